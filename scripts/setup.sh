@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12. Safe to run again:
+# packages already present are skipped, so a second run costs a few dpkg queries.
+set -euo pipefail
+
+packages=(
+  cmake g++ make ninja-build pkg-config libgtest-dev googletest
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
+  wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
+  python3 python3-pil zip unzip
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The posix thread model gives MinGW's libstdc++ std::thread and std::mutex.
+if command -v update-alternatives >/dev/null; then
+  for tool in x86_64-w64-mingw32-g++ x86_64-w64-mingw32-gcc; do
+    if [ -e "/usr/bin/$tool-posix" ]; then
+      update-alternatives --set "$tool" "/usr/bin/$tool-posix" >/dev/null 2>&1 || true
+    fi
+  done
+fi
+echo "setup: done"
