@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# End-to-end tests of the Windows program: assembles the installation folder
+# from the existing cross build (build/win), then runs the real executable
+# under Wine on a virtual X display in simulated-mouse mode and drives it with
+# pointer and keyboard input. Screenshots go to build/e2e-shots/.
+#
+# Usage: scripts/e2e.sh [unittest names, e.g. test_program.StartAndTray]
+# Environment: KOVRAL_BUILD_WIN (default build/win), KOVRAL_E2E_WORK (scratch,
+# default build/e2e). Exits non-zero on any failure.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+
+build="${KOVRAL_BUILD_WIN:-$root/build/win}"
+work="${KOVRAL_E2E_WORK:-$root/build/e2e}"
+shots="$root/build/e2e-shots"
+
+for tool in Xvfb xdotool wine wineserver zip iconv; do
+  command -v "$tool" >/dev/null || { echo "e2e: $tool is missing; run scripts/setup.sh" >&2; exit 1; }
+done
+# Debian's interpreter carries python3-pil; another python3 earlier on PATH may not.
+python=/usr/bin/python3
+[ -x "$python" ] || python="$(command -v python3)"
+"$python" -c 'import PIL.ImageGrab' 2>/dev/null || { echo "e2e: $python lacks PIL (python3-pil)" >&2; exit 1; }
+
+for exe in KALVORIN_DRX_Driver.exe kvsimctl.exe; do
+  [ -f "$build/$exe" ] || { echo "e2e: $build/$exe is missing; build the cross build first" >&2; exit 1; }
+done
+
+# shellcheck source=wine-prefix.sh
+source "$root/scripts/wine-prefix.sh"
+
+pidfile="$work/xvfb.pids"
+cleanup() {
+  # The harness stops what it starts; this catches an interrupted run.
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -f "$pidfile" ]; then
+    while read -r pid; do
+      if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = "Xvfb" ]; then kill "$pid" 2>/dev/null || true; fi
+    done <"$pidfile"
+  fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+rm -rf "$work" "$shots"
+mkdir -p "$work" "$shots"
+"$root/scripts/make_dist.sh" "$build" "$work/dist"
+
+export KOVRAL_DIST="$work/dist/Kovral"
+export KOVRAL_KVSIMCTL="$build/kvsimctl.exe"
+export KOVRAL_E2E_WORK="$work"
+export KOVRAL_E2E_SHOTS="$shots"
+export KOVRAL_E2E_PIDFILE="$pidfile"
+export PYTHONDONTWRITEBYTECODE=1
+cd "$root/tests/e2e"
+if [ $# -gt 0 ]; then
+  "$python" -m unittest -v "$@"
+else
+  "$python" -m unittest -v test_program
+fi

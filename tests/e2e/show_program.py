@@ -1,0 +1,75 @@
+"""Shows the program once, as the main job does: starts it in simulated-mouse
+mode on a virtual display, opens its window from the notification area and
+saves screenshots of the start and of both pages.
+
+Usage: show_program.py <installation folder> <kvsimctl.exe> <screenshot dir> [--keep]
+
+Without --keep the program is ended from its tray menu and the display is
+stopped. With --keep both stay, and the display's name is printed.
+"""
+
+import os
+import sys
+import time
+
+import winedesk as wd
+
+ADVANCED_TAB = (96, 88, 136, 128)
+BASIC_TAB = (52, 88, 92, 128)
+EMPTY_SPOT = (400, 40)
+
+
+def main(argv):
+    keep = "--keep" in argv
+    args = [a for a in argv if a != "--keep"]
+    if len(args) != 3:
+        print(__doc__, file=sys.stderr)
+        return 2
+    folder, kvsimctl, shots = args
+    os.makedirs(shots, exist_ok=True)
+    world = wd.World(os.path.join(os.path.dirname(os.path.abspath(folder)), "world"), kvsimctl)
+    world.start()
+    leave_running = False
+    try:
+        program = wd.Program(world, folder).start()
+        print(f"run: started the program on the virtual display {world.display}")
+        wd.wait_for("the start-up notice", lambda: _balloon_shown(world, program.start_mark), timeout=120)
+        world.screenshot(os.path.join(shots, "start.png"))
+
+        program.tray_click()
+        program.wait_shown()
+        world.move(*program.client_point(*EMPTY_SPOT))
+        time.sleep(0.5)
+        program.grab_client().save(os.path.join(shots, "basic-page.png"))
+        program.click_rect(ADVANCED_TAB)
+        world.move(*program.client_point(*EMPTY_SPOT))
+        time.sleep(0.5)
+        program.grab_client().save(os.path.join(shots, "advanced-page.png"))
+        program.click_rect(BASIC_TAB)
+        world.move(*program.client_point(*EMPTY_SPOT))
+        for name in ("start.png", "basic-page.png", "advanced-page.png"):
+            print(f"run: screenshot {os.path.join(shots, name)}")
+
+        if keep:
+            leave_running = True
+            print(f"run: the program keeps running on DISPLAY={world.display}; end it with its tray menu's Exit"
+                  f" or with `wineserver -k`, then stop Xvfb (pid {world.xvfb.pid})")
+            return 0
+        program.tray_click(button=3)
+        menu = wd.wait_for("the tray menu", program.popups, timeout=15)
+        x, y, w, h = menu[0]
+        world.click(x + w // 2, y + h // 2)
+        code = program.wait_exit(30)
+        print(f"run: the program ended with code {code}")
+        return 0 if code == 0 else 1
+    finally:
+        if not leave_running:
+            world.stop()
+
+
+def _balloon_shown(world, mark):
+    return any(title in ("Info", "Warning") for title, _ in world.log.tooltips_since(mark))
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

@@ -1,0 +1,519 @@
+"""End-to-end tests of KALVORIN_DRX_Driver.exe under Wine, simulated mouse.
+
+Each test starts the real program in its own copy of the installation folder
+and uses it as a person would: the notification-area icon, the pointer over the
+window's skinned elements, keys. What the program did is read back from the
+screen, the simulator's HID trace, config.bin and str.ini.
+"""
+
+import os
+import time
+import unittest
+
+import winedesk as wd
+
+DIST = os.environ.get("KOVRAL_DIST", "")
+KVSIMCTL = os.environ.get("KOVRAL_KVSIMCTL", "")
+WORK = os.environ.get("KOVRAL_E2E_WORK", "/tmp/kovral-e2e")
+SHOTS = os.environ.get("KOVRAL_E2E_SHOTS", os.path.join(WORK, "shots"))
+
+# Client rectangles of the common elements (left, top, right, bottom).
+OK = (513, 609, 618, 630)
+APPLY = (617, 609, 722, 630)
+CANCEL = (721, 609, 826, 630)
+MINIMISE = (825, 5, 843, 23)
+CLOSE = (850, 5, 868, 23)
+BASIC_TAB = (52, 88, 92, 128)
+ADVANCED_TAB = (96, 88, 136, 128)
+REPORT_RATE_125 = (542, 204, 612, 215)
+REPORT_RATE_1000 = (758, 204, 828, 215)
+# A spot of the window that belongs to no element on either page.
+EMPTY_SPOT = (400, 40)
+
+CONFIG_SIZE = 1850
+HANDSHAKE_CHALLENGE = bytes([0x00, 0xAA, 0xDD, 0x3B, 0x62, 0x00, 0x00, 0xDB])
+
+DETECTED_EN = "The system detect the gaming mouse."
+NOT_DETECTED_EN = "The system did not detect the gaming mouse!"
+DETECTED_CHS = "系统检测到游戏鼠标。"
+
+# DPI level texts of the sensor type the simulator reports by default (0).
+DPI_LABELS_SENSOR0 = ["250", "500", "750", "1000", "1250", "1500", "1750", "2000", "2500", "3000", "3500", "4000"]
+DPI_CODES_SENSOR0 = [0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x25, 0x26, 0x27, 0x28]
+
+
+def _le_words(*words):
+    return b"".join(w.to_bytes(4, "little") for w in words)
+
+
+# The key matrix of the factory assignment, slots 0 to 15 (Mode A and Mode B
+# alike): left, right, middle, then the two side buttons in swapped slots,
+# DPI loop, two keys off, six empty slots and the two fixed buttons.
+FACTORY_MATRIX = _le_words(0x00F00001, 0x00F10001, 0x00F20001, 0x00F30001, 0x00F40001, 0x00030007,
+                           0, 0, 0, 0, 0, 0, 0, 0, 0x00F70001, 0x00F80001)
+
+FACTORY_TEXTS_EN = ["Left Click", "Right Click", "Mid Click", "Forward", "Backward", "DPI Loop", "Key Off", "Key Off"]
+
+
+class ProgramCase(unittest.TestCase):
+    """One virtual display and Wine for the class; one program run per test."""
+
+    world = None
+
+    @classmethod
+    def setUpClass(cls):
+        if not DIST or not os.path.isdir(DIST):
+            raise unittest.SkipTest("KOVRAL_DIST does not name an installation folder (run scripts/e2e.sh)")
+        cls.world = wd.World(os.path.join(WORK, cls.__name__), KVSIMCTL)
+        cls.world.start()
+
+    @classmethod
+    def tearDownClass(cls):
+        if cls.world:
+            cls.world.stop()
+
+    # -- helpers -----------------------------------------------------------
+    def folder(self, suffix=""):
+        name = self.id().split(".")[-1] + suffix
+        return wd.copy_install(DIST, os.path.join(WORK, "runs", name))
+
+    def shot(self, step):
+        name = f"{type(self).__name__}.{self._testMethodName}.{step}.png"
+        return self.world.screenshot(os.path.join(SHOTS, name))
+
+    def launch(self, folder=None, lan=None, extra_args=(), expect_balloon=DETECTED_EN):
+        """Starts the program and waits until its start-up notice is shown."""
+        folder = folder or self.folder()
+        if lan is not None:
+            ini = wd.read_utf16_ini(os.path.join(folder, "str.ini"))
+            ini.setdefault("Skins", {})["Lan"] = lan
+            wd.write_utf16_ini(os.path.join(folder, "str.ini"), ini)
+        program = wd.Program(self.world, folder, extra_args).start()
+        self.addCleanup(self._stop, program)
+        if expect_balloon:
+            self.world.wait_tooltip(program.start_mark, expect_balloon, "Info", timeout=90)
+        return program
+
+    def _stop(self, program):
+        if program.alive():
+            program.kill()
+            # A killed program may leave the shared state of the world behind.
+            self.world.stop()
+            self.world.start()
+
+    def show(self, program):
+        """Clicks the notification-area icon and waits for the window."""
+        program.tray_click()
+        return program.wait_shown()
+
+    def exit_from_tray(self, program):
+        program.tray_click(button=3)
+        menu = wd.wait_for("the notification-area menu", program.popups, timeout=15)
+        x, y, w, h = menu[0]
+        self.shot("menu")
+        self.world.click(x + w // 2, y + h // 2)
+        return program.wait_exit(30)
+
+    def stays_hidden(self, program, seconds=2.0):
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            if program.main_window() is not None:
+                return False
+            time.sleep(0.1)
+        return True
+
+    def read_config(self, program):
+        with open(program.file("config.bin"), "rb") as f:
+            return f.read()
+
+    def wait_config_flag(self, program, timeout=30):
+        def saved():
+            data = self.read_config(program)
+            return len(data) == CONFIG_SIZE and data[0] == 1
+        wd.wait_for("config.bin to be saved with flag byte 1", saved, timeout=timeout)
+
+
+class StartAndTray(ProgramCase):
+
+    def test_hidden_start_with_tray_icon_and_detected_balloon(self):
+        program = self.launch()
+        self.shot("balloon")
+        self.assertIsNotNone(self.world.tray_window(), "no notification-area icon")
+        self.assertTrue(self.stays_hidden(program), "the window showed itself at start")
+
+        # The icon's tip.
+        mark = self.world.log.mark()
+        self.world.move(*self.world.tray_icon_point())
+        self.world.wait_tooltip(mark, "Gaming Mouse Setting", timeout=15)
+
+        # The simulator saw the handshake and the first page's sensor refresh.
+        calls = program.trace.calls_since()
+        self.assertTrue(program.trace.lines()[0].startswith("# key "), "trace has no header")
+        sets = [c.payload for c in calls if c.kind == "SET_FEATURE"]
+        self.assertEqual(sets[0], HANDSHAKE_CHALLENGE, "the first command is not the plain challenge")
+        codes = [p[0] for p in sets]
+        self.assertIn(0x83, codes, "the sensor settings were not read")
+        self.assertIn(0x03, codes[codes.index(0x83):], "the sensor settings were not written back")
+        self.assertEqual([c for c in calls if c.failure], [], "failed HID calls")
+        # Nothing is applied at start, and config.bin is left alone.
+        self.assertNotIn(0x12, codes)
+        self.assertEqual(self.read_config(program)[0], 0)
+
+    def test_tray_click_shows_the_window_and_keys_hide_it(self):
+        program = self.launch()
+        x, y, w, h = self.show(program)
+        self.shot("shown")
+        self.assertEqual((w, h), wd.png_size(os.path.join(program.folder, "Skins", "Default", "main.png")),
+                         "the window is not the size of the skin's main picture")
+        self.assertTrue(0 <= x and 0 <= y and x + w <= wd.SCREEN[0] and y + h <= wd.SCREEN[1],
+                        f"window off screen at {(x, y, w, h)}")
+
+        # Escape and Enter hide the window; the program stays in the tray.
+        for key in ("Escape", "Return"):
+            self.world.move(*program.client_point(*EMPTY_SPOT))
+            self.world.key(key)
+            program.wait_hidden()
+            self.assertTrue(program.alive())
+            self.show(program)
+
+        # Minimise hides it too.
+        program.click_rect(MINIMISE)
+        program.wait_hidden()
+        self.assertTrue(program.alive())
+        self.show(program)
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def test_second_instance_exits_and_changes_nothing(self):
+        program = self.launch()
+        self.show(program)
+        files = ("config.bin", "str.ini")
+        before = {f: wd.file_digest(program.file(f)) for f in files}
+        trace_before = program.trace.lines()
+        windows_before = program.main_window()
+        mark = self.world.log.mark()
+
+        second = wd.Program(self.world, program.folder, trace_name="trace-second.txt").start()
+        self.addCleanup(self._stop, second)
+        self.assertEqual(second.wait_exit(60), 0, "the second copy did not exit with code 0")
+
+        self.assertTrue(program.alive(), "the first copy ended")
+        self.assertEqual(before, {f: wd.file_digest(program.file(f)) for f in files})
+        self.assertEqual(trace_before, program.trace.lines(), "the first copy talked to the mouse")
+        self.assertEqual([], [c for c in second.trace.calls_since()], "the second copy talked to the mouse")
+        self.assertEqual(windows_before, program.main_window())
+        self.assertEqual([], self.world.log.tooltips_since(mark), "the second copy showed a notice")
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def test_device_notices_show_balloons(self):
+        program = self.launch()
+        config = self.read_config(program)
+        stage2_level = config[1 + 135 + 1]
+        label = DPI_LABELS_SENSOR0[stage2_level] if stage2_level < len(DPI_LABELS_SENSOR0) else ""
+
+        mark = self.world.log.mark()
+        self.world.simctl_ok("notify", 7, 2)
+        self.world.wait_tooltip(mark, "Switch DPI into the second stage " + label, "Info")
+        self.shot("dpi-stage-2")
+
+        # An input report as the mouse sends it: macro key 3.
+        mark = self.world.log.mark()
+        self.world.simctl_ok("raw", "06 09 00 03")
+        self.world.wait_tooltip(mark, "Switch to macro key3", "Info")
+
+        # A report-rate notice with a value the table lacks shows nothing; the
+        # next valid one is the first balloon after it.
+        mark = self.world.log.mark()
+        self.world.simctl_ok("raw", "06 05 00 03")
+        self.world.simctl_ok("notify", 5, 8)
+        self.world.wait_tooltip(mark, "Switch report rate into 125HZ", "Info")
+        balloons = [b for b in self.world.log.tooltips_since(mark) if b[1] != "Gaming Mouse Setting"]
+        self.assertEqual(balloons[0], ("Info", "Switch report rate into 125HZ"), balloons)
+
+        mark = self.world.log.mark()
+        self.world.simctl_ok("notify", 8, 2)
+        self.world.wait_tooltip(mark, "Switch to key matrix 2", "Info")
+        self.assertTrue(self.stays_hidden(program, 0.5), "a notice showed the window")
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def test_hover_over_ok_lights_it(self):
+        program = self.launch()
+        self.show(program)
+        self.world.move(*program.client_point(*EMPTY_SPOT))
+        time.sleep(0.3)  # let any earlier hover look settle
+        ok_normal = program.grab_client(OK)
+        apply_normal = program.grab_client(APPLY)
+
+        self.world.move(*program.client_point((OK[0] + OK[2]) // 2, (OK[1] + OK[3]) // 2))
+        wd.wait_for("OK to light up", lambda: wd.images_differ(program.grab_client(OK), ok_normal, 8) > 50,
+                    timeout=5)
+        self.shot("ok-hover")
+
+        # Straight on to Apply: Apply lights, OK returns to normal.
+        self.world.move(*program.client_point((APPLY[0] + APPLY[2]) // 2, (APPLY[1] + APPLY[3]) // 2))
+        wd.wait_for("Apply to light up",
+                    lambda: wd.images_differ(program.grab_client(APPLY), apply_normal, 8) > 50, timeout=5)
+        wd.wait_for("OK to return to normal",
+                    lambda: wd.images_differ(program.grab_client(OK), ok_normal) == 0, timeout=5)
+
+        # An empty spot un-hovers.
+        self.world.move(*program.client_point(*EMPTY_SPOT))
+        wd.wait_for("Apply to return to normal",
+                    lambda: wd.images_differ(program.grab_client(APPLY), apply_normal) == 0, timeout=5)
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def test_apply_sends_everything_and_saves(self):
+        program = self.launch()
+        factory = self.read_config(program)
+        self.assertEqual(len(factory), CONFIG_SIZE)
+        self.show(program)
+        mark = program.trace.mark()
+        program.click_rect(APPLY)
+        self.wait_config_flag(program)
+        self.shot("after-apply")
+        self.assertIsNotNone(program.main_window(), "Apply hid the window")
+
+        check_apply_traffic(self, program.trace.calls_since(mark), factory[1:])
+
+        saved = self.read_config(program)
+        self.assertEqual(saved[1:], factory[1:], "Apply changed the record")
+        ini = wd.read_utf16_ini(program.file("str.ini"))
+        self.assertEqual(ini["Skins"].get("Path"), "Default")
+        section = ini.get("Setting-EN", {})
+        self.assertEqual([section.get(f"Item{b}") for b in range(1, 9)], FACTORY_TEXTS_EN)
+        self.assertEqual([section.get(f"Item{b}3") for b in range(1, 9)], FACTORY_TEXTS_EN)
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def test_ok_applies_and_hides(self):
+        program = self.launch()
+        self.show(program)
+        mark = program.trace.mark()
+        program.click_rect(OK)
+        self.wait_config_flag(program)
+        program.wait_hidden()
+        codes = set_codes(program.trace.calls_since(mark))
+        self.assertEqual(codes.count(0x12), 4, "OK did not send the key matrices")
+        self.assertTrue(program.alive())
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def test_cancel_sends_nothing_and_restores(self):
+        program = self.launch()
+        self.show(program)
+        config_before = self.read_config(program)
+        mark = program.trace.mark()
+        program.click_rect(REPORT_RATE_125)
+        program.click_rect(CANCEL)
+        program.wait_hidden()
+        self.assertEqual([], program.trace.calls_since(mark), "Cancel talked to the mouse")
+        self.assertEqual(config_before, self.read_config(program), "Cancel changed config.bin")
+
+        # Shown again, the page is rebuilt from the restored record, and an
+        # Apply now sends the report rate the record had before the edit.
+        self.show(program)
+        self.shot("after-cancel")
+        mark = program.trace.mark()
+        program.click_rect(APPLY)
+        self.wait_config_flag(program)
+        rate = [c.payload for c in program.trace.calls_since(mark) if c.kind == "SET_FEATURE" and c.payload[0] == 0x01]
+        self.assertEqual(rate[0][1], config_before[1 + 133], "the cancelled report rate reached the mouse")
+        self.assertEqual(self.read_config(program)[1 + 133], config_before[1 + 133])
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def test_edit_then_apply_reaches_the_mouse(self):
+        # The counterpart of the Cancel test: the same edit, applied, changes
+        # what is sent and saved, so the Cancel test's result means something.
+        program = self.launch()
+        self.show(program)
+        before = self.read_config(program)[1 + 133]
+        target, value = (REPORT_RATE_125, 8) if before != 8 else (REPORT_RATE_1000, 1)
+        program.click_rect(target)
+        mark = program.trace.mark()
+        program.click_rect(APPLY)
+        self.wait_config_flag(program)
+        rate = [c.payload for c in program.trace.calls_since(mark) if c.kind == "SET_FEATURE" and c.payload[0] == 0x01]
+        self.assertEqual(rate[0][1], value, "the report-rate edit did not reach the mouse")
+        self.assertEqual(self.read_config(program)[1 + 133], value)
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def test_unplug_and_replug(self):
+        program = self.launch()
+        self.show(program)
+        mark = self.world.log.mark()
+        self.world.simctl_ok("unplug")
+        self.world.wait_tooltip(mark, NOT_DETECTED_EN, "Warning")
+        program.wait_hidden()
+        self.shot("unplugged")
+
+        # Without the mouse a click on the icon warns instead of showing.
+        mark = self.world.log.mark()
+        program.tray_click()
+        self.world.wait_tooltip(mark, NOT_DETECTED_EN, "Warning")
+        self.assertTrue(self.stays_hidden(program, 1.0), "the window showed without a mouse")
+
+        mark = self.world.log.mark()
+        trace_mark = program.trace.mark()
+        self.world.simctl_ok("plug")
+        self.world.wait_tooltip(mark, DETECTED_EN, "Info")
+        self.shot("replugged")
+        calls = program.trace.calls_since(trace_mark)
+        sets = [c.payload for c in calls if c.kind == "SET_FEATURE"]
+        self.assertIn(HANDSHAKE_CHALLENGE, sets, "no new handshake after the mouse came back")
+        answers = [c.payload for c in calls if c.kind == "GET_FEATURE"]
+        self.assertTrue(any(p[1:5] == HANDSHAKE_CHALLENGE[1:5] for p in answers), "the challenge was not echoed")
+        codes = [p[0] for p in sets]
+        self.assertIn(0x83, codes, "the sensor was not read after the arrival")
+
+        self.show(program)
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def test_exit_from_tray_menu(self):
+        program = self.launch()
+        self.assertEqual(self.exit_from_tray(program), 0)
+        wd.wait_for("the notification-area icon to go", lambda: self.world.tray_window() is None, timeout=10)
+
+    def test_close_button_exits(self):
+        program = self.launch()
+        self.show(program)
+        program.click_rect(CLOSE)
+        self.assertEqual(program.wait_exit(30), 0)
+        wd.wait_for("the notification-area icon to go", lambda: self.world.tray_window() is None, timeout=10)
+
+
+class Chinese(ProgramCase):
+
+    def test_simplified_chinese_texts(self):
+        program = self.launch(lan="CHS", expect_balloon=None)
+        self.world.wait_tooltip(program.start_mark, DETECTED_CHS, "Info", timeout=90)
+        self.shot("balloon")
+        config = self.read_config(program)
+        level = config[1 + 135 + 1]
+        label = DPI_LABELS_SENSOR0[level] if level < len(DPI_LABELS_SENSOR0) else ""
+        mark = self.world.log.mark()
+        self.world.simctl_ok("notify", 7, 2)
+        self.world.wait_tooltip(mark, "DPI切换到第二段" + label, "Info")
+
+        self.show(program)
+        self.world.move(*program.client_point(*EMPTY_SPOT))
+        self.shot("basic-page")
+        program.click_rect(ADVANCED_TAB)
+        time.sleep(0.5)
+        self.shot("advanced-page")
+        program.click_rect(BASIC_TAB)
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+
+# ---------------------------------------------------------------------------
+
+
+def set_codes(calls):
+    return [c.payload[0] for c in calls if c.kind == "SET_FEATURE"]
+
+
+def dpi_code(level, enabled):
+    code = DPI_CODES_SENSOR0[level] if level < len(DPI_CODES_SENSOR0) else 0
+    return code & 0x7F if enabled else code | 0x80
+
+
+def check_apply_traffic(case, calls, record):
+    """The whole Apply sequence as the simulator saw it, call by call.
+
+    `record` is the 1849-byte configuration record that was applied."""
+    case.assertTrue(calls, "Apply sent nothing")
+    case.assertEqual([c for c in calls if c.failure], [], "failed HID calls during Apply")
+    position = [-1]
+    pauses = []  # (index of a call, least microseconds until the next call returns)
+
+    def take(kind):
+        position[0] += 1
+        if position[0] >= len(calls):
+            case.fail(f"Apply traffic ended early, expected {kind}")
+        call = calls[position[0]]
+        case.assertEqual(call.kind, kind, f"call {position[0]}: expected {kind}, got {call}")
+        return call
+
+    def command(code, index=None):
+        payload = take("SET_FEATURE").payload
+        case.assertEqual(payload[0], code, f"call {position[0]}: expected command {code:#04x}, got {payload.hex()}")
+        if index is not None:
+            case.assertEqual(payload[1], index, f"command {code:#04x}: index {payload[1]}, expected {index}")
+        case.assertEqual((sum(payload[:7]) + payload[7]) & 0xFF, 0xFF, f"bad checksum in {payload.hex()}")
+        return payload
+
+    def answer():
+        return take("GET_FEATURE").payload
+
+    def chunks(count):
+        data = b""
+        for _ in range(count):
+            report = take("WRITE").report
+            case.assertEqual(report[0], 0, "a data chunk without report ID 0")
+            data += report[1:33]
+            pauses.append((position[0], 3000))
+        return data
+
+    def reads(count):
+        for _ in range(count):
+            take("READ")
+
+    def indexed_pause():
+        pauses.append((position[0], 2000))
+
+    # Report rate, then the lighting queries.
+    case.assertEqual(command(0x01)[1], record[133], "report rate")
+    command(0x8D)
+    answer()
+    for index in (0, 1):
+        command(0x87, index)
+        answer()
+        indexed_pause()
+    # Stage blocks read, then written back; block 1 carries the stage colours.
+    for index in (0, 1):
+        command(0x90, index)
+        reads(min(4, (answer()[2] + 31) // 32))
+        indexed_pause()
+    command(0x10, 0)
+    chunks(1)
+    indexed_pause()
+    command(0x10, 1)
+    case.assertEqual(chunks(1)[:24], record[143:155] + bytes(12), "stage block 1 is not the DPI colours")
+    indexed_pause()
+    # Lighting parameters and effect.
+    for index in (0, 1):
+        command(0x07, index)
+        indexed_pause()
+    command(0x0D)
+    # DPI codes of the four stages.
+    case.assertEqual(command(0x11)[1:3], bytes([4, 8]))
+    expected = bytes(dpi_code(record[135 + s], record[139 + s]) for s in range(4)) + b"\x80" * 4
+    case.assertEqual(chunks(1)[:8], expected, "DPI codes")
+    # Macro slots, written then read back.
+    for slot in range(1, 13):
+        case.assertEqual(command(0x13, slot)[2], 128)
+        case.assertEqual(chunks(4), record[163 + 128 * (slot - 1):163 + 128 * slot], f"macro slot {slot}")
+        indexed_pause()
+    for slot in range(1, 13):
+        command(0x93, slot)
+        reads(min(4, (answer()[2] + 31) // 32))
+        indexed_pause()
+    # Key matrices: 1 and 3 carry the two layers, 2 and 4 are empty.
+    for matrix in range(1, 5):
+        case.assertEqual(command(0x12, matrix)[2], 64)
+        data = chunks(2)
+        case.assertEqual(data, FACTORY_MATRIX if matrix in (1, 3) else bytes(64), f"key matrix {matrix}")
+        indexed_pause()
+    rest = calls[position[0] + 1:]
+    case.assertEqual(rest, [], "unexpected traffic after the key matrices")
+
+    # The protocol's pauses. A pause begins when a call returns and the next
+    # call returns after it, so the gap between their times is at least the
+    # pause; pauses that follow each other add up.
+    least = {}
+    for i, micros in pauses:
+        least[i] = least.get(i, 0) + micros
+    for i, micros in least.items():
+        if i + 1 < len(calls):
+            gap = calls[i + 1].micros - calls[i].micros
+            case.assertGreaterEqual(gap, micros, f"pause after call {i} ({calls[i].kind}) too short")
+
+
+if __name__ == "__main__":
+    unittest.main()

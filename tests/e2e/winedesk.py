@@ -1,0 +1,470 @@
+"""Drives the Windows program under Wine on a virtual X display.
+
+A `World` is one Xvfb server plus the Wine prefix's processes bound to it
+(wineserver, explorer with its notification area). A `Program` is one run of
+KALVORIN_DRX_Driver.exe in a scratch copy of the installation folder.
+
+Everything is observed from outside the program, the way a person would:
+windows and pixels on the X display, pointer and keyboard input through
+xdotool, the files beside the executable, and the simulator's HID trace. The
+texts of notification balloons come from Wine's tooltip debug channel of the
+explorer process, which shows every balloon as a tooltip.
+"""
+
+import collections
+import hashlib
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+from PIL import Image, ImageChops, ImageGrab
+
+PROGRAM = "KALVORIN_DRX_Driver.exe"
+X_CLASS = "kalvorin_drx_driver.exe"  # Wine names the X class after the executable
+TRAY_NAME = "Wine System Tray"
+SCREEN = (1280, 1024)
+
+
+class E2EError(AssertionError):
+    pass
+
+
+def wait_for(what, predicate, timeout=10.0, interval=0.1):
+    """Polls `predicate` until it returns something true; returns that value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise E2EError(f"timed out after {timeout:.0f} s waiting for {what}")
+        time.sleep(interval)
+
+
+def file_digest(path):
+    if not os.path.exists(path):
+        return None
+    with open(path, "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
+
+
+# ---------------------------------------------------------------------------
+# Wine's debug text of wide strings: printable ASCII as is, '\\', '"' and
+# control characters escaped, everything else as \xxxx (four hex digits).
+
+_WSTR = re.compile(r'L"((?:[^"\\]|\\.)*)"')
+
+
+def decode_debugstr(body):
+    out = []
+    i = 0
+    while i < len(body):
+        c = body[i]
+        if c != "\\":
+            out.append(c)
+            i += 1
+            continue
+        nxt = body[i + 1] if i + 1 < len(body) else ""
+        simple = {"n": "\n", "r": "\r", "t": "\t", "\\": "\\", '"': '"'}
+        if nxt in simple:
+            out.append(simple[nxt])
+            i += 2
+        elif re.match(r"[0-9a-fA-F]{4}", body[i + 1:i + 5]):
+            out.append(chr(int(body[i + 1:i + 5], 16)))
+            i += 5
+        else:
+            out.append(nxt)
+            i += 2
+    return "".join(out)
+
+
+def _any_case(text):
+    """A POSIX pattern matching `text` exactly in any letter case (xdotool's
+    search is case-sensitive)."""
+    parts = []
+    for c in text:
+        if c.isalpha():
+            parts.append(f"[{c.lower()}{c.upper()}]")
+        elif c.isalnum() or c in "_-":
+            parts.append(c)
+        else:
+            parts.append("\\" + c)
+    return "^" + "".join(parts) + "$"
+
+
+class WineLog:
+    """The shared stderr of every Wine process of a world, read by offset."""
+
+    def __init__(self, path):
+        self.path = path
+
+    def mark(self):
+        return os.path.getsize(self.path) if os.path.exists(self.path) else 0
+
+    def text_since(self, mark):
+        with open(self.path, "rb") as f:
+            f.seek(mark)
+            return f.read().decode("utf-8", "replace")
+
+    def tooltips_since(self, mark):
+        """(title, text) of every tooltip shown since `mark`, in order.
+
+        A balloon is a tooltip whose title was set just before it was shown;
+        the icon's tip text is shown by another tooltip without a title."""
+        shown = []
+        titles = {}  # tooltip window -> title
+        pending_title = None
+        for line in self.text_since(mark).splitlines():
+            if "TOOLTIPS_SetTitle" in line:
+                m = re.search(r"hwnd = (\w+), title = " + _WSTR.pattern, line)
+                if m:
+                    titles[m.group(1)] = decode_debugstr(m.group(2))
+                    pending_title = titles[m.group(1)]
+            elif "TOOLTIPS_Show" in line and "Show tooltip" in line:
+                m = _WSTR.search(line)
+                if m:
+                    shown.append((pending_title, decode_debugstr(m.group(1))))
+                    pending_title = None
+        return shown
+
+
+# ---------------------------------------------------------------------------
+
+
+class World:
+    """Xvfb on a free display and the Wine prefix's processes bound to it."""
+
+    def __init__(self, workdir, kvsimctl):
+        self.workdir = workdir
+        self.kvsimctl = kvsimctl
+        self.xvfb = None
+        self.display = None
+        self.log = None
+        self._log_file = None
+        self.env = None
+
+    # -- lifecycle --------------------------------------------------------
+    def start(self):
+        self._wineserver("-k")
+        read_fd, write_fd = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        pidfile = os.environ.get("KOVRAL_E2E_PIDFILE")
+        if pidfile:  # lets the calling script stop the server if this process dies
+            with open(pidfile, "a") as f:
+                f.write(f"{self.xvfb.pid}\n")
+        number = b""
+        with os.fdopen(read_fd, "rb") as r:
+            deadline = time.monotonic() + 20
+            while not number.endswith(b"\n") and time.monotonic() < deadline:
+                chunk = r.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip():
+            raise E2EError("Xvfb did not report a display")
+        self.display = ":" + number.decode().strip()
+        os.makedirs(self.workdir, exist_ok=True)
+        log_path = os.path.join(self.workdir, f"wine{self.display.replace(':', '-')}.log")
+        self._log_file = open(log_path, "ab")
+        self.log = WineLog(log_path)
+        self.env = dict(os.environ)
+        self.env["DISPLAY"] = self.display
+        # The tooltip channel shows every balloon's title and text; the
+        # explorer process that draws them inherits this world's log.
+        self.env["WINEDEBUG"] = "-all,+tooltips"
+        self.env.pop("WAYLAND_DISPLAY", None)
+
+    def stop(self):
+        self._wineserver("-k")
+        if self.xvfb and self.xvfb.poll() is None:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+                self.xvfb.wait()
+        self.xvfb = None
+        if self._log_file:
+            self._log_file.close()
+            self._log_file = None
+
+    def _wineserver(self, flag):
+        subprocess.run(["wineserver", flag], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=60, check=False)
+        if flag == "-k":
+            subprocess.run(["wineserver", "-w"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           timeout=60, check=False)
+
+    # -- Wine processes ---------------------------------------------------
+    def popen_wine(self, args, cwd):
+        # Never pipes: long-lived Wine services started by a process inherit
+        # its standard handles and would keep a pipe open for ever.
+        return subprocess.Popen(["wine"] + list(args), cwd=cwd, env=self.env,
+                                stdin=subprocess.DEVNULL, stdout=self._log_file,
+                                stderr=self._log_file, start_new_session=True)
+
+    def simctl(self, *args, timeout=60):
+        """Runs kvsimctl.exe; returns (exit status, its output)."""
+        with tempfile.TemporaryFile() as out:
+            p = subprocess.Popen(["wine", self.kvsimctl] + [str(a) for a in args], cwd=self.workdir,
+                                 env=self.env, stdin=subprocess.DEVNULL, stdout=out, stderr=out,
+                                 start_new_session=True)
+            try:
+                rc = p.wait(timeout)
+            except subprocess.TimeoutExpired:
+                os.killpg(p.pid, signal.SIGKILL)
+                p.wait()
+                raise E2EError(f"kvsimctl {' '.join(map(str, args))} did not finish in {timeout} s")
+            out.seek(0)
+            text = out.read().decode("utf-8", "replace")
+        return rc, text
+
+    def simctl_ok(self, *args):
+        rc, text = self.simctl(*args)
+        if rc != 0:
+            raise E2EError(f"kvsimctl {' '.join(map(str, args))} exited {rc}: {text.strip()}")
+
+    # -- X display ---------------------------------------------------------
+    def xdotool(self, *args, check=True):
+        p = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, capture_output=True,
+                           text=True, timeout=30)
+        if check and p.returncode != 0:
+            raise E2EError(f"xdotool {' '.join(map(str, args))}: {p.stderr.strip()}")
+        return p.stdout
+
+    def visible_windows(self, x_class=X_CLASS, name=None):
+        """[(id, x, y, w, h)] of the viewable windows of an X class or name."""
+        if name is not None:
+            out = self.xdotool("search", "--onlyvisible", "--name", f"^{re.escape(name)}$", check=False)
+        else:
+            out = self.xdotool("search", "--onlyvisible", "--class", _any_case(x_class), check=False)
+        windows = []
+        for wid in out.split():
+            geo = self.xdotool("getwindowgeometry", "--shell", wid, check=False)
+            values = dict(line.split("=", 1) for line in geo.splitlines() if "=" in line)
+            try:
+                windows.append((wid, int(values["X"]), int(values["Y"]), int(values["WIDTH"]),
+                                int(values["HEIGHT"])))
+            except (KeyError, ValueError):
+                continue  # the window went away between the two calls
+        return windows
+
+    def grab(self):
+        return ImageGrab.grab(xdisplay=self.display)
+
+    def screenshot(self, path):
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        self.grab().save(path)
+        return path
+
+    def move(self, x, y):
+        self.xdotool("mousemove", "--sync", int(x), int(y))
+
+    def click(self, x, y, button=1):
+        self.move(x, y)
+        self.xdotool("click", button)
+
+    def key(self, name):
+        self.xdotool("key", name)
+
+    # -- notification area ---------------------------------------------------
+    def tray_window(self):
+        windows = self.visible_windows(name=TRAY_NAME)
+        return windows[0] if windows else None
+
+    def tray_icon_point(self):
+        """Screen point of the first (only) icon in Wine's stand-alone tray."""
+        tray = wait_for("the notification-area window", self.tray_window, timeout=30)
+        _, x, y, _, h = tray
+        return x + h // 2, y + h // 2
+
+    def wait_tooltip(self, mark, text, title=None, timeout=20):
+        def seen():
+            for t, s in self.log.tooltips_since(mark):
+                if s == text and (title is None or t == title):
+                    return True
+            return False
+        try:
+            wait_for(f"balloon {text!r}", seen, timeout=timeout)
+        except E2EError:
+            shown = self.log.tooltips_since(mark)
+            raise E2EError(f"balloon {text!r} (title {title!r}) not shown; shown since: {shown}")
+
+
+# ---------------------------------------------------------------------------
+
+
+Call = collections.namedtuple("Call", "kind report payload failure micros")
+
+
+class Trace:
+    """The simulator's HID trace: one call per line."""
+
+    LINE = re.compile(r"^(\d+) (SET_FEATURE|GET_FEATURE|WRITE|READ) ([0-9a-f]*)(?:\|([0-9a-f]{16}))?(?: (\S+))?$")
+
+    def __init__(self, path):
+        self.path = path
+
+    def lines(self):
+        if not os.path.exists(self.path):
+            return []
+        with open(self.path, "r", encoding="ascii", errors="replace") as f:
+            return f.read().splitlines()
+
+    def mark(self):
+        return len(self.lines())
+
+    def calls_since(self, mark=0):
+        """[Call]: kind, report bytes, plain payload (SET/GET_FEATURE) or None,
+        failure text or None, microseconds since the trace began."""
+        calls = []
+        for line in self.lines()[mark:]:
+            if line.startswith("#") or not line.strip():
+                continue
+            m = self.LINE.match(line)
+            if not m:
+                raise E2EError(f"malformed trace line: {line!r}")
+            payload = bytes.fromhex(m.group(4)) if m.group(4) else None
+            calls.append(Call(m.group(2), bytes.fromhex(m.group(3)), payload, m.group(5), int(m.group(1))))
+        return calls
+
+
+class Program:
+    """One run of the executable in a folder, in simulated-mouse mode."""
+
+    def __init__(self, world, folder, extra_args=(), trace_name="trace.txt"):
+        self.world = world
+        self.folder = folder
+        self.trace = Trace(os.path.join(folder, trace_name))
+        self.args = [PROGRAM, "--simulate", "--trace", trace_name] + list(extra_args)
+        self.proc = None
+        self.start_mark = 0
+
+    def start(self):
+        self.start_mark = self.world.log.mark()
+        self.proc = self.world.popen_wine(self.args, cwd=self.folder)
+        return self
+
+    def alive(self):
+        return self.proc is not None and self.proc.poll() is None
+
+    def wait_exit(self, timeout=30):
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise E2EError(f"the program did not end within {timeout} s")
+
+    def kill(self):
+        if self.alive():
+            try:
+                os.killpg(self.proc.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self.proc.wait(10)
+
+    # -- its windows ---------------------------------------------------------
+    def main_window(self):
+        """(x, y, w, h) of the main window when it is shown, else None."""
+        best = None
+        for _, x, y, w, h in self.world.visible_windows():
+            if w >= 300 and h >= 200 and (best is None or w * h > best[2] * best[3]):
+                best = (x, y, w, h)
+        return best
+
+    def popups(self):
+        """Small viewable windows of the program (menus, lists)."""
+        return [(x, y, w, h) for _, x, y, w, h in self.world.visible_windows() if w < 300 and h < 200 and w > 4]
+
+    def wait_shown(self, timeout=15):
+        return wait_for("the main window to show", self.main_window, timeout=timeout)
+
+    def wait_hidden(self, timeout=15):
+        wait_for("the main window to hide", lambda: self.main_window() is None, timeout=timeout)
+
+    def client_point(self, x, y):
+        win = self.main_window()
+        if win is None:
+            raise E2EError("the main window is not shown")
+        return win[0] + x, win[1] + y
+
+    def click_client(self, x, y, button=1):
+        sx, sy = self.client_point(x, y)
+        self.world.click(sx, sy, button)
+
+    def click_rect(self, rect, button=1):
+        """Clicks the middle of a client rectangle (left, top, right, bottom)."""
+        left, top, right, bottom = rect
+        self.click_client((left + right) // 2, (top + bottom) // 2, button)
+
+    def grab_client(self, rect=None):
+        win = self.main_window()
+        if win is None:
+            raise E2EError("the main window is not shown")
+        x, y, w, h = win
+        shot = self.world.grab()
+        if rect is None:
+            return shot.crop((x, y, x + w, y + h))
+        left, top, right, bottom = rect
+        return shot.crop((x + left, y + top, x + right, y + bottom))
+
+    # -- tray ----------------------------------------------------------------
+    def tray_click(self, button=1):
+        x, y = self.world.tray_icon_point()
+        self.world.click(x, y, button)
+
+    def file(self, name):
+        return os.path.join(self.folder, name)
+
+
+def images_differ(a, b, threshold=0):
+    """Number of pixels that differ by more than `threshold` in any channel."""
+    diff = ImageChops.difference(a.convert("RGB"), b.convert("RGB"))
+    return sum(1 for px in diff.getdata() if max(px) > threshold)
+
+
+def copy_install(dist_folder, dest):
+    if os.path.exists(dest):
+        shutil.rmtree(dest)
+    shutil.copytree(dist_folder, dest)
+    return dest
+
+
+def read_utf16_ini(path):
+    """{section: {key: value}} of a UTF-16LE INI file with a byte-order mark."""
+    with open(path, "rb") as f:
+        raw = f.read()
+    if not raw.startswith(b"\xff\xfe"):
+        raise E2EError(f"{path} does not begin with the UTF-16LE byte-order mark")
+    text = raw[2:].decode("utf-16-le")
+    sections = {}
+    current = None
+    for line in text.splitlines():
+        line = line.strip()
+        if line.startswith("[") and line.endswith("]"):
+            current = sections.setdefault(line[1:-1], {})
+        elif "=" in line and current is not None:
+            k, v = line.split("=", 1)
+            current[k] = v
+    return sections
+
+
+def write_utf16_ini(path, sections):
+    lines = []
+    for name, keys in sections.items():
+        lines.append(f"[{name}]")
+        lines.extend(f"{k}={v}" for k, v in keys.items())
+    with open(path, "wb") as f:
+        f.write(b"\xff\xfe" + ("\r\n".join(lines) + "\r\n").encode("utf-16-le"))
+
+
+def png_size(path):
+    with Image.open(path) as im:
+        return im.size
