@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: native unit tests, the same tests
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build's
+# unit tests under Wine, and the end-to-end tests of the Windows program.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+"$root/scripts/setup.sh"
+
+jobs="${KOVRAL_JOBS:-$(nproc)}"
+step() { printf '\n=== %s\n' "$*"; }
+
+step "native build"
+cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/native -j"$jobs"
+step "native unit tests"
+(cd build/native && ctest --output-on-failure)
+
+step "sanitizer build (ASan + UBSan)"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKOVRAL_SANITIZE=ON >/dev/null
+cmake --build build/asan -j"$jobs" --target kovral_tests
+step "unit tests under sanitizers"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 build/asan/kovral_tests
+
+step "Windows cross build (MinGW-w64)"
+cmake -S . -B build/win -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+cmake --build build/win -j"$jobs"
+step "Windows unit tests under Wine"
+# shellcheck source=wine-prefix.sh
+source "$root/scripts/wine-prefix.sh"
+(cd build/win && wine kovral_tests.exe)
+
+if [ -x "$root/scripts/e2e.sh" ]; then
+  step "end-to-end tests of the Windows program under Wine"
+  "$root/scripts/e2e.sh"
+fi
+step "all tests passed"
