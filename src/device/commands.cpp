@@ -186,8 +186,8 @@ void WriteDpiCodes(DeviceLink& link, const DeviceImage& image) {
 
 void WriteKeyMatrices(DeviceLink& link, const DeviceImage& image) {
   ExchangeSequence sequence(link);
-  for (uint8_t matrix = 1; matrix <= kKeyMatrixCount; ++matrix) {
-    Payload p = Command(kWriteKeyMatrix, matrix, kKeyMatrixSize);
+  for (int matrix = 1; matrix <= kKeyMatrixCount; ++matrix) {
+    Payload p = Command(kWriteKeyMatrix, static_cast<uint8_t>(matrix), kKeyMatrixSize);
     DataArea data{};
     std::copy(image.keyMatrices[matrix - 1], image.keyMatrices[matrix - 1] + kKeyMatrixSize, data.begin());
     TransactData(link, p, data);
@@ -197,8 +197,8 @@ void WriteKeyMatrices(DeviceLink& link, const DeviceImage& image) {
 
 void WriteMacroSlots(DeviceLink& link, const DeviceImage& image) {
   ExchangeSequence sequence(link);
-  for (uint8_t slot = 1; slot <= kMacroSlotCount; ++slot) {
-    Payload p = Command(kWriteMacro, slot, kMacroSlotSize);
+  for (int slot = 1; slot <= kMacroSlotCount; ++slot) {
+    Payload p = Command(kWriteMacro, static_cast<uint8_t>(slot), kMacroSlotSize);
     DataArea data{};
     std::copy(image.macroImage[slot - 1], image.macroImage[slot - 1] + kMacroSlotSize, data.begin());
     TransactData(link, p, data);
@@ -208,8 +208,8 @@ void WriteMacroSlots(DeviceLink& link, const DeviceImage& image) {
 
 void ReadMacroSlots(DeviceLink& link, DeviceImage& image) {
   ExchangeSequence sequence(link);
-  for (uint8_t slot = 1; slot <= kMacroSlotCount; ++slot) {
-    Payload p = Command(kQueryMacro, slot);
+  for (int slot = 1; slot <= kMacroSlotCount; ++slot) {
+    Payload p = Command(kQueryMacro, static_cast<uint8_t>(slot));
     DataArea data{};
     TransactData(link, p, data);
     // Slots are numbered from 1; an answer naming no slot is dropped.

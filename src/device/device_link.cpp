@@ -6,6 +6,7 @@
 #include "device/commands.h"
 #include "device/framing.h"
 #include "device/protocol.h"
+#include "lang/messages.h"
 #include "settings/device_config.h"
 
 namespace kovral {
@@ -73,7 +74,7 @@ DeviceLink::~DeviceLink() { CloseDevice(*this); }
 bool CreateReadEvent(DeviceLink& link) {
   link.readEvent = link.platform.CreateEvent();
   if (link.readEvent) return true;
-  link.messages.Show(L"CreateEvent failed.", L"");
+  link.messages.Show(kMsgCreateEventFailed, L"");
   return false;
 }
 

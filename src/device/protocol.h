@@ -56,17 +56,16 @@ constexpr uint8_t kQueryMacro = 0x93;
 // The handshake's challenge, payload bytes 1..4; the mouse echoes it.
 constexpr std::array<uint8_t, 4> kChallenge = {0xAA, 0xDD, 0x3B, 0x62};
 
-// Sizes of the data phases and of their destinations.
+// Sizes of the data phases and of their destinations. The macro slots' count
+// and size belong to the record (device_config.h), the key matrices' count to
+// the key codes (key_function.h).
 constexpr uint8_t kStageBlockCount = 2;
 constexpr size_t kStageBlockSize = 24;
 constexpr size_t kStageColorBytes = 12;  // red, green, blue of stages 1..4
 constexpr uint8_t kDpiCodesSelector = 4;  // byte 1 of command 0x11
 constexpr size_t kDpiCodesSize = 8;
 constexpr uint8_t kDpiDisabledBit = 0x80;
-constexpr uint8_t kKeyMatrixCount = 4;
 constexpr size_t kKeyMatrixSize = 64;
-constexpr uint8_t kMacroSlotCount = 12;
-constexpr size_t kMacroSlotSize = 128;
 constexpr uint8_t kLightParamsCount = 2;
 constexpr uint8_t kSensorOption2WriteBit = 0x40;  // set in Option2 when the sensor settings are written back
 
