@@ -164,11 +164,11 @@ bool OpenDevice(DeviceLink& link) {
 void Handshake(DeviceLink& link) {
   auto challenge = [] {
     Payload p{};
-    p[0] = kHandshake;
-    std::copy(kChallenge.begin(), kChallenge.end(), p.begin() + 1);
+    p[0] = kCmdHandshake;
+    std::copy(kHandshakeChallenge.begin(), kHandshakeChallenge.end(), p.begin() + 1);
     return p;
   };
-  auto echoed = [](const Payload& answer) { return std::equal(kChallenge.begin(), kChallenge.end(), answer.begin() + 1); };
+  auto echoed = [](const Payload& answer) { return std::equal(kHandshakeChallenge.begin(), kHandshakeChallenge.end(), answer.begin() + 1); };
 
   // The first attempt always goes out plain, even when an earlier link left
   // `scrambled` set: a replugged mouse starts in plain mode.
@@ -267,9 +267,9 @@ void NotifyReaderLoop(DeviceLink& link) {
     }
     if (transferred == 0) continue;  // a failed or empty read starts the next one
     if (report[0] != kNotifyReportId) continue;
-    const int code = report[kNotifyCodeIndex];
+    const int code = report[kNotifyCodeByte];
     if (code == kNotifyReportRate || code == kNotifyDpiStage || code == kNotifyKeyMatrix || code == kNotifyMacroKey) {
-      Notify(link, code, report[kNotifyValueIndex]);
+      Notify(link, code, report[kNotifyValueByte]);
     }
   }
 }
