@@ -157,8 +157,13 @@ bool OpenDevice(DeviceLink& link) {
       configOpen = true;
     }
   }
-  if (configOpen) link.devicePath = configPath;
-  return configOpen;
+  if (!configOpen) {
+    // Notifications alone are no link; a failed open leaves nothing open.
+    CloseDevice(link);
+    return false;
+  }
+  link.devicePath = configPath;
+  return true;
 }
 
 void Handshake(DeviceLink& link) {
