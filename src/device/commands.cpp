@@ -102,7 +102,7 @@ void MapLighting(const DeviceConfig& config, DeviceImage& image) {
 }
 
 void WriteReportRate(DeviceLink& link, uint8_t reportRate) {
-  Payload p = Command(kWriteReportRate, reportRate);
+  Payload p = Command(kCmdReportRate, reportRate);
   Transact(link, p);
 }
 
@@ -114,7 +114,7 @@ bool ReadSensorSettings(DeviceLink& link, DeviceImage& image) {
 }
 
 void WriteSensorSettings(DeviceLink& link, const DeviceImage& image) {
-  Payload p = Command(kWriteSensor);
+  Payload p = Command(kCmdSensor);
   std::copy(image.sensorSettings, image.sensorSettings + 4, p.begin() + 1);
   Transact(link, p);
 }
@@ -136,7 +136,7 @@ void ReadLightParams(DeviceLink& link, DeviceImage& image) {
 
 void WriteLightParams(DeviceLink& link, const DeviceImage& image) {
   for (uint8_t index = 0; index < kLightParamsCount; ++index) {
-    Payload p = Command(kWriteLightParams, index);
+    Payload p = Command(kCmdLightParams, index);
     std::copy(image.lightParams[index], image.lightParams[index] + 3, p.begin() + 2);
     Transact(link, p);
     link.clock.Pause(kFamilyPause);
@@ -150,7 +150,7 @@ void ReadLightEffect(DeviceLink& link, DeviceImage& image) {
 }
 
 void WriteLightEffect(DeviceLink& link, const DeviceImage& image) {
-  Payload p = Command(kWriteLightEffect);
+  Payload p = Command(kCmdLightEffect);
   std::copy(image.lightEffect, image.lightEffect + 3, p.begin() + 1);
   Transact(link, p);
 }
@@ -160,7 +160,7 @@ void TransferStageBlocks(DeviceLink& link, DeviceImage& image, Transfer directio
   for (uint8_t index = 0; index < kStageBlockCount; ++index) {
     DataArea data{};
     if (direction == Transfer::Write) {
-      Payload p = Command(kWriteStageBlock, index, kStageBlockSize);
+      Payload p = Command(kCmdStageBlock, index, kStageBlockSize);
       std::copy(image.stageBlocks[index], image.stageBlocks[index] + kStageBlockSize, data.begin());
       TransactData(link, p, data);
     } else {
@@ -169,7 +169,7 @@ void TransferStageBlocks(DeviceLink& link, DeviceImage& image, Transfer directio
       // Only an answer naming one of the two blocks is stored, and no more of
       // it than the block holds.
       if (p[1] < kStageBlockCount) {
-        const size_t count = std::min<size_t>(p[kDataCountIndex], kStageBlockSize);
+        const size_t count = std::min<size_t>(p[kCountByte], kStageBlockSize);
         std::copy(data.begin(), data.begin() + count, image.stageBlocks[p[1]]);
       }
     }
@@ -178,7 +178,7 @@ void TransferStageBlocks(DeviceLink& link, DeviceImage& image, Transfer directio
 }
 
 void WriteDpiCodes(DeviceLink& link, const DeviceImage& image) {
-  Payload p = Command(kWriteDpiCodes, kDpiCodesSelector, kDpiCodesSize);
+  Payload p = Command(kCmdDpiCodes, kDpiCodesArgument, kDpiCodesSize);
   DataArea data{};
   std::copy(image.dpiCodes, image.dpiCodes + kDpiCodesSize, data.begin());
   TransactData(link, p, data);
@@ -186,8 +186,8 @@ void WriteDpiCodes(DeviceLink& link, const DeviceImage& image) {
 
 void WriteKeyMatrices(DeviceLink& link, const DeviceImage& image) {
   ExchangeSequence sequence(link);
-  for (uint8_t matrix = 1; matrix <= kKeyMatrixCount; ++matrix) {
-    Payload p = Command(kWriteKeyMatrix, matrix, kKeyMatrixSize);
+  for (size_t matrix = 1; matrix <= protocol::kKeyMatrixCount; ++matrix) {
+    Payload p = Command(kCmdKeyMatrix, static_cast<uint8_t>(matrix), kKeyMatrixSize);
     DataArea data{};
     std::copy(image.keyMatrices[matrix - 1], image.keyMatrices[matrix - 1] + kKeyMatrixSize, data.begin());
     TransactData(link, p, data);
@@ -197,10 +197,10 @@ void WriteKeyMatrices(DeviceLink& link, const DeviceImage& image) {
 
 void WriteMacroSlots(DeviceLink& link, const DeviceImage& image) {
   ExchangeSequence sequence(link);
-  for (uint8_t slot = 1; slot <= kMacroSlotCount; ++slot) {
-    Payload p = Command(kWriteMacro, slot, kMacroSlotSize);
+  for (size_t slot = 1; slot <= protocol::kMacroSlotCount; ++slot) {
+    Payload p = Command(kCmdMacro, static_cast<uint8_t>(slot), kMacroSlotBytes);
     DataArea data{};
-    std::copy(image.macroImage[slot - 1], image.macroImage[slot - 1] + kMacroSlotSize, data.begin());
+    std::copy(image.macroImage[slot - 1], image.macroImage[slot - 1] + kMacroSlotBytes, data.begin());
     TransactData(link, p, data);
     link.clock.Pause(kFamilyPause);
   }
@@ -208,14 +208,14 @@ void WriteMacroSlots(DeviceLink& link, const DeviceImage& image) {
 
 void ReadMacroSlots(DeviceLink& link, DeviceImage& image) {
   ExchangeSequence sequence(link);
-  for (uint8_t slot = 1; slot <= kMacroSlotCount; ++slot) {
-    Payload p = Command(kQueryMacro, slot);
+  for (size_t slot = 1; slot <= protocol::kMacroSlotCount; ++slot) {
+    Payload p = Command(kQueryMacro, static_cast<uint8_t>(slot));
     DataArea data{};
     TransactData(link, p, data);
     // Slots are numbered from 1; an answer naming no slot is dropped.
     const uint8_t answered = p[1];
-    if (answered >= 1 && answered <= kMacroSlotCount) {
-      const size_t count = std::min<size_t>(p[kDataCountIndex], kMacroSlotSize);
+    if (answered >= 1 && answered <= protocol::kMacroSlotCount) {
+      const size_t count = std::min<size_t>(p[kCountByte], kMacroSlotBytes);
       std::copy(data.begin(), data.begin() + count, image.macroImage[answered - 1]);
     }
     link.clock.Pause(kFamilyPause);
@@ -229,7 +229,7 @@ void RefreshSensor(DeviceLink& link, DeviceImage& image) {
   const bool answered = ReadSensorSettings(link, image);
   image.activeSensorType = image.sensorSettings[0];
   if (!answered) return;
-  image.sensorSettings[3] |= kSensorOption2WriteBit;
+  image.sensorSettings[3] |= kSensorOption2Bit;
   WriteSensorSettings(link, image);
 }
 

@@ -6,6 +6,7 @@
 #include "device/commands.h"
 #include "device/framing.h"
 #include "device/protocol.h"
+#include "lang/messages.h"
 #include "settings/device_config.h"
 
 namespace kovral {
@@ -73,7 +74,7 @@ DeviceLink::~DeviceLink() { CloseDevice(*this); }
 bool CreateReadEvent(DeviceLink& link) {
   link.readEvent = link.platform.CreateEvent();
   if (link.readEvent) return true;
-  link.messages.Show(L"CreateEvent failed.", L"");
+  link.messages.Show(kMsgCreateEventFailed, L"");
   return false;
 }
 
@@ -156,18 +157,23 @@ bool OpenDevice(DeviceLink& link) {
       configOpen = true;
     }
   }
-  if (configOpen) link.devicePath = configPath;
-  return configOpen;
+  if (!configOpen) {
+    // Notifications alone are no link; a failed open leaves nothing open.
+    CloseDevice(link);
+    return false;
+  }
+  link.devicePath = configPath;
+  return true;
 }
 
 void Handshake(DeviceLink& link) {
   auto challenge = [] {
     Payload p{};
-    p[0] = kHandshake;
-    std::copy(kChallenge.begin(), kChallenge.end(), p.begin() + 1);
+    p[0] = kCmdHandshake;
+    std::copy(kHandshakeChallenge.begin(), kHandshakeChallenge.end(), p.begin() + 1);
     return p;
   };
-  auto echoed = [](const Payload& answer) { return std::equal(kChallenge.begin(), kChallenge.end(), answer.begin() + 1); };
+  auto echoed = [](const Payload& answer) { return std::equal(kHandshakeChallenge.begin(), kHandshakeChallenge.end(), answer.begin() + 1); };
 
   // The first attempt always goes out plain, even when an earlier link left
   // `scrambled` set: a replugged mouse starts in plain mode.
@@ -266,9 +272,9 @@ void NotifyReaderLoop(DeviceLink& link) {
     }
     if (transferred == 0) continue;  // a failed or empty read starts the next one
     if (report[0] != kNotifyReportId) continue;
-    const int code = report[kNotifyCodeIndex];
+    const int code = report[kNotifyCodeByte];
     if (code == kNotifyReportRate || code == kNotifyDpiStage || code == kNotifyKeyMatrix || code == kNotifyMacroKey) {
-      Notify(link, code, report[kNotifyValueIndex]);
+      Notify(link, code, report[kNotifyValueByte]);
     }
   }
 }

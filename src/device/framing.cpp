@@ -18,7 +18,7 @@ size_t Bounded(uint16_t length, size_t buffer) { return std::min<size_t>(length,
 // Chunks a data phase moves for `count` bytes: ceil(count / 32), never more
 // than the data area holds.
 size_t ChunkCount(uint8_t count) {
-  return std::min<size_t>((count + kChunkSize - 1) / kChunkSize, kMaxDataChunks);
+  return std::min<size_t>((count + kChunkSize - 1) / kChunkSize, kMaxChunks);
 }
 
 void WriteChunks(DeviceLink& link, uint8_t count, const DataArea& data) {
@@ -62,7 +62,7 @@ ExchangeResult ExchangeFeature(DeviceLink& link, Payload& payload, bool scramble
   uint8_t report[kFeatureBufferSize] = {};
   uint8_t* wire = report + kReportPayloadOffset;
   std::memcpy(wire, payload.data(), kPayloadSize);
-  wire[kChecksumIndex] = PayloadChecksum(wire);
+  wire[kChecksumByte] = PayloadChecksum(wire);
   Payload plain;
   std::memcpy(plain.data(), wire, kPayloadSize);
   if (scramble) ScramblePayload(wire, link.scrambleKey.data());
@@ -98,7 +98,7 @@ ExchangeResult TransactData(DeviceLink& link, Payload& payload, DataArea& data) 
   ExchangeSequence sequence(link);
   const bool query = (payload[0] & kQueryBit) != 0;
   if (!query) {
-    const uint8_t count = payload[kDataCountIndex];  // from the caller's plain payload
+    const uint8_t count = payload[kCountByte];  // from the caller's plain payload
     const ExchangeResult result = Transact(link, payload);
     WriteChunks(link, count, data);
     return result;
@@ -107,7 +107,7 @@ ExchangeResult TransactData(DeviceLink& link, Payload& payload, DataArea& data) 
   // cut short would otherwise be taken for this answer's chunks.
   if (link.featureHandle) link.featureHandle->DiscardQueuedInput();
   const ExchangeResult result = Transact(link, payload);
-  ReadChunks(link, payload[kDataCountIndex], data);
+  ReadChunks(link, payload[kCountByte], data);
   return result;
 }
 
