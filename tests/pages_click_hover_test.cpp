@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <map>
-
+#include "pages/layout.h"
 #include "pages/page_click.h"
 #include "pages/page_hover.h"
 #include "pages/page_state.h"
@@ -9,25 +8,13 @@
 namespace kovral {
 namespace {
 
-struct R {
-  int l, t, r, b;
-};
-// The common elements' rectangles of the main window (left, top, right, bottom).
-const std::map<CommonElement, R> kRects = {
-    {CommonElement::Skins, {701, 5, 719, 23}},      {CommonElement::Minimise, {825, 5, 843, 23}},
-    {CommonElement::Close, {850, 5, 868, 23}},      {CommonElement::BasicTab, {52, 88, 92, 128}},
-    {CommonElement::AdvancedTab, {96, 88, 136, 128}}, {CommonElement::Ok, {513, 609, 618, 630}},
-    {CommonElement::Apply, {617, 609, 722, 630}},   {CommonElement::Cancel, {721, 609, 826, 630}},
-    {CommonElement::WebLink, {273, 617, 449, 637}},
-};
-
-bool Hit(CommonElement e, int x, int y) {
-  const R& r = kRects.at(e);
-  return x >= r.l && x < r.r && y >= r.t && y < r.b;
-}
-
 using S = ClickStep;
-std::vector<S> Route(int x, int y, int page, bool ready) { return RouteCommonClick(x, y, page, ready, Hit); }
+std::vector<S> Route(int x, int y, int page, bool ready) { return RouteCommonClick({x, y}, page, ready); }
+
+// Points are chosen from the window's fixed rectangles: OK (513, 609, 618, 630),
+// Apply (617, 609, 722, 630), Cancel (721, 609, 826, 630), Skins (701, 5, 719, 23),
+// Minimise (825, 5, 843, 23), Close (850, 5, 868, 23), tabs (52, 88, 92, 128) and
+// (96, 88, 136, 128), web link (273, 617, 449, 637).
 
 TEST(ClickRouting, OkAndApplySendCommitAndSetPointerOnlyWhenReady) {
   EXPECT_EQ(Route(520, 615, kBasicPage, true),
@@ -39,13 +26,16 @@ TEST(ClickRouting, OkAndApplySendCommitAndSetPointerOnlyWhenReady) {
   EXPECT_EQ(Route(700, 615, kAdvancedPage, false), (std::vector<S>{S::AdvancedPagePart}));
 }
 
-TEST(ClickRouting, OkAndApplyShareColumn617WhichIsApplys) {
-  // x = 617 lies in both rectangles' spans: OK is (513..618), Apply (617..722).
+TEST(ClickRouting, ColumnSharedByOkAndApplyRunsBoth) {
   EXPECT_EQ(Route(617, 615, kNoPage, true),
             (std::vector<S>{S::SendConfig, S::CommitConfig, S::ApplyPointerSettings, S::HideWindow, S::SendConfig,
                             S::CommitConfig, S::ApplyPointerSettings, S::Drag}));
   EXPECT_EQ(Route(618, 615, kNoPage, true),
             (std::vector<S>{S::SendConfig, S::CommitConfig, S::ApplyPointerSettings, S::Drag}));
+  // Apply and Cancel share x = 721.
+  EXPECT_EQ(Route(721, 615, kNoPage, true), (std::vector<S>{S::SendConfig, S::CommitConfig,
+                                                            S::ApplyPointerSettings, S::RevertConfig,
+                                                            S::HideWindow, S::Drag}));
 }
 
 TEST(ClickRouting, WindowButtonsTabsAndLinkStopTheChain) {
@@ -57,6 +47,7 @@ TEST(ClickRouting, WindowButtonsTabsAndLinkStopTheChain) {
   // One pixel outside a rectangle is not in it.
   EXPECT_EQ(Route(136, 100, kNoPage, true), (std::vector<S>{S::Drag}));
   EXPECT_EQ(Route(449, 630, kNoPage, true), (std::vector<S>{S::Drag}));
+  EXPECT_EQ(Route(868, 10, kNoPage, true), (std::vector<S>{S::Drag}));
 }
 
 TEST(ClickRouting, SkinsAndCancelGoOnToThePagePart) {
@@ -71,84 +62,75 @@ TEST(ClickRouting, EmptySpotDragsOrGoesToThePage) {
   EXPECT_EQ(Route(5, 5, kBasicPage, true), (std::vector<S>{S::BasicPagePart}));
 }
 
-HoverTracker::HitTest HoverHit() {
-  return [](int element, int x, int y) { return Hit(static_cast<CommonElement>(element), x, y); };
+const layout::Element* Common(layout::Action a) { return layout::FindElement(layout::CommonElements(), a); }
+
+HoverTracker CommonTracker() {
+  HoverTracker h;
+  h.SetTables({layout::CommonElements()});
+  return h;
 }
-constexpr int kOk = static_cast<int>(CommonElement::Ok);
-constexpr int kApply = static_cast<int>(CommonElement::Apply);
-constexpr int kCancel = static_cast<int>(CommonElement::Cancel);
-constexpr int kClose = static_cast<int>(CommonElement::Close);
-constexpr int kBasicTab = static_cast<int>(CommonElement::BasicTab);
-constexpr int kAdvancedTab = static_cast<int>(CommonElement::AdvancedTab);
 
 TEST(Hover, MovingFromOkToApplyLightsApplyAndPutsOkBack) {
-  HoverTracker h;
-  h.SetTables({CommonHoverTable()});
+  HoverTracker h = CommonTracker();
   bool track = false;
-  EXPECT_TRUE(h.OnMouseMove(520, 615, HoverHit(), track).empty());
+  EXPECT_TRUE(h.OnMouseMove({520, 615}, track).empty());
   EXPECT_TRUE(track);
-  HoverTracker::Redraw r = h.OnMouseHover(520, 615, HoverHit());
-  EXPECT_EQ(r.over, kOk);
+  HoverTracker::Redraw r = h.OnMouseHover({520, 615});
+  EXPECT_EQ(r.over, Common(layout::Action::Ok));
   EXPECT_TRUE(r.normals.empty());
-  EXPECT_TRUE(h.IsLit(kOk));
 
-  EXPECT_TRUE(h.OnMouseMove(700, 615, HoverHit(), track).empty());  // over Apply: no un-hover
-  r = h.OnMouseHover(700, 615, HoverHit());
-  EXPECT_EQ(r.over, kApply);
-  EXPECT_EQ(r.normals, std::vector<int>{kOk});
-  EXPECT_FALSE(h.IsLit(kOk));
-  EXPECT_TRUE(h.IsLit(kApply));
+  EXPECT_TRUE(h.OnMouseMove({700, 615}, track).empty());  // over Apply: no un-hover
+  r = h.OnMouseHover({700, 615});
+  EXPECT_EQ(r.over, Common(layout::Action::Apply));
+  EXPECT_EQ(r.normals, std::vector<const layout::Element*>{Common(layout::Action::Ok)});
+  EXPECT_FALSE(h.IsLit(Common(layout::Action::Ok)));
+  EXPECT_TRUE(h.IsLit(Common(layout::Action::Apply)));
 }
 
 TEST(Hover, WindowButtonsHaveNoSiblingsTabsDo) {
-  HoverTracker h;
-  h.SetTables({CommonHoverTable()});
-  h.OnMouseHover(800, 615, HoverHit());  // Cancel
-  HoverTracker::Redraw r = h.OnMouseHover(860, 10, HoverHit());  // Close
-  EXPECT_EQ(r.over, kClose);
+  HoverTracker h = CommonTracker();
+  h.OnMouseHover({800, 615});                            // Cancel
+  HoverTracker::Redraw r = h.OnMouseHover({860, 10});   // Close
+  EXPECT_EQ(r.over, Common(layout::Action::Close));
   EXPECT_TRUE(r.normals.empty());
-  EXPECT_TRUE(h.IsLit(kCancel));  // stays lit: only its own group resets it
+  h.OnMouseHover({830, 10});  // Minimise: Close stays lit, it is alone in its group
+  EXPECT_TRUE(h.IsLit(Common(layout::Action::Close)));
+  EXPECT_TRUE(h.IsLit(Common(layout::Action::Cancel)));
 
-  h.OnMouseHover(60, 100, HoverHit());
-  r = h.OnMouseHover(100, 100, HoverHit());
-  EXPECT_EQ(r.over, kAdvancedTab);
-  EXPECT_EQ(r.normals, std::vector<int>{kBasicTab});
+  h.OnMouseHover({60, 100});
+  r = h.OnMouseHover({100, 100});
+  EXPECT_EQ(r.over, Common(layout::Action::AdvancedTab));
+  EXPECT_EQ(r.normals, std::vector<const layout::Element*>{Common(layout::Action::BasicTab)});
 }
 
 TEST(Hover, EmptySpotPutsEverythingBackAndOnlyThenStopsTracking) {
-  HoverTracker h;
-  h.SetTables({CommonHoverTable()});
-  h.OnMouseHover(800, 615, HoverHit());
-  h.OnMouseHover(860, 10, HoverHit());
+  HoverTracker h = CommonTracker();
+  h.OnMouseHover({800, 615});
+  h.OnMouseHover({860, 10});
   bool track = false;
-  HoverTracker::Redraw r = h.OnMouseMove(5, 300, HoverHit(), track);
-  EXPECT_EQ(r.normals, (std::vector<int>{kCancel, kClose}));
+  HoverTracker::Redraw r = h.OnMouseMove({5, 300}, track);
+  EXPECT_EQ(r.normals,
+            (std::vector<const layout::Element*>{Common(layout::Action::Cancel), Common(layout::Action::Close)}));
   EXPECT_TRUE(track);
-  EXPECT_FALSE(h.IsLit(kCancel));
-  r = h.OnMouseMove(6, 300, HoverHit(), track);
+  r = h.OnMouseMove({6, 300}, track);
   EXPECT_TRUE(r.empty());
   EXPECT_FALSE(track);
-  // A late hover notice over an empty spot draws nothing.
-  EXPECT_TRUE(h.OnMouseHover(6, 300, HoverHit()).empty());
+  // The web link has no hover look; a late notice over an empty spot draws nothing.
+  EXPECT_TRUE(h.OnMouseHover({300, 630}).empty());
+  EXPECT_TRUE(h.OnMouseHover({6, 300}).empty());
 }
 
-TEST(Hover, PageTablesAreTestedAfterTheCommonOnes) {
-  constexpr int kRow = kPageElementBase + 1;
-  constexpr int kOther = kPageElementBase + 2;
-  static constexpr HoverEntry kPage[] = {{kRow, 7}, {kOther, 7}};
+TEST(Hover, PageTablesComeAfterTheCommonOnes) {
   HoverTracker h;
-  h.SetTables({CommonHoverTable(), kPage});
-  auto hit = [](int e, int x, int y) {
-    if (e == kRow) return y >= 600;  // overlaps OK on purpose
-    if (e == kOther) return y < 50 && x < 100;
-    return Hit(static_cast<CommonElement>(e), x, y);
-  };
-  EXPECT_EQ(h.OnMouseHover(520, 615, hit).over, kOk);  // common first
-  EXPECT_EQ(h.OnMouseHover(10, 700, hit).over, kRow);
-  HoverTracker::Redraw r = h.OnMouseHover(10, 10, hit);
-  EXPECT_EQ(r.over, kOther);
-  EXPECT_EQ(r.normals, std::vector<int>{kRow});
-  EXPECT_TRUE(h.IsLit(kOk));
+  h.SetTables({layout::CommonElements(), layout::BasicElements()});
+  const layout::Element* row2 = layout::FindElement(layout::BasicElements(), layout::Action::KeyRow, 2);
+  const layout::Element* row3 = layout::FindElement(layout::BasicElements(), layout::Action::KeyRow, 3);
+  EXPECT_EQ(h.OnMouseHover({300, 225}).over, row2);
+  HoverTracker::Redraw r = h.OnMouseHover({300, 248});
+  EXPECT_EQ(r.over, row3);
+  EXPECT_EQ(r.normals, std::vector<const layout::Element*>{row2});
+  // Mode tabs have no hover look.
+  EXPECT_TRUE(h.OnMouseHover({300, 525}).empty());
 }
 
 }  // namespace

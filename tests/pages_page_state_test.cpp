@@ -68,3 +68,40 @@ TEST(KeyRules, EnterAndEscapeHideTheWindowUnlessARecordingTakesThem) {
 
 }  // namespace
 }  // namespace kovral
+
+namespace kovral {
+namespace {
+
+TEST(HotTracking, OnlyTheOpenListsOfTheShownPage) {
+  for (int id : {40, 41, 46, 48, 60, 61, 62}) EXPECT_TRUE(HotTracksList(kBasicPage, id)) << id;
+  for (int id : {39, 49, 59, 63, 71, 151, 152, 154}) EXPECT_FALSE(HotTracksList(kBasicPage, id)) << id;
+  EXPECT_TRUE(HotTracksList(kAdvancedPage, 154));
+  EXPECT_TRUE(HotTracksList(kAdvancedPage, 152));
+  EXPECT_FALSE(HotTracksList(kAdvancedPage, 151));  // the macro list selects on click only
+  EXPECT_FALSE(HotTracksList(kAdvancedPage, 41));
+  EXPECT_FALSE(HotTracksList(kNoPage, 41));
+}
+
+}  // namespace
+}  // namespace kovral
+
+namespace kovral {
+namespace {
+
+TEST(PageChildren, EachPageOwnsItsControlsOnly) {
+  for (int id : {40, 41, 48, 60, 62, 71, 74, 80, 82}) {
+    EXPECT_TRUE(IsPageChild(kBasicPage, id)) << id;
+    EXPECT_FALSE(IsPageChild(kAdvancedPage, id)) << id;
+  }
+  for (int id : {119, 149, 150, 151, 152, 154}) {
+    EXPECT_TRUE(IsPageChild(kAdvancedPage, id)) << id;
+    EXPECT_FALSE(IsPageChild(kBasicPage, id)) << id;
+  }
+  for (int id : {0, 1, 2, 39, 49, 70, 75, 79, 83, 153, 1028}) {
+    EXPECT_FALSE(IsPageChild(kBasicPage, id)) << id;
+    EXPECT_FALSE(IsPageChild(kAdvancedPage, id)) << id;
+  }
+}
+
+}  // namespace
+}  // namespace kovral

@@ -16,6 +16,11 @@ constexpr uint32_t kSimControlMagic = 0x4B56534D;
 // could never reach the program.
 constexpr size_t kSimRawReportMax = 40;
 
+// What the main window answers to a control message (besides TRUE, done, and
+// FALSE, not running with --simulate).
+constexpr int kSimReplyBadCommand = 2;
+constexpr int kSimReplyRefused = 3;  // the simulated mouse cannot do it now (e.g. unplugged)
+
 enum class SimCommandKind { Notify, Raw, Unplug, Plug, Silent };
 
 struct SimCommand {

@@ -4,35 +4,40 @@
 
 namespace kovral {
 
-std::vector<ClickStep> RouteCommonClick(int x, int y, int currentPage, bool ready, const CommonHitTest& hit) {
+std::vector<ClickStep> RouteCommonClick(layout::Point p, int currentPage, bool ready) {
+  using layout::Action;
+  // Each test looks at its own element's rectangle: OK and Apply share the
+  // column x = 617, where one click runs both.
+  auto at = [&](Action action) {
+    const layout::Element* e = layout::FindElement(layout::CommonElements(), action);
+    return e != nullptr && e->rect.Contains(p);
+  };
   std::vector<ClickStep> steps;
-  auto at = [&](CommonElement e) { return hit(e, x, y); };
-
-  if (ready && at(CommonElement::Ok))
+  if (ready && at(Action::Ok))
     steps.insert(steps.end(), {ClickStep::SendConfig, ClickStep::CommitConfig, ClickStep::ApplyPointerSettings,
                                ClickStep::HideWindow});
-  if (ready && at(CommonElement::Apply))
+  if (ready && at(Action::Apply))
     steps.insert(steps.end(), {ClickStep::SendConfig, ClickStep::CommitConfig, ClickStep::ApplyPointerSettings});
-  if (at(CommonElement::Skins)) steps.push_back(ClickStep::RunSkinChoice);
-  if (at(CommonElement::Minimise)) {
+  if (at(Action::Skins)) steps.push_back(ClickStep::RunSkinChoice);
+  if (at(Action::Minimise)) {
     steps.push_back(ClickStep::HideWindow);
     return steps;
   }
-  if (at(CommonElement::Close)) {
+  if (at(Action::Close)) {
     steps.push_back(ClickStep::ExitProgram);
     return steps;
   }
-  if (at(CommonElement::BasicTab)) {
+  if (at(Action::BasicTab)) {
     steps.push_back(ClickStep::ShowBasicPage);
     return steps;
   }
-  if (at(CommonElement::AdvancedTab)) {
+  if (at(Action::AdvancedTab)) {
     steps.push_back(ClickStep::ShowAdvancedPage);
     return steps;
   }
   // Cancel works without the mouse: it only restores the record.
-  if (at(CommonElement::Cancel)) steps.insert(steps.end(), {ClickStep::RevertConfig, ClickStep::HideWindow});
-  if (at(CommonElement::WebLink)) {
+  if (at(Action::Cancel)) steps.insert(steps.end(), {ClickStep::RevertConfig, ClickStep::HideWindow});
+  if (at(Action::WebLink)) {
     steps.push_back(ClickStep::OpenWebLink);
     return steps;
   }

@@ -3,13 +3,11 @@
 // buttons, tabs, OK/Apply/Cancel, web link) are tested in a fixed order and,
 // except where a step stops the chain, every test runs, so a click on Apply
 // also reaches the page part, matches nothing there and drags the window.
-#include <functional>
 #include <vector>
 
-namespace kovral {
+#include "pages/layout.h"
 
-// The elements both pages share, in the order clicks test them.
-enum class CommonElement { Ok, Apply, Skins, Minimise, Close, BasicTab, AdvancedTab, Cancel, WebLink };
+namespace kovral {
 
 // What the window does, in order.
 enum class ClickStep {
@@ -28,9 +26,7 @@ enum class ClickStep {
   Drag,                // move the window with the pointer
 };
 
-using CommonHitTest = std::function<bool(CommonElement element, int x, int y)>;
-
 // `ready`: the mouse is usable; OK and Apply do nothing without it.
-std::vector<ClickStep> RouteCommonClick(int x, int y, int currentPage, bool ready, const CommonHitTest& hit);
+std::vector<ClickStep> RouteCommonClick(layout::Point p, int currentPage, bool ready);
 
 }  // namespace kovral

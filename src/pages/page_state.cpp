@@ -47,3 +47,25 @@ KeyDownRule RuleForKeyDown(int currentPage, bool recordingHook, uint32_t virtual
 }
 
 }  // namespace kovral
+
+namespace kovral {
+
+bool HotTracksList(int currentPage, int controlId) {
+  if (currentPage == kBasicPage) return (controlId >= 40 && controlId <= 48) || (controlId >= 60 && controlId <= 62);
+  if (currentPage == kAdvancedPage) return controlId == 154 || controlId == 152;
+  return false;
+}
+
+}  // namespace kovral
+
+namespace kovral {
+
+bool IsPageChild(int page, int controlId) {
+  const int id = controlId;
+  if (page == kBasicPage)
+    return (id >= 40 && id <= 48) || (id >= 60 && id <= 62) || (id >= 71 && id <= 74) || (id >= 80 && id <= 82);
+  if (page == kAdvancedPage) return id == 119 || (id >= 149 && id <= 152) || id == 154;
+  return false;
+}
+
+}  // namespace kovral

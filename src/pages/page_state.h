@@ -62,3 +62,24 @@ enum class KeyDownRule { PassOn, Swallow, HideAndSwallow };
 KeyDownRule RuleForKeyDown(int currentPage, bool recordingHook, uint32_t virtualKey);
 
 }  // namespace kovral
+
+namespace kovral {
+
+// The drop-down lists whose item follows the pointer while they are open:
+// on the basic page the DPI sub-list (40), the key lists (41..48) and the
+// three lighting lists (60..62); on the advanced page the mouse-event list
+// (154) and the key-press-sequence list (152).
+bool HotTracksList(int currentPage, int controlId);
+
+}  // namespace kovral
+
+namespace kovral {
+
+// The child windows a page creates (and the other page's showing destroys):
+// basic page: the DPI sub-list 40, key lists 41..48, lighting lists 60..62,
+// stage swatches 71..74, lighting values 80..82; advanced page: the
+// mouse-event choice 119, loop-count and macro-name edits 149 and 150, the
+// macro and sequence lists 151 and 152, the mouse-event list 154.
+bool IsPageChild(int page, int controlId);
+
+}  // namespace kovral

@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "app/sim_command.h"
+#include "ui/window_win.h"
 
 namespace {
 
-constexpr wchar_t kMainWindowClass[] = L"KV-305GMClass";
 // The program handles a command on its interface thread; an Apply in
 // progress can hold it for a second or so. Beyond this it is hung.
 constexpr UINT kReplyTimeoutMs = 15000;
@@ -47,7 +47,7 @@ int wmain(int argc, wchar_t** argv) {
   kovral::SimCommandParse parse = kovral::ParseSimCommand(text);
   if (!parse.command) return Fail(Narrow(parse.error));
 
-  HWND window = FindWindowW(kMainWindowClass, nullptr);
+  HWND window = FindWindowW(kovral::ui::kMainWindowClass, nullptr);
   if (!window) return Fail("no window of class KV-305GMClass: the program is not running");
 
   COPYDATASTRUCT data{};
@@ -58,8 +58,16 @@ int wmain(int argc, wchar_t** argv) {
   if (!SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kReplyTimeoutMs,
                            &reply))
     return Fail("the program did not answer (hung, or it ended)");
-  if (reply != TRUE)
-    return Fail("the program refused \"" + Narrow(text) + "\": it was not started with --simulate");
+  switch (reply) {
+    case TRUE:
+      break;
+    case kovral::kSimReplyBadCommand:
+      return Fail("the program did not understand \"" + Narrow(text) + "\"");
+    case kovral::kSimReplyRefused:
+      return Fail("the simulated mouse cannot do \"" + Narrow(text) + "\" now (unplugged, or already in that state)");
+    default:
+      return Fail("the program refused \"" + Narrow(text) + "\": it was not started with --simulate");
+  }
   std::printf("kvsimctl: %s: done\n", Narrow(text).c_str());
   return 0;
 }
