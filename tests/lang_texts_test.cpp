@@ -160,7 +160,7 @@ TEST(Fonts, FaceAndSizeFollowTheLanguage) {
     EXPECT_STREQ(TitleFontFor(UiLanguage::English, win62).face, L"Tahoma");
   }
   EXPECT_STREQ(NormalFontFor(UiLanguage::SimplifiedChinese, true).face, L"黑体");
-  const FontSpec chs = NormalFontFor(UiLanguage::SimplifiedChinese, false);
+  const FontChoice chs = NormalFontFor(UiLanguage::SimplifiedChinese, false);
   EXPECT_EQ(chs.height, 13);
   EXPECT_STREQ(chs.face, L"宋体");
 }
