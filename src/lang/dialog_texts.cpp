@@ -1,0 +1,142 @@
+#include "lang/dialog_texts.h"
+
+#include <iterator>
+
+#include "lang/main_texts.h"
+
+namespace kovral {
+namespace {
+
+constexpr SingleKeyTexts kSingleEn{L"Please enter a key"};
+constexpr SingleKeyTexts kSingleChs{L"请输入一个按键"};
+constexpr SingleKeyTexts kSingleCht{L"請輸入一個按鍵"};
+
+constexpr FireKeyTexts kFireEn{
+    L"Speed",
+    L"Times",
+    L"Illustration:",
+    L"Speed (value range 5-255, with smaller values faster)",
+    L"Times (value range 0-255,0 indicates fire key to end when the key released)",
+};
+constexpr FireKeyTexts kFireChs{
+    L"速度",
+    L"次数",
+    L"说明:",
+    L"速度(数值范围5-255，数值越小速度越快)",
+    L"次数(数值范围0-255，0表示按键放开火力键结束)",
+};
+constexpr FireKeyTexts kFireCht{
+    L"速度",
+    L"次數",
+    L"說明:",
+    L"速度(數值範圍5-255，數值越小速度越快)",
+    L"次數(數值範圍0-255，0表示按鍵放開火力鍵結束)",
+};
+
+constexpr DelayTimeTexts kDelayEn{L"Please enter a delay", L"(value range 0-10000)"};
+constexpr DelayTimeTexts kDelayChs{L"请输入一个延时", L"(数值范围 0-10000)"};
+constexpr DelayTimeTexts kDelayCht{L"請輸入一個延時", L"(數值範圍 0-10000)"};
+
+constexpr MacroKeyTexts kMacroEn{
+    L"Please select a macro",
+    {
+        L"Repeat a specified number of times or press any key to end",
+        L"Repeat until press any key to end",
+        L"Repeat until the key is released",
+    },
+};
+constexpr MacroKeyTexts kMacroChs{
+    L"请从列表框选择一个宏",
+    {
+        L"重复指定次数或按任意键结束",
+        L"重复直到按任意键结束",
+        L"重复直到该按键松开结束",
+    },
+};
+constexpr MacroKeyTexts kMacroCht{
+    L"請從清單方塊選擇一個巨集",
+    {
+        L"重複指定次數或按任意鍵結束",
+        L"重複直到按任意鍵結束",
+        L"重複直到該按鍵鬆開結束",
+    },
+};
+
+constexpr SkinsTexts kSkinsEn{L"Please click to set the UI text color"};
+constexpr SkinsTexts kSkinsChs{L"请点击设置UI文本颜色"};
+constexpr SkinsTexts kSkinsCht{L"請點擊設置UI文本顏色"};
+
+constexpr const wchar_t* kMediaEn[] = {
+    L"Next", L"Previous", L"Stop", L"Play/Pause", L"Mute", L"Vol+", L"Vol-",
+};
+constexpr const wchar_t* kMediaChs[] = {
+    L"下一首", L"上一首", L"停止", L"播放/暂停", L"静音", L"音量+", L"音量-",
+};
+constexpr const wchar_t* kMediaCht[] = {
+    L"下一首", L"上一首", L"停止", L"播放/暫停", L"靜音", L"音量+", L"音量-",
+};
+
+constexpr const wchar_t* kWindowsEn[] = {
+    L"Multimedia Player", L"Mail", L"Calculator", L"My Computer", L"Browser-Search",
+    L"Browser-Home", L"Browser-Back", L"Browser-Forward", L"Browser-Stop", L"Browser-Refresh",
+    L"Browser-My Favorites",
+};
+constexpr const wchar_t* kWindowsChs[] = {
+    L"打开多媒体播放器", L"邮件", L"计算器", L"我的电脑", L"浏览器-搜索", L"浏览器-主页", L"浏览器-后退", L"浏览器-前进", L"浏览器-停止",
+    L"浏览器-刷新", L"浏览器-收藏夹",
+};
+constexpr const wchar_t* kWindowsCht[] = {
+    L"打開多媒體播放器", L"郵件", L"計算器", L"我的電腦", L"瀏覽器-搜索", L"瀏覽器-主頁", L"瀏覽器-後退", L"瀏覽器-前進", L"瀏覽器-停止",
+    L"瀏覽器-刷新", L"瀏覽器-我的最愛",
+};
+static_assert(std::size(kMediaEn) == 7 && std::size(kMediaChs) == 7 && std::size(kMediaCht) == 7);
+static_assert(std::size(kWindowsEn) == 11 && std::size(kWindowsChs) == 11 && std::size(kWindowsCht) == 11);
+
+// One of three by language, English for anything that is not Chinese.
+template <typename T>
+const T& ByLanguage(UiLanguage language, const T& en, const T& chs, const T& cht) {
+  switch (language) {
+    case UiLanguage::SimplifiedChinese: return chs;
+    case UiLanguage::TraditionalChinese: return cht;
+    case UiLanguage::English: break;
+  }
+  return en;
+}
+
+}  // namespace
+
+// The dialogs' buttons read exactly like the main window's.
+DialogFrameTexts DialogFrameTextsFor(UiLanguage l) {
+  const MainTexts& main = MainTextsFor(l);
+  return {main.ok, main.cancel};
+}
+const SingleKeyTexts& SingleKeyTextsFor(UiLanguage l) { return ByLanguage(l, kSingleEn, kSingleChs, kSingleCht); }
+const FireKeyTexts& FireKeyTextsFor(UiLanguage l) { return ByLanguage(l, kFireEn, kFireChs, kFireCht); }
+const DelayTimeTexts& DelayTimeTextsFor(UiLanguage l) { return ByLanguage(l, kDelayEn, kDelayChs, kDelayCht); }
+const MacroKeyTexts& MacroKeyTextsFor(UiLanguage l) { return ByLanguage(l, kMacroEn, kMacroChs, kMacroCht); }
+const SkinsTexts& SkinsTextsFor(UiLanguage l) { return ByLanguage(l, kSkinsEn, kSkinsChs, kSkinsCht); }
+
+std::span<const wchar_t* const> MediaEntries(UiLanguage l) {
+  return ByLanguage(l, kMediaEn, kMediaChs, kMediaCht);
+}
+std::span<const wchar_t* const> WindowsEntries(UiLanguage l) {
+  return ByLanguage(l, kWindowsEn, kWindowsChs, kWindowsCht);
+}
+
+// The titles name the dialog's class as a developer would look for it, so
+// they stay English whatever the interface language.
+const wchar_t* DialogImageFailedTitle(DialogKind kind) {
+  switch (kind) {
+    case DialogKind::Single: return L"Single Key Dialog Load background image failed!!!";
+    case DialogKind::Windows: return L"Windows Dialog Load background image failed!!!";
+    case DialogKind::Media: return L"Media Dialog Load background image failed!!!";
+    case DialogKind::FireKey: return L"FireKey Dialog Load background image failed!!!";
+    case DialogKind::MacroKey: return L"Macro Key Dialog Load background image failed!!!";
+    case DialogKind::Combo: return L"Combo Dialog Load background image failed!!!";
+    case DialogKind::DelayTime: return L"DelayTime Dialog Load background image failed!!!";
+    case DialogKind::Skins: return L"Skins Dialog Load background image failed!!!";
+  }
+  return L"";
+}
+
+}  // namespace kovral

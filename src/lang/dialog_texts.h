@@ -1,0 +1,61 @@
+#pragma once
+// Texts of the modal dialogs, per interface language. Each dialog copies its
+// set once when it opens.
+#include <span>
+
+#include "lang/language.h"
+
+namespace kovral {
+
+// OK and Cancel of every dialog.
+struct DialogFrameTexts {
+  const wchar_t* ok;
+  const wchar_t* cancel;
+};
+DialogFrameTexts DialogFrameTextsFor(UiLanguage language);
+
+// The dialogs that share the skinned frame.
+enum class DialogKind { Single, Windows, Media, FireKey, MacroKey, Combo, DelayTime, Skins };
+
+// A dialog whose background image is missing shows kDialogImageFailedText
+// under a title naming the dialog (English in every language).
+inline constexpr const wchar_t* kDialogImageFailedText = L"error";
+const wchar_t* DialogImageFailedTitle(DialogKind kind);
+
+struct SingleKeyTexts {
+  const wchar_t* prompt;
+};
+const SingleKeyTexts& SingleKeyTextsFor(UiLanguage language);
+
+struct FireKeyTexts {
+  const wchar_t* speedLabel;
+  const wchar_t* timesLabel;
+  const wchar_t* heading;
+  const wchar_t* speedRule;
+  const wchar_t* timesRule;
+};
+const FireKeyTexts& FireKeyTextsFor(UiLanguage language);
+
+struct DelayTimeTexts {
+  const wchar_t* prompt;
+  const wchar_t* rangeHint;
+};
+const DelayTimeTexts& DelayTimeTextsFor(UiLanguage language);
+
+struct MacroKeyTexts {
+  const wchar_t* prompt;
+  const wchar_t* modes[3];  // repeat modes 1..3
+};
+const MacroKeyTexts& MacroKeyTextsFor(UiLanguage language);
+
+struct SkinsTexts {
+  const wchar_t* colorHint;
+};
+const SkinsTexts& SkinsTextsFor(UiLanguage language);
+
+// Entries of the media list (7) and of the Windows-function list (11), in
+// list order; position n maps to MediaToUsage(n) / WindowsToUsage(n).
+std::span<const wchar_t* const> MediaEntries(UiLanguage language);
+std::span<const wchar_t* const> WindowsEntries(UiLanguage language);
+
+}  // namespace kovral
