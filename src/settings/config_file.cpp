@@ -1,0 +1,136 @@
+#include "settings/config_file.h"
+
+#include <cstring>
+
+#include "settings/defaults.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "settings/text_encoding.h"
+#endif
+
+namespace kovral {
+
+std::vector<uint8_t> ConfigFileBytes(const DeviceConfig& config, uint8_t firstRunFlag) {
+  std::vector<uint8_t> bytes(kConfigFileSize);
+  bytes[0] = firstRunFlag;
+  // Every field of the record is a byte or an array of bytes, so its memory
+  // image is the file layout (offsets are fixed by the static_asserts).
+  std::memcpy(bytes.data() + 1, &config, sizeof(DeviceConfig));
+  return bytes;
+}
+
+// A missing or damaged config.bin used to leave an all-zero record, and the
+// next Apply then made every button a left click, set no report rate and
+// switched every DPI stage off. Starting from the factory record instead
+// keeps the mouse usable; the flag stays 0, so the first-run texts are set.
+ConfigLoadResult LoadConfig(ConfigFileSystem& files, MessageSink& messages, const std::wstring& configPath,
+                            DeviceConfig& config, uint8_t& firstRunFlag) {
+  config = FactoryConfig();
+  firstRunFlag = 0;
+  if (!files.Exists(configPath)) {
+    messages.Show(L"Config file is not exist.", L"");
+    return ConfigLoadResult::kMissing;
+  }
+  const std::optional<std::vector<uint8_t>> bytes = files.ReadAll(configPath);
+  if (!bytes || bytes->size() != kConfigFileSize) return ConfigLoadResult::kWrongSize;
+  firstRunFlag = (*bytes)[0];
+  std::memcpy(&config, bytes->data() + 1, sizeof(DeviceConfig));
+  return ConfigLoadResult::kLoaded;
+}
+
+// The file is replaced in one step, so a failure part-way (a full disk, a
+// crash, a file held open elsewhere) leaves the previous settings intact
+// instead of a truncated file that the next start would ignore. A missing
+// file is simply created.
+bool SaveConfig(ConfigFileSystem& files, MessageSink& messages, const std::wstring& configPath,
+                const DeviceConfig& config) {
+  const int error = files.WriteReplace(configPath, ConfigFileBytes(config, 1));
+  if (error == 0) return true;
+  messages.Show(L"Error Code is: " + std::to_wstring(error) + L" \n", L"NULL ==fp ");
+  return false;
+}
+
+#ifndef _WIN32
+namespace {
+
+class PosixFileSystem final : public ConfigFileSystem {
+ public:
+  bool Exists(const std::wstring& path) override {
+    struct stat info;
+    return stat(ToUtf8(path).c_str(), &info) == 0;
+  }
+
+  std::optional<std::vector<uint8_t>> ReadAll(const std::wstring& path) override {
+    const int fd = open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::vector<uint8_t> bytes;
+    uint8_t chunk[8192];
+    for (;;) {
+      const ssize_t got = read(fd, chunk, sizeof chunk);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) {
+        close(fd);
+        return std::nullopt;
+      }
+      if (got == 0) break;
+      bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    close(fd);
+    return bytes;
+  }
+
+  int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) override {
+    const std::string target = ToUtf8(path);
+    const std::string temp = target + ".tmp" + std::to_string(getpid());
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) {  // left behind by an earlier crash of a process with this id
+      unlink(temp.c_str());
+      fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    }
+    if (fd < 0) return errno;
+    // The replacement keeps the permissions of the file it replaces.
+    struct stat old;
+    if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
+
+    int error = 0;
+    size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t put = write(fd, bytes.data() + done, bytes.size() - done);
+      if (put < 0 && errno == EINTR) continue;
+      if (put < 0) {
+        error = errno;
+        break;
+      }
+      done += static_cast<size_t>(put);
+    }
+    if (error == 0 && fsync(fd) != 0) error = errno;
+    if (close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && rename(temp.c_str(), target.c_str()) != 0) error = errno;
+    if (error != 0) {
+      unlink(temp.c_str());
+      return error;
+    }
+    // Make the rename itself durable; a failure here leaves a complete file either way.
+    const size_t slash = target.rfind('/');
+    const std::string directory = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    const int dirFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+      fsync(dirFd);
+      close(dirFd);
+    }
+    return 0;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<ConfigFileSystem> MakeSystemFileSystem() { return std::make_unique<PosixFileSystem>(); }
+#endif
+
+}  // namespace kovral

@@ -1,0 +1,295 @@
+#include "settings/ini_store.h"
+
+#include <optional>
+
+#include "settings/config_file.h"
+#include "settings/text_encoding.h"
+
+namespace kovral {
+namespace {
+
+// White space as the profile functions see it; ^Z (an old end-of-file mark)
+// counts too.
+bool IsIniSpace(wchar_t c) {
+  return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f' || c == 0x1A;
+}
+
+std::wstring_view TrimLeft(std::wstring_view text) {
+  while (!text.empty() && IsIniSpace(text.front())) text.remove_prefix(1);
+  return text;
+}
+
+std::wstring_view TrimRight(std::wstring_view text) {
+  while (!text.empty() && IsIniSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::wstring_view Trim(std::wstring_view text) { return TrimRight(TrimLeft(text)); }
+
+// Upper-case form for comparing names without regard to case. Covers the
+// letters with case in the scripts a name is likely to use (Latin with its
+// Western European and Extended-A letters, Greek, Cyrillic, full-width Latin);
+// Chinese has no case.
+wchar_t FoldCase(wchar_t wc) {
+  const unsigned c = static_cast<unsigned>(wc);
+  if (c >= 'a' && c <= 'z') return static_cast<wchar_t>(c - 0x20);
+  if (c < 0xE0) return wc;
+  if (c <= 0xFE) return c == 0xF7 ? wc : static_cast<wchar_t>(c - 0x20);
+  if (c == 0xFF) return static_cast<wchar_t>(0x178);
+  if (c >= 0x100 && c <= 0x17F) {
+    const bool oddIsLower = (c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
+    const bool evenIsLower = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    if (oddIsLower && (c & 1)) return static_cast<wchar_t>(c - 1);
+    if (evenIsLower && !(c & 1)) return static_cast<wchar_t>(c - 1);
+    return wc;
+  }
+  if (c == 0x3C2) return static_cast<wchar_t>(0x3A3);  // final sigma
+  if (c == 0x3AC) return static_cast<wchar_t>(0x386);  // accented Greek vowels
+  if (c >= 0x3AD && c <= 0x3AF) return static_cast<wchar_t>(c - 0x25);
+  if (c == 0x3CC) return static_cast<wchar_t>(0x38C);
+  if (c == 0x3CD || c == 0x3CE) return static_cast<wchar_t>(c - 0x3F);
+  if (c >= 0x3B1 && c <= 0x3C9) return static_cast<wchar_t>(c - 0x20);
+  if (c >= 0x430 && c <= 0x44F) return static_cast<wchar_t>(c - 0x20);
+  if (c >= 0x450 && c <= 0x45F) return static_cast<wchar_t>(c - 0x50);
+  if (c >= 0xFF41 && c <= 0xFF5A) return static_cast<wchar_t>(c - 0x20);
+  return wc;
+}
+
+bool SameName(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+  }
+  return true;
+}
+
+// One line of a section: a key with or without "=value". Lines without "="
+// (comments among them) are kept so that a rewrite does not lose them.
+struct IniEntry {
+  std::wstring name;
+  std::optional<std::wstring> value;
+};
+
+struct IniSection {
+  std::wstring name;  // empty for the lines before the first header
+  std::vector<IniEntry> entries;
+};
+
+struct IniDocument {
+  std::vector<IniSection> sections;  // sections[0]: the lines before the first header
+
+  IniSection* Find(std::wstring_view name) {
+    for (size_t i = 1; i < sections.size(); ++i) {
+      if (!sections[i].name.empty() && SameName(sections[i].name, name)) return &sections[i];
+    }
+    return nullptr;
+  }
+};
+
+std::wstring DecodeIniText(const std::vector<uint8_t>& bytes) {
+  const size_t size = bytes.size();
+  if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+    return FromUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()) + 3, size - 3));
+  }
+  if (size >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
+    const bool littleEndian = bytes[0] == 0xFF;
+    std::u16string units;
+    units.reserve(size / 2);
+    for (size_t i = 2; i + 1 < size; i += 2) {
+      units.push_back(littleEndian ? static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8))
+                                   : static_cast<char16_t>((bytes[i] << 8) | bytes[i + 1]));
+    }
+    return FromUtf16(units);
+  }
+  // No mark: the system's ANSI code page on Windows. UTF-8 covers ASCII and
+  // files saved by today's editors; anything else is taken as Windows-1252.
+  const std::string_view raw(reinterpret_cast<const char*>(bytes.data()), size);
+  bool valid = false;
+  std::wstring text = FromUtf8(raw, &valid);
+  return valid ? text : FromWindows1252(raw);
+}
+
+IniDocument ParseIni(std::wstring_view text) {
+  IniDocument document;
+  document.sections.emplace_back();
+  while (!text.empty()) {
+    const size_t newline = text.find(L'\n');
+    std::wstring_view line = text.substr(0, newline);
+    text.remove_prefix(newline == std::wstring_view::npos ? text.size() : newline + 1);
+    line = Trim(line);
+    if (line.empty()) continue;
+    if (line.front() == L'[') {
+      const size_t close = line.rfind(L']');
+      if (close != std::wstring_view::npos && close > 0) {
+        document.sections.push_back(IniSection{std::wstring(line.substr(1, close - 1)), {}});
+        continue;
+      }
+    }
+    IniEntry entry;
+    const size_t equals = line.find(L'=');
+    if (equals == std::wstring_view::npos) {
+      entry.name = std::wstring(line);
+    } else {
+      entry.name = std::wstring(TrimRight(line.substr(0, equals)));
+      entry.value = std::wstring(TrimLeft(line.substr(equals + 1)));
+    }
+    document.sections.back().entries.push_back(std::move(entry));
+  }
+  return document;
+}
+
+std::vector<uint8_t> EncodeIni(const IniDocument& document) {
+  std::wstring text;
+  for (const IniSection& section : document.sections) {
+    if (!section.name.empty()) {
+      if (!text.empty()) text += L"\r\n";
+      text += L"[" + section.name + L"]\r\n";
+    }
+    for (const IniEntry& entry : section.entries) {
+      text += entry.name;
+      if (entry.value) text += L"=" + *entry.value;
+      text += L"\r\n";
+    }
+  }
+  const std::u16string units = ToUtf16(text);
+  std::vector<uint8_t> bytes;
+  bytes.reserve(2 + units.size() * 2);
+  bytes.push_back(0xFF);
+  bytes.push_back(0xFE);
+  for (char16_t unit : units) {
+    bytes.push_back(static_cast<uint8_t>(unit & 0xFF));
+    bytes.push_back(static_cast<uint8_t>(unit >> 8));
+  }
+  return bytes;
+}
+
+// A missing file is an empty document; a file that exists but cannot be read
+// gives nothing, so that a write does not replace it with a near-empty one.
+std::optional<IniDocument> LoadIni(ConfigFileSystem& files, const std::wstring& file) {
+  if (!files.Exists(file)) return IniDocument{{IniSection{}}};
+  const std::optional<std::vector<uint8_t>> bytes = files.ReadAll(file);
+  if (!bytes) return std::nullopt;
+  return ParseIni(DecodeIniText(*bytes));
+}
+
+// One pair of matching quotes around a value is not part of it.
+std::wstring_view StripQuotes(std::wstring_view value) {
+  if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+#ifndef _WIN32
+// Owns the system file system for the store that MakeSystemIniStore returns.
+class SystemFileIniStore final : public IniStore {
+ public:
+  SystemFileIniStore() : files_(MakeSystemFileSystem()), store_(*files_) {}
+  std::wstring Get(const std::wstring& file, const std::wstring& section, const std::wstring& key) override {
+    return store_.Get(file, section, key);
+  }
+  bool Write(const std::wstring& file, const std::wstring& section, const std::wstring& key,
+             const std::wstring& value) override {
+    return store_.Write(file, section, key, value);
+  }
+  bool DeleteSection(const std::wstring& file, const std::wstring& section) override {
+    return store_.DeleteSection(file, section);
+  }
+  std::vector<std::wstring> SectionNames(const std::wstring& file) override { return store_.SectionNames(file); }
+
+ private:
+  std::unique_ptr<ConfigFileSystem> files_;
+  FileIniStore store_;
+};
+#endif
+
+}  // namespace
+
+bool IsBlankIniName(const std::wstring& name) { return Trim(name).empty(); }
+
+std::vector<std::wstring> ApplySectionListLimit(const std::vector<std::wstring>& names, size_t maxChars) {
+  std::vector<std::wstring> listed;
+  size_t used = 0;
+  for (const std::wstring& name : names) {
+    used += Utf16Length(name) + 1;  // the name and its zero
+    if (used > maxChars) break;
+    listed.push_back(name);
+  }
+  return listed;
+}
+
+std::wstring FileIniStore::Get(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
+  const std::wstring_view sectionName = Trim(section);
+  const std::wstring_view keyName = Trim(key);
+  if (sectionName.empty() || keyName.empty()) return std::wstring();
+  std::optional<IniDocument> document = LoadIni(files_, file);
+  if (!document) return std::wstring();
+  const IniSection* found = document->Find(sectionName);
+  if (!found) return std::wstring();
+  for (const IniEntry& entry : found->entries) {
+    if (SameName(entry.name, keyName)) {
+      if (!entry.value) return std::wstring();
+      return TruncateUtf16(StripQuotes(*entry.value), kIniValueLimit);
+    }
+  }
+  return std::wstring();
+}
+
+bool FileIniStore::Write(const std::wstring& file, const std::wstring& section, const std::wstring& key,
+                         const std::wstring& value) {
+  const std::wstring_view sectionName = Trim(section);
+  const std::wstring_view keyName = Trim(key);
+  if (sectionName.empty() || keyName.empty()) return false;
+  std::optional<IniDocument> document = LoadIni(files_, file);
+  if (!document) return false;
+  const std::wstring stored(TrimLeft(value));
+  IniSection* target = document->Find(sectionName);
+  if (!target) {
+    document->sections.push_back(IniSection{std::wstring(sectionName), {}});
+    target = &document->sections.back();
+  }
+  IniEntry* entry = nullptr;
+  for (IniEntry& candidate : target->entries) {
+    if (SameName(candidate.name, keyName)) {
+      entry = &candidate;
+      break;
+    }
+  }
+  if (entry && entry->value == stored) return true;  // nothing to change
+  if (entry) {
+    entry->value = stored;
+  } else {
+    target->entries.push_back(IniEntry{std::wstring(keyName), stored});
+  }
+  return files_.WriteReplace(file, EncodeIni(*document)) == 0;
+}
+
+bool FileIniStore::DeleteSection(const std::wstring& file, const std::wstring& section) {
+  const std::wstring_view sectionName = Trim(section);
+  if (sectionName.empty() || !files_.Exists(file)) return true;
+  std::optional<IniDocument> document = LoadIni(files_, file);
+  if (!document) return false;
+  for (size_t i = 1; i < document->sections.size(); ++i) {
+    if (!document->sections[i].name.empty() && SameName(document->sections[i].name, sectionName)) {
+      document->sections.erase(document->sections.begin() + static_cast<std::ptrdiff_t>(i));
+      return files_.WriteReplace(file, EncodeIni(*document)) == 0;
+    }
+  }
+  return true;
+}
+
+std::vector<std::wstring> FileIniStore::SectionNames(const std::wstring& file) {
+  std::vector<std::wstring> names;
+  std::optional<IniDocument> document = LoadIni(files_, file);
+  if (!document) return names;
+  for (size_t i = 1; i < document->sections.size(); ++i) {
+    if (!document->sections[i].name.empty()) names.push_back(document->sections[i].name);
+  }
+  return names;
+}
+
+#ifndef _WIN32
+std::unique_ptr<IniStore> MakeSystemIniStore() { return std::make_unique<SystemFileIniStore>(); }
+#endif
+
+}  // namespace kovral

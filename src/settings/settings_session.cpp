@@ -1,0 +1,55 @@
+#include "settings/settings_session.h"
+
+namespace kovral {
+
+SettingsSession::SettingsSession(AppPaths paths, IniStore& ini, ConfigFileSystem& files, MessageSink& messages)
+    : paths_(std::move(paths)), ini_(ini), files_(files), messages_(messages) {}
+
+ConfigLoadResult SettingsSession::Load() {
+  const ConfigLoadResult result = LoadConfig(files_, messages_, paths_.configBin, config, firstRunFlag);
+  committedConfig = config;
+  return result;
+}
+
+std::wstring SettingsSession::ReadLanguageCode() { return kovral::ReadLanguageCode(ini_, paths_.strIni); }
+
+void SettingsSession::ReadInterfaceSettings() {
+  kovral::ReadInterfaceSettings(ini_, paths_.strIni, languageSection, ui);
+}
+
+bool SettingsSession::SaveAll() {
+  const bool configSaved = SaveConfig(files_, messages_, paths_.configBin, config);
+  const bool textsSaved = SaveButtonTexts();
+  return configSaved && textsSaved;
+}
+
+// A program unpacked into a read-only folder would otherwise lose the user's
+// texts and skin without a word. One message per save, however many keys failed.
+bool SettingsSession::SaveButtonTexts() {
+  if (WriteButtonTexts(ini_, paths_.strIni, languageSection, ui)) return true;
+  WarnIniWriteFailed();
+  return false;
+}
+
+bool SettingsSession::SaveSkinChoice(TextColorBytes color, const std::wstring& skinName) {
+  ui.rColor = std::to_wstring(color.red);
+  ui.gColor = std::to_wstring(color.green);
+  ui.bColor = std::to_wstring(color.blue);
+  ui.skinName = skinName;
+  if (WriteSkinChoice(ini_, paths_.strIni, color, skinName)) return true;
+  WarnIniWriteFailed();
+  return false;
+}
+
+void SettingsSession::WarnIniWriteFailed() {
+  messages_.Show(FormatWithPath(iniWriteFailureFormat_, paths_.strIni), L"Warning");
+}
+
+std::wstring FormatWithPath(const std::wstring& format, const std::wstring& path) {
+  std::wstring text = format;
+  const size_t at = text.find(L"%s");
+  if (at != std::wstring::npos) text.replace(at, 2, path);
+  return text;
+}
+
+}  // namespace kovral

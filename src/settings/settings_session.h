@@ -1,0 +1,72 @@
+#pragma once
+// Everything the program keeps between runs, with the files it lives in:
+// config.bin for the record, str.ini for the interface settings.
+#include <cstdint>
+#include <string>
+
+#include "base/message_sink.h"
+#include "settings/app_paths.h"
+#include "settings/config_file.h"
+#include "settings/device_config.h"
+#include "settings/ini_store.h"
+#include "settings/ui_settings.h"
+
+namespace kovral {
+
+// Shown with the caption "Warning" when str.ini could not be written; "%s" is
+// the file's path. The language tables supply the translated text.
+inline constexpr wchar_t kDefaultIniWriteFailureFormat[] =
+    L"The settings could not be saved to %s. Check that the folder is not read-only.";
+
+class SettingsSession {
+ public:
+  SettingsSession(AppPaths paths, IniStore& ini, ConfigFileSystem& files, MessageSink& messages);
+
+  const AppPaths& paths() const { return paths_; }
+  IniStore& ini() { return ini_; }
+  ConfigFileSystem& files() { return files_; }
+  MessageSink& messages() { return messages_; }
+
+  // The text of the Warning about failed INI writes (one "%s" for the path).
+  void SetIniWriteFailureFormat(std::wstring format) { iniWriteFailureFormat_ = std::move(format); }
+  void SetLanguageSection(std::wstring section) { languageSection = std::move(section); }
+
+  // Loads config.bin into config and firstRunFlag, then takes committedConfig.
+  ConfigLoadResult Load();
+  // The "Lan" code of str.ini.
+  std::wstring ReadLanguageCode();
+  // The button texts of languageSection, the colour texts and the skin name.
+  void ReadInterfaceSettings();
+
+  // Apply and OK: config.bin, then the button texts. False if either failed;
+  // each failure has been shown to the user.
+  bool SaveAll();
+  // The button texts alone (first run); a failure shows one Warning.
+  bool SaveButtonTexts();
+  // The skin chooser's OK: keeps the choice in ui and writes it; a failure shows one Warning.
+  bool SaveSkinChoice(TextColorBytes color, const std::wstring& skinName);
+
+  void Commit() { committedConfig = config; }
+  void Revert() { config = committedConfig; }
+
+  DeviceConfig config{};
+  DeviceConfig committedConfig{};
+  uint8_t firstRunFlag = 0;
+  UiSettings ui;
+  std::wstring languageSection = L"Setting-EN";
+
+ private:
+  void WarnIniWriteFailed();
+
+  AppPaths paths_;
+  IniStore& ini_;
+  ConfigFileSystem& files_;
+  MessageSink& messages_;
+  std::wstring iniWriteFailureFormat_ = kDefaultIniWriteFailureFormat;
+};
+
+// The format with its first "%s" replaced by the path (the text is not used as
+// a printf format, so a "%" elsewhere in a translation is harmless).
+std::wstring FormatWithPath(const std::wstring& format, const std::wstring& path);
+
+}  // namespace kovral
