@@ -24,7 +24,7 @@ Payload P(std::initializer_list<int> bytes) {
 
 Report Chunk(uint8_t first, size_t length = 33) {
   Report r(length, 0);
-  for (size_t i = 0; i < 32; ++i) r[1 + i] = static_cast<uint8_t>(first + i);
+  for (size_t i = 0; i < 32 && 1 + i < length; ++i) r[1 + i] = static_cast<uint8_t>(first + i);
   return r;
 }
 
