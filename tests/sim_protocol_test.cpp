@@ -501,5 +501,16 @@ TEST(SimRecord, KeepsEveryCallWithItsTimeReportAndPlainPayload) {
   EXPECT_TRUE(host.mouse.Exchanges().empty());
 }
 
+TEST(SimRecord, ALimitKeepsTheLatestAndFaultPositionsStillCountEveryCall) {
+  Host host({.recordLimit = 2});
+  host.mouse.FailExchange(3);
+  for (int rate : {1, 2, 4, 8}) host.Set(P({0x01, rate}));
+  const auto record = host.mouse.Exchanges();
+  ASSERT_EQ(record.size(), 2u);
+  EXPECT_EQ(record[0].payload, P({0x01, 4}));
+  EXPECT_EQ(record[1].outcome, SimOutcome::Failed);
+  EXPECT_EQ(host.mouse.State().reportRate, 4);
+}
+
 }  // namespace
 }  // namespace kovral

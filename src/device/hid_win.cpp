@@ -174,6 +174,8 @@ class WinHidDevice final : public HidDevice {
     });
   }
 
+  // A handle opened without overlapped I/O cannot bound its wait: its read
+  // blocks until a report comes.
   HidIoStatus Read(uint8_t* report, size_t length, std::chrono::milliseconds timeout) override {
     if (!overlapped_) {
       DWORD read = 0;
