@@ -386,6 +386,19 @@ TEST(RefreshSensorTest, SettingsThatCouldNotBeReadAreNotWrittenBack) {
   g.platform.mouse.setFails = true;
   RefreshSensor(g.link, image);
   EXPECT_EQ(g.log.Lines().size(), 2u);
+
+  // A scrambled mouse that had no answer ready returns an all-zero report;
+  // unscrambled, it would pass for settings.
+  LinkHarness k;
+  k.platform.interfaces = {fake::ConfigCollection()};
+  ASSERT_TRUE(ConnectDevice(k.link));
+  ASSERT_EQ(k.link.scrambled, 1);
+  k.log.Clear();
+  RefreshSensor(k.link, image);
+  const Lines lines = k.log.Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1], G(""));
+  EXPECT_EQ(0, std::memcmp(image.sensorSettings, zeros, 4));
 }
 
 // ---------------------------------------------------------------------------
