@@ -217,13 +217,13 @@ class StartAndTray(ProgramCase):
 
         # An input report as the mouse sends it: macro key 3.
         mark = self.world.log.mark()
-        self.world.simctl_ok("raw", "06 09 00 03")
+        self.world.simctl_ok("raw", "06090003")
         self.world.wait_tooltip(mark, "Switch to macro key3", "Info")
 
         # A report-rate notice with a value the table lacks shows nothing; the
         # next valid one is the first balloon after it.
         mark = self.world.log.mark()
-        self.world.simctl_ok("raw", "06 05 00 03")
+        self.world.simctl_ok("raw", "06050003")
         self.world.simctl_ok("notify", 5, 8)
         self.world.wait_tooltip(mark, "Switch report rate into 125HZ", "Info")
         balloons = [b for b in self.world.log.tooltips_since(mark) if b[1] != "Gaming Mouse Setting"]
@@ -362,6 +362,21 @@ class StartAndTray(ProgramCase):
         codes = [p[0] for p in sets]
         self.assertIn(0x83, codes, "the sensor was not read after the arrival")
 
+        self.show(program)
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def test_silent_mouse_leaves_the_program_usable(self):
+        program = self.launch()
+        self.show(program)
+        self.world.simctl_ok("silent", "on")
+        program.click_rect(APPLY)
+        # Apply ends (and saves) even though nothing answers, and the window
+        # still reacts to the keyboard afterwards.
+        self.wait_config_flag(program, timeout=60)
+        self.world.move(*program.client_point(*EMPTY_SPOT))
+        self.world.key("Escape")
+        program.wait_hidden(timeout=20)
+        self.world.simctl_ok("silent", "off")
         self.show(program)
         self.assertEqual(self.exit_from_tray(program), 0)
 
