@@ -1,0 +1,266 @@
+#include "device/commands.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "assign/key_function.h"
+#include "device/device_link.h"
+#include "device/framing.h"
+#include "device/protocol.h"
+#include "settings/device_config.h"
+
+namespace kovral {
+namespace {
+
+using namespace protocol;
+
+// DPI codes per sensor type, indexed by the stage's level.
+constexpr std::array<uint8_t, 12> kDpiCodesType0 = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06,
+                                                    0x07, 0x08, 0x25, 0x26, 0x27, 0x28};
+constexpr std::array<uint8_t, 8> kDpiCodesType1 = {0x01, 0x02, 0x03, 0x04, 0x05, 0x23, 0x24, 0x25};
+constexpr std::array<uint8_t, 8> kDpiCodesType2 = {0x02, 0x04, 0x06, 0x08, 0x0A, 0x26, 0x28, 0x2A};
+constexpr std::array<uint8_t, 8> kDpiCodesType3 = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
+
+template <size_t N>
+uint8_t CodeAt(const std::array<uint8_t, N>& table, uint8_t level) {
+  return level < N ? table[level] : 0;
+}
+
+Payload Command(uint8_t code, uint8_t arg1 = 0, uint8_t arg2 = 0) {
+  Payload p{};
+  p[0] = code;
+  p[1] = arg1;
+  p[2] = arg2;
+  return p;
+}
+
+void SetTriple(uint8_t (&triple)[3], uint8_t a, uint8_t b, uint8_t c) {
+  triple[0] = a;
+  triple[1] = b;
+  triple[2] = c;
+}
+
+}  // namespace
+
+// The pages keep a stage's level inside its sensor's table. A level beyond
+// it (a damaged file, or a sensor type that changed since the level was
+// chosen) gets code 0, the code of a sensor type without a table: a value the
+// mouse already has to accept, rather than a neighbouring table entry.
+uint8_t DpiCode(uint8_t sensorType, uint8_t level) {
+  switch (sensorType) {
+    case 0: return CodeAt(kDpiCodesType0, level);
+    case 1: return CodeAt(kDpiCodesType1, level);
+    case 2: return CodeAt(kDpiCodesType2, level);
+    case 3: return CodeAt(kDpiCodesType3, level);
+    default: return 0;
+  }
+}
+
+void PrepareDpiCodes(const DeviceConfig& config, DeviceImage& image) {
+  for (int stage = 0; stage < kDpiStageCount; ++stage) {
+    const uint8_t code = DpiCode(image.activeSensorType, config.dpiLevel[stage]);
+    image.dpiCodes[stage] = config.dpiEnabled[stage] == 0 ? static_cast<uint8_t>(code | kDpiDisabledBit)
+                                                         : static_cast<uint8_t>(code & ~kDpiDisabledBit);
+  }
+  for (size_t i = kDpiStageCount; i < kDpiCodesSize; ++i) image.dpiCodes[i] = kDpiDisabledBit;
+}
+
+void MapLighting(const DeviceConfig& config, DeviceImage& image) {
+  uint8_t(&effect)[3] = image.lightEffect;
+  uint8_t(&params)[3] = image.lightParams[0];
+  switch (config.lightMode) {
+    case 1:  // Standard
+      effect[0] = 1;
+      effect[1] = static_cast<uint8_t>(config.lightBrightness + 1);
+      effect[2] = 2;
+      params[0] = 1;
+      break;
+    case 2:  // Respiration
+      effect[0] = 2;
+      effect[1] = static_cast<uint8_t>(config.respirationPeriod + 1);
+      if (config.respirationEffect == 1) {
+        effect[2] = 2;
+        params[0] = 1;
+      } else if (config.respirationEffect == 2) {
+        effect[2] = 3;
+        SetTriple(params, 2, 125, 3);
+      }
+      break;
+    case 3:  // Neon
+      effect[0] = 3;
+      effect[1] = static_cast<uint8_t>(config.neonPeriod + 1);
+      if (config.neonEffect == 2) {
+        SetTriple(params, 2, 100, 10);
+      } else if (config.neonEffect == 3) {
+        SetTriple(params, 3, 5, 5);
+      }
+      break;
+    default:  // the mouse's own values go back unchanged
+      break;
+  }
+}
+
+void WriteReportRate(DeviceLink& link, uint8_t reportRate) {
+  Payload p = Command(kCmdReportRate, reportRate);
+  Transact(link, p);
+}
+
+bool ReadSensorSettings(DeviceLink& link, DeviceImage& image) {
+  Payload p = Command(kQuerySensor);
+  const ExchangeResult result = Transact(link, p);
+  std::copy(p.begin() + 1, p.begin() + 5, image.sensorSettings);
+  return result.sent && result.answered;
+}
+
+void WriteSensorSettings(DeviceLink& link, const DeviceImage& image) {
+  Payload p = Command(kCmdSensor);
+  std::copy(image.sensorSettings, image.sensorSettings + 4, p.begin() + 1);
+  Transact(link, p);
+}
+
+// The buffer is cleared once: the second request goes out over the first
+// answer, so its bytes 2..6 carry what the mouse answered for index 0. The
+// mouse may rely on that, so it is kept.
+void ReadLightParams(DeviceLink& link, DeviceImage& image) {
+  Payload p{};
+  for (uint8_t index = 0; index < kLightParamsCount; ++index) {
+    p[0] = kQueryLightParams;
+    p[1] = index;
+    Transact(link, p);
+    // An answer naming another index has nowhere to go.
+    if (p[1] < kLightParamsCount) std::copy(p.begin() + 2, p.begin() + 5, image.lightParams[p[1]]);
+    link.clock.Pause(kFamilyPause);
+  }
+}
+
+void WriteLightParams(DeviceLink& link, const DeviceImage& image) {
+  for (uint8_t index = 0; index < kLightParamsCount; ++index) {
+    Payload p = Command(kCmdLightParams, index);
+    std::copy(image.lightParams[index], image.lightParams[index] + 3, p.begin() + 2);
+    Transact(link, p);
+    link.clock.Pause(kFamilyPause);
+  }
+}
+
+void ReadLightEffect(DeviceLink& link, DeviceImage& image) {
+  Payload p = Command(kQueryLightEffect);
+  Transact(link, p);
+  std::copy(p.begin() + 1, p.begin() + 4, image.lightEffect);
+}
+
+void WriteLightEffect(DeviceLink& link, const DeviceImage& image) {
+  Payload p = Command(kCmdLightEffect);
+  std::copy(image.lightEffect, image.lightEffect + 3, p.begin() + 1);
+  Transact(link, p);
+}
+
+void TransferStageBlocks(DeviceLink& link, DeviceImage& image, Transfer direction) {
+  ExchangeSequence sequence(link);
+  for (uint8_t index = 0; index < kStageBlockCount; ++index) {
+    DataArea data{};
+    if (direction == Transfer::Write) {
+      Payload p = Command(kCmdStageBlock, index, kStageBlockSize);
+      std::copy(image.stageBlocks[index], image.stageBlocks[index] + kStageBlockSize, data.begin());
+      TransactData(link, p, data);
+    } else {
+      Payload p = Command(kQueryStageBlock, index);
+      TransactData(link, p, data);
+      // Only an answer naming one of the two blocks is stored, and no more of
+      // it than the block holds.
+      if (p[1] < kStageBlockCount) {
+        const size_t count = std::min<size_t>(p[kCountByte], kStageBlockSize);
+        std::copy(data.begin(), data.begin() + count, image.stageBlocks[p[1]]);
+      }
+    }
+    link.clock.Pause(kFamilyPause);
+  }
+}
+
+void WriteDpiCodes(DeviceLink& link, const DeviceImage& image) {
+  Payload p = Command(kCmdDpiCodes, kDpiCodesArgument, kDpiCodesSize);
+  DataArea data{};
+  std::copy(image.dpiCodes, image.dpiCodes + kDpiCodesSize, data.begin());
+  TransactData(link, p, data);
+}
+
+void WriteKeyMatrices(DeviceLink& link, const DeviceImage& image) {
+  ExchangeSequence sequence(link);
+  for (size_t matrix = 1; matrix <= protocol::kKeyMatrixCount; ++matrix) {
+    Payload p = Command(kCmdKeyMatrix, static_cast<uint8_t>(matrix), kKeyMatrixSize);
+    DataArea data{};
+    std::copy(image.keyMatrices[matrix - 1], image.keyMatrices[matrix - 1] + kKeyMatrixSize, data.begin());
+    TransactData(link, p, data);
+    link.clock.Pause(kFamilyPause);
+  }
+}
+
+void WriteMacroSlots(DeviceLink& link, const DeviceImage& image) {
+  ExchangeSequence sequence(link);
+  for (size_t slot = 1; slot <= protocol::kMacroSlotCount; ++slot) {
+    Payload p = Command(kCmdMacro, static_cast<uint8_t>(slot), kMacroSlotBytes);
+    DataArea data{};
+    std::copy(image.macroImage[slot - 1], image.macroImage[slot - 1] + kMacroSlotBytes, data.begin());
+    TransactData(link, p, data);
+    link.clock.Pause(kFamilyPause);
+  }
+}
+
+void ReadMacroSlots(DeviceLink& link, DeviceImage& image) {
+  ExchangeSequence sequence(link);
+  for (size_t slot = 1; slot <= protocol::kMacroSlotCount; ++slot) {
+    Payload p = Command(kQueryMacro, static_cast<uint8_t>(slot));
+    DataArea data{};
+    TransactData(link, p, data);
+    // Slots are numbered from 1; an answer naming no slot is dropped.
+    const uint8_t answered = p[1];
+    if (answered >= 1 && answered <= protocol::kMacroSlotCount) {
+      const size_t count = std::min<size_t>(p[kCountByte], kMacroSlotBytes);
+      std::copy(data.begin(), data.begin() + count, image.macroImage[answered - 1]);
+    }
+    link.clock.Pause(kFamilyPause);
+  }
+}
+
+// A sensor whose settings could not be read is left alone: writing back the
+// zero image would reconfigure it with values the mouse never reported.
+void RefreshSensor(DeviceLink& link, DeviceImage& image) {
+  ExchangeSequence sequence(link);
+  const bool answered = ReadSensorSettings(link, image);
+  image.activeSensorType = image.sensorSettings[0];
+  if (!answered) return;
+  image.sensorSettings[3] |= kSensorOption2Bit;
+  WriteSensorSettings(link, image);
+}
+
+void Apply(DeviceLink& link, const DeviceConfig& config, DeviceImage& image, const std::function<void()>& saveAll) {
+  {
+    ExchangeSequence sequence(link);
+    WriteReportRate(link, config.reportRate);
+    ReadLightEffect(link, image);
+    ReadLightParams(link, image);
+    TransferStageBlocks(link, image, Transfer::Read);
+
+    MapLighting(config, image);
+    // Block 1 carries the stage colours; block 0 goes back as the mouse gave it.
+    std::copy(config.dpiColor, config.dpiColor + kStageColorBytes, image.stageBlocks[1]);
+    std::fill(image.stageBlocks[1] + kStageColorBytes, image.stageBlocks[1] + kStageBlockSize, 0);
+    TransferStageBlocks(link, image, Transfer::Write);
+    WriteLightParams(link, image);
+    WriteLightEffect(link, image);
+
+    PrepareDpiCodes(config, image);
+    WriteDpiCodes(link, image);
+
+    static_assert(sizeof image.macroImage == sizeof config.macroSlots);
+    std::memcpy(image.macroImage, config.macroSlots, sizeof image.macroImage);
+    WriteMacroSlots(link, image);
+    ReadMacroSlots(link, image);
+
+    BuildKeyMatrices(config, image.keyMatrices);
+    WriteKeyMatrices(link, image);
+  }
+  if (saveAll) saveAll();
+}
+
+}  // namespace kovral

@@ -1,0 +1,108 @@
+#pragma once
+// The link to the mouse: finding and opening its two collections, the
+// handshake that decides scrambling and readiness, reacting to interface
+// arrival and removal, and the loop that reads the mouse's notifications.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "base/message_sink.h"
+#include "device/clock.h"
+#include "device/hid.h"
+#include "device/scramble.h"
+
+namespace kovral {
+
+class HidTrace;
+struct DeviceImage;
+
+// One per process. The interface thread owns every field; the notification
+// reader shares `ready`, the read event and, under `notifyMutex`, the
+// notification read handle and its report length.
+struct DeviceLink {
+  DeviceLink(HidPlatform& platform, MessageSink& messages, Clock& clock);
+  ~DeviceLink();
+  DeviceLink(const DeviceLink&) = delete;
+  DeviceLink& operator=(const DeviceLink&) = delete;
+
+  HidPlatform& platform;
+  MessageSink& messages;  // the three discovery failures
+  Clock& clock;           // protocol pauses; trace timestamps
+  HidTrace* trace = nullptr;
+  // Device events and the handshake outcome, (code, value); stands in for a
+  // synchronous WM_DEVICE_NOTIFY. Called on the interface thread for 14 and
+  // 15, on the reader's thread for 5, 7, 8 and 9.
+  std::function<void(int code, int value)> notify;
+
+  std::wstring devicePath;
+  std::unique_ptr<HidDevice> featureHandle;      // configuration collection, overlapped
+  std::unique_ptr<HidDevice> notifyReadHandle;   // notification collection; guarded by notifyMutex
+  std::unique_ptr<HidDevice> notifyWriteHandle;  // opened and closed, never written
+  uint16_t featureReportLength = 0;
+  uint16_t inputReportLength = 0;
+  uint16_t outputReportLength = 0;
+  uint16_t notifyReportLength = 0;  // guarded by notifyMutex
+
+  std::atomic<int> ready{0};
+  int scrambled = 0;
+  ScrambleKey scrambleKey{};
+  // Completion event of the notification read and the reader's wake-up.
+  std::unique_ptr<HidEvent> readEvent;
+
+  // Reader coordination. Every wake-up by the interface thread first bumps
+  // the generation and cancels the pending read, both under the mutex; the
+  // mutex is never held while either thread waits for anything but a
+  // cancelled read to complete.
+  std::mutex notifyMutex;
+  uint64_t notifyGeneration = 0;  // guarded by notifyMutex
+  std::atomic<bool> readerStop{false};
+
+  // State of the current exchange sequence (see ExchangeSequence).
+  int sequenceDepth = 0;
+  bool sequenceTimedOut = false;
+};
+
+// Creates the read event; on failure shows "CreateEvent failed." and returns false.
+bool CreateReadEvent(DeviceLink& link);
+
+// Closes the current handles (cancelling the reader's pending read first) and
+// finds and opens the mouse's configuration collection and, when present, its
+// notification collection. True when the configuration collection is open.
+bool OpenDevice(DeviceLink& link);
+
+// Decides scrambling and readiness; sends 14 (ready) or 15 (not detected).
+void Handshake(DeviceLink& link);
+
+// OpenDevice, then the handshake; when no configuration collection could be
+// opened, sends 15 and clears `ready`. Returns OpenDevice's result. The
+// program's start-up and every interface change run this.
+bool ConnectDevice(DeviceLink& link);
+
+// Cancels the reader's read and closes every device handle; `ready` becomes 0.
+void CloseDevice(DeviceLink& link);
+
+// What an interface arrival or removal asks for.
+enum class DeviceChangeAction { Ignore, Reopen };
+DeviceChangeAction ClassifyDeviceChange(uint32_t eventType, uint32_t deviceType, std::wstring_view interfaceName);
+
+struct DeviceChangeResult {
+  bool reopened = false;      // the event concerned the mouse and the link was re-opened
+  bool hideWindow = false;    // no configuration collection: 15 was sent and `ready` cleared
+  bool resumeReader = false;  // an arrival left the link ready and the sensor was refreshed
+};
+// The whole reaction to an interface change. The caller hides its window when
+// asked, and resumes a reader thread that still waits to be started when
+// asked (and when its own start-up state says so).
+DeviceChangeResult HandleDeviceChange(DeviceLink& link, DeviceImage& image, uint32_t eventType,
+                                      uint32_t deviceType, std::wstring_view interfaceName);
+
+// The notification reader. Runs until StopNotifyReader; needs the read event.
+void NotifyReaderLoop(DeviceLink& link);
+// Asks the reader to return and wakes it; the caller then joins its thread.
+void StopNotifyReader(DeviceLink& link);
+
+}  // namespace kovral
