@@ -108,7 +108,8 @@ TEST(DefaultSkin, NoStrayFiles) {
   std::vector<std::string> extra;
   const auto expected = ExpectedSizes();
   for (const auto& entry : std::filesystem::directory_iterator(SkinDir())) {
-    const std::string name = "/" + entry.path().filename().string();
+    std::string name = "/";
+    name += entry.path().filename().string();
     if (!expected.count(name)) extra.push_back(name);
   }
   EXPECT_TRUE(extra.empty()) << extra.front();
