@@ -5,6 +5,10 @@ namespace {
 
 HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }
 
+// Dialogs run from the main window's handlers are created without a parent
+// and get the main window as owner, so they stay above it and disable it.
+HWND defaultOwner = nullptr;
+
 // Dialog procedures return most results through DWLP_MSGRESULT; these few
 // messages return theirs directly.
 bool ReturnsDirectly(UINT message) {
@@ -157,7 +161,10 @@ Dialog::~Dialog() {
   }
 }
 
+void Dialog::SetDefaultOwner(HWND owner) { defaultOwner = owner; }
+
 INT_PTR Dialog::RunModal(HWND owner) {
+  if (owner == nullptr && defaultOwner != nullptr && IsWindow(defaultOwner)) owner = defaultOwner;
   const std::vector<WORD> tmpl = BuildDialogTemplate(Template());
   ending_ = false;
   result_ = IDCANCEL;
