@@ -230,7 +230,7 @@ struct DialogTemplate {
 
 // The extended template (DLGTEMPLATEEX) for it, with no menu, no title and
 // no items.
-std::vector<WORD> BuildDialogTemplate(const DialogTemplate& spec);
+std::vector<WORD> BuildDialogTemplate(const DialogTemplate& form);
 
 // The main window's class, a copy of the system dialog class.
 inline constexpr const wchar_t* kMainWindowClass = L"KV-305GMClass";
