@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ui/font_choice.h"
+#include "ui/premultiply.h"
+#include "ui/skin_files.h"
+#include "ui/skin_path.h"
+#include "ui/text_style.h"
+
+namespace kovral {
+namespace {
+
+TEST(Premultiply, ColourTimesAlphaOver255Truncated) {
+  // B, G, R, A per pixel.
+  std::vector<std::uint8_t> px = {
+      200, 200, 200, 128,  // 200*128/255 = 100.39 -> 100
+      17,  99,  250, 255,  // opaque: unchanged
+      255, 255, 255, 0,    // transparent: all colour gone
+      255, 1,   254, 1,    // 255*1/255 = 1, 1/255 = 0, 254/255 = 0
+      10,  20,  30,  254,  // 9.96 -> 9, 19.92 -> 19, 29.88 -> 29
+  };
+  PremultiplyBgra(px.data(), 5, 1, 20);
+  const std::vector<std::uint8_t> expected = {
+      100, 100, 100, 128, 17, 99, 250, 255, 0, 0, 0, 0, 1, 0, 0, 1, 9, 19, 29, 254,
+  };
+  EXPECT_EQ(px, expected);
+}
+
+TEST(Premultiply, WalksRowsByPitchAndLeavesPaddingAlone) {
+  // Two rows of one pixel, each row padded to 8 bytes.
+  std::vector<std::uint8_t> px = {200, 100, 50, 128, 0xEE, 0xEE, 0xEE, 0x10,
+                                  90,  60,  30, 85,  0xEE, 0xEE, 0xEE, 0x10};
+  PremultiplyBgra(px.data(), 1, 2, 8);
+  const std::vector<std::uint8_t> expected = {100, 50, 25, 128, 0xEE, 0xEE, 0xEE, 0x10,
+                                              30,  20, 10, 85,  0xEE, 0xEE, 0xEE, 0x10};
+  EXPECT_EQ(px, expected);
+}
+
+TEST(Premultiply, NegativePitchStartsAtTheLastRowInMemory) {
+  std::vector<std::uint8_t> px = {100, 100, 100, 51,    // second row (lower address)
+                                  255, 255, 255, 102};  // first row
+  PremultiplyBgra(px.data() + 4, 1, 2, -4);
+  const std::vector<std::uint8_t> expected = {20, 20, 20, 51, 102, 102, 102, 102};
+  EXPECT_EQ(px, expected);
+}
+
+TEST(FontChoice, ByLanguageCodeAndVersion) {
+  using ui::FontsForLanguageCode;
+  auto chs62 = FontsForLanguageCode(L"CHS", {6, 2});
+  EXPECT_EQ(std::wstring(chs62.normal.face), L"黑体");
+  EXPECT_EQ(chs62.normal.height, 13);
+  EXPECT_EQ(chs62.normal.weight, 400);
+  EXPECT_EQ(std::wstring(chs62.title.face), L"黑体");
+  EXPECT_EQ(chs62.title.height, 18);
+  EXPECT_EQ(chs62.title.weight, 700);
+  for (ui::WindowsVersion v : {ui::WindowsVersion{6, 1}, ui::WindowsVersion{10, 0}, ui::WindowsVersion{5, 2}}) {
+    auto chs = FontsForLanguageCode(L"CHS", v);
+    EXPECT_EQ(std::wstring(chs.normal.face), L"宋体");
+    EXPECT_EQ(std::wstring(chs.title.face), L"宋体");
+    EXPECT_EQ(chs.normal.height, 13);
+  }
+  auto cht = FontsForLanguageCode(L"CHT", {6, 1});
+  EXPECT_EQ(std::wstring(cht.normal.face), L"黑体");
+  EXPECT_EQ(cht.normal.height, 14);
+  EXPECT_EQ(cht.title.height, 18);
+  EXPECT_EQ(std::wstring(FontsForLanguageCode(L"CHT", {6, 2}).normal.face), L"黑体");
+  for (const wchar_t* other : {L"", L"chs", L"CHS ", L"EN", L"CH"}) {
+    auto en = FontsForLanguageCode(other, {6, 2});
+    EXPECT_EQ(std::wstring(en.normal.face), L"Arial") << other;
+    EXPECT_EQ(en.normal.height, 14);
+    EXPECT_EQ(en.normal.weight, 400);
+    EXPECT_EQ(std::wstring(en.title.face), L"Tahoma");
+    EXPECT_EQ(en.title.height, 18);
+    EXPECT_EQ(en.title.weight, 700);
+  }
+}
+
+TEST(TextStyle, FormatsAreTheDrawTextFlags) {
+  // DT_SINGLELINE 0x20, DT_VCENTER 0x04, DT_RIGHT 0x02, DT_CENTER 0x01, DT_TOP 0.
+  EXPECT_EQ(ui::kTextLeft, 0x20u | 0x04u);
+  EXPECT_EQ(ui::kTextCentre, 0x20u | 0x04u | 0x01u);
+  EXPECT_EQ(ui::kTextRight, 0x20u | 0x04u | 0x02u);
+  EXPECT_EQ(ui::kTextTopCentre, 0x20u | 0x01u);
+  EXPECT_EQ(ui::ColorRefOf({0x12, 0x34, 0x56}), 0x563412u);
+}
+
+TEST(SkinPath, JoinsThePiecesAsGiven) {
+  EXPECT_EQ(SkinFolderFor(L"C:\\Games\\Kovral\\", L"Default"), L"C:\\Games\\Kovral\\/Skins/Default");
+  EXPECT_EQ(SkinsRootFor(L"C:\\Games\\Kovral\\"), L"C:\\Games\\Kovral\\/Skins");
+  EXPECT_EQ(SkinImagePath(SkinFolderFor(L"D:\\k\\", L"Red"), skin::kMain), L"D:\\k\\/Skins/Red/main.png");
+  // An empty skin name leaves the images directly under the Skins folder.
+  EXPECT_EQ(SkinImagePath(SkinFolderFor(L"D:\\k\\", L""), skin::kPane), L"D:\\k\\/Skins//Pane.png");
+}
+
+TEST(SkinFiles, ThirtyThreeDistinctPngNames) {
+  const auto files = skin::AllFiles();
+  EXPECT_EQ(files.size(), 33u);
+  std::set<std::wstring> distinct;
+  for (const wchar_t* f : files) {
+    const std::wstring name(f);
+    EXPECT_EQ(name.front(), L'/');
+    EXPECT_EQ(name.substr(name.size() - 4), L".png");
+    distinct.insert(name);
+  }
+  EXPECT_EQ(distinct.size(), files.size());
+  EXPECT_TRUE(distinct.count(L"/button-PrePage-over.png"));
+  EXPECT_TRUE(distinct.count(L"/PaneMakingTick.png"));
+  EXPECT_TRUE(distinct.count(L"/slider-RP-dark.png"));
+}
+
+}  // namespace
+}  // namespace kovral
