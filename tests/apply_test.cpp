@@ -411,7 +411,7 @@ TEST(SilentMouseTest, ApplyCostsOneTimeOutAndStillSaves) {
   h.OpenPlain();
   h.platform.mouse.handshake = fake::FakeMouse::Handshake::Silent;
   DeviceImage image;
-  std::memset(&image, 0x5A, sizeof image);
+  std::memset(image.lightParams, 0x5A, sizeof image.lightParams);
   bool saved = false;
   const Micros start = h.clock.Now();
   Apply(h.link, FactoryRecord(), image, [&] { saved = true; });

@@ -75,15 +75,21 @@ void ExpectMouseHolds(const SimFirmwareState& s, const DeviceConfig& c, const Si
   EXPECT_EQ(s.reportRate, 2);
   const std::array<uint8_t, 8> dpi = {0x04, 0x08, 0x26, 0x80, 0x80, 0x80, 0x80, 0x80};
   EXPECT_EQ(s.dpiCodes, dpi);
-  if (carried) EXPECT_EQ(s.stageBlocks[0], factory.stageBlocks[0]);  // the mouse's own block, carried back
+  if (carried) {
+    EXPECT_EQ(s.stageBlocks[0], factory.stageBlocks[0]);  // the mouse's own block, carried back
+  }
   const std::array<uint8_t, 24> block1 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
   EXPECT_EQ(s.stageBlocks[1], block1);
   EXPECT_EQ(s.lightEffect[0], 3);
   EXPECT_EQ(s.lightEffect[1], 5);
-  if (carried) EXPECT_EQ(s.lightEffect[2], factory.lightEffect[2]);
+  if (carried) {
+    EXPECT_EQ(s.lightEffect[2], factory.lightEffect[2]);
+  }
   const std::array<uint8_t, 3> neon = {3, 5, 5};
   EXPECT_EQ(s.lightParams[0], neon);
-  if (carried) EXPECT_EQ(s.lightParams[1], factory.lightParams[1]);
+  if (carried) {
+    EXPECT_EQ(s.lightParams[1], factory.lightParams[1]);
+  }
   for (int slot = 0; slot < 12; ++slot)
     EXPECT_EQ(0, std::memcmp(s.macroSlots[slot].data(), c.macroSlots[slot], 128)) << slot;
   const std::array<uint8_t, 64> matrixA = {0x01, 0, 0xF0, 0, 0x01, 0, 0xF1, 0, 0x01, 0, 0xF2, 0, 0x01, 0, 0xF3, 0,

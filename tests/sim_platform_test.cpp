@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "device/hid_sim.h"
+#include "device/hid_system.h"
 
 namespace kovral {
 namespace {
@@ -286,6 +287,21 @@ TEST(SimThreads, EventsWakeWaitersAcrossThreads) {
   event.Reset();
   EXPECT_FALSE(event.IsSet());
 }
+
+#ifndef _WIN32
+TEST(SystemHidPlatform, WithoutABindingTheMachineHasNoInterfacesButWorkingEvents) {
+  auto platform = MakeSystemHidPlatform();
+  auto list = platform->Enumerate();
+  ASSERT_TRUE(list);
+  std::wstring path;
+  EXPECT_EQ(list->Interface(0, path), HidEnumeration::Status::NoMoreItems);
+  EXPECT_FALSE(platform->Open(L"/dev/hidraw0", HidAccess::Query, false));
+  auto event = platform->CreateEvent();
+  ASSERT_TRUE(event);
+  event->Set();
+  event->Wait();
+}
+#endif
 
 }  // namespace
 }  // namespace kovral
