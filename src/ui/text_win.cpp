@@ -1,0 +1,26 @@
+#include "ui/text_win.h"
+
+namespace kovral::ui {
+
+OwnedFont CreateSkinFont(int height, int weight, const wchar_t* face) {
+  return OwnedFont(CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, 0, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, kFontPitchAndFamily, face));
+}
+
+WindowsVersion CurrentWindowsVersion() {
+  const DWORD version = GetVersion();
+  return {static_cast<unsigned>(LOBYTE(LOWORD(version))), static_cast<unsigned>(HIBYTE(LOWORD(version)))};
+}
+
+void DrawSkinText(HDC dc, std::wstring_view text, const RECT& rect, unsigned format, Rgb color, HFONT font) {
+  if (dc == nullptr) return;
+  ScopedSelectObject selectFont(dc, font);
+  const int oldMode = SetBkMode(dc, TRANSPARENT);
+  const COLORREF oldColor = SetTextColor(dc, ColorRefOf(color));
+  RECT box = rect;
+  DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box, format);
+  SetTextColor(dc, oldColor);
+  SetBkMode(dc, oldMode);
+}
+
+}  // namespace kovral::ui

@@ -1,0 +1,253 @@
+#include "ui/window_win.h"
+
+namespace kovral::ui {
+namespace {
+
+HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }
+
+// Dialog procedures return most results through DWLP_MSGRESULT; these few
+// messages return theirs directly.
+bool ReturnsDirectly(UINT message) {
+  switch (message) {
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+    case WM_INITDIALOG:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void PutString(std::vector<WORD>& out, const std::wstring& text) {
+  for (wchar_t c : text) out.push_back(static_cast<WORD>(c));
+  out.push_back(0);
+}
+
+void PutDword(std::vector<WORD>& out, DWORD value) {
+  out.push_back(LOWORD(value));
+  out.push_back(HIWORD(value));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Window
+
+Window::~Window() { Destroy(); }
+
+bool Window::RegisterWindowClass(const wchar_t* className, HICON icon, HBRUSH background, UINT style) {
+  WNDCLASSW existing{};
+  if (GetClassInfoW(ModuleInstance(), className, &existing)) return true;
+  WNDCLASSW wc{};
+  wc.style = style;
+  wc.lpfnWndProc = &Window::Procedure;
+  wc.hInstance = ModuleInstance();
+  wc.hIcon = icon;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = background;
+  wc.lpszClassName = className;
+  return RegisterClassW(&wc) != 0;
+}
+
+HWND Window::Create(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y,
+                    int width, int height, HWND parent, HMENU menuOrId) {
+  return CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, menuOrId, ModuleInstance(),
+                         this);
+}
+
+void Window::Destroy() {
+  if (hwnd_ == nullptr) return;
+  // Detach first: the window's last messages must not reach an object that
+  // is being destroyed.
+  HWND window = hwnd_;
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  hwnd_ = nullptr;
+  DestroyWindow(window);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    auto* self = static_cast<Window*>(create->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    if (self != nullptr) self->hwnd_ = hwnd;
+  }
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  const MsgResult result = self->Route(message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+  }
+  return result.handled ? result.value : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// ---------------------------------------------------------------------------
+// Dialog templates
+
+std::vector<WORD> BuildDialogTemplate(const DialogTemplate& spec) {
+  std::vector<WORD> out;
+  out.push_back(1);       // dlgVer
+  out.push_back(0xFFFF);  // signature: extended template
+  PutDword(out, 0);       // helpID
+  PutDword(out, spec.exStyle);
+  PutDword(out, spec.style);
+  out.push_back(0);  // no items
+  out.push_back(0);  // x
+  out.push_back(0);  // y
+  out.push_back(static_cast<WORD>(spec.width));
+  out.push_back(static_cast<WORD>(spec.height));
+  out.push_back(0);  // no menu
+  if (spec.className.empty()) {
+    out.push_back(0);
+  } else {
+    PutString(out, spec.className);
+  }
+  out.push_back(0);  // empty title
+  if (spec.style & (DS_SETFONT | DS_SHELLFONT)) {
+    out.push_back(spec.pointSize);
+    out.push_back(spec.weight);
+    out.push_back(static_cast<WORD>(spec.charset << 8));  // italic (low byte) 0, then the character set
+    PutString(out, spec.fontFace);
+  }
+  return out;
+}
+
+bool RegisterDialogClass(const wchar_t* className) {
+  WNDCLASSW wc{};
+  // The predefined dialog class atom.
+  if (!GetClassInfoW(nullptr, MAKEINTATOM(0x8002), &wc)) return false;
+  wc.lpszClassName = className;
+  wc.hInstance = ModuleInstance();
+  return RegisterClassW(&wc) != 0;
+}
+
+DialogTemplate MainDialogTemplate() {
+  DialogTemplate t;
+  t.style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | DS_CENTER | DS_SETFOREGROUND | DS_SETFONT;
+  t.exStyle = WS_EX_APPWINDOW | WS_EX_ACCEPTFILES;
+  t.width = 450;
+  t.height = 325;
+  t.className = kMainWindowClass;
+  t.fontFace = L"宋体";
+  t.pointSize = 12;
+  t.weight = FW_NORMAL;
+  t.charset = GB2312_CHARSET;
+  return t;
+}
+
+// ---------------------------------------------------------------------------
+// Dialog
+
+Dialog::~Dialog() {
+  if (hwnd_ != nullptr) {
+    HWND window = hwnd_;
+    SetWindowLongPtrW(window, DWLP_USER, 0);
+    hwnd_ = nullptr;
+    DestroyWindow(window);
+  }
+}
+
+INT_PTR Dialog::RunModal(HWND owner) {
+  const std::vector<WORD> tmpl = BuildDialogTemplate(Template());
+  ending_ = false;
+  result_ = IDCANCEL;
+  HWND window = CreateDialogIndirectParamW(ModuleInstance(), reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()), owner,
+                                           &Dialog::Procedure, reinterpret_cast<LPARAM>(this));
+  if (window == nullptr) return -1;
+
+  bool ownerDisabled = false;
+  if (owner != nullptr && !ending_ && IsWindowEnabled(owner)) {
+    EnableWindow(owner, FALSE);
+    ownerDisabled = true;
+  }
+  MSG msg;
+  while (!ending_ && hwnd_ != nullptr) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == -1) break;
+    if (got == 0) {
+      // Leave the quit request for the loop outside this one.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (PreTranslateMessage(msg)) continue;
+    if (hwnd_ != nullptr && IsDialogMessageW(hwnd_, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  // Re-enable the owner before the dialog goes, so activation returns to it.
+  if (ownerDisabled) EnableWindow(owner, TRUE);
+  if (hwnd_ != nullptr) {
+    HWND dialog = hwnd_;
+    if (owner != nullptr && GetActiveWindow() == dialog) SetActiveWindow(owner);
+    DestroyWindow(dialog);
+  }
+  return result_;
+}
+
+void Dialog::EndModal(INT_PTR result) {
+  result_ = result;
+  ending_ = true;
+  // Wake the loop if it waits for a message.
+  if (hwnd_ != nullptr) PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<Dialog*>(lParam);
+    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+    if (self == nullptr) return TRUE;
+    self->hwnd_ = hwnd;
+    return self->OnInitDialog();
+  }
+  auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  if (self == nullptr) return FALSE;
+  const MsgResult result = self->Route(message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+    self->hwnd_ = nullptr;
+    self->ending_ = true;
+  }
+  if (!result.handled) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+      if (LOWORD(wParam) == IDOK) {
+        self->OnOK();
+        return TRUE;
+      }
+      if (LOWORD(wParam) == IDCANCEL) {
+        self->OnCancel();
+        return TRUE;
+      }
+    }
+    return FALSE;  // the system's dialog handling
+  }
+  if (ReturnsDirectly(message)) return static_cast<INT_PTR>(result.value);
+  SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result.value);
+  return TRUE;
+}
+
+// ---------------------------------------------------------------------------
+
+bool RequestHover(HWND window, DWORD hoverMs) {
+  TRACKMOUSEEVENT track{};
+  track.cbSize = sizeof(track);
+  track.dwFlags = TME_HOVER | TME_LEAVE;
+  track.hwndTrack = window;
+  track.dwHoverTime = hoverMs;
+  return TrackMouseEvent(&track) != FALSE;
+}
+
+void ResizeWindow(HWND window, int width, int height) {
+  SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+}  // namespace kovral::ui
