@@ -126,6 +126,7 @@ class FakeEvent final : public HidEvent {
 // the HID driver's input buffer keeps them.
 class NotifySource {
  public:
+  explicit NotifySource(Log* log = nullptr) : log_(log) {}
   void Push(std::vector<uint8_t> report) {
     std::lock_guard<std::mutex> lock(mutex_);
     queue_.push_back(std::move(report));
@@ -134,12 +135,14 @@ class NotifySource {
   // Reads begun and reads cancelled so far, and whether a read is pending.
   int started() { std::lock_guard<std::mutex> l(mutex_); return started_; }
   int cancelled() { std::lock_guard<std::mutex> l(mutex_); return cancelled_; }
+  int attempts() { std::lock_guard<std::mutex> l(mutex_); return attempts_; }
   bool pending() { std::lock_guard<std::mutex> l(mutex_); return pending_ && !completed_; }
   // Makes the next StartRead fail, as a read on a vanished device does.
   void FailNextStart() { std::lock_guard<std::mutex> l(mutex_); failNextStart_ = true; }
 
   bool StartRead(uint8_t* report, size_t length, HidEvent& done) {
     std::lock_guard<std::mutex> lock(mutex_);
+    ++attempts_;
     if (failNextStart_) {
       failNextStart_ = false;
       return false;
@@ -152,6 +155,7 @@ class NotifySource {
     completed_ = false;
     transferred_ = 0;
     ++started_;
+    if (log_) log_->Add("START-READ");
     DeliverLocked();
     return true;
   }
@@ -169,6 +173,7 @@ class NotifySource {
       completed_ = true;
       transferred_ = 0;
       ++cancelled_;
+      if (log_) log_->Add("CANCEL-READ");
       done_->Set();
     }
     pending_ = false;
@@ -200,6 +205,8 @@ class NotifySource {
   size_t transferred_ = 0;
   int started_ = 0;
   int cancelled_ = 0;
+  int attempts_ = 0;
+  Log* log_;
 };
 
 // The firmware side of a configuration collection, reduced to what the tests
@@ -232,7 +239,7 @@ struct FakeInterface {
   bool detailFails = false;
   HidCapsStatus capsStatus = HidCapsStatus::Ok;
   std::vector<HidAccess> failingOpens;  // these access modes fail to open
-  NotifySource* notify = nullptr;       // for a notification collection
+  std::shared_ptr<NotifySource> notify;  // for a notification collection
 };
 
 inline const char* AccessName(HidAccess a) {
@@ -449,14 +456,14 @@ inline FakeInterface ConfigCollection(std::wstring path = L"\\\\?\\hid#vid_04d9&
   return i;
 }
 
-inline FakeInterface NotifyCollection(NotifySource* source,
+inline FakeInterface NotifyCollection(std::shared_ptr<NotifySource> source,
                                       std::wstring path = L"\\\\?\\hid#vid_04d9&pid_a09f&mi_01&col02#ntf") {
   FakeInterface i;
   i.path = std::move(path);
   i.caps.usage = protocol::kNotifyUsage;
   i.caps.usagePage = protocol::kNotifyUsagePage;
   i.caps.inputReportByteLength = 8;
-  i.notify = source;
+  i.notify = std::move(source);
   return i;
 }
 

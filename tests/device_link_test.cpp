@@ -117,7 +117,7 @@ TEST(HandshakeTest, FirstAttemptIsPlainEvenWhileScrambledIsSet) {
 // Discovery
 
 struct DiscoveryHarness : LinkHarness {
-  NotifySource source;
+  std::shared_ptr<NotifySource> source = std::make_shared<NotifySource>();
   DiscoveryHarness() { platform.logOpens = true; }
 };
 
@@ -126,7 +126,7 @@ const std::string kNtf = "\\\\?\\hid#vid_04d9&pid_a09f&mi_01&col02#ntf";
 
 TEST(DiscoveryTest, OtherDevicesAreSkippedAndTheirQueryHandlesClosed) {
   DiscoveryHarness h;
-  h.platform.interfaces = {OtherVendor(), MouseKeyboard(), NotifyCollection(&h.source), ConfigCollection()};
+  h.platform.interfaces = {OtherVendor(), MouseKeyboard(), NotifyCollection(h.source), ConfigCollection()};
   ASSERT_TRUE(OpenDevice(h.link));
   EXPECT_EQ(h.log.Lines(), (Lines{
                                "OPEN \\\\?\\hid#vid_046d&pid_c077#other query",
@@ -155,7 +155,7 @@ TEST(DiscoveryTest, OtherDevicesAreSkippedAndTheirQueryHandlesClosed) {
 // on for the notification collection.
 TEST(DiscoveryTest, ConfigurationFirstStillOpensTheNotificationCollection) {
   DiscoveryHarness h;
-  h.platform.interfaces = {ConfigCollection(), OtherVendor(), NotifyCollection(&h.source), MouseKeyboard()};
+  h.platform.interfaces = {ConfigCollection(), OtherVendor(), NotifyCollection(h.source), MouseKeyboard()};
   ASSERT_TRUE(OpenDevice(h.link));
   EXPECT_NE(h.link.featureHandle, nullptr);
   EXPECT_NE(h.link.notifyReadHandle, nullptr);
@@ -169,14 +169,14 @@ TEST(DiscoveryTest, AnInterfaceThatCannotBeOpenedIsSkipped) {
   DiscoveryHarness h;
   FakeInterface locked = OtherVendor();
   locked.failingOpens = {HidAccess::Query};
-  h.platform.interfaces = {locked, NotifyCollection(&h.source), ConfigCollection()};
+  h.platform.interfaces = {locked, NotifyCollection(h.source), ConfigCollection()};
   ASSERT_TRUE(OpenDevice(h.link));
   EXPECT_NE(h.link.notifyReadHandle, nullptr);
 
   // A notification collection that cannot be opened costs the notifications,
   // not the link; a failing write handle costs nothing.
   DiscoveryHarness g;
-  FakeInterface notify = NotifyCollection(&g.source);
+  FakeInterface notify = NotifyCollection(g.source);
   notify.failingOpens = {HidAccess::Write};
   g.platform.interfaces = {notify, ConfigCollection()};
   ASSERT_TRUE(OpenDevice(g.link));
@@ -193,7 +193,7 @@ TEST(DiscoveryTest, AnInterfaceThatCannotBeOpenedIsSkipped) {
   DiscoveryHarness c;
   FakeInterface config = ConfigCollection();
   config.failingOpens = {HidAccess::ReadWrite};
-  c.platform.interfaces = {NotifyCollection(&c.source), config};
+  c.platform.interfaces = {NotifyCollection(c.source), config};
   EXPECT_FALSE(OpenDevice(c.link));
   EXPECT_EQ(c.platform.openHandles, 0);
 }
@@ -207,13 +207,13 @@ TEST(DiscoveryTest, OversizedReportLengthsMakeACollectionUnusable) {
     if (which == 0) config.caps.featureReportByteLength = 17;
     if (which == 1) config.caps.inputReportByteLength = 41;
     if (which == 2) config.caps.outputReportByteLength = 41;
-    h.platform.interfaces = {NotifyCollection(&h.source), config};
+    h.platform.interfaces = {NotifyCollection(h.source), config};
     EXPECT_FALSE(OpenDevice(h.link)) << which;
     EXPECT_EQ(h.link.featureHandle, nullptr);
     EXPECT_EQ(h.platform.openHandles, 0);
   }
   DiscoveryHarness h;
-  FakeInterface notify = NotifyCollection(&h.source);
+  FakeInterface notify = NotifyCollection(h.source);
   notify.caps.inputReportByteLength = 41;
   FakeInterface config = ConfigCollection();
   config.caps.featureReportByteLength = 16;
@@ -235,7 +235,7 @@ TEST(DiscoveryTest, SystemCallFailuresShowTheirMessageAndLeaveNothingOpen) {
                         {2, L"HidP_GetCaps failed."}};
   for (const Case& c : cases) {
     DiscoveryHarness h;
-    FakeInterface notify = NotifyCollection(&h.source);
+    FakeInterface notify = NotifyCollection(h.source);
     FakeInterface broken = MouseKeyboard();
     if (c.failAt == 0) broken.detailFails = true;
     if (c.failAt == 1) broken.capsStatus = HidCapsStatus::PreparsedDataFailed;
@@ -255,7 +255,7 @@ TEST(DiscoveryTest, SystemCallFailuresShowTheirMessageAndLeaveNothingOpen) {
   DiscoveryHarness h;
   FakeInterface broken = MouseKeyboard();
   broken.detailFails = true;
-  h.platform.interfaces = {ConfigCollection(), broken, NotifyCollection(&h.source)};
+  h.platform.interfaces = {ConfigCollection(), broken, NotifyCollection(h.source)};
   EXPECT_TRUE(OpenDevice(h.link));
   EXPECT_TRUE(h.messages.messages.empty());
 }
@@ -277,7 +277,7 @@ TEST(DiscoveryTest, NoMouseMeansNotDetected) {
 // Opening again closes the earlier link's handles first.
 TEST(DiscoveryTest, ReopeningClosesTheOldHandlesBeforeOpeningNewOnes) {
   DiscoveryHarness h;
-  h.platform.interfaces = {NotifyCollection(&h.source), ConfigCollection()};
+  h.platform.interfaces = {NotifyCollection(h.source), ConfigCollection()};
   ASSERT_TRUE(OpenDevice(h.link));
   h.log.Clear();
   ASSERT_TRUE(OpenDevice(h.link));
@@ -313,8 +313,7 @@ TEST(DeviceChangeTest, OnlyInterfaceEventsNamingTheMouseReopen) {
 
 TEST(DeviceChangeTest, ArrivalReopensHandshakesAndRefreshesTheSensor) {
   LinkHarness h;
-  NotifySource source;
-  h.platform.interfaces = {NotifyCollection(&source), ConfigCollection()};
+  h.platform.interfaces = {NotifyCollection(std::make_shared<NotifySource>()), ConfigCollection()};
   h.platform.mouse.respond = [](const Payload& q, Payload& a, auto&) {
     if (q[0] == 0x83) a = {0x83, 0x02, 0x01, 0x20, 0x05};
   };
@@ -329,7 +328,6 @@ TEST(DeviceChangeTest, ArrivalReopensHandshakesAndRefreshesTheSensor) {
   EXPECT_EQ(image.activeSensorType, 2);
   EXPECT_EQ(image.sensorSettings[3], 0x45);
   EXPECT_EQ(h.notices, (Notices{{14, 0}}));
-  std::vector<Payload> sensorWrites;
   // The last exchange is the write-back with bit 6 of Option2 set.
   Payload written = {0x03, 0x02, 0x01, 0x20, 0x45, 0x00, 0x00, 0x00};
   written[7] = PayloadChecksum(written.data());

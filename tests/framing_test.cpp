@@ -114,6 +114,22 @@ TEST(FramingTest, FailedAnswerIsAllZeroEvenWhenScrambled) {
   }
 }
 
+// An all-zero payload is never an answer (its checksum would be 0xFF); a
+// mouse with nothing prepared returns one. It stays zero, unscrambled or not.
+TEST(FramingTest, AnAllZeroAnswerIsNoAnswer) {
+  for (int scrambled : {0, 1}) {
+    LinkHarness h;
+    h.OpenPlain();
+    h.link.scrambled = scrambled;
+    h.link.scrambleKey = ProtocolScrambleKey();
+    Payload query = P("83");
+    const ExchangeResult result = Transact(h.link, query);
+    EXPECT_EQ(query, Payload{}) << "scrambled " << scrambled;
+    EXPECT_FALSE(result.answered);
+    EXPECT_EQ(h.log.Lines().back(), Get(""));
+  }
+}
+
 TEST(FramingTest, WithoutADeviceNothingIsSentAndQueriesAnswerZero) {
   LinkHarness h;
   Payload query = P("93 01 00 00 00 00 00 00");

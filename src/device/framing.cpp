@@ -80,10 +80,13 @@ ExchangeResult ExchangeFeature(DeviceLink& link, Payload& payload, bool scramble
     // A failed request must not leave whatever the driver put in the buffer.
     if (!result.answered) std::memset(report, 0, sizeof report);
   }
-  // Only a real answer is unscrambled: the all-zero image of a failed request
-  // would otherwise turn into garbage that callers store as the mouse's values.
   Payload answer{};
   std::memcpy(answer.data(), wire, kPayloadSize);
+  // An all-zero payload is what a mouse with no answer prepared returns, and
+  // never an answer: its checksum would have to be 0xFF.
+  if (answer == Payload{}) result.answered = false;
+  // Only a real answer is unscrambled: the zero image of a failed request
+  // would otherwise turn into garbage that callers store as the mouse's values.
   if (scramble && result.answered) UnscramblePayload(answer.data(), link.scrambleKey.data());
   if (link.featureHandle && link.trace) link.trace->GetFeature(report, length, answer.data(), result.answered);
   payload = answer;

@@ -1,0 +1,87 @@
+// Times Apply against the simulated mouse in real time and compares it with
+// the pauses the protocol mandates for the traffic that actually went out:
+// 3 ms after each output chunk and 2 ms after each command of an indexed
+// family. A ratio near 1 means the pauses cost what they must and little more.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "base/message_sink.h"
+#include "device/clock.h"
+#include "device/commands.h"
+#include "device/device_link.h"
+#include "device/hid_sim.h"
+#include "device/protocol.h"
+#include "settings/device_config.h"
+
+namespace {
+
+using namespace kovral;
+
+DeviceConfig BenchRecord() {
+  DeviceConfig c{};
+  const uint8_t functions[8] = {0, 1, 2, 3, 4, 6, 15, 15};
+  for (int mode = 0; mode < 2; ++mode) {
+    std::memcpy(LayerTable(c, mode).functionIndex, functions, 8);
+    LayerDpiAction(c, mode)[5] = 3;
+  }
+  c.reportRate = 1;
+  for (int stage = 0; stage < kDpiStageCount; ++stage) {
+    c.dpiLevel[stage] = static_cast<uint8_t>(stage * 2);
+    c.dpiEnabled[stage] = 1;
+  }
+  c.lightMode = 2;
+  c.respirationEffect = 2;
+  for (int slot = 0; slot < kMacroSlotCount; ++slot) c.macroSlots[slot][1] = 1;
+  return c;
+}
+
+// The mandated pauses of the recorded traffic.
+Micros MandatedPauses(const std::vector<SimExchange>& exchanges) {
+  Micros total{0};
+  for (const SimExchange& e : exchanges) {
+    if (e.call == SimCall::Write) total += protocol::kChunkPause;
+    if (e.call == SimCall::SetFeature && e.hasPayload && protocol::IsIndexedFamily(e.payload[0]))
+      total += protocol::kFamilyPause;
+  }
+  return total;
+}
+
+}  // namespace
+
+int main() {
+  constexpr int kRuns = 10;
+  std::unique_ptr<Clock> clock = MakeSystemClock();
+  SimMouse mouse(*clock);
+  SimHidPlatform platform(mouse);
+  RecordingMessageSink messages;
+  DeviceLink link(platform, messages, *clock);
+  if (!ConnectDevice(link) || link.ready != 1) {
+    std::printf("the simulated mouse was not detected\n");
+    return 1;
+  }
+  DeviceImage image;
+  RefreshSensor(link, image);
+  const DeviceConfig config = BenchRecord();
+
+  std::printf("Apply against the simulated mouse, %d runs\n", kRuns);
+  std::vector<double> ratios;
+  for (int run = 1; run <= kRuns; ++run) {
+    mouse.ClearRecord();
+    const Micros start = clock->Now();
+    Apply(link, config, image, [] {});
+    const Micros elapsed = clock->Now() - start;
+    const Micros mandated = MandatedPauses(mouse.Exchanges());
+    const double ratio = static_cast<double>(elapsed.count()) / static_cast<double>(mandated.count());
+    ratios.push_back(ratio);
+    std::printf("run %2d: %8.3f ms, mandated pauses %8.3f ms, ratio %.3f, %zu exchanges\n", run,
+                elapsed.count() / 1000.0, mandated.count() / 1000.0, ratio, mouse.Exchanges().size());
+    for (const std::string& error : mouse.Errors()) std::printf("  firmware: %s\n", error.c_str());
+  }
+  std::sort(ratios.begin(), ratios.end());
+  const double median = (ratios[kRuns / 2 - 1] + ratios[kRuns / 2]) / 2;
+  std::printf("median ratio %.3f, worst %.3f (goal: at most 1.15)\n", median, ratios.back());
+  return 0;
+}

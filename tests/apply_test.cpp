@@ -1,0 +1,470 @@
+// The command set: Apply's exact traffic, the DPI and lighting tables, the
+// sensor refresh, and the answers the program must not trust.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "device/commands.h"
+#include "device/device_link.h"
+#include "device/framing.h"
+#include "device_test_support.h"
+#include "settings/device_config.h"
+
+namespace kovral {
+namespace {
+
+using fake::Bytes;
+using fake::LinkHarness;
+using Lines = std::vector<std::string>;
+
+std::string S(const std::string& payload) { return fake::Line("SET", payload, 9); }
+std::string G(const std::string& payload) { return fake::Line("GET", payload, 9); }
+std::string W(const std::string& data) { return fake::Line("WRITE", data, 33); }
+std::string R(const std::string& data) { return fake::Line("READ", data, 33); }
+std::string Repeat(const std::string& byte, int times) {
+  std::string s;
+  for (int i = 0; i < times; ++i) s += byte + " ";
+  return s;
+}
+const std::string kZeroChunk = "";  // W("") / R("") is a chunk of 32 zero bytes
+const char* const kPause2 = "PAUSE 2000";
+const char* const kPause3 = "PAUSE 3000";
+
+// A mouse with values of its own: the lighting effect 04 07 01, parameter
+// triples 11 22 33 and 66 77 88, stage blocks a0..b7 and c0..d7, and macro
+// slot n read back as 128 bytes of n.
+void ScriptMouse(LinkHarness& h) {
+  h.platform.mouse.respond = [](const Payload& q, Payload& a, std::vector<std::vector<uint8_t>>& chunks) {
+    switch (q[0]) {
+      case 0x8D: a = {0x8D, 0x04, 0x07, 0x01}; break;
+      case 0x87:
+        if (q[1] == 0) a = {0x87, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
+        if (q[1] == 1) a = {0x87, 0x01, 0x66, 0x77, 0x88};
+        break;
+      case 0x90: {
+        a = {0x90, q[1], 24};
+        std::vector<uint8_t> block(24);
+        for (int i = 0; i < 24; ++i) block[i] = static_cast<uint8_t>((q[1] == 0 ? 0xA0 : 0xC0) + i);
+        chunks.push_back(block);
+        break;
+      }
+      case 0x93:
+        a = {0x93, q[1], 0x80};
+        for (int k = 0; k < 4; ++k) chunks.push_back(std::vector<uint8_t>(32, q[1]));
+        break;
+    }
+  };
+}
+
+// The factory assignment in both layers, 1000 Hz, stages 2, 4, 6 and 9 of the
+// type-0 list with the fourth disabled, four colours, Standard lighting at
+// brightness 2, and two macros.
+DeviceConfig FactoryRecord() {
+  DeviceConfig c{};
+  const uint8_t functions[8] = {0, 1, 2, 3, 4, 6, 15, 15};
+  for (int mode = 0; mode < 2; ++mode) {
+    std::memcpy(LayerTable(c, mode).functionIndex, functions, 8);
+    LayerDpiAction(c, mode)[5] = 3;
+  }
+  c.reportRate = 1;
+  const uint8_t levels[4] = {1, 3, 5, 8};
+  const uint8_t enabled[4] = {1, 1, 1, 0};
+  const uint8_t colours[12] = {0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0};
+  std::memcpy(c.dpiLevel, levels, 4);
+  std::memcpy(c.dpiEnabled, enabled, 4);
+  std::memcpy(c.dpiColor, colours, 12);
+  c.lightMode = 1;
+  c.lightBrightness = 2;
+  c.standardEffect = 1;
+  c.respirationEffect = 1;
+  c.neonEffect = 2;
+  const uint8_t macro1[8] = {0x00, 0x03, 0x04, 0x01, 0x10, 0x84, 0x01, 0x10};
+  std::memcpy(c.macroSlots[0], macro1, 8);
+  c.macroSlots[11][0] = 0x00;
+  c.macroSlots[11][1] = 0x01;
+  c.macroSlots[11][127] = 0xFF;
+  return c;
+}
+
+// Everything before the macros: report rate, the four queries, the stage
+// blocks, the lighting and the DPI codes.
+Lines Head(const std::string& rate, const std::string& block1, const std::string& light0, const std::string& effect,
+           const std::string& dpi) {
+  const std::string block0 =
+      "a0 a1 a2 a3 a4 a5 a6 a7 a8 a9 aa ab ac ad ae af b0 b1 b2 b3 b4 b5 b6 b7";
+  return {
+      S(rate),
+      S("8d 00 00 00 00 00 00 72"), G("8d 04 07 01 00 00 00 66"),
+      // The second request carries the first answer's bytes 2..6.
+      S("87 00 00 00 00 00 00 78"), G("87 00 11 22 33 44 55 79"), kPause2,
+      S("87 01 11 22 33 44 55 78"), G("87 01 66 77 88 00 00 12"), kPause2,
+      "DISCARD", S("90 00 00 00 00 00 00 6f"), G("90 00 18 00 00 00 00 57"), R(block0), kPause2,
+      "DISCARD", S("90 01 00 00 00 00 00 6e"), G("90 01 18 00 00 00 00 56"),
+      R("c0 c1 c2 c3 c4 c5 c6 c7 c8 c9 ca cb cc cd ce cf d0 d1 d2 d3 d4 d5 d6 d7"), kPause2,
+      // Block 0 goes back exactly as read; block 1 carries the colours.
+      S("10 00 18 00 00 00 00 d7"), W(block0), kPause3, kPause2,
+      S("10 01 18 00 00 00 00 d6"), W(block1), kPause3, kPause2,
+      S(light0), kPause2,
+      S("07 01 66 77 88 00 00 92"), kPause2,
+      S(effect),
+      S("11 04 08 00 00 00 00 e2"), W(dpi), kPause3,
+  };
+}
+
+// Slot n's write and read-back; `chunks` are the 4 chunks written.
+void AppendMacros(Lines& lines, const std::vector<std::vector<std::string>>& written) {
+  const char* writeChecksum[12] = {"6b", "6a", "69", "68", "67", "66", "65", "64", "63", "62", "61", "60"};
+  const char* answerChecksum[12] = {"eb", "ea", "e9", "e8", "e7", "e6", "e5", "e4", "e3", "e2", "e1", "e0"};
+  const char* slotByte[12] = {"01", "02", "03", "04", "05", "06", "07", "08", "09", "0a", "0b", "0c"};
+  for (int n = 0; n < 12; ++n) {
+    lines.push_back(S(std::string("13 ") + slotByte[n] + " 80 00 00 00 00 " + writeChecksum[n]));
+    for (int k = 0; k < 4; ++k) {
+      lines.push_back(W(written[n][k]));
+      lines.push_back(kPause3);
+    }
+    lines.push_back(kPause2);
+  }
+  for (int n = 0; n < 12; ++n) {
+    lines.push_back("DISCARD");
+    lines.push_back(S(std::string("93 ") + slotByte[n] + " 00 00 00 00 00 " + writeChecksum[n]));
+    lines.push_back(G(std::string("93 ") + slotByte[n] + " 80 00 00 00 00 " + answerChecksum[n]));
+    for (int k = 0; k < 4; ++k) lines.push_back(R(Repeat(slotByte[n], 32)));
+    lines.push_back(kPause2);
+  }
+}
+
+void AppendMatrices(Lines& lines, const std::string& m1a, const std::string& m1b) {
+  lines.insert(lines.end(), {
+      S("12 01 40 00 00 00 00 ac"), W(m1a), kPause3, W(m1b), kPause3, kPause2,
+      S("12 02 40 00 00 00 00 ab"), W(kZeroChunk), kPause3, W(kZeroChunk), kPause3, kPause2,
+      S("12 03 40 00 00 00 00 aa"), W(m1a), kPause3, W(m1b), kPause3, kPause2,
+      S("12 04 40 00 00 00 00 a9"), W(kZeroChunk), kPause3, W(kZeroChunk), kPause3, kPause2,
+      "SAVE",
+  });
+}
+
+// The whole Apply for the factory record, byte for byte and pause for pause.
+TEST(ApplyTrafficTest, FactoryRecordGoldenSequence) {
+  LinkHarness h;
+  h.OpenPlain();
+  ScriptMouse(h);
+  const DeviceConfig config = FactoryRecord();
+  DeviceImage image;
+  Apply(h.link, config, image, [&] { h.log.Add("SAVE"); });
+
+  Lines expected = Head("01 01 00 00 00 00 00 fd",
+                        "ff 00 00 00 ff 00 00 00 ff ff ff 00",
+                        "07 00 01 22 33 00 00 a2",  // Standard: byte 0 of triple 0 becomes 1
+                        "0d 01 03 02 00 00 00 ec",  // Standard, brightness 2 + 1, option 2
+                        "02 04 06 a5 80 80 80 80");
+  std::vector<std::vector<std::string>> macros(12, std::vector<std::string>(4, kZeroChunk));
+  macros[0][0] = "00 03 04 01 10 84 01 10";
+  macros[11][0] = "00 01";
+  macros[11][3] = Repeat("00", 31) + "ff";
+  AppendMacros(expected, macros);
+  AppendMatrices(expected,
+                 "01 00 f0 00 01 00 f1 00 01 00 f2 00 01 00 f3 00 01 00 f4 00 07 00 03 00 00 00 00 00 00 00 00 00",
+                 Repeat("00", 24) + "01 00 f7 00 01 00 f8 00");
+  EXPECT_EQ(h.log.Lines(), expected);
+}
+
+// A zero record (no configuration file) is sent all the same: report rate 0,
+// every button "Left Click", every stage disabled, the mouse's own lighting.
+TEST(ApplyTrafficTest, ZeroRecordGoldenSequence) {
+  LinkHarness h;
+  h.OpenPlain();
+  ScriptMouse(h);
+  const DeviceConfig config{};
+  DeviceImage image;
+  Apply(h.link, config, image, [&] { h.log.Add("SAVE"); });
+
+  Lines expected = Head("01 00 00 00 00 00 00 fe",
+                        kZeroChunk,
+                        "07 00 11 22 33 00 00 92",  // the mouse's own triple back
+                        "0d 04 07 01 00 00 00 e6",  // the mouse's own effect back
+                        "81 81 81 81 80 80 80 80");
+  AppendMacros(expected, std::vector<std::vector<std::string>>(12, std::vector<std::string>(4, kZeroChunk)));
+  AppendMatrices(expected, Repeat("01 00 f0 00", 8), Repeat("00", 24) + "01 00 f7 00 01 00 f8 00");
+  EXPECT_EQ(h.log.Lines(), expected);
+}
+
+// What Apply leaves in the image: the answers where they belong, the macro
+// read-back over the sent slots.
+TEST(ApplyTrafficTest, ImageHoldsTheAnswersAndTheReadBack) {
+  LinkHarness h;
+  h.OpenPlain();
+  ScriptMouse(h);
+  const DeviceConfig config = FactoryRecord();
+  DeviceImage image;
+  bool saved = false;
+  Apply(h.link, config, image, [&] { saved = true; });
+  EXPECT_TRUE(saved);
+  const uint8_t effect[3] = {1, 3, 2};
+  EXPECT_EQ(0, std::memcmp(image.lightEffect, effect, 3));
+  const uint8_t params[2][3] = {{0x01, 0x22, 0x33}, {0x66, 0x77, 0x88}};
+  EXPECT_EQ(0, std::memcmp(image.lightParams, params, 6));
+  EXPECT_EQ(image.stageBlocks[0][0], 0xA0);
+  EXPECT_EQ(image.stageBlocks[0][23], 0xB7);
+  for (int n = 0; n < 12; ++n)
+    for (int i = 0; i < 128; ++i) ASSERT_EQ(image.macroImage[n][i], n + 1) << n << " " << i;
+  EXPECT_EQ(config.macroSlots[0][1], 0x03);  // the record keeps what the user made
+}
+
+// ---------------------------------------------------------------------------
+// Tables
+
+TEST(DpiCodeTest, TablesPerSensorTypeAndCodeZeroBeyondThem) {
+  const uint8_t type0[12] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x25, 0x26, 0x27, 0x28};
+  const uint8_t type1[8] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x23, 0x24, 0x25};
+  const uint8_t type2[8] = {0x02, 0x04, 0x06, 0x08, 0x0A, 0x26, 0x28, 0x2A};
+  const uint8_t type3[8] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(DpiCode(0, i), type0[i]) << i;
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(DpiCode(1, i), type1[i]) << i;
+    EXPECT_EQ(DpiCode(2, i), type2[i]) << i;
+    EXPECT_EQ(DpiCode(3, i), type3[i]) << i;
+    EXPECT_EQ(DpiCode(4, i), 0) << i;
+    EXPECT_EQ(DpiCode(255, i), 0) << i;
+  }
+  EXPECT_EQ(DpiCode(0, 12), 0);
+  EXPECT_EQ(DpiCode(1, 8), 0);
+  EXPECT_EQ(DpiCode(2, 8), 0);
+  EXPECT_EQ(DpiCode(3, 255), 0);
+}
+
+TEST(DpiCodeTest, DisabledStagesCarryBit7AndTheTailIs80) {
+  DeviceConfig c{};
+  const uint8_t levels[4] = {7, 0, 11, 20};
+  const uint8_t enabled[4] = {1, 0, 1, 0};
+  std::memcpy(c.dpiLevel, levels, 4);
+  std::memcpy(c.dpiEnabled, enabled, 4);
+  DeviceImage image;
+  image.activeSensorType = 2;
+  PrepareDpiCodes(c, image);
+  // Type 2: level 7 is 0x2A; level 11 and 20 lie beyond its 8 entries.
+  const uint8_t type2[8] = {0x2A, 0x82, 0x00, 0x80, 0x80, 0x80, 0x80, 0x80};
+  EXPECT_EQ(0, std::memcmp(image.dpiCodes, type2, 8));
+  image.activeSensorType = 0;
+  PrepareDpiCodes(c, image);
+  const uint8_t type0[8] = {0x08, 0x81, 0x28, 0x80, 0x80, 0x80, 0x80, 0x80};
+  EXPECT_EQ(0, std::memcmp(image.dpiCodes, type0, 8));
+  image.activeSensorType = 9;
+  PrepareDpiCodes(c, image);
+  const uint8_t other[8] = {0x00, 0x80, 0x00, 0x80, 0x80, 0x80, 0x80, 0x80};
+  EXPECT_EQ(0, std::memcmp(image.dpiCodes, other, 8));
+}
+
+TEST(LightingTest, ModesMapToEffectAndFirstTriple) {
+  struct Case {
+    uint8_t mode, brightness, respPeriod, neonPeriod, respEffect, neonEffect;
+    uint8_t effect[3];
+    uint8_t triple[3];
+  };
+  // The mouse reported effect 09 08 07 and triple 06 05 04 before the mapping.
+  const Case cases[] = {
+      {1, 4, 0, 0, 0, 0, {1, 5, 2}, {1, 5, 4}},
+      {2, 0, 3, 0, 1, 0, {2, 4, 2}, {1, 5, 4}},
+      {2, 0, 3, 0, 2, 0, {2, 4, 3}, {2, 125, 3}},
+      {2, 0, 255, 0, 7, 0, {2, 0, 7}, {6, 5, 4}},
+      {3, 0, 0, 1, 0, 2, {3, 2, 7}, {2, 100, 10}},
+      {3, 0, 0, 1, 0, 3, {3, 2, 7}, {3, 5, 5}},
+      {3, 0, 0, 6, 0, 1, {3, 7, 7}, {6, 5, 4}},
+      {0, 4, 3, 6, 2, 3, {9, 8, 7}, {6, 5, 4}},
+      {4, 4, 3, 6, 2, 3, {9, 8, 7}, {6, 5, 4}},
+  };
+  for (const Case& k : cases) {
+    DeviceConfig c{};
+    c.lightMode = k.mode;
+    c.lightBrightness = k.brightness;
+    c.respirationPeriod = k.respPeriod;
+    c.neonPeriod = k.neonPeriod;
+    c.respirationEffect = k.respEffect;
+    c.neonEffect = k.neonEffect;
+    DeviceImage image;
+    const uint8_t before[3] = {9, 8, 7};
+    const uint8_t triple[3] = {6, 5, 4};
+    std::memcpy(image.lightEffect, before, 3);
+    std::memcpy(image.lightParams[0], triple, 3);
+    std::memcpy(image.lightParams[1], triple, 3);
+    MapLighting(c, image);
+    EXPECT_EQ(0, std::memcmp(image.lightEffect, k.effect, 3)) << int(k.mode) << "/" << int(k.respEffect) << "/" << int(k.neonEffect);
+    EXPECT_EQ(0, std::memcmp(image.lightParams[0], k.triple, 3)) << int(k.mode) << "/" << int(k.respEffect) << "/" << int(k.neonEffect);
+    EXPECT_EQ(0, std::memcmp(image.lightParams[1], triple, 3));
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Answers that are not trusted
+
+TEST(AnswerGuardTest, LightParamsAnswerNamingAnotherIndexIsIgnored) {
+  LinkHarness h;
+  h.OpenPlain();
+  h.platform.mouse.respond = [](const Payload& q, Payload& a, auto&) {
+    a = {0x87, static_cast<uint8_t>(q[1] == 0 ? 2 : 1), 0x31, 0x32, 0x33};
+  };
+  DeviceImage image;
+  const uint8_t mine[3] = {7, 7, 7};
+  std::memcpy(image.lightParams[0], mine, 3);
+  ReadLightParams(h.link, image);
+  EXPECT_EQ(0, std::memcmp(image.lightParams[0], mine, 3));
+  const uint8_t answered[3] = {0x31, 0x32, 0x33};
+  EXPECT_EQ(0, std::memcmp(image.lightParams[1], answered, 3));
+}
+
+TEST(AnswerGuardTest, StageBlockAnswersOutOfRangeAreIgnoredAndLongOnesCut) {
+  LinkHarness h;
+  h.OpenPlain();
+  h.platform.mouse.respond = [](const Payload& q, Payload& a, std::vector<std::vector<uint8_t>>& chunks) {
+    // Index 0 is answered as index 7; index 1 announces 100 bytes.
+    a = {0x90, static_cast<uint8_t>(q[1] == 0 ? 7 : 1), static_cast<uint8_t>(q[1] == 0 ? 24 : 100)};
+    for (int k = 0; k < 4; ++k) chunks.push_back(std::vector<uint8_t>(32, static_cast<uint8_t>(0x50 + k)));
+  };
+  DeviceImage image;
+  std::memset(image.stageBlocks, 0x11, sizeof image.stageBlocks);
+  std::memset(image.dpiCodes, 0x22, sizeof image.dpiCodes);
+  TransferStageBlocks(h.link, image, Transfer::Read);
+  for (int i = 0; i < 24; ++i) {
+    ASSERT_EQ(image.stageBlocks[0][i], 0x11) << i;
+    ASSERT_EQ(image.stageBlocks[1][i], 0x50) << i;
+  }
+  for (uint8_t b : image.dpiCodes) ASSERT_EQ(b, 0x22);
+}
+
+TEST(AnswerGuardTest, MacroAnswersOutOfRangeAreIgnoredAndLongOnesCut) {
+  LinkHarness h;
+  h.OpenPlain();
+  h.platform.mouse.respond = [](const Payload& q, Payload& a, std::vector<std::vector<uint8_t>>& chunks) {
+    // Slot 1 is answered as slot 0, slot 2 as slot 13, slot 3 announces 255 bytes.
+    const uint8_t slot = q[1] == 1 ? 0 : q[1] == 2 ? 13 : q[1];
+    a = {0x93, slot, static_cast<uint8_t>(q[1] == 3 ? 255 : 128)};
+    for (int k = 0; k < 8; ++k) chunks.push_back(std::vector<uint8_t>(32, static_cast<uint8_t>(q[1] * 16 + k)));
+  };
+  DeviceImage image;
+  std::memset(image.macroImage, 0x99, sizeof image.macroImage);
+  ReadMacroSlots(h.link, image);
+  for (int i = 0; i < 128; ++i) {
+    ASSERT_EQ(image.macroImage[0][i], 0x99) << i;
+    ASSERT_EQ(image.macroImage[1][i], 0x99) << i;
+    ASSERT_EQ(image.macroImage[2][i], 0x30 + i / 32) << i;  // four chunks, no more
+    ASSERT_EQ(image.macroImage[11][i], 0xC0 + i / 32) << i;
+  }
+  int reads = 0;
+  for (const std::string& line : h.log.Lines()) reads += line.rfind("READ ", 0) == 0;
+  EXPECT_EQ(reads, 12 * 4);
+}
+
+// ---------------------------------------------------------------------------
+// Sensor refresh
+
+TEST(RefreshSensorTest, WritesTheSettingsBackWithBit6OfOption2) {
+  LinkHarness h;
+  h.OpenPlain();
+  h.platform.mouse.respond = [](const Payload&, Payload& a, auto&) { a = {0x83, 0x03, 0x01, 0x20, 0x85}; };
+  DeviceImage image;
+  RefreshSensor(h.link, image);
+  EXPECT_EQ(h.log.Lines(), (Lines{S("83 00 00 00 00 00 00 7c"), G("83 03 01 20 85 00 00 d3"),
+                                  S("03 03 01 20 c5 00 00 13")}));
+  EXPECT_EQ(image.activeSensorType, 3);
+}
+
+// Settings that could not be read are not written back: the zero image would
+// reconfigure the sensor with values it never had.
+TEST(RefreshSensorTest, SettingsThatCouldNotBeReadAreNotWrittenBack) {
+  LinkHarness h;
+  h.OpenPlain();
+  h.platform.mouse.getFails = true;
+  DeviceImage image;
+  image.activeSensorType = 2;
+  RefreshSensor(h.link, image);
+  EXPECT_EQ(h.log.Lines(), (Lines{S("83 00 00 00 00 00 00 7c"), "GET-FAILED eeeeeeeeeeeeeeeeee"}));
+  const uint8_t zeros[4] = {};
+  EXPECT_EQ(0, std::memcmp(image.sensorSettings, zeros, 4));
+  EXPECT_EQ(image.activeSensorType, 0);
+
+  LinkHarness g;
+  g.OpenPlain();
+  g.platform.mouse.setFails = true;
+  RefreshSensor(g.link, image);
+  EXPECT_EQ(g.log.Lines().size(), 2u);
+
+  // A scrambled mouse that had no answer ready returns an all-zero report;
+  // unscrambled, it would pass for settings.
+  LinkHarness k;
+  k.platform.interfaces = {fake::ConfigCollection()};
+  ASSERT_TRUE(ConnectDevice(k.link));
+  ASSERT_EQ(k.link.scrambled, 1);
+  k.log.Clear();
+  RefreshSensor(k.link, image);
+  const Lines lines = k.log.Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1], G(""));
+  EXPECT_EQ(0, std::memcmp(image.sensorSettings, zeros, 4));
+}
+
+// ---------------------------------------------------------------------------
+// A mouse that stops answering
+
+// Every exchange fails or times out; Apply still runs to the end and saves,
+// and the whole of it costs one time-out on top of the protocol's pauses.
+TEST(SilentMouseTest, ApplyCostsOneTimeOutAndStillSaves) {
+  LinkHarness h;
+  h.OpenPlain();
+  h.platform.mouse.handshake = fake::FakeMouse::Handshake::Silent;
+  DeviceImage image;
+  std::memset(image.lightParams, 0x5A, sizeof image.lightParams);
+  bool saved = false;
+  const Micros start = h.clock.Now();
+  Apply(h.link, FactoryRecord(), image, [&] { saved = true; });
+  EXPECT_TRUE(saved);
+  EXPECT_EQ(h.clock.Now() - start, Micros{700000 + 249000});
+  int timeouts = 0, writes = 0, reads = 0;
+  for (const std::string& line : h.log.Lines()) {
+    timeouts += line.find("TIMEOUT") != std::string::npos;
+    writes += line.rfind("WRITE ", 0) == 0;
+    reads += line.rfind("READ", 0) == 0;
+  }
+  EXPECT_EQ(timeouts, 1);
+  EXPECT_EQ(writes, 0);
+  EXPECT_EQ(reads, 0);
+  // The failed queries left zeros, not the driver's garbage: the zero answer
+  // names index 0, so the first triple holds it (with Standard's 1 in byte 0).
+  const uint8_t standard[3] = {1, 0, 0};
+  EXPECT_EQ(0, std::memcmp(image.lightParams[0], standard, 3));
+
+  // The next Apply tries again.
+  h.platform.mouse.handshake = fake::FakeMouse::Handshake::ScrambledEcho;
+  h.log.Clear();
+  Apply(h.link, FactoryRecord(), image, [] {});
+  writes = 0;
+  for (const std::string& line : h.log.Lines()) writes += line.rfind("WRITE ", 0) == 0;
+  EXPECT_EQ(writes, 2 + 1 + 48 + 8);
+}
+
+// Reads that time out in the middle of the macro read-back: zeros for them,
+// and the rest of the sequence's reads are not attempted.
+TEST(SilentMouseTest, ATimedOutReadLeavesZerosAndSkipsTheRemainingReads) {
+  LinkHarness h;
+  h.OpenPlain();
+  ScriptMouse(h);
+  DeviceImage image;
+  std::memset(image.macroImage, 0x5A, sizeof image.macroImage);
+  int queries = 0;
+  auto respond = h.platform.mouse.respond;
+  h.platform.mouse.respond = [&](const Payload& q, Payload& a, std::vector<std::vector<uint8_t>>& chunks) {
+    respond(q, a, chunks);
+    if (q[0] == 0x93 && ++queries == 3) chunks.resize(2);  // slot 3 sends two chunks of four
+  };
+  ReadMacroSlots(h.link, image);
+  for (int i = 0; i < 128; ++i) {
+    ASSERT_EQ(image.macroImage[1][i], 2) << i;
+    ASSERT_EQ(image.macroImage[2][i], i < 64 ? 3 : 0) << i;
+    ASSERT_EQ(image.macroImage[3][i], 0) << i;
+    ASSERT_EQ(image.macroImage[11][i], 0) << i;
+  }
+  int reads = 0;
+  for (const std::string& line : h.log.Lines()) reads += line.rfind("READ", 0) == 0;
+  EXPECT_EQ(reads, 4 + 4 + 3);
+}
+
+}  // namespace
+}  // namespace kovral
