@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "settings/config_file.h"
@@ -18,6 +19,8 @@ struct IniStoreKind {
   std::string name;
   std::function<std::unique_ptr<IniStore>(ConfigFileSystem&)> make;
 };
+
+inline void PrintTo(const IniStoreKind& kind, std::ostream* out) { *out << kind.name; }
 
 inline std::string IniStoreKindName(const ::testing::TestParamInfo<IniStoreKind>& info) { return info.param.name; }
 

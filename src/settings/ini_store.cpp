@@ -44,6 +44,10 @@ wchar_t FoldCase(wchar_t wc) {
     return wc;
   }
   if (c == 0x3C2) return static_cast<wchar_t>(0x3A3);  // final sigma
+  if (c == 0x3AC) return static_cast<wchar_t>(0x386);  // accented Greek vowels
+  if (c >= 0x3AD && c <= 0x3AF) return static_cast<wchar_t>(c - 0x25);
+  if (c == 0x3CC) return static_cast<wchar_t>(0x38C);
+  if (c == 0x3CD || c == 0x3CE) return static_cast<wchar_t>(c - 0x3F);
   if (c >= 0x3B1 && c <= 0x3C9) return static_cast<wchar_t>(c - 0x20);
   if (c >= 0x430 && c <= 0x44F) return static_cast<wchar_t>(c - 0x20);
   if (c >= 0x450 && c <= 0x45F) return static_cast<wchar_t>(c - 0x50);

@@ -11,6 +11,16 @@ constexpr bool kWideIsUtf16 = sizeof(wchar_t) == 2;
 bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
+// A character outside the BMP held in one wide character (only where wchar_t has 32 bits).
+template <typename Wide>
+bool IsAstral(Wide c) {
+  if constexpr (sizeof(Wide) == 2) {
+    return false;
+  } else {
+    return static_cast<uint32_t>(c) > 0xFFFF;
+  }
+}
+
 // Walks the code points of a wide string. On Windows a surrogate pair is one
 // code point; a lone surrogate is passed on as it stands so that nothing is lost.
 template <typename Visit>
@@ -168,9 +178,8 @@ std::wstring FromWindows1252(std::string_view bytes) {
 }
 
 size_t Utf16Length(std::wstring_view text) {
-  if constexpr (kWideIsUtf16) return text.size();
   size_t units = 0;
-  for (wchar_t c : text) units += static_cast<char32_t>(c) >= 0x10000 ? 2 : 1;
+  for (wchar_t c : text) units += IsAstral(c) ? 2 : 1;
   return units;
 }
 
@@ -188,7 +197,7 @@ std::wstring TruncateUtf16(std::wstring_view text, size_t maxUnits) {
       units += width;
       i += width;
     } else {
-      width = static_cast<char32_t>(text[i]) >= 0x10000 ? 2 : 1;
+      width = IsAstral(text[i]) ? 2 : 1;
       if (units + width > maxUnits) break;
       units += width;
       ++i;

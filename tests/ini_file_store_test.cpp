@@ -1,0 +1,104 @@
+// What the portable store does beyond the shared contract: the encodings it
+// reads, what a rewrite keeps, and the section listing limit.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "settings/ini_store.h"
+#include "settings/text_encoding.h"
+#include "settings_memory_fs.h"
+
+namespace kovral::testing {
+namespace {
+
+using ::testing::ElementsAre;
+
+constexpr wchar_t kIni[] = L"C:\\Kovral\\str.ini";
+
+std::vector<uint8_t> Bytes(std::string_view text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+
+std::wstring StoredText(MemoryFileSystem& files) {
+  const std::vector<uint8_t>& bytes = files.files.at(kIni);
+  EXPECT_GE(bytes.size(), 2u);
+  EXPECT_EQ(bytes[0], 0xFF);
+  EXPECT_EQ(bytes[1], 0xFE);
+  std::u16string units;
+  for (size_t i = 2; i + 1 < bytes.size(); i += 2) units.push_back(static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8));
+  return FromUtf16(units);
+}
+
+TEST(FileIniStore, ReadsUtf8WithAndWithoutMarkAndFallsBackToWindows1252) {
+  MemoryFileSystem files;
+  FileIniStore store(files);
+  files.files[kIni] = Bytes("\xEF\xBB\xBF[Setting-CHS]\r\nItem1=\xE5\xB7\xA6\xE9\x94\xAE\r\n");
+  EXPECT_EQ(store.Get(kIni, L"Setting-CHS", L"Item1"), L"左键");
+  files.files[kIni] = Bytes("[Setting-CHS]\nItem1=\xE5\xB7\xA6\xE9\x94\xAE\n");  // Unix line ends too
+  EXPECT_EQ(store.Get(kIni, L"Setting-CHS", L"Item1"), L"左键");
+  files.files[kIni] = Bytes("[Skins]\r\nPath=Caf\xE9 \x80\r\n");  // not UTF-8: ANSI
+  EXPECT_EQ(store.Get(kIni, L"Skins", L"Path"), L"Caf\u00E9 \u20AC");
+  // UTF-16 big-endian with its mark.
+  files.files[kIni] = {0xFE, 0xFF, 0, '[', 0, 'S', 0, ']', 0, '\n', 0, 'k', 0, '=', 0x5B, 0xCF};
+  EXPECT_EQ(store.Get(kIni, L"S", L"k"), L"\u5BCF");
+}
+
+TEST(FileIniStore, ComparesLettersBeyondAsciiWithoutCase) {
+  // Windows' profile functions fold every letter with a case; Wine's fold only
+  // ASCII, which is why this is not part of the shared contract.
+  MemoryFileSystem files;
+  FileIniStore store(files);
+  ASSERT_TRUE(store.Write(kIni, L"Ärger Макрос Σοφία", L"ItemCount", L"2"));
+  EXPECT_EQ(store.Get(kIni, L"äRGER мАКРОС ΣΟΦΊΑ", L"ITEMCOUNT"), L"2");
+  EXPECT_EQ(store.Get(kIni, L"Arger Макрос Σοφία", L"ItemCount"), L"");
+}
+
+TEST(FileIniStore, RewriteKeepsCommentsAndStoresUtf16) {
+  MemoryFileSystem files;
+  FileIniStore store(files);
+  files.files[kIni] = Bytes("; language: CHS, CHT or EN\r\n[Skins]\r\nLan=CHS\r\n;colour follows\r\nRColor=1\r\n");
+  ASSERT_TRUE(store.Write(kIni, L"Setting-CHS", L"Item1", L"左键"));
+  EXPECT_EQ(StoredText(files),
+            L"; language: CHS, CHT or EN\r\n"
+            L"\r\n[Skins]\r\nLan=CHS\r\n;colour follows\r\nRColor=1\r\n"
+            L"\r\n[Setting-CHS]\r\nItem1=左键\r\n");
+}
+
+TEST(FileIniStore, UnchangedValueIsNotRewrittenAndFailedWritesReportFalse) {
+  MemoryFileSystem files;
+  FileIniStore store(files);
+  ASSERT_TRUE(store.Write(kIni, L"Skins", L"Lan", L"CHS"));
+  ASSERT_EQ(files.writeCount, 1);
+  files.failWritesWith = 13;
+  EXPECT_TRUE(store.Write(kIni, L"skins", L"lan", L"CHS"));
+  EXPECT_EQ(files.writeCount, 1);
+  EXPECT_FALSE(store.Write(kIni, L"Skins", L"Lan", L"CHT"));
+  EXPECT_FALSE(store.DeleteSection(kIni, L"Skins"));
+  EXPECT_EQ(store.Get(kIni, L"Skins", L"Lan"), L"CHS");
+}
+
+TEST(FileIniStore, CutNeverSplitsASurrogatePair) {
+  MemoryFileSystem files;
+  FileIniStore store(files);
+  const std::wstring text = std::wstring(1022, L'a') + L"😀";
+  ASSERT_TRUE(store.Write(kIni, L"S", L"k", text));
+  EXPECT_EQ(store.Get(kIni, L"S", L"k"), std::wstring(1022, L'a'));
+}
+
+TEST(SectionListLimit, TakesNamesWhoseZeroFitsTheListing) {
+  const std::vector<std::wstring> tenNames(10, std::wstring(24, L'm'));  // 10 x 25 = 250 characters
+  std::vector<std::wstring> names = tenNames;
+  names.push_back(L"abcd");  // its zero is the 255th character
+  names.push_back(L"x");
+  const std::vector<std::wstring> listed = ApplySectionListLimit(names, 255);
+  ASSERT_EQ(listed.size(), 11u);
+  EXPECT_EQ(listed.back(), L"abcd");
+
+  names[10] = L"abcde";  // one more character pushes its zero out
+  EXPECT_EQ(ApplySectionListLimit(names, 255), tenNames);
+
+  EXPECT_THAT(ApplySectionListLimit({std::wstring(254, L'n')}, 255), ElementsAre(std::wstring(254, L'n')));
+  EXPECT_TRUE(ApplySectionListLimit({std::wstring(255, L'n'), L"short"}, 255).empty());
+  // A character outside the BMP takes two of the listing's characters.
+  EXPECT_TRUE(ApplySectionListLimit({std::wstring(253, L'n') + L"😀"}, 255).empty());
+}
+
+}  // namespace
+}  // namespace kovral::testing

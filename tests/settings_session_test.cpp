@@ -1,0 +1,115 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "settings/defaults.h"
+#include "settings/settings_session.h"
+#include "settings_memory_fs.h"
+#include "settings_temp_dir.h"
+
+namespace kovral::testing {
+namespace {
+
+using ::testing::IsEmpty;
+
+AppPaths PathsIn(const TempDir& dir) { return PathsFromModulePath(dir.File(L"KALVORIN_DRX_Driver.exe")); }
+
+TEST(SettingsSession, LoadTakesTheCommittedCopy) {
+  MemoryFileSystem files;
+  FileIniStore ini(files);
+  RecordingMessageSink messages;
+  SettingsSession session(PathsFromModulePath(L"C:\\K\\KALVORIN_DRX_Driver.exe"), ini, files, messages);
+  DeviceConfig stored = FactoryConfig();
+  stored.reportRate = 4;
+  files.files[L"C:\\K\\config.bin"] = ConfigFileBytes(stored, 1);
+  EXPECT_EQ(session.Load(), ConfigLoadResult::kLoaded);
+  EXPECT_EQ(session.firstRunFlag, 1);
+  EXPECT_EQ(session.config.reportRate, 4);
+  EXPECT_EQ(std::memcmp(&session.config, &session.committedConfig, sizeof(DeviceConfig)), 0);
+
+  session.config.reportRate = 2;
+  session.Revert();
+  EXPECT_EQ(session.config.reportRate, 4);
+  session.config.reportRate = 8;
+  session.Commit();
+  EXPECT_EQ(session.committedConfig.reportRate, 8);
+}
+
+TEST(SettingsSession, SaveAllWritesConfigAndButtonTexts) {
+  TempDir dir;
+  std::unique_ptr<ConfigFileSystem> files = MakeSystemFileSystem();
+  FileIniStore ini(*files);
+  RecordingMessageSink messages;
+  SettingsSession session(PathsIn(dir), ini, *files, messages);
+  session.SetLanguageSection(L"Setting-CHS");
+  EXPECT_EQ(session.Load(), ConfigLoadResult::kMissing);
+  messages.messages.clear();
+
+  session.ui.buttonText[0] = L"左键";
+  session.ui.buttonText[15] = L"按键关闭";
+  ASSERT_TRUE(session.SaveAll());
+  EXPECT_THAT(messages.messages, IsEmpty());
+  const std::vector<uint8_t> config = ReadBytes(dir.path() / "config.bin");
+  ASSERT_EQ(config.size(), 1850u);
+  EXPECT_EQ(config[0], 1);
+
+  SettingsSession next(PathsIn(dir), ini, *files, messages);
+  next.SetLanguageSection(L"Setting-CHS");
+  EXPECT_EQ(next.Load(), ConfigLoadResult::kLoaded);
+  next.ReadInterfaceSettings();
+  EXPECT_EQ(next.ui.buttonText[0], L"左键");
+  EXPECT_EQ(next.ui.buttonText[15], L"按键关闭");
+}
+
+TEST(SettingsSession, FailedIniWritesShowOneWarningNamingTheFile) {
+  TempDir dir;
+  std::unique_ptr<ConfigFileSystem> files = MakeSystemFileSystem();
+  FileIniStore ini(*files);
+  RecordingMessageSink messages;
+  AppPaths paths = PathsIn(dir);
+  paths.strIni = dir.File(L"read-only") + TempDir::kSeparator + L"str.ini";  // a folder that cannot be written
+  SettingsSession session(paths, ini, *files, messages);
+  session.Load();
+  messages.messages.clear();
+
+  EXPECT_FALSE(session.SaveAll());
+  ASSERT_EQ(messages.messages.size(), 1u);  // sixteen failed keys, one message
+  EXPECT_EQ(messages.messages[0].caption, L"Warning");
+  EXPECT_NE(messages.messages[0].text.find(paths.strIni), std::wstring::npos);
+  EXPECT_EQ(ReadBytes(dir.path() / "config.bin").size(), 1850u);  // the record was still saved
+
+  session.SetIniWriteFailureFormat(L"无法保存设置到 %s。");
+  EXPECT_FALSE(session.SaveSkinChoice({1, 2, 3}, L"Blue"));
+  ASSERT_EQ(messages.messages.size(), 2u);
+  EXPECT_EQ(messages.messages[1].text, L"无法保存设置到 " + paths.strIni + L"。");
+  EXPECT_EQ(messages.messages[1].caption, L"Warning");
+  EXPECT_EQ(session.ui.rColor, L"1");  // the choice holds for this run
+  EXPECT_EQ(session.ui.skinName, L"Blue");
+
+  EXPECT_FALSE(session.SaveButtonTexts());
+  EXPECT_EQ(messages.messages.size(), 3u);
+}
+
+TEST(SettingsSession, BothFilesFailingGiveTheConfigErrorThenOneWarning) {
+  MemoryFileSystem files;
+  FileIniStore ini(files);
+  RecordingMessageSink messages;
+  SettingsSession session(PathsFromModulePath(L"C:\\K\\KALVORIN_DRX_Driver.exe"), ini, files, messages);
+  session.config = FactoryConfig();
+  files.failWritesWith = 13;
+  EXPECT_FALSE(session.SaveAll());
+  ASSERT_EQ(messages.messages.size(), 2u);
+  EXPECT_EQ(messages.messages[0].text, L"Error Code is: 13 \n");
+  EXPECT_EQ(messages.messages[0].caption, L"NULL ==fp ");
+  EXPECT_EQ(messages.messages[1].caption, L"Warning");
+  EXPECT_EQ(messages.messages[1].text, FormatWithPath(kDefaultIniWriteFailureFormat, L"C:\\K\\str.ini"));
+}
+
+TEST(SettingsSession, WarningTextTakesThePathAtItsPlaceholderOnly) {
+  EXPECT_EQ(FormatWithPath(L"100% sure: %s failed (%d)", L"C:\\a%s.ini"), L"100% sure: C:\\a%s.ini failed (%d)");
+  EXPECT_EQ(FormatWithPath(L"no placeholder", L"x"), L"no placeholder");
+}
+
+}  // namespace
+}  // namespace kovral::testing
