@@ -5,7 +5,8 @@
 
 #include "app/app_globals.h"
 #include "app/control_colors.h"
-#include "app/main_hwnd_win.h"
+#include "app/main_window_win.h"
+#include "app/tray_rules.h"
 #include "device/commands.h"
 #include "device/hid_sim.h"
 #include "lang/messages.h"
