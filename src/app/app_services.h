@@ -3,13 +3,13 @@
 // stack or the in-process simulated mouse, files, INI store, clock, pointer
 // settings and message boxes.
 #include <memory>
+#include <string>
 
 namespace kovral {
 
 class Clock;
 class ConfigFileSystem;
 class HidPlatform;
-class HidTrace;
 class IniStore;
 class MessageSink;
 class PointerSettingsApi;
@@ -22,7 +22,10 @@ struct AppServices {
   IniStore* ini = nullptr;
   PointerSettingsApi* pointer = nullptr;
   MessageSink* messages = nullptr;
-  HidTrace* trace = nullptr;  // null: no trace
+  // Where the link's HID trace goes; empty: no trace. Opened by the main
+  // dialog once it knows it is the only copy, so a second copy started with
+  // the same file does not empty the first one's trace.
+  std::wstring traceFile;
   SimMouse* sim = nullptr;    // set only in simulated-mouse mode
 };
 

@@ -3,8 +3,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,7 +14,6 @@
 #include "device/clock.h"
 #include "device/hid_sim.h"
 #include "device/hid_system.h"
-#include "device/hid_trace.h"
 #include "pages/page_pointer.h"
 #include "settings/app_paths.h"
 #include "settings/config_file.h"
@@ -69,20 +66,6 @@ int CKovralApp::Main() {
     hid = MakeSystemHidPlatform();
   }
 
-  // The trace is flushed after every write, so a reader sees each exchange
-  // while the program runs (and nothing is lost when Exit ends the process).
-  std::ofstream traceStream;
-  std::unique_ptr<HidTrace> trace;
-  if (!options.traceFile.empty()) {
-    traceStream.open(std::filesystem::path(options.traceFile), std::ios::out | std::ios::trunc);
-    if (!traceStream) {
-      messages.Show(L"The trace file \"" + options.traceFile + L"\" cannot be written.", L"");
-      return 2;
-    }
-    traceStream << std::unitbuf;
-    trace = std::make_unique<HidTrace>(traceStream, *clock);
-  }
-
   std::unique_ptr<ConfigFileSystem> files = MakeSystemFileSystem();
   std::unique_ptr<IniStore> ini = MakeSystemIniStore();
   std::unique_ptr<PointerSettingsApi> pointer = MakeSystemPointerSettings();
@@ -94,7 +77,7 @@ int CKovralApp::Main() {
   services.ini = ini.get();
   services.pointer = pointer.get();
   services.messages = &messages;
-  services.trace = trace.get();
+  services.traceFile = options.traceFile;
   services.sim = sim.get();
 
   CKovralDlg dialog(services, messages);

@@ -3,7 +3,7 @@
 #include <cwchar>
 
 #include "app/kovral_dlg_win.h"
-#include "app/main_hwnd_win.h"
+#include "app/main_window_win.h"
 #include "app/sim_command.h"
 #include "app/sim_control.h"
 #include "app/tray_rules.h"

@@ -1,11 +1,14 @@
 #include "app/kovral_dlg_win.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "app/app_globals.h"
 #include "app/control_colors.h"
-#include "app/main_hwnd_win.h"
+#include "app/main_window_win.h"
+#include "app/tray_rules.h"
 #include "device/commands.h"
 #include "device/hid_sim.h"
 #include "lang/messages.h"
@@ -126,8 +129,22 @@ BOOL CKovralDlg::OnInitDialog() {
   return TRUE;
 }
 
+// The trace is flushed after every write, so a reader sees each exchange
+// while the program runs, and nothing is lost when Exit ends the process.
+void CKovralDlg::OpenTrace() {
+  if (services_.traceFile.empty()) return;
+  traceStream_.open(std::filesystem::path(services_.traceFile), std::ios::out | std::ios::trunc);
+  if (!traceStream_) {
+    messages_.Show(L"The trace file \"" + services_.traceFile + L"\" cannot be written.", L"");
+    return;
+  }
+  traceStream_ << std::unitbuf;
+  trace_ = std::make_unique<HidTrace>(traceStream_, *services_.clock);
+  link_.trace = trace_.get();
+}
+
 bool CKovralDlg::StartDevice() {
-  link_.trace = services_.trace;
+  OpenTrace();
   const HWND window = hwnd_;
   // Sent, not posted: the reader waits until the interface thread has shown
   // the notice. The interface thread itself never waits for the reader.

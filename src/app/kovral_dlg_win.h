@@ -7,6 +7,7 @@
 #include <dbt.h>
 #include <shellapi.h>
 
+#include <fstream>
 #include <memory>
 #include <span>
 #include <string>
@@ -15,6 +16,7 @@
 #include "app/held_notices.h"
 #include "app/message_box_win.h"
 #include "device/device_link.h"
+#include "device/hid_trace.h"
 #include "lang/language.h"
 #include "lang/main_texts.h"
 #include "pages/page_hover.h"
@@ -50,6 +52,7 @@ class CKovralDlg final : public ui::Dialog {
 
   // Start-up and the end of the program.
   bool StartDevice();
+  void OpenTrace();
   void LoadSettingsAndSkin();
   void ShutdownCleanup();
   [[noreturn]] void ExitProgram();
@@ -105,6 +108,8 @@ class CKovralDlg final : public ui::Dialog {
   bool trayAdded_ = false;
 
   DeviceLink link_;
+  std::ofstream traceStream_;
+  std::unique_ptr<HidTrace> trace_;
   DeviceImage image_{};
   ui::OwnedHandle readerThread_;
   bool readerSuspended_ = false;
