@@ -28,7 +28,7 @@ for exe in KALVORIN_DRX_Driver.exe kvsimctl.exe; do
 done
 
 # shellcheck source=wine-prefix.sh
-source "$root/scripts/wine-prefix.sh"
+source "$root/scripts/wine-prefix.sh" ""  # "": not this script's arguments
 
 pidfile="$work/xvfb.pids"
 cleanup() {

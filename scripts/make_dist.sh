@@ -66,7 +66,7 @@ if [ -n "${KVCTL:-}" ]; then
   "$KVCTL" factory --config "$folder/config.bin"
 elif [ -f "$build/kvctl.exe" ]; then
   # shellcheck source=wine-prefix.sh
-  source "$root/scripts/wine-prefix.sh"
+  source "$root/scripts/wine-prefix.sh" ""  # "": not this script's arguments
   # A relative path keeps Unix paths away from the Windows program.
   (cd "$folder" && wine "$build/kvctl.exe" factory --config config.bin) </dev/null
 else

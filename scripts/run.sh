@@ -33,7 +33,7 @@ cmake --build build/win -j"$jobs"
 
 step "installation folder and zip"
 # shellcheck source=wine-prefix.sh
-source "$root/scripts/wine-prefix.sh"
+source "$root/scripts/wine-prefix.sh" ""  # "": not this script's arguments
 "$root/scripts/make_dist.sh" build/win build/win/dist
 
 step "the program under Wine with a simulated mouse"

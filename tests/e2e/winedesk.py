@@ -27,6 +27,7 @@ PROGRAM = "KALVORIN_DRX_Driver.exe"
 X_CLASS = "kalvorin_drx_driver.exe"  # Wine names the X class after the executable
 TRAY_NAME = "Wine System Tray"
 SCREEN = (1280, 1024)
+PARKING_SPOT = (SCREEN[0] - 8, SCREEN[1] - 8)  # a corner no window of the program reaches
 
 
 class E2EError(AssertionError):
@@ -416,9 +417,12 @@ class Program:
         return shot.crop((x + left, y + top, x + right, y + bottom))
 
     # -- tray ----------------------------------------------------------------
-    def tray_click(self, button=1):
+    def tray_click(self, button=1, park=True):
         x, y = self.world.tray_icon_point()
         self.world.click(x, y, button)
+        if park:
+            # Off the icon, so that its tip does not cover the balloons.
+            self.world.move(*PARKING_SPOT)
 
     def file(self, name):
         return os.path.join(self.folder, name)
