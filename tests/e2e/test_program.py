@@ -152,10 +152,13 @@ class ProgramCase(unittest.TestCase):
             return f.read()
 
     def wait_config_flag(self, program, timeout=30):
+        """Waits for the save at the end of an OK or Apply, then for the click
+        that caused it to be handled to its end."""
         def saved():
             data = self.read_config(program)
             return len(data) == CONFIG_SIZE and data[0] == 1
         wd.wait_for("config.bin to be saved with flag byte 1", saved, timeout=timeout)
+        self.world.settle()
 
 
 class StartAndTray(ProgramCase):

@@ -233,6 +233,17 @@ class World:
         if rc != 0:
             raise E2EError(f"kvsimctl {' '.join(map(str, args))} exited {rc}: {text.strip()}")
 
+    def settle(self):
+        """Returns once the program's window has handled what came before.
+
+        A control command is sent, so kvsimctl returns only after the
+        program's interface thread has taken it; a notice code the mouse
+        never sends does nothing there. The short pause lets the window finish
+        the rest of a click (its release and the drag step after it), as a
+        person's next action would come after it."""
+        self.simctl_ok("notify", 0, 0)
+        time.sleep(0.2)
+
     # -- X display ---------------------------------------------------------
     def xdotool(self, *args, check=True):
         p = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, capture_output=True,
