@@ -1,0 +1,81 @@
+"""The installation folder and its zip, as scripts/make_dist.sh leaves them."""
+
+import os
+import unittest
+import zipfile
+
+import winedesk as wd
+
+DIST = os.environ.get("KOVRAL_DIST", "")
+SOURCE = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+
+# Offsets in config.bin: the flag byte, then the record.
+FLAG = 0
+MODE_A = 1
+EDITED_MODE = 1 + 1704
+MODE_B = 1 + 1705
+DPI_ACTION_A = 1 + 1833
+DPI_ACTION_B = 1 + 1841
+
+# The factory assignment of both layers: left, right, middle, forward,
+# backward, DPI switch (as "DPI Loop"), key off, key off.
+FACTORY_FUNCTIONS = bytes([0, 1, 2, 3, 4, 6, 15, 15])
+DPI_LOOP = 3
+
+
+class Installation(unittest.TestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        if not DIST or not os.path.isdir(DIST):
+            raise unittest.SkipTest("KOVRAL_DIST does not name an installation folder (run scripts/e2e.sh)")
+
+    def files(self):
+        found = set()
+        for base, _, names in os.walk(DIST):
+            for name in names:
+                found.add(os.path.relpath(os.path.join(base, name), DIST).replace(os.sep, "/"))
+        return found
+
+    def test_folder_holds_the_program_its_files_and_the_skin_pictures(self):
+        expected = {"KALVORIN_DRX_Driver.exe", "config.bin", "str.ini"}
+        skins = os.path.join(SOURCE, "Skins")
+        for skin in os.listdir(skins):
+            if os.path.exists(os.path.join(skins, skin, "main.png")):
+                expected |= {f"Skins/{skin}/{n}" for n in os.listdir(os.path.join(skins, skin)) if n.endswith(".png")}
+        self.assertIn("Skins/Default/main.png", expected)
+        self.assertEqual(self.files(), expected)
+        with open(os.path.join(DIST, "KALVORIN_DRX_Driver.exe"), "rb") as f:
+            self.assertEqual(f.read(2), b"MZ")
+
+    def test_zip_unpacks_to_the_folder(self):
+        archive = os.path.join(os.path.dirname(DIST), "Kovral.zip")
+        with zipfile.ZipFile(archive) as z:
+            names = {n for n in z.namelist() if not n.endswith("/")}
+            self.assertEqual(names, self.files())
+            for name in ("config.bin", "str.ini", "Skins/Default/main.png"):
+                with open(os.path.join(DIST, name), "rb") as f:
+                    self.assertEqual(z.read(name), f.read(), name)
+
+    def test_str_ini_is_utf16_and_selects_the_default_skin_in_white(self):
+        with open(os.path.join(DIST, "str.ini"), "rb") as f:
+            self.assertEqual(f.read(2), b"\xff\xfe", "no UTF-16LE byte-order mark")
+        skins = wd.read_utf16_ini(os.path.join(DIST, "str.ini"))["Skins"]
+        self.assertEqual(skins["Path"], "Default")
+        self.assertEqual((skins["RColor"], skins["GColor"], skins["BColor"]), ("255", "255", "255"))
+        self.assertIn(skins.get("Lan", ""), ("", "EN"))
+
+    def test_config_bin_is_a_factory_record_never_saved(self):
+        with open(os.path.join(DIST, "config.bin"), "rb") as f:
+            data = f.read()
+        self.assertEqual(len(data), 1850)
+        self.assertEqual(data[FLAG], 0)
+        self.assertEqual(data[MODE_A:MODE_A + 8], FACTORY_FUNCTIONS)
+        self.assertEqual(data[MODE_B:MODE_B + 8], FACTORY_FUNCTIONS)
+        self.assertEqual(data[DPI_ACTION_A + 5], DPI_LOOP)
+        self.assertEqual(data[DPI_ACTION_B + 5], DPI_LOOP)
+        self.assertEqual(data[EDITED_MODE], 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
