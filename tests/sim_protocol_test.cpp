@@ -24,7 +24,7 @@ Payload P(std::initializer_list<int> bytes) {
 
 Report Chunk(uint8_t first, size_t length = 33) {
   Report r(length, 0);
-  for (size_t i = 0; i < 32; ++i) r[1 + i] = static_cast<uint8_t>(first + i);
+  for (size_t i = 0; i < 32 && 1 + i < length; ++i) r[1 + i] = static_cast<uint8_t>(first + i);
   return r;
 }
 
@@ -499,6 +499,17 @@ TEST(SimRecord, KeepsEveryCallWithItsTimeReportAndPlainPayload) {
   EXPECT_STREQ(SimCallName(record[3].call), "WRITE");
   host.mouse.ClearRecord();
   EXPECT_TRUE(host.mouse.Exchanges().empty());
+}
+
+TEST(SimRecord, ALimitKeepsTheLatestAndFaultPositionsStillCountEveryCall) {
+  Host host({.recordLimit = 2});
+  host.mouse.FailExchange(3);
+  for (int rate : {1, 2, 4, 8}) host.Set(P({0x01, rate}));
+  const auto record = host.mouse.Exchanges();
+  ASSERT_EQ(record.size(), 2u);
+  EXPECT_EQ(record[0].payload, P({0x01, 4}));
+  EXPECT_EQ(record[1].outcome, SimOutcome::Failed);
+  EXPECT_EQ(host.mouse.State().reportRate, 4);
 }
 
 }  // namespace

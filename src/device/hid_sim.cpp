@@ -446,23 +446,31 @@ void SimMouse::CompleteRead(Handle& handle, size_t bytes) {
 
 std::vector<SimExchange> SimMouse::Exchanges() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return exchanges_;
+  return {exchanges_.begin(), exchanges_.end()};
 }
 
 std::vector<std::string> SimMouse::Errors() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return errors_;
+  return {errors_.begin(), errors_.end()};
 }
 
 void SimMouse::ClearRecord() {
   std::lock_guard<std::mutex> lock(mutex_);
   exchanges_.clear();
+  exchangeCount_ = 0;
   errors_.clear();
 }
 
-void SimMouse::Record(SimExchange exchange) { exchanges_.push_back(std::move(exchange)); }
+void SimMouse::Record(SimExchange exchange) {
+  exchanges_.push_back(std::move(exchange));
+  ++exchangeCount_;
+  if (options_.recordLimit != 0 && exchanges_.size() > options_.recordLimit) exchanges_.pop_front();
+}
 
-void SimMouse::Error(std::string text) { errors_.push_back(std::move(text)); }
+void SimMouse::Error(std::string text) {
+  errors_.push_back(std::move(text));
+  if (options_.recordLimit != 0 && errors_.size() > options_.recordLimit) errors_.pop_front();
+}
 
 SimFirmwareState SimMouse::State() const {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -545,7 +553,7 @@ void SimMouse::ClearFaults() {
 }
 
 SimMouse::FaultAction SimMouse::TakeFault(SimCall call) {
-  auto at = positionFaults_.find(exchanges_.size());
+  auto at = positionFaults_.find(exchangeCount_);
   if (at != positionFaults_.end()) {
     const FaultAction action = at->second;
     positionFaults_.erase(at);

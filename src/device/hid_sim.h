@@ -55,6 +55,7 @@ struct SimOptions {
   uint16_t notifyReportLength = 8;
   bool plugged = true;
   SimWaits waits = SimWaits::Auto;
+  size_t recordLimit = 0;  // keep only the latest exchanges and errors (0: all), for long runs
 };
 
 // What the firmware holds.
@@ -137,14 +138,14 @@ class SimMouse {
 
   // Every call on the configuration collection since the last ClearRecord,
   // and every fault of the host: bad checksums, unknown commands, data phases
-  // of the wrong size, pauses too short.
+  // of the wrong size, pauses too short. With a record limit, the latest.
   std::vector<SimExchange> Exchanges() const;
   std::vector<std::string> Errors() const;
   void ClearRecord();
   size_t OpenHandleCount() const;
 
   // Fault injection. Exchange positions count calls on the configuration
-  // collection as Exchanges() will list them (from the last ClearRecord).
+  // collection from the last ClearRecord, as Exchanges() lists them.
   void FailExchange(size_t position);  // the call fails and has no effect
   void FailNext(SimCall call);
   void DropExchange(size_t position);  // the call succeeds but the firmware never sees it
@@ -262,8 +263,9 @@ class SimMouse {
   std::optional<OutputPhase> output_;
   Pace pace_;
 
-  std::vector<SimExchange> exchanges_;
-  std::vector<std::string> errors_;
+  std::deque<SimExchange> exchanges_;
+  size_t exchangeCount_ = 0;  // since the last ClearRecord, also those no longer kept
+  std::deque<std::string> errors_;
 
   std::map<size_t, FaultAction> positionFaults_;
   std::map<SimCall, FaultAction> nextFaults_;

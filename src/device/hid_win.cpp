@@ -1,0 +1,297 @@
+#include <windows.h>
+
+#include <setupapi.h>
+extern "C" {
+#include <hidsdi.h>
+}
+// The seam has a member of this name; windows.h makes it a macro.
+#undef CreateEvent
+
+#include <atomic>
+#include <cstddef>
+#include <vector>
+
+#include "device/hid.h"
+#include "device/hid_system.h"
+
+namespace kovral {
+namespace {
+
+// The HID device-interface class.
+const GUID kHidInterfaceGuid = {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+
+static_assert(sizeof(HIDD_ATTRIBUTES) == 12, "HIDD_ATTRIBUTES as hid.dll lays it out");
+static_assert(offsetof(HIDD_ATTRIBUTES, VendorID) == 4 && offsetof(HIDD_ATTRIBUTES, ProductID) == 6 &&
+              offsetof(HIDD_ATTRIBUTES, VersionNumber) == 8);
+static_assert(sizeof(HIDP_CAPS) == 64, "HIDP_CAPS as hid.dll lays it out");
+static_assert(offsetof(HIDP_CAPS, InputReportByteLength) == 4 && offsetof(HIDP_CAPS, OutputReportByteLength) == 6 &&
+              offsetof(HIDP_CAPS, FeatureReportByteLength) == 8);
+// The sizes SetupAPI checks are those of the build's own structures (32 and
+// 8 bytes in 64-bit Windows), so they are always taken with sizeof.
+static_assert(sizeof(void*) != 8 || sizeof(SP_DEVICE_INTERFACE_DATA) == 32);
+static_assert(sizeof(void*) != 8 || sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W) == 8);
+
+// An owned kernel handle. Every close leaves the invalid value behind.
+class OwnedHandle {
+ public:
+  OwnedHandle() = default;
+  explicit OwnedHandle(HANDLE h) : h_(h) {}
+  ~OwnedHandle() { Close(); }
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  HANDLE get() const { return h_; }
+  bool valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
+  void Close() {
+    if (valid()) CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE h_ = INVALID_HANDLE_VALUE;
+};
+
+class OwnedDeviceInfoList {
+ public:
+  explicit OwnedDeviceInfoList(HDEVINFO list) : list_(list) {}
+  ~OwnedDeviceInfoList() {
+    if (list_ != INVALID_HANDLE_VALUE) SetupDiDestroyDeviceInfoList(list_);
+  }
+  OwnedDeviceInfoList(const OwnedDeviceInfoList&) = delete;
+  OwnedDeviceInfoList& operator=(const OwnedDeviceInfoList&) = delete;
+  HDEVINFO get() const { return list_; }
+
+ private:
+  HDEVINFO list_;
+};
+
+class OwnedPreparsedData {
+ public:
+  ~OwnedPreparsedData() {
+    if (data_) HidD_FreePreparsedData(data_);
+  }
+  PHIDP_PREPARSED_DATA* out() { return &data_; }
+  PHIDP_PREPARSED_DATA get() const { return data_; }
+
+ private:
+  PHIDP_PREPARSED_DATA data_ = nullptr;
+};
+
+class WinEvent final : public HidEvent {
+ public:
+  WinEvent() : event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  bool valid() const { return event_.valid(); }
+  HANDLE get() const { return event_.get(); }
+  void Set() override { SetEvent(event_.get()); }
+  void Reset() override { ResetEvent(event_.get()); }
+  void Wait() override { WaitForSingleObject(event_.get(), INFINITE); }
+
+ private:
+  OwnedHandle event_;
+};
+
+class WinEnumeration final : public HidEnumeration {
+ public:
+  explicit WinEnumeration(HDEVINFO list) : list_(list) {}
+
+  Status Interface(uint32_t index, std::wstring& devicePath) override {
+    SP_DEVICE_INTERFACE_DATA data{};
+    data.cbSize = sizeof data;
+    if (!SetupDiEnumDeviceInterfaces(list_.get(), nullptr, &kHidInterfaceGuid, index, &data)) {
+      return Status::NoMoreItems;
+    }
+    DWORD required = 0;
+    SetupDiGetDeviceInterfaceDetailW(list_.get(), &data, nullptr, 0, &required, nullptr);
+    if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) return Status::DetailFailed;
+    // 8-byte units keep the structure aligned.
+    std::vector<uint64_t> storage((required + sizeof(uint64_t) - 1) / sizeof(uint64_t));
+    auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(storage.data());
+    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+    if (!SetupDiGetDeviceInterfaceDetailW(list_.get(), &data, detail, required, nullptr, nullptr)) {
+      return Status::DetailFailed;
+    }
+    devicePath = detail->DevicePath;
+    return Status::Ok;
+  }
+
+ private:
+  OwnedDeviceInfoList list_;
+};
+
+// One open handle. A handle opened for overlapped I/O bounds its reads and
+// writes by the caller's time-out and cancels what did not finish, so a mouse
+// that stops answering cannot hang the program.
+class WinHidDevice final : public HidDevice {
+ public:
+  WinHidDevice(HANDLE handle, bool overlapped) : handle_(handle), overlapped_(overlapped) {
+    if (overlapped_) ioEvent_ = std::make_unique<OwnedHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  }
+  ~WinHidDevice() override {
+    CancelRead();
+    handle_.Close();
+  }
+  WinHidDevice(const WinHidDevice&) = delete;
+  WinHidDevice& operator=(const WinHidDevice&) = delete;
+
+  bool GetAttributes(HidAttributes& attributes) override {
+    HIDD_ATTRIBUTES a{};
+    a.Size = sizeof a;
+    if (!HidD_GetAttributes(handle_.get(), &a)) return false;
+    attributes.vendorId = a.VendorID;
+    attributes.productId = a.ProductID;
+    attributes.versionNumber = a.VersionNumber;
+    return true;
+  }
+
+  HidCapsStatus GetCaps(HidCaps& caps) override {
+    OwnedPreparsedData preparsed;
+    if (!HidD_GetPreparsedData(handle_.get(), preparsed.out())) return HidCapsStatus::PreparsedDataFailed;
+    HIDP_CAPS c{};
+    if (HidP_GetCaps(preparsed.get(), &c) != HIDP_STATUS_SUCCESS) return HidCapsStatus::CapsFailed;
+    caps.usage = c.Usage;
+    caps.usagePage = c.UsagePage;
+    caps.inputReportByteLength = c.InputReportByteLength;
+    caps.outputReportByteLength = c.OutputReportByteLength;
+    caps.featureReportByteLength = c.FeatureReportByteLength;
+    return HidCapsStatus::Ok;
+  }
+
+  bool SetFeature(const uint8_t* report, size_t length) override {
+    return HidD_SetFeature(handle_.get(), const_cast<uint8_t*>(report), static_cast<ULONG>(length));
+  }
+
+  bool GetFeature(uint8_t* report, size_t length) override {
+    return HidD_GetFeature(handle_.get(), report, static_cast<ULONG>(length));
+  }
+
+  HidIoStatus Write(const uint8_t* report, size_t length, std::chrono::milliseconds timeout) override {
+    if (!overlapped_) {
+      DWORD written = 0;
+      return WriteFile(handle_.get(), report, static_cast<DWORD>(length), &written, nullptr) ? HidIoStatus::Ok
+                                                                                            : HidIoStatus::Failed;
+    }
+    return Bounded(timeout, [&](OVERLAPPED* ov) {
+      return WriteFile(handle_.get(), report, static_cast<DWORD>(length), nullptr, ov);
+    });
+  }
+
+  // A handle opened without overlapped I/O cannot bound its wait: its read
+  // blocks until a report comes.
+  HidIoStatus Read(uint8_t* report, size_t length, std::chrono::milliseconds timeout) override {
+    if (!overlapped_) {
+      DWORD read = 0;
+      return ReadFile(handle_.get(), report, static_cast<DWORD>(length), &read, nullptr) ? HidIoStatus::Ok
+                                                                                        : HidIoStatus::Failed;
+    }
+    return Bounded(timeout, [&](OVERLAPPED* ov) {
+      return ReadFile(handle_.get(), report, static_cast<DWORD>(length), nullptr, ov);
+    });
+  }
+
+  void DiscardQueuedInput() override { HidD_FlushQueue(handle_.get()); }
+
+  bool StartRead(uint8_t* report, size_t length, HidEvent& done) override {
+    auto* event = dynamic_cast<WinEvent*>(&done);
+    if (!event || !event->valid() || !overlapped_) return false;
+    if (readPending_) {
+      // A reader may skip the result of a read it no longer wants; once that
+      // read has ended the handle is free for the next one.
+      if (!HasOverlappedIoCompleted(&readOverlapped_)) return false;
+      DWORD ignored = 0;
+      GetOverlappedResult(handle_.get(), &readOverlapped_, &ignored, FALSE);
+      readPending_ = false;
+    }
+    readOverlapped_ = OVERLAPPED{};
+    readOverlapped_.hEvent = event->get();
+    if (!ReadFile(handle_.get(), report, static_cast<DWORD>(length), nullptr, &readOverlapped_) &&
+        GetLastError() != ERROR_IO_PENDING) {
+      return false;
+    }
+    // Also when the read finished at once: the result is fetched, and the
+    // event was set, as for any completion.
+    readPending_ = true;
+    return true;
+  }
+
+  size_t FinishRead() override {
+    if (!readPending_) return 0;
+    DWORD transferred = 0;
+    const BOOL ok = GetOverlappedResult(handle_.get(), &readOverlapped_, &transferred, TRUE);
+    readPending_ = false;
+    return ok ? transferred : 0;
+  }
+
+  // May be called from another thread than the reader's: the cancel and the
+  // wait for the read's end need no lock. The read counts as ended with 0
+  // bytes; its completion has set the reader's event.
+  void CancelRead() override {
+    if (!readPending_) return;
+    CancelIoEx(handle_.get(), &readOverlapped_);
+    DWORD transferred = 0;
+    GetOverlappedResult(handle_.get(), &readOverlapped_, &transferred, TRUE);
+    readPending_ = false;
+  }
+
+ private:
+  template <typename Start>
+  HidIoStatus Bounded(std::chrono::milliseconds timeout, Start start) {
+    if (!ioEvent_ || !ioEvent_->valid()) return HidIoStatus::Failed;
+    OVERLAPPED ov{};
+    ov.hEvent = ioEvent_->get();
+    ResetEvent(ov.hEvent);
+    DWORD transferred = 0;
+    if (!start(&ov)) {
+      if (GetLastError() != ERROR_IO_PENDING) return HidIoStatus::Failed;
+      const DWORD wait = WaitForSingleObject(ov.hEvent, static_cast<DWORD>(timeout.count()));
+      if (wait != WAIT_OBJECT_0) {
+        // Cancel and wait for the cancellation, so the buffer and the
+        // OVERLAPPED on this stack are not touched after returning.
+        CancelIoEx(handle_.get(), &ov);
+        if (GetOverlappedResult(handle_.get(), &ov, &transferred, TRUE)) return HidIoStatus::Ok;
+        return HidIoStatus::TimedOut;
+      }
+    }
+    return GetOverlappedResult(handle_.get(), &ov, &transferred, TRUE) ? HidIoStatus::Ok : HidIoStatus::Failed;
+  }
+
+  OwnedHandle handle_;
+  const bool overlapped_;
+  std::unique_ptr<OwnedHandle> ioEvent_;
+  OVERLAPPED readOverlapped_{};
+  std::atomic<bool> readPending_{false};
+};
+
+class WinHidPlatform final : public HidPlatform {
+ public:
+  std::unique_ptr<HidEnumeration> Enumerate() override {
+    HDEVINFO list = SetupDiGetClassDevsW(&kHidInterfaceGuid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    if (list == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<WinEnumeration>(list);
+  }
+
+  std::unique_ptr<HidDevice> Open(const std::wstring& devicePath, HidAccess access, bool overlapped) override {
+    DWORD desired = 0;
+    switch (access) {
+      case HidAccess::Query: desired = 0; break;
+      case HidAccess::Read: desired = GENERIC_READ; break;
+      case HidAccess::Write: desired = GENERIC_WRITE; break;
+      case HidAccess::ReadWrite: desired = GENERIC_READ | GENERIC_WRITE; break;
+    }
+    const DWORD flags = overlapped ? (FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL) : 0;
+    HANDLE handle = CreateFileW(devicePath.c_str(), desired, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<WinHidDevice>(handle, overlapped);
+  }
+
+  std::unique_ptr<HidEvent> CreateEvent() override {
+    auto event = std::make_unique<WinEvent>();
+    if (!event->valid()) return nullptr;
+    return event;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<HidPlatform> MakeSystemHidPlatform() { return std::make_unique<WinHidPlatform>(); }
+
+}  // namespace kovral
