@@ -8,7 +8,7 @@ constexpr const wchar_t* kSongti = L"宋体";
 
 }  // namespace
 
-FontSpec NormalFontFor(UiLanguage language, bool windows62) {
+FontChoice NormalFontFor(UiLanguage language, bool windows62) {
   switch (language) {
     case UiLanguage::SimplifiedChinese: return {13, 400, windows62 ? kHeiti : kSongti};
     case UiLanguage::TraditionalChinese: return {14, 400, kHeiti};
@@ -17,7 +17,7 @@ FontSpec NormalFontFor(UiLanguage language, bool windows62) {
   return {14, 400, L"Arial"};
 }
 
-FontSpec TitleFontFor(UiLanguage language, bool windows62) {
+FontChoice TitleFontFor(UiLanguage language, bool windows62) {
   switch (language) {
     case UiLanguage::SimplifiedChinese: return {18, 700, windows62 ? kHeiti : kSongti};
     case UiLanguage::TraditionalChinese: return {18, 700, kHeiti};

@@ -5,7 +5,7 @@
 
 namespace kovral {
 
-struct FontSpec {
+struct FontChoice {
   int height;  // logical units
   int weight;  // 400 normal, 700 bold
   const wchar_t* face;
@@ -14,8 +14,8 @@ struct FontSpec {
 // The normal font of the main window and of every dialog. windows62 tells
 // whether the system reports version 6.2, where Simplified Chinese uses
 // "黑体" instead of "宋体".
-FontSpec NormalFontFor(UiLanguage language, bool windows62);
+FontChoice NormalFontFor(UiLanguage language, bool windows62);
 // The bold title font of the main window's pages.
-FontSpec TitleFontFor(UiLanguage language, bool windows62);
+FontChoice TitleFontFor(UiLanguage language, bool windows62);
 
 }  // namespace kovral
