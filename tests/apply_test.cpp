@@ -287,8 +287,9 @@ TEST(LightingTest, ModesMapToEffectAndFirstTriple) {
     std::memcpy(image.lightParams[0], triple, 3);
     std::memcpy(image.lightParams[1], triple, 3);
     MapLighting(c, image);
-    EXPECT_EQ(0, std::memcmp(image.lightEffect, k.effect, 3)) << int(k.mode) << "/" << int(k.respEffect) << "/" << int(k.neonEffect);
-    EXPECT_EQ(0, std::memcmp(image.lightParams[0], k.triple, 3)) << int(k.mode) << "/" << int(k.respEffect) << "/" << int(k.neonEffect);
+    SCOPED_TRACE(std::to_string(k.mode) + "/" + std::to_string(k.respEffect) + "/" + std::to_string(k.neonEffect));
+    EXPECT_EQ(0, std::memcmp(image.lightEffect, k.effect, 3));
+    EXPECT_EQ(0, std::memcmp(image.lightParams[0], k.triple, 3));
     EXPECT_EQ(0, std::memcmp(image.lightParams[1], triple, 3));
   }
 }
