@@ -72,7 +72,7 @@ DeviceLink::DeviceLink(HidPlatform& platform, MessageSink& messages, Clock& cloc
 DeviceLink::~DeviceLink() { CloseDevice(*this); }
 
 bool CreateReadEvent(DeviceLink& link) {
-  link.readEvent = link.platform.CreateEvent();
+  link.readEvent = link.platform.NewEvent();
   if (link.readEvent) return true;
   link.messages.Show(kMsgCreateEventFailed, L"");
   return false;
