@@ -20,6 +20,14 @@ CMemDC::CMemDC(HDC target, const RECT& rect) : target_(target) {
   if (bitmap_ != nullptr) previous_ = SelectObject(memory_, bitmap_);
   // Callers draw in the target's coordinates.
   SetWindowOrgEx(memory_, rect_.left, rect_.top, nullptr);
+  // A new bitmap's pixels are undefined. When no canvas is selected (the
+  // skin's main image is missing) whatever is not drawn over would reach
+  // the window as noise; start from the target's background colour.
+  if (bitmap_ != nullptr) {
+    HBRUSH background = CreateSolidBrush(GetBkColor(target));
+    FillRect(memory_, &rect_, background);
+    DeleteObject(background);
+  }
 }
 
 void CMemDC::SelectCanvas(HBITMAP canvas) {

@@ -5,6 +5,10 @@ namespace {
 
 HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }
 
+// Dialogs run from the main window's handlers are created without a parent
+// and get the main window as owner, so they stay above it and disable it.
+HWND defaultOwner = nullptr;
+
 // Dialog procedures return most results through DWLP_MSGRESULT; these few
 // messages return theirs directly.
 bool ReturnsDirectly(UINT message) {
@@ -94,30 +98,30 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
 // ---------------------------------------------------------------------------
 // Dialog templates
 
-std::vector<WORD> BuildDialogTemplate(const DialogTemplate& spec) {
+std::vector<WORD> BuildDialogTemplate(const DialogTemplate& form) {
   std::vector<WORD> out;
   out.push_back(1);       // dlgVer
   out.push_back(0xFFFF);  // signature: extended template
   PutDword(out, 0);       // helpID
-  PutDword(out, spec.exStyle);
-  PutDword(out, spec.style);
+  PutDword(out, form.exStyle);
+  PutDword(out, form.style);
   out.push_back(0);  // no items
   out.push_back(0);  // x
   out.push_back(0);  // y
-  out.push_back(static_cast<WORD>(spec.width));
-  out.push_back(static_cast<WORD>(spec.height));
+  out.push_back(static_cast<WORD>(form.width));
+  out.push_back(static_cast<WORD>(form.height));
   out.push_back(0);  // no menu
-  if (spec.className.empty()) {
+  if (form.className.empty()) {
     out.push_back(0);
   } else {
-    PutString(out, spec.className);
+    PutString(out, form.className);
   }
   out.push_back(0);  // empty title
-  if (spec.style & (DS_SETFONT | DS_SHELLFONT)) {
-    out.push_back(spec.pointSize);
-    out.push_back(spec.weight);
-    out.push_back(static_cast<WORD>(spec.charset << 8));  // italic (low byte) 0, then the character set
-    PutString(out, spec.fontFace);
+  if (form.style & (DS_SETFONT | DS_SHELLFONT)) {
+    out.push_back(form.pointSize);
+    out.push_back(form.weight);
+    out.push_back(static_cast<WORD>(form.charset << 8));  // italic (low byte) 0, then the character set
+    PutString(out, form.fontFace);
   }
   return out;
 }
@@ -157,7 +161,10 @@ Dialog::~Dialog() {
   }
 }
 
+void Dialog::SetDefaultOwner(HWND owner) { defaultOwner = owner; }
+
 INT_PTR Dialog::RunModal(HWND owner) {
+  if (owner == nullptr && defaultOwner != nullptr && IsWindow(defaultOwner)) owner = defaultOwner;
   const std::vector<WORD> tmpl = BuildDialogTemplate(Template());
   ending_ = false;
   result_ = IDCANCEL;

@@ -230,7 +230,7 @@ struct DialogTemplate {
 
 // The extended template (DLGTEMPLATEEX) for it, with no menu, no title and
 // no items.
-std::vector<WORD> BuildDialogTemplate(const DialogTemplate& spec);
+std::vector<WORD> BuildDialogTemplate(const DialogTemplate& form);
 
 // The main window's class, a copy of the system dialog class.
 inline constexpr const wchar_t* kMainWindowClass = L"KV-305GMClass";
@@ -254,7 +254,10 @@ class Dialog : public WindowBase {
   ~Dialog() override;
 
   // The value given to EndModal, or -1 when the window could not be made.
+  // Without an owner the default owner is used (normally the main window).
   INT_PTR RunModal(HWND owner = nullptr);
+  // The owner of dialogs run without one; nullptr for none.
+  static void SetDefaultOwner(HWND owner);
   // Ends the modal loop after the current message; the window is destroyed
   // when the loop returns. Also valid inside OnInitDialog.
   void EndModal(INT_PTR result);

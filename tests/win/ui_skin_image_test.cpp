@@ -216,6 +216,15 @@ TEST(MemDC, CopiesItsRectangleToTheTargetOnlyAtTheEnd) {
   ExpectNear(target.At(1, 3), {0, 0, 255}, 0, "left of it");
 }
 
+TEST(MemDC, UndrawnPartsShowTheTargetsBackgroundColour) {
+  Surface target(8, 8, RGB(0, 0, 255));
+  SetBkColor(target.dc, RGB(12, 34, 56));
+  { CMemDC buffer(target.dc, RECT{1, 1, 7, 7}); }
+  ExpectNear(target.At(1, 1), {12, 34, 56}, 0, "inside: cleared, not noise");
+  ExpectNear(target.At(6, 6), {12, 34, 56}, 0, "inside");
+  ExpectNear(target.At(0, 0), {0, 0, 255}, 0, "outside untouched");
+}
+
 TEST(MemDC, EmptyRectangleMeansTheClipBox) {
   Surface target(10, 10, RGB(0, 0, 0));
   IntersectClipRect(target.dc, 1, 2, 4, 5);

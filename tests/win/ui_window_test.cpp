@@ -267,6 +267,16 @@ TEST(Dialog, OwnerIsDisabledWhileTheDialogRuns) {
   EXPECT_EQ(dialog.RunModal(owner.hwnd()), 1);
   EXPECT_FALSE(dialog.ownerEnabledWhileRunning);
   EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
+
+  // Run without an owner, the dialog takes the default one.
+  Dialog::SetDefaultOwner(owner.hwnd());
+  ScriptedDialog unowned;
+  unowned.owner = owner.hwnd();
+  unowned.script = {{WM_APP, 2}};
+  EXPECT_EQ(unowned.RunModal(), 2);
+  Dialog::SetDefaultOwner(nullptr);
+  EXPECT_FALSE(unowned.ownerEnabledWhileRunning);
+  EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
 }
 
 TEST(Dialog, TemplateMayNameARegisteredDialogClass) {
