@@ -305,8 +305,10 @@ TEST(AnswerGuardTest, LightParamsAnswerNamingAnotherIndexIsIgnored) {
   DeviceImage image;
   const uint8_t mine[3] = {7, 7, 7};
   std::memcpy(image.lightParams[0], mine, 3);
+  std::memset(image.dpiCodes, 0x44, sizeof image.dpiCodes);  // the field after the triples
   ReadLightParams(h.link, image);
   EXPECT_EQ(0, std::memcmp(image.lightParams[0], mine, 3));
+  for (uint8_t b : image.dpiCodes) EXPECT_EQ(b, 0x44);
   const uint8_t answered[3] = {0x31, 0x32, 0x33};
   EXPECT_EQ(0, std::memcmp(image.lightParams[1], answered, 3));
 }

@@ -57,9 +57,9 @@ bool ConfigLengthsFit(const HidCaps& caps) {
 
 bool NotifyLengthFits(const HidCaps& caps) { return caps.inputReportByteLength <= kNotifyBufferSize; }
 
-bool ContainsIgnoringAsciiCase(std::wstring_view text, std::wstring_view part) {
+bool ContainsIgnoringAsciiCase(std::wstring_view text, std::wstring_view needle) {
   auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
-  auto it = std::search(text.begin(), text.end(), part.begin(), part.end(),
+  auto it = std::search(text.begin(), text.end(), needle.begin(), needle.end(),
                         [&](wchar_t a, wchar_t b) { return lower(a) == lower(b); });
   return it != text.end();
 }
