@@ -386,14 +386,14 @@ void CKovralDlg::RunSkinChoice() {
 bool CKovralDlg::OnMouseMove(POINT pt, WPARAM) {
   bool track = false;
   const HoverTracker::Redraw redraw = hover_.OnMouseMove({pt.x, pt.y}, track);
-  if (!redraw.empty()) DrawElementLooks(PaintContext(), redraw);
+  if (!redraw.empty()) DrawElementLooks(PaintContext(), redraw, hover_);
   if (track) ui::RequestHover(hwnd_, kHoverTimeMs);
   return false;
 }
 
 bool CKovralDlg::OnMouseHover(POINT pt, WPARAM) {
   const HoverTracker::Redraw redraw = hover_.OnMouseHover({pt.x, pt.y});
-  if (!redraw.empty()) DrawElementLooks(PaintContext(), redraw);
+  if (!redraw.empty()) DrawElementLooks(PaintContext(), redraw, hover_);
   return false;
 }
 
