@@ -40,7 +40,8 @@ inline std::vector<uint8_t> Bytes(const std::string& hex) {
   std::string digits;
   for (char c : hex)
     if (c != ' ') digits += c;
-  for (size_t i = 0; i + 1 < digits.size(); i += 2) out.push_back(static_cast<uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+  for (size_t i = 0; i + 1 < digits.size(); i += 2)
+    out.push_back(static_cast<uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
   return out;
 }
 
@@ -319,7 +320,8 @@ class FakeHidPlatform final : public HidPlatform {
           if (logOpens) log.Add("OPEN-FAILED " + Narrow(path) + " " + AccessName(access));
           return nullptr;
         }
-      if (logOpens) log.Add(std::string("OPEN ") + Narrow(path) + " " + AccessName(access) + (overlapped ? " overlapped" : ""));
+      if (logOpens)
+        log.Add(std::string("OPEN ") + Narrow(path) + " " + AccessName(access) + (overlapped ? " overlapped" : ""));
       ++openHandles;
       return std::make_unique<FakeDevice>(*this, iface, access);
     }
@@ -357,7 +359,8 @@ inline bool FakeDevice::SetFeature(const uint8_t* report, size_t length) {
   UnscramblePayload(unscrambled.data(), key.data());
   m.answerReady = false;
   auto isChallenge = [](const Payload& p) {
-    return p[0] == 0 && p[1] == 0xAA && p[2] == 0xDD && p[3] == 0x3B && p[4] == 0x62 && PayloadChecksum(p.data()) == p[7];
+    return p[0] == 0 && p[1] == 0xAA && p[2] == 0xDD && p[3] == 0x3B && p[4] == 0x62 &&
+           PayloadChecksum(p.data()) == p[7];
   };
   // The handshake: a scrambled-echo mouse recognises only the scrambled
   // challenge, a plain-echo mouse only the plain one.

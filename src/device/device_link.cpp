@@ -173,7 +173,9 @@ void Handshake(DeviceLink& link) {
     std::copy(kHandshakeChallenge.begin(), kHandshakeChallenge.end(), p.begin() + 1);
     return p;
   };
-  auto echoed = [](const Payload& answer) { return std::equal(kHandshakeChallenge.begin(), kHandshakeChallenge.end(), answer.begin() + 1); };
+  auto echoed = [](const Payload& answer) {
+    return std::equal(kHandshakeChallenge.begin(), kHandshakeChallenge.end(), answer.begin() + 1);
+  };
 
   // The first attempt always goes out plain, even when an earlier link left
   // `scrambled` set: a replugged mouse starts in plain mode.
