@@ -327,7 +327,7 @@ class FakeHidPlatform final : public HidPlatform {
     }
     return nullptr;
   }
-  std::unique_ptr<HidEvent> CreateEvent() override {
+  std::unique_ptr<HidEvent> NewEvent() override {
     if (eventFails) return nullptr;
     return std::make_unique<FakeEvent>();
   }

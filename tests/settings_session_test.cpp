@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "settings/defaults.h"
+#include "lang/text_format.h"
 #include "settings/settings_session.h"
 #include "settings_memory_fs.h"
 #include "settings_temp_dir.h"
@@ -103,12 +104,12 @@ TEST(SettingsSession, BothFilesFailingGiveTheConfigErrorThenOneWarning) {
   EXPECT_EQ(messages.messages[0].text, L"Error Code is: 13 \n");
   EXPECT_EQ(messages.messages[0].caption, L"NULL ==fp ");
   EXPECT_EQ(messages.messages[1].caption, L"Warning");
-  EXPECT_EQ(messages.messages[1].text, FormatWithPath(kDefaultIniWriteFailureFormat, L"C:\\K\\str.ini"));
+  EXPECT_EQ(messages.messages[1].text, L"Could not save the settings to C:\\K\\str.ini.");
 }
 
 TEST(SettingsSession, WarningTextTakesThePathAtItsPlaceholderOnly) {
-  EXPECT_EQ(FormatWithPath(L"100% sure: %s failed (%d)", L"C:\\a%s.ini"), L"100% sure: C:\\a%s.ini failed (%d)");
-  EXPECT_EQ(FormatWithPath(L"no placeholder", L"x"), L"no placeholder");
+  EXPECT_EQ(FormatText(L"100% sure: %s failed (%d)", L"C:\\a%s.ini"), L"100% sure: C:\\a%s.ini failed (%d)");
+  EXPECT_EQ(FormatText(L"no placeholder", L"x"), L"no placeholder");
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ DeviceLink::DeviceLink(HidPlatform& platform, MessageSink& messages, Clock& cloc
 DeviceLink::~DeviceLink() { CloseDevice(*this); }
 
 bool CreateReadEvent(DeviceLink& link) {
-  link.readEvent = link.platform.CreateEvent();
+  link.readEvent = link.platform.NewEvent();
   if (link.readEvent) return true;
   link.messages.Show(kMsgCreateEventFailed, L"");
   return false;
@@ -273,12 +273,14 @@ void NotifyReaderLoop(DeviceLink& link) {
       transferred = link.notifyReadHandle->FinishRead();
     }
     if (transferred == 0) continue;  // a failed or empty read starts the next one
-    if (report[0] != kNotifyReportId) continue;
-    const int code = report[kNotifyCodeByte];
-    if (code == kNotifyReportRate || code == kNotifyDpiStage || code == kNotifyKeyMatrix || code == kNotifyMacroKey) {
-      Notify(link, code, report[kNotifyValueByte]);
-    }
+    if (IsForwardedNotification(report[0], report[kNotifyCodeByte]))
+      Notify(link, report[kNotifyCodeByte], report[kNotifyValueByte]);
   }
+}
+
+bool IsForwardedNotification(uint8_t reportId, uint8_t code) {
+  return reportId == kNotifyReportId && (code == kNotifyReportRate || code == kNotifyDpiStage ||
+                                         code == kNotifyKeyMatrix || code == kNotifyMacroKey);
 }
 
 void StopNotifyReader(DeviceLink& link) {

@@ -100,6 +100,10 @@ struct DeviceChangeResult {
 DeviceChangeResult HandleDeviceChange(DeviceLink& link, DeviceImage& image, uint32_t eventType,
                                       uint32_t deviceType, std::wstring_view interfaceName);
 
+// Whether the reader passes a notification report on: report ID 6 with one
+// of the event codes 5, 7, 8, 9.
+bool IsForwardedNotification(uint8_t reportId, uint8_t code);
+
 // The notification reader. Runs until StopNotifyReader; needs the read event.
 void NotifyReaderLoop(DeviceLink& link);
 // Asks the reader to return and wakes it; the caller then joins its thread.

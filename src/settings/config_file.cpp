@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "lang/messages.h"
+#include "lang/text_format.h"
 #include "settings/defaults.h"
 
 #ifndef _WIN32
@@ -34,7 +36,7 @@ ConfigLoadResult LoadConfig(ConfigFileSystem& files, MessageSink& messages, cons
   config = FactoryConfig();
   firstRunFlag = 0;
   if (!files.Exists(configPath)) {
-    messages.Show(L"Config file is not exist.", L"");
+    messages.Show(kMsgConfigFileMissing, L"");
     return ConfigLoadResult::kMissing;
   }
   const std::optional<std::vector<uint8_t>> bytes = files.ReadAll(configPath);
@@ -52,7 +54,7 @@ bool SaveConfig(ConfigFileSystem& files, MessageSink& messages, const std::wstri
                 const DeviceConfig& config) {
   const int error = files.WriteReplace(configPath, ConfigFileBytes(config, 1));
   if (error == 0) return true;
-  messages.Show(L"Error Code is: " + std::to_wstring(error) + L" \n", L"NULL ==fp ");
+  messages.Show(FormatNumber(kMsgConfigWriteFailed, error), kCaptionConfigWriteFailed);
   return false;
 }
 

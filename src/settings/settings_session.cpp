@@ -1,5 +1,7 @@
 #include "settings/settings_session.h"
 
+#include "lang/text_format.h"
+
 namespace kovral {
 
 SettingsSession::SettingsSession(AppPaths paths, IniStore& ini, ConfigFileSystem& files, MessageSink& messages)
@@ -42,14 +44,12 @@ bool SettingsSession::SaveSkinChoice(TextColorBytes color, const std::wstring& s
 }
 
 void SettingsSession::WarnIniWriteFailed() {
-  messages_.Show(FormatWithPath(iniWriteFailureFormat_, paths_.strIni), L"Warning");
+  messages_.Show(FormatText(iniWriteFailureFormat_, paths_.strIni), L"Warning");
 }
 
-std::wstring FormatWithPath(const std::wstring& format, const std::wstring& path) {
-  std::wstring text = format;
-  const size_t at = text.find(L"%s");
-  if (at != std::wstring::npos) text.replace(at, 2, path);
-  return text;
+void SettingsSession::SetLanguage(UiLanguage language) {
+  languageSection = SettingsSection(language);
+  iniWriteFailureFormat_ = MainTextsFor(language).settingsSaveFailed;
 }
 
 }  // namespace kovral

@@ -7,16 +7,13 @@
 #include "base/message_sink.h"
 #include "settings/app_paths.h"
 #include "settings/config_file.h"
+#include "lang/language.h"
+#include "lang/main_texts.h"
 #include "settings/device_config.h"
 #include "settings/ini_store.h"
 #include "settings/ui_settings.h"
 
 namespace kovral {
-
-// Shown with the caption "Warning" when str.ini could not be written; "%s" is
-// the file's path. The language tables supply the translated text.
-inline constexpr wchar_t kDefaultIniWriteFailureFormat[] =
-    L"The settings could not be saved to %s. Check that the folder is not read-only.";
 
 class SettingsSession {
  public:
@@ -30,6 +27,8 @@ class SettingsSession {
   // The text of the Warning about failed INI writes (one "%s" for the path).
   void SetIniWriteFailureFormat(std::wstring format) { iniWriteFailureFormat_ = std::move(format); }
   void SetLanguageSection(std::wstring section) { languageSection = std::move(section); }
+  // The button texts' section and the failed-save warning of one interface language.
+  void SetLanguage(UiLanguage language);
 
   // Loads config.bin into config and firstRunFlag, then takes committedConfig.
   ConfigLoadResult Load();
@@ -62,11 +61,7 @@ class SettingsSession {
   IniStore& ini_;
   ConfigFileSystem& files_;
   MessageSink& messages_;
-  std::wstring iniWriteFailureFormat_ = kDefaultIniWriteFailureFormat;
+  std::wstring iniWriteFailureFormat_ = MainTextsFor(UiLanguage::English).settingsSaveFailed;
 };
-
-// The format with its first "%s" replaced by the path (the text is not used as
-// a printf format, so a "%" elsewhere in a translation is harmless).
-std::wstring FormatWithPath(const std::wstring& format, const std::wstring& path);
 
 }  // namespace kovral

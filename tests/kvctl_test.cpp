@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "kvctl.h"
+#include "settings/config_file.h"
+#include "settings/defaults.h"
+#include "settings_temp_dir.h"
+
+namespace kovral {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class Kvctl : public ::testing::Test {
+ protected:
+  Outcome Call(std::vector<std::wstring> args) {
+    std::ostringstream out, err;
+    // The tool's own location decides the default files; put it in the scratch folder.
+    KvctlIo io{out, err, dir.File(L"kvctl.exe")};
+    const int status = RunKvctl(args, io);
+    return {status, out.str(), err.str()};
+  }
+  std::wstring File(const wchar_t* name) { return dir.File(name); }
+  std::filesystem::path Path(const char* name) { return dir.path() / name; }
+  void WriteFactory() { WriteBytes(Path("config.bin"), ConfigFileBytes(FactoryConfig(), 0)); }
+
+  TempDir dir;
+};
+
+std::vector<std::vector<std::string>> TraceLines(const std::filesystem::path& file) {
+  std::istringstream in(std::string(reinterpret_cast<const char*>(ReadBytes(file).data()), ReadBytes(file).size()));
+  std::vector<std::vector<std::string>> lines;
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream fields(line);
+    std::vector<std::string> f;
+    for (std::string w; fields >> w;) f.push_back(w);
+    lines.push_back(f);
+  }
+  return lines;
+}
+
+TEST_F(Kvctl, FactoryThenShowDescribesBothLayersAndWritesNothing) {
+  ASSERT_EQ(Call({L"factory", L"--config", File(L"config.bin")}).status, 0);
+  const auto bytes = ReadBytes(Path("config.bin"));
+  ASSERT_EQ(bytes.size(), 1850u);
+  EXPECT_EQ(bytes[0], 0);
+
+  const auto before = std::filesystem::last_write_time(Path("config.bin"));
+  const Outcome r = Call({L"show"});  // default files beside the tool
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Mode B\n  Button 1: Left Click [0x00F00001]\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Button 6: DPI Switch: DPI Loop [0x00030007]"), std::string::npos);
+  EXPECT_NE(r.out.find("Report rate: 1000 Hz"), std::string::npos);
+  EXPECT_EQ(ReadBytes(Path("config.bin")), bytes);
+  EXPECT_EQ(std::filesystem::last_write_time(Path("config.bin")), before);
+  EXPECT_FALSE(std::filesystem::exists(Path("str.ini")));
+  EXPECT_FALSE(std::filesystem::exists(Path("record.ini")));
+}
+
+TEST_F(Kvctl, BadInputGetsOneLineAndNonZeroStatus) {
+  WriteFactory();
+  struct Case {
+    std::vector<std::wstring> args;
+    const char* says;
+  };
+  std::vector<uint8_t> shortFile(1849, 0);
+  WriteBytes(Path("short.bin"), shortFile);
+  std::filesystem::create_directories(Path("folder.ini"));
+  const Case cases[] = {
+      {{}, "no command"},
+      {{L"frobnicate"}, "unknown command"},
+      {{L"show", L"--verbose"}, "unknown option '--verbose'"},
+      {{L"show", L"--config"}, "needs a file name"},
+      {{L"show", L"--config", File(L"absent.bin")}, "config file not found"},
+      {{L"show", L"--config", File(L"short.bin")}, "1849 bytes, not 1850"},
+      {{L"apply", L"--simulate", L"--sensor-type", L"256"}, "0 to 255"},
+      {{L"apply", L"--sensor-type", L"1"}, "needs --simulate"},
+      {{L"show", L"--record", File(L"absent.ini")}, "record file not found"},
+      {{L"show", L"--record", File(L"folder.ini")}, "record file cannot be read"},
+  };
+  for (const Case& c : cases) {
+    const Outcome r = Call(c.args);
+    EXPECT_EQ(r.status, 2) << c.says;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.rfind("kvctl: ", 0), 0u) << r.err;
+  }
+  EXPECT_EQ(ReadBytes(Path("short.bin")), shortFile);
+}
+
+TEST_F(Kvctl, ApplyOnTheSimulatedMouseSendsTheFactoryTrafficAndSaves) {
+  WriteFactory();
+  const Outcome r = Call({L"apply", L"--simulate", L"--trace", File(L"trace.txt")});
+  ASSERT_EQ(r.status, 0) << r.err;
+
+  const auto bytes = ReadBytes(Path("config.bin"));
+  ASSERT_EQ(bytes.size(), 1850u);
+  EXPECT_EQ(bytes[0], 1);
+  const auto factory = ConfigFileBytes(FactoryConfig(), 1);
+  EXPECT_EQ(bytes, factory);
+  // First run: the factory button texts are written with the record.
+  EXPECT_TRUE(std::filesystem::exists(Path("str.ini")));
+
+  const auto lines = TraceLines(Path("trace.txt"));
+  ASSERT_FALSE(lines.empty());
+  ASSERT_GE(lines[0].size(), 5u);
+  EXPECT_EQ(lines[0][0], "#");
+  EXPECT_EQ(lines[0][1], "key");
+  EXPECT_EQ(lines[0][2].substr(0, 2), "00");
+  EXPECT_EQ(lines[0][2].substr(14, 2), "00");
+  EXPECT_EQ(lines[0][3], "table");
+
+  // Plain payloads of every command in order, and every data chunk.
+  std::vector<std::string> commands, writes;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    const auto& f = lines[i];
+    ASSERT_GE(f.size(), 3u);
+    if (f[1] == "SET_FEATURE") commands.push_back(f[2].substr(f[2].find('|') + 1));
+    if (f[1] == "WRITE") writes.push_back(f[2]);
+  }
+  std::vector<std::string> codes;
+  for (const auto& p : commands) codes.push_back(p.substr(0, 2));
+  const std::vector<std::string> expectedCodes = [] {
+    std::vector<std::string> v = {"00", "00", "83", "03", "01", "8d", "87", "87", "90", "90",
+                                  "10", "10", "07", "07", "0d", "11"};
+    v.insert(v.end(), 12, "13");
+    v.insert(v.end(), 12, "93");
+    v.insert(v.end(), 4, "12");
+    return v;
+  }();
+  EXPECT_EQ(codes, expectedCodes);
+  ASSERT_EQ(commands.size(), expectedCodes.size());
+  EXPECT_EQ(commands[0], "00aadd3b620000db");
+  EXPECT_EQ(commands[2], "830000000000007c");
+  EXPECT_EQ(commands[4], "01010000000000fd");  // 1000 Hz
+  EXPECT_EQ(commands[5], "8d00000000000072");
+  EXPECT_EQ(commands[6], "8700000000000078");
+  EXPECT_EQ(commands[15], "11040800000000e2");
+  EXPECT_EQ(commands[16], "130180000000006b");  // slot 1, 128 bytes
+  EXPECT_EQ(commands[40], "12014000000000ac");  // matrix 1, 64 bytes
+  EXPECT_EQ(commands[41], "12024000000000ab");
+
+  // Data chunks: 2 stage blocks, the DPI codes, 12 x 4 macro chunks, 4 x 2 matrix chunks.
+  ASSERT_EQ(writes.size(), 2u + 1u + 48u + 8u);
+  const std::string zeros24(48, '0');
+  // Factory stages use levels 1, 3, 4, 7 of sensor type 0: codes 02 04 05 08, all on.
+  EXPECT_EQ(writes[2], "00" "0204050880808080" + zeros24);
+  const std::string m1a = "00" "0100f000" "0100f100" "0100f200" "0100f300" "0100f400" "07000300" "00000000" "00000000";
+  const std::string m1b = "00" + std::string(48, '0') + "0100f700" "0100f800";
+  EXPECT_EQ(writes[51], m1a);
+  EXPECT_EQ(writes[52], m1b);
+  EXPECT_EQ(writes[53], "00" + std::string(64, '0'));  // matrix 2 stays zero
+  EXPECT_EQ(writes[55], m1a);                          // matrix 3 is Mode B
+  EXPECT_EQ(writes[56], m1b);
+}
+
+TEST_F(Kvctl, ListenPrintsTheNoticesInTheLanguageOfStrIni) {
+  WriteFactory();
+  // A UTF-16 str.ini asking for Simplified Chinese.
+  const std::u16string text = u"\xFEFF[Skins]\r\nLan=CHS\r\n";
+  std::vector<uint8_t> bytes;
+  for (char16_t c : text) {
+    bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+    bytes.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  WriteBytes(Path("str.ini"), bytes);
+  const Outcome r = Call({L"listen", L"--simulate", L"--emit", L"7:2", L"--emit", L"5:8", L"--emit", L"6:1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The handshake's notice, then the two notices the program shows; code 6 shows nothing.
+  EXPECT_NE(r.out.find("系统检测到游戏鼠标。"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("DPI切换到第二段1000"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("报告率切换到125HZ"), std::string::npos) << r.out;
+  EXPECT_EQ(ReadBytes(Path("str.ini")), bytes);  // only read
+}
+
+}  // namespace
+}  // namespace kovral

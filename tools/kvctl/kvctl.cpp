@@ -1,0 +1,369 @@
+#include "kvctl.h"
+
+#include <condition_variable>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "base/message_sink.h"
+#include "device/clock.h"
+#include "device/commands.h"
+#include "device/device_link.h"
+#include "device/hid_sim.h"
+#include "device/hid_system.h"
+#include "device/hid_trace.h"
+#include "lang/language.h"
+#include "lang/main_texts.h"
+#include "lang/notices.h"
+#include "settings/app_paths.h"
+#include "settings/config_file.h"
+#include "settings/config_report.h"
+#include "settings/defaults.h"
+#include "settings/ini_store.h"
+#include "settings/settings_session.h"
+#include "settings/text_encoding.h"
+#include "settings/ui_settings.h"
+
+namespace kovral {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 2;    // bad command line or input file
+constexpr int kExitDevice = 3;   // no usable mouse
+
+const char kUsage[] =
+    "usage: kvctl <apply|show|listen|factory> [options]\n"
+    "  apply   send config.bin to the mouse, then save config.bin and str.ini as the program does\n"
+    "  show    print config.bin in words\n"
+    "  listen  print the mouse's notices as the program's balloons read\n"
+    "  factory write the factory config.bin an installation ships (flag byte 0)\n"
+    "options:\n"
+    "  --config FILE      configuration record (default: config.bin beside kvctl)\n"
+    "  --record FILE      macro names (default: record.ini beside kvctl)\n"
+    "  --str FILE         interface settings (default: str.ini beside kvctl)\n"
+    "  --simulate         use the built-in simulated mouse instead of a real one\n"
+    "  --sensor-type N    sensor type the simulated mouse reports (0..255, default 0)\n"
+    "  --trace FILE       write every HID call to FILE\n"
+    "  --emit CODE:VALUE  (listen --simulate) the simulated mouse sends this notice; repeatable\n"
+    "  --count N          (listen) stop after N notices\n";
+
+struct Options {
+  std::wstring command;
+  std::optional<std::wstring> config, record, str, trace;
+  bool simulate = false;
+  std::optional<int> sensorType;
+  std::vector<std::pair<int, int>> emits;
+  std::optional<int> count;
+};
+
+std::string Utf8(const std::wstring& text) { return ToUtf8(text); }
+
+// Messages meant for a message box go to standard error, one line each.
+class ConsoleMessageSink final : public MessageSink {
+ public:
+  explicit ConsoleMessageSink(std::ostream& err) : err_(err) {}
+  void Show(const std::wstring& text, const std::wstring& caption) override {
+    std::wstring line = text;
+    while (!line.empty() && (line.back() == L'\n' || line.back() == L' ')) line.pop_back();
+    err_ << "kvctl: " << (caption.empty() ? "" : Utf8(caption) + ": ") << Utf8(line) << "\n";
+  }
+
+ private:
+  std::ostream& err_;
+};
+
+std::optional<int> ParseInt(const std::wstring& text, int low, int high) {
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  int value = 0;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') return std::nullopt;
+    value = value * 10 + (c - L'0');
+  }
+  if (value < low || value > high) return std::nullopt;
+  return value;
+}
+
+// Returns the problem in words, or an empty string.
+std::string ParseOptions(const std::vector<std::wstring>& args, Options& o) {
+  if (args.empty()) return "no command given";
+  o.command = args[0];
+  if (o.command != L"apply" && o.command != L"show" && o.command != L"listen" && o.command != L"factory")
+    return "unknown command '" + Utf8(o.command) + "'";
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::wstring& a = args[i];
+    auto value = [&](const char* name) -> const std::wstring* {
+      if (i + 1 >= args.size()) return nullptr;
+      (void)name;
+      return &args[++i];
+    };
+    if (a == L"--simulate") {
+      o.simulate = true;
+    } else if (a == L"--config" || a == L"--record" || a == L"--str" || a == L"--trace") {
+      const std::wstring* v = value(nullptr);
+      if (!v || v->empty()) return "option " + Utf8(a) + " needs a file name";
+      (a == L"--config" ? o.config : a == L"--record" ? o.record : a == L"--str" ? o.str : o.trace) = *v;
+    } else if (a == L"--sensor-type") {
+      const std::wstring* v = value(nullptr);
+      if (!v) return "option --sensor-type needs a number";
+      o.sensorType = ParseInt(*v, 0, 255);
+      if (!o.sensorType) return "--sensor-type must be a number from 0 to 255, not '" + Utf8(*v) + "'";
+    } else if (a == L"--count") {
+      const std::wstring* v = value(nullptr);
+      if (!v) return "option --count needs a number";
+      o.count = ParseInt(*v, 1, 100000);
+      if (!o.count) return "--count must be a number from 1 to 100000, not '" + Utf8(*v) + "'";
+    } else if (a == L"--emit") {
+      const std::wstring* v = value(nullptr);
+      const size_t colon = v ? v->find(L':') : std::wstring::npos;
+      std::optional<int> code, val;
+      if (colon != std::wstring::npos) {
+        code = ParseInt(v->substr(0, colon), 0, 255);
+        val = ParseInt(v->substr(colon + 1), 0, 255);
+      }
+      if (!code || !val) return "--emit needs CODE:VALUE with two numbers from 0 to 255";
+      o.emits.emplace_back(*code, *val);
+    } else {
+      return "unknown option '" + Utf8(a) + "'";
+    }
+  }
+  if (o.sensorType && !o.simulate) return "--sensor-type needs --simulate";
+  if (!o.emits.empty() && (!o.simulate || o.command != L"listen")) return "--emit needs listen --simulate";
+  if (o.count && o.command != L"listen") return "--count belongs to listen";
+  if (o.command == L"factory" && (!o.config || o.simulate || o.trace || o.record || o.str))
+    return "factory takes only --config FILE";
+  return {};
+}
+
+AppPaths ResolvePaths(const Options& o, const std::wstring& modulePath) {
+  AppPaths paths = PathsFromModulePath(modulePath);
+  if (o.config) paths.configBin = *o.config;
+  if (o.record) paths.recordIni = *o.record;
+  if (o.str) paths.strIni = *o.str;
+  return paths;
+}
+
+// config.bin must be there and whole: kvctl never falls back to the factory
+// record, since sending or describing a record the user did not give would mislead.
+std::string CheckConfigFile(ConfigFileSystem& files, const std::wstring& path) {
+  if (!files.Exists(path)) return "config file not found: " + Utf8(path);
+  const auto bytes = files.ReadAll(path);
+  if (!bytes) return "config file cannot be read: " + Utf8(path);
+  if (bytes->size() != kConfigFileSize)
+    return "config file has " + std::to_string(bytes->size()) + " bytes, not " + std::to_string(kConfigFileSize) +
+           ": " + Utf8(path);
+  return {};
+}
+
+// record.ini is optional when it is the default one; a file named on the
+// command line must exist and be readable.
+std::string CheckRecordFile(ConfigFileSystem& files, const std::wstring& path, bool named) {
+  if (!files.Exists(path)) return named ? "record file not found: " + Utf8(path) : std::string();
+  if (!files.ReadAll(path)) return "record file cannot be read: " + Utf8(path);
+  return {};
+}
+
+// Everything a command needs to reach the mouse: the platform, the link and
+// the optional trace, owned together so they go away in the right order.
+class MouseConnection {
+ public:
+  MouseConnection(const Options& o, MessageSink& messages) : clock_(MakeSystemClock()) {
+    if (o.simulate) {
+      SimOptions sim;
+      sim.sensorType = static_cast<uint8_t>(o.sensorType.value_or(0));
+      mouse_ = std::make_unique<SimMouse>(*clock_, sim);
+      platform_ = std::make_unique<SimHidPlatform>(*mouse_);
+    } else {
+      platform_ = MakeSystemHidPlatform();
+    }
+    link_ = std::make_unique<DeviceLink>(*platform_, messages, *clock_);
+    CreateReadEvent(*link_);
+    if (o.trace) {
+      traceFile_.open(std::filesystem::path(*o.trace), std::ios::binary | std::ios::trunc);
+      if (!traceFile_) {
+        error_ = "cannot write the trace file: " + Utf8(*o.trace);
+        return;
+      }
+      trace_ = std::make_unique<HidTrace>(traceFile_, *clock_);
+      link_->trace = trace_.get();
+    }
+  }
+  ~MouseConnection() {
+    if (link_) CloseDevice(*link_);
+  }
+  MouseConnection(const MouseConnection&) = delete;
+  MouseConnection& operator=(const MouseConnection&) = delete;
+
+  const std::string& error() const { return error_; }
+  DeviceLink& link() { return *link_; }
+  SimMouse* simulated() { return mouse_.get(); }
+
+  // Opens the mouse and runs the handshake; its outcome (14 or 15) reaches
+  // the link's notify callback.
+  bool Connect() {
+    ConnectDevice(*link_);
+    return link_->ready.load() != 0;
+  }
+
+ private:
+  std::unique_ptr<Clock> clock_;
+  std::unique_ptr<SimMouse> mouse_;
+  std::unique_ptr<HidPlatform> platform_;
+  std::unique_ptr<DeviceLink> link_;
+  std::ofstream traceFile_;
+  std::unique_ptr<HidTrace> trace_;
+  std::string error_;
+};
+
+std::vector<std::wstring> MacroNames(IniStore& ini, ConfigFileSystem& files, const std::wstring& recordIni) {
+  if (!files.Exists(recordIni)) return {};
+  // Only names the program itself would list count (its 1024/255 limits).
+  return ApplySectionListLimit(ini.SectionNames(recordIni), 255);
+}
+
+UiLanguage LanguageOf(SettingsSession& session) { return LanguageFromCode(session.ReadLanguageCode()); }
+
+int Show(const Options& o, KvctlIo& io, SettingsSession& session, ConfigFileSystem& files, IniStore& ini) {
+  session.Load();
+  const auto names = MacroNames(ini, files, session.paths().recordIni);
+  io.out << Utf8(DescribeConfig(session.config, session.firstRunFlag,
+                                static_cast<uint8_t>(o.sensorType.value_or(0)), names));
+  return kExitOk;
+}
+
+int Apply(const Options& o, KvctlIo& io, SettingsSession& session, MessageSink& messages) {
+  session.Load();
+  const UiLanguage language = LanguageOf(session);
+  session.SetLanguage(language);
+  session.ReadInterfaceSettings();
+  MouseConnection mouse(o, messages);
+  if (!mouse.error().empty()) {
+    io.err << "kvctl: " << mouse.error() << "\n";
+    return kExitUsage;
+  }
+  if (!mouse.Connect()) {
+    io.err << "kvctl: " << Utf8(MainTextsFor(UiLanguage::English).mouseMissingNotice) << "\n";
+    return kExitDevice;
+  }
+  DeviceImage image{};
+  RefreshSensor(mouse.link(), image);
+  // A file the program never saved gets the factory button texts, as the
+  // program's first showing of its key page does before the user applies.
+  if (session.firstRunFlag == 0) {
+    const MainTexts& texts = MainTextsFor(language);
+    std::wstring functionList[16];
+    for (int i = 0; i < 16; ++i) functionList[i] = texts.functionList[i];
+    SetFirstRunButtonTexts(session.ui, functionList);
+  }
+  bool saved = false;
+  Apply(mouse.link(), session.config, image, [&] { saved = session.SaveAll(); });
+  if (!saved) return kExitUsage;
+  session.Commit();
+  io.out << "applied to the " << (o.simulate ? "simulated " : "") << "mouse (sensor type "
+         << int(image.activeSensorType) << "); saved " << Utf8(session.paths().configBin) << " and "
+         << Utf8(session.paths().strIni) << "\n";
+  return kExitOk;
+}
+
+int Listen(const Options& o, KvctlIo& io, SettingsSession& session, MessageSink& messages) {
+  session.Load();
+  const UiLanguage language = LanguageOf(session);
+  MouseConnection mouse(o, messages);
+  if (!mouse.error().empty()) {
+    io.err << "kvctl: " << mouse.error() << "\n";
+    return kExitUsage;
+  }
+  DeviceLink& link = mouse.link();
+  DeviceImage image{};
+
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<std::pair<int, int>> pending;
+  link.notify = [&](int code, int value) {
+    std::lock_guard lock(mutex);
+    pending.emplace_back(code, value);
+    changed.notify_all();
+  };
+  auto print = [&](int code, int value) {
+    const auto balloon = NoticeBalloon(language, static_cast<uint64_t>(code), value, session.config,
+                                       image.activeSensorType);
+    if (balloon) io.out << Utf8(balloon->title) << ": " << Utf8(balloon->text) << "\n";
+    io.out.flush();
+  };
+
+  const bool ready = mouse.Connect();
+  {
+    std::lock_guard lock(mutex);
+    for (auto [code, value] : pending) print(code, value);  // the handshake's outcome
+    pending.clear();
+  }
+  if (!ready) return kExitDevice;
+  RefreshSensor(link, image);
+
+  std::thread reader([&] { NotifyReaderLoop(link); });
+  if (SimMouse* sim = mouse.simulated())
+    for (auto [code, value] : o.emits) sim->EmitNotification(static_cast<uint8_t>(code), static_cast<uint8_t>(value));
+
+  // With the simulated mouse the notices to wait for are known; a real mouse
+  // is listened to until --count notices arrived or the tool is stopped.
+  int wanted = o.count ? *o.count : -1;
+  if (!o.count && o.simulate) {
+    wanted = 0;
+    for (auto [code, value] : o.emits) wanted += IsForwardedNotification(6, static_cast<uint8_t>(code)) ? 1 : 0;
+  }
+  int seen = 0;
+  while (wanted < 0 || seen < wanted) {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return !pending.empty(); });
+    auto batch = std::move(pending);
+    pending.clear();
+    lock.unlock();
+    for (auto [code, value] : batch) {
+      print(code, value);
+      ++seen;
+    }
+  }
+  StopNotifyReader(link);
+  reader.join();
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunKvctl(const std::vector<std::wstring>& args, KvctlIo& io) {
+  Options o;
+  if (const std::string problem = ParseOptions(args, o); !problem.empty()) {
+    io.err << "kvctl: " << problem << "\n" << kUsage;
+    return kExitUsage;
+  }
+  const AppPaths paths = ResolvePaths(o, io.modulePath);
+  const std::unique_ptr<ConfigFileSystem> files = MakeSystemFileSystem();
+  if (o.command == L"factory") {
+    if (const int error = files->WriteReplace(paths.configBin, ConfigFileBytes(FactoryConfig(), 0)); error != 0) {
+      io.err << "kvctl: cannot write " << Utf8(paths.configBin) << " (error " << error << ")\n";
+      return kExitUsage;
+    }
+    return kExitOk;
+  }
+  if (o.command != L"listen" || o.config) {
+    if (const std::string problem = CheckConfigFile(*files, paths.configBin); !problem.empty()) {
+      io.err << "kvctl: " << problem << "\n";
+      return kExitUsage;
+    }
+  }
+  if (const std::string problem = CheckRecordFile(*files, paths.recordIni, o.record.has_value()); !problem.empty()) {
+    io.err << "kvctl: " << problem << "\n";
+    return kExitUsage;
+  }
+  const std::unique_ptr<IniStore> ini = MakeSystemIniStore();
+  ConsoleMessageSink messages(io.err);
+  SettingsSession session(paths, *ini, *files, messages);
+  if (o.command == L"show") return Show(o, io, session, *files, *ini);
+  if (o.command == L"apply") return Apply(o, io, session, messages);
+  return Listen(o, io, session, messages);
+}
+
+}  // namespace kovral
