@@ -1,0 +1,32 @@
+#pragma once
+// The platform objects the program runs on, made once at start: the real HID
+// stack or the in-process simulated mouse, files, INI store, clock, pointer
+// settings and message boxes.
+#include <memory>
+#include <string>
+
+namespace kovral {
+
+class Clock;
+class ConfigFileSystem;
+class HidPlatform;
+class IniStore;
+class MessageSink;
+class PointerSettingsApi;
+class SimMouse;
+
+struct AppServices {
+  HidPlatform* hid = nullptr;
+  Clock* clock = nullptr;
+  ConfigFileSystem* files = nullptr;
+  IniStore* ini = nullptr;
+  PointerSettingsApi* pointer = nullptr;
+  MessageSink* messages = nullptr;
+  // Where the link's HID trace goes; empty: no trace. Opened by the main
+  // dialog once it knows it is the only copy, so a second copy started with
+  // the same file does not empty the first one's trace.
+  std::wstring traceFile;
+  SimMouse* sim = nullptr;    // set only in simulated-mouse mode
+};
+
+}  // namespace kovral

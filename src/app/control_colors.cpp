@@ -1,0 +1,67 @@
+#include "app/control_colors.h"
+
+namespace kovral {
+namespace {
+
+constexpr ui::Rgb kBlack{0, 0, 0};
+constexpr ui::Rgb kStaticGreen{100, 150, 100};
+constexpr ui::Rgb kMacroListBrush{4, 5, 6};
+
+}  // namespace
+
+ControlColors ColorsForControl(ControlType type, int id, const uint8_t (&dpiColor)[12]) {
+  using C = ControlColors;
+  C c;
+  switch (type) {
+    case ControlType::Static:
+      if (id >= 71 && id <= 74) {  // DPI stage swatches
+        const int s = id - 71;
+        c.background = C::Background::Transparent;
+        c.brush = C::Brush::Solid;
+        c.brushColor = {dpiColor[3 * s], dpiColor[3 * s + 1], dpiColor[3 * s + 2]};
+      } else if (id == 80 || id == 81 || id == 82 || id == 119) {  // lighting values, mouse-event choice
+        c.text = C::Text::TextColor;
+        c.background = C::Background::Opaque;
+        c.backgroundColor = kBlack;
+        c.normalFont = true;
+        c.brush = C::Brush::Solid;
+        c.brushColor = kBlack;
+      } else {
+        c.text = C::Text::TextColor;
+        c.background = C::Background::Opaque;
+        c.backgroundColor = kStaticGreen;
+        c.normalFont = true;
+        c.brush = C::Brush::Solid;
+        c.brushColor = kStaticGreen;
+      }
+      break;
+    case ControlType::Edit:
+      c.text = C::Text::TextColor;
+      c.background = C::Background::Transparent;
+      c.brush = C::Brush::Solid;
+      c.brushColor = kBlack;
+      break;
+    case ControlType::ListBox:
+      if (id == 151 || id == 152) {  // macro list, key-press sequence
+        c.text = C::Text::TextColor;
+        c.background = C::Background::Transparent;
+        c.brush = C::Brush::Solid;
+        c.brushColor = kMacroListBrush;
+      } else {
+        c.text = C::Text::White;
+        c.background = C::Background::Transparent;
+        c.normalFont = true;
+        c.brush = C::Brush::Solid;
+        c.brushColor = kBlack;
+      }
+      break;
+    case ControlType::Button:
+      c.background = C::Background::Transparent;
+      break;
+    case ControlType::Other:
+      break;
+  }
+  return c;
+}
+
+}  // namespace kovral

@@ -1,0 +1,88 @@
+#include "app/kovral_app_win.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_services.h"
+#include "app/kovral_dlg_win.h"
+#include "app/launch_options.h"
+#include "app/message_box_win.h"
+#include "device/clock.h"
+#include "device/hid_sim.h"
+#include "device/hid_system.h"
+#include "pages/page_pointer.h"
+#include "settings/app_paths.h"
+#include "settings/config_file.h"
+#include "settings/ini_store.h"
+#include "ui/gdi_win.h"
+#include "ui/window_win.h"
+
+namespace kovral {
+namespace {
+
+std::vector<std::wstring> CommandLineArguments() {
+  std::vector<std::wstring> args;
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!argv) return args;
+  for (int i = 1; i < count; ++i) args.emplace_back(argv[i]);
+  LocalFree(argv);
+  return args;
+}
+
+}  // namespace
+
+int CKovralApp::Main() {
+  WindowMessageSink messages(ApplicationName(ModulePath()));
+  const LaunchParse launch = ParseLaunchOptions(CommandLineArguments());
+  if (!launch.options) {
+    messages.Show(launch.error + L"\n\n" + LaunchUsage(), L"");
+    return 2;
+  }
+  const LaunchOptions& options = *launch.options;
+
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_WIN95_CLASSES;
+  InitCommonControlsEx(&controls);
+  // The main dialog's template names this class, so it must exist first.
+  // Without it there is no window to show: the process ends quietly.
+  if (!ui::RegisterDialogClass(ui::kMainWindowClass)) return 1;
+  ui::GdiplusSession gdiplus;
+
+  std::unique_ptr<Clock> clock = MakeSystemClock();
+  std::unique_ptr<SimMouse> sim;
+  std::unique_ptr<HidPlatform> hid;
+  if (options.simulate) {
+    SimOptions simOptions;
+    simOptions.sensorType = static_cast<uint8_t>(options.sensorType);
+    sim = std::make_unique<SimMouse>(*clock, simOptions);
+    hid = std::make_unique<SimHidPlatform>(*sim);
+  } else {
+    hid = MakeSystemHidPlatform();
+  }
+
+  std::unique_ptr<ConfigFileSystem> files = MakeSystemFileSystem();
+  std::unique_ptr<IniStore> ini = MakeSystemIniStore();
+  std::unique_ptr<PointerSettingsApi> pointer = MakeSystemPointerSettings();
+
+  AppServices services;
+  services.hid = hid.get();
+  services.clock = clock.get();
+  services.files = files.get();
+  services.ini = ini.get();
+  services.pointer = pointer.get();
+  services.messages = &messages;
+  services.traceFile = options.traceFile;
+  services.sim = sim.get();
+
+  CKovralDlg dialog(services, messages);
+  dialog.RunModal();
+  return 0;
+}
+
+}  // namespace kovral

@@ -1,0 +1,460 @@
+#include "app/kovral_dlg_win.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "app/app_globals.h"
+#include "app/control_colors.h"
+#include "app/main_window_win.h"
+#include "app/tray_rules.h"
+#include "device/commands.h"
+#include "device/hid_sim.h"
+#include "lang/messages.h"
+#include "pages/page_click.h"
+#include "pages/page_first_show.h"
+#include "pages/page_pointer.h"
+#include "settings/app_paths.h"
+#include "settings/ui_settings.h"
+#include "ui/font_choice.h"
+#include "ui/skin_files.h"
+#include "ui/skin_path.h"
+#include "ui/text_win.h"
+
+namespace kovral {
+namespace {
+
+constexpr int kAppIconId = 710;
+constexpr wchar_t kSingleInstanceMutex[] = L"KV-305Mutex";
+
+HICON LoadAppIcon(int widthMetric, int heightMetric) {
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON,
+                                       GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_SHARED));
+}
+
+}  // namespace
+
+std::span<const ui::MessageEntry<CKovralDlg>> CKovralDlg::Messages() {
+  using M = ui::MessageMap<CKovralDlg>;
+  static constexpr ui::MessageEntry<CKovralDlg> kTable[] = {
+      M::Plain<&CKovralDlg::OnPaint>(WM_PAINT),
+      M::Message<&CKovralDlg::OnQueryDragIcon>(WM_QUERYDRAGICON),
+      M::WithDc<&CKovralDlg::OnEraseBackground>(WM_ERASEBKGND),
+      M::Message<&CKovralDlg::OnTrayNotify>(WM_TRAY_NOTIFY),
+      M::Message<&CKovralDlg::OnDeviceChange>(WM_DEVICECHANGE),
+      M::Message<&CKovralDlg::OnDeviceNotify>(WM_DEVICE_NOTIFY),
+      M::Message<&CKovralDlg::OnSimDeviceChange>(WM_SIM_DEVICECHANGE),
+      M::Message<&CKovralDlg::OnCopyData>(WM_COPYDATA),
+      M::Command<&CKovralDlg::OnTrayExit>(kTrayMenuExitCommand),
+      M::Plain<&CKovralDlg::OnClose>(WM_CLOSE),
+      M::Plain<&CKovralDlg::OnDestroy>(WM_DESTROY),
+      M::Mouse<&CKovralDlg::OnLButtonDown>(WM_LBUTTONDOWN),
+      M::CtlColor<&CKovralDlg::OnCtlColor>(),
+      M::Message<&CKovralDlg::OnNcPaint>(WM_NCPAINT),
+      M::Message<&CKovralDlg::OnWindowPosChanging>(WM_WINDOWPOSCHANGING),
+      M::Mouse<&CKovralDlg::OnMouseHover>(WM_MOUSEHOVER),
+      M::Mouse<&CKovralDlg::OnMouseMove>(WM_MOUSEMOVE),
+  };
+  return kTable;
+}
+
+ui::MsgResult CKovralDlg::Route(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Explorer restarted: its notification area is new and empty.
+  if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
+    AddTrayIcon();
+    return ui::Handled();
+  }
+  return ui::Dispatch(*this, Messages(), message, wParam, lParam);
+}
+
+CKovralDlg::CKovralDlg(AppServices& services, WindowMessageSink& messages)
+    : services_(services),
+      messages_(messages),
+      link_(*services.hid, messages, *services.clock),
+      texts_(&MainTextsFor(UiLanguage::English)) {
+  icon_ = LoadAppIcon(SM_CXICON, SM_CYICON);
+  smallIcon_ = LoadAppIcon(SM_CXSMICON, SM_CYSMICON);
+  // The paths are fixed for the run; the settings exist from the start so
+  // that a start-up stopped early still leaves a usable (empty) state.
+  settings_ = std::make_unique<SettingsSession>(PathsFromModulePath(ModulePath()), *services.ini, *services.files,
+                                                messages);
+  hover_.SetTables({layout::CommonElements()});
+}
+
+// Reached only when the modal loop ends without Exit (the window was
+// destroyed): the reader must be gone before the link it reads. Its window
+// no longer exists, so it is not waiting for this thread.
+CKovralDlg::~CKovralDlg() {
+  ShutdownCleanup();
+  if (readerThread_ && !readerSuspended_) {
+    StopNotifyReader(link_);
+    if (WaitForSingleObject(readerThread_.get(), 2000) != WAIT_OBJECT_0) ExitProcess(0);
+  }
+}
+
+bool CKovralDlg::PreTranslateMessage(MSG& msg) {
+  if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+  if (msg.message == WM_MOUSEMOVE) HotTrackOpenList();
+  if (msg.message == WM_KEYDOWN) {
+    switch (RuleForKeyDown(pages_.CurrentPage, recorderHook_ != nullptr, static_cast<uint32_t>(msg.wParam))) {
+      case KeyDownRule::PassOn:
+        break;
+      case KeyDownRule::Swallow:
+        return true;
+      case KeyDownRule::HideAndSwallow:
+        ShowWindow(hwnd_, SW_HIDE);
+        return true;
+    }
+  }
+  return false;
+}
+
+void CKovralDlg::OnOK() { ShowWindow(hwnd_, SW_HIDE); }
+void CKovralDlg::OnCancel() { ShowWindow(hwnd_, SW_HIDE); }
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+BOOL CKovralDlg::OnInitDialog() {
+  // One copy at a time. The mutex is never closed: it lives as long as the
+  // process. A second copy leaves silently, without activating the first.
+  CreateMutexW(nullptr, FALSE, kSingleInstanceMutex);
+  if (GetLastError() == ERROR_ALREADY_EXISTS) ExitProcess(0);
+
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  // No taskbar button: the program lives in the notification area.
+  const LONG_PTR exStyle = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
+  SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, (exStyle & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
+  SetMainWindowHandle(hwnd_);
+  messages_.SetOwner(hwnd_);
+  taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
+  AddTrayIcon();
+
+  if (StartDevice()) LoadSettingsAndSkin();
+
+  // The handshake's notice came before any text existed; now it can be shown.
+  for (const DeviceNotice& notice : heldNotices_.Release()) ShowNotice(notice);
+  return TRUE;
+}
+
+// The trace is flushed after every write, so a reader sees each exchange
+// while the program runs, and nothing is lost when Exit ends the process.
+void CKovralDlg::OpenTrace() {
+  if (services_.traceFile.empty()) return;
+  traceStream_.open(std::filesystem::path(services_.traceFile), std::ios::out | std::ios::trunc);
+  if (!traceStream_) {
+    messages_.Show(L"The trace file \"" + services_.traceFile + L"\" cannot be written.", L"");
+    return;
+  }
+  traceStream_ << std::unitbuf;
+  trace_ = std::make_unique<HidTrace>(traceStream_, *services_.clock);
+  link_.trace = trace_.get();
+}
+
+bool CKovralDlg::StartDevice() {
+  OpenTrace();
+  const HWND window = hwnd_;
+  // Sent, not posted: the reader waits until the interface thread has shown
+  // the notice. The interface thread itself never waits for the reader.
+  link_.notify = [window](int code, int value) {
+    SendMessageW(window, WM_DEVICE_NOTIFY, static_cast<WPARAM>(code), static_cast<LPARAM>(value));
+  };
+  if (services_.sim) {
+    // Each collection of the simulated mouse arrives and leaves like a real
+    // one: the event goes through the window's device-change handling.
+    services_.sim->SetPlugListener([window](const SimPlugEvent& event) {
+      const size_t bytes = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) +
+                           (event.arrivalName.size() + 1) * sizeof(wchar_t);
+      auto* broadcast = static_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(calloc(1, bytes));
+      if (!broadcast) return;
+      broadcast->dbcc_size = static_cast<DWORD>(bytes);
+      broadcast->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+      broadcast->dbcc_classguid = kHidInterfaceClass;
+      std::copy(event.arrivalName.begin(), event.arrivalName.end(), broadcast->dbcc_name);
+      const WPARAM type = event.arrival ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE;
+      if (!PostMessageW(window, WM_SIM_DEVICECHANGE, type, reinterpret_cast<LPARAM>(broadcast))) free(broadcast);
+    });
+  }
+
+  ConnectDevice(link_);
+
+  if (!CreateReadEvent(link_)) return false;
+  DWORD threadId = 0;
+  readerThread_.reset(CreateThread(nullptr, 0, ReaderThreadProc, &link_, CREATE_SUSPENDED, &threadId));
+  readerSuspended_ = static_cast<bool>(readerThread_);
+  if (readerThread_ && link_.ready != 0) {
+    ResumeThread(readerThread_.get());
+    readerSuspended_ = false;
+  }
+
+  DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+  filter.dbcc_size = sizeof(filter);
+  filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+  filter.dbcc_classguid = kHidInterfaceClass;
+  deviceNotification_ = RegisterDeviceNotificationW(hwnd_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+  if (!deviceNotification_) {
+    messages_.Show(kMsgDeviceNotificationFailed, L"");
+    return false;
+  }
+  return true;
+}
+
+void CKovralDlg::LoadSettingsAndSkin() {
+  settings_->Load();
+  languageCode_ = settings_->ReadLanguageCode();
+  language_ = LanguageFromCode(languageCode_);
+  texts_ = &MainTextsFor(language_);
+  settings_->SetLanguageSection(SettingsSection(language_));
+  settings_->SetIniWriteFailureFormat(texts_->settingsSaveFailed);
+  settings_->ReadInterfaceSettings();
+
+  skinFolder_ = SkinFolderFor(settings_->paths().directory, settings_->ui.skinName);
+  {
+    SkinImage main(SkinImagePath(skinFolder_, skin::kMain));
+    ui::ResizeWindow(hwnd_, main.width(), main.height());
+    canvas_ = Canvas(main);
+  }
+  const TextColorBytes color = TextColorFromSettings(settings_->ui);
+  textColor_ = {color.red, color.green, color.blue};
+  AppGlobals& globals = Globals();
+  globals.SkinFolder = skinFolder_;
+  globals.TextColor = textColor_;
+  globals.skinName = settings_->ui.skinName;
+  globals.languageCode = languageCode_;
+
+  const ui::FontPair fonts = ui::FontsForLanguageCode(languageCode_, ui::CurrentWindowsVersion());
+  normalFont_ = ui::CreateSkinFont(fonts.normal);
+  titleFont_ = ui::CreateSkinFont(fonts.title);
+
+  if (link_.ready != 0) ShowPage(kBasicPage);
+}
+
+DWORD WINAPI CKovralDlg::ReaderThreadProc(void* parameter) {
+  NotifyReaderLoop(*static_cast<DeviceLink*>(parameter));
+  return 0;
+}
+
+// ---------------------------------------------------------------------------
+// The end
+
+// Closes the device and removes the icon. The read event stays: the reader
+// thread may be waiting on it, and it ends with the process a moment later.
+void CKovralDlg::ShutdownCleanup() {
+  CloseDevice(link_);
+  if (deviceNotification_) {
+    UnregisterDeviceNotification(deviceNotification_);
+    deviceNotification_ = nullptr;
+  }
+  if (trayAdded_) {
+    Shell_NotifyIconW(NIM_DELETE, &tray_);
+    trayAdded_ = false;
+  }
+}
+
+void CKovralDlg::ExitProgram() {
+  ShutdownCleanup();
+  ExitProcess(0);
+}
+
+void CKovralDlg::OnDestroy() { ShutdownCleanup(); }
+
+// Closing only hides: the program stays in the notification area.
+void CKovralDlg::OnClose() { ShowWindow(hwnd_, SW_HIDE); }
+
+void CKovralDlg::OnTrayExit() { ExitProgram(); }
+
+// ---------------------------------------------------------------------------
+// Drawing
+
+bool CKovralDlg::OnPaint() {
+  if (!IsIconic(hwnd_)) return false;
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, icon_);
+  EndPaint(hwnd_, &ps);
+  return true;
+}
+
+// The window shows the canvas; erasing copies it in one block, never a colour.
+LRESULT CKovralDlg::OnEraseBackground(HDC dc) {
+  EraseWithSurface(hwnd_, dc, canvas_.bitmap());
+  return 1;
+}
+
+LRESULT CKovralDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
+
+bool CKovralDlg::OnNcPaint(WPARAM, LPARAM) {
+  if (!hiddenStart_.OnNcPaint()) return false;
+  ShowWindow(hwnd_, SW_HIDE);
+  return true;
+}
+
+// Until the user first opens the window from the notification area, no show
+// gets through: the dialog manager shows a visible template on creation, and
+// how many non-client paints follow differs between systems.
+bool CKovralDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {
+  auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+  if (pos && !hiddenStart_.ShowAllowed()) pos->flags &= ~SWP_SHOWWINDOW;
+  return false;
+}
+
+HBRUSH CKovralDlg::OnCtlColor(HDC dc, HWND control, int type) {
+  ControlType kind = ControlType::Other;
+  if (type == CTLCOLOR_STATIC) kind = ControlType::Static;
+  if (type == CTLCOLOR_EDIT) kind = ControlType::Edit;
+  if (type == CTLCOLOR_LISTBOX) kind = ControlType::ListBox;
+  if (type == CTLCOLOR_BTN) kind = ControlType::Button;
+  // One brush at a time: the previous request's goes now.
+  controlBrush_.reset();
+  const ControlColors c = ColorsForControl(kind, GetDlgCtrlID(control), settings_->config.dpiColor);
+  if (c.text == ControlColors::Text::TextColor) SetTextColor(dc, ui::ColorRefOf(textColor_));
+  if (c.text == ControlColors::Text::White) SetTextColor(dc, RGB(255, 255, 255));
+  if (c.background == ControlColors::Background::Transparent) SetBkMode(dc, TRANSPARENT);
+  if (c.background == ControlColors::Background::Opaque) SetBkColor(dc, ui::ColorRefOf(c.backgroundColor));
+  if (c.normalFont && normalFont_) SelectObject(dc, normalFont_.get());
+  if (c.brush == ControlColors::Brush::Default) return nullptr;
+  controlBrush_.reset(CreateSolidBrush(ui::ColorRefOf(c.brushColor)));
+  return controlBrush_.get();
+}
+
+// ---------------------------------------------------------------------------
+// Pointer and pages
+
+// Handled steps never stop the default handling of the click, so a press
+// that ends in the drag step moves the window while the button is held.
+bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
+  for (ClickStep step : RouteCommonClick({pt.x, pt.y}, pages_.CurrentPage, link_.ready != 0)) {
+    switch (step) {
+      case ClickStep::SendConfig:
+        SendAndSave();
+        break;
+      case ClickStep::CommitConfig:
+        settings_->Commit();
+        break;
+      case ClickStep::ApplyPointerSettings:
+        ApplyPointerSettings(settings_->config, *services_.pointer, messages_);
+        break;
+      case ClickStep::HideWindow:
+        ShowWindow(hwnd_, SW_HIDE);
+        break;
+      case ClickStep::RunSkinChoice:
+        RunSkinChoice();
+        break;
+      case ClickStep::ExitProgram:
+        ExitProgram();
+      case ClickStep::ShowBasicPage:
+        ShowPage(kBasicPage);
+        break;
+      case ClickStep::ShowAdvancedPage:
+        ShowPage(kAdvancedPage);
+        break;
+      case ClickStep::RevertConfig:
+        settings_->Revert();
+        pages_.ReloadPending = true;
+        break;
+      case ClickStep::OpenWebLink:
+        ShellExecuteW(hwnd_, L"open", texts_->webLink, nullptr, nullptr, SW_SHOWNORMAL);
+        break;
+      case ClickStep::BasicPagePart:
+      case ClickStep::AdvancedPagePart:
+        // The pages show the common elements; every other spot is empty.
+      case ClickStep::Drag:
+        DragWindow(pt);
+        break;
+    }
+  }
+  return false;
+}
+
+// The window manager's move loop starts from the click. WM_NCLBUTTONDOWN
+// carries screen coordinates; given client ones, a system that takes the
+// point as the loop's origin would make the window jump.
+void CKovralDlg::DragWindow(POINT clientPoint) {
+  POINT screen = clientPoint;
+  ClientToScreen(hwnd_, &screen);
+  PostMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+}
+
+void CKovralDlg::SendAndSave() {
+  Apply(link_, settings_->config, image_, [this] { settings_->SaveAll(); });
+}
+
+// The skin chooser runs here; afterwards, as after any choice, the window
+// comes to the front.
+void CKovralDlg::RunSkinChoice() {
+  SetForegroundWindow(hwnd_);
+  ShowWindow(hwnd_, SW_SHOW);
+}
+
+bool CKovralDlg::OnMouseMove(POINT pt, WPARAM) {
+  bool track = false;
+  const HoverTracker::Redraw redraw = hover_.OnMouseMove({pt.x, pt.y}, track);
+  if (!redraw.empty()) DrawElementLooks(PaintContext(), redraw, hover_);
+  if (track) ui::RequestHover(hwnd_, kHoverTimeMs);
+  return false;
+}
+
+bool CKovralDlg::OnMouseHover(POINT pt, WPARAM) {
+  const HoverTracker::Redraw redraw = hover_.OnMouseHover({pt.x, pt.y});
+  if (!redraw.empty()) DrawElementLooks(PaintContext(), redraw, hover_);
+  return false;
+}
+
+PagePaintContext CKovralDlg::PaintContext() const {
+  return {hwnd_, canvas_.bitmap(), skinFolder_, normalFont_.get(), titleFont_.get(), textColor_, texts_,
+          pages_.CurrentPage};
+}
+
+void CKovralDlg::ShowPage(int page) {
+  const std::optional<int> leaving = EnterPage(pages_, page);
+  if (!leaving) return;
+  DestroyPageChildren(*leaving);
+  if (page == kBasicPage) FirstShowingOfBasicPage(link_, image_, *settings_, *texts_, pages_);
+  PaintCommonPage(PaintContext());
+}
+
+void CKovralDlg::RebuildPage(bool rereadInterfaceSettings) {
+  const std::optional<PageRebuild> rebuild = BeginRebuild(pages_);
+  if (!rebuild) return;
+  DestroyPageChildren(rebuild->teardown);
+  if (rereadInterfaceSettings) settings_->ReadInterfaceSettings();
+  ShowPage(rebuild->show);
+}
+
+void CKovralDlg::DestroyPageChildren(int page) {
+  std::vector<HWND> doomed;
+  for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (IsPageChild(page, GetDlgCtrlID(child))) doomed.push_back(child);
+  }
+  for (HWND child : doomed) DestroyWindow(child);
+  // Leaving the advanced page ends a running macro recording.
+  if (page == kAdvancedPage && recorderHook_) {
+    UnhookWindowsHookEx(recorderHook_);
+    recorderHook_ = nullptr;
+  }
+}
+
+void CKovralDlg::HotTrackOpenList() {
+  POINT cursor;
+  if (!GetCursorPos(&cursor)) return;
+  HWND under = WindowFromPoint(cursor);
+  if (!under || GetParent(under) != hwnd_ || !HotTracksList(pages_.CurrentPage, GetDlgCtrlID(under))) return;
+  ScreenToClient(under, &cursor);
+  const LRESULT item = SendMessageW(under, LB_ITEMFROMPOINT, 0, MAKELPARAM(cursor.x, cursor.y));
+  if (HIWORD(item) == 0) SendMessageW(under, LB_SETCURSEL, LOWORD(item), 0);
+}
+
+void CKovralDlg::ShowFromTray() {
+  hiddenStart_.Release();
+  SetForegroundWindow(hwnd_);
+  ShowWindow(hwnd_, SW_SHOW);
+}
+
+}  // namespace kovral

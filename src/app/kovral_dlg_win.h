@@ -1,0 +1,137 @@
+#pragma once
+// The main dialog: owns the configuration record, the link to the mouse,
+// the notification-area icon and the two pages. Its modal loop is the
+// program's only message loop.
+#include <windows.h>
+
+#include <dbt.h>
+#include <shellapi.h>
+
+#include <fstream>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "app/app_services.h"
+#include "app/held_notices.h"
+#include "app/message_box_win.h"
+#include "device/device_link.h"
+#include "device/hid_trace.h"
+#include "lang/language.h"
+#include "lang/main_texts.h"
+#include "pages/page_hover.h"
+#include "pages/page_paint_win.h"
+#include "pages/page_state.h"
+#include "settings/device_config.h"
+#include "settings/settings_session.h"
+#include "ui/gdi_win.h"
+#include "ui/skin_image_win.h"
+#include "ui/text_style.h"
+#include "ui/window_win.h"
+
+namespace kovral {
+
+struct Balloon;
+
+class CKovralDlg final : public ui::Dialog {
+ public:
+  CKovralDlg(AppServices& services, WindowMessageSink& messages);
+  ~CKovralDlg() override;
+
+ protected:
+  ui::DialogTemplate Template() const override { return ui::MainDialogTemplate(); }
+  BOOL OnInitDialog() override;
+  bool PreTranslateMessage(MSG& message) override;
+  // Enter and Escape never end the dialog; they hide it.
+  void OnOK() override;
+  void OnCancel() override;
+  ui::MsgResult Route(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  static std::span<const ui::MessageEntry<CKovralDlg>> Messages();
+
+  // Start-up and the end of the program.
+  bool StartDevice();
+  void OpenTrace();
+  void LoadSettingsAndSkin();
+  void ShutdownCleanup();
+  [[noreturn]] void ExitProgram();
+  void OnDestroy();
+  void OnClose();
+  void OnTrayExit();
+
+  // Drawing.
+  bool OnPaint();
+  LRESULT OnEraseBackground(HDC dc);
+  LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+  bool OnNcPaint(WPARAM, LPARAM);
+  bool OnWindowPosChanging(WPARAM, LPARAM);
+  HBRUSH OnCtlColor(HDC dc, HWND control, int type);
+
+  // Pointer and pages.
+  bool OnLButtonDown(POINT pt, WPARAM keys);
+  bool OnMouseMove(POINT pt, WPARAM keys);
+  bool OnMouseHover(POINT pt, WPARAM keys);
+  void ShowPage(int page);
+  void RebuildPage(bool rereadInterfaceSettings);
+  void DestroyPageChildren(int page);
+  PagePaintContext PaintContext() const;
+  void SendAndSave();
+  void RunSkinChoice();
+  void ShowFromTray();
+  void HotTrackOpenList();
+  void DragWindow(POINT clientPoint);
+
+  // Notification area and notices.
+  void AddTrayIcon();
+  LRESULT OnTrayNotify(WPARAM, LPARAM);
+  LRESULT OnDeviceNotify(WPARAM, LPARAM);
+  void ShowNotice(DeviceNotice notice);
+  void ShowBalloon(const Balloon& balloon);
+  void ShowTrayMenu();
+
+  // Device link.
+  LRESULT OnDeviceChange(WPARAM, LPARAM);
+  void HandleDeviceChange(UINT eventType, const DEV_BROADCAST_HDR* header);
+  LRESULT OnSimDeviceChange(WPARAM, LPARAM);
+  LRESULT OnCopyData(WPARAM, LPARAM);
+  static DWORD WINAPI ReaderThreadProc(void* parameter);
+
+  AppServices& services_;
+  WindowMessageSink& messages_;
+  UINT taskbarCreatedMessage_ = 0;
+
+  HICON icon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  NOTIFYICONDATAW tray_{};
+  bool trayAdded_ = false;
+
+  DeviceLink link_;
+  std::ofstream traceStream_;
+  std::unique_ptr<HidTrace> trace_;
+  DeviceImage image_{};
+  ui::OwnedHandle readerThread_;
+  bool readerSuspended_ = false;
+  HDEVNOTIFY deviceNotification_ = nullptr;
+
+  std::unique_ptr<SettingsSession> settings_;
+  std::wstring languageCode_;
+  UiLanguage language_ = UiLanguage::English;
+  const MainTexts* texts_;
+  HeldNotices heldNotices_;
+
+  std::wstring skinFolder_;
+  ui::Rgb textColor_;
+  Canvas canvas_;
+  ui::OwnedFont normalFont_;
+  ui::OwnedFont titleFont_;
+  ui::OwnedBrush controlBrush_;
+
+  PageState pages_;
+  HiddenStart hiddenStart_;
+  HoverTracker hover_;
+  // The macro recorder's keyboard hook while a recording runs.
+  HHOOK recorderHook_ = nullptr;
+};
+
+}  // namespace kovral

@@ -1,0 +1,55 @@
+#include "app/launch_options.h"
+
+#include <cwchar>
+
+namespace kovral {
+namespace {
+
+// A whole decimal number 0..255 (the sensor type is one byte on the wire).
+bool ParseByte(const std::wstring& text, int& value) {
+  if (text.empty() || text.size() > 3) return false;
+  int v = 0;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') return false;
+    v = v * 10 + (c - L'0');
+  }
+  if (v > 255) return false;
+  value = v;
+  return true;
+}
+
+}  // namespace
+
+const wchar_t* LaunchUsage() {
+  return L"Usage: KALVORIN_DRX_Driver.exe [--simulate [--sensor-type N]] [--trace FILE]";
+}
+
+// Options are taken in any order. --sensor-type is refused without
+// --simulate: silently ignoring it would make a test believe it ran against a
+// sensor it never got. --trace also works with the real mouse, for diagnosis.
+LaunchParse ParseLaunchOptions(const std::vector<std::wstring>& args) {
+  LaunchOptions options;
+  bool sensorGiven = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::wstring& a = args[i];
+    if (a == L"--simulate") {
+      options.simulate = true;
+    } else if (a == L"--sensor-type") {
+      if (i + 1 >= args.size()) return {std::nullopt, L"--sensor-type needs a number from 0 to 255."};
+      if (!ParseByte(args[i + 1], options.sensorType))
+        return {std::nullopt, L"--sensor-type needs a number from 0 to 255, not \"" + args[i + 1] + L"\"."};
+      sensorGiven = true;
+      ++i;
+    } else if (a == L"--trace") {
+      if (i + 1 >= args.size() || args[i + 1].empty()) return {std::nullopt, L"--trace needs a file name."};
+      options.traceFile = args[i + 1];
+      ++i;
+    } else {
+      return {std::nullopt, L"Unknown argument \"" + a + L"\"."};
+    }
+  }
+  if (sensorGiven && !options.simulate) return {std::nullopt, L"--sensor-type works only with --simulate."};
+  return {options, L""};
+}
+
+}  // namespace kovral

@@ -1,0 +1,29 @@
+#pragma once
+// The program's command line: the normal start takes no arguments; a test or
+// a person without the mouse starts it against the in-process simulator.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kovral {
+
+struct LaunchOptions {
+  bool simulate = false;
+  // Sensor type the simulated mouse reports (its first sensor byte).
+  int sensorType = 0;
+  // Where the link's HID trace goes; empty: no trace.
+  std::wstring traceFile;
+};
+
+struct LaunchParse {
+  std::optional<LaunchOptions> options;  // empty on error
+  std::wstring error;                    // what was wrong, for the user
+};
+
+// `args` excludes the program name.
+LaunchParse ParseLaunchOptions(const std::vector<std::wstring>& args);
+
+// The usage text shown when the command line cannot be understood.
+const wchar_t* LaunchUsage();
+
+}  // namespace kovral

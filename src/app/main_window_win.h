@@ -1,0 +1,26 @@
+#pragma once
+// What other windows and threads know about the main window: its private
+// messages and its handle. The window class is ui::kMainWindowClass.
+#include <windows.h>
+
+namespace kovral {
+
+// Notification-area icon messages; lParam is the mouse message over the icon.
+inline constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
+// Device events and the handshake outcome; wParam code, lParam value.
+inline constexpr UINT WM_DEVICE_NOTIFY = WM_USER + 2;
+// Key events of the macro recorder.
+inline constexpr UINT WM_RECORD_KEY = WM_USER + 3;
+// Simulated-mouse mode: an interface arrival or removal of the simulator;
+// wParam the event (DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE), lParam a
+// heap DEV_BROADCAST_DEVICEINTERFACE_W the handler frees.
+inline constexpr UINT WM_SIM_DEVICECHANGE = WM_APP + 1;
+
+// The device-interface class of HID collections.
+inline constexpr GUID kHidInterfaceClass = {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+
+// Set once the main dialog exists; read by the keyboard hooks and the reader thread.
+HWND MainWindowHandle();
+void SetMainWindowHandle(HWND window);
+
+}  // namespace kovral

@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "app/launch_options.h"
+
+namespace kovral {
+namespace {
+
+TEST(LaunchOptions, PlainStartIsTheRealMouse) {
+  LaunchParse p = ParseLaunchOptions({});
+  ASSERT_TRUE(p.options);
+  EXPECT_FALSE(p.options->simulate);
+  EXPECT_EQ(p.options->sensorType, 0);
+  EXPECT_TRUE(p.options->traceFile.empty());
+}
+
+TEST(LaunchOptions, SimulatedMouseWithSensorAndTraceInAnyOrder) {
+  LaunchParse p = ParseLaunchOptions({L"--trace", L"C:\\t\\hid trace.txt", L"--sensor-type", L"3", L"--simulate"});
+  ASSERT_TRUE(p.options) << std::string(p.error.begin(), p.error.end());
+  EXPECT_TRUE(p.options->simulate);
+  EXPECT_EQ(p.options->sensorType, 3);
+  EXPECT_EQ(p.options->traceFile, L"C:\\t\\hid trace.txt");
+
+  p = ParseLaunchOptions({L"--simulate", L"--sensor-type", L"255"});
+  ASSERT_TRUE(p.options);
+  EXPECT_EQ(p.options->sensorType, 255);
+}
+
+TEST(LaunchOptions, TraceAlsoWorksWithTheRealMouse) {
+  LaunchParse p = ParseLaunchOptions({L"--trace", L"x.txt"});
+  ASSERT_TRUE(p.options);
+  EXPECT_FALSE(p.options->simulate);
+  EXPECT_EQ(p.options->traceFile, L"x.txt");
+}
+
+TEST(LaunchOptions, RefusesWhatItCannotHonour) {
+  EXPECT_FALSE(ParseLaunchOptions({L"--sensor-type", L"1"}).options);  // needs --simulate
+  EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--sensor-type"}).options);
+  EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--sensor-type", L"256"}).options);
+  EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--sensor-type", L"-1"}).options);
+  EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--sensor-type", L"0x1"}).options);
+  EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--trace"}).options);
+  EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--trace", L""}).options);
+  LaunchParse p = ParseLaunchOptions({L"--simulated"});
+  EXPECT_FALSE(p.options);
+  EXPECT_NE(p.error.find(L"--simulated"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace kovral

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "app/sim_control.h"
+#include "device/hid_sim.h"
+
+namespace kovral {
+namespace {
+
+SimCommand Cmd(const wchar_t* text) { return *ParseSimCommand(text).command; }
+
+// Opens the notification collection of the simulated mouse, as the link does.
+std::unique_ptr<HidDevice> OpenNotification(SimMouse& mouse, SimHidPlatform& platform) {
+  return platform.Open(mouse.InterfacePath(SimInterface::Notification), HidAccess::Read, true);
+}
+
+TEST(SimControl, NotifyAndRawReachAnOpenReader) {
+  ManualClock clock;
+  SimMouse mouse(clock);
+  SimHidPlatform platform(mouse);
+  auto reader = OpenNotification(mouse, platform);
+  ASSERT_TRUE(reader);
+  std::wstring why;
+  ASSERT_TRUE(ExecuteSimCommand(mouse, Cmd(L"notify 7 2"), why));
+  uint8_t report[8] = {};
+  ASSERT_EQ(reader->Read(report, sizeof report, std::chrono::milliseconds(0)), HidIoStatus::Ok);
+  EXPECT_EQ(report[0], 6);
+  EXPECT_EQ(report[1], 7);
+  EXPECT_EQ(report[3], 2);
+
+  ASSERT_TRUE(ExecuteSimCommand(mouse, Cmd(L"raw 05 09 00 03"), why));
+  ASSERT_EQ(reader->Read(report, sizeof report, std::chrono::milliseconds(0)), HidIoStatus::Ok);
+  EXPECT_EQ(report[0], 5);
+  EXPECT_EQ(report[1], 9);
+}
+
+TEST(SimControl, UnplugAndPlugAnnounceEveryCollectionOnce) {
+  ManualClock clock;
+  SimMouse mouse(clock);
+  std::vector<SimPlugEvent> events;
+  mouse.SetPlugListener([&](const SimPlugEvent& e) { events.push_back(e); });
+  std::wstring why;
+  ASSERT_TRUE(ExecuteSimCommand(mouse, Cmd(L"unplug"), why));
+  EXPECT_FALSE(mouse.Plugged());
+  ASSERT_FALSE(events.empty());
+  for (const auto& e : events) EXPECT_FALSE(e.arrival);
+  const size_t removals = events.size();
+
+  EXPECT_FALSE(ExecuteSimCommand(mouse, Cmd(L"unplug"), why));
+  EXPECT_NE(why.find(L"already"), std::wstring::npos);
+  EXPECT_FALSE(ExecuteSimCommand(mouse, Cmd(L"notify 7 1"), why));  // nothing to send it with
+
+  ASSERT_TRUE(ExecuteSimCommand(mouse, Cmd(L"plug"), why));
+  EXPECT_TRUE(mouse.Plugged());
+  ASSERT_EQ(events.size(), 2 * removals);
+  for (size_t i = removals; i < events.size(); ++i) {
+    EXPECT_TRUE(events[i].arrival);
+    EXPECT_NE(events[i].arrivalName.find(L"VID_04D9&PID_A09F"), std::wstring::npos);
+  }
+  EXPECT_FALSE(ExecuteSimCommand(mouse, Cmd(L"plug"), why));
+}
+
+TEST(SimControl, SilentMouseAnswersNothingUntilToldOtherwise) {
+  ManualClock clock;
+  SimMouse mouse(clock);
+  SimHidPlatform platform(mouse);
+  auto config = platform.Open(mouse.InterfacePath(SimInterface::Configuration), HidAccess::ReadWrite, false);
+  ASSERT_TRUE(config);
+  std::wstring why;
+  ASSERT_TRUE(ExecuteSimCommand(mouse, Cmd(L"silent on"), why));
+  uint8_t report[33] = {};
+  EXPECT_EQ(config->Read(report, sizeof report, std::chrono::milliseconds(5)), HidIoStatus::TimedOut);
+  ASSERT_TRUE(ExecuteSimCommand(mouse, Cmd(L"silent off"), why));
+}
+
+}  // namespace
+}  // namespace kovral

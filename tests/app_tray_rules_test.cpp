@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "app/held_notices.h"
+#include "app/tray_rules.h"
+
+namespace kovral {
+namespace {
+
+constexpr uint32_t kMouseMove = 0x200, kLDown = 0x201, kLUp = 0x202, kLDbl = 0x203, kRDown = 0x204, kRUp = 0x205,
+                   kRDbl = 0x206, kMDown = 0x207;
+
+TEST(TrayRules, OnlyLeftUpDoubleClickAndRightUpDoAnything) {
+  PageState s;
+  s.SettingsReadOnce = true;
+  s.CurrentPage = kBasicPage;
+  for (uint32_t m : {kMouseMove, kLDown, kRDown, kRDbl, kMDown})
+    EXPECT_EQ(DecideTrayMessage(m, true, s).action, TrayAction::Ignore) << std::hex << m;
+  EXPECT_EQ(DecideTrayMessage(kLUp, true, s).action, TrayAction::ShowWindow);
+  EXPECT_EQ(DecideTrayMessage(kLDbl, true, s).action, TrayAction::ShowWindow);
+  EXPECT_EQ(DecideTrayMessage(kRUp, true, s).action, TrayAction::ShowMenu);
+  EXPECT_EQ(DecideTrayMessage(kRUp, false, s).action, TrayAction::ShowMenu);  // Exit works without a mouse
+}
+
+TEST(TrayRules, WithoutMouseWarnsAndKeepsTheCancelForLater) {
+  PageState s;
+  s.CurrentPage = kBasicPage;
+  s.ReloadPending = true;
+  EXPECT_EQ(DecideTrayMessage(kLUp, false, s).action, TrayAction::WarnNotDetected);
+  EXPECT_TRUE(s.ReloadPending);
+}
+
+TEST(TrayRules, AfterCancelTheShownPageIsRebuiltOnce) {
+  PageState s;
+  s.SettingsReadOnce = true;
+  s.CurrentPage = kBasicPage;
+  s.ReloadPending = true;
+  TrayDecision d = DecideTrayMessage(kLUp, true, s);
+  EXPECT_EQ(d.action, TrayAction::ShowWindow);
+  EXPECT_EQ(d.prepare, TrayPagePrepare::RebuildBasic);
+  EXPECT_FALSE(s.ReloadPending);
+  EXPECT_EQ(DecideTrayMessage(kLUp, true, s).prepare, TrayPagePrepare::None);
+
+  s.CurrentPage = kAdvancedPage;
+  s.ReloadPending = true;
+  EXPECT_EQ(DecideTrayMessage(kLDbl, true, s).prepare, TrayPagePrepare::RebuildAdvanced);
+}
+
+TEST(TrayRules, FirstShowAfterALateArrivalShowsTheBasicPage) {
+  PageState s;  // started without the mouse: no page, sensor never read
+  TrayDecision d = DecideTrayMessage(kLUp, true, s);
+  EXPECT_EQ(d.action, TrayAction::ShowWindow);
+  EXPECT_EQ(d.prepare, TrayPagePrepare::ShowBasic);
+}
+
+TEST(HeldNotices, StartUpNoticeWaitsForTheTextsThenShowsInOrder) {
+  HeldNotices held;
+  EXPECT_TRUE(held.Hold({14, 0}));
+  EXPECT_TRUE(held.Hold({7, 2}));
+  EXPECT_EQ(held.Release(), (std::vector<DeviceNotice>{{14, 0}, {7, 2}}));
+  EXPECT_FALSE(held.Hold({15, 0}));  // texts exist: shown at once
+  EXPECT_TRUE(held.Release().empty());
+}
+
+TEST(HeldNotices, KeepsOnlyTheNewestWhenFlooded) {
+  HeldNotices held;
+  for (uint32_t v = 0; v < 20; ++v) held.Hold({9, v});
+  std::vector<DeviceNotice> out = held.Release();
+  ASSERT_EQ(out.size(), HeldNotices::kCapacity);
+  EXPECT_EQ(out.front().value, 20 - HeldNotices::kCapacity);
+  EXPECT_EQ(out.back().value, 19u);
+}
+
+}  // namespace
+}  // namespace kovral
