@@ -28,7 +28,8 @@ cmake --build build/win -j"$jobs"
 step "Windows unit tests under Wine"
 # shellcheck source=wine-prefix.sh
 source "$root/scripts/wine-prefix.sh"
-(cd build/win && wine kovral_tests.exe)
+# Window tests need a display; a private virtual one keeps the run independent of the session's.
+(cd build/win && xvfb-run -a -s "-screen 0 1280x1024x24" wine kovral_tests.exe)
 
 if [ -x "$root/scripts/e2e.sh" ]; then
   step "end-to-end tests of the Windows program under Wine"

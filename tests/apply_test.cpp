@@ -287,8 +287,9 @@ TEST(LightingTest, ModesMapToEffectAndFirstTriple) {
     std::memcpy(image.lightParams[0], triple, 3);
     std::memcpy(image.lightParams[1], triple, 3);
     MapLighting(c, image);
-    EXPECT_EQ(0, std::memcmp(image.lightEffect, k.effect, 3)) << int(k.mode) << "/" << int(k.respEffect) << "/" << int(k.neonEffect);
-    EXPECT_EQ(0, std::memcmp(image.lightParams[0], k.triple, 3)) << int(k.mode) << "/" << int(k.respEffect) << "/" << int(k.neonEffect);
+    SCOPED_TRACE(std::to_string(k.mode) + "/" + std::to_string(k.respEffect) + "/" + std::to_string(k.neonEffect));
+    EXPECT_EQ(0, std::memcmp(image.lightEffect, k.effect, 3));
+    EXPECT_EQ(0, std::memcmp(image.lightParams[0], k.triple, 3));
     EXPECT_EQ(0, std::memcmp(image.lightParams[1], triple, 3));
   }
 }
@@ -305,8 +306,10 @@ TEST(AnswerGuardTest, LightParamsAnswerNamingAnotherIndexIsIgnored) {
   DeviceImage image;
   const uint8_t mine[3] = {7, 7, 7};
   std::memcpy(image.lightParams[0], mine, 3);
+  std::memset(image.dpiCodes, 0x44, sizeof image.dpiCodes);  // the field after the triples
   ReadLightParams(h.link, image);
   EXPECT_EQ(0, std::memcmp(image.lightParams[0], mine, 3));
+  for (uint8_t b : image.dpiCodes) EXPECT_EQ(b, 0x44);
   const uint8_t answered[3] = {0x31, 0x32, 0x33};
   EXPECT_EQ(0, std::memcmp(image.lightParams[1], answered, 3));
 }
@@ -321,31 +324,40 @@ TEST(AnswerGuardTest, StageBlockAnswersOutOfRangeAreIgnoredAndLongOnesCut) {
   };
   DeviceImage image;
   std::memset(image.stageBlocks, 0x11, sizeof image.stageBlocks);
-  std::memset(image.dpiCodes, 0x22, sizeof image.dpiCodes);
+  std::memset(image.keyMatrices, 0x22, sizeof image.keyMatrices);  // the fields after the blocks
+  std::memset(image.macroImage, 0x22, sizeof image.macroImage);
   TransferStageBlocks(h.link, image, Transfer::Read);
   for (int i = 0; i < 24; ++i) {
     ASSERT_EQ(image.stageBlocks[0][i], 0x11) << i;
     ASSERT_EQ(image.stageBlocks[1][i], 0x50) << i;
   }
-  for (uint8_t b : image.dpiCodes) ASSERT_EQ(b, 0x22);
+  for (const auto& matrix : image.keyMatrices)
+    for (uint8_t b : matrix) ASSERT_EQ(b, 0x22);
+  for (const auto& slot : image.macroImage)
+    for (uint8_t b : slot) ASSERT_EQ(b, 0x22);
 }
 
 TEST(AnswerGuardTest, MacroAnswersOutOfRangeAreIgnoredAndLongOnesCut) {
   LinkHarness h;
   h.OpenPlain();
   h.platform.mouse.respond = [](const Payload& q, Payload& a, std::vector<std::vector<uint8_t>>& chunks) {
-    // Slot 1 is answered as slot 0, slot 2 as slot 13, slot 3 announces 255 bytes.
-    const uint8_t slot = q[1] == 1 ? 0 : q[1] == 2 ? 13 : q[1];
+    // Slots 1 and 4 are answered as slot 0, slot 2 as slot 13, slot 3
+    // announces 255 bytes.
+    const uint8_t slot = (q[1] == 1 || q[1] == 4) ? 0 : q[1] == 2 ? 13 : q[1];
     a = {0x93, slot, static_cast<uint8_t>(q[1] == 3 ? 255 : 128)};
     for (int k = 0; k < 8; ++k) chunks.push_back(std::vector<uint8_t>(32, static_cast<uint8_t>(q[1] * 16 + k)));
   };
   DeviceImage image;
   std::memset(image.macroImage, 0x99, sizeof image.macroImage);
+  std::memset(image.keyMatrices, 0x22, sizeof image.keyMatrices);  // the field before the slots
   ReadMacroSlots(h.link, image);
+  for (const auto& matrix : image.keyMatrices)
+    for (uint8_t b : matrix) ASSERT_EQ(b, 0x22);
   for (int i = 0; i < 128; ++i) {
     ASSERT_EQ(image.macroImage[0][i], 0x99) << i;
     ASSERT_EQ(image.macroImage[1][i], 0x99) << i;
     ASSERT_EQ(image.macroImage[2][i], 0x30 + i / 32) << i;  // four chunks, no more
+    ASSERT_EQ(image.macroImage[3][i], 0x99) << i;            // nothing spilled over
     ASSERT_EQ(image.macroImage[11][i], 0xC0 + i / 32) << i;
   }
   int reads = 0;

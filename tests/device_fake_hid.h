@@ -40,7 +40,8 @@ inline std::vector<uint8_t> Bytes(const std::string& hex) {
   std::string digits;
   for (char c : hex)
     if (c != ' ') digits += c;
-  for (size_t i = 0; i + 1 < digits.size(); i += 2) out.push_back(static_cast<uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+  for (size_t i = 0; i + 1 < digits.size(); i += 2)
+    out.push_back(static_cast<uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
   return out;
 }
 
@@ -258,17 +259,17 @@ class FakeHidPlatform;
 
 class FakeDevice final : public HidDevice {
  public:
-  FakeDevice(FakeHidPlatform& platform, const FakeInterface& spec, HidAccess access)
-      : platform_(platform), spec_(spec), access_(access) {}
+  FakeDevice(FakeHidPlatform& platform, const FakeInterface& iface, HidAccess access)
+      : platform_(platform), iface_(iface), access_(access) {}
   ~FakeDevice() override;
 
   bool GetAttributes(HidAttributes& attributes) override {
-    attributes = spec_.attributes;
+    attributes = iface_.attributes;
     return true;
   }
   HidCapsStatus GetCaps(HidCaps& caps) override {
-    caps = spec_.caps;
-    return spec_.capsStatus;
+    caps = iface_.caps;
+    return iface_.capsStatus;
   }
   bool SetFeature(const uint8_t* report, size_t length) override;
   bool GetFeature(uint8_t* report, size_t length) override;
@@ -276,16 +277,16 @@ class FakeDevice final : public HidDevice {
   HidIoStatus Read(uint8_t* report, size_t length, std::chrono::milliseconds timeout) override;
   void DiscardQueuedInput() override;
   bool StartRead(uint8_t* report, size_t length, HidEvent& done) override {
-    return spec_.notify && spec_.notify->StartRead(report, length, done);
+    return iface_.notify && iface_.notify->StartRead(report, length, done);
   }
-  size_t FinishRead() override { return spec_.notify ? spec_.notify->FinishRead() : 0; }
+  size_t FinishRead() override { return iface_.notify ? iface_.notify->FinishRead() : 0; }
   void CancelRead() override {
-    if (spec_.notify) spec_.notify->CancelRead();
+    if (iface_.notify) iface_.notify->CancelRead();
   }
 
  private:
   FakeHidPlatform& platform_;
-  FakeInterface spec_;
+  FakeInterface iface_;
   HidAccess access_;
 };
 
@@ -312,20 +313,21 @@ class FakeHidPlatform final : public HidPlatform {
     return std::make_unique<FakeEnumeration>(interfaces);
   }
   std::unique_ptr<HidDevice> Open(const std::wstring& path, HidAccess access, bool overlapped) override {
-    for (const FakeInterface& spec : interfaces) {
-      if (spec.path != path) continue;
-      for (HidAccess failing : spec.failingOpens)
+    for (const FakeInterface& iface : interfaces) {
+      if (iface.path != path) continue;
+      for (HidAccess failing : iface.failingOpens)
         if (failing == access) {
           if (logOpens) log.Add("OPEN-FAILED " + Narrow(path) + " " + AccessName(access));
           return nullptr;
         }
-      if (logOpens) log.Add(std::string("OPEN ") + Narrow(path) + " " + AccessName(access) + (overlapped ? " overlapped" : ""));
+      if (logOpens)
+        log.Add(std::string("OPEN ") + Narrow(path) + " " + AccessName(access) + (overlapped ? " overlapped" : ""));
       ++openHandles;
-      return std::make_unique<FakeDevice>(*this, spec, access);
+      return std::make_unique<FakeDevice>(*this, iface, access);
     }
     return nullptr;
   }
-  std::unique_ptr<HidEvent> CreateEvent() override {
+  std::unique_ptr<HidEvent> NewEvent() override {
     if (eventFails) return nullptr;
     return std::make_unique<FakeEvent>();
   }
@@ -341,7 +343,7 @@ class FakeHidPlatform final : public HidPlatform {
 };
 
 inline FakeDevice::~FakeDevice() {
-  if (platform_.logOpens) platform_.log.Add("CLOSE " + Narrow(spec_.path) + " " + AccessName(access_));
+  if (platform_.logOpens) platform_.log.Add("CLOSE " + Narrow(iface_.path) + " " + AccessName(access_));
   --platform_.openHandles;
 }
 
@@ -357,7 +359,8 @@ inline bool FakeDevice::SetFeature(const uint8_t* report, size_t length) {
   UnscramblePayload(unscrambled.data(), key.data());
   m.answerReady = false;
   auto isChallenge = [](const Payload& p) {
-    return p[0] == 0 && p[1] == 0xAA && p[2] == 0xDD && p[3] == 0x3B && p[4] == 0x62 && PayloadChecksum(p.data()) == p[7];
+    return p[0] == 0 && p[1] == 0xAA && p[2] == 0xDD && p[3] == 0x3B && p[4] == 0x62 &&
+           PayloadChecksum(p.data()) == p[7];
   };
   // The handshake: a scrambled-echo mouse recognises only the scrambled
   // challenge, a plain-echo mouse only the plain one.

@@ -7,7 +7,6 @@
 
 #include "assign/key_tables.h"
 #include "lang/dialog_texts.h"
-#include "lang/fonts.h"
 #include "lang/language.h"
 #include "lang/main_texts.h"
 #include "lang/text_format.h"
@@ -151,18 +150,6 @@ TEST(DialogTexts, ImageFailureTitlesNameTheDialog) {
   EXPECT_STREQ(DialogImageFailedTitle(DialogKind::FireKey), L"FireKey Dialog Load background image failed!!!");
   EXPECT_STREQ(DialogImageFailedTitle(DialogKind::Skins), L"Skins Dialog Load background image failed!!!");
   EXPECT_STREQ(kDialogImageFailedText, L"error");
-}
-
-TEST(Fonts, FaceAndSizeFollowTheLanguage) {
-  // Only Simplified Chinese depends on the Windows version.
-  for (bool win62 : {false, true}) {
-    EXPECT_STREQ(NormalFontFor(UiLanguage::TraditionalChinese, win62).face, L"黑体");
-    EXPECT_STREQ(TitleFontFor(UiLanguage::English, win62).face, L"Tahoma");
-  }
-  EXPECT_STREQ(NormalFontFor(UiLanguage::SimplifiedChinese, true).face, L"黑体");
-  const FontChoice chs = NormalFontFor(UiLanguage::SimplifiedChinese, false);
-  EXPECT_EQ(chs.height, 13);
-  EXPECT_STREQ(chs.face, L"宋体");
 }
 
 }  // namespace

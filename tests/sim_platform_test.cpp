@@ -106,7 +106,7 @@ TEST(SimPlatform, OpensHonourAccessModesAndSystemOwnership) {
   EXPECT_EQ(query->Read(report, 33, 1ms), HidIoStatus::Failed);
   auto writeOnly = platform.Open(mouse.InterfacePath(SimInterface::Notification), HidAccess::Write, true);
   ASSERT_TRUE(writeOnly);
-  auto event = platform.CreateEvent();
+  auto event = platform.NewEvent();
   EXPECT_FALSE(writeOnly->StartRead(report, 8, *event));
   EXPECT_EQ(mouse.OpenHandleCount(), 2u);
   query.reset();
@@ -144,7 +144,7 @@ TEST(SimNotifications, ReportsReachEveryReaderWithTheValueInByteThree) {
   const std::wstring path = mouse.InterfacePath(SimInterface::Notification);
   auto reader = platform.Open(path, HidAccess::Read, true);
   auto second = platform.Open(path, HidAccess::Read, true);
-  auto event = platform.CreateEvent();
+  auto event = platform.NewEvent();
   uint8_t report[40] = {};
   ASSERT_TRUE(reader->StartRead(report, 8, *event));
   EXPECT_FALSE(static_cast<SimEvent&>(*event).IsSet());
@@ -178,7 +178,7 @@ TEST(SimNotifications, CancelledAndRefusedReads) {
   SimHidPlatform platform(mouse);
   const std::wstring path = mouse.InterfacePath(SimInterface::Notification);
   auto reader = platform.Open(path, HidAccess::Read, true);
-  auto event = platform.CreateEvent();
+  auto event = platform.NewEvent();
   uint8_t report[40] = {};
   ASSERT_TRUE(reader->StartRead(report, 40, *event));
   EXPECT_FALSE(reader->StartRead(report, 40, *event));  // one read at a time
@@ -202,7 +202,7 @@ TEST(SimUnplug, InterfacesVanishHandlesDieAndPendingReadsCompleteEmpty) {
   auto config = platform.Open(mouse.InterfacePath(SimInterface::Configuration), HidAccess::ReadWrite, true);
   auto reader = platform.Open(mouse.InterfacePath(SimInterface::Notification), HidAccess::Read, true);
   auto other = platform.Open(mouse.InterfacePath(SimInterface::OtherVendor), HidAccess::Query, false);
-  auto event = platform.CreateEvent();
+  auto event = platform.NewEvent();
   uint8_t report[40] = {};
   ASSERT_TRUE(reader->StartRead(report, 8, *event));
   SimFirmwareState state = mouse.State();
@@ -246,7 +246,7 @@ TEST(SimThreads, ReaderThreadBlocksUntilAReportOrAnUnplug) {
   SimMouse mouse(*clock);
   SimHidPlatform platform(mouse);
   auto reader = platform.Open(mouse.InterfacePath(SimInterface::Notification), HidAccess::Read, true);
-  auto event = platform.CreateEvent();
+  auto event = platform.NewEvent();
   std::vector<std::vector<uint8_t>> seen;
   std::atomic<size_t> count{0};
   std::thread thread([&] {
@@ -296,7 +296,7 @@ TEST(SystemHidPlatform, WithoutABindingTheMachineHasNoInterfacesButWorkingEvents
   std::wstring path;
   EXPECT_EQ(list->Interface(0, path), HidEnumeration::Status::NoMoreItems);
   EXPECT_FALSE(platform->Open(L"/dev/hidraw0", HidAccess::Query, false));
-  auto event = platform->CreateEvent();
+  auto event = platform->NewEvent();
   ASSERT_TRUE(event);
   event->Set();
   event->Wait();

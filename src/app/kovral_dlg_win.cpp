@@ -13,6 +13,7 @@
 #include "device/hid_sim.h"
 #include "lang/messages.h"
 #include "pages/page_click.h"
+#include "pages/page_first_show.h"
 #include "pages/page_pointer.h"
 #include "settings/app_paths.h"
 #include "settings/ui_settings.h"
@@ -81,7 +82,16 @@ CKovralDlg::CKovralDlg(AppServices& services, WindowMessageSink& messages)
   hover_.SetTables({layout::CommonElements()});
 }
 
-CKovralDlg::~CKovralDlg() = default;
+// Reached only when the modal loop ends without Exit (the window was
+// destroyed): the reader must be gone before the link it reads. Its window
+// no longer exists, so it is not waiting for this thread.
+CKovralDlg::~CKovralDlg() {
+  ShutdownCleanup();
+  if (readerThread_ && !readerSuspended_) {
+    StopNotifyReader(link_);
+    if (WaitForSingleObject(readerThread_.get(), 2000) != WAIT_OBJECT_0) ExitProcess(0);
+  }
+}
 
 bool CKovralDlg::PreTranslateMessage(MSG& msg) {
   if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
@@ -386,14 +396,14 @@ void CKovralDlg::RunSkinChoice() {
 bool CKovralDlg::OnMouseMove(POINT pt, WPARAM) {
   bool track = false;
   const HoverTracker::Redraw redraw = hover_.OnMouseMove({pt.x, pt.y}, track);
-  if (!redraw.empty()) DrawElementLooks(PaintContext(), redraw);
+  if (!redraw.empty()) DrawElementLooks(PaintContext(), redraw, hover_);
   if (track) ui::RequestHover(hwnd_, kHoverTimeMs);
   return false;
 }
 
 bool CKovralDlg::OnMouseHover(POINT pt, WPARAM) {
   const HoverTracker::Redraw redraw = hover_.OnMouseHover({pt.x, pt.y});
-  if (!redraw.empty()) DrawElementLooks(PaintContext(), redraw);
+  if (!redraw.empty()) DrawElementLooks(PaintContext(), redraw, hover_);
   return false;
 }
 
@@ -406,22 +416,8 @@ void CKovralDlg::ShowPage(int page) {
   const std::optional<int> leaving = EnterPage(pages_, page);
   if (!leaving) return;
   DestroyPageChildren(*leaving);
-  if (page == kBasicPage && !pages_.SettingsReadOnce) FirstShowingOfBasicPage();
+  if (page == kBasicPage) FirstShowingOfBasicPage(link_, image_, *settings_, *texts_, pages_);
   PaintCommonPage(PaintContext());
-}
-
-// The first showing since start reads the sensor (its type chooses the DPI
-// tables) and, while the program has never saved, gives the buttons their
-// factory texts.
-void CKovralDlg::FirstShowingOfBasicPage() {
-  RefreshSensor(link_, image_);
-  if (settings_->firstRunFlag == 0) {
-    std::wstring functionNames[16];
-    for (int i = 0; i < 16; ++i) functionNames[i] = texts_->functionList[i];
-    SetFirstRunButtonTexts(settings_->ui, functionNames);
-    settings_->SaveButtonTexts();
-  }
-  pages_.SettingsReadOnce = true;
 }
 
 void CKovralDlg::RebuildPage(bool rereadInterfaceSettings) {

@@ -74,7 +74,6 @@ class CKovralDlg final : public ui::Dialog {
   bool OnMouseHover(POINT pt, WPARAM keys);
   void ShowPage(int page);
   void RebuildPage(bool rereadInterfaceSettings);
-  void FirstShowingOfBasicPage();
   void DestroyPageChildren(int page);
   PagePaintContext PaintContext() const;
   void SendAndSave();

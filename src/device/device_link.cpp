@@ -57,9 +57,9 @@ bool ConfigLengthsFit(const HidCaps& caps) {
 
 bool NotifyLengthFits(const HidCaps& caps) { return caps.inputReportByteLength <= kNotifyBufferSize; }
 
-bool ContainsIgnoringAsciiCase(std::wstring_view text, std::wstring_view part) {
+bool ContainsIgnoringAsciiCase(std::wstring_view text, std::wstring_view needle) {
   auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
-  auto it = std::search(text.begin(), text.end(), part.begin(), part.end(),
+  auto it = std::search(text.begin(), text.end(), needle.begin(), needle.end(),
                         [&](wchar_t a, wchar_t b) { return lower(a) == lower(b); });
   return it != text.end();
 }
@@ -72,7 +72,7 @@ DeviceLink::DeviceLink(HidPlatform& platform, MessageSink& messages, Clock& cloc
 DeviceLink::~DeviceLink() { CloseDevice(*this); }
 
 bool CreateReadEvent(DeviceLink& link) {
-  link.readEvent = link.platform.CreateEvent();
+  link.readEvent = link.platform.NewEvent();
   if (link.readEvent) return true;
   link.messages.Show(kMsgCreateEventFailed, L"");
   return false;
@@ -173,7 +173,9 @@ void Handshake(DeviceLink& link) {
     std::copy(kHandshakeChallenge.begin(), kHandshakeChallenge.end(), p.begin() + 1);
     return p;
   };
-  auto echoed = [](const Payload& answer) { return std::equal(kHandshakeChallenge.begin(), kHandshakeChallenge.end(), answer.begin() + 1); };
+  auto echoed = [](const Payload& answer) {
+    return std::equal(kHandshakeChallenge.begin(), kHandshakeChallenge.end(), answer.begin() + 1);
+  };
 
   // The first attempt always goes out plain, even when an earlier link left
   // `scrambled` set: a replugged mouse starts in plain mode.

@@ -81,7 +81,7 @@ class HidPlatform {
   virtual std::unique_ptr<HidEnumeration> Enumerate() = 0;
   // nullptr when the open fails. `overlapped` asks for FILE_FLAG_OVERLAPPED.
   virtual std::unique_ptr<HidDevice> Open(const std::wstring& devicePath, HidAccess access, bool overlapped) = 0;
-  virtual std::unique_ptr<HidEvent> CreateEvent() = 0;
+  virtual std::unique_ptr<HidEvent> NewEvent() = 0;
 };
 
 }  // namespace kovral

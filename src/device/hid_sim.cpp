@@ -181,7 +181,7 @@ std::unique_ptr<HidDevice> SimHidPlatform::Open(const std::wstring& devicePath, 
   return std::make_unique<SimHandle>(mouse_, id);
 }
 
-std::unique_ptr<HidEvent> SimHidPlatform::CreateEvent() { return std::make_unique<SimEvent>(); }
+std::unique_ptr<HidEvent> SimHidPlatform::NewEvent() { return std::make_unique<SimEvent>(); }
 
 // ---------------------------------------------------------------------------
 // The machine's interfaces

@@ -284,7 +284,7 @@ class SimHidPlatform final : public HidPlatform {
   explicit SimHidPlatform(SimMouse& mouse) : mouse_(mouse) {}
   std::unique_ptr<HidEnumeration> Enumerate() override;
   std::unique_ptr<HidDevice> Open(const std::wstring& devicePath, HidAccess access, bool overlapped) override;
-  std::unique_ptr<HidEvent> CreateEvent() override;
+  std::unique_ptr<HidEvent> NewEvent() override;
 
  private:
   SimMouse& mouse_;

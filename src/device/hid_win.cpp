@@ -5,7 +5,6 @@ extern "C" {
 #include <hidsdi.h>
 }
 // The seam has a member of this name; windows.h makes it a macro.
-#undef CreateEvent
 
 #include <atomic>
 #include <cstddef>
@@ -283,7 +282,7 @@ class WinHidPlatform final : public HidPlatform {
     return std::make_unique<WinHidDevice>(handle, overlapped);
   }
 
-  std::unique_ptr<HidEvent> CreateEvent() override {
+  std::unique_ptr<HidEvent> NewEvent() override {
     auto event = std::make_unique<WinEvent>();
     if (!event->valid()) return nullptr;
     return event;

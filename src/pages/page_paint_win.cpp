@@ -24,21 +24,26 @@ void DrawImage(HDC dc, const PagePaintContext& c, const wchar_t* file, int x, in
   if (file) DrawPng(dc, SkinImagePath(c.skinFolder, file), x, y);
 }
 
-void DrawLabel(HDC dc, const PagePaintContext& c, const layout::Element& e) {
-  const wchar_t* label = ElementLabel(e, *c.texts);
-  if (label && *label) ui::DrawSkinText(dc, label, layout::ToRECT(e.rect), e.labelFormat, c.textColor, c.normalFont);
-}
+using LitTest = std::function<bool(const layout::Element&)>;
 
-// One element in its normal or over look. Its rectangle first gets back the
-// page background, so the looks of buttons with soft edges never pile up.
-void DrawLook(HDC dc, const PagePaintContext& c, const layout::Element& e, bool over) {
-  const RECT r = layout::ToRECT(e.rect);
+// The page inside `clip` in the page painter's order: background, element
+// images, title, labels. Composing a hover change the same way keeps a
+// button's pixels identical to a full paint, also where rectangles share a
+// column (OK and Apply at x = 617).
+void Compose(HDC dc, const PagePaintContext& c, const RECT& clip, const LitTest& lit) {
   const int saved = SaveDC(dc);
-  IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+  IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
   DrawImage(dc, c, Background(c.currentPage), 0, 0);
+  for (const layout::Element& e : layout::CommonElements())
+    DrawImage(dc, c, lit(e) ? e.overImage : e.normalImage, e.rect.left, e.rect.top);
+  ui::DrawSkinText(dc, Title(c.currentPage, *c.texts), layout::ToRECT(layout::kPageTitle), ui::kTextLeft,
+                   ui::kTitleColor, c.titleFont);
+  for (const layout::Element& e : layout::CommonElements()) {
+    const wchar_t* label = ElementLabel(e, *c.texts);
+    if (label && *label)
+      ui::DrawSkinText(dc, label, layout::ToRECT(e.rect), e.labelFormat, c.textColor, c.normalFont);
+  }
   RestoreDC(dc, saved);
-  DrawImage(dc, c, over ? e.overImage : e.normalImage, e.rect.left, e.rect.top);
-  DrawLabel(dc, c, e);
 }
 
 }  // namespace
@@ -66,19 +71,17 @@ const wchar_t* ElementLabel(const layout::Element& e, const MainTexts& t) {
 void PaintCommonPage(const PagePaintContext& c) {
   SurfaceDrawing drawing(c.window, c.canvas);
   if (!drawing.hasSurface()) return;
-  HDC dc = drawing.dc();
-  DrawImage(dc, c, Background(c.currentPage), 0, 0);
-  for (const layout::Element& e : layout::CommonElements()) DrawImage(dc, c, e.normalImage, e.rect.left, e.rect.top);
-  ui::DrawSkinText(dc, Title(c.currentPage, *c.texts), layout::ToRECT(layout::kPageTitle), ui::kTextLeft,
-                   ui::kTitleColor, c.titleFont);
-  for (const layout::Element& e : layout::CommonElements()) DrawLabel(dc, c, e);
+  RECT client;
+  GetClientRect(c.window, &client);
+  Compose(drawing.dc(), c, client, [](const layout::Element&) { return false; });
 }
 
-void DrawElementLooks(const PagePaintContext& c, const HoverTracker::Redraw& redraw) {
+void DrawElementLooks(const PagePaintContext& c, const HoverTracker::Redraw& redraw, const HoverTracker& tracker) {
   SurfaceDrawing drawing(c.window, c.canvas);
   if (!drawing.hasSurface()) return;
-  for (const layout::Element* e : redraw.normals) DrawLook(drawing.dc(), c, *e, false);
-  if (redraw.over) DrawLook(drawing.dc(), c, *redraw.over, true);
+  const LitTest lit = [&](const layout::Element& e) { return layout::IsHoverable(e) && tracker.IsLit(&e); };
+  for (const layout::Element* e : redraw.normals) Compose(drawing.dc(), c, layout::ToRECT(e->rect), lit);
+  if (redraw.over) Compose(drawing.dc(), c, layout::ToRECT(redraw.over->rect), lit);
 }
 
 }  // namespace kovral

@@ -4,6 +4,7 @@
 // their labels, the web link, the page title), and the hover looks.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "lang/main_texts.h"
@@ -28,9 +29,11 @@ struct PagePaintContext {
 // goes to the window.
 void PaintCommonPage(const PagePaintContext& context);
 
-// Hover changes: the elements in `normals` back to their normal look, then
-// `over` in its over look, each over the page background, and to the window.
-void DrawElementLooks(const PagePaintContext& context, const HoverTracker::Redraw& redraw);
+// Hover changes: the rectangles of the elements in `redraw` are composed
+// again exactly as the whole page paints them, except that every element the
+// tracker holds lit shows its over look; then the canvas goes to the window.
+void DrawElementLooks(const PagePaintContext& context, const HoverTracker::Redraw& redraw,
+                      const HoverTracker& tracker);
 
 // The text an element carries in the current language; empty for none.
 const wchar_t* ElementLabel(const layout::Element& element, const MainTexts& texts);

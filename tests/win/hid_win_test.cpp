@@ -2,7 +2,6 @@
 // reads and writes are exercised on a named pipe, which takes ReadFile and
 // WriteFile like a HID handle does.
 #include <windows.h>
-#undef CreateEvent
 
 #include <gtest/gtest.h>
 
@@ -45,7 +44,7 @@ TEST(WinHid, OpeningAMissingInterfaceFails) {
 
 TEST(WinHid, EventsSetResetAndWakeAnotherThread) {
   auto platform = MakeSystemHidPlatform();
-  auto event = platform->CreateEvent();
+  auto event = platform->NewEvent();
   ASSERT_TRUE(event);
   event->Set();
   event->Wait();  // set: returns at once
@@ -121,7 +120,7 @@ TEST(WinHid, NotificationReadsCompleteOrCancelWithZeroBytes) {
   auto handle = platform->Open(server.name(), HidAccess::Read, true);
   ASSERT_TRUE(handle);
   server.Accept();
-  auto event = platform->CreateEvent();
+  auto event = platform->NewEvent();
 
   uint8_t report[40] = {};
   ASSERT_TRUE(handle->StartRead(report, 8, *event));

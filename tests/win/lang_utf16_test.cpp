@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "lang/dialog_texts.h"
-#include "lang/fonts.h"
 #include "lang/main_texts.h"
+#include "ui/font_choice.h"
 
 namespace kovral {
 namespace {
@@ -39,8 +39,8 @@ TEST(LangUtf16, ChineseTextsAreSingleUnitCodePoints) {
                0x9F20, 0xFF01}));
   EXPECT_EQ(Units(WindowsEntries(UiLanguage::TraditionalChinese)[10]),    // 瀏覽器-我的最愛
             (U{0x700F, 0x89BD, 0x5668, 0x002D, 0x6211, 0x7684, 0x6700, 0x611B}));
-  EXPECT_EQ(Units(NormalFontFor(UiLanguage::TraditionalChinese, false).face), (U{0x9ED1, 0x4F53}));
-  EXPECT_EQ(Units(NormalFontFor(UiLanguage::SimplifiedChinese, false).face), (U{0x5B8B, 0x4F53}));
+  EXPECT_EQ(Units(ui::FontsForLanguageCode(L"CHT", {6, 1}).normal.face), (U{0x9ED1, 0x4F53}));  // 黑体
+  EXPECT_EQ(Units(ui::FontsForLanguageCode(L"CHS", {6, 1}).normal.face), (U{0x5B8B, 0x4F53}));  // 宋体
 }
 
 TEST(LangUtf16, EnglishApostropheIsTheRightSingleQuote) {
