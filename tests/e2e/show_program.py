@@ -33,7 +33,9 @@ def main(argv):
     try:
         program = wd.Program(world, folder).start()
         print(f"run: started the program on the virtual display {world.display}")
-        wd.wait_for("the start-up notice", lambda: _balloon_shown(world, program.start_mark), timeout=120)
+        wd.wait_for("the start-up notice", lambda: _balloon_shown(world, program.start_notice.log), timeout=120)
+        wd.wait_for("the start-up balloon on the screen", world.balloon_ids, timeout=20)
+        time.sleep(0.3)
         world.screenshot(os.path.join(shots, "start.png"))
 
         program.tray_click()

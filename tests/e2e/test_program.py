@@ -82,9 +82,7 @@ class ProgramCase(unittest.TestCase):
         name = self.id().split(".")[-1] + suffix
         return wd.copy_install(DIST, os.path.join(WORK, "runs", name))
 
-    def shot(self, step, balloon=False):
-        if balloon:
-            time.sleep(0.5)  # the balloon was announced; give explorer time to paint it
+    def shot(self, step):
         name = f"{type(self).__name__}.{self._testMethodName}.{step}.png"
         return self.world.screenshot(os.path.join(SHOTS, name))
 
@@ -100,7 +98,7 @@ class ProgramCase(unittest.TestCase):
         self.addCleanup(self._stop, program)
         self.addCleanup(self._shot_if_failed)  # runs first: cleanups go last in, first out
         if expect_balloon:
-            self.world.wait_tooltip(program.start_mark, expect_balloon, "Info", timeout=90)
+            self.world.wait_balloon(program.start_notice, expect_balloon, "Info", timeout=90)
         return program
 
     def _shot_if_failed(self):
@@ -165,7 +163,7 @@ class StartAndTray(ProgramCase):
 
     def test_hidden_start_with_tray_icon_and_detected_balloon(self):
         program = self.launch()
-        self.shot("balloon", balloon=True)
+        self.shot("balloon")
         self.assertIsNotNone(self.world.tray_window(), "no notification-area icon")
         self.assertTrue(self.stays_hidden(program), "the window showed itself at start")
 
@@ -256,28 +254,28 @@ class StartAndTray(ProgramCase):
         stage2_level = config[1 + 135 + 1]
         label = DPI_LABELS_SENSOR0[stage2_level] if stage2_level < len(DPI_LABELS_SENSOR0) else ""
 
-        mark = self.world.log.mark()
+        mark = self.world.notice_mark()
         self.world.simctl_ok("notify", 7, 2)
-        self.world.wait_tooltip(mark, "Switch DPI into the second stage " + label, "Info")
-        self.shot("dpi-stage-2", balloon=True)
+        self.world.wait_balloon(mark, "Switch DPI into the second stage " + label, "Info")
+        self.shot("dpi-stage-2")
 
         # An input report as the mouse sends it: macro key 3.
-        mark = self.world.log.mark()
+        mark = self.world.notice_mark()
         self.world.simctl_ok("raw", "06090003")
-        self.world.wait_tooltip(mark, "Switch to macro key3", "Info")
+        self.world.wait_balloon(mark, "Switch to macro key3", "Info")
 
         # A report-rate notice with a value the table lacks shows nothing; the
         # next valid one is the first balloon after it.
-        mark = self.world.log.mark()
+        mark = self.world.notice_mark()
         self.world.simctl_ok("raw", "06050003")
         self.world.simctl_ok("notify", 5, 8)
-        self.world.wait_tooltip(mark, "Switch report rate into 125HZ", "Info")
-        balloons = [b for b in self.world.log.tooltips_since(mark) if b[1] != "Gaming Mouse Setting"]
+        self.world.wait_balloon(mark, "Switch report rate into 125HZ", "Info")
+        balloons = [b for b in self.world.log.tooltips_since(mark.log) if b[1] != "Gaming Mouse Setting"]
         self.assertEqual(balloons[0], ("Info", "Switch report rate into 125HZ"), balloons)
 
-        mark = self.world.log.mark()
+        mark = self.world.notice_mark()
         self.world.simctl_ok("notify", 8, 2)
-        self.world.wait_tooltip(mark, "Switch to key matrix 2", "Info")
+        self.world.wait_balloon(mark, "Switch to key matrix 2", "Info")
         self.assertTrue(self.stays_hidden(program, 0.5), "a notice showed the window")
         self.assertEqual(self.exit_from_tray(program), 0)
 
@@ -410,23 +408,23 @@ class StartAndTray(ProgramCase):
     def test_unplug_and_replug(self):
         program = self.launch()
         self.show(program)
-        mark = self.world.log.mark()
+        mark = self.world.notice_mark()
         self.world.simctl_ok("unplug")
-        self.world.wait_tooltip(mark, NOT_DETECTED_EN, "Warning")
+        self.world.wait_balloon(mark, NOT_DETECTED_EN, "Warning")
         program.wait_hidden()
-        self.shot("unplugged", balloon=True)
+        self.shot("unplugged")
 
         # Without the mouse a click on the icon warns instead of showing.
-        mark = self.world.log.mark()
+        mark = self.world.notice_mark()
         program.tray_click()
-        self.world.wait_tooltip(mark, NOT_DETECTED_EN, "Warning")
+        self.world.wait_balloon(mark, NOT_DETECTED_EN, "Warning")
         self.assertTrue(self.stays_hidden(program, 1.0), "the window showed without a mouse")
 
-        mark = self.world.log.mark()
+        mark = self.world.notice_mark()
         trace_mark = program.trace.mark()
         self.world.simctl_ok("plug")
-        self.world.wait_tooltip(mark, DETECTED_EN, "Info")
-        self.shot("replugged", balloon=True)
+        self.world.wait_balloon(mark, DETECTED_EN, "Info")
+        self.shot("replugged")
         calls = program.trace.calls_since(trace_mark)
         sets = [c.payload for c in calls if c.kind == "SET_FEATURE"]
         self.assertIn(HANDSHAKE_CHALLENGE, sets, "no new handshake after the mouse came back")
@@ -470,14 +468,15 @@ class Chinese(ProgramCase):
 
     def test_simplified_chinese_texts(self):
         program = self.launch(lan="CHS", expect_balloon=None)
-        self.world.wait_tooltip(program.start_mark, DETECTED_CHS, "Info", timeout=90)
-        self.shot("balloon", balloon=True)
+        self.world.wait_balloon(program.start_notice, DETECTED_CHS, "Info", timeout=90)
+        self.shot("balloon")
         config = self.read_config(program)
         level = config[1 + 135 + 1]
         label = DPI_LABELS_SENSOR0[level] if level < len(DPI_LABELS_SENSOR0) else ""
-        mark = self.world.log.mark()
+        mark = self.world.notice_mark()
         self.world.simctl_ok("notify", 7, 2)
-        self.world.wait_tooltip(mark, "DPI切换到第二段" + label, "Info")
+        self.world.wait_balloon(mark, "DPI切换到第二段" + label, "Info")
+        self.shot("dpi-stage-2")
 
         self.show(program)
         self.world.move(*program.client_point(*EMPTY_SPOT))

@@ -298,6 +298,23 @@ class World:
         _, x, y, _, h = tray
         return x + h // 2, y + h // 2
 
+    def balloon_ids(self):
+        """X windows of the balloons on the screen (explorer's tooltips with a
+        title; the icon's tip is a single line)."""
+        tray = self.tray_window()
+        return {wid for wid, _, _, _, h in self.visible_windows("explorer.exe")
+                if h >= 40 and (tray is None or wid != tray[0])}
+
+    def notice_mark(self):
+        return NoticeMark(self.log.mark(), self.balloon_ids())
+
+    def wait_balloon(self, mark, text, title, timeout=20):
+        """Waits until the balloon with this title and text was shown after
+        `mark`, and a new balloon window is on the screen."""
+        self.wait_tooltip(mark.log, text, title, timeout)
+        wait_for(f"balloon {text!r} on the screen", lambda: self.balloon_ids() - mark.balloons, timeout=20)
+        time.sleep(0.3)  # mapped; give explorer the moment it takes to paint it
+
     def wait_tooltip(self, mark, text, title=None, timeout=20):
         def seen():
             for t, s in self.log.tooltips_since(mark):
@@ -315,6 +332,9 @@ class World:
 
 
 Call = collections.namedtuple("Call", "kind report payload failure micros")
+# Where the notices stood before an action: the log offset and the balloon
+# windows on the screen.
+NoticeMark = collections.namedtuple("NoticeMark", "log balloons")
 
 
 class Trace:
@@ -358,10 +378,10 @@ class Program:
         self.trace = Trace(os.path.join(folder, trace_name))
         self.args = [PROGRAM, "--simulate", "--trace", trace_name] + list(extra_args)
         self.proc = None
-        self.start_mark = 0
+        self.start_notice = None
 
     def start(self):
-        self.start_mark = self.world.log.mark()
+        self.start_notice = self.world.notice_mark()
         self.proc = self.world.popen_wine(self.args, cwd=self.folder)
         return self
 
