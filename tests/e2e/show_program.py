@@ -15,6 +15,7 @@ import time
 import winedesk as wd
 
 ADVANCED_TAB = (96, 88, 136, 128)
+PAGE_TITLE = (160, 99, 352, 135)
 BASIC_TAB = (52, 88, 92, 128)
 EMPTY_SPOT = (400, 40)
 
@@ -41,11 +42,13 @@ def main(argv):
         program.tray_click()
         program.wait_shown()
         world.move(*program.client_point(*EMPTY_SPOT))
-        time.sleep(0.5)
+        program.wait_still()
         program.grab_client().save(os.path.join(shots, "basic-page.png"))
+        title = program.grab_client(PAGE_TITLE)
         program.click_rect(ADVANCED_TAB)
+        program.wait_change(PAGE_TITLE, title, "the advanced page's title")
         world.move(*program.client_point(*EMPTY_SPOT))
-        time.sleep(0.5)
+        program.wait_still()
         program.grab_client().save(os.path.join(shots, "advanced-page.png"))
         program.click_rect(BASIC_TAB)
         world.move(*program.client_point(*EMPTY_SPOT))

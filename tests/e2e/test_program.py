@@ -26,6 +26,7 @@ MINIMISE = (825, 5, 843, 23)
 CLOSE = (850, 5, 868, 23)
 BASIC_TAB = (52, 88, 92, 128)
 ADVANCED_TAB = (96, 88, 136, 128)
+PAGE_TITLE = (160, 99, 352, 135)
 REPORT_RATE_125 = (542, 204, 612, 215)
 REPORT_RATE_1000 = (758, 204, 828, 215)
 # OK, Apply and Cancel share their edge columns; pixel checks of one button
@@ -42,9 +43,20 @@ DETECTED_EN = "The system detect the gaming mouse."
 NOT_DETECTED_EN = "The system did not detect the gaming mouse!"
 DETECTED_CHS = "系统检测到游戏鼠标。"
 
-# DPI level texts of the sensor type the simulator reports by default (0).
-DPI_LABELS_SENSOR0 = ["250", "500", "750", "1000", "1250", "1500", "1750", "2000", "2500", "3000", "3500", "4000"]
-DPI_CODES_SENSOR0 = [0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x25, 0x26, 0x27, 0x28]
+# DPI level texts and codes of two sensor types the simulated mouse can report.
+DPI_LABELS = {
+    0: ["250", "500", "750", "1000", "1250", "1500", "1750", "2000", "2500", "3000", "3500", "4000"],
+    1: ["600", "800", "1000", "1200", "1600", "2000", "2400", "3200"],
+}
+DPI_CODES = {
+    0: [0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x25, 0x26, 0x27, 0x28],
+    1: [0x01, 0x02, 0x03, 0x04, 0x05, 0x23, 0x24, 0x25],
+}
+
+
+def dpi_label(sensor, level):
+    labels = DPI_LABELS[sensor]
+    return labels[level] if level < len(labels) else ""
 
 
 def _le_words(*words):
@@ -86,7 +98,7 @@ class ProgramCase(unittest.TestCase):
         name = f"{type(self).__name__}.{self._testMethodName}.{step}.png"
         return self.world.screenshot(os.path.join(SHOTS, name))
 
-    def launch(self, folder=None, lan=None, extra_args=(), expect_balloon=DETECTED_EN):
+    def launch(self, folder=None, lan=None, sensor=0, expect_balloon=DETECTED_EN):
         """Starts the program and waits until its start-up notice is shown."""
         folder = folder or self.folder()
         if lan is not None:
@@ -94,7 +106,7 @@ class ProgramCase(unittest.TestCase):
             ini.setdefault("Skins", {})["Lan"] = lan
             wd.write_utf16_ini(os.path.join(folder, "str.ini"), ini)
         self.world.move(*wd.PARKING_SPOT)
-        program = wd.Program(self.world, folder, extra_args).start()
+        program = wd.Program(self.world, folder, ["--sensor-type", str(sensor)]).start()
         self.addCleanup(self._stop, program)
         self.addCleanup(self._shot_if_failed)  # runs first: cleanups go last in, first out
         if expect_balloon:
@@ -252,7 +264,7 @@ class StartAndTray(ProgramCase):
         program = self.launch()
         config = self.read_config(program)
         stage2_level = config[1 + 135 + 1]
-        label = DPI_LABELS_SENSOR0[stage2_level] if stage2_level < len(DPI_LABELS_SENSOR0) else ""
+        label = dpi_label(0, stage2_level)
 
         mark = self.world.notice_mark()
         self.world.simctl_ok("notify", 7, 2)
@@ -328,6 +340,20 @@ class StartAndTray(ProgramCase):
         section = ini.get("Setting-EN", {})
         self.assertEqual([section.get(f"Item{b}") for b in range(1, 9)], FACTORY_TEXTS_EN)
         self.assertEqual([section.get(f"Item{b}3") for b in range(1, 9)], FACTORY_TEXTS_EN)
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def test_another_sensor_type_changes_labels_and_dpi_codes(self):
+        program = self.launch(sensor=1)
+        factory = self.read_config(program)
+        stage4_level = factory[1 + 135 + 3]
+        mark = self.world.notice_mark()
+        self.world.simctl_ok("notify", 7, 4)
+        self.world.wait_balloon(mark, "Switch DPI into the fourth stage " + dpi_label(1, stage4_level), "Info")
+        self.show(program)
+        mark = program.trace.mark()
+        program.click_rect(APPLY)
+        self.wait_config_flag(program)
+        check_apply_traffic(self, program.trace.calls_since(mark), factory[1:], sensor=1)
         self.assertEqual(self.exit_from_tray(program), 0)
 
     def test_ok_applies_and_hides(self):
@@ -472,7 +498,7 @@ class Chinese(ProgramCase):
         self.shot("balloon")
         config = self.read_config(program)
         level = config[1 + 135 + 1]
-        label = DPI_LABELS_SENSOR0[level] if level < len(DPI_LABELS_SENSOR0) else ""
+        label = dpi_label(0, level)
         mark = self.world.notice_mark()
         self.world.simctl_ok("notify", 7, 2)
         self.world.wait_balloon(mark, "DPI切换到第二段" + label, "Info")
@@ -480,9 +506,13 @@ class Chinese(ProgramCase):
 
         self.show(program)
         self.world.move(*program.client_point(*EMPTY_SPOT))
+        program.wait_still()
         self.shot("basic-page")
+        title = program.grab_client(PAGE_TITLE)
         program.click_rect(ADVANCED_TAB)
-        time.sleep(0.5)
+        program.wait_change(PAGE_TITLE, title, "the advanced page's title")
+        self.world.move(*program.client_point(*EMPTY_SPOT))
+        program.wait_still()
         self.shot("advanced-page")
         program.click_rect(BASIC_TAB)
         self.assertEqual(self.exit_from_tray(program), 0)
@@ -499,15 +529,17 @@ def set_codes(calls):
     return [c.payload[0] for c in calls if c.kind == "SET_FEATURE"]
 
 
-def dpi_code(level, enabled):
-    code = DPI_CODES_SENSOR0[level] if level < len(DPI_CODES_SENSOR0) else 0
+def dpi_code(sensor, level, enabled):
+    codes = DPI_CODES[sensor]
+    code = codes[level] if level < len(codes) else 0
     return code & 0x7F if enabled else code | 0x80
 
 
-def check_apply_traffic(case, calls, record):
+def check_apply_traffic(case, calls, record, sensor=0):
     """The whole Apply sequence as the simulator saw it, call by call.
 
-    `record` is the 1849-byte configuration record that was applied."""
+    `record` is the 1849-byte configuration record that was applied, `sensor`
+    the sensor type the mouse reported."""
     case.assertTrue(calls, "Apply sent nothing")
     case.assertEqual([c for c in calls if c.failure], [], "failed HID calls during Apply")
     position = [-1]
@@ -574,7 +606,7 @@ def check_apply_traffic(case, calls, record):
     command(0x0D)
     # DPI codes of the four stages.
     case.assertEqual(command(0x11)[1:3], bytes([4, 8]))
-    expected = bytes(dpi_code(record[135 + s], record[139 + s]) for s in range(4)) + b"\x80" * 4
+    expected = bytes(dpi_code(sensor, record[135 + s], record[139 + s]) for s in range(4)) + b"\x80" * 4
     case.assertEqual(chunks(1)[:8], expected, "DPI codes")
     # Macro slots, written then read back.
     for slot in range(1, 13):

@@ -447,6 +447,22 @@ class Program:
         left, top, right, bottom = rect
         return shot.crop((x + left, y + top, x + right, y + bottom))
 
+    def wait_change(self, rect, before, what, timeout=5):
+        """Waits until a client rectangle no longer looks like `before`."""
+        wait_for(what, lambda: images_differ(self.grab_client(rect), before, 8) > 20, timeout=timeout)
+
+    def wait_still(self, timeout=5):
+        """Waits until two looks at the window a moment apart are the same."""
+        last = [self.grab_client()]
+
+        def still():
+            time.sleep(0.1)
+            now = self.grab_client()
+            same = images_differ(now, last[0]) == 0
+            last[0] = now
+            return same
+        wait_for("the window to stop changing", still, timeout=timeout)
+
     # -- tray ----------------------------------------------------------------
     def tray_click(self, button=1, park=True):
         x, y = self.world.tray_icon_point()
