@@ -58,7 +58,8 @@ def main(argv):
         if keep:
             leave_running = True
             print(f"run: the program keeps running on DISPLAY={world.display}; end it with its tray menu's Exit"
-                  f" or with `wineserver -k`, then stop Xvfb (pid {world.xvfb.pid})")
+                  f" or with `WINEPREFIX={os.environ.get('WINEPREFIX', '')} wineserver -k`,"
+                  f" then stop the virtual display with `kill {world.xvfb.pid}`")
             return 0
         program.tray_click(button=3, park=False)
         try:
