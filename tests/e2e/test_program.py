@@ -90,9 +90,9 @@ class ProgramCase(unittest.TestCase):
             cls.world.stop()
 
     # -- helpers -----------------------------------------------------------
-    def folder(self, suffix=""):
-        name = self.id().split(".")[-1] + suffix
-        return wd.copy_install(DIST, os.path.join(WORK, "runs", name))
+    def folder(self):
+        """A fresh copy of the installation folder for this test."""
+        return wd.copy_install(DIST, os.path.join(WORK, "runs", self._testMethodName))
 
     def shot(self, step):
         name = f"{type(self).__name__}.{self._testMethodName}.{step}.png"
@@ -224,8 +224,9 @@ class StartAndTray(ProgramCase):
         self.assertTrue(0 <= x and 0 <= y and x + w <= wd.SCREEN[0] and y + h <= wd.SCREEN[1],
                         f"window off screen at {(x, y, w, h)}")
 
-        # Escape and Enter hide the window; the program stays in the tray.
-        for key in ("Escape", "Return"):
+        # Escape, Enter and closing with Alt+F4 hide the window; the program
+        # stays in the tray.
+        for key in ("Escape", "Return", "alt+F4"):
             self.world.move(*program.client_point(*EMPTY_SPOT))
             self.world.key(key)
             program.wait_hidden()
