@@ -27,7 +27,7 @@ cmake -S . -B build/win -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FI
 cmake --build build/win -j"$jobs"
 step "Windows unit tests under Wine"
 # shellcheck source=wine-prefix.sh
-source "$root/scripts/wine-prefix.sh"
+source "$root/scripts/wine-prefix.sh" ""
 # Window tests need a display; a private virtual one keeps the run independent of the session's.
 (cd build/win && xvfb-run -a -s "-screen 0 1280x1024x24" wine kovral_tests.exe)
 
