@@ -4,7 +4,6 @@
 extern "C" {
 #include <hidsdi.h>
 }
-// The seam has a member of this name; windows.h makes it a macro.
 
 #include <atomic>
 #include <cstddef>
@@ -12,9 +11,12 @@ extern "C" {
 
 #include "device/hid.h"
 #include "device/hid_system.h"
+#include "ui/gdi_win.h"
 
 namespace kovral {
 namespace {
+
+using ui::OwnedHandle;
 
 // The HID device-interface class.
 const GUID kHidInterfaceGuid = {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
@@ -29,25 +31,6 @@ static_assert(offsetof(HIDP_CAPS, InputReportByteLength) == 4 && offsetof(HIDP_C
 // 8 bytes in 64-bit Windows), so they are always taken with sizeof.
 static_assert(sizeof(void*) != 8 || sizeof(SP_DEVICE_INTERFACE_DATA) == 32);
 static_assert(sizeof(void*) != 8 || sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W) == 8);
-
-// An owned kernel handle. Every close leaves the invalid value behind.
-class OwnedHandle {
- public:
-  OwnedHandle() = default;
-  explicit OwnedHandle(HANDLE h) : h_(h) {}
-  ~OwnedHandle() { Close(); }
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-  HANDLE get() const { return h_; }
-  bool valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-  void Close() {
-    if (valid()) CloseHandle(h_);
-    h_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE h_ = INVALID_HANDLE_VALUE;
-};
 
 class OwnedDeviceInfoList {
  public:
@@ -122,11 +105,11 @@ class WinEnumeration final : public HidEnumeration {
 class WinHidDevice final : public HidDevice {
  public:
   WinHidDevice(HANDLE handle, bool overlapped) : handle_(handle), overlapped_(overlapped) {
-    if (overlapped_) ioEvent_ = std::make_unique<OwnedHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (overlapped_) ioEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   }
   ~WinHidDevice() override {
     CancelRead();
-    handle_.Close();
+    handle_.reset();
   }
   WinHidDevice(const WinHidDevice&) = delete;
   WinHidDevice& operator=(const WinHidDevice&) = delete;
@@ -233,9 +216,9 @@ class WinHidDevice final : public HidDevice {
  private:
   template <typename Start>
   HidIoStatus Bounded(std::chrono::milliseconds timeout, Start start) {
-    if (!ioEvent_ || !ioEvent_->valid()) return HidIoStatus::Failed;
+    if (!ioEvent_.valid()) return HidIoStatus::Failed;
     OVERLAPPED ov{};
-    ov.hEvent = ioEvent_->get();
+    ov.hEvent = ioEvent_.get();
     ResetEvent(ov.hEvent);
     DWORD transferred = 0;
     if (!start(&ov)) {
@@ -254,7 +237,7 @@ class WinHidDevice final : public HidDevice {
 
   OwnedHandle handle_;
   const bool overlapped_;
-  std::unique_ptr<OwnedHandle> ioEvent_;
+  OwnedHandle ioEvent_;
   OVERLAPPED readOverlapped_{};
   std::atomic<bool> readPending_{false};
 };
