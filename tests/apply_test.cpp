@@ -2,6 +2,7 @@
 // sensor refresh, and the answers the program must not trust.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "device/commands.h"
@@ -259,18 +260,19 @@ TEST(LightingTest, ModesMapToEffectAndFirstTriple) {
     uint8_t mode, brightness, respPeriod, neonPeriod, respEffect, neonEffect;
     uint8_t effect[3];
     uint8_t triple[3];
+    bool effectDefined, tripleDefined;  // set entirely by the mapping
   };
   // The mouse reported effect 09 08 07 and triple 06 05 04 before the mapping.
   const Case cases[] = {
-      {1, 4, 0, 0, 0, 0, {1, 5, 2}, {1, 5, 4}},
-      {2, 0, 3, 0, 1, 0, {2, 4, 2}, {1, 5, 4}},
-      {2, 0, 3, 0, 2, 0, {2, 4, 3}, {2, 125, 3}},
-      {2, 0, 255, 0, 7, 0, {2, 0, 7}, {6, 5, 4}},
-      {3, 0, 0, 1, 0, 2, {3, 2, 7}, {2, 100, 10}},
-      {3, 0, 0, 1, 0, 3, {3, 2, 7}, {3, 5, 5}},
-      {3, 0, 0, 6, 0, 1, {3, 7, 7}, {6, 5, 4}},
-      {0, 4, 3, 6, 2, 3, {9, 8, 7}, {6, 5, 4}},
-      {4, 4, 3, 6, 2, 3, {9, 8, 7}, {6, 5, 4}},
+      {1, 4, 0, 0, 0, 0, {1, 5, 2}, {1, 5, 4}, true, false},
+      {2, 0, 3, 0, 1, 0, {2, 4, 2}, {1, 5, 4}, true, false},
+      {2, 0, 3, 0, 2, 0, {2, 4, 3}, {2, 125, 3}, true, true},
+      {2, 0, 255, 0, 7, 0, {2, 0, 7}, {6, 5, 4}, false, false},
+      {3, 0, 0, 1, 0, 2, {3, 2, 7}, {2, 100, 10}, false, true},
+      {3, 0, 0, 1, 0, 3, {3, 2, 7}, {3, 5, 5}, false, true},
+      {3, 0, 0, 6, 0, 1, {3, 7, 7}, {6, 5, 4}, false, false},
+      {0, 4, 3, 6, 2, 3, {9, 8, 7}, {6, 5, 4}, false, false},
+      {4, 4, 3, 6, 2, 3, {9, 8, 7}, {6, 5, 4}, false, false},
   };
   for (const Case& k : cases) {
     DeviceConfig c{};
@@ -286,8 +288,10 @@ TEST(LightingTest, ModesMapToEffectAndFirstTriple) {
     std::memcpy(image.lightEffect, before, 3);
     std::memcpy(image.lightParams[0], triple, 3);
     std::memcpy(image.lightParams[1], triple, 3);
-    MapLighting(c, image);
+    const LightingDefined defined = MapLighting(c, image);
     SCOPED_TRACE(std::to_string(k.mode) + "/" + std::to_string(k.respEffect) + "/" + std::to_string(k.neonEffect));
+    EXPECT_EQ(defined.effect, k.effectDefined);
+    EXPECT_EQ(defined.firstTriple, k.tripleDefined);
     EXPECT_EQ(0, std::memcmp(image.lightEffect, k.effect, 3));
     EXPECT_EQ(0, std::memcmp(image.lightParams[0], k.triple, 3));
     EXPECT_EQ(0, std::memcmp(image.lightParams[1], triple, 3));
@@ -428,7 +432,9 @@ TEST(SilentMouseTest, ApplyCostsOneTimeOutAndStillSaves) {
   const Micros start = h.clock.Now();
   Apply(h.link, FactoryRecord(), image, [&] { saved = true; });
   EXPECT_TRUE(saved);
-  EXPECT_EQ(h.clock.Now() - start, Micros{700000 + 249000});
+  // The pauses of the writes that carry only the mouse's values back (stage
+  // block 0 with its chunk, both lighting triples) go with them.
+  EXPECT_EQ(h.clock.Now() - start, Micros{700000 + 249000 - 5000 - 4000});
   int timeouts = 0, writes = 0, reads = 0;
   for (const std::string& line : h.log.Lines()) {
     timeouts += line.find("TIMEOUT") != std::string::npos;
@@ -443,8 +449,9 @@ TEST(SilentMouseTest, ApplyCostsOneTimeOutAndStillSaves) {
   const uint8_t standard[3] = {1, 0, 0};
   EXPECT_EQ(0, std::memcmp(image.lightParams[0], standard, 3));
 
-  // The next Apply tries again.
+  // The next Apply tries again, and with a mouse that answers it sends it all.
   h.platform.mouse.handshake = fake::FakeMouse::Handshake::ScrambledEcho;
+  ScriptMouse(h);
   h.log.Clear();
   Apply(h.link, FactoryRecord(), image, [] {});
   writes = 0;
@@ -476,6 +483,179 @@ TEST(SilentMouseTest, ATimedOutReadLeavesZerosAndSkipsTheRemainingReads) {
   int reads = 0;
   for (const std::string& line : h.log.Lines()) reads += line.rfind("READ", 0) == 0;
   EXPECT_EQ(reads, 4 + 4 + 3);
+}
+
+// ---------------------------------------------------------------------------
+// Values the program only carries back from the mouse
+
+const char* const kGetFailed = "GET-FAILED eeeeeeeeeeeeeeeeee";
+
+// The scripted mouse, except that the get of query `code` (for `index`, or for
+// any index when it is negative) fails.
+void ScriptMouseFailing(LinkHarness& h, uint8_t code, int index) {
+  ScriptMouse(h);
+  auto script = h.platform.mouse.respond;
+  fake::FakeMouse* mouse = &h.platform.mouse;
+  mouse->respond = [=](const Payload& q, Payload& a, std::vector<std::vector<uint8_t>>& chunks) {
+    mouse->getFails = q[0] == code && (index < 0 || q[1] == index);
+    if (!mouse->getFails) script(q, a, chunks);
+  };
+}
+
+// The factory record's whole traffic with a scripted mouse that answers
+// everything, with the first lighting triple and the effect as given.
+Lines FactoryTraffic(const std::string& light0, const std::string& effect) {
+  Lines lines = Head("01 01 00 00 00 00 00 fd", "ff 00 00 00 ff 00 00 00 ff ff ff 00", light0, effect,
+                     "02 04 06 a5 80 80 80 80");
+  std::vector<std::vector<std::string>> macros(12, std::vector<std::string>(4, kZeroChunk));
+  macros[0][0] = "00 03 04 01 10 84 01 10";
+  macros[11][0] = "00 01";
+  macros[11][3] = Repeat("00", 31) + "ff";
+  AppendMacros(lines, macros);
+  AppendMatrices(lines,
+                 "01 00 f0 00 01 00 f1 00 01 00 f2 00 01 00 f3 00 01 00 f4 00 07 00 03 00 00 00 00 00 00 00 00 00",
+                 Repeat("00", 24) + "01 00 f7 00 01 00 f8 00");
+  return lines;
+}
+const char* const kStandardLight0 = "07 00 01 22 33 00 00 a2";
+const char* const kStandardEffect = "0d 01 03 02 00 00 00 ec";
+
+// Replaces the one run of `from` in `lines` by `to`.
+void Splice(Lines& lines, const Lines& from, const Lines& to) {
+  const auto at = std::search(lines.begin(), lines.end(), from.begin(), from.end());
+  ASSERT_NE(at, lines.end()) << from.front();
+  ASSERT_EQ(std::search(at + 1, lines.end(), from.begin(), from.end()), lines.end()) << from.front();
+  lines.insert(lines.erase(at, at + from.size()), to.begin(), to.end());
+}
+
+Lines ApplyTraffic(LinkHarness& h, const DeviceConfig& config) {
+  DeviceImage image;
+  Apply(h.link, config, image, [&] { h.log.Add("SAVE"); });
+  return h.log.Lines();
+}
+
+// Stage block 0 is the mouse's own tuning: when it could not be read, its
+// write (and its pause) is left out; block 1, the colours, still goes.
+TEST(CarriedValuesTest, AnUnreadStageBlock0IsNotWrittenBack) {
+  LinkHarness h;
+  h.OpenPlain();
+  ScriptMouseFailing(h, 0x90, 0);
+  Lines expected = FactoryTraffic(kStandardLight0, kStandardEffect);
+  const std::string block0 = "a0 a1 a2 a3 a4 a5 a6 a7 a8 a9 aa ab ac ad ae af b0 b1 b2 b3 b4 b5 b6 b7";
+  Splice(expected, {G("90 00 18 00 00 00 00 57"), R(block0)}, {kGetFailed});
+  Splice(expected, {S("10 00 18 00 00 00 00 d7"), W(block0), kPause3, kPause2}, {});
+  EXPECT_EQ(ApplyTraffic(h, FactoryRecord()), expected);
+
+  // A failed query for block 1 leaves block 0's answer alone: both go back.
+  LinkHarness g;
+  g.OpenPlain();
+  ScriptMouseFailing(g, 0x90, 1);
+  expected = FactoryTraffic(kStandardLight0, kStandardEffect);
+  Splice(expected,
+         {G("90 01 18 00 00 00 00 56"),
+          R("c0 c1 c2 c3 c4 c5 c6 c7 c8 c9 ca cb cc cd ce cf d0 d1 d2 d3 d4 d5 d6 d7")},
+         {kGetFailed});
+  EXPECT_EQ(ApplyTraffic(g, FactoryRecord()), expected);
+}
+
+// A lighting triple goes back only when it was read, or when the mapping set
+// all of it; Standard sets only its first byte.
+TEST(CarriedValuesTest, AnUnreadLightingTripleIsNotWrittenBackUnlessTheModeSetsItAll) {
+  // The first triple fails: the second request goes out over the zero image.
+  const Lines firstFailed = {S("87 00 00 00 00 00 00 78"), kGetFailed, kPause2,
+                             S("87 01 00 00 00 00 00 77"), G("87 01 66 77 88 00 00 12")};
+  const Lines queries = {S("87 00 00 00 00 00 00 78"), G("87 00 11 22 33 44 55 79"), kPause2,
+                         S("87 01 11 22 33 44 55 78"), G("87 01 66 77 88 00 00 12")};
+  {
+    LinkHarness h;
+    h.OpenPlain();
+    ScriptMouseFailing(h, 0x87, 0);
+    Lines expected = FactoryTraffic(kStandardLight0, kStandardEffect);
+    Splice(expected, queries, firstFailed);
+    Splice(expected, {S(kStandardLight0), kPause2}, {});
+    EXPECT_EQ(ApplyTraffic(h, FactoryRecord()), expected);
+  }
+  {
+    // Neon effect 2 sets the whole first triple: it goes out all the same.
+    // The effect was read, so its Option2 (01) goes back with it.
+    DeviceConfig neon = FactoryRecord();
+    neon.lightMode = 3;
+    neon.neonEffect = 2;
+    neon.neonPeriod = 0;
+    LinkHarness h;
+    h.OpenPlain();
+    ScriptMouseFailing(h, 0x87, 0);
+    Lines expected = FactoryTraffic("07 00 02 64 0a 00 00 88", "0d 03 01 01 00 00 00 ed");
+    Splice(expected, queries, firstFailed);
+    EXPECT_EQ(ApplyTraffic(h, neon), expected);
+  }
+  {
+    // The second triple fails: its zero answer names index 0 and lands on the
+    // first triple, so neither holds what the mouse has and neither goes back.
+    LinkHarness h;
+    h.OpenPlain();
+    ScriptMouseFailing(h, 0x87, 1);
+    Lines expected = FactoryTraffic(kStandardLight0, kStandardEffect);
+    Splice(expected, {G("87 01 66 77 88 00 00 12")}, {kGetFailed});
+    Splice(expected, {S(kStandardLight0), kPause2, S("07 01 66 77 88 00 00 92"), kPause2}, {});
+    EXPECT_EQ(ApplyTraffic(h, FactoryRecord()), expected);
+  }
+}
+
+// The effect goes back only when it was read, or when the mode sets all three
+// fields (Standard does; Neon leaves Option2 to the mouse).
+TEST(CarriedValuesTest, AnUnreadLightEffectIsSentOnlyWhenTheModeSetsItAll) {
+  const Lines answered = {G("8d 04 07 01 00 00 00 66")};
+  {
+    LinkHarness h;
+    h.OpenPlain();
+    ScriptMouseFailing(h, 0x8D, -1);
+    Lines expected = FactoryTraffic(kStandardLight0, kStandardEffect);
+    Splice(expected, answered, {kGetFailed});
+    EXPECT_EQ(ApplyTraffic(h, FactoryRecord()), expected);
+  }
+  {
+    DeviceConfig neon = FactoryRecord();
+    neon.lightMode = 3;
+    neon.neonEffect = 2;
+    neon.neonPeriod = 0;
+    LinkHarness h;
+    h.OpenPlain();
+    ScriptMouseFailing(h, 0x8D, -1);
+    Lines expected = FactoryTraffic("07 00 02 64 0a 00 00 88", "0d 03 01 01 00 00 00 ed");
+    Splice(expected, answered, {kGetFailed});
+    Splice(expected, {S("0d 03 01 01 00 00 00 ed")}, {});
+    EXPECT_EQ(ApplyTraffic(h, neon), expected);
+  }
+  {
+    // A mode the mapping does not know leaves the whole effect to the mouse.
+    DeviceConfig off = FactoryRecord();
+    off.lightMode = 0;
+    LinkHarness h;
+    h.OpenPlain();
+    ScriptMouseFailing(h, 0x8D, -1);
+    Lines expected = FactoryTraffic("07 00 11 22 33 00 00 92", "0d 04 07 01 00 00 00 e6");
+    Splice(expected, answered, {kGetFailed});
+    Splice(expected, {S("0d 04 07 01 00 00 00 e6")}, {});
+    EXPECT_EQ(ApplyTraffic(h, off), expected);
+  }
+}
+
+// With every answer in, the traffic is the golden one, and the neon variant
+// above differs from it only in its two lighting writes.
+TEST(CarriedValuesTest, AMouseThatAnswersEverythingGetsEverything) {
+  DeviceConfig neon = FactoryRecord();
+  neon.lightMode = 3;
+  neon.neonEffect = 2;
+  neon.neonPeriod = 0;
+  LinkHarness h;
+  h.OpenPlain();
+  ScriptMouse(h);
+  EXPECT_EQ(ApplyTraffic(h, neon), FactoryTraffic("07 00 02 64 0a 00 00 88", "0d 03 01 01 00 00 00 ed"));
+  LinkHarness g;
+  g.OpenPlain();
+  ScriptMouse(g);
+  EXPECT_EQ(ApplyTraffic(g, FactoryRecord()), FactoryTraffic(kStandardLight0, kStandardEffect));
 }
 
 }  // namespace

@@ -66,14 +66,16 @@ void PrepareDpiCodes(const DeviceConfig& config, DeviceImage& image) {
   for (size_t i = kDpiStageCount; i < kDpiCodesSize; ++i) image.dpiCodes[i] = kDpiDisabledBit;
 }
 
-void MapLighting(const DeviceConfig& config, DeviceImage& image) {
+LightingDefined MapLighting(const DeviceConfig& config, DeviceImage& image) {
   uint8_t(&effect)[3] = image.lightEffect;
   uint8_t(&params)[3] = image.lightParams[0];
+  LightingDefined defined;
   switch (config.lightMode) {
     case 1:  // Standard
       effect[0] = 1;
       effect[1] = static_cast<uint8_t>(config.lightBrightness + 1);
       effect[2] = 2;
+      defined.effect = true;
       params[0] = 1;
       break;
     case 2:  // Respiration
@@ -81,10 +83,13 @@ void MapLighting(const DeviceConfig& config, DeviceImage& image) {
       effect[1] = static_cast<uint8_t>(config.respirationPeriod + 1);
       if (config.respirationEffect == 1) {
         effect[2] = 2;
+        defined.effect = true;
         params[0] = 1;
       } else if (config.respirationEffect == 2) {
         effect[2] = 3;
+        defined.effect = true;
         SetTriple(params, 2, 125, 3);
+        defined.firstTriple = true;
       }
       break;
     case 3:  // Neon
@@ -92,13 +97,16 @@ void MapLighting(const DeviceConfig& config, DeviceImage& image) {
       effect[1] = static_cast<uint8_t>(config.neonPeriod + 1);
       if (config.neonEffect == 2) {
         SetTriple(params, 2, 100, 10);
+        defined.firstTriple = true;
       } else if (config.neonEffect == 3) {
         SetTriple(params, 3, 5, 5);
+        defined.firstTriple = true;
       }
       break;
     default:  // the mouse's own values go back unchanged
       break;
   }
+  return defined;
 }
 
 void WriteReportRate(DeviceLink& link, uint8_t reportRate) {
@@ -122,20 +130,29 @@ void WriteSensorSettings(DeviceLink& link, const DeviceImage& image) {
 // The buffer is cleared once: the second request goes out over the first
 // answer, so its bytes 2..6 carry what the mouse answered for index 0. The
 // mouse may rely on that, so it is kept.
-void ReadLightParams(DeviceLink& link, DeviceImage& image) {
+// A failed query still leaves its zero image in the triple it names (index 0),
+// so a triple counts as read only while its last store was a real answer.
+IndexSet ReadLightParams(DeviceLink& link, DeviceImage& image) {
+  static_assert(std::tuple_size_v<IndexSet> == kLightParamsCount);
+  IndexSet read{};
   Payload p{};
   for (uint8_t index = 0; index < kLightParamsCount; ++index) {
     p[0] = kQueryLightParams;
     p[1] = index;
-    Transact(link, p);
+    const ExchangeResult result = Transact(link, p);
     // An answer naming another index has nowhere to go.
-    if (p[1] < kLightParamsCount) std::copy(p.begin() + 2, p.begin() + 5, image.lightParams[p[1]]);
+    if (p[1] < kLightParamsCount) {
+      std::copy(p.begin() + 2, p.begin() + 5, image.lightParams[p[1]]);
+      read[p[1]] = result.sent && result.answered;
+    }
     link.clock.Pause(kFamilyPause);
   }
+  return read;
 }
 
-void WriteLightParams(DeviceLink& link, const DeviceImage& image) {
+void WriteLightParams(DeviceLink& link, const DeviceImage& image, const IndexSet& indexes) {
   for (uint8_t index = 0; index < kLightParamsCount; ++index) {
+    if (!indexes[index]) continue;
     Payload p = Command(kCmdLightParams, index);
     std::copy(image.lightParams[index], image.lightParams[index] + 3, p.begin() + 2);
     Transact(link, p);
@@ -143,10 +160,11 @@ void WriteLightParams(DeviceLink& link, const DeviceImage& image) {
   }
 }
 
-void ReadLightEffect(DeviceLink& link, DeviceImage& image) {
+bool ReadLightEffect(DeviceLink& link, DeviceImage& image) {
   Payload p = Command(kQueryLightEffect);
-  Transact(link, p);
+  const ExchangeResult result = Transact(link, p);
   std::copy(p.begin() + 1, p.begin() + 4, image.lightEffect);
+  return result.sent && result.answered;
 }
 
 void WriteLightEffect(DeviceLink& link, const DeviceImage& image) {
@@ -155,26 +173,36 @@ void WriteLightEffect(DeviceLink& link, const DeviceImage& image) {
   Transact(link, p);
 }
 
-void TransferStageBlocks(DeviceLink& link, DeviceImage& image, Transfer direction) {
+IndexSet TransferStageBlocks(DeviceLink& link, DeviceImage& image, Transfer direction, const IndexSet& indexes) {
+  static_assert(std::tuple_size_v<IndexSet> == kStageBlockCount);
   ExchangeSequence sequence(link);
-  for (uint8_t index = 0; index < kStageBlockCount; ++index) {
-    DataArea data{};
-    if (direction == Transfer::Write) {
+  if (direction == Transfer::Write) {
+    for (uint8_t index = 0; index < kStageBlockCount; ++index) {
+      if (!indexes[index]) continue;
+      DataArea data{};
       Payload p = Command(kCmdStageBlock, index, kStageBlockSize);
       std::copy(image.stageBlocks[index], image.stageBlocks[index] + kStageBlockSize, data.begin());
       TransactData(link, p, data);
-    } else {
-      Payload p = Command(kQueryStageBlock, index);
-      TransactData(link, p, data);
-      // Only an answer naming one of the two blocks is stored, and no more of
-      // it than the block holds.
-      if (p[1] < kStageBlockCount) {
-        const size_t count = std::min<size_t>(p[kCountByte], kStageBlockSize);
-        std::copy(data.begin(), data.begin() + count, image.stageBlocks[p[1]]);
-      }
+      link.clock.Pause(kFamilyPause);
+    }
+    return indexes;
+  }
+  IndexSet read{};
+  for (uint8_t index = 0; index < kStageBlockCount; ++index) {
+    DataArea data{};
+    Payload p = Command(kQueryStageBlock, index);
+    const ExchangeResult result = TransactData(link, p, data);
+    // Only an answer naming one of the two blocks is stored, and no more of
+    // it than the block holds. A failed query names block 0 with no bytes:
+    // it changes nothing, so it does not undo an earlier answer.
+    if (p[1] < kStageBlockCount) {
+      const size_t count = std::min<size_t>(p[kCountByte], kStageBlockSize);
+      std::copy(data.begin(), data.begin() + count, image.stageBlocks[p[1]]);
+      if (result.sent && result.answered) read[p[1]] = true;
     }
     link.clock.Pause(kFamilyPause);
   }
+  return read;
 }
 
 void WriteDpiCodes(DeviceLink& link, const DeviceImage& image) {
@@ -237,17 +265,22 @@ void Apply(DeviceLink& link, const DeviceConfig& config, DeviceImage& image, con
   {
     ExchangeSequence sequence(link);
     WriteReportRate(link, config.reportRate);
-    ReadLightEffect(link, image);
-    ReadLightParams(link, image);
-    TransferStageBlocks(link, image, Transfer::Read);
+    const bool effectRead = ReadLightEffect(link, image);
+    IndexSet triplesToWrite = ReadLightParams(link, image);
+    IndexSet blocksToWrite = TransferStageBlocks(link, image, Transfer::Read);
 
-    MapLighting(config, image);
+    // What the mouse did not report is not written back: its zero image
+    // would overwrite the mouse's own tuning and lighting with values it
+    // never had. Values the program sets entirely itself are always sent.
+    const LightingDefined defined = MapLighting(config, image);
+    if (defined.firstTriple) triplesToWrite[0] = true;
     // Block 1 carries the stage colours; block 0 goes back as the mouse gave it.
     std::copy(config.dpiColor, config.dpiColor + kStageColorBytes, image.stageBlocks[1]);
     std::fill(image.stageBlocks[1] + kStageColorBytes, image.stageBlocks[1] + kStageBlockSize, 0);
-    TransferStageBlocks(link, image, Transfer::Write);
-    WriteLightParams(link, image);
-    WriteLightEffect(link, image);
+    blocksToWrite[1] = true;
+    TransferStageBlocks(link, image, Transfer::Write, blocksToWrite);
+    WriteLightParams(link, image, triplesToWrite);
+    if (effectRead || defined.effect) WriteLightEffect(link, image);
 
     PrepareDpiCodes(config, image);
     WriteDpiCodes(link, image);

@@ -1,6 +1,7 @@
 #pragma once
 // The mouse's command set, one operation per command family, and the two
 // sequences built from them: the sensor refresh and Apply.
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -15,20 +16,37 @@ uint8_t DpiCode(uint8_t sensorType, uint8_t level);
 
 // dpiCodes from the record's stages and the active sensor type.
 void PrepareDpiCodes(const DeviceConfig& config, DeviceImage& image);
+
+// What the lighting mapping set entirely by itself, whatever the mouse reported.
+struct LightingDefined {
+  bool effect = false;       // all three fields of lightEffect
+  bool firstTriple = false;  // all three bytes of lightParams[0]
+};
+
 // lightEffect and lightParams[0] from the record's lighting bytes; fields the
 // mode does not name keep what the mouse last reported.
-void MapLighting(const DeviceConfig& config, DeviceImage& image);
+LightingDefined MapLighting(const DeviceConfig& config, DeviceImage& image);
+
+// One flag per index of an indexed family (lighting triples, stage blocks).
+// For a read: the indexes whose image now holds an answer of the mouse. For a
+// write: the indexes to send.
+using IndexSet = std::array<bool, 2>;
+inline constexpr IndexSet kBothIndexes = {true, true};
 
 // Command families. Queries store their answers in the image.
 void WriteReportRate(DeviceLink& link, uint8_t reportRate);           // 0x01
 bool ReadSensorSettings(DeviceLink& link, DeviceImage& image);        // 0x83; true when answered
 void WriteSensorSettings(DeviceLink& link, const DeviceImage& image);  // 0x03
-void ReadLightParams(DeviceLink& link, DeviceImage& image);           // 0x87, both indexes
-void WriteLightParams(DeviceLink& link, const DeviceImage& image);    // 0x07, both indexes
-void ReadLightEffect(DeviceLink& link, DeviceImage& image);           // 0x8D
+IndexSet ReadLightParams(DeviceLink& link, DeviceImage& image);       // 0x87, both indexes
+void WriteLightParams(DeviceLink& link, const DeviceImage& image,
+                      const IndexSet& indexes = kBothIndexes);        // 0x07
+bool ReadLightEffect(DeviceLink& link, DeviceImage& image);           // 0x8D; true when answered
 void WriteLightEffect(DeviceLink& link, const DeviceImage& image);    // 0x0D
 enum class Transfer { Write, Read };
-void TransferStageBlocks(DeviceLink& link, DeviceImage& image, Transfer direction);  // 0x10 / 0x90
+// 0x10 / 0x90. A read queries both blocks and returns the ones answered; a
+// write sends the blocks in `indexes` and returns them.
+IndexSet TransferStageBlocks(DeviceLink& link, DeviceImage& image, Transfer direction,
+                             const IndexSet& indexes = kBothIndexes);
 void WriteDpiCodes(DeviceLink& link, const DeviceImage& image);       // 0x11
 void WriteKeyMatrices(DeviceLink& link, const DeviceImage& image);    // 0x12, all four
 void WriteMacroSlots(DeviceLink& link, const DeviceImage& image);     // 0x13, all twelve
@@ -40,7 +58,10 @@ void RefreshSensor(DeviceLink& link, DeviceImage& image);
 
 // Sends the whole record to the mouse, then calls `saveAll` (which saves the
 // configuration file, then the INI settings). Runs to the end whatever the
-// mouse answers; the caller runs it only while the link is ready.
+// mouse answers; the caller runs it only while the link is ready. Values the
+// program only carries back from the mouse (stage block 0, the lighting
+// triples, the effect fields the mapping leaves alone) are written back only
+// when this Apply read them.
 void Apply(DeviceLink& link, const DeviceConfig& config, DeviceImage& image, const std::function<void()>& saveAll);
 
 }  // namespace kovral
