@@ -786,6 +786,34 @@ void SimMouse::CommitOutput() {
 // ---------------------------------------------------------------------------
 // Calls on the configuration collection
 
+// What both feature calls check before the firmware sees them: a device that
+// is gone, a handle without the access the call needs, a short report, a
+// wrong report ID, an injected failure. A refused call is recorded as failed.
+bool SimMouse::AdmitFeatureCall(const Handle& handle, SimExchange& ex, FaultAction fault, const uint8_t* report,
+                                size_t length) {
+  const bool isSet = ex.call == SimCall::SetFeature;
+  auto fail = [&](const char* note) {
+    ex.outcome = SimOutcome::Failed;
+    ex.note = note;
+    Record(std::move(ex));
+    return false;
+  };
+  if (!Alive(handle)) return fail("the device is gone");
+  if (isSet ? !CanWrite(handle.access) : !CanRead(handle.access))
+    return fail(isSet ? "handle not opened for writing" : "handle not opened for reading");
+  if (length < options_.featureReportLength || length < 1 + p::kPayloadSize) {
+    Error(Format("%s of %zu bytes, the feature report has %u", SimCallName(ex.call), length,
+                 options_.featureReportLength));
+    return fail(isSet ? "report too short" : "buffer too short");
+  }
+  if (report[0] != p::kReportId) {
+    Error(Format("%s with report ID %u", SimCallName(ex.call), report[0]));
+    return fail("wrong report ID");
+  }
+  if (fault == FaultAction::Fail) return fail("injected failure");
+  return true;
+}
+
 bool SimMouse::SetFeature(uint64_t id, const uint8_t* report, size_t length) {
   std::lock_guard<std::mutex> lock(mutex_);
   Handle* handle = FindHandle(id);
@@ -795,23 +823,7 @@ bool SimMouse::SetFeature(uint64_t id, const uint8_t* report, size_t length) {
   ex.report.assign(report, report + length);
   ex.time = clock_.Now();
   const FaultAction fault = TakeFault(ex.call);
-  auto fail = [&](const char* note) {
-    ex.outcome = SimOutcome::Failed;
-    ex.note = note;
-    Record(std::move(ex));
-    return false;
-  };
-  if (!Alive(*handle)) return fail("the device is gone");
-  if (!CanWrite(handle->access)) return fail("handle not opened for writing");
-  if (length < options_.featureReportLength || length < 1 + p::kPayloadSize) {
-    Error(Format("SET_FEATURE of %zu bytes, the feature report has %u", length, options_.featureReportLength));
-    return fail("report too short");
-  }
-  if (report[0] != p::kReportId) {
-    Error(Format("SET_FEATURE with report ID %u", report[0]));
-    return fail("wrong report ID");
-  }
-  if (fault == FaultAction::Fail) return fail("injected failure");
+  if (!AdmitFeatureCall(*handle, ex, fault, report, length)) return false;
 
   CheckPause(ex.call, ex.time);
   Payload raw;
@@ -874,23 +886,7 @@ bool SimMouse::GetFeature(uint64_t id, uint8_t* report, size_t length) {
   ex.call = SimCall::GetFeature;
   ex.time = clock_.Now();
   const FaultAction fault = TakeFault(ex.call);
-  auto fail = [&](const char* note) {
-    ex.outcome = SimOutcome::Failed;
-    ex.note = note;
-    Record(std::move(ex));
-    return false;
-  };
-  if (!Alive(*handle)) return fail("the device is gone");
-  if (!CanRead(handle->access)) return fail("handle not opened for reading");
-  if (length < options_.featureReportLength || length < 1 + p::kPayloadSize) {
-    Error(Format("GET_FEATURE of %zu bytes, the feature report has %u", length, options_.featureReportLength));
-    return fail("buffer too short");
-  }
-  if (report[0] != p::kReportId) {
-    Error(Format("GET_FEATURE with report ID %u", report[0]));
-    return fail("wrong report ID");
-  }
-  if (fault == FaultAction::Fail) return fail("injected failure");
+  if (!AdmitFeatureCall(*handle, ex, fault, report, length)) return false;
 
   CheckPause(ex.call, ex.time);
   std::fill(report, report + options_.featureReportLength, 0);

@@ -231,6 +231,8 @@ class SimMouse {
   void Record(SimExchange exchange);
   void Error(std::string text);
   bool Alive(const Handle& handle) const;
+  bool AdmitFeatureCall(const Handle& handle, SimExchange& ex, FaultAction fault, const uint8_t* report,
+                        size_t length);
   bool Answering() const;
   Payload Decode(const Payload& raw) const;
   void CheckPause(SimCall call, Micros now);
