@@ -114,17 +114,34 @@ void WriteReportRate(DeviceLink& link, uint8_t reportRate) {
   Transact(link, p);
 }
 
-bool ReadSensorSettings(DeviceLink& link, DeviceImage& image) {
-  Payload p = Command(kQuerySensor);
+namespace {
+
+// A single-report query whose answer bytes 1..N are stored as they come;
+// true when the mouse answered.
+template <size_t N>
+bool QueryValues(DeviceLink& link, uint8_t code, uint8_t (&values)[N]) {
+  Payload p = Command(code);
   const ExchangeResult result = Transact(link, p);
-  std::copy(p.begin() + 1, p.begin() + 5, image.sensorSettings);
+  std::copy(p.begin() + 1, p.begin() + 1 + N, values);
   return result.sent && result.answered;
 }
 
-void WriteSensorSettings(DeviceLink& link, const DeviceImage& image) {
-  Payload p = Command(kCmdSensor);
-  std::copy(image.sensorSettings, image.sensorSettings + 4, p.begin() + 1);
+// A single-report write carrying the values in payload bytes 1..N.
+template <size_t N>
+void WriteValues(DeviceLink& link, uint8_t code, const uint8_t (&values)[N]) {
+  Payload p = Command(code);
+  std::copy(values, values + N, p.begin() + 1);
   Transact(link, p);
+}
+
+}  // namespace
+
+bool ReadSensorSettings(DeviceLink& link, DeviceImage& image) {
+  return QueryValues(link, kQuerySensor, image.sensorSettings);
+}
+
+void WriteSensorSettings(DeviceLink& link, const DeviceImage& image) {
+  WriteValues(link, kCmdSensor, image.sensorSettings);
 }
 
 // The buffer is cleared once: the second request goes out over the first
@@ -161,16 +178,11 @@ void WriteLightParams(DeviceLink& link, const DeviceImage& image, const IndexSet
 }
 
 bool ReadLightEffect(DeviceLink& link, DeviceImage& image) {
-  Payload p = Command(kQueryLightEffect);
-  const ExchangeResult result = Transact(link, p);
-  std::copy(p.begin() + 1, p.begin() + 4, image.lightEffect);
-  return result.sent && result.answered;
+  return QueryValues(link, kQueryLightEffect, image.lightEffect);
 }
 
 void WriteLightEffect(DeviceLink& link, const DeviceImage& image) {
-  Payload p = Command(kCmdLightEffect);
-  std::copy(image.lightEffect, image.lightEffect + 3, p.begin() + 1);
-  Transact(link, p);
+  WriteValues(link, kCmdLightEffect, image.lightEffect);
 }
 
 IndexSet TransferStageBlocks(DeviceLink& link, DeviceImage& image, Transfer direction, const IndexSet& indexes) {
