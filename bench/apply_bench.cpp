@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "base/message_sink.h"
@@ -14,29 +13,11 @@
 #include "device/device_link.h"
 #include "device/hid_sim.h"
 #include "device/protocol.h"
-#include "settings/device_config.h"
+#include "settings/defaults.h"
 
 namespace {
 
 using namespace kovral;
-
-DeviceConfig BenchRecord() {
-  DeviceConfig c{};
-  const uint8_t functions[8] = {0, 1, 2, 3, 4, 6, 15, 15};
-  for (int mode = 0; mode < 2; ++mode) {
-    std::memcpy(LayerTable(c, mode).functionIndex, functions, 8);
-    LayerDpiAction(c, mode)[5] = 3;
-  }
-  c.reportRate = 1;
-  for (int stage = 0; stage < kDpiStageCount; ++stage) {
-    c.dpiLevel[stage] = static_cast<uint8_t>(stage * 2);
-    c.dpiEnabled[stage] = 1;
-  }
-  c.lightMode = 2;
-  c.respirationEffect = 2;
-  for (int slot = 0; slot < kMacroSlotCount; ++slot) c.macroSlots[slot][1] = 1;
-  return c;
-}
 
 // The mandated pauses of the recorded traffic.
 Micros MandatedPauses(const std::vector<SimExchange>& exchanges) {
@@ -64,7 +45,7 @@ int main() {
   }
   DeviceImage image;
   RefreshSensor(link, image);
-  const DeviceConfig config = BenchRecord();
+  const DeviceConfig config = FactoryConfig();
 
   std::printf("Apply against the simulated mouse, %d runs\n", kRuns);
   std::vector<double> ratios;
