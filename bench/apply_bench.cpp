@@ -11,7 +11,7 @@
 #include "device/clock.h"
 #include "device/commands.h"
 #include "device/device_link.h"
-#include "device/hid_sim.h"
+#include "sim/sim_mouse.h"
 #include "device/protocol.h"
 #include "settings/defaults.h"
 

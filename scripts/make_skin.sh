@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Rebuilds the "Default" skin in Skins/Default from its generator in skins/.
+# Rebuilds the "Default" skin in Skins/Default from its generator in tools/skin_gen/.
 # The generator reads the program's own layout tables (dumped by a small
 # native program built here), so every picture fits the rectangle the
 # program draws it in. Needs a native C++ compiler and Python 3 with PIL
@@ -11,7 +11,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
 "${CXX:-c++}" -std=c++20 -O1 -I"$root/src" \
-  "$root/skins/layout_dump.cpp" "$root/src/pages/layout.cpp" "$root/src/ui/skin_files.cpp" \
+  "$root/tools/skin_gen/layout_dump.cpp" "$root/src/pages/layout.cpp" "$root/src/ui/skin_files.cpp" \
   -o "$work/layout_dump"
 "$work/layout_dump" > "$work/layout.json"
 
@@ -21,8 +21,8 @@ python=/usr/bin/python3
 
 out="$root/Skins/Default"
 rm -f "$out"/*.png
-"$python" -B "$root/skins/make_default.py" "$work/layout.json" "$out"
+"$python" -B "$root/tools/skin_gen/make_default.py" "$work/layout.json" "$out"
 
 if [ "${1:-}" = "--mockup" ]; then
-  "$python" -B "$root/skins/mockup.py" "$work/layout.json" "$out" "${2:-$root/build/skin-mockup}"
+  "$python" -B "$root/tools/skin_gen/mockup.py" "$work/layout.json" "$out" "${2:-$root/build/skin-mockup}"
 fi

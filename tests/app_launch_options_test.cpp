@@ -40,6 +40,10 @@ TEST(LaunchOptions, RefusesWhatItCannotHonour) {
   EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--sensor-type", L"0x1"}).options);
   EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--trace"}).options);
   EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--trace", L""}).options);
+  // The link's stand-in: only for a simulated run, and only with a file.
+  EXPECT_FALSE(ParseLaunchOptions({L"--shell-log", L"links.txt"}).options);
+  EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--shell-log"}).options);
+  EXPECT_EQ(ParseLaunchOptions({L"--shell-log", L"links.txt", L"--simulate"}).options->shellLog, L"links.txt");
   LaunchParse p = ParseLaunchOptions({L"--simulated"});
   EXPECT_FALSE(p.options);
   EXPECT_NE(p.error.find(L"--simulated"), std::wstring::npos);

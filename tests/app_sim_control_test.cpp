@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "app/sim_control.h"
-#include "device/hid_sim.h"
+#include "sim/sim_mouse.h"
 
 namespace kovral {
 namespace {

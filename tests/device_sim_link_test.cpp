@@ -10,7 +10,7 @@
 #include "assign/key_function.h"
 #include "device/commands.h"
 #include "device/device_link.h"
-#include "device/hid_sim.h"
+#include "sim/sim_mouse.h"
 #include "settings/device_config.h"
 
 namespace kovral {

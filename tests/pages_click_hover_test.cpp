@@ -133,5 +133,22 @@ TEST(Hover, PageTablesComeAfterTheCommonOnes) {
   EXPECT_TRUE(h.OnMouseHover({300, 525}).empty());
 }
 
+TEST(Hover, ShowingTheOtherPageForgetsItsLitElementsOnly) {
+  HoverTracker h;
+  h.SetTables({layout::CommonElements(), layout::BasicElements()});
+  h.OnMouseHover({300, 225});  // key row 2
+  h.OnMouseHover({100, 100});  // the advanced tab, clicked next
+  h.SetTables({layout::CommonElements(), layout::AdvancedElements()});
+  bool track = false;
+  // Only the tab comes back: the row belongs to a page that is gone.
+  EXPECT_EQ(h.OnMouseMove({5, 300}, track).Rects(), std::vector<layout::Rect>{layout::kAdvancedTab});
+  // New, Delete and Confirm are siblings; the advanced Default stands alone.
+  h.OnMouseHover({200, 580});
+  h.OnMouseHover({520, 535});
+  const HoverTracker::Redraw r = h.OnMouseHover({650, 535});
+  EXPECT_EQ(r.Rects(), (std::vector<layout::Rect>{layout::kMacroNewButton, layout::kMacroDeleteButton}));
+  EXPECT_TRUE(h.IsLit(layout::FindElement(layout::AdvancedElements(), layout::Action::PointerDefault)));
+}
+
 }  // namespace
 }  // namespace kovral

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "device/device_link.h"
-#include "device/hid_sim.h"
+#include "sim/sim_mouse.h"
 #include "lang/main_texts.h"
 #include "pages/page_first_show.h"
 #include "pages/page_state.h"
@@ -85,6 +85,19 @@ TEST(FirstShowing, FactoryTextsComeInTheInterfaceLanguage) {
   EXPECT_EQ(h.Item(L"Setting-CHT", L"Item1"), L"左鍵");
   EXPECT_EQ(h.Item(L"Setting-CHT", L"Item6"), L"DPI Loop");
   EXPECT_EQ(h.Item(L"Setting-CHT", L"Item83"), L"按鍵關閉");
+}
+
+TEST(FirstShowing, AFactoryTextSaveThatFailsWarnsOncePerRun) {
+  FirstShowHarness h(0);
+  h.files.failWritesWith = 5;  // a read-only installation folder
+  for (int showing = 0; showing < 3; ++showing) {
+    h.pages = PageState{};  // the basic page set up anew
+    FirstShowingOfBasicPage(h.link, h.image, h.settings, MainTextsFor(UiLanguage::English), h.pages);
+  }
+  ASSERT_EQ(h.messages.messages.size(), 1u);
+  EXPECT_EQ(h.messages.messages[0].caption, L"Warning");
+  EXPECT_FALSE(h.settings.SaveButtonTexts());  // a save the user asked for still warns
+  EXPECT_EQ(h.messages.messages.size(), 2u);
 }
 
 TEST(FirstShowing, WithoutAMouseTheTwelveLevelSensorIsAssumed) {

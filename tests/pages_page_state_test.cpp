@@ -84,24 +84,3 @@ TEST(HotTracking, OnlyTheOpenListsOfTheShownPage) {
 
 }  // namespace
 }  // namespace kovral
-
-namespace kovral {
-namespace {
-
-TEST(PageChildren, EachPageOwnsItsControlsOnly) {
-  for (int id : {40, 41, 48, 60, 62, 71, 74, 80, 82}) {
-    EXPECT_TRUE(IsPageChild(kBasicPage, id)) << id;
-    EXPECT_FALSE(IsPageChild(kAdvancedPage, id)) << id;
-  }
-  for (int id : {119, 149, 150, 151, 152, 154}) {
-    EXPECT_TRUE(IsPageChild(kAdvancedPage, id)) << id;
-    EXPECT_FALSE(IsPageChild(kBasicPage, id)) << id;
-  }
-  for (int id : {0, 1, 2, 39, 49, 70, 75, 79, 83, 153, 1028}) {
-    EXPECT_FALSE(IsPageChild(kBasicPage, id)) << id;
-    EXPECT_FALSE(IsPageChild(kAdvancedPage, id)) << id;
-  }
-}
-
-}  // namespace
-}  // namespace kovral

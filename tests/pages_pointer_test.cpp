@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -8,47 +9,88 @@
 namespace kovral {
 namespace {
 
+using Calls = std::vector<std::string>;
+
+// A system holding the four settings. Writes are logged ("speed 8"); any call
+// named in `failing` ("GetMouseSpeed", "speed", ...) fails.
 class RecordingPointerApi final : public PointerSettingsApi {
  public:
-  bool SetMouse(int a, int b, int c) override { return Log("mouse " + N(a) + "," + N(b) + "," + N(c)); }
-  bool SetMouseSpeed(int s) override { return Log("speed " + N(s)); }
-  bool SetWheelScrollLines(uint32_t l) override { return Log("lines " + N(l)); }
-  bool SetDoubleClickTime(uint32_t t) override { return Log("dblclk " + N(t)); }
-  std::vector<std::string> calls;
-  size_t failAt = 99;
+  bool GetMouse(int& a, int& b, int& c) override {
+    if (failing.count("GetMouse")) return false;
+    a = mouse[0], b = mouse[1], c = mouse[2];
+    return true;
+  }
+  bool GetMouseSpeed(int& s) override { return Read("GetMouseSpeed", speed, s); }
+  bool GetWheelScrollLines(uint32_t& l) override { return Read("GetWheelScrollLines", wheelLines, l); }
+  bool GetDoubleClickTime(uint32_t& t) override { return Read("GetDoubleClickTime", doubleClickTime, t); }
+  bool SetMouse(int a, int b, int c) override { return Log("mouse", N(a) + "," + N(b) + "," + N(c)); }
+  bool SetMouseSpeed(int s) override { return Log("speed", N(s)); }
+  bool SetWheelScrollLines(uint32_t l) override { return Log("lines", N(l)); }
+  bool SetDoubleClickTime(uint32_t t) override { return Log("dblclk", N(t)); }
+
+  int mouse[3] = {6, 10, 1};
+  int speed = 10;
+  uint32_t wheelLines = 3;
+  uint32_t doubleClickTime = 500;
+  std::set<std::string> failing;
+  Calls calls;
 
  private:
   template <typename T>
   static std::string N(T v) { return std::to_string(v); }
-  bool Log(std::string s) {
-    calls.push_back(std::move(s));
-    return calls.size() - 1 != failAt;
+  template <typename T>
+  bool Read(const char* name, T value, T& out) {
+    if (failing.count(name)) return false;
+    out = value;
+    return true;
+  }
+  bool Log(const std::string& name, const std::string& args) {
+    calls.push_back(name + " " + args);
+    return failing.count(name) == 0;
   }
 };
 
-TEST(PointerSettings, RecordStepsBecomeSystemValuesInOrder) {
+// enhancePrecision, scrollOneScreen, pointerSpeed, scrollLines, doubleClickSpeed.
+std::vector<int> Steps(const DeviceConfig& c) {
+  return {c.enhancePrecision, c.scrollOneScreen, c.pointerSpeed, c.scrollLines, c.doubleClickSpeed};
+}
+
+struct PointerHarness {
+  // Reads the system into the record, as the advanced page's first showing does.
+  DeviceConfig Read() {
+    DeviceConfig c{};
+    EXPECT_TRUE(pointer.ReadOnce(c));
+    return c;
+  }
+  Calls Apply(const DeviceConfig& c) {
+    api.calls.clear();
+    pointer.Apply(c);
+    return api.calls;
+  }
+
+  RecordingPointerApi api;
+  RecordingMessageSink messages;
+  SystemPointerSettings pointer{api, messages};
+};
+
+TEST(PointerSettings, RecordStepsBecomeSystemValues) {
   DeviceConfig c{};
   c.enhancePrecision = 1;
   c.pointerSpeed = 5;  // 2 * 5 - 2
   c.scrollLines = 4;
   c.doubleClickSpeed = 6;  // 970 - 420
-  RecordingPointerApi api;
-  RecordingMessageSink messages;
-  ApplyPointerSettings(c, api, messages);
-  EXPECT_EQ(api.calls, (std::vector<std::string>{"mouse 6,10,1", "speed 8", "lines 4", "dblclk 550"}));
-  EXPECT_TRUE(messages.messages.empty());
-}
+  SystemPointerValues v = PointerValuesFromRecord(c);
+  EXPECT_EQ((std::vector<int>{v.mouse[0], v.mouse[1], v.mouse[2], v.speed}), (std::vector<int>{6, 10, 1, 8}));
+  EXPECT_EQ(v.wheelLines, 4u);
+  EXPECT_EQ(v.doubleClickTime, 550u);
 
-TEST(PointerSettings, OneScreenAndTheEndsOfTheSliders) {
-  DeviceConfig c{};
+  c = DeviceConfig{};
   c.scrollOneScreen = 1;
   c.scrollLines = 7;
   c.pointerSpeed = 1;
   c.doubleClickSpeed = 11;
-  SystemPointerValues v = PointerValuesFromRecord(c);
-  EXPECT_EQ(v.mouse[0], 0);
-  EXPECT_EQ(v.mouse[2], 0);
-  EXPECT_EQ(v.speed, 1);
+  v = PointerValuesFromRecord(c);
+  EXPECT_EQ((std::vector<int>{v.mouse[0], v.mouse[1], v.mouse[2], v.speed}), (std::vector<int>{0, 0, 0, 1}));
   EXPECT_EQ(v.wheelLines, 0xFFFFFFFFu);
   EXPECT_EQ(v.doubleClickTime, 200u);
   c.pointerSpeed = 11;
@@ -56,30 +98,142 @@ TEST(PointerSettings, OneScreenAndTheEndsOfTheSliders) {
   c.scrollLines = 0;
   EXPECT_EQ(PointerValuesFromRecord(c).speed, 20);
   EXPECT_EQ(PointerValuesFromRecord(c).wheelLines, 0u);
+
+  // Steps nobody chose (no config.bin: every byte 0, or a damaged file) are the default step.
+  for (uint8_t step : {0, 12, 200}) {
+    c.pointerSpeed = step;
+    c.doubleClickSpeed = step;
+    EXPECT_EQ(PointerValuesFromRecord(c).speed, 10) << int(step);
+    EXPECT_EQ(PointerValuesFromRecord(c).doubleClickTime, 550u) << int(step);
+  }
 }
 
-TEST(PointerSettings, StepsNobodyChoseFallBackToTheDefaultStep) {
-  DeviceConfig zero{};  // no config.bin: every byte 0
-  SystemPointerValues v = PointerValuesFromRecord(zero);
-  EXPECT_EQ(v.speed, 10);
-  EXPECT_EQ(v.doubleClickTime, 550u);
-  zero.pointerSpeed = 200;
-  zero.doubleClickSpeed = 12;
-  v = PointerValuesFromRecord(zero);
-  EXPECT_EQ(v.speed, 10);
-  EXPECT_EQ(v.doubleClickTime, 550u);
+TEST(PointerSettings, TheFirstReadMapsTheSystemToStepsOncePerRun) {
+  struct Case {
+    int acceleration, speed;
+    uint32_t lines, time;
+    int precision, oneScreen, speedStep, lineStep, clickStep;
+  };
+  const Case cases[] = {
+      {1, 10, 3, 500, 1, 0, 6, 3, 6},
+      {0, 9, 0xFFFFFFFFu, 900, 0, 1, 5, 0, 1},  // one screen per notch: box ticked, no cells
+      {2, 20, 0, 200, 1, 0, 11, 0, 11},
+      {0, 1, 11, 830, 0, 0, 1, 11, 2},
+      {0, 30, 40, 100, 0, 0, 11, 11, 11},  // beyond the sliders: clamped
+      {0, 0, 12, 1000, 0, 0, 1, 11, 1},    // over 900 ms is the slowest step, not a wrapped byte
+  };
+  for (const Case& k : cases) {
+    PointerHarness h;
+    h.api.mouse[2] = k.acceleration;
+    h.api.speed = k.speed;
+    h.api.wheelLines = k.lines;
+    h.api.doubleClickTime = k.time;
+    DeviceConfig c = h.Read();
+    EXPECT_EQ(Steps(c), (std::vector<int>{k.precision, k.oneScreen, k.speedStep, k.lineStep, k.clickStep}))
+        << k.speed << " " << k.lines << " " << k.time;
+    EXPECT_TRUE(h.messages.messages.empty());
+  }
+
+  PointerHarness h;
+  EXPECT_FALSE(h.pointer.readDone());
+  DeviceConfig c = h.Read();
+  EXPECT_TRUE(h.pointer.readDone());
+  h.api.speed = 2;
+  EXPECT_FALSE(h.pointer.ReadOnce(c));
+  EXPECT_EQ(c.pointerSpeed, 6);
 }
 
-TEST(PointerSettings, EachFailureIsShownAndTheRestStillRuns) {
+TEST(PointerSettings, FailedReadsAreShownAndGiveFallbackStepsThatAreNeverWritten) {
+  PointerHarness h;
+  h.api.failing = {"GetMouse", "GetMouseSpeed", "GetWheelScrollLines", "GetDoubleClickTime"};
   DeviceConfig c{};
-  RecordingPointerApi api;
-  api.failAt = 1;  // the speed
-  RecordingMessageSink messages;
-  ApplyPointerSettings(c, api, messages);
-  EXPECT_EQ(api.calls.size(), 4u);
-  ASSERT_EQ(messages.messages.size(), 1u);
-  EXPECT_EQ(messages.messages[0].text, L"SETMOUSESPEED failed.");
-  EXPECT_EQ(messages.messages[0].caption, L"Warning");
+  c.enhancePrecision = c.scrollOneScreen = 1;
+  c.pointerSpeed = c.scrollLines = c.doubleClickSpeed = 9;
+  ASSERT_TRUE(h.pointer.ReadOnce(c));
+  EXPECT_EQ(Steps(c), (std::vector<int>{0, 0, 6, 0, 6}));
+  ASSERT_EQ(h.messages.messages.size(), 3u);  // SPI_GETMOUSE fails silently
+  EXPECT_EQ(h.messages.messages[0].text, L"GETMOUSESPEED failed.");
+  EXPECT_EQ(h.messages.messages[1].text, L"GETWHEELSCROLLLINES failed.");
+  EXPECT_EQ(h.messages.messages[2].text, L"GetDoubleClickTime failed.");
+  EXPECT_EQ(h.messages.messages[2].caption, L"Warning");
+  c.enhancePrecision = 1;
+  c.pointerSpeed = 3;
+  EXPECT_EQ(h.Apply(c), Calls{});
+
+  PointerHarness zero;  // GetDoubleClickTime reports failure as a time of 0
+  zero.api.doubleClickTime = 0;
+  EXPECT_EQ(zero.Read().doubleClickSpeed, 6);
+  ASSERT_EQ(zero.messages.messages.size(), 1u);
+  EXPECT_EQ(zero.messages.messages[0].text, L"GetDoubleClickTime failed.");
+}
+
+TEST(PointerSettings, ApplyWritesOnlyWhatTheUserChanged) {
+  PointerHarness h;
+  h.api.mouse[2] = 2;  // the user's own acceleration: ticked, and kept while the box stays ticked
+  h.api.speed = 9;
+  DeviceConfig before{};
+  before.pointerSpeed = 3;
+  EXPECT_EQ(h.Apply(before), Calls{}) << "the system was never read in this run";
+
+  DeviceConfig c = h.Read();
+  EXPECT_EQ(c.pointerSpeed, 5);
+  EXPECT_EQ(h.Apply(c), Calls{}) << "speed 9 must not become 8 when nobody touched it";
+
+  const DeviceConfig committed = c;
+  c.pointerSpeed = 2;
+  c.enhancePrecision = 0;
+  c = committed;  // Cancel
+  c.doubleClickSpeed = 3;
+  c.doubleClickSpeed = 6;  // moved and moved back
+  EXPECT_EQ(h.Apply(c), Calls{});
+
+  c.pointerSpeed = 7;
+  EXPECT_EQ(h.Apply(c), Calls{"speed 12"});
+  EXPECT_EQ(h.Apply(c), Calls{});
+  c.pointerSpeed = 5;  // back to the step first read: the system holds 12 now
+  EXPECT_EQ(h.Apply(c), Calls{"speed 8"});
+
+  c.enhancePrecision = 0;
+  c.pointerSpeed = 1;
+  c.scrollLines = 4;
+  c.doubleClickSpeed = 5;
+  EXPECT_EQ(h.Apply(c), (Calls{"mouse 0,0,0", "speed 1", "lines 4", "dblclk 620"}));
+  EXPECT_TRUE(h.messages.messages.empty());
+}
+
+TEST(PointerSettings, OneScreenWinsOverTheLineStepUntilItIsUnticked) {
+  PointerHarness h;
+  h.api.wheelLines = kWheelPageScroll;
+  DeviceConfig c = h.Read();
+  c.scrollLines = 4;
+  EXPECT_EQ(h.Apply(c), Calls{"lines 4294967295"});
+  c.scrollOneScreen = 0;
+  EXPECT_EQ(h.Apply(c), Calls{"lines 4"});
+}
+
+TEST(PointerSettings, DefaultWritesAtOnceAndTheNextApplyWritesTheRecordSteps) {
+  PointerHarness h;
+  h.api.speed = 9;
+  DeviceConfig c = h.Read();
+  const DeviceConfig read = c;
+  h.api.failing = {"speed"};
+  h.pointer.RestoreDefaults(c);
+  EXPECT_EQ(h.api.calls, (Calls{"mouse 0,0,0", "speed 10", "lines 3", "dblclk 500"}));
+  EXPECT_EQ(Steps(c), (std::vector<int>{0, 0, 6, 3, 6}));
+  ASSERT_EQ(h.messages.messages.size(), 1u);  // each failure is shown and the rest still run
+  EXPECT_EQ(h.messages.messages[0].text, L"SETMOUSESPEED failed.");
+  EXPECT_EQ(h.messages.messages[0].caption, L"Warning");
+
+  EXPECT_EQ(h.Apply(c), (Calls{"mouse 0,0,0", "speed 10", "lines 3", "dblclk 550"}));
+  EXPECT_EQ(h.messages.messages.size(), 2u);
+  EXPECT_EQ(h.messages.messages[1].text, L"SETMOUSESPEED failed.");
+  h.api.failing.clear();
+  EXPECT_EQ(h.Apply(c), Calls{"speed 10"}) << "only the failed write is tried again";
+  EXPECT_EQ(h.Apply(c), Calls{});
+
+  // Cancel after Default puts the old steps back; the system holds the defaults, so they are written.
+  h.pointer.RestoreDefaults(c);
+  EXPECT_EQ(h.Apply(read), (Calls{"mouse 6,10,1", "speed 8", "lines 3", "dblclk 550"}));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <cwctype>
 #include <thread>
 
-#include "device/hid_sim.h"
+#include "sim/sim_mouse.h"
 #include "device/hid_system.h"
 
 namespace kovral {

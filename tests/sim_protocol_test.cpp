@@ -5,7 +5,7 @@
 
 #include <initializer_list>
 
-#include "device/hid_sim.h"
+#include "sim/sim_mouse.h"
 #include "device/protocol_constants.h"
 
 namespace kovral {

@@ -13,6 +13,7 @@ class HidPlatform;
 class IniStore;
 class MessageSink;
 class PointerSettingsApi;
+class ShellOpener;
 class SimMouse;
 
 struct AppServices {
@@ -22,6 +23,7 @@ struct AppServices {
   IniStore* ini = nullptr;
   PointerSettingsApi* pointer = nullptr;
   MessageSink* messages = nullptr;
+  ShellOpener* shell = nullptr;
   // Where the link's HID trace goes; empty: no trace. Opened by the main
   // dialog once it knows it is the only copy, so a second copy started with
   // the same file does not empty the first one's trace.

@@ -11,14 +11,15 @@
 #include "app/kovral_dlg_win.h"
 #include "app/launch_options.h"
 #include "app/message_box_win.h"
+#include "app/shell_opener.h"
 #include "device/clock.h"
-#include "device/hid_sim.h"
+#include "sim/sim_mouse.h"
 #include "device/hid_system.h"
 #include "pages/page_pointer.h"
 #include "settings/app_paths.h"
 #include "settings/config_file.h"
 #include "settings/ini_store.h"
-#include "ui/gdi_win.h"
+#include "base/handles_win.h"
 #include "ui/window_win.h"
 
 namespace kovral {
@@ -52,7 +53,7 @@ int CKovralApp::Main() {
   // The main dialog's template names this class, so it must exist first.
   // Without it there is no window to show: the process ends quietly.
   if (!ui::RegisterDialogClass(ui::kMainWindowClass)) return 1;
-  ui::GdiplusSession gdiplus;
+  GdiplusSession gdiplus;
 
   std::unique_ptr<Clock> clock = MakeSystemClock();
   std::unique_ptr<SimMouse> sim;
@@ -69,6 +70,8 @@ int CKovralApp::Main() {
   std::unique_ptr<ConfigFileSystem> files = MakeSystemFileSystem();
   std::unique_ptr<IniStore> ini = MakeSystemIniStore();
   std::unique_ptr<PointerSettingsApi> pointer = MakeSystemPointerSettings();
+  std::unique_ptr<ShellOpener> shell =
+      options.shellLog.empty() ? MakeSystemShell() : std::make_unique<ShellLog>(options.shellLog);
 
   AppServices services;
   services.hid = hid.get();
@@ -77,6 +80,7 @@ int CKovralApp::Main() {
   services.ini = ini.get();
   services.pointer = pointer.get();
   services.messages = &messages;
+  services.shell = shell.get();
   services.traceFile = options.traceFile;
   services.sim = sim.get();
 

@@ -12,8 +12,6 @@
 namespace kovral {
 namespace {
 
-constexpr wchar_t kTrayTip[] = L"Gaming Mouse Setting";
-
 // Copies as much of `text` as fits, always terminated.
 template <size_t N>
 void CopyTruncated(wchar_t (&field)[N], const std::wstring& text) {
@@ -32,12 +30,12 @@ void CKovralDlg::AddTrayIcon() {
   tray_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   tray_.uCallbackMessage = WM_TRAY_NOTIFY;
   tray_.hIcon = smallIcon_ ? smallIcon_ : icon_;
-  CopyTruncated(tray_.szTip, kTrayTip);
+  CopyTruncated(tray_.szTip, texts_->trayTip);
   trayAdded_ = Shell_NotifyIconW(NIM_ADD, &tray_) != FALSE;
 }
 
 LRESULT CKovralDlg::OnTrayNotify(WPARAM, LPARAM lParam) {
-  const TrayDecision decision = DecideTrayMessage(LOWORD(lParam), link_.ready != 0, pages_);
+  const TrayDecision decision = DecideTrayMessage(LOWORD(lParam), link_.ready != 0, pages_.state());
   switch (decision.action) {
     case TrayAction::Ignore:
       break;
@@ -49,13 +47,13 @@ LRESULT CKovralDlg::OnTrayNotify(WPARAM, LPARAM lParam) {
         case TrayPagePrepare::None:
           break;
         case TrayPagePrepare::RebuildBasic:
-          RebuildPage(/*rereadInterfaceSettings=*/true);
+          pages_.Rebuild(/*rereadInterfaceSettings=*/true);
           break;
         case TrayPagePrepare::RebuildAdvanced:
-          RebuildPage(/*rereadInterfaceSettings=*/false);
+          pages_.Rebuild(/*rereadInterfaceSettings=*/false);
           break;
         case TrayPagePrepare::ShowBasic:
-          ShowPage(kBasicPage);
+          pages_.Show(kBasicPage);
           break;
       }
       ShowFromTray();

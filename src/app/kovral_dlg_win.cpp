@@ -6,15 +6,16 @@
 #include <vector>
 
 #include "app/app_globals.h"
+#include "app/apply_and_save.h"
 #include "app/control_colors.h"
 #include "app/main_window_win.h"
+#include "app/shell_opener.h"
 #include "app/tray_rules.h"
 #include "device/commands.h"
-#include "device/hid_sim.h"
+#include "device/hid_class_win.h"
+#include "sim/sim_mouse.h"
 #include "lang/messages.h"
 #include "pages/page_click.h"
-#include "pages/page_first_show.h"
-#include "pages/page_pointer.h"
 #include "settings/app_paths.h"
 #include "settings/ui_settings.h"
 #include "ui/font_choice.h"
@@ -47,6 +48,7 @@ std::span<const ui::MessageEntry<CKovralDlg>> CKovralDlg::Messages() {
       M::Message<&CKovralDlg::OnSimDeviceChange>(WM_SIM_DEVICECHANGE),
       M::Message<&CKovralDlg::OnCopyData>(WM_COPYDATA),
       M::Command<&CKovralDlg::OnTrayExit>(kTrayMenuExitCommand),
+      M::Message<&CKovralDlg::OnCommand>(WM_COMMAND),
       M::Plain<&CKovralDlg::OnClose>(WM_CLOSE),
       M::Plain<&CKovralDlg::OnDestroy>(WM_DESTROY),
       M::Mouse<&CKovralDlg::OnLButtonDown>(WM_LBUTTONDOWN),
@@ -72,14 +74,15 @@ CKovralDlg::CKovralDlg(AppServices& services, WindowMessageSink& messages)
     : services_(services),
       messages_(messages),
       link_(*services.hid, messages, *services.clock),
-      texts_(&MainTextsFor(UiLanguage::English)) {
+      // The paths are fixed for the run; the settings exist from the start so
+      // that a start-up stopped early still leaves a usable (empty) state.
+      settings_(std::make_unique<SettingsSession>(PathsFromModulePath(ModulePath()), *services.ini, *services.files,
+                                                  messages)),
+      texts_(&MainTextsFor(UiLanguage::English)),
+      pointer_(*services.pointer, messages),
+      pages_(PageHostServices{nullptr, *settings_, link_, image_, pointer_, messages}) {
   icon_ = LoadAppIcon(SM_CXICON, SM_CYICON);
   smallIcon_ = LoadAppIcon(SM_CXSMICON, SM_CYSMICON);
-  // The paths are fixed for the run; the settings exist from the start so
-  // that a start-up stopped early still leaves a usable (empty) state.
-  settings_ = std::make_unique<SettingsSession>(PathsFromModulePath(ModulePath()), *services.ini, *services.files,
-                                                messages);
-  hover_.SetTables({layout::CommonElements()});
 }
 
 // Reached only when the modal loop ends without Exit (the window was
@@ -95,9 +98,9 @@ CKovralDlg::~CKovralDlg() {
 
 bool CKovralDlg::PreTranslateMessage(MSG& msg) {
   if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
-  if (msg.message == WM_MOUSEMOVE) HotTrackOpenList();
+  if (msg.message == WM_MOUSEMOVE) pages_.HotTrackOpenList();
   if (msg.message == WM_KEYDOWN) {
-    switch (RuleForKeyDown(pages_.CurrentPage, recorderHook_ != nullptr, static_cast<uint32_t>(msg.wParam))) {
+    switch (RuleForKeyDown(pages_.state().CurrentPage, pages_.Recording(), static_cast<uint32_t>(msg.wParam))) {
       case KeyDownRule::PassOn:
         break;
       case KeyDownRule::Swallow:
@@ -129,6 +132,10 @@ BOOL CKovralDlg::OnInitDialog() {
   SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, (exStyle & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
   SetMainWindowHandle(hwnd_);
   messages_.SetOwner(hwnd_);
+  // Dialogs run without an explicit owner belong to the main window, which
+  // they disable while they run.
+  ui::Dialog::SetDefaultOwner(hwnd_);
+  pages_.AttachWindow(hwnd_);
   taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
   AddTrayIcon();
 
@@ -206,8 +213,7 @@ void CKovralDlg::LoadSettingsAndSkin() {
   languageCode_ = settings_->ReadLanguageCode();
   language_ = LanguageFromCode(languageCode_);
   texts_ = &MainTextsFor(language_);
-  settings_->SetLanguageSection(SettingsSection(language_));
-  settings_->SetIniWriteFailureFormat(texts_->settingsSaveFailed);
+  settings_->SetLanguage(language_);
   settings_->ReadInterfaceSettings();
 
   skinFolder_ = SkinFolderFor(settings_->paths().directory, settings_->ui.skinName);
@@ -228,7 +234,8 @@ void CKovralDlg::LoadSettingsAndSkin() {
   normalFont_ = ui::CreateSkinFont(fonts.normal);
   titleFont_ = ui::CreateSkinFont(fonts.title);
 
-  if (link_.ready != 0) ShowPage(kBasicPage);
+  pages_.SetLook({skinFolder_, canvas_.bitmap(), normalFont_.get(), titleFont_.get(), textColor_, texts_});
+  if (link_.ready != 0) pages_.Show(kBasicPage);
 }
 
 DWORD WINAPI CKovralDlg::ReaderThreadProc(void* parameter) {
@@ -330,7 +337,7 @@ HBRUSH CKovralDlg::OnCtlColor(HDC dc, HWND control, int type) {
 // Handled steps never stop the default handling of the click, so a press
 // that ends in the drag step moves the window while the button is held.
 bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
-  for (ClickStep step : RouteCommonClick({pt.x, pt.y}, pages_.CurrentPage, link_.ready != 0)) {
+  for (ClickStep step : RouteCommonClick({pt.x, pt.y}, pages_.state().CurrentPage, link_.ready != 0)) {
     switch (step) {
       case ClickStep::SendConfig:
         SendAndSave();
@@ -339,7 +346,7 @@ bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
         settings_->Commit();
         break;
       case ClickStep::ApplyPointerSettings:
-        ApplyPointerSettings(settings_->config, *services_.pointer, messages_);
+        pointer_.Apply(settings_->config);
         break;
       case ClickStep::HideWindow:
         ShowWindow(hwnd_, SW_HIDE);
@@ -350,41 +357,31 @@ bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
       case ClickStep::ExitProgram:
         ExitProgram();
       case ClickStep::ShowBasicPage:
-        ShowPage(kBasicPage);
+        pages_.Show(kBasicPage);
         break;
       case ClickStep::ShowAdvancedPage:
-        ShowPage(kAdvancedPage);
+        pages_.Show(kAdvancedPage);
         break;
       case ClickStep::RevertConfig:
         settings_->Revert();
-        pages_.ReloadPending = true;
+        pages_.state().ReloadPending = true;
         break;
       case ClickStep::OpenWebLink:
-        ShellExecuteW(hwnd_, L"open", texts_->webLink, nullptr, nullptr, SW_SHOWNORMAL);
+        services_.shell->Open(texts_->webLink);
         break;
       case ClickStep::BasicPagePart:
       case ClickStep::AdvancedPagePart:
-        // The pages show the common elements; every other spot is empty.
+        if (!pages_.OnPageClick(pt)) pages_.Drag(pt);
+        break;
       case ClickStep::Drag:
-        DragWindow(pt);
+        pages_.Drag(pt);
         break;
     }
   }
   return false;
 }
 
-// The window manager's move loop starts from the click. WM_NCLBUTTONDOWN
-// carries screen coordinates; given client ones, a system that takes the
-// point as the loop's origin would make the window jump.
-void CKovralDlg::DragWindow(POINT clientPoint) {
-  POINT screen = clientPoint;
-  ClientToScreen(hwnd_, &screen);
-  PostMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
-}
-
-void CKovralDlg::SendAndSave() {
-  Apply(link_, settings_->config, image_, [this] { settings_->SaveAll(); });
-}
+void CKovralDlg::SendAndSave() { ApplyAndSave(link_, image_, *settings_); }
 
 // The skin chooser runs here; afterwards, as after any choice, the window
 // comes to the front.
@@ -394,62 +391,16 @@ void CKovralDlg::RunSkinChoice() {
 }
 
 bool CKovralDlg::OnMouseMove(POINT pt, WPARAM) {
-  bool track = false;
-  const HoverTracker::Redraw redraw = hover_.OnMouseMove({pt.x, pt.y}, track);
-  if (!redraw.empty()) DrawElementLooks(PaintContext(), redraw, hover_);
-  if (track) ui::RequestHover(hwnd_, kHoverTimeMs);
+  pages_.OnMouseMove(pt);
   return false;
 }
 
 bool CKovralDlg::OnMouseHover(POINT pt, WPARAM) {
-  const HoverTracker::Redraw redraw = hover_.OnMouseHover({pt.x, pt.y});
-  if (!redraw.empty()) DrawElementLooks(PaintContext(), redraw, hover_);
+  pages_.OnMouseHover(pt);
   return false;
 }
 
-PagePaintContext CKovralDlg::PaintContext() const {
-  return {hwnd_, canvas_.bitmap(), skinFolder_, normalFont_.get(), titleFont_.get(), textColor_, texts_,
-          pages_.CurrentPage};
-}
-
-void CKovralDlg::ShowPage(int page) {
-  const std::optional<int> leaving = EnterPage(pages_, page);
-  if (!leaving) return;
-  DestroyPageChildren(*leaving);
-  if (page == kBasicPage) FirstShowingOfBasicPage(link_, image_, *settings_, *texts_, pages_);
-  PaintCommonPage(PaintContext());
-}
-
-void CKovralDlg::RebuildPage(bool rereadInterfaceSettings) {
-  const std::optional<PageRebuild> rebuild = BeginRebuild(pages_);
-  if (!rebuild) return;
-  DestroyPageChildren(rebuild->teardown);
-  if (rereadInterfaceSettings) settings_->ReadInterfaceSettings();
-  ShowPage(rebuild->show);
-}
-
-void CKovralDlg::DestroyPageChildren(int page) {
-  std::vector<HWND> doomed;
-  for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (IsPageChild(page, GetDlgCtrlID(child))) doomed.push_back(child);
-  }
-  for (HWND child : doomed) DestroyWindow(child);
-  // Leaving the advanced page ends a running macro recording.
-  if (page == kAdvancedPage && recorderHook_) {
-    UnhookWindowsHookEx(recorderHook_);
-    recorderHook_ = nullptr;
-  }
-}
-
-void CKovralDlg::HotTrackOpenList() {
-  POINT cursor;
-  if (!GetCursorPos(&cursor)) return;
-  HWND under = WindowFromPoint(cursor);
-  if (!under || GetParent(under) != hwnd_ || !HotTracksList(pages_.CurrentPage, GetDlgCtrlID(under))) return;
-  ScreenToClient(under, &cursor);
-  const LRESULT item = SendMessageW(under, LB_ITEMFROMPOINT, 0, MAKELPARAM(cursor.x, cursor.y));
-  if (HIWORD(item) == 0) SendMessageW(under, LB_SETCURSEL, LOWORD(item), 0);
-}
+bool CKovralDlg::OnCommand(WPARAM wParam, LPARAM) { return pages_.OnCommand(LOWORD(wParam), HIWORD(wParam)); }
 
 void CKovralDlg::ShowFromTray() {
   hiddenStart_.Release();

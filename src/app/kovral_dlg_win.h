@@ -19,12 +19,11 @@
 #include "device/hid_trace.h"
 #include "lang/language.h"
 #include "lang/main_texts.h"
-#include "pages/page_hover.h"
-#include "pages/page_paint_win.h"
-#include "pages/page_state.h"
+#include "pages/page_host_win.h"
+#include "pages/page_pointer.h"
 #include "settings/device_config.h"
 #include "settings/settings_session.h"
-#include "ui/gdi_win.h"
+#include "base/handles_win.h"
 #include "ui/skin_image_win.h"
 #include "ui/text_style.h"
 #include "ui/window_win.h"
@@ -72,15 +71,10 @@ class CKovralDlg final : public ui::Dialog {
   bool OnLButtonDown(POINT pt, WPARAM keys);
   bool OnMouseMove(POINT pt, WPARAM keys);
   bool OnMouseHover(POINT pt, WPARAM keys);
-  void ShowPage(int page);
-  void RebuildPage(bool rereadInterfaceSettings);
-  void DestroyPageChildren(int page);
-  PagePaintContext PaintContext() const;
+  bool OnCommand(WPARAM, LPARAM);
   void SendAndSave();
   void RunSkinChoice();
   void ShowFromTray();
-  void HotTrackOpenList();
-  void DragWindow(POINT clientPoint);
 
   // Notification area and notices.
   void AddTrayIcon();
@@ -110,7 +104,7 @@ class CKovralDlg final : public ui::Dialog {
   std::ofstream traceStream_;
   std::unique_ptr<HidTrace> trace_;
   DeviceImage image_{};
-  ui::OwnedHandle readerThread_;
+  OwnedHandle readerThread_;
   bool readerSuspended_ = false;
   HDEVNOTIFY deviceNotification_ = nullptr;
 
@@ -123,15 +117,13 @@ class CKovralDlg final : public ui::Dialog {
   std::wstring skinFolder_;
   ui::Rgb textColor_;
   Canvas canvas_;
-  ui::OwnedFont normalFont_;
-  ui::OwnedFont titleFont_;
-  ui::OwnedBrush controlBrush_;
+  OwnedFont normalFont_;
+  OwnedFont titleFont_;
+  OwnedBrush controlBrush_;
 
-  PageState pages_;
+  SystemPointerSettings pointer_;
+  CPageHost pages_;
   HiddenStart hiddenStart_;
-  HoverTracker hover_;
-  // The macro recorder's keyboard hook while a recording runs.
-  HHOOK recorderHook_ = nullptr;
 };
 
 }  // namespace kovral

@@ -21,7 +21,7 @@ bool ParseByte(const std::wstring& text, int& value) {
 }  // namespace
 
 const wchar_t* LaunchUsage() {
-  return L"Usage: KALVORIN_DRX_Driver.exe [--simulate [--sensor-type N]] [--trace FILE]";
+  return L"Usage: KALVORIN_DRX_Driver.exe [--simulate [--sensor-type N] [--shell-log FILE]] [--trace FILE]";
 }
 
 // Options are taken in any order. --sensor-type is refused without
@@ -44,11 +44,18 @@ LaunchParse ParseLaunchOptions(const std::vector<std::wstring>& args) {
       if (i + 1 >= args.size() || args[i + 1].empty()) return {std::nullopt, L"--trace needs a file name."};
       options.traceFile = args[i + 1];
       ++i;
+    } else if (a == L"--shell-log") {
+      if (i + 1 >= args.size() || args[i + 1].empty()) return {std::nullopt, L"--shell-log needs a file name."};
+      options.shellLog = args[i + 1];
+      ++i;
     } else {
       return {std::nullopt, L"Unknown argument \"" + a + L"\"."};
     }
   }
   if (sensorGiven && !options.simulate) return {std::nullopt, L"--sensor-type works only with --simulate."};
+  // A real run must open the link; only a simulated one may be told not to.
+  if (!options.shellLog.empty() && !options.simulate)
+    return {std::nullopt, L"--shell-log works only with --simulate."};
   return {options, L""};
 }
 

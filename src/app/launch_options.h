@@ -13,6 +13,9 @@ struct LaunchOptions {
   int sensorType = 0;
   // Where the link's HID trace goes; empty: no trace.
   std::wstring traceFile;
+  // Simulated-mouse mode only: addresses the web link opens are written to
+  // this file instead of being opened.
+  std::wstring shellLog;
 };
 
 struct LaunchParse {

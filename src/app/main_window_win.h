@@ -16,9 +16,6 @@ inline constexpr UINT WM_RECORD_KEY = WM_USER + 3;
 // heap DEV_BROADCAST_DEVICEINTERFACE_W the handler frees.
 inline constexpr UINT WM_SIM_DEVICECHANGE = WM_APP + 1;
 
-// The device-interface class of HID collections.
-inline constexpr GUID kHidInterfaceClass = {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
-
 // Set once the main dialog exists; read by the keyboard hooks and the reader thread.
 HWND MainWindowHandle();
 void SetMainWindowHandle(HWND window);

@@ -1,6 +1,6 @@
 #include "app/sim_control.h"
 
-#include "device/hid_sim.h"
+#include "sim/sim_mouse.h"
 
 namespace kovral {
 

@@ -26,6 +26,18 @@ class SteadyClock final : public Clock {
 
 }  // namespace
 
+// ticks * 1000000 overflows 64 bits after about 10.7 days at a 10 MHz counter,
+// and the program runs in the notification area for longer than that. Whole
+// seconds are scaled on their own; the remainder is below the frequency, so
+// its product stays far from the limit for any counter frequency in use.
+Micros TicksToMicros(int64_t ticks, int64_t frequency) {
+  if (frequency <= 0) return Micros(0);
+  constexpr int64_t kMicrosPerSecond = 1000000;
+  const int64_t seconds = ticks / frequency;
+  const int64_t remainder = ticks % frequency;
+  return Micros(seconds * kMicrosPerSecond + remainder * kMicrosPerSecond / frequency);
+}
+
 #ifndef _WIN32
 std::unique_ptr<Clock> MakeSystemClock() { return std::make_unique<SteadyClock>(); }
 #endif

@@ -3,6 +3,7 @@
 // The pauses are part of the protocol: Pause must last at least the time
 // asked for and, to keep Apply fast, little more.
 #include <chrono>
+#include <cstdint>
 #include <memory>
 
 namespace kovral {
@@ -16,6 +17,10 @@ class Clock {
   virtual Micros Now() = 0;
   virtual void Pause(Micros duration) = 0;
 };
+
+// A performance-counter reading as microseconds, exact (truncated) for any
+// counter a run can reach. A frequency of 0 or less gives 0.
+Micros TicksToMicros(int64_t ticks, int64_t frequency);
 
 // Real time: the native implementation sleeps most of the pause and spins the
 // last part; the Windows build binds a high-resolution wait instead.

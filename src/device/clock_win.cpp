@@ -30,7 +30,7 @@ class HighResolutionClock final : public Clock {
   Micros Now() override {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    return Micros((now.QuadPart - origin_.QuadPart) * 1000000 / frequency_.QuadPart);
+    return TicksToMicros(now.QuadPart - origin_.QuadPart, frequency_.QuadPart);
   }
 
   void Pause(Micros duration) override {

@@ -10,16 +10,15 @@ extern "C" {
 #include <vector>
 
 #include "device/hid.h"
+#include "device/hid_class_win.h"
 #include "device/hid_system.h"
-#include "ui/gdi_win.h"
+#include "base/handles_win.h"
 
 namespace kovral {
 namespace {
 
-using ui::OwnedHandle;
 
 // The HID device-interface class.
-const GUID kHidInterfaceGuid = {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
 
 static_assert(sizeof(HIDD_ATTRIBUTES) == 12, "HIDD_ATTRIBUTES as hid.dll lays it out");
 static_assert(offsetof(HIDD_ATTRIBUTES, VendorID) == 4 && offsetof(HIDD_ATTRIBUTES, ProductID) == 6 &&
@@ -78,7 +77,7 @@ class WinEnumeration final : public HidEnumeration {
   Status Interface(uint32_t index, std::wstring& devicePath) override {
     SP_DEVICE_INTERFACE_DATA data{};
     data.cbSize = sizeof data;
-    if (!SetupDiEnumDeviceInterfaces(list_.get(), nullptr, &kHidInterfaceGuid, index, &data)) {
+    if (!SetupDiEnumDeviceInterfaces(list_.get(), nullptr, &kHidInterfaceClass, index, &data)) {
       return Status::NoMoreItems;
     }
     DWORD required = 0;
@@ -245,7 +244,7 @@ class WinHidDevice final : public HidDevice {
 class WinHidPlatform final : public HidPlatform {
  public:
   std::unique_ptr<HidEnumeration> Enumerate() override {
-    HDEVINFO list = SetupDiGetClassDevsW(&kHidInterfaceGuid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    HDEVINFO list = SetupDiGetClassDevsW(&kHidInterfaceClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
     if (list == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<WinEnumeration>(list);
   }

@@ -3,6 +3,7 @@
 // buttons, tabs, OK/Apply/Cancel, web link) are tested in a fixed order and,
 // except where a step stops the chain, every test runs, so a click on Apply
 // also reaches the page part, matches nothing there and drags the window.
+#include <span>
 #include <vector>
 
 #include "pages/layout.h"
@@ -28,5 +29,32 @@ enum class ClickStep {
 
 // `ready`: the mouse is usable; OK and Apply do nothing without it.
 std::vector<ClickStep> RouteCommonClick(layout::Point p, int currentPage, bool ready);
+
+// A page's part of a click: whether an element took it (otherwise the window
+// drags) and which rectangles of the page's scene must be painted again.
+struct PageClickResult {
+  bool handled = false;
+  std::vector<layout::Rect> redraw;
+};
+
+// A page's handlers by the action of the element clicked. The element (its
+// index and step) is passed on, so one handler serves every row or cell.
+template <class Page>
+struct PageClickEntry {
+  layout::Action action;
+  PageClickResult (Page::*handle)(const layout::Element& element);
+};
+
+// The handler of the element hit, or not handled when nothing was hit or the
+// page has no handler for it.
+template <class Page>
+PageClickResult DispatchPageClick(Page& page, std::span<const PageClickEntry<Page>> table,
+                                  const layout::Element* hit) {
+  if (hit == nullptr) return {};
+  for (const PageClickEntry<Page>& entry : table) {
+    if (entry.action == hit->action) return (page.*entry.handle)(*hit);
+  }
+  return {};
+}
 
 }  // namespace kovral

@@ -14,10 +14,8 @@ void FirstShowingOfBasicPage(DeviceLink& link, DeviceImage& image, SettingsSessi
   if (pages.SettingsReadOnce) return;
   RefreshSensor(link, image);
   if (settings.firstRunFlag == 0) {
-    std::wstring functionNames[16];
-    for (int i = 0; i < 16; ++i) functionNames[i] = texts.functionList[i];
-    SetFirstRunButtonTexts(settings.ui, functionNames);
-    settings.SaveButtonTexts();
+    settings.SetFirstRunButtonTexts(texts);
+    settings.SaveFirstRunButtonTexts();
   }
   pages.SettingsReadOnce = true;
 }

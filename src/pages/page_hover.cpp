@@ -4,6 +4,22 @@
 
 namespace kovral {
 
+std::vector<layout::Rect> HoverTracker::Redraw::Rects() const {
+  std::vector<layout::Rect> rects;
+  for (const Element* e : normals) rects.push_back(e->rect);
+  if (over) rects.push_back(over->rect);
+  return rects;
+}
+
+void HoverTracker::SetTables(std::vector<std::span<const Element>> tables) {
+  tables_ = std::move(tables);
+  std::erase_if(lit_, [this](const Element* e) {
+    for (const auto& table : tables_)
+      if (e >= table.data() && e < table.data() + table.size()) return false;
+    return true;
+  });
+}
+
 const layout::Element* HoverTracker::FirstAt(layout::Point p) const {
   for (const auto& table : tables_)
     for (const Element& e : table)

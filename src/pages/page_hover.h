@@ -23,11 +23,14 @@ class HoverTracker {
     const Element* over = nullptr;
     std::vector<const Element*> normals;
     bool empty() const { return over == nullptr && normals.empty(); }
+    // The rectangles to paint again: the normals first, then the over one.
+    std::vector<layout::Rect> Rects() const;
   };
 
   // The tables whose hoverable elements take part now, tested in this order:
-  // the common elements, then the shown page's.
-  void SetTables(std::vector<std::span<const Element>> tables) { tables_ = std::move(tables); }
+  // the common elements, then the shown page's. Lit elements of a table that
+  // no longer takes part are forgotten: their page is gone.
+  void SetTables(std::vector<std::span<const Element>> tables);
 
   // WM_MOUSEMOVE. `trackHover` tells whether to ask for a hover notice
   // (always, except over an empty spot with nothing lit).

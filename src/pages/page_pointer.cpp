@@ -1,7 +1,10 @@
 #include "pages/page_pointer.h"
 
+#include <algorithm>
+
 #include "lang/language.h"
 #include "lang/messages.h"
+#include "settings/defaults.h"
 
 namespace kovral {
 namespace {
@@ -9,7 +12,57 @@ namespace {
 constexpr int kDefaultStep = 6;
 constexpr int kMaxStep = 11;
 
+// Indexes of SystemPointerSettings' ownership table, in the order of the writes.
+enum Setting { kPrecision, kSpeed, kWheel, kDoubleClick };
+
 int ValidStep(uint8_t step) { return step >= 1 && step <= kMaxStep ? step : kDefaultStep; }
+
+uint8_t ClampStep(int step, int lowest) { return static_cast<uint8_t>(std::clamp(step, lowest, kMaxStep)); }
+
+// Times from 200 to 900 ms map as step = (900 - time) / 70 + 1. A longer time
+// would wrap the subtraction and come out as an arbitrary byte (901 ms as the
+// fastest step), so anything from 900 ms up is the slowest step, and anything
+// under 200 ms the fastest.
+uint8_t DoubleClickStep(uint32_t milliseconds) {
+  if (milliseconds >= 900) return 1;
+  return ClampStep(static_cast<int>((900 - milliseconds) / 70 + 1), 1);
+}
+
+// The record bytes one setting is written from. The wheel's two go together:
+// the one-screen box decides, and the line step counts only without it.
+uint16_t RecordValue(const DeviceConfig& config, int setting) {
+  switch (setting) {
+    case kPrecision: return config.enhancePrecision;
+    case kSpeed: return config.pointerSpeed;
+    case kWheel: return static_cast<uint16_t>(config.scrollOneScreen << 8 | config.scrollLines);
+    default: return config.doubleClickSpeed;
+  }
+}
+
+bool WriteSetting(int setting, const SystemPointerValues& v, PointerSettingsApi& api, MessageSink& messages) {
+  bool written = false;
+  const wchar_t* failure = nullptr;
+  switch (setting) {
+    case kPrecision:
+      written = api.SetMouse(v.mouse[0], v.mouse[1], v.mouse[2]);
+      failure = kMsgSetMouseFailed;
+      break;
+    case kSpeed:
+      written = api.SetMouseSpeed(v.speed);
+      failure = kMsgSetMouseSpeedFailed;
+      break;
+    case kWheel:
+      written = api.SetWheelScrollLines(v.wheelLines);
+      failure = kMsgSetWheelLinesFailed;
+      break;
+    default:
+      written = api.SetDoubleClickTime(v.doubleClickTime);
+      failure = kMsgSetDoubleClickTimeFailed;
+      break;
+  }
+  if (!written) messages.Show(failure, kCaptionWarning);
+  return written;
+}
 
 }  // namespace
 
@@ -27,12 +80,72 @@ SystemPointerValues PointerValuesFromRecord(const DeviceConfig& config) {
   return v;
 }
 
-void ApplyPointerSettings(const DeviceConfig& config, PointerSettingsApi& api, MessageSink& messages) {
+SystemPointerSettings::SystemPointerSettings(PointerSettingsApi& api, MessageSink& messages)
+    : api_(api), messages_(messages) {}
+
+// Each read that succeeds remembers the record value it produced: the user
+// owns a setting only once the record leaves that value. A failed read gives
+// the page something to show but nothing to compare with, so that setting is
+// left alone until Default sets it.
+bool SystemPointerSettings::ReadOnce(DeviceConfig& config) {
+  if (readDone_) return false;
+  readDone_ = true;
+
+  int mouse[3] = {0, 0, 0};
+  const bool mouseRead = api_.GetMouse(mouse[0], mouse[1], mouse[2]);  // a failure goes unreported
+  config.enhancePrecision = mouseRead && mouse[2] != 0 ? 1 : 0;
+
+  int speed = 0;
+  const bool speedRead = api_.GetMouseSpeed(speed);
+  if (!speedRead) messages_.Show(kMsgGetMouseSpeedFailed, kCaptionWarning);
+  config.pointerSpeed = speedRead ? ClampStep(speed / 2 + 1, 1) : kDefaultStep;
+
+  uint32_t lines = 0;
+  const bool wheelRead = api_.GetWheelScrollLines(lines);
+  if (!wheelRead) messages_.Show(kMsgGetWheelLinesFailed, kCaptionWarning);
+  const bool oneScreen = wheelRead && lines == kWheelPageScroll;
+  config.scrollOneScreen = oneScreen ? 1 : 0;
+  config.scrollLines = wheelRead && !oneScreen ? static_cast<uint8_t>(std::min<uint32_t>(lines, kMaxStep)) : 0;
+
+  uint32_t time = 0;
+  const bool timeRead = api_.GetDoubleClickTime(time) && time != 0;
+  if (!timeRead) messages_.Show(kMsgGetDoubleClickTimeFailed, kCaptionWarning);
+  config.doubleClickSpeed = timeRead ? DoubleClickStep(time) : kDefaultStep;
+
+  const bool read[kSettingCount] = {mouseRead, speedRead, wheelRead, timeRead};
+  for (int setting = 0; setting < kSettingCount; ++setting) {
+    settings_[setting].known = read[setting];
+    settings_[setting].baseline = RecordValue(config, setting);
+  }
+  return true;
+}
+
+// Record values are compared, not edits, so a slider moved and moved back, or
+// a record Cancel restored, writes nothing. A written setting takes the
+// record's value as its new baseline: moving the slider back to the value
+// first read must then be written too. A failed write keeps its old state and
+// is tried again by the next Apply.
+void SystemPointerSettings::Apply(const DeviceConfig& config) {
   const SystemPointerValues v = PointerValuesFromRecord(config);
-  if (!api.SetMouse(v.mouse[0], v.mouse[1], v.mouse[2])) messages.Show(kMsgSetMouseFailed, kCaptionWarning);
-  if (!api.SetMouseSpeed(v.speed)) messages.Show(kMsgSetMouseSpeedFailed, kCaptionWarning);
-  if (!api.SetWheelScrollLines(v.wheelLines)) messages.Show(kMsgSetWheelLinesFailed, kCaptionWarning);
-  if (!api.SetDoubleClickTime(v.doubleClickTime)) messages.Show(kMsgSetDoubleClickTimeFailed, kCaptionWarning);
+  for (int setting = 0; setting < kSettingCount; ++setting) {
+    Ownership& owner = settings_[setting];
+    const uint16_t value = RecordValue(config, setting);
+    if (!owner.forced && !(owner.known && value != owner.baseline)) continue;
+    if (!WriteSetting(setting, v, api_, messages_)) continue;
+    owner = {true, value, false};
+  }
+}
+
+// The system gets its own defaults at once; the record's default steps give
+// 550 ms rather than 500 for the double-click, and from now on they are the
+// user's choice, so the next Apply writes all four, even after Cancel has
+// put older steps back into the record.
+void SystemPointerSettings::RestoreDefaults(DeviceConfig& config) {
+  SystemPointerValues systemDefaults;
+  systemDefaults.doubleClickTime = 500;
+  for (int setting = 0; setting < kSettingCount; ++setting) WriteSetting(setting, systemDefaults, api_, messages_);
+  RestorePointerDefaults(config);
+  for (Ownership& owner : settings_) owner.forced = true;
 }
 
 }  // namespace kovral

@@ -1,6 +1,7 @@
 #pragma once
-// Writing the operating system's pointer settings from the record: what OK
-// and Apply do after the configuration went to the mouse.
+// The operating system's pointer settings as the advanced page edits them:
+// read into the record the first time the page is shown in a run, written back
+// by OK and Apply only where the user changed them, or at once by Default.
 #include <cstdint>
 #include <memory>
 
@@ -9,11 +10,20 @@
 
 namespace kovral {
 
-// The system calls, one per setting (SystemParametersInfoW on Windows). Each
-// returns false when the system refused.
+// The system calls, one per setting (SystemParametersInfoW and
+// GetDoubleClickTime on Windows). Each returns false when the system refused;
+// a failed read leaves its outputs untouched.
 class PointerSettingsApi {
  public:
   virtual ~PointerSettingsApi() = default;
+  // SPI_GETMOUSE: thresholds and acceleration.
+  virtual bool GetMouse(int& threshold1, int& threshold2, int& acceleration) = 0;
+  // SPI_GETMOUSESPEED: 1..20.
+  virtual bool GetMouseSpeed(int& speed) = 0;
+  // SPI_GETWHEELSCROLLLINES: lines per notch, or kWheelPageScroll.
+  virtual bool GetWheelScrollLines(uint32_t& lines) = 0;
+  // GetDoubleClickTime; a time of 0 is its failure.
+  virtual bool GetDoubleClickTime(uint32_t& milliseconds) = 0;
   // SPI_SETMOUSE: thresholds and acceleration; SPIF_SENDCHANGE only.
   virtual bool SetMouse(int threshold1, int threshold2, int acceleration) = 0;
   // SPI_SETMOUSESPEED 1..20; SPIF_SENDCHANGE only.
@@ -43,8 +53,37 @@ struct SystemPointerValues {
 // or a two-second double-click from a byte nobody chose.
 SystemPointerValues PointerValuesFromRecord(const DeviceConfig& config);
 
-// The four calls in order; each failure shows its message (caption
-// "Warning") and the next call still runs.
-void ApplyPointerSettings(const DeviceConfig& config, PointerSettingsApi& api, MessageSink& messages);
+// The pointer settings of one run, between the system and the record. Lives
+// as long as the main dialog.
+class SystemPointerSettings {
+ public:
+  SystemPointerSettings(PointerSettingsApi& api, MessageSink& messages);
+
+  // The advanced page's first showing: reads the four settings into config.
+  // Later calls do nothing and return false.
+  bool ReadOnce(DeviceConfig& config);
+  bool readDone() const { return readDone_; }
+
+  // OK and Apply: writes the settings whose record value the user changed
+  // since they were read or last written, and all four after Default.
+  void Apply(const DeviceConfig& config);
+
+  // The Default button: sets the system's defaults at once and the record's
+  // default steps, which the next Apply writes.
+  void RestoreDefaults(DeviceConfig& config);
+
+ private:
+  // Precision, speed, wheel, double-click: the order of the writes.
+  static constexpr int kSettingCount = 4;
+  struct Ownership {
+    bool known = false;  // the system holds what the record value baseline gives
+    uint16_t baseline = 0;
+    bool forced = false;  // Default was used: the record's steps are the user's choice
+  };
+  PointerSettingsApi& api_;
+  MessageSink& messages_;
+  bool readDone_ = false;
+  Ownership settings_[kSettingCount];
+};
 
 }  // namespace kovral

@@ -57,15 +57,3 @@ bool HotTracksList(int currentPage, int controlId) {
 }
 
 }  // namespace kovral
-
-namespace kovral {
-
-bool IsPageChild(int page, int controlId) {
-  const int id = controlId;
-  if (page == kBasicPage)
-    return (id >= 40 && id <= 48) || (id >= 60 && id <= 62) || (id >= 71 && id <= 74) || (id >= 80 && id <= 82);
-  if (page == kAdvancedPage) return id == 119 || (id >= 149 && id <= 152) || id == 154;
-  return false;
-}
-
-}  // namespace kovral

@@ -72,14 +72,3 @@ namespace kovral {
 bool HotTracksList(int currentPage, int controlId);
 
 }  // namespace kovral
-
-namespace kovral {
-
-// The child windows a page creates (and the other page's showing destroys):
-// basic page: the DPI sub-list 40, key lists 41..48, lighting lists 60..62,
-// stage swatches 71..74, lighting values 80..82; advanced page: the
-// mouse-event choice 119, loop-count and macro-name edits 149 and 150, the
-// macro and sequence lists 151 and 152, the mouse-event list 154.
-bool IsPageChild(int page, int controlId);
-
-}  // namespace kovral

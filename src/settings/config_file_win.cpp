@@ -3,6 +3,8 @@
 
 #include "settings/config_file.h"
 
+#include "base/handles_win.h"
+
 namespace kovral {
 namespace {
 
@@ -11,26 +13,6 @@ DWORD LastError() {
   const DWORD error = GetLastError();
   return error != 0 ? error : ERROR_GEN_FAILURE;
 }
-
-class OwnedHandle {
- public:
-  explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
-  ~OwnedHandle() { Close(); }
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-  // Closing can fail (a delayed write error); the caller wants to know.
-  bool Close() {
-    if (!valid()) return true;
-    const BOOL ok = CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-    return ok != FALSE;
-  }
-
- private:
-  HANDLE handle_;
-};
 
 class Win32FileSystem final : public ConfigFileSystem {
  public:

@@ -33,6 +33,18 @@ bool SettingsSession::SaveButtonTexts() {
   return false;
 }
 
+// In a read-only folder config.bin never records that the program has saved,
+// so the factory texts are tried at every start and again whenever the basic
+// page is set up anew in the run. The user learns of it once; the same
+// Warning again and again would only get in the way. Saves the user asked
+// for still warn each time.
+bool SettingsSession::SaveFirstRunButtonTexts() {
+  if (WriteButtonTexts(ini_, paths_.strIni, languageSection, ui)) return true;
+  if (!firstRunTextsWarned_) WarnIniWriteFailed();
+  firstRunTextsWarned_ = true;
+  return false;
+}
+
 bool SettingsSession::SaveSkinChoice(TextColorBytes color, const std::wstring& skinName) {
   ui.rColor = std::to_wstring(color.red);
   ui.gColor = std::to_wstring(color.green);
@@ -42,6 +54,14 @@ bool SettingsSession::SaveSkinChoice(TextColorBytes color, const std::wstring& s
   WarnIniWriteFailed();
   return false;
 }
+
+void SetFirstRunButtonTexts(UiSettings& ui, const MainTexts& texts) {
+  std::wstring functionNames[16];
+  for (int i = 0; i < 16; ++i) functionNames[i] = texts.functionList[i];
+  SetFirstRunButtonTexts(ui, functionNames);
+}
+
+void SettingsSession::SetFirstRunButtonTexts(const MainTexts& texts) { kovral::SetFirstRunButtonTexts(ui, texts); }
 
 void SettingsSession::WarnIniWriteFailed() {
   messages_.Show(FormatText(iniWriteFailureFormat_, paths_.strIni), L"Warning");

@@ -15,6 +15,9 @@
 
 namespace kovral {
 
+// The factory texts of both modes' buttons in the language of `texts`.
+void SetFirstRunButtonTexts(UiSettings& ui, const MainTexts& texts);
+
 class SettingsSession {
  public:
   SettingsSession(AppPaths paths, IniStore& ini, ConfigFileSystem& files, MessageSink& messages);
@@ -40,8 +43,14 @@ class SettingsSession {
   // Apply and OK: config.bin, then the button texts. False if either failed;
   // each failure has been shown to the user.
   bool SaveAll();
-  // The button texts alone (first run); a failure shows one Warning.
+  // The button texts alone; a failure shows one Warning.
   bool SaveButtonTexts();
+  // The factory texts of both modes' buttons in the language of `texts`, as a
+  // configuration the program never saved shows them.
+  void SetFirstRunButtonTexts(const MainTexts& texts);
+  // The factory button texts of a first run: as SaveButtonTexts, but only the
+  // first failure in the run shows its Warning.
+  bool SaveFirstRunButtonTexts();
   // The skin chooser's OK: keeps the choice in ui and writes it; a failure shows one Warning.
   bool SaveSkinChoice(TextColorBytes color, const std::wstring& skinName);
 
@@ -62,6 +71,7 @@ class SettingsSession {
   ConfigFileSystem& files_;
   MessageSink& messages_;
   std::wstring iniWriteFailureFormat_ = MainTextsFor(UiLanguage::English).settingsSaveFailed;
+  bool firstRunTextsWarned_ = false;
 };
 
 }  // namespace kovral

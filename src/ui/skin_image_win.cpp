@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "lang/messages.h"
 #include "ui/premultiply.h"
 
 namespace kovral {
@@ -173,9 +174,9 @@ bool SkinImage::Load(const std::wstring& path) {
 
 bool SkinImage::Draw(HDC target, int x, int y) const {
   if (target == nullptr || bitmap_ == nullptr) return false;
-  ui::MemoryDC source(target);
+  MemoryDC source(target);
   if (!source) return false;
-  ui::ScopedSelectObject select(source.get(), bitmap_);
+  ScopedSelectObject select(source.get(), bitmap_);
   if (hasAlpha_) {
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     return AlphaBlend(target, x, y, width_, height_, source.get(), 0, 0, width_, height_, blend) != FALSE;
@@ -198,7 +199,7 @@ int DrawPng(HDC target, const std::wstring& path, int x, int y) {
 int LoadPng(CMemDC& buffer, const std::wstring& path, int x, int y, MessageSink& messages) {
   SkinImage image;
   if (!image.Load(path)) {
-    messages.Show(kLoadPngFailedText, L"");
+    messages.Show(kMsgLoadPngFailed, L"");
     return 0;
   }
   return image.Draw(buffer.dc(), x, y) ? 1 : 0;
@@ -226,8 +227,6 @@ void EraseWithSurface(HWND window, HDC dc, HBITMAP surface) {
   buffer.SelectCanvas(surface);
 }
 
-namespace ui {
-
 GdiplusSession::GdiplusSession() {
   Gdiplus::GdiplusStartupInput input;
   if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok) token_ = 0;
@@ -237,5 +236,4 @@ GdiplusSession::~GdiplusSession() {
   if (token_ != 0) Gdiplus::GdiplusShutdown(token_);
 }
 
-}  // namespace ui
 }  // namespace kovral

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/message_sink.h"
-#include "ui/gdi_win.h"
+#include "base/handles_win.h"
 #include "ui/memdc_win.h"
 
 namespace kovral {
@@ -68,8 +68,6 @@ class SkinImage {
 // file cannot be loaded or there is no target. Reports nothing.
 int DrawPng(HDC target, const std::wstring& path, int x, int y);
 
-inline constexpr const wchar_t* kLoadPngFailedText = L"LoadPng---Load image failed.";
-
 // The dialogs' variant: draws into the buffer and, when the file cannot be
 // loaded, tells the user "LoadPng---Load image failed." with the
 // application's name as caption. Every failed draw tells again.
@@ -90,7 +88,7 @@ class Canvas {
   int height() const { return height_; }
 
  private:
-  ui::OwnedBitmap bitmap_;
+  OwnedBitmap bitmap_;
   int width_ = 0;
   int height_ = 0;
 };
@@ -109,7 +107,7 @@ class SurfaceDrawing {
   bool hasSurface() const { return hasSurface_; }
 
  private:
-  ui::WindowDC windowDc_;
+  WindowDC windowDc_;
   CMemDC buffer_;
   bool hasSurface_;
 };

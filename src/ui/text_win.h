@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "ui/font_choice.h"
-#include "ui/gdi_win.h"
+#include "base/handles_win.h"
 #include "ui/text_style.h"
 
 namespace kovral::ui {

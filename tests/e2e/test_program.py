@@ -35,6 +35,12 @@ OK_INSIDE = (OK[0] + 1, OK[1], OK[2] - 1, OK[3])
 APPLY_INSIDE = (APPLY[0] + 1, APPLY[1], APPLY[2] - 1, APPLY[3])
 # A spot of the window that belongs to no element on either page.
 EMPTY_SPOT = (400, 40)
+WEB_LINK = (273, 617, 449, 637)
+KEY_ROW_2 = (252, 222, 463, 243)
+WEB_ADDRESS = "https://www.kovral.example/"
+# Where Wine keeps the pointer settings: the profile, and the values set for
+# the session only.
+POINTER_KEYS = ("HKCU\\Control Panel\\Mouse", "HKCU\\Software\\Wine\\Temporary System Parameters")
 
 CONFIG_SIZE = 1850
 HANDSHAKE_CHALLENGE = bytes([0x00, 0xAA, 0xDD, 0x3B, 0x62, 0x00, 0x00, 0xDB])
@@ -319,6 +325,66 @@ class StartAndTray(ProgramCase):
         # An empty spot un-hovers.
         self.world.move(*program.client_point(*EMPTY_SPOT))
         wd.wait_for("Apply to return to normal", normal_again(APPLY_INSIDE, apply_normal), timeout=5)
+
+        # A key row lights with its number and text on it, and comes back
+        # exactly as the page first drew it.
+        row_normal = program.grab_client(KEY_ROW_2)
+        self.world.move(*program.client_point(*centre(KEY_ROW_2)))
+        wd.wait_for("key row 2 to light up", lit(KEY_ROW_2, row_normal), timeout=5)
+        self.shot("key-row-hover")
+        row_lit = program.grab_client(KEY_ROW_2)
+        text_area = (30, 4, 120, 17)  # "Right Click", inside the row
+        self.assertGreater(wd.images_differ(row_lit.crop(text_area), row_lit.crop((150, 4, 180, 17)), 40), 20,
+                           "the lit row shows no text")
+        self.world.move(*program.client_point(*EMPTY_SPOT))
+        wd.wait_for("key row 2 to return to normal", normal_again(KEY_ROW_2, row_normal), timeout=5)
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def test_unusual_folder_drag_link_and_untouched_pointer_settings(self):
+        # Installed under a path with spaces and letters outside ASCII.
+        folder = wd.copy_install(DIST, os.path.join(WORK, "runs", "Program Files", "Kovral Prüfung 測試"))
+        links = os.path.join(folder, "links.txt")
+        pointer_before = {key: self.world.registry(key) for key in POINTER_KEYS}
+        self.world.move(*wd.PARKING_SPOT)
+        program = wd.Program(self.world, folder, ["--shell-log", "links.txt"]).start()
+        self.addCleanup(self._stop, program)
+        self.addCleanup(self._shot_if_failed)
+        self.world.wait_balloon(program.start_notice, DETECTED_EN, "Info", timeout=90)
+        x, y, _, _ = self.show(program)
+
+        # Apply saves beside the program; afterwards the window stays where it
+        # is while the pointer moves on, and the next click is the window's.
+        program.click_rect(APPLY)
+        self.wait_config_flag(program)
+        self.assertEqual(self.read_config(program)[0], 1)
+        self.assertEqual(wd.read_utf16_ini(program.file("str.ini"))["Setting-EN"].get("Item1"), "Left Click")
+        self.world.move(*program.client_point(*EMPTY_SPOT))
+        self.world.move(x + 300, y + 300)
+        time.sleep(0.3)
+        self.assertEqual(program.main_window()[:2], (x, y), "the window followed the pointer after Apply")
+        title = program.grab_client(PAGE_TITLE)
+        program.click_rect(ADVANCED_TAB)
+        program.wait_change(PAGE_TITLE, title, "the advanced page after Apply")
+
+        # Pressing on an empty spot and moving drags the window along.
+        sx, sy = program.client_point(*EMPTY_SPOT)
+        self.world.drag(sx, sy, sx + 60, sy + 40)
+        wd.wait_for("the window to be dragged",
+                    lambda: (program.main_window() or (0, 0))[:2] == (x + 60, y + 40), timeout=5)
+        self.shot("dragged")
+
+        # The web link goes to the shell with the maker's address.
+        program.click_rect(WEB_LINK)
+        wd.wait_for("the link to be opened", lambda: os.path.exists(links), timeout=5)
+        with open(links, encoding="utf-8") as f:
+            self.assertEqual(f.read(), WEB_ADDRESS + "\n")
+
+        # OK and Apply leave the system's pointer settings alone: the user
+        # changed none of them.
+        program.click_rect(OK)
+        program.wait_hidden()
+        self.assertEqual(pointer_before, {key: self.world.registry(key) for key in POINTER_KEYS},
+                         "Apply or OK changed the system's pointer settings")
         self.assertEqual(self.exit_from_tray(program), 0)
 
     def test_apply_sends_everything_and_saves(self):

@@ -214,8 +214,22 @@ class World:
 
     def simctl(self, *args, timeout=60):
         """Runs kvsimctl.exe; returns (exit status, its output)."""
+        return self.run_wine(self.kvsimctl, *args, timeout=timeout)
+
+    def registry(self, key):
+        """{value name: data} of a registry key of the prefix, as reg.exe lists it."""
+        rc, text = self.run_wine("reg", "query", key)
+        values = {}
+        for line in text.splitlines():
+            parts = line.split(None, 2)
+            if len(parts) >= 2 and parts[1].startswith("REG_"):
+                values[parts[0]] = parts[2].strip() if len(parts) > 2 else ""
+        return values
+
+    def run_wine(self, program, *args, timeout=60):
+        """Runs a Wine program to its end; returns (exit status, its output)."""
         with tempfile.TemporaryFile() as out:
-            p = subprocess.Popen(["wine", self.kvsimctl] + [str(a) for a in args], cwd=self.workdir,
+            p = subprocess.Popen(["wine", program] + [str(a) for a in args], cwd=self.workdir,
                                  env=self.env, stdin=subprocess.DEVNULL, stdout=out, stderr=out,
                                  start_new_session=True)
             try:
@@ -223,7 +237,7 @@ class World:
             except subprocess.TimeoutExpired:
                 os.killpg(p.pid, signal.SIGKILL)
                 p.wait()
-                raise E2EError(f"kvsimctl {' '.join(map(str, args))} did not finish in {timeout} s")
+                raise E2EError(f"{program} {' '.join(map(str, args))} did not finish in {timeout} s")
             out.seek(0)
             text = out.read().decode("utf-8", "replace")
         return rc, text
@@ -283,6 +297,15 @@ class World:
     def click(self, x, y, button=1):
         self.move(x, y)
         self.xdotool("click", button)
+
+    def drag(self, x, y, to_x, to_y):
+        """Presses the left button at one point, moves to another and releases."""
+        self.move(x, y)
+        self.xdotool("mousedown", 1)
+        for i in range(1, 5):
+            self.move(x + (to_x - x) * i // 4, y + (to_y - y) * i // 4)
+            time.sleep(0.05)
+        self.xdotool("mouseup", 1)
 
     def key(self, name):
         self.xdotool("key", name)

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/message_sink.h"
-#include "ui/gdi_win.h"
+#include "base/handles_win.h"
 #include "ui/memdc_win.h"
 #include "ui/skin_image_win.h"
 #include "ui/text_win.h"
@@ -37,14 +37,14 @@ struct Surface {
     void* p = nullptr;
     bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &p, nullptr, 0));
     bits = static_cast<std::uint8_t*>(p);
-    memory = std::make_unique<ui::MemoryDC>(nullptr);
+    memory = std::make_unique<MemoryDC>(nullptr);
     dc = memory->get();
-    select = std::make_unique<ui::ScopedSelectObject>(dc, bitmap.get());
+    select = std::make_unique<ScopedSelectObject>(dc, bitmap.get());
     Fill(fill);
   }
   void Fill(COLORREF c) {
     RECT all{0, 0, width, height};
-    ui::OwnedBrush brush(CreateSolidBrush(c));
+    OwnedBrush brush(CreateSolidBrush(c));
     FillRect(dc, &all, brush.get());
     GdiFlush();
   }
@@ -55,11 +55,11 @@ struct Surface {
     return {p[2], p[1], p[0]};
   }
   int width, height;
-  ui::OwnedBitmap bitmap;
+  OwnedBitmap bitmap;
   std::uint8_t* bits = nullptr;
-  std::unique_ptr<ui::MemoryDC> memory;
+  std::unique_ptr<MemoryDC> memory;
   HDC dc;
-  std::unique_ptr<ui::ScopedSelectObject> select;
+  std::unique_ptr<ScopedSelectObject> select;
 };
 
 void ExpectNear(const std::vector<int>& actual, std::vector<int> expected, int tolerance, const char* what) {
@@ -204,7 +204,7 @@ TEST(MemDC, CopiesItsRectangleToTheTargetOnlyAtTheEnd) {
   {
     CMemDC buffer(target.dc, RECT{2, 3, 6, 8});
     EXPECT_TRUE(buffer.IsMemory());
-    ui::OwnedBrush red(CreateSolidBrush(RGB(255, 0, 0)));
+    OwnedBrush red(CreateSolidBrush(RGB(255, 0, 0)));
     RECT inTargetCoordinates{2, 3, 6, 8};
     FillRect(buffer.dc(), &inTargetCoordinates, red.get());
     ExpectNear(target.At(2, 3), {0, 0, 255}, 0, "not yet copied");
@@ -244,7 +244,7 @@ TEST(MemDC, SelectedCanvasKeepsTheDrawingAndSurvives) {
   {
     CMemDC buffer(target.dc, RECT{0, 0, 6, 6});
     buffer.SelectCanvas(canvas);
-    ui::OwnedBrush white(CreateSolidBrush(RGB(255, 255, 255)));
+    OwnedBrush white(CreateSolidBrush(RGB(255, 255, 255)));
     RECT corner{0, 0, 2, 2};
     FillRect(buffer.dc(), &corner, white.get());
   }
@@ -256,7 +256,7 @@ TEST(MemDC, SelectedCanvasKeepsTheDrawingAndSurvives) {
 }
 
 TEST(Fonts, CreatedWithTheFixedAttributes) {
-  ui::OwnedFont font = ui::CreateSkinFont(ui::FontChoice{L"Tahoma", 18, 700});
+  OwnedFont font = ui::CreateSkinFont(ui::FontChoice{L"Tahoma", 18, 700});
   ASSERT_TRUE(font);
   LOGFONTW lf{};
   ASSERT_NE(GetObjectW(font.get(), sizeof(lf), &lf), 0);
@@ -274,7 +274,7 @@ TEST(Fonts, CreatedWithTheFixedAttributes) {
 
 TEST(Fonts, TextDrawsInItsColourInsideItsRectangle) {
   Surface target(120, 40, RGB(0, 0, 0));
-  ui::OwnedFont font = ui::CreateSkinFont(20, 700, L"Arial");
+  OwnedFont font = ui::CreateSkinFont(20, 700, L"Arial");
   const RECT box{10, 10, 110, 30};
   ui::DrawSkinText(target.dc, L"MMMM", box, ui::kTextCentre, ui::Rgb{250, 10, 10}, font.get());
   int inside = 0, outside = 0, exact = 0;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/gdi_win.h"
+#include "base/handles_win.h"
 #include "ui/skin_image_win.h"
 #include "ui/window_win.h"
 

@@ -11,9 +11,10 @@
 
 #include "base/message_sink.h"
 #include "device/clock.h"
+#include "app/apply_and_save.h"
 #include "device/commands.h"
 #include "device/device_link.h"
-#include "device/hid_sim.h"
+#include "sim/sim_mouse.h"
 #include "device/hid_system.h"
 #include "device/hid_trace.h"
 #include "lang/language.h"
@@ -252,15 +253,8 @@ int Apply(const Options& o, KvctlIo& io, SettingsSession& session, MessageSink& 
   RefreshSensor(mouse.link(), image);
   // A file the program never saved gets the factory button texts, as the
   // program's first showing of its key page does before the user applies.
-  if (session.firstRunFlag == 0) {
-    const MainTexts& texts = MainTextsFor(language);
-    std::wstring functionList[16];
-    for (int i = 0; i < 16; ++i) functionList[i] = texts.functionList[i];
-    SetFirstRunButtonTexts(session.ui, functionList);
-  }
-  bool saved = false;
-  Apply(mouse.link(), session.config, image, [&] { saved = session.SaveAll(); });
-  if (!saved) return kExitUsage;
+  if (session.firstRunFlag == 0) session.SetFirstRunButtonTexts(MainTextsFor(language));
+  if (!ApplyAndSave(mouse.link(), image, session)) return kExitUsage;
   session.Commit();
   io.out << "applied to the " << (o.simulate ? "simulated " : "") << "mouse (sensor type "
          << int(image.activeSensorType) << "); saved " << Utf8(session.paths().configBin) << " and "

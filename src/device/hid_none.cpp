@@ -1,6 +1,6 @@
 #include "device/hid_system.h"
 
-#include "device/hid_sim.h"
+#include "sim/sim_mouse.h"
 
 namespace kovral {
 

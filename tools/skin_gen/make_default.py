@@ -3,7 +3,7 @@
 
 Usage: make_default.py LAYOUT_JSON OUTPUT_DIR
 
-LAYOUT_JSON is what skins/layout_dump prints: the program's own layout
+LAYOUT_JSON is what tools/skin_gen/layout_dump prints: the program's own layout
 tables. Every element image is drawn at the size of the rectangle the
 program places it in, and the page and dialog backgrounds put their boxes,
 tracks, panels and list frames around the rectangles of the controls that

@@ -1,4 +1,4 @@
-#include "device/hid_sim.h"
+#include "sim/sim_mouse.h"
 
 #include <algorithm>
 #include <cstdarg>

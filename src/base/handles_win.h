@@ -6,7 +6,7 @@
 
 #include <utility>
 
-namespace kovral::ui {
+namespace kovral {
 
 // An HBITMAP, HFONT, HBRUSH or HPEN made by this code, deleted with DeleteObject.
 template <class H>
@@ -112,6 +112,12 @@ class OwnedHandle {
     if (valid()) CloseHandle(handle_);
     handle_ = handle;
   }
+  // Closing can fail (a delayed write error); a caller that writes wants to know.
+  bool Close() {
+    if (!valid()) return true;
+    const BOOL ok = CloseHandle(std::exchange(handle_, nullptr));
+    return ok != FALSE;
+  }
 
  private:
   HANDLE handle_ = nullptr;
@@ -143,6 +149,33 @@ class OwnedHook {
   HHOOK hook_ = nullptr;
 };
 
+// A child window made by this code, destroyed with DestroyWindow (unless
+// its parent took it along first).
+class OwnedWindow {
+ public:
+  OwnedWindow() = default;
+  explicit OwnedWindow(HWND window) : window_(window) {}
+  ~OwnedWindow() { reset(); }
+  OwnedWindow(OwnedWindow&& other) noexcept : window_(other.release()) {}
+  OwnedWindow& operator=(OwnedWindow&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  OwnedWindow(const OwnedWindow&) = delete;
+  OwnedWindow& operator=(const OwnedWindow&) = delete;
+
+  HWND get() const { return window_; }
+  explicit operator bool() const { return window_ != nullptr; }
+  HWND release() { return std::exchange(window_, nullptr); }
+  void reset(HWND window = nullptr) {
+    if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
+    window_ = window;
+  }
+
+ private:
+  HWND window_ = nullptr;
+};
+
 // One GdiplusStartup, shut down with its token. The application holds one
 // for the whole run; the image decoder keeps its own (skin_image_win.h).
 class GdiplusSession {
@@ -157,4 +190,4 @@ class GdiplusSession {
   ULONG_PTR token_ = 0;
 };
 
-}  // namespace kovral::ui
+}  // namespace kovral

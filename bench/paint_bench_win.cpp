@@ -1,0 +1,113 @@
+// Times the main window's painting in-process, as the program paints: a full
+// paint of each page (scene built from the factory record, executed into the
+// canvas, copied to the window) and one key-row hover (the row's over look
+// and its lit sibling back to normal), each with the decoded-image cache on
+// and off. Run under Wine on a display: paint_bench.exe SKIN_FOLDER [RUNS]
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "lang/main_texts.h"
+#include "pages/layout.h"
+#include "pages/page_scene.h"
+#include "pages/scene_painter_win.h"
+#include "settings/defaults.h"
+#include "settings/settings_session.h"
+#include "ui/font_choice.h"
+#include "ui/image_cache_win.h"
+#include "ui/skin_files.h"
+#include "ui/skin_image_win.h"
+#include "ui/skin_path.h"
+#include "ui/text_win.h"
+
+namespace {
+
+using namespace kovral;
+
+double Millis(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency) {
+  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+template <class F>
+double PerRun(int runs, F&& f) {
+  LARGE_INTEGER frequency, start, end;
+  QueryPerformanceFrequency(&frequency);
+  f();  // the first run warms the cache (when on) and the font mapper
+  QueryPerformanceCounter(&start);
+  for (int i = 0; i < runs; ++i) f();
+  QueryPerformanceCounter(&end);
+  return Millis(start, end, frequency) / runs;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) {
+    std::fwprintf(stderr, L"usage: paint_bench.exe SKIN_FOLDER [RUNS]\n");
+    return 2;
+  }
+  const std::wstring folder = argv[1];
+  const int runs = argc > 2 ? std::max(1, _wtoi(argv[2])) : 50;
+
+  HWND window = CreateWindowExW(0, L"STATIC", L"paint bench", WS_POPUP | WS_VISIBLE, 0, 0,
+                                layout::kMainWindowSize.width, layout::kMainWindowSize.height, nullptr, nullptr,
+                                nullptr, nullptr);
+  if (!window) {
+    std::fwprintf(stderr, L"paint_bench: no window (is there a display?)\n");
+    return 1;
+  }
+  SkinImage main(SkinImagePath(folder, skin::kMain));
+  if (!main.ok()) {
+    std::fwprintf(stderr, L"paint_bench: %ls has no main.png\n", folder.c_str());
+    return 1;
+  }
+  Canvas canvas(main);
+
+  const ui::FontPair fonts = ui::FontsForLanguageCode(L"", ui::CurrentWindowsVersion());
+  OwnedFont normal = ui::CreateSkinFont(fonts.normal);
+  OwnedFont title = ui::CreateSkinFont(fonts.title);
+  const MainTexts& texts = MainTextsFor(UiLanguage::English);
+  const DeviceConfig config = FactoryConfig();
+  UiSettings ui;
+  SetFirstRunButtonTexts(ui, texts);  // the factory rows, as a new installation shows them
+  const PageView view{config, ui, texts, 0, ui::Rgb{255, 255, 255}};
+
+  ImageCache images;
+  const SceneResources resources{folder, images, normal.get(), title.get()};
+  const layout::Element* row1 = layout::FindElement(layout::BasicElements(), layout::Action::KeyRow, 1);
+  const layout::Element* row2 = layout::FindElement(layout::BasicElements(), layout::Action::KeyRow, 2);
+  const LitTest lit = [&](const layout::Element& e) { return &e == row2; };
+  const layout::Rect hoverRects[] = {row1->rect, row2->rect};
+
+  auto full = [&](int page) {
+    return [&, page] {
+      SurfaceDrawing drawing(window, canvas.bitmap());
+      PaintScene(drawing.dc(), BuildPageScene(page, view), resources);
+    };
+  };
+  auto hover = [&] {
+    SurfaceDrawing drawing(window, canvas.bitmap());
+    RepaintScene(drawing.dc(), BuildBasicScene(view, lit), resources, hoverRects);
+  };
+
+  struct Figures {
+    double basic, advanced, hover;
+  } with{}, without{};
+  images.SetEnabled(true);
+  with = {PerRun(runs, full(1)), PerRun(runs, full(2)), PerRun(runs, hover)};
+  images.SetEnabled(false);
+  without = {PerRun(runs, full(1)), PerRun(runs, full(2)), PerRun(runs, hover)};
+
+  std::wprintf(L"paint bench, %d runs each, skin %ls\n", runs, folder.c_str());
+  std::wprintf(L"%-22ls %12ls %12ls %14ls %16ls\n", L"", L"cache on ms", L"cache off ms", L"off / on", L"on / goal");
+  const auto row = [](const wchar_t* name, double on, double off, double goal) {
+    std::wprintf(L"%-22ls %12.3f %12.3f %14.1f %16.3f\n", name, on, off, off / on, on / goal);
+  };
+  row(L"full paint, basic", with.basic, without.basic, 16.0);
+  row(L"full paint, advanced", with.advanced, without.advanced, 16.0);
+  row(L"key-row hover", with.hover, without.hover, 2.0);
+  DestroyWindow(window);
+  return 0;
+}

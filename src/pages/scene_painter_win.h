@@ -1,0 +1,27 @@
+#pragma once
+// Executes a scene into a device context: the only place that turns a
+// page's or dialog's picture into GDI calls.
+#include <windows.h>
+
+#include <span>
+#include <string>
+
+#include "pages/scene.h"
+#include "ui/image_cache_win.h"
+
+namespace kovral {
+
+struct SceneResources {
+  const std::wstring& skinFolder;
+  ImageCache& images;
+  HFONT normalFont = nullptr;
+  HFONT titleFont = nullptr;
+};
+
+// The whole scene, in order.
+void PaintScene(HDC dc, const Scene& scene, const SceneResources& resources);
+// Each rectangle in turn: the items that reach into it, clipped to it, so
+// the pixels there end up as a full paint leaves them.
+void RepaintScene(HDC dc, const Scene& scene, const SceneResources& resources, std::span<const layout::Rect> dirty);
+
+}  // namespace kovral
