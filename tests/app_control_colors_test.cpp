@@ -42,6 +42,10 @@ TEST(ControlColors, ListsEditsAndButtons) {
   EXPECT_EQ(keys.text, C::Text::White);
   EXPECT_TRUE(keys.normalFont);
   EXPECT_EQ(keys.brushColor, (ui::Rgb{0, 0, 0}));
+  // Entries are painted over the background colour: it must be the brush's.
+  EXPECT_EQ(keys.background, C::Background::Opaque);
+  EXPECT_EQ(keys.backgroundColor, keys.brushColor);
+  EXPECT_EQ(macro.backgroundColor, macro.brushColor);
   C edit = ColorsForControl(ControlType::Edit, 150, kStages);
   EXPECT_EQ(edit.background, C::Background::Transparent);
   EXPECT_EQ(edit.brush, C::Brush::Solid);

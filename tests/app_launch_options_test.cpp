@@ -44,6 +44,11 @@ TEST(LaunchOptions, RefusesWhatItCannotHonour) {
   EXPECT_FALSE(ParseLaunchOptions({L"--shell-log", L"links.txt"}).options);
   EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--shell-log"}).options);
   EXPECT_EQ(ParseLaunchOptions({L"--shell-log", L"links.txt", L"--simulate"}).options->shellLog, L"links.txt");
+  // The colour dialog's stand-in answer.
+  EXPECT_EQ(ParseLaunchOptions({L"--simulate", L"--pick-color", L"12aBff"}).options->pickColor, (ui::Rgb{0x12, 0xAB, 0xFF}));
+  EXPECT_TRUE(ParseLaunchOptions({L"--simulate", L"--pick-color", L"cancel"}).options->pickColorCancel);
+  EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--pick-color", L"12345"}).options);
+  EXPECT_FALSE(ParseLaunchOptions({L"--pick-color", L"000000"}).options);
   LaunchParse p = ParseLaunchOptions({L"--simulated"});
   EXPECT_FALSE(p.options);
   EXPECT_NE(p.error.find(L"--simulated"), std::wstring::npos);

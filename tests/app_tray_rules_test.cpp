@@ -36,13 +36,13 @@ TEST(TrayRules, AfterCancelTheShownPageIsRebuiltOnce) {
   s.ReloadPending = true;
   TrayDecision d = DecideTrayMessage(kLUp, true, s);
   EXPECT_EQ(d.action, TrayAction::ShowWindow);
-  EXPECT_EQ(d.prepare, TrayPagePrepare::RebuildBasic);
+  EXPECT_EQ(d.prepare, TrayPagePrepare::Rebuild);
   EXPECT_FALSE(s.ReloadPending);
   EXPECT_EQ(DecideTrayMessage(kLUp, true, s).prepare, TrayPagePrepare::None);
 
   s.CurrentPage = kAdvancedPage;
   s.ReloadPending = true;
-  EXPECT_EQ(DecideTrayMessage(kLDbl, true, s).prepare, TrayPagePrepare::RebuildAdvanced);
+  EXPECT_EQ(DecideTrayMessage(kLDbl, true, s).prepare, TrayPagePrepare::Rebuild);
 }
 
 TEST(TrayRules, FirstShowAfterALateArrivalShowsTheBasicPage) {

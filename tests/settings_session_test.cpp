@@ -35,6 +35,22 @@ TEST(SettingsSession, LoadTakesTheCommittedCopy) {
   session.config.reportRate = 8;
   session.Commit();
   EXPECT_EQ(session.committedConfig.reportRate, 8);
+
+  // Cancel takes the row texts back with the record, to what was read,
+  // set as the first run's, or last applied.
+  session.ReadInterfaceSettings();
+  session.ui.buttonText[2] = L"Triple-click";
+  session.Revert();
+  EXPECT_EQ(session.ui.buttonText[2], L"");
+  session.SetFirstRunButtonTexts(MainTextsFor(UiLanguage::English));
+  session.ui.buttonText[2] = L"Key Off";
+  session.Revert();
+  EXPECT_EQ(session.ui.buttonText[2], L"Mid Click");
+  session.ui.buttonText[9] = L"Shift";
+  session.Commit();
+  session.ui.buttonText[9] = L"RGB On/Off";
+  session.Revert();
+  EXPECT_EQ(session.ui.buttonText[9], L"Shift");
 }
 
 TEST(SettingsSession, SaveAllWritesConfigAndButtonTexts) {

@@ -8,6 +8,7 @@
 namespace kovral {
 
 class Clock;
+class ColorChooser;
 class ConfigFileSystem;
 class HidPlatform;
 class IniStore;
@@ -24,6 +25,7 @@ struct AppServices {
   PointerSettingsApi* pointer = nullptr;
   MessageSink* messages = nullptr;
   ShellOpener* shell = nullptr;
+  ColorChooser* colors = nullptr;
   // Where the link's HID trace goes; empty: no trace. Opened by the main
   // dialog once it knows it is the only copy, so a second copy started with
   // the same file does not empty the first one's trace.

@@ -42,14 +42,19 @@ ControlColors ColorsForControl(ControlType type, int id, const uint8_t (&dpiColo
       c.brushColor = kBlack;
       break;
     case ControlType::ListBox:
+      // A list box paints each entry over its own background colour (an
+      // opaque text output), whatever the background mode: a transparent
+      // mode alone leaves the entries white, and white text on them unread.
       if (id == 151 || id == 152) {  // macro list, key-press sequence
         c.text = C::Text::TextColor;
-        c.background = C::Background::Transparent;
+        c.background = C::Background::Opaque;
+        c.backgroundColor = kMacroListBrush;
         c.brush = C::Brush::Solid;
         c.brushColor = kMacroListBrush;
       } else {
         c.text = C::Text::White;
-        c.background = C::Background::Transparent;
+        c.background = C::Background::Opaque;
+        c.backgroundColor = kBlack;
         c.normalFont = true;
         c.brush = C::Brush::Solid;
         c.brushColor = kBlack;

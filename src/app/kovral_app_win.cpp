@@ -20,6 +20,7 @@
 #include "settings/config_file.h"
 #include "settings/ini_store.h"
 #include "base/handles_win.h"
+#include "ui/color_chooser.h"
 #include "ui/window_win.h"
 
 namespace kovral {
@@ -70,6 +71,11 @@ int CKovralApp::Main() {
   std::unique_ptr<ConfigFileSystem> files = MakeSystemFileSystem();
   std::unique_ptr<IniStore> ini = MakeSystemIniStore();
   std::unique_ptr<PointerSettingsApi> pointer = MakeSystemPointerSettings();
+  std::unique_ptr<ColorChooser> colors;
+  if (options.pickColor || options.pickColorCancel)
+    colors = std::make_unique<FixedColorChooser>(options.pickColor);
+  else
+    colors = MakeSystemColorChooser();
   std::unique_ptr<ShellOpener> shell =
       options.shellLog.empty() ? MakeSystemShell() : std::make_unique<ShellLog>(options.shellLog);
 
@@ -81,6 +87,7 @@ int CKovralApp::Main() {
   services.pointer = pointer.get();
   services.messages = &messages;
   services.shell = shell.get();
+  services.colors = colors.get();
   services.traceFile = options.traceFile;
   services.sim = sim.get();
 

@@ -46,11 +46,8 @@ LRESULT CKovralDlg::OnTrayNotify(WPARAM, LPARAM lParam) {
       switch (decision.prepare) {
         case TrayPagePrepare::None:
           break;
-        case TrayPagePrepare::RebuildBasic:
-          pages_.Rebuild(/*rereadInterfaceSettings=*/true);
-          break;
-        case TrayPagePrepare::RebuildAdvanced:
-          pages_.Rebuild(/*rereadInterfaceSettings=*/false);
+        case TrayPagePrepare::Rebuild:
+          pages_.Rebuild();
           break;
         case TrayPagePrepare::ShowBasic:
           pages_.Show(kBasicPage);

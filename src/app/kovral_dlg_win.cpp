@@ -48,7 +48,8 @@ std::span<const ui::MessageEntry<CKovralDlg>> CKovralDlg::Messages() {
       M::Message<&CKovralDlg::OnSimDeviceChange>(WM_SIM_DEVICECHANGE),
       M::Message<&CKovralDlg::OnCopyData>(WM_COPYDATA),
       M::Command<&CKovralDlg::OnTrayExit>(kTrayMenuExitCommand),
-      M::Message<&CKovralDlg::OnCommand>(WM_COMMAND),
+      M::Commands<&CKovralDlg::OnCommand>(1, 0xFFFF),
+      M::Message<&CKovralDlg::OnDestroyChild>(WM_PAGE_DESTROY_CHILD),
       M::Plain<&CKovralDlg::OnClose>(WM_CLOSE),
       M::Plain<&CKovralDlg::OnDestroy>(WM_DESTROY),
       M::Mouse<&CKovralDlg::OnLButtonDown>(WM_LBUTTONDOWN),
@@ -80,7 +81,7 @@ CKovralDlg::CKovralDlg(AppServices& services, WindowMessageSink& messages)
                                                   messages)),
       texts_(&MainTextsFor(UiLanguage::English)),
       pointer_(*services.pointer, messages),
-      pages_(PageHostServices{nullptr, *settings_, link_, image_, pointer_, messages}) {
+      pages_(PageHostServices{nullptr, *settings_, link_, image_, pointer_, messages, *services.colors}) {
   icon_ = LoadAppIcon(SM_CXICON, SM_CYICON);
   smallIcon_ = LoadAppIcon(SM_CXSMICON, SM_CYSMICON);
 }
@@ -400,7 +401,13 @@ bool CKovralDlg::OnMouseHover(POINT pt, WPARAM) {
   return false;
 }
 
-bool CKovralDlg::OnCommand(WPARAM wParam, LPARAM) { return pages_.OnCommand(LOWORD(wParam), HIWORD(wParam)); }
+bool CKovralDlg::OnCommand(int id, int code) { return pages_.OnCommand(id, code); }
+
+LRESULT CKovralDlg::OnDestroyChild(WPARAM, LPARAM lParam) {
+  const HWND child = reinterpret_cast<HWND>(lParam);
+  if (IsWindow(child) && GetParent(child) == hwnd_) DestroyWindow(child);
+  return 0;
+}
 
 void CKovralDlg::ShowFromTray() {
   hiddenStart_.Release();

@@ -71,7 +71,9 @@ class CKovralDlg final : public ui::Dialog {
   bool OnLButtonDown(POINT pt, WPARAM keys);
   bool OnMouseMove(POINT pt, WPARAM keys);
   bool OnMouseHover(POINT pt, WPARAM keys);
-  bool OnCommand(WPARAM, LPARAM);
+  // Commands of the page's controls (the tray menu's Exit has its own entry).
+  bool OnCommand(int id, int code);
+  LRESULT OnDestroyChild(WPARAM, LPARAM);
   void SendAndSave();
   void RunSkinChoice();
   void ShowFromTray();

@@ -1,5 +1,6 @@
 #include "app/launch_options.h"
 
+#include <cstdint>
 #include <cwchar>
 
 namespace kovral {
@@ -18,10 +19,25 @@ bool ParseByte(const std::wstring& text, int& value) {
   return true;
 }
 
+// Six hexadecimal digits, red first.
+std::optional<ui::Rgb> ParseColor(const std::wstring& text) {
+  if (text.size() != 6) return std::nullopt;
+  unsigned value = 0;
+  for (wchar_t c : text) {
+    int digit = -1;
+    if (c >= L'0' && c <= L'9') digit = c - L'0';
+    if (c >= L'a' && c <= L'f') digit = c - L'a' + 10;
+    if (c >= L'A' && c <= L'F') digit = c - L'A' + 10;
+    if (digit < 0) return std::nullopt;
+    value = value * 16 + static_cast<unsigned>(digit);
+  }
+  return ui::Rgb{static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
+}
+
 }  // namespace
 
 const wchar_t* LaunchUsage() {
-  return L"Usage: KALVORIN_DRX_Driver.exe [--simulate [--sensor-type N] [--shell-log FILE]] [--trace FILE]";
+  return L"Usage: KALVORIN_DRX_Driver.exe [--simulate [--sensor-type N] [--shell-log FILE] [--pick-color RRGGBB|cancel]] [--trace FILE]";
 }
 
 // Options are taken in any order. --sensor-type is refused without
@@ -48,6 +64,13 @@ LaunchParse ParseLaunchOptions(const std::vector<std::wstring>& args) {
       if (i + 1 >= args.size() || args[i + 1].empty()) return {std::nullopt, L"--shell-log needs a file name."};
       options.shellLog = args[i + 1];
       ++i;
+    } else if (a == L"--pick-color") {
+      if (i + 1 >= args.size()) return {std::nullopt, L"--pick-color needs RRGGBB or cancel."};
+      const std::wstring& answer = args[++i];
+      options.pickColorCancel = answer == L"cancel";
+      options.pickColor = ParseColor(answer);
+      if (!options.pickColor && !options.pickColorCancel)
+        return {std::nullopt, L"--pick-color needs RRGGBB or cancel, not \"" + answer + L"\"."};
     } else {
       return {std::nullopt, L"Unknown argument \"" + a + L"\"."};
     }
@@ -56,6 +79,8 @@ LaunchParse ParseLaunchOptions(const std::vector<std::wstring>& args) {
   // A real run must open the link; only a simulated one may be told not to.
   if (!options.shellLog.empty() && !options.simulate)
     return {std::nullopt, L"--shell-log works only with --simulate."};
+  if ((options.pickColor || options.pickColorCancel) && !options.simulate)
+    return {std::nullopt, L"--pick-color works only with --simulate."};
   return {options, L""};
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/text_style.h"
+
 namespace kovral {
 
 struct LaunchOptions {
@@ -16,6 +18,10 @@ struct LaunchOptions {
   // Simulated-mouse mode only: addresses the web link opens are written to
   // this file instead of being opened.
   std::wstring shellLog;
+  // Simulated-mouse mode only: the colour dialog is not shown; it answers
+  // with this colour, or Cancel when `pickColorCancel` is set.
+  std::optional<ui::Rgb> pickColor;
+  bool pickColorCancel = false;
 };
 
 struct LaunchParse {

@@ -23,8 +23,7 @@ TrayDecision DecideTrayMessage(uint32_t mouseMessage, bool ready, PageState& sta
   decision.action = TrayAction::ShowWindow;
   if (state.ReloadPending && (state.CurrentPage == kBasicPage || state.CurrentPage == kAdvancedPage)) {
     state.ReloadPending = false;
-    decision.prepare =
-        state.CurrentPage == kBasicPage ? TrayPagePrepare::RebuildBasic : TrayPagePrepare::RebuildAdvanced;
+    decision.prepare = TrayPagePrepare::Rebuild;
     return decision;
   }
   // A Cancel with no page shown has nothing to rebuild; the flag is spent.

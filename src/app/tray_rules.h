@@ -17,8 +17,10 @@ enum class TrayAction {
 
 enum class TrayPagePrepare {
   None,
-  RebuildBasic,     // after Cancel: re-read the interface settings, repaint the basic page
-  RebuildAdvanced,  // after Cancel: repaint the advanced page
+  // After Cancel: repaint the page shown from the restored record. The row
+  // texts came back with it, so str.ini is not read again (in a read-only
+  // folder it would not hold the first-run texts the rows show).
+  Rebuild,
   ShowBasic,        // the basic page was never shown: its first showing reads the sensor
 };
 

@@ -18,10 +18,14 @@ Scene CAdvancedPage::BuildScene(const PageView& view, const LitTest& lit) const 
 // shown in a run; afterwards they show the record.
 void CAdvancedPage::Prepare() { context_.pointer.ReadOnce(context_.settings.config); }
 
-std::span<const PageClickEntry<CAdvancedPage>> CAdvancedPage::Clicks() { return {}; }
+// The page's elements by action; an element without an entry takes no click,
+// so the spot drags the window like an empty one.
+std::span<const ClickEntry<CAdvancedPage, PageClickResult>> CAdvancedPage::Clicks() { return {}; }
 
 PageClickResult CAdvancedPage::OnClick(layout::Point p) {
-  return DispatchPageClick(*this, Clicks(), layout::HitTest(layout::AdvancedElements(), p));
+  PageClickResult result;
+  result.handled = DispatchClick(*this, Clicks(), layout::HitTest(layout::AdvancedElements(), p), result);
+  return result;
 }
 
 bool CAdvancedPage::HotTracks(int controlId) const { return HotTracksList(kAdvancedPage, controlId); }

@@ -17,7 +17,7 @@ class CAdvancedPage final : public CPage {
   bool Recording() const override { return static_cast<bool>(recorderHook_); }
 
  private:
-  static std::span<const PageClickEntry<CAdvancedPage>> Clicks();
+  static std::span<const ClickEntry<CAdvancedPage, PageClickResult>> Clicks();
 
   // The macro recorder's keyboard hook while a recording runs; it goes with
   // the page, so showing the basic page ends the recording.

@@ -1,10 +1,18 @@
 #include "pages/basic_page_win.h"
 
 #include "device/device_link.h"
+#include "lang/language.h"
+#include "pages/layout_win.h"
 #include "pages/page_first_show.h"
 #include "pages/page_state.h"
+#include "settings/settings_session.h"
+#include "ui/color_chooser.h"
 
 namespace kovral {
+
+CBasicPage::CBasicPage(const PageContext& context)
+    : CPage(context),
+      model_(context.settings.config, context.settings.ui, context.texts, context.image.activeSensorType) {}
 
 int CBasicPage::Id() const { return kBasicPage; }
 
@@ -18,14 +26,111 @@ void CBasicPage::Prepare() {
   FirstShowingOfBasicPage(context_.link, context_.image, context_.settings, context_.texts, context_.pages);
 }
 
-// The page's elements by action; an element without an entry takes no click,
-// so the spot drags the window like an empty one.
-std::span<const PageClickEntry<CBasicPage>> CBasicPage::Clicks() { return {}; }
+// The statics lie over hit areas of the page; without SS_NOTIFY they let the
+// clicks through to the window.
+HWND CBasicPage::MakeStatic(int id, const layout::Rect& rect, const std::wstring& text) {
+  HWND control = CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_CENTER |
+                                 SS_CENTERIMAGE, rect.left, rect.top, rect.Width(), rect.Height(), context_.window,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+  if (control && context_.normalFont)
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(context_.normalFont), FALSE);
+  return control;
+}
+
+void CBasicPage::CreateChildren() {
+  model_.Painted();
+  for (int s = 1; s <= layout::kDpiStages; ++s)
+    swatches_[s - 1].reset(MakeStatic(kDpiSwatchIdFirst + s - 1, layout::DpiColorRect(s), L""));
+  for (int d = 1; d <= layout::kLightBoxes; ++d) {
+    const LightControl& light = model_.Light(d);
+    if (light.exists) lightTexts_[d - 1].reset(MakeStatic(layout::kLightTextIdBase + d, layout::LightTextRect(d), light.text));
+  }
+}
 
 PageClickResult CBasicPage::OnClick(layout::Point p) {
-  return DispatchPageClick(*this, Clicks(), layout::HitTestBasic(p, context_.image.activeSensorType));
+  const BasicUpdate update = model_.Click(p);
+  Execute(update);
+  return {update.handled, {}};
+}
+
+bool CBasicPage::OnCommand(int id, int code) {
+  const auto list = lists_.find(id);
+  if (list == lists_.end()) return false;
+  if (code != LBN_SELCHANGE && code != LBN_DBLCLK) return true;
+  const int selection = static_cast<int>(SendMessageW(list->second.get(), LB_GETCURSEL, 0, 0));
+  inListNotification_ = true;
+  if (id == kDpiSubListId) Execute(model_.ChooseDpi(selection));
+  else if (id >= layout::kLightModeListId) Execute(model_.ChooseLight(id, selection));
+  else Execute(model_.ChooseFunction(id, selection));
+  inListNotification_ = false;
+  return true;
 }
 
 bool CBasicPage::HotTracks(int controlId) const { return HotTracksList(kBasicPage, controlId); }
+
+void CBasicPage::OnHotItem(int controlId, int item) {
+  if (controlId > kDpiSubListId && controlId <= kDpiSubListId + layout::kKeyRowCount)
+    Execute(model_.HoverFunction(controlId, item));
+}
+
+void CBasicPage::Execute(const BasicUpdate& u) {
+  for (int id : u.close) CloseList(id);
+  if (u.warning) context_.messages.Show(*u.warning, kCaptionWarning);
+  if (u.open) OpenList(*u.open);
+  for (int id : u.refresh) {
+    if (id >= kDpiSwatchIdFirst && id < kDpiSwatchIdFirst + 4) {
+      InvalidateRect(swatches_[id - kDpiSwatchIdFirst].get(), nullptr, TRUE);
+    } else {
+      const int box = id - layout::kLightTextIdBase;
+      if (HWND text = lightTexts_[box - 1].get()) SetWindowTextW(text, model_.Light(box).text.c_str());
+    }
+  }
+  if (!u.redraw.empty()) context_.repaint(u.redraw);
+  if (u.chooseColorStage != 0) {
+    if (const std::optional<ui::Rgb> color = context_.colors.Choose(context_.window, ui::Rgb{0, 0, 0}))
+      Execute(model_.SetDpiColor(u.chooseColorStage, *color));
+  }
+}
+
+void CBasicPage::CloseList(int id) {
+  const auto it = lists_.find(id);
+  if (it == lists_.end()) return;
+  // Keys must keep reaching the window (Enter and Escape hide it).
+  if (GetFocus() == it->second.get()) SetFocus(context_.window);
+  if (inListNotification_) {
+    // The list is still inside its own click: hide it now, destroy it later.
+    HWND list = it->second.release();
+    ShowWindow(list, SW_HIDE);
+    PostMessageW(context_.window, WM_PAGE_DESTROY_CHILD, 0, reinterpret_cast<LPARAM>(list));
+  }
+  lists_.erase(it);
+}
+
+void CBasicPage::OpenList(const ListRequest& request) {
+  layout::Rect rect = request.rect;
+  if (request.besideList != 0) {
+    // Beside the entry that opened it, at that entry's right edge and top.
+    const auto beside = lists_.find(request.besideList);
+    if (beside == lists_.end()) return;
+    RECT item{};
+    SendMessageW(beside->second.get(), LB_GETITEMRECT, 6, reinterpret_cast<LPARAM>(&item));
+    POINT corner{item.right, item.top};
+    MapWindowPoints(beside->second.get(), context_.window, &corner, 1);
+    rect = {corner.x, corner.y, corner.x + rect.Width(), corner.y + rect.Height()};
+  }
+  HWND list = CreateWindowExW(0, L"LISTBOX", nullptr,
+                              WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_NOTIFY |
+                                  LBS_NOINTEGRALHEIGHT,
+                              rect.left, rect.top, rect.Width(), rect.Height(), context_.window,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(request.id)), nullptr, nullptr);
+  if (!list) return;
+  if (context_.normalFont) SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(context_.normalFont), FALSE);
+  for (const std::wstring& item : request.items) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  SetWindowPos(list, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  // The wheel goes to the window with the focus: a list longer than its box
+  // scrolls with it.
+  if (request.id != kDpiSubListId) SetFocus(list);
+  lists_[request.id].reset(list);
+}
 
 }  // namespace kovral

@@ -6,6 +6,7 @@
 // common part passes on, its commands, and asks it for its scene.
 #include <windows.h>
 
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -17,12 +18,18 @@
 
 namespace kovral {
 
+class ColorChooser;
 struct DeviceImage;
 struct DeviceLink;
 struct MainTexts;
 struct PageState;
 class SettingsSession;
 class SystemPointerSettings;
+
+// A list window is destroyed with this message, posted to the main window,
+// when the list itself is what asked for it (its own notification): it must
+// not vanish while it is still handling the click.
+inline constexpr UINT WM_PAGE_DESTROY_CHILD = WM_APP + 2;
 
 // What a page may use of what the main dialog owns for the whole run.
 struct PageContext {
@@ -34,6 +41,10 @@ struct PageContext {
   PageState& pages;
   SystemPointerSettings& pointer;
   MessageSink& messages;
+  ColorChooser& colors;
+  HFONT normalFont = nullptr;
+  // Paints the given rectangles of the page's scene again.
+  std::function<void(std::span<const layout::Rect>)> repaint;
 };
 
 class CPage {
@@ -59,6 +70,8 @@ class CPage {
   virtual bool OnCommand(int controlId, int code) { return false; }
   // Whether the list with this id follows the pointer while open.
   virtual bool HotTracks(int controlId) const = 0;
+  // The pointer made entry `item` of that list its selection.
+  virtual void OnHotItem(int controlId, int item) {}
   // A macro recording holds the keyboard.
   virtual bool Recording() const { return false; }
 

@@ -38,23 +38,27 @@ struct PageClickResult {
 };
 
 // A page's handlers by the action of the element clicked. The element (its
-// index and step) is passed on, so one handler serves every row or cell.
-template <class Page>
-struct PageClickEntry {
+// index and step) is passed on, so one handler serves every row or cell;
+// the handler writes what the page must do into `Result`.
+template <class Page, class Result>
+struct ClickEntry {
   layout::Action action;
-  PageClickResult (Page::*handle)(const layout::Element& element);
+  void (Page::*handle)(const layout::Element& element, Result& result);
 };
 
-// The handler of the element hit, or not handled when nothing was hit or the
-// page has no handler for it.
-template <class Page>
-PageClickResult DispatchPageClick(Page& page, std::span<const PageClickEntry<Page>> table,
-                                  const layout::Element* hit) {
-  if (hit == nullptr) return {};
-  for (const PageClickEntry<Page>& entry : table) {
-    if (entry.action == hit->action) return (page.*entry.handle)(*hit);
+// Runs the handler of the element hit; false when nothing was hit or the
+// page has no handler for it (the spot then drags the window).
+template <class Page, class Result>
+bool DispatchClick(Page& page, std::span<const ClickEntry<Page, Result>> table, const layout::Element* hit,
+                   Result& result) {
+  if (hit == nullptr) return false;
+  for (const ClickEntry<Page, Result>& entry : table) {
+    if (entry.action == hit->action) {
+      (page.*entry.handle)(*hit, result);
+      return true;
+    }
   }
-  return {};
+  return false;
 }
 
 }  // namespace kovral

@@ -21,8 +21,17 @@ void CPageHost::SetLook(PageLook look) {
 }
 
 std::unique_ptr<CPage> CPageHost::Make(int page) {
-  const PageContext context{context_.window, context_.settings, *look_.texts, context_.link, context_.image,
-                            state_,          context_.pointer,  context_.messages};
+  const PageContext context{context_.window,
+                            context_.settings,
+                            *look_.texts,
+                            context_.link,
+                            context_.image,
+                            state_,
+                            context_.pointer,
+                            context_.messages,
+                            context_.colors,
+                            look_.normalFont,
+                            [this](std::span<const layout::Rect> rects) { Repaint(rects); }};
   if (page == kBasicPage) return std::make_unique<CBasicPage>(context);
   if (page == kAdvancedPage) return std::make_unique<CAdvancedPage>(context);
   return nullptr;
@@ -41,12 +50,11 @@ void CPageHost::Show(int page) {
   page_->CreateChildren();
 }
 
-void CPageHost::Rebuild(bool rereadInterfaceSettings) {
+void CPageHost::Rebuild() {
   const std::optional<PageRebuild> rebuild = BeginRebuild(state_);
   if (!rebuild) return;
   page_.reset();
   hover_.SetTables({layout::CommonElements()});
-  if (rereadInterfaceSettings) context_.settings.ReadInterfaceSettings();
   Show(rebuild->show);
 }
 
@@ -78,7 +86,10 @@ void CPageHost::HotTrackOpenList() {
   if (!under || GetParent(under) != context_.window || !page_->HotTracks(GetDlgCtrlID(under))) return;
   ScreenToClient(under, &cursor);
   const LRESULT item = SendMessageW(under, LB_ITEMFROMPOINT, 0, MAKELPARAM(cursor.x, cursor.y));
-  if (HIWORD(item) == 0) SendMessageW(under, LB_SETCURSEL, LOWORD(item), 0);
+  if (HIWORD(item) != 0) return;
+  const int index = LOWORD(item);
+  if (SendMessageW(under, LB_GETCURSEL, 0, 0) != index) SendMessageW(under, LB_SETCURSEL, index, 0);
+  page_->OnHotItem(GetDlgCtrlID(under), index);
 }
 
 // The window manager's move loop starts from the click. WM_NCLBUTTONDOWN

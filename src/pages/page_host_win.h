@@ -37,6 +37,7 @@ struct PageHostServices {
   DeviceImage& image;
   SystemPointerSettings& pointer;
   MessageSink& messages;
+  ColorChooser& colors;
 };
 
 class CPageHost {
@@ -51,7 +52,7 @@ class CPageHost {
   // Showing a page (nothing when it is shown already), and showing the shown
   // page again from the record (after Cancel or a skin change).
   void Show(int page);
-  void Rebuild(bool rereadInterfaceSettings);
+  void Rebuild();
 
   // The page part of a click; false when no element took it (the window
   // then drags).

@@ -1,5 +1,8 @@
 #include "settings/settings_session.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "lang/text_format.h"
 
 namespace kovral {
@@ -15,8 +18,20 @@ ConfigLoadResult SettingsSession::Load() {
 
 std::wstring SettingsSession::ReadLanguageCode() { return kovral::ReadLanguageCode(ini_, paths_.strIni); }
 
+void SettingsSession::Commit() {
+  committedConfig = config;
+  std::copy(std::begin(ui.buttonText), std::end(ui.buttonText), std::begin(committedButtonText));
+}
+
+void SettingsSession::Revert() {
+  config = committedConfig;
+  std::copy(std::begin(committedButtonText), std::end(committedButtonText), std::begin(ui.buttonText));
+}
+
+// The texts as stored are also what Cancel returns to until the next Apply.
 void SettingsSession::ReadInterfaceSettings() {
   kovral::ReadInterfaceSettings(ini_, paths_.strIni, languageSection, ui);
+  std::copy(std::begin(ui.buttonText), std::end(ui.buttonText), std::begin(committedButtonText));
 }
 
 bool SettingsSession::SaveAll() {
@@ -61,7 +76,11 @@ void SetFirstRunButtonTexts(UiSettings& ui, const MainTexts& texts) {
   SetFirstRunButtonTexts(ui, functionNames);
 }
 
-void SettingsSession::SetFirstRunButtonTexts(const MainTexts& texts) { kovral::SetFirstRunButtonTexts(ui, texts); }
+// The factory texts of a first run are the texts Cancel returns to.
+void SettingsSession::SetFirstRunButtonTexts(const MainTexts& texts) {
+  kovral::SetFirstRunButtonTexts(ui, texts);
+  std::copy(std::begin(ui.buttonText), std::end(ui.buttonText), std::begin(committedButtonText));
+}
 
 void SettingsSession::WarnIniWriteFailed() {
   messages_.Show(FormatText(iniWriteFailureFormat_, paths_.strIni), L"Warning");

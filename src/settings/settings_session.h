@@ -54,11 +54,15 @@ class SettingsSession {
   // The skin chooser's OK: keeps the choice in ui and writes it; a failure shows one Warning.
   bool SaveSkinChoice(TextColorBytes color, const std::wstring& skinName);
 
-  void Commit() { committedConfig = config; }
-  void Revert() { config = committedConfig; }
+  // OK and Apply take the record and the row texts as the state Cancel
+  // returns to; Cancel restores both, so an Apply after it cannot save the
+  // texts of discarded edits beside the restored record.
+  void Commit();
+  void Revert();
 
   DeviceConfig config{};
   DeviceConfig committedConfig{};
+  std::wstring committedButtonText[kButtonTextCount];
   uint8_t firstRunFlag = 0;
   UiSettings ui;
   std::wstring languageSection = L"Setting-EN";

@@ -602,11 +602,14 @@ def dpi_code(sensor, level, enabled):
     return code & 0x7F if enabled else code | 0x80
 
 
-def check_apply_traffic(case, calls, record, sensor=0):
+def check_apply_traffic(case, calls, record, sensor=0, matrices=None):
     """The whole Apply sequence as the simulator saw it, call by call.
 
     `record` is the 1849-byte configuration record that was applied, `sensor`
-    the sensor type the mouse reported."""
+    the sensor type the mouse reported, `matrices` the key matrices 1 and 3
+    (Mode A, Mode B) expected, by default the factory ones. Returns the calls
+    by command code."""
+    matrices = matrices or {1: FACTORY_MATRIX, 3: FACTORY_MATRIX}
     case.assertTrue(calls, "Apply sent nothing")
     case.assertEqual([c for c in calls if c.failure], [], "failed HID calls during Apply")
     position = [-1]
@@ -688,7 +691,7 @@ def check_apply_traffic(case, calls, record, sensor=0):
     for matrix in range(1, 5):
         case.assertEqual(command(0x12, matrix)[2], 64)
         data = chunks(2)
-        case.assertEqual(data, FACTORY_MATRIX if matrix in (1, 3) else bytes(64), f"key matrix {matrix}")
+        case.assertEqual(data, matrices.get(matrix, bytes(64)), f"key matrix {matrix}")
         indexed_pause()
     rest = calls[position[0] + 1:]
     case.assertEqual(rest, [], "unexpected traffic after the key matrices")

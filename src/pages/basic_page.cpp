@@ -1,0 +1,297 @@
+#include "pages/basic_page.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+
+#include "assign/assignment_flow.h"
+#include "lang/dpi_labels.h"
+#include "pages/page_click.h"
+#include "pages/page_scene.h"
+
+namespace kovral {
+namespace {
+
+using layout::Action;
+using layout::Element;
+
+constexpr int kLightModeListId = layout::kLightModeListId;
+constexpr int kLightParameterListId = layout::kLightParameterListId;
+constexpr int kLightEffectListId = layout::kLightEffectListId;
+constexpr int kLightTextIdFirst = layout::kLightTextIdBase + 1;  // 80, 81, 82
+constexpr uint8_t kReportRates[layout::kReportRateSegments] = {8, 4, 2, 1};
+
+int EditedModeOf(const DeviceConfig& c) { return c.editedMode == 1 ? 1 : 0; }
+
+std::vector<std::wstring> Items(std::span<const wchar_t* const> texts) { return {texts.begin(), texts.end()}; }
+
+// The lighting list of a box and the rectangle its window takes. The
+// parameter list's height follows the number of values the mode offers.
+struct LightList {
+  layout::Rect rect;
+  std::vector<std::wstring> items;
+};
+
+}  // namespace
+
+std::wstring LightParameterText(const DeviceConfig& c) {
+  switch (c.lightMode) {
+    case 1: return BrightnessText(c.lightBrightness);
+    case 2: return RespirationPeriodText(c.respirationPeriod);
+    case 3: return NeonPeriodText(c.neonPeriod);
+    default: return L"";
+  }
+}
+
+std::wstring LightEffectTextOf(const DeviceConfig& c, const MainTexts& texts) {
+  switch (c.lightMode) {
+    case 1: return LightEffectText(texts, c.standardEffect);
+    case 2: return LightEffectText(texts, c.respirationEffect);
+    case 3: return LightEffectText(texts, c.neonEffect);
+    default: return L"";
+  }
+}
+
+BasicPageModel::BasicPageModel(DeviceConfig& config, UiSettings& ui, const MainTexts& texts,
+                               const uint8_t& sensorType)
+    : config_(config), ui_(ui), texts_(texts), sensorType_(sensorType) {}
+
+void BasicPageModel::Painted() {
+  const bool modeWithValues = config_.lightMode >= 1 && config_.lightMode <= 3;
+  light_[0] = {true, LightModeText(texts_, config_.lightMode)};
+  light_[1] = {modeWithValues, modeWithValues ? LightParameterText(config_) : L""};
+  light_[2] = {modeWithValues, modeWithValues ? LightEffectTextOf(config_, texts_) : L""};
+}
+
+int BasicPageModel::LevelCount() const { return static_cast<int>(DpiStepLabels(sensorType_).size()); }
+
+layout::Rect BasicPageModel::StageColumn(int stage) const {
+  const layout::Rect top = layout::DpiCellRect(stage, layout::kDpiMaxLevels);
+  const layout::Rect bottom = layout::DpiCellRect(stage, 1);
+  return {top.left, top.top, top.right, bottom.bottom};
+}
+
+void BasicPageModel::CloseKeyList(BasicUpdate& u) {
+  if (dpiSubListOpen_) u.close.push_back(kDpiSubListId);
+  if (openRow_ != 0) u.close.push_back(kDpiSubListId + openRow_);
+  dpiSubListOpen_ = false;
+  openRow_ = 0;
+}
+
+void BasicPageModel::CloseLightList(BasicUpdate& u) {
+  if (openLight_ != 0) u.close.push_back(kLightModeListId + openLight_ - 1);
+  openLight_ = 0;
+  lightItems_.clear();
+}
+
+// A click outside an open list and its box closes the list; a click inside
+// a list window never comes here, since the list takes it itself.
+BasicUpdate BasicPageModel::CloseListsOutside(layout::Point p) {
+  BasicUpdate u;
+  if (openRow_ != 0 && !layout::KeyRowRect(openRow_).Contains(p) && !layout::KeyListRect(openRow_).Contains(p))
+    CloseKeyList(u);
+  if (openLight_ != 0 && !layout::LightBoxRect(openLight_).Contains(p)) CloseLightList(u);
+  return u;
+}
+
+BasicUpdate BasicPageModel::Click(layout::Point p) {
+  using Entry = ClickEntry<BasicPageModel, BasicUpdate>;
+  static constexpr std::array<Entry, 9> kClicks = {{
+      {Action::ModeA, &BasicPageModel::OnModeTab},
+      {Action::ModeB, &BasicPageModel::OnModeTab},
+      {Action::KeyDefault, &BasicPageModel::OnKeyDefault},
+      {Action::KeyRow, &BasicPageModel::OnKeyRow},
+      {Action::ReportRate, &BasicPageModel::OnReportRate},
+      {Action::DpiSelect, &BasicPageModel::OnDpiSelect},
+      {Action::DpiColor, &BasicPageModel::OnDpiColor},
+      {Action::LightBox, &BasicPageModel::OnLightBox},
+      {Action::DpiCell, &BasicPageModel::OnDpiCell},
+  }};
+  BasicUpdate u = CloseListsOutside(p);
+  u.handled = DispatchClick<BasicPageModel, BasicUpdate>(*this, kClicks, layout::HitTestBasic(p, sensorType_), u);
+  return u;
+}
+
+void BasicPageModel::RedrawRows(BasicUpdate& u) const {
+  for (int k = 1; k <= layout::kKeyRowCount; ++k) u.redraw.push_back(layout::KeyRowRect(k));
+}
+
+void BasicPageModel::OnModeTab(const Element& e, BasicUpdate& u) {
+  SelectMode(config_, e.action == Action::ModeB ? 1 : 0);
+  u.redraw.push_back(layout::kModeATab);
+  u.redraw.push_back(layout::kModeBTab);
+  RedrawRows(u);
+}
+
+void BasicPageModel::OnKeyDefault(const Element&, BasicUpdate& u) {
+  RestoreDefaultAssignment(config_, ui_, texts_);
+  RedrawRows(u);
+}
+
+void BasicPageModel::OnKeyRow(const Element& e, BasicUpdate& u) {
+  const int row = e.index;
+  if (openRow_ == row) {  // a second click on the row closes its list
+    CloseKeyList(u);
+    return;
+  }
+  CloseKeyList(u);
+  if (LeftKeyRuleRefuses(config_, EditedModeOf(config_), row - 1)) {
+    u.warning = texts_.leftKeyRequired;
+    return;
+  }
+  u.open = ListRequest{kDpiSubListId + row, layout::KeyListRect(row), Items(texts_.functionList)};
+  openRow_ = row;
+}
+
+BasicUpdate BasicPageModel::ChooseFunction(int listId, int selection) {
+  BasicUpdate u;
+  const int row = listId - kDpiSubListId;
+  if (row != openRow_ || row < 1) return u;
+  const AssignResult result = AssignFunction(config_, ui_, texts_, row - 1, selection);
+  // Nothing chosen yet, or "DPI Switch": the list stays open (and counts as
+  // open, so the next click on the row closes it instead of making a second).
+  if (result == AssignResult::KeepOpen) return u;
+  // The functions that need a dialog change nothing until their dialog has run.
+  CloseKeyList(u);
+  u.redraw.push_back(layout::KeyRowRect(row));
+  return u;
+}
+
+BasicUpdate BasicPageModel::HoverFunction(int listId, int item) {
+  BasicUpdate u;
+  const int row = listId - kDpiSubListId;
+  if (row != openRow_ || row < 1) return u;
+  if (item == kFunctionDpiSwitch && !dpiSubListOpen_) {
+    u.open = ListRequest{kDpiSubListId, {0, 0, layout::kDpiSubListSize.width, layout::kDpiSubListSize.height},
+                         Items(texts_.dpiActions), listId};
+    dpiSubListOpen_ = true;
+  } else if (item != kFunctionDpiSwitch && dpiSubListOpen_) {
+    u.close.push_back(kDpiSubListId);
+    dpiSubListOpen_ = false;
+  }
+  return u;
+}
+
+BasicUpdate BasicPageModel::ChooseDpi(int selection) {
+  BasicUpdate u;
+  if (!dpiSubListOpen_ || openRow_ == 0 || selection < 0 || selection > 2) return u;
+  const int row = openRow_;
+  AssignDpi(config_, ui_, texts_, row - 1, selection + 1);
+  CloseKeyList(u);
+  u.redraw.push_back(layout::KeyRowRect(row));
+  return u;
+}
+
+void BasicPageModel::OnReportRate(const Element& e, BasicUpdate& u) {
+  const uint8_t value = kReportRates[e.index - 1];
+  if (config_.reportRate == value) return;
+  u.redraw.push_back(layout::ReportRateRect(ReportRateSegment(config_.reportRate)));
+  u.redraw.push_back(e.rect);
+  config_.reportRate = value;
+}
+
+void BasicPageModel::OnDpiCell(const Element& e, BasicUpdate& u) {
+  config_.dpiLevel[e.index - 1] = static_cast<uint8_t>(e.step - 1);
+  u.redraw.push_back(StageColumn(e.index));
+}
+
+// The last stage in use cannot be switched off: the DPI button would have
+// nothing to switch to.
+void BasicPageModel::OnDpiSelect(const Element& e, BasicUpdate& u) {
+  const int s = e.index - 1;
+  if (config_.dpiEnabled[s] == 0) {
+    config_.dpiEnabled[s] = 1;
+  } else {
+    bool otherOn = false;
+    for (int other = 0; other < kDpiStageCount; ++other) otherOn = otherOn || (other != s && config_.dpiEnabled[other] == 1);
+    if (!otherOn) return;
+    config_.dpiEnabled[s] = 0;
+  }
+  u.redraw.push_back(e.rect);
+  u.redraw.push_back(StageColumn(e.index));
+}
+
+void BasicPageModel::OnDpiColor(const Element& e, BasicUpdate& u) {
+  if (config_.dpiEnabled[e.index - 1] == 1) u.chooseColorStage = e.index;
+}
+
+BasicUpdate BasicPageModel::SetDpiColor(int stage, ui::Rgb color) {
+  BasicUpdate u;
+  if (stage < 1 || stage > kDpiStageCount) return u;
+  uint8_t* rgb = config_.dpiColor + 3 * (stage - 1);
+  rgb[0] = color.red;
+  rgb[1] = color.green;
+  rgb[2] = color.blue;
+  u.refresh.push_back(kDpiSwatchIdFirst + stage - 1);
+  return u;
+}
+
+void BasicPageModel::SetLightText(int box, std::wstring text, BasicUpdate& u) {
+  LightControl& control = light_[box - 1];
+  if (!control.exists) return;  // not made at the last full paint (mode 0)
+  control.text = std::move(text);
+  u.refresh.push_back(kLightTextIdFirst + box - 1);
+}
+
+void BasicPageModel::OnLightBox(const Element& e, BasicUpdate& u) {
+  const int box = e.index;
+  if (openLight_ == box) {
+    CloseLightList(u);
+    return;
+  }
+  if (box == 3 && effectMarked_) {
+    effectMarked_ = false;
+    return;
+  }
+  std::vector<std::wstring> items;
+  layout::Rect rect;
+  const uint8_t mode = config_.lightMode;
+  if (box == 1) {
+    items = {texts_.lightModeNames[1], texts_.lightModeNames[2], texts_.lightModeNames[3]};
+    rect = layout::kLightModeList;
+  } else if (box == 2) {
+    const int height = mode == 1 ? 173 : mode == 2 ? 93 : 203;
+    items = mode == 1 ? Items(BrightnessTexts()) : mode == 2 ? Items(RespirationPeriodTexts()) : Items(NeonPeriodTexts());
+    rect = layout::LightParameterListRect(height);
+  } else {
+    rect = layout::kLightEffectList;
+    if (mode == 2) items = {texts_.lightEffectNames[1], texts_.lightEffectNames[2]};
+    if (mode == 3) items = {texts_.lightEffectNames[2], texts_.lightEffectNames[3]};
+    if (mode == 1) SetLightText(3, texts_.lightEffectNames[1], u);
+    if (items.empty()) {
+      effectMarked_ = true;
+      return;
+    }
+  }
+  lightItems_ = items;
+  u.open = ListRequest{kLightModeListId + box - 1, rect, std::move(items)};
+  openLight_ = box;
+}
+
+BasicUpdate BasicPageModel::ChooseLight(int listId, int selection) {
+  BasicUpdate u;
+  const int box = listId - kLightModeListId + 1;
+  if (box != openLight_ || selection < 0 || selection >= static_cast<int>(lightItems_.size())) return u;
+  const std::wstring chosen = lightItems_[selection];
+  if (box == 1) {
+    config_.lightMode = static_cast<uint8_t>(selection + 1);
+    SetLightText(1, chosen, u);
+    // The other modes keep their values, so switching back shows them again.
+    SetLightText(2, LightParameterText(config_), u);
+    SetLightText(3, config_.lightMode == 1 ? std::wstring(texts_.lightEffectNames[1]) : LightEffectTextOf(config_, texts_), u);
+  } else if (box == 2) {
+    SetLightText(2, chosen, u);
+    if (config_.lightMode == 1) config_.lightBrightness = static_cast<uint8_t>(selection);
+    if (config_.lightMode == 2) config_.respirationPeriod = static_cast<uint8_t>(selection);
+    if (config_.lightMode == 3) config_.neonPeriod = static_cast<uint8_t>(selection);
+  } else {
+    SetLightText(3, chosen, u);
+    if (config_.lightMode == 1) config_.standardEffect = 1;
+    if (config_.lightMode == 2) config_.respirationEffect = static_cast<uint8_t>(selection + 1);
+    if (config_.lightMode == 3) config_.neonEffect = static_cast<uint8_t>(selection + 2);
+  }
+  CloseLightList(u);
+  return u;
+}
+
+}  // namespace kovral

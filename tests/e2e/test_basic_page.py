@@ -1,0 +1,241 @@
+"""End-to-end tests of the basic settings page, driven with the pointer: the
+button rows and their lists, the modes, the report rate, the DPI stages and
+the lighting, then Apply, checked in the simulator's trace, config.bin and
+str.ini byte for byte."""
+
+import os
+import time
+import unittest
+
+import winedesk as wd
+from test_program import (APPLY, CONFIG_SIZE, DETECTED_EN, DIST, EMPTY_SPOT, FACTORY_MATRIX, FACTORY_TEXTS_EN,
+                          ProgramCase, _le_words, centre, check_apply_traffic)
+
+# Under Wine the lists' 14-point Arial entries are 14 pixels high; a list's
+# entries start one pixel (its border) below its top.
+ITEM_HEIGHT = 14
+MODE_A = (253, 518, 358, 539)
+MODE_B = (357, 518, 462, 539)
+KEY_DEFAULT = (307, 549, 412, 570)
+LIGHT_BOXES = [(767, 330, 851, 344), (767, 360, 851, 374), (767, 390, 851, 404)]
+LIGHT_LISTS = [(766, 347, 851, 407), (767, 377, 851, 374 + 203), (766, 407, 851, 447)]
+
+
+def row(k):
+    top = 199 + 23 * (k - 1)
+    return (252, top, 463, top + 21)
+
+
+def key_list(k):
+    r = row(k)
+    return (252, r[3] + 1, 463, r[3] + 271)
+
+
+def entry_point(list_rect, index):
+    return (list_rect[0] + 40, list_rect[1] + 1 + ITEM_HEIGHT * index + ITEM_HEIGHT // 2)
+
+
+def report_rate(r):
+    left = 542 + 72 * (r - 1)
+    return (left, 204, left + 70, 215)
+
+
+def dpi_cell(s, level):
+    left = 554 + 27 * (s - 1)
+    top = 500 - 18 * (level - 1)
+    return (left, top, left + 16, top + 16)
+
+
+def dpi_box(s):
+    left = 554 + 27 * (s - 1)
+    return (left, 541, left + 16, 557)
+
+
+def dpi_pane(s):
+    left = 554 + 27 * (s - 1)
+    return (left, 523, left + 16, 539)
+
+
+def config_offset(field):
+    return 1 + field
+
+
+class BasicPage(ProgramCase):
+
+    def setUp(self):
+        # The colour dialog answers 12 34 56, except in the test that looks at
+        # the real one.
+        real_dialog = self._testMethodName == "test_button_functions_modes_and_default"
+        self.program = self.launch_with([] if real_dialog else ["--pick-color", "123456"])
+        self.show(self.program)
+        self.world.move(*self.program.client_point(*EMPTY_SPOT))
+
+    def launch_with(self, args):
+        folder = self.folder()
+        self.world.move(*wd.PARKING_SPOT)
+        program = wd.Program(self.world, folder, args).start()
+        self.addCleanup(self._stop, program)
+        self.addCleanup(self._shot_if_failed)
+        self.world.wait_balloon(program.start_notice, DETECTED_EN, "Info", timeout=90)
+        return program
+
+    # -- helpers -----------------------------------------------------------
+    def look(self, rect):
+        return self.program.grab_client(rect)
+
+    def wait_changed(self, rect, before, what):
+        wd.wait_for(what, lambda: wd.images_differ(self.look(rect), before, 8) > 20, timeout=5)
+
+    def wait_same(self, rect, before, what):
+        wd.wait_for(what, lambda: wd.images_differ(self.look(rect), before) == 0, timeout=5)
+
+    def open_list(self, box, area):
+        """Clicks a box and waits for its list to cover `area`."""
+        before = self.look(area)
+        self.program.click_rect(box)
+        self.wait_changed(area, before, f"the list under {box}")
+        return before
+
+    def choose(self, k, index):
+        """Chooses entry `index` of button row k's list and waits for it to go."""
+        area = key_list(k)
+        empty = self.open_list(row(k), area)
+        self.program.click_client(*entry_point(area, index))
+        self.world.move(*self.program.client_point(*EMPTY_SPOT))
+        self.wait_same(area, empty, f"row {k}'s list to close")
+
+    def apply(self):
+        mark = self.program.trace.mark()
+        self.program.click_rect(APPLY)
+        self.wait_config_flag(self.program)
+        return self.program.trace.calls_since(mark)
+
+    # -- tests -------------------------------------------------------------
+    def test_button_functions_modes_and_default(self):
+        program = self.program
+        # The only left click cannot be given away.
+        program.click_rect(row(1))
+        box = wd.wait_for("the Warning", lambda: self.world.visible_windows(name="Warning"), timeout=10)
+        self.shot("left-key-warning")
+        self.world.key("Return")
+        wd.wait_for("the Warning to close", lambda: not self.world.visible_windows(name="Warning"), timeout=10)
+        self.assertTrue(box)
+
+        self.choose(2, 0)  # Left Click: now button 1 may change
+        self.choose(1, 5)  # Triple-click
+        # "DPI Switch" opens the DPI sub-list beside itself.
+        area = key_list(3)
+        sub = (462, area[1] + 1 + 6 * ITEM_HEIGHT, 522, area[1] + 1 + 6 * ITEM_HEIGHT + 60)
+        page_there = self.look(sub)
+        empty = self.open_list(row(3), area)
+        self.shot("key-list")
+        self.world.move(*program.client_point(*entry_point(area, 6)))
+        self.wait_changed(sub, page_there, "the DPI sub-list")
+        self.shot("dpi-sub-list")
+        program.click_client(sub[0] + 20, sub[1] + 1 + ITEM_HEIGHT + ITEM_HEIGHT // 2)  # "DPI -"
+        self.world.move(*program.client_point(*EMPTY_SPOT))
+        self.wait_same(area, empty, "row 3's list to close")
+        self.choose(4, 7)   # RGB On/Off
+        self.choose(5, 14)  # Shift, in both modes
+        self.choose(6, 15)  # Key Off
+        self.choose(6, 14)  # a second Shift changes nothing
+
+        calls = self.apply()
+        mode_a = _le_words(0x0322F00A, 0x00F00001, 0x00020007, 0x00020008, 0x00030008, 0, 0, 0,
+                           0, 0, 0, 0, 0, 0, 0x00F70001, 0x00F80001)
+        mode_b = FACTORY_MATRIX[:12] + _le_words(0x00020008) + FACTORY_MATRIX[16:]
+        config = self.read_config(program)
+        check_apply_traffic(self, calls, config[1:], matrices={1: mode_a, 3: mode_b})
+        self.assertEqual(list(config[1:9]), [5, 0, 6, 7, 14, 15, 15, 15], "Mode A functions")
+        self.assertEqual(config[config_offset(1833 + 2)], 2, "button 3's DPI action")
+        self.assertEqual(list(config[config_offset(1705):config_offset(1705) + 8]), [0, 1, 2, 3, 14, 6, 15, 15])
+        texts = wd.read_utf16_ini(program.file("str.ini"))["Setting-EN"]
+        self.assertEqual([texts.get(f"Item{b}") for b in range(1, 9)],
+                         ["Triple-click", "Left Click", "DPI -", "RGB On/Off", "Shift", "Key Off", "Key Off", "Key Off"])
+        self.assertEqual([texts.get(f"Item{b}3") for b in range(1, 9)],
+                         FACTORY_TEXTS_EN[:4] + ["Shift"] + FACTORY_TEXTS_EN[5:])
+
+        # Mode B shows its own rows; Default restores both modes and keeps the tab.
+        rows_a = self.look((252, 199, 463, 337))
+        program.click_rect(MODE_B)
+        self.wait_changed((252, 199, 463, 337), rows_a, "the rows of Mode B")
+        self.shot("mode-b")
+        program.click_rect(KEY_DEFAULT)
+        calls = self.apply()
+        config = self.read_config(program)
+        check_apply_traffic(self, calls, config[1:])
+        self.assertEqual(config[config_offset(1704)], 1, "the edited mode")
+        texts = wd.read_utf16_ini(program.file("str.ini"))["Setting-EN"]
+        self.assertEqual([texts.get(f"Item{b}") for b in range(1, 9)], FACTORY_TEXTS_EN)
+
+        # The system's colour dialog, once: Cancel leaves the stage's colour.
+        pane = self.look(dpi_pane(1))
+        program.click_rect(dpi_pane(1))
+        wd.wait_for("the colour dialog", lambda: self.world.visible_windows(name="Color"), timeout=15)
+        self.shot("colour-dialog")
+        self.world.key("Escape")
+        wd.wait_for("the colour dialog to close", lambda: not self.world.visible_windows(name="Color"), timeout=15)
+        self.world.move(*program.client_point(*EMPTY_SPOT))
+        self.wait_same(dpi_pane(1), pane, "stage 1's colour unchanged")
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def test_report_rate_dpi_stages_and_lighting(self):
+        program = self.program
+        program.click_rect(report_rate(3))  # 500 Hz
+        program.click_rect(dpi_cell(1, 6))
+        program.click_rect(dpi_box(2))      # stage 2 off
+        column4 = self.look((635, 302, 651, 557))
+        program.click_rect(dpi_box(4))      # stage 4 off and on again
+        self.wait_changed((635, 302, 651, 557), column4, "stage 4 to switch off")
+        program.click_rect(dpi_box(4))
+        self.wait_same((635, 302, 651, 557), column4, "stage 4 to switch on again")
+        program.click_rect(dpi_pane(2))     # a stage that is off takes no colour
+        pane3 = self.look(dpi_pane(3))
+        program.click_rect(dpi_pane(3))     # the colour dialog answers 12 34 56
+        self.wait_changed(dpi_pane(3), pane3, "stage 3's new colour")
+        r, g, b = self.look(dpi_pane(3)).convert("RGB").getpixel((8, 8))
+        self.assertEqual((r, g, b), (0x12, 0x34, 0x56))
+
+        # Lighting: Neon, its period, its effect.
+        self.open_list(LIGHT_BOXES[0], LIGHT_LISTS[0])
+        self.shot("lighting-list")
+        program.click_client(*entry_point(LIGHT_LISTS[0], 2))
+        params = (767, 377, 851, 580)
+        time.sleep(0.3)
+        self.open_list(LIGHT_BOXES[1], (767, 380, 851, 470))
+        # Thirty periods in a shorter box: the wheel scrolls them.
+        self.world.move(*program.client_point(800, 450))
+        time.sleep(0.2)
+        shown = self.look(params)
+        self.world.xdotool("click", 5)
+        self.wait_changed(params, shown, "the period list to scroll")
+        self.world.xdotool("click", 4)
+        self.wait_same(params, shown, "the period list to scroll back")
+        self.shot("period-list")
+        program.click_client(*entry_point((767, 377, 851, 580), 5))  # "3S"
+        time.sleep(0.3)
+        self.open_list(LIGHT_BOXES[2], LIGHT_LISTS[2])
+        program.click_client(*entry_point(LIGHT_LISTS[2], 1))  # "RGB Fixed On"
+        time.sleep(0.3)
+        self.world.move(*program.client_point(*EMPTY_SPOT))
+        self.shot("after-edits")
+
+        calls = self.apply()
+        config = self.read_config(program)
+        self.assertEqual(len(config), CONFIG_SIZE)
+        record = config[1:]
+        self.assertEqual(record[133], 2, "report rate")
+        self.assertEqual(record[135], 5, "stage 1 level")
+        self.assertEqual(list(record[139:143]), [1, 0, 1, 1], "stages in use")
+        self.assertEqual(list(record[149:152]), [0x12, 0x34, 0x56], "stage 3 colour")
+        self.assertEqual((record[155], record[158], record[161]), (3, 5, 3), "Neon, 3S, RGB Fixed On")
+        check_apply_traffic(self, calls, record)
+        effect = [c.payload for c in calls if c.kind == "SET_FEATURE" and c.payload[0] == 0x0D][0]
+        self.assertEqual(list(effect[1:3]), [3, 6], "lighting effect")
+        params0 = [c.payload for c in calls if c.kind == "SET_FEATURE" and c.payload[0] == 0x07 and c.payload[1] == 0][0]
+        self.assertEqual(list(params0[2:5]), [3, 5, 5], "Neon's fixed-on parameters")
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
