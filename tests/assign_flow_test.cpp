@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "assign/assignment_flow.h"
+#include "assign/key_tables.h"
+#include "dialogs/fire_key.h"
 #include "settings/defaults.h"
 #include "settings/settings_session.h"
 
@@ -94,12 +96,50 @@ TEST(AssignmentFlow, DefaultRestoresFunctionsAndTextsOnly) {
   EXPECT_EQ(ButtonText(f.ui, 0, 5), L"DPI Loop");
 }
 
+TEST(AssignmentFlow, DialogResultsBecomeCodesAndTexts) {
+  Flow f;
+  StoreWindowsChoice(f.c, f.ui, 1, 3, L"Calculator");
+  EXPECT_EQ(f.A().functionIndex[1], 8);
+  EXPECT_EQ(f.A().windowsUsageLow[1], WindowsToUsage(3));
+  EXPECT_EQ(f.A().windowsUsageHigh[1], 1);
+  StoreWindowsChoice(f.c, f.ui, 1, 4, L"x");
+  EXPECT_EQ(f.A().windowsUsageHigh[1], 2);
+  EXPECT_EQ(ButtonText(f.ui, 0, 1), L"x");  // the Windows text stands alone
+  StoreMediaChoice(f.c, f.ui, En(), 2, 6, L"Vol-");
+  EXPECT_EQ(f.A().mediaUsage[2], 0xEA);
+  EXPECT_EQ(ButtonText(f.ui, 0, 2), L"Multimedia-Vol-");
+  StoreFireKey(f.c, f.ui, En(), 3, 60, L"R-Tilt Wheel", 5, 0);
+  EXPECT_EQ(f.A().fireKeyCode[3], 0xF6);
+  EXPECT_EQ(f.A().fireSpeed[3], 5);
+  EXPECT_EQ(ButtonText(f.ui, 0, 3), L"Fire Key-R-Tilt Wheel");
+  StoreSingleKey(f.c, f.ui, En(), 4, L"Caps Lock");
+  EXPECT_EQ(f.A().singleKeyCode[4], 0x39);
+  StoreComboKey(f.c, f.ui, En(), 5, L"Left Win", L"", L"B");
+  EXPECT_EQ(f.A().comboModifiers[5], 0x08);
+  EXPECT_EQ(f.A().comboKey1[5], 0);
+  EXPECT_EQ(f.A().comboKey2[5], 0x05);
+  EXPECT_EQ(ButtonText(f.ui, 0, 5), L"Combo Key-Left Win+B");
+}
+
 TEST(AssignmentFlow, ComboTextJoinsWhatNamesSomething) {
   EXPECT_EQ(ComboText(L"Left Ctrl", L"A", L"B"), L"Left Ctrl+A+B");
   EXPECT_EQ(ComboText(L"", L"", L"B"), L"B");
   EXPECT_EQ(ComboText(L"Left Ctrl", L"nothing", L""), L"Left Ctrl");
   EXPECT_EQ(ComboText(L"nothing", L"A", L"B"), L"A+B");
   EXPECT_EQ(PrefixedText(En().functionList[12], ComboText(L"", L"", L"")), L"Combo Key-");
+}
+
+TEST(FireKeyBoxes, OutOfRangeTextsAreCorrected) {
+  EXPECT_EQ(CheckFireSpeed(L"300").value, 5);
+  EXPECT_EQ(CheckFireSpeed(L"300").text, L"5");
+  EXPECT_TRUE(CheckFireSpeed(L"").corrected);
+  EXPECT_FALSE(CheckFireSpeed(L"255").corrected);
+  EXPECT_EQ(CheckFireTimes(L"256").text, L"1");
+  // An emptied times box is 0: fire until the button is released.
+  const CheckedNumber empty = CheckFireTimes(L"");
+  EXPECT_EQ(empty.value, 0);
+  EXPECT_FALSE(empty.corrected);
+  EXPECT_EQ(DecimalValue(L"99999999999999"), 1000000);
 }
 
 }  // namespace

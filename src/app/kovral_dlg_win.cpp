@@ -7,7 +7,7 @@
 
 #include "app/app_globals.h"
 #include "app/apply_and_save.h"
-#include "app/control_colors.h"
+#include "app/control_colors_win.h"
 #include "app/main_window_win.h"
 #include "app/shell_opener.h"
 #include "app/tray_rules.h"
@@ -50,6 +50,7 @@ std::span<const ui::MessageEntry<CKovralDlg>> CKovralDlg::Messages() {
       M::Command<&CKovralDlg::OnTrayExit>(kTrayMenuExitCommand),
       M::Commands<&CKovralDlg::OnCommand>(1, 0xFFFF),
       M::Message<&CKovralDlg::OnDestroyChild>(WM_PAGE_DESTROY_CHILD),
+      M::Message<&CKovralDlg::OnPageContinue>(WM_PAGE_CONTINUE),
       M::Plain<&CKovralDlg::OnClose>(WM_CLOSE),
       M::Plain<&CKovralDlg::OnDestroy>(WM_DESTROY),
       M::Mouse<&CKovralDlg::OnLButtonDown>(WM_LBUTTONDOWN),
@@ -235,7 +236,7 @@ void CKovralDlg::LoadSettingsAndSkin() {
   normalFont_ = ui::CreateSkinFont(fonts.normal);
   titleFont_ = ui::CreateSkinFont(fonts.title);
 
-  pages_.SetLook({skinFolder_, canvas_.bitmap(), normalFont_.get(), titleFont_.get(), textColor_, texts_});
+  pages_.SetLook({skinFolder_, canvas_.bitmap(), normalFont_.get(), titleFont_.get(), textColor_, texts_, languageCode_});
   if (link_.ready != 0) pages_.Show(kBasicPage);
 }
 
@@ -314,22 +315,8 @@ bool CKovralDlg::OnWindowPosChanging(WPARAM, LPARAM lParam) {
 }
 
 HBRUSH CKovralDlg::OnCtlColor(HDC dc, HWND control, int type) {
-  ControlType kind = ControlType::Other;
-  if (type == CTLCOLOR_STATIC) kind = ControlType::Static;
-  if (type == CTLCOLOR_EDIT) kind = ControlType::Edit;
-  if (type == CTLCOLOR_LISTBOX) kind = ControlType::ListBox;
-  if (type == CTLCOLOR_BTN) kind = ControlType::Button;
-  // One brush at a time: the previous request's goes now.
-  controlBrush_.reset();
-  const ControlColors c = ColorsForControl(kind, GetDlgCtrlID(control), settings_->config.dpiColor);
-  if (c.text == ControlColors::Text::TextColor) SetTextColor(dc, ui::ColorRefOf(textColor_));
-  if (c.text == ControlColors::Text::White) SetTextColor(dc, RGB(255, 255, 255));
-  if (c.background == ControlColors::Background::Transparent) SetBkMode(dc, TRANSPARENT);
-  if (c.background == ControlColors::Background::Opaque) SetBkColor(dc, ui::ColorRefOf(c.backgroundColor));
-  if (c.normalFont && normalFont_) SelectObject(dc, normalFont_.get());
-  if (c.brush == ControlColors::Brush::Default) return nullptr;
-  controlBrush_.reset(CreateSolidBrush(ui::ColorRefOf(c.brushColor)));
-  return controlBrush_.get();
+  const ControlColors colors = ColorsForControl(ControlTypeOf(type), GetDlgCtrlID(control), settings_->config.dpiColor);
+  return ApplyControlColors(dc, colors, textColor_, normalFont_.get(), controlBrush_);
 }
 
 // ---------------------------------------------------------------------------
@@ -402,6 +389,11 @@ bool CKovralDlg::OnMouseHover(POINT pt, WPARAM) {
 }
 
 bool CKovralDlg::OnCommand(int id, int code) { return pages_.OnCommand(id, code); }
+
+LRESULT CKovralDlg::OnPageContinue(WPARAM wParam, LPARAM lParam) {
+  pages_.OnContinue(wParam, lParam);
+  return 0;
+}
 
 LRESULT CKovralDlg::OnDestroyChild(WPARAM, LPARAM lParam) {
   const HWND child = reinterpret_cast<HWND>(lParam);

@@ -74,6 +74,7 @@ class CKovralDlg final : public ui::Dialog {
   // Commands of the page's controls (the tray menu's Exit has its own entry).
   bool OnCommand(int id, int code);
   LRESULT OnDestroyChild(WPARAM, LPARAM);
+  LRESULT OnPageContinue(WPARAM, LPARAM);
   void SendAndSave();
   void RunSkinChoice();
   void ShowFromTray();

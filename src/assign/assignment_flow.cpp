@@ -74,6 +74,59 @@ void AssignDpi(DeviceConfig& config, UiSettings& ui, const MainTexts& texts, int
                   [&](AssignmentTable&) { LayerDpiAction(config, mode)[button] = static_cast<uint8_t>(action); });
 }
 
+namespace {
+constexpr int kFunctionMedia = 9;
+constexpr int kFunctionFire = 10;
+constexpr int kFunctionSingle = 11;
+constexpr int kFunctionCombo = 12;
+uint8_t Byte(int value) { return static_cast<uint8_t>(value); }
+}  // namespace
+
+void StoreWindowsChoice(DeviceConfig& config, UiSettings& ui, int button, int position, const std::wstring& text) {
+  StoreAssignment(config, ui, button, kFunctionWindows, text, [&](AssignmentTable& t) {
+    t.windowsIndex[button] = Byte(position);
+    t.windowsUsageLow[button] = WindowsToUsage(Byte(position));
+    t.windowsUsageHigh[button] = WindowsUsageHigh(Byte(position));
+  });
+}
+
+void StoreMediaChoice(DeviceConfig& config, UiSettings& ui, const MainTexts& texts, int button, int position,
+                      const std::wstring& text) {
+  StoreAssignment(config, ui, button, kFunctionMedia, PrefixedText(texts.functionList[kFunctionMedia], text),
+                  [&](AssignmentTable& t) {
+                    t.mediaIndex[button] = Byte(position);
+                    t.mediaUsage[button] = MediaToUsage(Byte(position));
+                  });
+}
+
+void StoreFireKey(DeviceConfig& config, UiSettings& ui, const MainTexts& texts, int button, int position,
+                  const std::wstring& text, int speed, int times) {
+  StoreAssignment(config, ui, button, kFunctionFire, PrefixedText(texts.functionList[kFunctionFire], text),
+                  [&](AssignmentTable& t) {
+                    t.fireKeyIndex[button] = Byte(position);
+                    t.fireKeyCode[button] = FireKeyToCode(Byte(position));
+                    t.fireSpeed[button] = Byte(speed);
+                    t.fireTimes[button] = Byte(times);
+                  });
+}
+
+void StoreSingleKey(DeviceConfig& config, UiSettings& ui, const MainTexts& texts, int button,
+                    const std::wstring& keyName) {
+  StoreAssignment(config, ui, button, kFunctionSingle, PrefixedText(texts.functionList[kFunctionSingle], keyName),
+                  [&](AssignmentTable& t) { t.singleKeyCode[button] = KeyNameToUsage(keyName); });
+}
+
+void StoreComboKey(DeviceConfig& config, UiSettings& ui, const MainTexts& texts, int button,
+                   const std::wstring& modifier, const std::wstring& key1, const std::wstring& key2) {
+  StoreAssignment(config, ui, button, kFunctionCombo,
+                  PrefixedText(texts.functionList[kFunctionCombo], ComboText(modifier, key1, key2)),
+                  [&](AssignmentTable& t) {
+                    t.comboModifiers[button] = ModifierNameToBit(modifier);
+                    t.comboKey1[button] = KeyNameToUsage(key1);
+                    t.comboKey2[button] = KeyNameToUsage(key2);
+                  });
+}
+
 void SelectMode(DeviceConfig& config, int mode) { config.editedMode = static_cast<uint8_t>(mode == 1 ? 1 : 0); }
 
 void RestoreDefaultAssignment(DeviceConfig& config, UiSettings& ui, const MainTexts& texts) {

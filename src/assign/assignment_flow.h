@@ -59,6 +59,18 @@ void StoreAssignment(DeviceConfig& config, UiSettings& ui, int button, int funct
 // "DPI +", "DPI -", "DPI Loop" (action 1..3) from the DPI sub-list.
 void AssignDpi(DeviceConfig& config, UiSettings& ui, const MainTexts& texts, int button, int action);
 
+// What the dialogs' OK stores for button b of the edited mode, with the row's
+// text; the codes come from the lookup tables.
+void StoreWindowsChoice(DeviceConfig& config, UiSettings& ui, int button, int position, const std::wstring& text);
+void StoreMediaChoice(DeviceConfig& config, UiSettings& ui, const MainTexts& texts, int button, int position,
+                      const std::wstring& text);
+void StoreFireKey(DeviceConfig& config, UiSettings& ui, const MainTexts& texts, int button, int position,
+                  const std::wstring& text, int speed, int times);
+void StoreSingleKey(DeviceConfig& config, UiSettings& ui, const MainTexts& texts, int button,
+                    const std::wstring& keyName);
+void StoreComboKey(DeviceConfig& config, UiSettings& ui, const MainTexts& texts, int button,
+                   const std::wstring& modifier, const std::wstring& key1, const std::wstring& key2);
+
 void SelectMode(DeviceConfig& config, int mode);
 
 // The factory functions of both modes with their texts in the current

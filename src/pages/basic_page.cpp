@@ -151,9 +151,13 @@ BasicUpdate BasicPageModel::ChooseFunction(int listId, int selection) {
   // Nothing chosen yet, or "DPI Switch": the list stays open (and counts as
   // open, so the next click on the row closes it instead of making a second).
   if (result == AssignResult::KeepOpen) return u;
-  // The functions that need a dialog change nothing until their dialog has run.
   CloseKeyList(u);
   u.redraw.push_back(layout::KeyRowRect(row));
+  // A dialog's function changes nothing until its dialog ends with OK.
+  if (result == AssignResult::DialogNeeded) {
+    u.dialogFunction = selection;
+    u.dialogButton = row - 1;
+  }
   return u;
 }
 

@@ -43,6 +43,10 @@ struct BasicUpdate {
   std::vector<int> refresh;  // statics 71..74 and 80..82
   std::vector<layout::Rect> redraw;
   int chooseColorStage = 0;  // 1..4: open the colour dialog (initial black), then SetDpiColor
+  // A function that collects its details in a dialog (positions 8..13), for
+  // button `dialogButton` (0-based) of the edited mode; -1 for none.
+  int dialogFunction = -1;
+  int dialogButton = -1;
 };
 
 // A lighting text control (80 mode, 81 parameter, 82 effect).

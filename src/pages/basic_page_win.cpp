@@ -1,6 +1,8 @@
 #include "pages/basic_page_win.h"
 
+#include "assign/assignment_flow.h"
 #include "device/device_link.h"
+#include "dialogs/assign_dialogs_win.h"
 #include "lang/language.h"
 #include "pages/layout_win.h"
 #include "pages/page_first_show.h"
@@ -86,9 +88,64 @@ void CBasicPage::Execute(const BasicUpdate& u) {
     }
   }
   if (!u.redraw.empty()) context_.repaint(u.redraw);
+  if (u.dialogFunction >= 0)
+    PostMessageW(context_.window, WM_PAGE_CONTINUE, static_cast<WPARAM>(u.dialogFunction),
+                 static_cast<LPARAM>(u.dialogButton));
   if (u.chooseColorStage != 0) {
     if (const std::optional<ui::Rgb> color = context_.colors.Choose(context_.window, ui::Rgb{0, 0, 0}))
       Execute(model_.SetDpiColor(u.chooseColorStage, *color));
+  }
+}
+
+void CBasicPage::OnContinue(WPARAM function, LPARAM button) {
+  const int b = static_cast<int>(button);
+  if (b < 0 || b >= layout::kKeyRowCount) return;
+  if (RunAssignmentDialog(static_cast<int>(function), b)) {
+    const layout::Rect row = layout::KeyRowRect(b + 1);
+    context_.repaint(std::span<const layout::Rect>(&row, 1));
+  }
+}
+
+// The dialog's results become codes here, through the flow's lookups. A
+// choice dialog ended with OK before anything was chosen changes nothing,
+// like Cancel: it would store its first entry under a text that names none.
+bool CBasicPage::RunAssignmentDialog(int function, int button) {
+  DeviceConfig& config = context_.settings.config;
+  UiSettings& ui = context_.settings.ui;
+  const MainTexts& texts = context_.texts;
+  switch (function) {
+    case kFunctionWindows: {
+      CWindowsDialog dialog(context_.dialogs);
+      if (dialog.RunModal() != IDOK || !dialog.chosen) return false;
+      StoreWindowsChoice(config, ui, button, dialog.position, dialog.text);
+      return true;
+    }
+    case kFunctionWindows + 1: {
+      CMediaDialog dialog(context_.dialogs);
+      if (dialog.RunModal() != IDOK || !dialog.chosen) return false;
+      StoreMediaChoice(config, ui, texts, button, dialog.position, dialog.text);
+      return true;
+    }
+    case kFunctionWindows + 2: {
+      CFireKeyDialog dialog(context_.dialogs);
+      if (dialog.RunModal() != IDOK || !dialog.chosen) return false;
+      StoreFireKey(config, ui, texts, button, dialog.position, dialog.text, dialog.speed, dialog.times);
+      return true;
+    }
+    case kFunctionWindows + 3: {
+      CSingleDialog dialog(context_.dialogs);
+      if (dialog.RunModal() != IDOK) return false;
+      StoreSingleKey(config, ui, texts, button, dialog.keyName);
+      return true;
+    }
+    case kFunctionWindows + 4: {
+      CComboDialog dialog(context_.dialogs);
+      if (dialog.RunModal() != IDOK) return false;
+      StoreComboKey(config, ui, texts, button, dialog.modifierName, dialog.firstKeyName, dialog.secondKeyName);
+      return true;
+    }
+    default:  // "Macro Key" binds a stored macro (macro panel)
+      return false;
   }
 }
 

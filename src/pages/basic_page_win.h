@@ -22,9 +22,12 @@ class CBasicPage final : public CPage {
   bool OnCommand(int controlId, int code) override;
   bool HotTracks(int controlId) const override;
   void OnHotItem(int controlId, int item) override;
+  void OnContinue(WPARAM function, LPARAM button) override;
 
  private:
   void Execute(const BasicUpdate& update);
+  // Runs the dialog of a function; true when it ended with OK and stored something.
+  bool RunAssignmentDialog(int function, int button);
   void CloseList(int id);
   void OpenList(const ListRequest& request);
   HWND MakeStatic(int id, const layout::Rect& rect, const std::wstring& text);

@@ -12,6 +12,7 @@
 
 #include "base/handles_win.h"
 #include "base/message_sink.h"
+#include "dialogs/dialog_environment.h"
 #include "pages/layout.h"
 #include "pages/page_click.h"
 #include "pages/page_scene.h"
@@ -30,6 +31,10 @@ class SystemPointerSettings;
 // when the list itself is what asked for it (its own notification): it must
 // not vanish while it is still handling the click.
 inline constexpr UINT WM_PAGE_DESTROY_CHILD = WM_APP + 2;
+// Work a page left for after the notification that asked for it (a modal
+// dialog must not run inside a list's own click); the host hands wParam and
+// lParam to the page's OnContinue.
+inline constexpr UINT WM_PAGE_CONTINUE = WM_APP + 4;
 
 // What a page may use of what the main dialog owns for the whole run.
 struct PageContext {
@@ -43,6 +48,7 @@ struct PageContext {
   MessageSink& messages;
   ColorChooser& colors;
   HFONT normalFont = nullptr;
+  DialogEnvironment dialogs;
   // Paints the given rectangles of the page's scene again.
   std::function<void(std::span<const layout::Rect>)> repaint;
 };
@@ -72,6 +78,8 @@ class CPage {
   virtual bool HotTracks(int controlId) const = 0;
   // The pointer made entry `item` of that list its selection.
   virtual void OnHotItem(int controlId, int item) {}
+  // What the page posted with WM_PAGE_CONTINUE.
+  virtual void OnContinue(WPARAM wParam, LPARAM lParam) {}
   // A macro recording holds the keyboard.
   virtual bool Recording() const { return false; }
 

@@ -31,6 +31,7 @@ std::unique_ptr<CPage> CPageHost::Make(int page) {
                             context_.messages,
                             context_.colors,
                             look_.normalFont,
+                            DialogEnvironment{look_.skinFolder, look_.textColor, look_.languageCode},
                             [this](std::span<const layout::Rect> rects) { Repaint(rects); }};
   if (page == kBasicPage) return std::make_unique<CBasicPage>(context);
   if (page == kAdvancedPage) return std::make_unique<CAdvancedPage>(context);
@@ -78,6 +79,10 @@ void CPageHost::OnMouseHover(POINT pt) {
 }
 
 bool CPageHost::OnCommand(int controlId, int code) { return page_ && page_->OnCommand(controlId, code); }
+
+void CPageHost::OnContinue(WPARAM wParam, LPARAM lParam) {
+  if (page_) page_->OnContinue(wParam, lParam);
+}
 
 void CPageHost::HotTrackOpenList() {
   POINT cursor;

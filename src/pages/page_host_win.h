@@ -27,6 +27,7 @@ struct PageLook {
   HFONT titleFont = nullptr;
   ui::Rgb textColor;
   const MainTexts* texts = nullptr;
+  std::wstring languageCode;  // the dialogs' fonts
 };
 
 // What the pages use of what the dialog owns for the whole run.
@@ -60,6 +61,7 @@ class CPageHost {
   void OnMouseMove(POINT pt);
   void OnMouseHover(POINT pt);
   bool OnCommand(int controlId, int code);
+  void OnContinue(WPARAM wParam, LPARAM lParam);
   // The open list under the pointer selects the item under it.
   void HotTrackOpenList();
   bool Recording() const { return page_ && page_->Recording(); }

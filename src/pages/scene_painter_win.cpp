@@ -1,5 +1,6 @@
 #include "pages/scene_painter_win.h"
 
+#include "lang/messages.h"
 #include "pages/layout_win.h"
 #include "ui/text_win.h"
 
@@ -8,7 +9,8 @@ namespace {
 
 void Execute(HDC dc, const SceneItem& item, const SceneResources& r) {
   if (item.kind == SceneItem::Kind::Image) {
-    DrawCachedPng(dc, r.images, r.skinFolder, item.image, item.rect.left, item.rect.top);
+    if (!DrawCachedPng(dc, r.images, r.skinFolder, item.image, item.rect.left, item.rect.top) && r.imageFailures)
+      r.imageFailures->Show(kMsgLoadPngFailed, L"");
     return;
   }
   const HFONT font = item.font == SceneFont::Title ? r.titleFont : r.normalFont;
@@ -31,6 +33,14 @@ void RepaintScene(HDC dc, const Scene& scene, const SceneResources& resources, s
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
     for (const SceneItem* item : ItemsCovering(scene, rect, sizeOf)) Execute(dc, *item, resources);
+    // A picture that cannot be drawn has no extent; its element's place is
+    // where the user would have seen it.
+    if (resources.imageFailures) {
+      for (const SceneItem& item : scene.items()) {
+        if (item.kind == SceneItem::Kind::Image && Intersects(item.rect, rect) && !sizeOf(item.image))
+          resources.imageFailures->Show(kMsgLoadPngFailed, L"");
+      }
+    }
     RestoreDC(dc, saved);
   }
 }

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "base/message_sink.h"
 #include "pages/scene.h"
 #include "ui/image_cache_win.h"
 
@@ -16,6 +17,9 @@ struct SceneResources {
   ImageCache& images;
   HFONT normalFont = nullptr;
   HFONT titleFont = nullptr;
+  // Dialogs tell the user of every picture that cannot be drawn; the main
+  // window leaves the place empty.
+  MessageSink* imageFailures = nullptr;
 };
 
 // The whole scene, in order.

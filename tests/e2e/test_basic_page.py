@@ -8,7 +8,7 @@ import time
 import unittest
 
 import winedesk as wd
-from test_program import (APPLY, CONFIG_SIZE, DETECTED_EN, DIST, EMPTY_SPOT, FACTORY_MATRIX, FACTORY_TEXTS_EN,
+from test_program import (ADVANCED_TAB, APPLY, BASIC_TAB, CANCEL, PAGE_TITLE, CONFIG_SIZE, DETECTED_EN, DIST, EMPTY_SPOT, FACTORY_MATRIX, FACTORY_TEXTS_EN,
                           ProgramCase, _le_words, centre, check_apply_traffic)
 
 # Under Wine the lists' 14-point Arial entries are 14 pixels high; a list's
@@ -60,13 +60,11 @@ def config_offset(field):
     return 1 + field
 
 
-class BasicPage(ProgramCase):
+class PageCase(ProgramCase):
+    """Helpers for driving the basic page; the tests live in subclasses."""
 
-    def setUp(self):
-        # The colour dialog answers 12 34 56, except in the test that looks at
-        # the real one.
-        real_dialog = self._testMethodName == "test_button_functions_modes_and_default"
-        self.program = self.launch_with([] if real_dialog else ["--pick-color", "123456"])
+    def start_shown(self, args):
+        self.program = self.launch_with(args)
         self.show(self.program)
         self.world.move(*self.program.client_point(*EMPTY_SPOT))
 
@@ -110,7 +108,15 @@ class BasicPage(ProgramCase):
         self.wait_config_flag(self.program)
         return self.program.trace.calls_since(mark)
 
-    # -- tests -------------------------------------------------------------
+
+class BasicPage(PageCase):
+
+    def setUp(self):
+        # The colour dialog answers 12 34 56, except in the test that looks at
+        # the real one.
+        real_dialog = self._testMethodName == "test_button_functions_modes_and_default"
+        self.start_shown([] if real_dialog else ["--pick-color", "123456"])
+
     def test_button_functions_modes_and_default(self):
         program = self.program
         # The only left click cannot be given away.
@@ -234,6 +240,23 @@ class BasicPage(ProgramCase):
         self.assertEqual(list(effect[1:3]), [3, 6], "lighting effect")
         params0 = [c.payload for c in calls if c.kind == "SET_FEATURE" and c.payload[0] == 0x07 and c.payload[1] == 0][0]
         self.assertEqual(list(params0[2:5]), [3, 5, 5], "Neon's fixed-on parameters")
+
+        # A row changed, then Cancel from the advanced page: the row's text
+        # goes back with the record, and the next Apply saves the old text.
+        self.choose(4, 15)
+        title = self.look(PAGE_TITLE)
+        program.click_rect(ADVANCED_TAB)
+        program.wait_change(PAGE_TITLE, title, "the advanced page")
+        program.click_rect(CANCEL)
+        program.wait_hidden()
+        self.show(program)
+        title = self.look(PAGE_TITLE)
+        program.click_rect(BASIC_TAB)
+        program.wait_change(PAGE_TITLE, title, "the basic page")
+        self.apply()
+        texts = wd.read_utf16_ini(program.file("str.ini"))["Setting-EN"]
+        self.assertEqual(texts.get("Item4"), "Forward", "Cancel kept a discarded row text")
+        self.assertEqual(self.read_config(program)[1 + 3], 3, "Cancel kept a discarded function")
         self.assertEqual(self.exit_from_tray(program), 0)
 
 

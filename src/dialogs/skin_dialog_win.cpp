@@ -1,0 +1,199 @@
+#include "dialogs/skin_dialog_win.h"
+
+#include "app/control_colors_win.h"
+#include "pages/layout_win.h"
+#include "settings/app_paths.h"
+#include "ui/font_choice.h"
+#include "ui/skin_path.h"
+#include "ui/text_win.h"
+
+namespace kovral {
+namespace {
+
+// The private message that destroys a list after its own notification.
+constexpr UINT WM_DIALOG_DESTROY_LIST = WM_APP + 3;
+
+DialogKind TextKindOf(layout::DialogKind kind) { return static_cast<DialogKind>(static_cast<int>(kind)); }
+
+}  // namespace
+
+CSkinDialog::CSkinDialog(layout::DialogKind kind, DialogEnvironment environment)
+    : kind_(kind),
+      environment_(std::move(environment)),
+      language_(LanguageFromCode(environment_.languageCode)),
+      frameTexts_(DialogFrameTextsFor(language_)),
+      messages_(ApplicationName(ModulePath())) {
+  hover_.SetTables({layout::DialogFrameElements()});
+}
+
+ui::DialogTemplate CSkinDialog::Template() const {
+  ui::DialogTemplate t;
+  t.style = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | DS_SETFONT;
+  t.width = 200;
+  t.height = 150;
+  return t;
+}
+
+BOOL CSkinDialog::OnInitDialog() {
+  messages_.SetOwner(hwnd_);
+  const layout::DialogFace& face = layout::DialogFaceOf(kind_);
+  surface_.Load(SkinImagePath(environment_.skinFolder, face.background));
+  ui::ResizeWindow(hwnd_, surface_.width(), surface_.height());
+  if (!surface_.ok()) {
+    // Without its face the dialog would be an invisible modal window the user
+    // cannot close: it says so and ends as if cancelled.
+    messages_.Show(kDialogImageFailedText, DialogImageFailedTitle(TextKindOf(kind_)));
+    EndModal(IDCANCEL);
+    return TRUE;
+  }
+  faceLoaded_ = true;
+  // Centred over the window it belongs to.
+  if (HWND owner = GetWindow(hwnd_, GW_OWNER)) {
+    RECT o{};
+    GetWindowRect(owner, &o);
+    SetWindowPos(hwnd_, nullptr, o.left + (o.right - o.left - surface_.width()) / 2,
+                 o.top + (o.bottom - o.top - surface_.height()) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  }
+  font_ = ui::CreateSkinFont(ui::FontsForLanguageCode(environment_.languageCode, ui::CurrentWindowsVersion()).normal);
+  CreateControls();
+  ShowWindow(hwnd_, SW_SHOW);
+  return TRUE;
+}
+
+HWND CSkinDialog::MakeControl(const wchar_t* className, int id, const layout::Rect& rect, DWORD style,
+                              const std::wstring& text) {
+  HWND control = CreateWindowExW(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
+                                 rect.Width(), rect.Height(), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 nullptr, nullptr);
+  if (control && font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  return control;
+}
+
+HWND CSkinDialog::OpenList(int id, const layout::Rect& rect, const std::vector<std::wstring>& items,
+                           const layout::Rect& field) {
+  CloseList();
+  HWND made = MakeControl(L"LISTBOX", id, rect, WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, L"");
+  if (!made) return nullptr;
+  for (const std::wstring& item : items) SendMessageW(made, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  SetWindowPos(made, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  // The wheel goes to the window with the focus.
+  SetFocus(made);
+  list_.reset(made);
+  listRect_ = rect;
+  listField_ = field;
+  return made;
+}
+
+// A list that closes from its own notification goes after it has finished.
+void CSkinDialog::CloseList() {
+  if (!list_) return;
+  if (GetFocus() == list_.get()) SetFocus(hwnd_);
+  HWND closing = list_.release();
+  ShowWindow(closing, SW_HIDE);
+  PostMessageW(hwnd_, WM_DIALOG_DESTROY_LIST, 0, reinterpret_cast<LPARAM>(closing));
+}
+
+Scene CSkinDialog::BuildScene() const {
+  const LitTest lit = [this](const layout::Element& e) { return hover_.IsLit(&e); };
+  return BuildDialogScene(layout::DialogFaceOf(kind_).background, frameTexts_, environment_.textColor, lit,
+                          [this](Scene& scene) { AddOwnTexts(scene); });
+}
+
+SceneResources CSkinDialog::Resources() {
+  return {environment_.skinFolder, images_, font_.get(), font_.get(), &messages_};
+}
+
+LRESULT CSkinDialog::OnEraseBackground(HDC dc) {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  CMemDC buffer(dc, client);
+  if (!faceLoaded_) return 1;
+  buffer.SelectCanvas(surface_.bitmap());
+  PaintScene(buffer.dc(), BuildScene(), Resources());
+  return 1;
+}
+
+void CSkinDialog::Repaint(const std::vector<layout::Rect>& rects) {
+  if (!faceLoaded_ || rects.empty()) return;
+  SurfaceDrawing drawing(hwnd_, surface_.bitmap());
+  RepaintScene(drawing.dc(), BuildScene(), Resources(), rects);
+}
+
+bool CSkinDialog::OnLButtonDown(POINT pt, WPARAM) {
+  const layout::Point p{pt.x, pt.y};
+  if (list_ && !listRect_.Contains(p) && !listField_.Contains(p)) {
+    CloseList();
+    OnListDismissed();
+  }
+  switch (RouteFrameClick(p)) {
+    case FrameClick::Ok:
+      OnOK();
+      return false;
+    case FrameClick::Cancel:
+      OnCancel();
+      return false;
+    case FrameClick::None:
+      break;
+  }
+  OnFieldClick(p);
+  return false;
+}
+
+HBRUSH CSkinDialog::OnCtlColor(HDC dc, HWND, int type) {
+  return ApplyControlColors(dc, DialogControlColors(kind_, ControlTypeOf(type)), environment_.textColor, font_.get(),
+                            brush_);
+}
+
+bool CSkinDialog::PreTranslateMessage(MSG& msg) {
+  if (!hwnd_) return false;
+  if (msg.message == WM_MOUSEMOVE && list_ && msg.hwnd == list_.get()) {
+    const LRESULT item = SendMessageW(list_.get(), LB_ITEMFROMPOINT, 0, msg.lParam);
+    if (HIWORD(item) == 0 && SendMessageW(list_.get(), LB_GETCURSEL, 0, 0) != LOWORD(item))
+      SendMessageW(list_.get(), LB_SETCURSEL, LOWORD(item), 0);
+  }
+  if (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd)) return SwallowsKey(msg);
+  return false;
+}
+
+std::span<const ui::MessageEntry<CSkinDialog>> CSkinDialog::Messages() {
+  using M = ui::MessageMap<CSkinDialog>;
+  static constexpr ui::MessageEntry<CSkinDialog> kTable[] = {
+      M::WithDc<&CSkinDialog::OnEraseBackground>(WM_ERASEBKGND),
+      M::Mouse<&CSkinDialog::OnLButtonDown>(WM_LBUTTONDOWN),
+      M::Mouse<&CSkinDialog::OnMouseMove>(WM_MOUSEMOVE),
+      M::Mouse<&CSkinDialog::OnMouseHover>(WM_MOUSEHOVER),
+      M::Wheel<&CSkinDialog::OnMouseWheel>(),
+      M::CtlColor<&CSkinDialog::OnCtlColor>(),
+      M::Commands<&CSkinDialog::OnControlCommand>(1, 0xFFFF),
+      M::Message<&CSkinDialog::OnDestroyList>(WM_DIALOG_DESTROY_LIST),
+  };
+  return kTable;
+}
+
+ui::MsgResult CSkinDialog::Route(UINT message, WPARAM wParam, LPARAM lParam) {
+  const ui::MsgResult result = ui::Dispatch(*this, Messages(), message, wParam, lParam);
+  return result.handled ? result : OnOwnMessage(message, wParam, lParam);
+}
+
+// Moves and hover notices go on to default processing; dialogs are not dragged.
+bool CSkinDialog::OnMouseMove(POINT pt, WPARAM) {
+  bool track = false;
+  Repaint(hover_.OnMouseMove({pt.x, pt.y}, track).Rects());
+  if (track) ui::RequestHover(hwnd_, kHoverTimeMs);
+  return false;
+}
+
+bool CSkinDialog::OnMouseHover(POINT pt, WPARAM) {
+  Repaint(hover_.OnMouseHover({pt.x, pt.y}).Rects());
+  return false;
+}
+
+void CSkinDialog::OnMouseWheel(int delta, POINT, WPARAM) { OnWheel(delta); }
+
+LRESULT CSkinDialog::OnDestroyList(WPARAM, LPARAM lParam) {
+  const HWND closing = reinterpret_cast<HWND>(lParam);
+  if (IsWindow(closing) && GetParent(closing) == hwnd_) DestroyWindow(closing);
+  return 0;
+}
+
+}  // namespace kovral
