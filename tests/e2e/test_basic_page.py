@@ -31,8 +31,8 @@ def key_list(k):
     return (252, r[3] + 1, 463, r[3] + 271)
 
 
-def entry_point(list_rect, index):
-    return (list_rect[0] + 40, list_rect[1] + 1 + ITEM_HEIGHT * index + ITEM_HEIGHT // 2)
+def entry_point(list_rect, index, height=ITEM_HEIGHT):
+    return (list_rect[0] + 40, list_rect[1] + 1 + height * index + height // 2)
 
 
 def report_rate(r):

@@ -7,8 +7,8 @@ import time
 import unittest
 
 import winedesk as wd
-from test_basic_page import ITEM_HEIGHT, MODE_B, PageCase, entry_point, key_list, row
-from test_program import EMPTY_SPOT, FACTORY_MATRIX, FACTORY_TEXTS_EN, _le_words, check_apply_traffic
+from test_basic_page import ITEM_HEIGHT, MODE_A, MODE_B, PageCase, entry_point, key_list, row
+from test_program import DETECTED_CHS, EMPTY_SPOT, FACTORY_MATRIX, FACTORY_TEXTS_EN, _le_words, check_apply_traffic
 
 # Dialog client rectangles.
 D_OK = (166, 253, 271, 274)
@@ -23,6 +23,10 @@ COMBO_FIELD = (50, 70, 132, 84)
 COMBO_LIST_TOP = 86
 FIRST_KEY = (50, 120, 131, 134)
 SECOND_KEY = (50, 170, 131, 184)
+
+
+# The 13-point "宋体" of Simplified Chinese gives 13-pixel entries.
+CHS_ITEM_HEIGHT = 13
 
 
 class Dialogs(PageCase):
@@ -49,26 +53,159 @@ class Dialogs(PageCase):
     def d_centre(self, box, rect):
         self.d_click(box, (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2)
 
-    def open_function(self, k, index):
+    def open_function(self, k, index, height=ITEM_HEIGHT):
         """Chooses a function of row k that opens a dialog; returns the dialog."""
         area = key_list(k)
         self.open_list(row(k), area)
-        self.program.click_client(*entry_point(area, index))
+        self.program.click_client(*entry_point(area, index, height))
         return self.dialog()
 
-    def test_probe(self):
-        box = self.open_function(2, 11)  # Single Key
-        self.shot("single")
-        self.world.key("Caps_Lock")
-        time.sleep(0.5)
-        self.world.key("Caps_Lock")
-        time.sleep(0.5)
-        self.shot("single-caps")
+    def item(self, box, list_left, list_top, index):
+        return (box[0] + list_left + 30, box[1] + list_top + 1 + ITEM_HEIGHT * index + ITEM_HEIGHT // 2)
+
+    def ok(self, box):
         self.d_centre(box, D_OK)
         self.dialog_gone()
         self.world.move(*self.program.client_point(*EMPTY_SPOT))
-        time.sleep(0.5)
-        self.shot("after")
+
+    def cancel(self, box):
+        self.d_centre(box, D_CANCEL)
+        self.dialog_gone()
+        self.world.move(*self.program.client_point(*EMPTY_SPOT))
+
+    def choose_in_field(self, box, field, list_top, index, shot=None):
+        self.d_centre(box, field)
+        time.sleep(0.4)
+        if shot:
+            self.shot(shot)
+        self.world.click(*self.item(box, field[0], list_top, index))
+        time.sleep(0.3)
+
+    def test_every_dialog_in_both_modes(self):
+        program = self.program
+        tab = self.look(MODE_B)
+        program.click_rect(MODE_B)
+        self.wait_changed(MODE_B, tab, "Mode B to be the edited mode")
+        self.choose(4, 14)  # Shift, in both modes
+        # The Shift button's new function reaches Mode A too.
+        box = self.open_function(4, 12)  # Combo Key
+        self.choose_in_field(box, COMBO_FIELD, COMBO_LIST_TOP, 0, shot="combo-list")  # Left Ctrl
+        self.d_centre(box, FIRST_KEY)
+        self.world.key("a")
+        self.d_centre(box, SECOND_KEY)
+        self.world.key("b")
+        self.world.key("Return")  # captured, not OK
+        time.sleep(0.3)
+        self.world.key("b")
+        time.sleep(0.3)
+        self.shot("combo")
+        self.ok(box)
+
+        tab = self.look(MODE_A)
+        program.click_rect(MODE_A)
+        self.wait_changed(MODE_A, tab, "Mode A to be the edited mode")
+        box = self.open_function(2, 8)  # Windows
+        self.choose_in_field(box, CHOICE_FIELD, CHOICE_LIST_TOP, 2, shot="windows-list")  # Calculator
+        self.shot("windows")
+        self.ok(box)
+
+        # Multimedia: Cancel, then OK with nothing chosen, change nothing.
+        row3 = self.look(row(3))
+        box = self.open_function(3, 9)
+        self.shot("media")
+        self.cancel(box)
+        box = self.open_function(3, 9)
+        self.ok(box)
+        self.wait_same(row(3), row3, "row 3 unchanged")
+        box = self.open_function(3, 9)
+        self.choose_in_field(box, CHOICE_FIELD, CHOICE_LIST_TOP, 6, shot="media-list")  # Vol-
+        self.ok(box)
+
+        # Fire Key: R-Button (the list scrolls with the wheel), speed 300 -> 5, times 0.
+        box = self.open_function(5, 10)
+        self.d_centre(box, FIRE_FIELD)
+        time.sleep(0.4)
+        self.world.move(*self.item(box, FIRE_FIELD[0], FIRE_LIST_TOP, 3))
+        for _ in range(20):
+            self.world.xdotool("click", 5)
+        time.sleep(0.3)
+        self.shot("fire-list")
+        self.world.click(*self.item(box, FIRE_FIELD[0], FIRE_LIST_TOP, 6))  # 55 - (61 - 12)
+        time.sleep(0.3)
+        self.d_centre(box, SPEED_EDIT)
+        self.world.key("ctrl+a")
+        self.world.xdotool("type", "300")
+        self.d_centre(box, TIMES_EDIT)
+        self.world.key("ctrl+a")
+        self.world.key("BackSpace")
+        time.sleep(0.3)
+        self.shot("fire")
+        self.ok(box)
+
+        # Single Key: Caps Lock, pressed twice so later typing stays lower case.
+        box = self.open_function(6, 11)
+        self.world.key("Caps_Lock")
+        self.world.key("Caps_Lock")
+        time.sleep(0.3)
+        self.shot("single")
+        self.ok(box)
+        # Cancel in the single-key dialog leaves the row as it is.
+        row6 = self.look(row(6))
+        box = self.open_function(6, 11)
+        self.world.key("F5")
+        self.cancel(box)
+        self.wait_same(row(6), row6, "row 6 unchanged")
+        self.shot("rows")
+
+        calls = self.apply()
+        combo = 0x05040100
+        mode_a = _le_words(0x00F00001, 0x01920003, 0x00EA0003, 0x0005F10A, combo, 0x00390000, 0, 0,
+                           0, 0, 0, 0, 0, 0, 0x00F70001, 0x00F80001)
+        mode_b = FACTORY_MATRIX[:16] + _le_words(combo) + FACTORY_MATRIX[20:]
+        config = self.read_config(program)
+        check_apply_traffic(self, calls, config[1:], matrices={1: mode_a, 3: mode_b})
+        texts = wd.read_utf16_ini(program.file("str.ini"))["Setting-EN"]
+        self.assertEqual([texts.get(f"Item{b}") for b in range(1, 9)],
+                         ["Left Click", "Calculator", "Multimedia-Vol-", "Combo Key-Left Ctrl+A+B", "Fire Key-R-Button",
+                          "Single Key-Caps Lock", "Key Off", "Key Off"])
+        self.assertEqual([texts.get(f"Item{b}3") for b in range(1, 9)],
+                         FACTORY_TEXTS_EN[:3] + ["Combo Key-Left Ctrl+A+B"] + FACTORY_TEXTS_EN[4:])
+        a = config[1:1 + 128]
+        self.assertEqual(a[24 + 1], 2, "Windows position")
+        self.assertEqual((a[40 + 1], a[32 + 1]), (1, 0x92), "Calculator's usage")
+        self.assertEqual((a[48 + 4], a[56 + 4], a[64 + 4], a[72 + 4]), (55, 0xF1, 5, 0), "fire key, speed, times")
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def test_every_dialog_in_chinese(self):
+        # A second program in Simplified Chinese; the first one leaves.
+        self.assertEqual(self.exit_from_tray(self.program), 0)
+        self.program = self.launch(lan="CHS", expect_balloon=DETECTED_CHS)
+        self.show(self.program)
+        for function, name in ((8, "windows"), (9, "media"), (10, "fire"), (11, "single"), (12, "combo")):
+            box = self.open_function(2, function, CHS_ITEM_HEIGHT)
+            field = {8: CHOICE_FIELD, 9: CHOICE_FIELD, 10: FIRE_FIELD, 12: COMBO_FIELD}.get(function)
+            if field:
+                self.d_centre(box, field)
+                time.sleep(0.4)
+            self.shot(f"chs-{name}")
+            self.cancel(box)
+        self.assertEqual(self.exit_from_tray(self.program), 0)
+
+    def test_a_dialog_without_its_face(self):
+        os.remove(self.program.file(os.path.join("Skins", "Default", "fire-key.png")))
+        self.open_list(row(2), key_list(2))
+        self.program.click_client(*entry_point(key_list(2), 10))
+        title = "FireKey Dialog Load background image failed!!!"
+        wd.wait_for("the error box", lambda: self.world.visible_windows(name=title), timeout=10)
+        self.shot("error")
+        self.world.key("Return")
+        wd.wait_for("the error box to close", lambda: not self.world.visible_windows(name=title), timeout=10)
+        # No dialog is left behind: the window takes clicks again.
+        row2 = self.look(row(2))
+        self.open_list(row(2), key_list(2))
+        self.program.click_client(*entry_point(key_list(2), 15))  # Key Off
+        self.world.move(*self.program.client_point(*EMPTY_SPOT))
+        self.wait_changed(row(2), row2, "row 2 to take Key Off")
         self.assertEqual(self.exit_from_tray(self.program), 0)
 
 
