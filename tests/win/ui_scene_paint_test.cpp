@@ -33,7 +33,12 @@ std::vector<std::uint8_t> Solid(int w, int h, std::vector<std::uint8_t> pixel) {
 struct Surface {
   Surface(int w, int h) : width(w), height(h), memory(nullptr) {
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
     void* p = nullptr;
     bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &p, nullptr, 0));
     bits = static_cast<std::uint32_t*>(p);
