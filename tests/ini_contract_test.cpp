@@ -118,6 +118,15 @@ TEST_P(IniStoreContract, DeletedSectionWrittenAgainMovesToTheEnd) {
 
   EXPECT_TRUE(store().DeleteSection(ini, L"Nonexistent"));
   EXPECT_THAT(store().SectionNames(ini), ElementsAre(L"Second", L"Third", L"First"));
+
+  // A key goes alone; its section keeps its place, even emptied.
+  ASSERT_TRUE(store().DeleteKey(ini, L"second", L"ITEM1"));
+  EXPECT_EQ(store().Get(ini, L"Second", L"Item1"), L"");
+  EXPECT_EQ(store().Get(ini, L"Second", L"Item0"), L"A   Dn");
+  ASSERT_TRUE(store().DeleteKey(ini, L"Second", L"Item0"));
+  EXPECT_TRUE(store().DeleteKey(ini, L"Second", L"Nothing"));
+  ASSERT_TRUE(store().Write(ini, L"Second", L"Item0", L"B   Up"));
+  EXPECT_THAT(store().SectionNames(ini), ElementsAre(L"Second", L"Third", L"First"));
 }
 
 TEST_P(IniStoreContract, ReadsAnExistingAnsiFileAndKeepsItReadable) {

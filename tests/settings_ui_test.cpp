@@ -24,6 +24,7 @@ class RecordingIniStore final : public IniStore {
     return failKeys.count(key) == 0;
   }
   bool DeleteSection(const std::wstring&, const std::wstring&) override { return true; }
+  bool DeleteKey(const std::wstring&, const std::wstring&, const std::wstring&) override { return true; }
   std::vector<std::wstring> SectionNames(const std::wstring&) override { return {}; }
 
   std::vector<std::wstring> calls;

@@ -5,6 +5,7 @@
 #include "assign/key_names.h"
 #include "assign/key_tables.h"
 #include "dialogs/fire_key.h"
+#include "lang/messages.h"
 
 namespace kovral {
 namespace {
@@ -197,7 +198,7 @@ CSingleDialog::CSingleDialog(DialogEnvironment environment)
 
 void CSingleDialog::CreateControls() {
   shown_ = MakeControl(L"STATIC", kSingleKeyStatic, layout::single::kKeyName, SS_CENTER | SS_CENTERIMAGE, keyName);
-  if (!hook_.Install(*this)) TellHookFailed(messages(), L"KeyboardHook_SingleDlgKey Install error code :%d\n");
+  if (!hook_.Install(*this)) TellHookFailed(messages(), kMsgSingleHookFailed);
 }
 
 void CSingleDialog::AddOwnTexts(Scene& scene) const {
@@ -234,7 +235,7 @@ void CComboDialog::CreateControls() {
                        modifierName);
   firstEdit_ = MakeControl(L"EDIT", kComboFirstEdit, layout::combo::kFirstKeyEdit, ES_CENTER | ES_AUTOHSCROLL, L"");
   secondEdit_ = MakeControl(L"EDIT", kComboSecondEdit, layout::combo::kSecondKeyEdit, ES_CENTER | ES_AUTOHSCROLL, L"");
-  if (!hook_.Install(*this)) TellHookFailed(messages(), L"KeyboardHook_ComboDlg Install error code :%d\n");
+  if (!hook_.Install(*this)) TellHookFailed(messages(), kMsgComboHookFailed);
 }
 
 void CComboDialog::EnableEdits(bool enable) {

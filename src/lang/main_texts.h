@@ -71,6 +71,8 @@ struct MainTexts {
   const wchar_t* confirmMacro;
   const wchar_t* macroNameBlank;
   const wchar_t* macroNameExists;
+  const wchar_t* macroNameInvalid;  // a name a section of record.ini cannot hold
+  const wchar_t* macroTooLong;      // "%d": the events the slot keeps; caption "Warning"
   const wchar_t* recordingHint;  // the window's text while recording
   const wchar_t* notRecording;   // caption "Warning"
 

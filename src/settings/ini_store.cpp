@@ -195,6 +195,9 @@ class SystemFileIniStore final : public IniStore {
   bool DeleteSection(const std::wstring& file, const std::wstring& section) override {
     return store_.DeleteSection(file, section);
   }
+  bool DeleteKey(const std::wstring& file, const std::wstring& section, const std::wstring& key) override {
+    return store_.DeleteKey(file, section, key);
+  }
   std::vector<std::wstring> SectionNames(const std::wstring& file) override { return store_.SectionNames(file); }
 
  private:
@@ -272,6 +275,23 @@ bool FileIniStore::DeleteSection(const std::wstring& file, const std::wstring& s
   for (size_t i = 1; i < document->sections.size(); ++i) {
     if (!document->sections[i].name.empty() && SameName(document->sections[i].name, sectionName)) {
       document->sections.erase(document->sections.begin() + static_cast<std::ptrdiff_t>(i));
+      return files_.WriteReplace(file, EncodeIni(*document)) == 0;
+    }
+  }
+  return true;
+}
+
+bool FileIniStore::DeleteKey(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
+  const std::wstring_view sectionName = Trim(section);
+  const std::wstring_view keyName = Trim(key);
+  if (sectionName.empty() || keyName.empty() || !files_.Exists(file)) return true;
+  std::optional<IniDocument> document = LoadIni(files_, file);
+  if (!document) return false;
+  IniSection* target = document->Find(sectionName);
+  if (!target) return true;
+  for (auto it = target->entries.begin(); it != target->entries.end(); ++it) {
+    if (SameName(it->name, keyName)) {
+      target->entries.erase(it);
       return files_.WriteReplace(file, EncodeIni(*document)) == 0;
     }
   }

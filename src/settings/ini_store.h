@@ -31,6 +31,9 @@ class IniStore {
   // Removes the section and its keys; a later Write re-creates it at the end of
   // the file. Deleting what is not there succeeds and creates no file.
   virtual bool DeleteSection(const std::wstring& file, const std::wstring& section) = 0;
+  // Removes one key; its section keeps its place among the others.
+  // Deleting what is not there succeeds and creates no file.
+  virtual bool DeleteKey(const std::wstring& file, const std::wstring& section, const std::wstring& key) = 0;
   // The names of all sections, in file order, complete and uncut (the raw
   // listing; ApplySectionListLimit gives what a fixed listing buffer holds).
   virtual std::vector<std::wstring> SectionNames(const std::wstring& file) = 0;
@@ -57,6 +60,7 @@ class FileIniStore final : public IniStore {
   bool Write(const std::wstring& file, const std::wstring& section, const std::wstring& key,
              const std::wstring& value) override;
   bool DeleteSection(const std::wstring& file, const std::wstring& section) override;
+  bool DeleteKey(const std::wstring& file, const std::wstring& section, const std::wstring& key) override;
   std::vector<std::wstring> SectionNames(const std::wstring& file) override;
 
  private:
@@ -79,6 +83,7 @@ class Win32IniStore final : public IniStore {
   bool Write(const std::wstring& file, const std::wstring& section, const std::wstring& key,
              const std::wstring& value) override;
   bool DeleteSection(const std::wstring& file, const std::wstring& section) override;
+  bool DeleteKey(const std::wstring& file, const std::wstring& section, const std::wstring& key) override;
   std::vector<std::wstring> SectionNames(const std::wstring& file) override;
 };
 #endif

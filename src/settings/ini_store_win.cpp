@@ -58,6 +58,12 @@ bool Win32IniStore::DeleteSection(const std::wstring& file, const std::wstring& 
   return WritePrivateProfileStringW(section.c_str(), nullptr, nullptr, file.c_str()) != FALSE;
 }
 
+bool Win32IniStore::DeleteKey(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
+  if (IsBlankIniName(section) || IsBlankIniName(key) || GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+    return true;
+  return WritePrivateProfileStringW(section.c_str(), key.c_str(), nullptr, file.c_str()) != FALSE;
+}
+
 // The listing is one buffer of zero-terminated names; when it comes back full
 // (the length is the size less two) the buffer grows until every name fits.
 std::vector<std::wstring> Win32IniStore::SectionNames(const std::wstring& file) {

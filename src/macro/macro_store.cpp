@@ -1,0 +1,208 @@
+#include "macro/macro_store.h"
+
+#include <algorithm>
+#include <cstring>
+#include <cwctype>
+
+#include "assign/assignment_flow.h"
+#include "assign/key_tables.h"
+
+namespace kovral {
+namespace {
+
+constexpr wchar_t kDownSuffix[] = L"   Dn";
+constexpr wchar_t kUpSuffix[] = L"   Up";
+constexpr int kFunctionMacroKey = 13;
+
+std::wstring ItemKey(size_t i) { return L"Item" + std::to_wstring(i); }
+
+bool EndsWith(const std::wstring& text, const wchar_t* suffix) {
+  const size_t n = std::wcslen(suffix);
+  return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
+}
+
+bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::towlower(a[i]) != std::towlower(b[i])) return false;
+  return true;
+}
+
+// "ItemCount" as the profile functions' readers take it: leading digits, 0 for none.
+int CountOf(const std::wstring& text) {
+  int value = 0;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') break;
+    value = std::min(value * 10 + (c - L'0'), 100000);
+  }
+  return value;
+}
+
+int IndexOf(const std::vector<std::wstring>& names, const std::wstring& name) {
+  for (size_t i = 0; i < names.size(); ++i)
+    if (SameNameIgnoringCase(names[i], name)) return static_cast<int>(i);
+  return -1;
+}
+
+}  // namespace
+
+MacroEntryParts ParseMacroEntry(const std::wstring& entry) {
+  if (EndsWith(entry, kDownSuffix)) return {MacroEntryKind::Down, entry.substr(0, entry.size() - 5)};
+  if (EndsWith(entry, kUpSuffix)) return {MacroEntryKind::Up, entry.substr(0, entry.size() - 5)};
+  if (entry.find(L"ms") != std::wstring::npos) return {MacroEntryKind::Delay, L""};
+  return {};
+}
+
+std::wstring DownEntry(const std::wstring& name) { return name + kDownSuffix; }
+std::wstring UpEntry(const std::wstring& name) { return name + kUpSuffix; }
+
+uint32_t DelayOfEntry(const std::wstring& entry) {
+  uint64_t value = 0;
+  size_t i = 0;
+  for (; i < entry.size() && entry[i] >= L'0' && entry[i] <= L'9'; ++i) {
+    value = value * 10 + static_cast<uint64_t>(entry[i] - L'0');
+    if (value > 0xFFFFFFFFu) return 0;
+  }
+  if (i == 0 || entry.compare(i, std::wstring::npos, L" ms") != 0) return 0;
+  return static_cast<uint32_t>(value);
+}
+
+std::vector<std::wstring> MacroNames(IniStore& ini, const std::wstring& recordIni) {
+  std::vector<std::wstring> names = ini.SectionNames(recordIni);
+  if (names.size() > static_cast<size_t>(kMacroLimit)) names.resize(kMacroLimit);
+  return names;
+}
+
+std::vector<std::wstring> ReadMacroEntries(IniStore& ini, const std::wstring& recordIni, const std::wstring& name) {
+  std::vector<std::wstring> entries;
+  const int count = CountOf(ini.Get(recordIni, name, L"ItemCount"));
+  for (int i = 0; i < count; ++i) entries.push_back(ini.Get(recordIni, name, ItemKey(static_cast<size_t>(i))));
+  return entries;
+}
+
+SlotEncoding EncodeMacroSlot(const std::vector<std::wstring>& entries, uint8_t (&slot)[kMacroSlotSize]) {
+  std::memset(slot + 2, 0, kMacroSlotSize - 2);
+  SlotEncoding result;
+  size_t at = 2;
+  bool full = false;
+  for (size_t j = 0; j < entries.size(); ++j) {
+    const MacroEntryParts parts = ParseMacroEntry(entries[j]);
+    if (parts.kind != MacroEntryKind::Down && parts.kind != MacroEntryKind::Up) continue;
+    ++result.eventsTotal;
+    if (full) continue;
+    const uint32_t delay = j + 1 < entries.size() ? DelayOfEntry(entries[j + 1]) : 0;
+    const uint8_t flag = parts.kind == MacroEntryKind::Up ? 0x80 : 0x00;
+    const uint8_t code = KeyNameToUsage(parts.name);
+    const bool shortForm = delay <= 1270;
+    const size_t size = shortForm ? 2 : 4;
+    if (at + size > kMacroSlotSize) {
+      full = true;
+      continue;
+    }
+    if (shortForm) {
+      slot[at] = static_cast<uint8_t>(flag | ((delay / 10) & 0x7F));
+      slot[at + 1] = code;
+    } else {
+      slot[at] = static_cast<uint8_t>(flag | ((delay % 100) & 0x7F));
+      slot[at + 1] = code;
+      slot[at + 2] = static_cast<uint8_t>(std::min<uint32_t>(delay / 100, 0xFF));
+      slot[at + 3] = 0x03;
+    }
+    at += size;
+    ++result.eventsWritten;
+  }
+  return result;
+}
+
+uint16_t SlotLoopCount(const DeviceConfig& config, int slot) {
+  return static_cast<uint16_t>(config.macroSlots[slot][0] << 8 | config.macroSlots[slot][1]);
+}
+
+void SetSlotLoopCount(DeviceConfig& config, int slot, uint16_t count) {
+  config.macroSlots[slot][0] = static_cast<uint8_t>(count >> 8);
+  config.macroSlots[slot][1] = static_cast<uint8_t>(count);
+}
+
+std::vector<SlotEncoding> EncodeAllSlots(IniStore& ini, const std::wstring& recordIni, DeviceConfig& config) {
+  std::vector<SlotEncoding> encodings;
+  const std::vector<std::wstring> names = MacroNames(ini, recordIni);
+  for (size_t slot = 0; slot < names.size(); ++slot) {
+    const std::vector<std::wstring> entries = ReadMacroEntries(ini, recordIni, names[slot]);
+    if (entries.empty()) {
+      std::memset(config.macroSlots[slot], 0, kMacroSlotSize);
+      encodings.push_back({});
+      continue;
+    }
+    encodings.push_back(EncodeMacroSlot(entries, config.macroSlots[slot]));
+    if (SlotLoopCount(config, static_cast<int>(slot)) == 0) SetSlotLoopCount(config, static_cast<int>(slot), 1);
+  }
+  return encodings;
+}
+
+MacroNameCheck CheckNewMacroName(const std::vector<std::wstring>& listed, const std::wstring& name) {
+  if (name.empty()) return MacroNameCheck::Blank;
+  const bool onlySpaces = std::all_of(name.begin(), name.end(), [](wchar_t c) { return c == L' ' || c == L'\t'; });
+  const bool unusable = name.find_first_of(L"[]\r\n") != std::wstring::npos;
+  if (onlySpaces || unusable || name.size() > kMacroNameLimit) return MacroNameCheck::Invalid;
+  if (listed.empty()) return MacroNameCheck::Ok;
+  if (listed.size() >= static_cast<size_t>(kMacroLimit)) return MacroNameCheck::Full;
+  if (IndexOf(listed, name) >= 0) return MacroNameCheck::Exists;
+  return MacroNameCheck::Ok;
+}
+
+SlotEncoding ConfirmMacro(IniStore& ini, const std::wstring& recordIni, const std::wstring& name,
+                          const std::vector<std::wstring>& entries, DeviceConfig& config) {
+  // The old entries' count, to remove the keys the new sequence no longer has.
+  const std::vector<std::wstring> names = MacroNames(ini, recordIni);
+  const int position = IndexOf(names, name);
+  size_t oldCount = 0;
+  if (position >= 0) oldCount = ReadMacroEntries(ini, recordIni, name).size();
+  ini.Write(recordIni, name, L"ItemCount", std::to_wstring(entries.size()));
+  for (size_t i = 0; i < entries.size(); ++i) ini.Write(recordIni, name, ItemKey(i), entries[i]);
+  for (size_t i = entries.size(); i < oldCount; ++i) ini.DeleteKey(recordIni, name, ItemKey(i));
+  const std::vector<SlotEncoding> encodings = EncodeAllSlots(ini, recordIni, config);
+  const int slot = IndexOf(MacroNames(ini, recordIni), name);
+  return slot >= 0 && static_cast<size_t>(slot) < encodings.size() ? encodings[slot] : SlotEncoding{};
+}
+
+void DeleteMacro(IniStore& ini, const std::wstring& recordIni, const std::wstring& name,
+                 const std::vector<MacroBindings>& records, const std::wstring& keyOffText) {
+  const int deleted = IndexOf(MacroNames(ini, recordIni), name);
+  ini.DeleteSection(recordIni, name);
+  if (deleted < 0) return;
+  for (const MacroBindings& record : records) {
+    DeviceConfig& c = record.config;
+    for (int slot = deleted; slot + 1 < kMacroSlotCount; ++slot)
+      std::memcpy(c.macroSlots[slot], c.macroSlots[slot + 1], kMacroSlotSize);
+    std::memset(c.macroSlots[kMacroSlotCount - 1], 0, kMacroSlotSize);
+    for (int mode = 0; mode < 2; ++mode) {
+      AssignmentTable& table = LayerTable(c, mode);
+      for (int button = 0; button < kButtonCount; ++button) {
+        if (table.functionIndex[button] != kFunctionMacroKey) continue;
+        if (table.macroIndex[button] == deleted) {
+          table.functionIndex[button] = kFunctionKeyOff;
+          record.buttonText[mode * kButtonCount + button] = keyOffText;
+        } else if (table.macroIndex[button] > deleted) {
+          --table.macroIndex[button];
+        }
+      }
+    }
+  }
+}
+
+LoopCountInput CheckLoopCount(const std::wstring& text) {
+  long long value = 0;
+  bool digits = false;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') {
+      digits = false;
+      break;
+    }
+    digits = true;
+    value = std::min<long long>(value * 10 + (c - L'0'), 1000000);
+  }
+  if (!digits || value <= 0 || value > 65535) return {1, true};
+  return {static_cast<uint16_t>(value), false};
+}
+
+}  // namespace kovral

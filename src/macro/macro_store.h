@@ -1,0 +1,86 @@
+#pragma once
+// Macros as text in record.ini (one section per macro: "ItemCount", then
+// "Item0".."Item<n-1>") and as bytes in the record's twelve 128-byte slots.
+// The section order of the file is the slot order, and a button bound to a
+// macro stores its position: the operations here keep every macro at its
+// place, so no binding silently moves to another macro.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "settings/device_config.h"
+#include "settings/ini_store.h"
+#include "settings/ui_settings.h"
+
+namespace kovral {
+
+inline constexpr int kMacroLimit = 12;
+inline constexpr size_t kMacroNameLimit = 31;
+
+// One line of a macro's sequence: "<name>   Dn", "<name>   Up" or "<ms> ms".
+enum class MacroEntryKind { Down, Up, Delay, Other };
+struct MacroEntryParts {
+  MacroEntryKind kind = MacroEntryKind::Other;
+  std::wstring name;  // key or button name of a down or up entry
+};
+MacroEntryParts ParseMacroEntry(const std::wstring& entry);
+std::wstring DownEntry(const std::wstring& name);
+std::wstring UpEntry(const std::wstring& name);
+// The delay a following entry gives: its number before " ms"; 0 for anything else.
+uint32_t DelayOfEntry(const std::wstring& entry);
+
+// The macros of record.ini in file order: the whole section list, at most
+// twelve (a hand-edited file with more has no slots for the rest).
+std::vector<std::wstring> MacroNames(IniStore& ini, const std::wstring& recordIni);
+std::vector<std::wstring> ReadMacroEntries(IniStore& ini, const std::wstring& recordIni, const std::wstring& name);
+
+// Encodes entries into a slot: bytes 2..127 are cleared first; each down or
+// up entry becomes 2 bytes (delay up to 1270 ms) or 4 bytes, with the delay
+// of the entry after it. An event that does not fit whole is left out with
+// every one after it. The loop count bytes are not touched.
+struct SlotEncoding {
+  int eventsWritten = 0;
+  int eventsTotal = 0;
+  bool cut() const { return eventsWritten < eventsTotal; }
+};
+SlotEncoding EncodeMacroSlot(const std::vector<std::wstring>& entries, uint8_t (&slot)[kMacroSlotSize]);
+
+// Every macro of the file into its slot; an empty macro clears its slot, a
+// non-empty one whose loop count is 0 gets 1; slots past the macros are left.
+// Returns the encoding of each macro in file order.
+std::vector<SlotEncoding> EncodeAllSlots(IniStore& ini, const std::wstring& recordIni, DeviceConfig& config);
+
+// New: whether a name may be added to the list.
+enum class MacroNameCheck { Ok, Blank, Invalid, Full, Exists };
+MacroNameCheck CheckNewMacroName(const std::vector<std::wstring>& listed, const std::wstring& name);
+
+// Confirm: writes the entries as the macro's section. A macro already in the
+// file keeps its place (its keys are rewritten in place and surplus "Item"
+// keys removed); a new one is appended. Then every slot is encoded again.
+// Returns the confirmed macro's encoding.
+SlotEncoding ConfirmMacro(IniStore& ini, const std::wstring& recordIni, const std::wstring& name,
+                          const std::vector<std::wstring>& entries, DeviceConfig& config);
+
+// Delete: removes the section, moves the later slots (loop counts with them)
+// down by one and clears the last, lowers the bound macro of every "Macro
+// Key" button bound to a later macro, and turns the buttons bound to the
+// deleted one into "Key Off" (with their row text). `records` are every copy
+// of the record that must agree (the live one and the one Cancel returns to),
+// each with its row texts.
+struct MacroBindings {
+  DeviceConfig& config;
+  std::wstring* buttonText;  // 16 texts, Mode A then Mode B
+};
+void DeleteMacro(IniStore& ini, const std::wstring& recordIni, const std::wstring& name,
+                 const std::vector<MacroBindings>& records, const std::wstring& keyOffText);
+
+// The loop-count box: 1..65535; empty, 0 and anything above become 1.
+struct LoopCountInput {
+  uint16_t value = 1;
+  bool corrected = false;
+};
+LoopCountInput CheckLoopCount(const std::wstring& text);
+uint16_t SlotLoopCount(const DeviceConfig& config, int slot);
+void SetSlotLoopCount(DeviceConfig& config, int slot, uint16_t count);
+
+}  // namespace kovral

@@ -1,0 +1,123 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "macro/macro_store.h"
+#include "settings/defaults.h"
+#include "settings_memory_fs.h"
+
+namespace kovral::testing {
+namespace {
+
+using ::testing::ElementsAre;
+
+std::vector<uint8_t> Bytes(const uint8_t (&slot)[kMacroSlotSize], size_t n) { return {slot, slot + n}; }
+
+TEST(MacroEncoding, GoldenBytesOfTheShortAndLongForms) {
+  uint8_t slot[kMacroSlotSize];
+  std::memset(slot, 0xEE, sizeof slot);
+  slot[0] = 0x00;
+  slot[1] = 0x01;
+  EncodeMacroSlot({L"A   Dn", L"50 ms", L"A   Up", L"50 ms"}, slot);
+  EXPECT_EQ(Bytes(slot, 8), (std::vector<uint8_t>{0x00, 0x01, 0x05, 0x04, 0x85, 0x04, 0x00, 0x00}));
+  EXPECT_EQ(slot[127], 0);  // the rest is cleared
+
+  EncodeMacroSlot({L"B   Dn", L"1280 ms", L"B   Up", L"1270 ms"}, slot);
+  EXPECT_EQ(Bytes(slot, 8), (std::vector<uint8_t>{0x00, 0x01, 0x50, 0x05, 0x0C, 0x03, 0xFF, 0x05}));
+  // A first entry that is no press still starts the slot afresh.
+  EncodeMacroSlot({L"20 ms", L"C   Up"}, slot);
+  EXPECT_EQ(Bytes(slot, 6), (std::vector<uint8_t>{0x00, 0x01, 0x80, 0x06, 0x00, 0x00}));
+}
+
+TEST(MacroEncoding, AnEventThatDoesNotFitIsLeftOutWithAllAfterIt) {
+  std::vector<std::wstring> entries;
+  for (int i = 0; i < 62; ++i) {
+    entries.push_back(i % 2 ? L"A   Up" : L"A   Dn");
+    entries.push_back(L"10 ms");
+  }
+  entries.push_back(L"B   Dn");
+  entries.push_back(L"2000 ms");  // 4 bytes, but only 2 are left
+  entries.push_back(L"C   Dn");
+  uint8_t slot[kMacroSlotSize] = {};
+  const SlotEncoding result = EncodeMacroSlot(entries, slot);
+  EXPECT_EQ(result.eventsWritten, 62);
+  EXPECT_EQ(result.eventsTotal, 64);
+  EXPECT_TRUE(result.cut());
+  EXPECT_EQ(slot[126], 0x00);  // the free bytes stay zero
+  EXPECT_EQ(slot[125], 0x04);
+}
+
+struct Store {
+  MemoryFileSystem files;
+  FileIniStore ini{files};
+  const std::wstring path = L"C:\\K\\record.ini";
+  DeviceConfig config = FactoryConfig();
+};
+
+TEST(MacroStore, ConfirmKeepsTheMacroAtItsPlaceAndSlot) {
+  Store s;
+  for (const wchar_t* name : {L"One", L"Two", L"Three"}) ConfirmMacro(s.ini, s.path, name, {L"A   Dn", L"50 ms"}, s.config);
+  EXPECT_EQ(SlotLoopCount(s.config, 2), 1);  // a new macro in an unused slot plays once
+  SetSlotLoopCount(s.config, 0, 7);
+  ConfirmMacro(s.ini, s.path, L"one", {L"B   Dn", L"10 ms", L"B   Up"}, s.config);
+  EXPECT_THAT(MacroNames(s.ini, s.path), ElementsAre(L"One", L"Two", L"Three"));
+  EXPECT_EQ(s.config.macroSlots[0][3], 0x05);
+  EXPECT_EQ(SlotLoopCount(s.config, 0), 7);
+  // A shorter sequence leaves no old entries behind.
+  ConfirmMacro(s.ini, s.path, L"One", {L"C   Dn"}, s.config);
+  EXPECT_THAT(ReadMacroEntries(s.ini, s.path, L"One"), ElementsAre(L"C   Dn"));
+  EXPECT_EQ(s.ini.Get(s.path, L"One", L"Item2"), L"");
+  // An empty macro clears its slot, loop count included.
+  ConfirmMacro(s.ini, s.path, L"Two", {}, s.config);
+  EXPECT_EQ(Bytes(s.config.macroSlots[1], 4), (std::vector<uint8_t>{0, 0, 0, 0}));
+}
+
+TEST(MacroStore, DeleteMovesLaterSlotsAndBindingsAlong) {
+  Store s;
+  for (const wchar_t* name : {L"One", L"Two", L"Three"}) ConfirmMacro(s.ini, s.path, name, {L"A   Dn"}, s.config);
+  SetSlotLoopCount(s.config, 2, 9);
+  std::wstring texts[16];
+  // Button 1 plays "Two", button 2 "Three" (Mode A), button 3 "Three" in Mode B.
+  s.config.modeA.functionIndex[0] = 13;
+  s.config.modeA.macroIndex[0] = 1;
+  s.config.modeA.functionIndex[1] = 13;
+  s.config.modeA.macroIndex[1] = 2;
+  s.config.modeB.functionIndex[2] = 13;
+  s.config.modeB.macroIndex[2] = 2;
+  texts[0] = L"Macro Key-Two";
+  DeviceConfig committed = s.config;
+  std::wstring committedTexts[16];
+  DeleteMacro(s.ini, s.path, L"two", {{s.config, texts}, {committed, committedTexts}}, L"Key Off");
+  EXPECT_THAT(MacroNames(s.ini, s.path), ElementsAre(L"One", L"Three"));
+  for (DeviceConfig* c : {&s.config, &committed}) {
+    EXPECT_EQ(SlotLoopCount(*c, 1), 9);  // "Three" and its loop count moved down
+    EXPECT_EQ(SlotLoopCount(*c, 2), 0);
+    EXPECT_EQ(c->modeA.functionIndex[0], 15);
+    EXPECT_EQ(c->modeA.macroIndex[1], 1);
+    EXPECT_EQ(c->modeB.macroIndex[2], 1);
+  }
+  EXPECT_EQ(texts[0], L"Key Off");
+  EXPECT_EQ(committedTexts[0], L"Key Off");
+}
+
+TEST(MacroStore, NamesAndLoopCounts) {
+  std::vector<std::wstring> listed = {L"Fire"};
+  EXPECT_EQ(CheckNewMacroName(listed, L""), MacroNameCheck::Blank);
+  EXPECT_EQ(CheckNewMacroName(listed, L"   "), MacroNameCheck::Invalid);
+  EXPECT_EQ(CheckNewMacroName(listed, L"a[b]"), MacroNameCheck::Invalid);
+  EXPECT_EQ(CheckNewMacroName(listed, std::wstring(32, L'x')), MacroNameCheck::Invalid);
+  EXPECT_EQ(CheckNewMacroName(listed, L"FIRE"), MacroNameCheck::Exists);
+  listed.resize(12, L"m");
+  EXPECT_EQ(CheckNewMacroName(listed, L"New"), MacroNameCheck::Full);
+  EXPECT_EQ(CheckLoopCount(L"0").value, 1);
+  EXPECT_TRUE(CheckLoopCount(L"70000").corrected);
+  EXPECT_TRUE(CheckLoopCount(L"").corrected);
+  EXPECT_EQ(CheckLoopCount(L"65535").value, 65535);
+  EXPECT_EQ(DelayOfEntry(L"1280 ms"), 1280u);
+  EXPECT_EQ(DelayOfEntry(L"A   Dn"), 0u);
+}
+
+}  // namespace
+}  // namespace kovral::testing
