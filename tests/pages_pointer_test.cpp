@@ -238,3 +238,39 @@ TEST(PointerSettings, DefaultWritesAtOnceAndTheNextApplyWritesTheRecordSteps) {
 
 }  // namespace
 }  // namespace kovral
+
+#include "pages/advanced_page.h"
+
+namespace kovral {
+namespace {
+
+layout::Point CentreOf(const layout::Rect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+TEST(AdvancedPage, ClicksChangeTheRecordAndOnlyThatReachesTheSystem) {
+  RecordingPointerApi api;
+  api.wheelLines = kWheelPageScroll;  // one screen per notch
+  RecordingMessageSink messages;
+  SystemPointerSettings pointer(api, messages);
+  DeviceConfig c{};
+  pointer.ReadOnce(c);
+  AdvancedPageModel page(c, pointer);
+  // A scroll step with "Scroll One Screen" ticked changes the step only.
+  AdvancedUpdate u = page.Click(CentreOf(layout::PointerCellRect(2, 4)));
+  EXPECT_TRUE(u.handled);
+  EXPECT_EQ(u.redraw, std::vector<layout::Rect>{PointerRowRect(2)});
+  EXPECT_EQ(c.scrollLines, 4);
+  EXPECT_EQ(c.scrollOneScreen, 1);
+  page.Click(CentreOf(layout::kPrecisionBox));
+  EXPECT_EQ(c.enhancePrecision, 0);
+  pointer.Apply(c);
+  // The wheel setting was touched, but one screen per notch wins over the step.
+  EXPECT_EQ(api.calls, (Calls{"mouse 0,0,0", "lines 4294967295"}));
+  // Default sets the system at once.
+  api.calls.clear();
+  EXPECT_EQ(page.Click(CentreOf(layout::kPointerDefaultButton)).redraw.size(), 5u);
+  EXPECT_EQ(api.calls, (Calls{"mouse 0,0,0", "speed 10", "lines 3", "dblclk 500"}));
+  EXPECT_FALSE(page.Click({300, 120}).handled);  // an empty spot drags
+}
+
+}  // namespace
+}  // namespace kovral

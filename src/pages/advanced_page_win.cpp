@@ -6,6 +6,9 @@
 
 namespace kovral {
 
+CAdvancedPage::CAdvancedPage(const PageContext& context)
+    : CPage(context), model_(context.settings.config, context.pointer) {}
+
 int CAdvancedPage::Id() const { return kAdvancedPage; }
 
 std::span<const layout::Element> CAdvancedPage::Elements() const { return layout::AdvancedElements(); }
@@ -18,14 +21,9 @@ Scene CAdvancedPage::BuildScene(const PageView& view, const LitTest& lit) const 
 // shown in a run; afterwards they show the record.
 void CAdvancedPage::Prepare() { context_.pointer.ReadOnce(context_.settings.config); }
 
-// The page's elements by action; an element without an entry takes no click,
-// so the spot drags the window like an empty one.
-std::span<const ClickEntry<CAdvancedPage, PageClickResult>> CAdvancedPage::Clicks() { return {}; }
-
 PageClickResult CAdvancedPage::OnClick(layout::Point p) {
-  PageClickResult result;
-  result.handled = DispatchClick(*this, Clicks(), layout::HitTest(layout::AdvancedElements(), p), result);
-  return result;
+  const AdvancedUpdate update = model_.Click(p);
+  return {update.handled, update.redraw};
 }
 
 bool CAdvancedPage::HotTracks(int controlId) const { return HotTracksList(kAdvancedPage, controlId); }

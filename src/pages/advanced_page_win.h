@@ -1,12 +1,13 @@
 #pragma once
 // The advanced page: the system's pointer settings and the macro panel.
+#include "pages/advanced_page.h"
 #include "pages/main_page_win.h"
 
 namespace kovral {
 
 class CAdvancedPage final : public CPage {
  public:
-  explicit CAdvancedPage(const PageContext& context) : CPage(context) {}
+  explicit CAdvancedPage(const PageContext& context);
 
   int Id() const override;
   std::span<const layout::Element> Elements() const override;
@@ -17,7 +18,7 @@ class CAdvancedPage final : public CPage {
   bool Recording() const override { return static_cast<bool>(recorderHook_); }
 
  private:
-  static std::span<const ClickEntry<CAdvancedPage, PageClickResult>> Clicks();
+  AdvancedPageModel model_;
 
   // The macro recorder's keyboard hook while a recording runs; it goes with
   // the page, so showing the basic page ends the recording.

@@ -260,5 +260,39 @@ class BasicPage(PageCase):
         self.assertEqual(self.exit_from_tray(program), 0)
 
 
+class AdvancedPage(PageCase):
+
+    def setUp(self):
+        self.start_shown([])
+
+    def test_pointer_settings_reach_the_system_only_when_changed(self):
+        program = self.program
+        mouse_key = "HKCU\\Control Panel\\Mouse"
+        before = self.world.registry(mouse_key)
+        title = self.look(PAGE_TITLE)
+        program.click_rect(ADVANCED_TAB)
+        program.wait_change(PAGE_TITLE, title, "the advanced page")
+        self.world.move(*program.client_point(*EMPTY_SPOT))
+        # Double-click speed step 8: 970 - 70 * 8 = 410 ms, saved in the profile.
+        row3 = self.look((52, 500, 316, 511))
+        program.click_rect(pointer_cell(3, 8))
+        self.wait_changed((52, 500, 316, 511), row3, "the double-click slider")
+        self.shot("advanced-page")
+        program.click_rect(APPLY)
+        self.wait_config_flag(program)
+        after = self.world.registry(mouse_key)
+        self.assertEqual(after.get("DoubleClickSpeed"), "410")
+        self.assertEqual({k: v for k, v in after.items() if k != "DoubleClickSpeed"},
+                         {k: v for k, v in before.items() if k != "DoubleClickSpeed"})
+        self.assertEqual(self.read_config(program)[1 + 1703], 8)
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+
+def pointer_cell(row, i):
+    left = 52 + 24 * (i - 1)
+    top = 200 + 150 * (row - 1)
+    return (left, top, left + 24, top + 11)
+
+
 if __name__ == "__main__":
     unittest.main()
