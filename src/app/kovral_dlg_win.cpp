@@ -369,7 +369,10 @@ bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
   return false;
 }
 
-void CKovralDlg::SendAndSave() { ApplyAndSave(link_, image_, *settings_); }
+void CKovralDlg::SendAndSave() {
+  pages_.CommitEdits();
+  ApplyAndSave(link_, image_, *settings_);
+}
 
 // The skin chooser runs here; afterwards, as after any choice, the window
 // comes to the front.

@@ -27,6 +27,7 @@ constexpr int kFireStatic = 572;
 constexpr int kFireList = 573;
 constexpr int kFireSpeedEdit = 574;
 constexpr int kFireTimesEdit = 575;
+constexpr int kDelayEdit = 600;
 
 constexpr ui::Rgb kWhite{255, 255, 255};
 
@@ -291,6 +292,31 @@ ui::MsgResult CComboDialog::OnOwnMessage(UINT message, WPARAM, LPARAM) {
     SetWindowTextW(secondEdit_, secondKeyName.c_str());
   }
   return ui::Handled();
+}
+
+// ---------------------------------------------------------------------------
+// Delay time
+
+CDelayTimeDialog::CDelayTimeDialog(DialogEnvironment environment)
+    : CSkinDialog(layout::DialogKind::DelayTime, std::move(environment)) {}
+
+void CDelayTimeDialog::CreateControls() {
+  edit_ = MakeControl(L"EDIT", kDelayEdit, layout::delay::kDelayEdit, WS_BORDER | ES_NUMBER | ES_CENTER | ES_AUTOHSCROLL,
+                      L"");
+  SetFocus(edit_);
+}
+
+void CDelayTimeDialog::AddOwnTexts(Scene& scene) const {
+  const DelayTimeTexts& t = DelayTimeTextsFor(language());
+  scene.AddText(t.prompt, layout::delay::kPrompt, ui::kTextCentre, kWhite);
+  scene.AddText(t.rangeHint, layout::delay::kRangeHint, ui::kTextCentre, kWhite);
+}
+
+bool CDelayTimeDialog::OnControlCommand(int id, int code) {
+  if (id != kDelayEdit || code != EN_CHANGE) return false;
+  delayText = TextOf(edit_);
+  delayValue = DecimalValue(delayText);
+  return true;
 }
 
 }  // namespace kovral

@@ -127,6 +127,24 @@ class CComboDialog final : public CSkinDialog, private KeyboardHook::Listener {
   HWND secondEdit_ = nullptr;
 };
 
+// A delay in milliseconds for a line of a macro's sequence. Enter is OK and
+// Esc Cancel (the dialog keys).
+class CDelayTimeDialog final : public CSkinDialog {
+ public:
+  explicit CDelayTimeDialog(DialogEnvironment environment);
+
+  std::wstring delayText;
+  int delayValue = 0;
+
+ protected:
+  void CreateControls() override;
+  void AddOwnTexts(Scene& scene) const override;
+  bool OnControlCommand(int id, int code) override;
+
+ private:
+  HWND edit_ = nullptr;
+};
+
 // The name of a keystroke as the key dialogs and the recorder show it.
 std::wstring KeyNameOfHookedKey(LPARAM keyData);
 

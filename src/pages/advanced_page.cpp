@@ -17,16 +17,34 @@ layout::Rect PointerRowRect(int row) {
 
 AdvancedUpdate AdvancedPageModel::Click(layout::Point p) {
   using Entry = ClickEntry<AdvancedPageModel, AdvancedUpdate>;
-  static constexpr std::array<Entry, 4> kClicks = {{
+  static constexpr std::array<Entry, 10> kClicks = {{
       {Action::PrecisionBox, &AdvancedPageModel::OnPrecisionBox},
       {Action::OneScreenBox, &AdvancedPageModel::OnOneScreenBox},
       {Action::PointerDefault, &AdvancedPageModel::OnPointerDefault},
+      {Action::StartRecording, &AdvancedPageModel::OnMacroButton},
+      {Action::StopRecording, &AdvancedPageModel::OnMacroButton},
+      {Action::MacroNew, &AdvancedPageModel::OnMacroButton},
+      {Action::MacroDelete, &AdvancedPageModel::OnMacroButton},
+      {Action::MacroConfirm, &AdvancedPageModel::OnMacroButton},
+      {Action::MouseEventBox, &AdvancedPageModel::OnMouseEventBox},
       {Action::PointerCell, &AdvancedPageModel::OnPointerCell},
   }};
   AdvancedUpdate u;
+  // A click outside the open mouse-event list and its box closes the list.
+  if (mouseEventListOpen_ && !layout::kMouseEventBox.Contains(p) && !layout::kMouseEventList.Contains(p)) {
+    mouseEventListOpen_ = false;
+    u.closeMouseEventList = true;
+  }
   u.handled = DispatchClick<AdvancedPageModel, AdvancedUpdate>(
       *this, kClicks, layout::HitTest(layout::AdvancedElements(), p), u);
   return u;
+}
+
+void AdvancedPageModel::OnMacroButton(const Element& e, AdvancedUpdate& u) { u.macroAction = e.action; }
+
+void AdvancedPageModel::OnMouseEventBox(const Element&, AdvancedUpdate& u) {
+  mouseEventListOpen_ = !mouseEventListOpen_;
+  (mouseEventListOpen_ ? u.openMouseEventList : u.closeMouseEventList) = true;
 }
 
 // The boxes and sliders change only the record; the system follows at OK

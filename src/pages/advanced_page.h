@@ -13,6 +13,11 @@ namespace kovral {
 struct AdvancedUpdate {
   bool handled = false;  // a click an element took (otherwise the window drags)
   std::vector<layout::Rect> redraw;
+  // The macro panel's buttons (Start and Stop recording, New, Delete,
+  // Confirm), carried out by the page; Action::None for none.
+  layout::Action macroAction = layout::Action::None;
+  bool openMouseEventList = false;
+  bool closeMouseEventList = false;
 };
 
 class AdvancedPageModel {
@@ -20,8 +25,13 @@ class AdvancedPageModel {
   AdvancedPageModel(DeviceConfig& config, SystemPointerSettings& pointer) : config_(config), pointer_(pointer) {}
 
   AdvancedUpdate Click(layout::Point p);
+  // A choice closed the mouse-event list.
+  void MouseEventListClosed() { mouseEventListOpen_ = false; }
+  bool mouseEventListOpen() const { return mouseEventListOpen_; }
 
  private:
+  void OnMacroButton(const layout::Element& e, AdvancedUpdate& u);
+  void OnMouseEventBox(const layout::Element& e, AdvancedUpdate& u);
   void OnPrecisionBox(const layout::Element& e, AdvancedUpdate& u);
   void OnOneScreenBox(const layout::Element& e, AdvancedUpdate& u);
   void OnPointerDefault(const layout::Element& e, AdvancedUpdate& u);
@@ -29,6 +39,7 @@ class AdvancedPageModel {
 
   DeviceConfig& config_;
   SystemPointerSettings& pointer_;
+  bool mouseEventListOpen_ = false;
 };
 
 // The cells of slider row 1..3 (Mouse Speed, Scrolling Speed, Double-Click Speed).

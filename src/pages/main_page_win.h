@@ -82,6 +82,8 @@ class CPage {
   virtual void OnContinue(WPARAM wParam, LPARAM lParam) {}
   // A macro recording holds the keyboard.
   virtual bool Recording() const { return false; }
+  // OK and Apply are coming: boxes still being typed in take their value.
+  virtual void CommitEdits() {}
 
  protected:
   // Takes a child window for the life of the page.

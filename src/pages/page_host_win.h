@@ -62,6 +62,9 @@ class CPageHost {
   void OnMouseHover(POINT pt);
   bool OnCommand(int controlId, int code);
   void OnContinue(WPARAM wParam, LPARAM lParam);
+  void CommitEdits() {
+    if (page_) page_->CommitEdits();
+  }
   // The open list under the pointer selects the item under it.
   void HotTrackOpenList();
   bool Recording() const { return page_ && page_->Recording(); }

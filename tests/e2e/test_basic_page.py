@@ -268,10 +268,15 @@ class AdvancedPage(PageCase):
     def test_pointer_settings_reach_the_system_only_when_changed(self):
         program = self.program
         mouse_key = "HKCU\\Control Panel\\Mouse"
-        before = self.world.registry(mouse_key)
         title = self.look(PAGE_TITLE)
         program.click_rect(ADVANCED_TAB)
         program.wait_change(PAGE_TITLE, title, "the advanced page")
+        # Default first, so the test starts from the system's defaults whatever
+        # an earlier run left in the prefix.
+        program.click_rect((194, 573, 299, 594))
+        wd.wait_for("the default double-click time",
+                    lambda: self.world.registry(mouse_key).get("DoubleClickSpeed") == "500", timeout=10)
+        before = self.world.registry(mouse_key)
         self.world.move(*program.client_point(*EMPTY_SPOT))
         # Double-click speed step 8: 970 - 70 * 8 = 410 ms, saved in the profile.
         row3 = self.look((52, 500, 316, 511))
@@ -285,7 +290,75 @@ class AdvancedPage(PageCase):
         self.assertEqual({k: v for k, v in after.items() if k != "DoubleClickSpeed"},
                          {k: v for k, v in before.items() if k != "DoubleClickSpeed"})
         self.assertEqual(self.read_config(program)[1 + 1703], 8)
+        # Default sets the system at once: the prefix is left at 500 ms again.
+        program.click_rect((194, 573, 299, 594))
+        wd.wait_for("the default double-click time",
+                    lambda: self.world.registry(mouse_key).get("DoubleClickSpeed") == "500", timeout=10)
         self.assertEqual(self.exit_from_tray(program), 0)
+
+
+    def test_a_macro_from_the_keyboard_to_the_mouse(self):
+        program = self.program
+        title = self.look(PAGE_TITLE)
+        program.click_rect(ADVANCED_TAB)
+        program.wait_change(PAGE_TITLE, title, "the advanced page")
+        # A new macro, recorded from typed keys.
+        program.click_rect((735, 322, 799, 336))
+        self.world.xdotool("type", "Fire1")
+        program.click_rect((513, 528, 618, 549))  # New
+        program.click_rect((735, 229, 764, 258))  # Start Recording: its box first
+        box = wd.wait_for("the Start Recording box", lambda: self.message_box("Start Recording"), timeout=10)[0]
+        # Closed with the pointer: a key closing it would reach the recording
+        # with its release.
+        self.world.click(box[1] + box[3] // 2, box[2] + box[4] - 20)
+        wd.wait_for("the box to close", lambda: not self.message_box("Start Recording"), timeout=10)
+        time.sleep(0.3)
+        for key in ("a", "b"):
+            self.world.key(key)
+            time.sleep(0.2)
+        program.click_rect((735, 265, 764, 294))  # Stop Recording
+        wd.wait_for("the Stop Recording box", lambda: self.message_box("Stop Recording"), timeout=10)
+        self.world.key("Return")  # not recorded: the hook is gone
+        wd.wait_for("the box to close", lambda: not self.message_box("Stop Recording"), timeout=10)
+        # A mouse click after the first entry: the entry last pointed at.
+        self.world.move(*program.client_point(640, 220 + 7))
+        time.sleep(0.2)
+        self.world.move(*program.client_point(729, 227))
+        self.world.move(*program.client_point(790, 409))
+        program.click_rect((735, 402, 854, 416))
+        time.sleep(0.4)
+        self.shot("mouse-event-list")
+        program.click_client(780, 419 + 1 + 7)  # "L-Button Click"
+        time.sleep(0.4)
+        # The first delay becomes 20000 ms, which is more than a delay may be.
+        self.world.move(*program.client_point(640, 220 + 14 + 7))
+        self.world.xdotool("click", "--repeat", 2, "--delay", 80, 1)
+        box = wd.wait_for("the delay dialog", lambda: [w for w in self.world.visible_windows()
+                                                       if 300 <= w[3] <= 420 and 250 <= w[4] <= 340], timeout=10)
+        self.world.xdotool("type", "20000")
+        self.shot("delay-dialog")
+        self.world.key("Return")
+        wd.wait_for("the delay dialog to close", lambda: not [w for w in self.world.visible_windows()
+                                                              if 300 <= w[3] <= 420 and 250 <= w[4] <= 340], timeout=10)
+        program.click_rect((721, 528, 826, 549))  # Confirm
+        time.sleep(0.3)
+        self.world.move(*program.client_point(*EMPTY_SPOT))
+        self.shot("macro")
+        record = wd.read_utf16_ini(program.file("record.ini"))["Fire1"]
+        entries = [record.get(f"Item{i}") for i in range(int(record["ItemCount"]))]
+        self.assertEqual(entries, ["A   Dn", "10000 ms", "L-Button   Dn", "50 ms", "L-Button   Up", "50 ms", "A   Up",
+                                   "50 ms", "B   Dn", "50 ms", "B   Up"])
+        calls = self.apply()
+        config = self.read_config(program)
+        slot = config[1 + 163:1 + 163 + 128]
+        self.assertEqual(list(slot[:18]), [0x00, 0x01, 0x00, 0x04, 100, 0x03, 0x05, 0xF0, 0x85, 0xF0, 0x85, 0x04,
+                                           0x05, 0x05, 0x80, 0x05, 0x00, 0x00])
+        check_apply_traffic(self, calls, config[1:])
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def message_box(self, text):
+        # Message boxes carry the application's name as their title.
+        return [w for w in self.world.visible_windows() if 40 <= w[3] < 300 and 30 <= w[4] < 200]
 
 
 def pointer_cell(row, i):
