@@ -270,6 +270,10 @@ TEST(LayoutTables, EverythingLiesInsideItsWindow) {
   for (const TextItem& t : AdvancedTexts()) EXPECT_TRUE(inside(t.rect, kMainWindowSize));
   for (const Element& e : DialogFrameElements()) EXPECT_TRUE(inside(e.rect, kDialogSize));
   for (const Element& e : macro::ModeBoxElements()) EXPECT_TRUE(inside(e.rect, kDialogSize));
+  // The macro dialog's repeat-mode texts and list fit its face.
+  const Size macroFace = DialogFaceOf(DialogKind::Macro).size;
+  for (int m = 1; m <= 3; ++m) EXPECT_TRUE(inside(macro::ModeTextRect(m), macroFace)) << m;
+  EXPECT_TRUE(inside(macro::kList, macroFace));
   EXPECT_TRUE(inside(KeyListRect(6), kMainWindowSize));
   EXPECT_TRUE(inside(kMouseEventList, kMainWindowSize));
   EXPECT_TRUE(inside(LightParameterListRect(203), kMainWindowSize));

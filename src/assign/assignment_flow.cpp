@@ -127,6 +127,15 @@ void StoreComboKey(DeviceConfig& config, UiSettings& ui, const MainTexts& texts,
                   });
 }
 
+void StoreMacroKey(DeviceConfig& config, UiSettings& ui, const MainTexts& texts, int button, int position,
+                   const std::wstring& name, int mode) {
+  StoreAssignment(config, ui, button, kFunctionMacro, PrefixedText(texts.functionList[kFunctionMacro], name),
+                  [&](AssignmentTable& t) {
+                    t.macroIndex[button] = Byte(position);
+                    t.macroMode[button] = Byte(mode - 1);
+                  });
+}
+
 void SelectMode(DeviceConfig& config, int mode) { config.editedMode = static_cast<uint8_t>(mode == 1 ? 1 : 0); }
 
 void RestoreDefaultAssignment(DeviceConfig& config, UiSettings& ui, const MainTexts& texts) {

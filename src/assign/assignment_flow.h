@@ -71,6 +71,10 @@ void StoreSingleKey(DeviceConfig& config, UiSettings& ui, const MainTexts& texts
 void StoreComboKey(DeviceConfig& config, UiSettings& ui, const MainTexts& texts, int button,
                    const std::wstring& modifier, const std::wstring& key1, const std::wstring& key2);
 
+// `mode` is the repeat mode 1..3; the record keeps it less one.
+void StoreMacroKey(DeviceConfig& config, UiSettings& ui, const MainTexts& texts, int button, int position,
+                   const std::wstring& name, int mode);
+
 void SelectMode(DeviceConfig& config, int mode);
 
 // The factory functions of both modes with their texts in the current

@@ -28,6 +28,8 @@ constexpr int kFireList = 573;
 constexpr int kFireSpeedEdit = 574;
 constexpr int kFireTimesEdit = 575;
 constexpr int kDelayEdit = 600;
+constexpr int kMacroStatic = 592;
+constexpr int kMacroList = 593;
 
 constexpr ui::Rgb kWhite{255, 255, 255};
 
@@ -292,6 +294,63 @@ ui::MsgResult CComboDialog::OnOwnMessage(UINT message, WPARAM, LPARAM) {
     SetWindowTextW(secondEdit_, secondKeyName.c_str());
   }
   return ui::Handled();
+}
+
+// ---------------------------------------------------------------------------
+// Macro key
+
+CMacroDialog::CMacroDialog(DialogEnvironment environment, std::vector<std::wstring> macroNames)
+    : CSkinDialog(layout::DialogKind::Macro, std::move(environment)), names_(std::move(macroNames)) {}
+
+void CMacroDialog::CreateControls() {
+  shown_ = MakeControl(L"STATIC", kMacroStatic, layout::macro::kNameText, SS_LEFT | SS_CENTERIMAGE, L"");
+  repeatMode = 1;
+}
+
+// The tick shows the chosen mode; the scene draws the boxes, so a tick
+// survives any repaint.
+void CMacroDialog::AddOwnTexts(Scene& scene) const {
+  const MacroKeyTexts& t = MacroKeyTextsFor(language());
+  scene.AddText(t.prompt, layout::macro::kPrompt, ui::kTextCentre, kWhite);
+  for (const layout::Element& box : layout::macro::ModeBoxElements()) {
+    scene.AddImage(box.index == repeatMode ? box.overImage : box.normalImage, box.rect);
+    scene.AddText(t.modes[box.index - 1], layout::macro::ModeTextRect(box.index), ui::kTextWrapLeft, kWhite);
+  }
+}
+
+bool CMacroDialog::OnFieldClick(layout::Point p) {
+  if (layout::macro::kField.Contains(p)) {
+    if (list()) CloseList();
+    else OpenList(kMacroList, layout::macro::kList, names_, layout::macro::kField);
+    return true;
+  }
+  for (const layout::Element& box : layout::macro::ModeBoxElements()) {
+    if (!box.rect.Contains(p) || box.index == repeatMode) continue;
+    const int previous = repeatMode;
+    repeatMode = box.index;
+    std::vector<layout::Rect> changed = {box.rect};
+    if (previous >= 1) changed.push_back(layout::macro::ModeBoxRect(previous));
+    Redraw(changed);
+    return true;
+  }
+  return false;
+}
+
+bool CMacroDialog::OnControlCommand(int id, int code) {
+  if (id != kMacroList || !IsChoice(code)) return false;
+  const int selection = Selection(list());
+  if (selection < 0 || selection >= static_cast<int>(names_.size())) return true;
+  chosen = true;
+  position = selection;
+  name = names_[selection];
+  SetWindowTextW(shown_, name.c_str());
+  CloseList();
+  return true;
+}
+
+void CMacroDialog::OnWheel(int delta) {
+  if (!list()) return;
+  for (int i = 0; i < 3; ++i) SendMessageW(list(), WM_VSCROLL, delta <= 0 ? SB_LINEDOWN : SB_LINEUP, 0);
 }
 
 // ---------------------------------------------------------------------------

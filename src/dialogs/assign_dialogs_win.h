@@ -145,6 +145,29 @@ class CDelayTimeDialog final : public CSkinDialog {
   HWND edit_ = nullptr;
 };
 
+// Binds a stored macro to a button with one of three repeat modes.
+class CMacroDialog final : public CSkinDialog {
+ public:
+  // `macroNames`: the macros of record.ini in file order (their slots).
+  CMacroDialog(DialogEnvironment environment, std::vector<std::wstring> macroNames);
+
+  bool chosen = false;
+  int position = 0;
+  std::wstring name;
+  int repeatMode = 0;  // 1..3 once the dialog has its face
+
+ protected:
+  void CreateControls() override;
+  void AddOwnTexts(Scene& scene) const override;
+  bool OnFieldClick(layout::Point p) override;
+  bool OnControlCommand(int id, int code) override;
+  void OnWheel(int delta) override;
+
+ private:
+  std::vector<std::wstring> names_;
+  HWND shown_ = nullptr;
+};
+
 // The name of a keystroke as the key dialogs and the recorder show it.
 std::wstring KeyNameOfHookedKey(LPARAM keyData);
 

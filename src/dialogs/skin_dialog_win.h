@@ -56,6 +56,8 @@ class CSkinDialog : public ui::Dialog {
 
   HWND MakeControl(const wchar_t* className, int id, const layout::Rect& rect, DWORD style, const std::wstring& text);
   HFONT font() const { return font_.get(); }
+  // Paints these rectangles of the dialog's picture again.
+  void Redraw(const std::vector<layout::Rect>& rects) { Repaint(rects); }
   UiLanguage language() const { return language_; }
   MessageSink& messages() { return messages_; }
   const DialogFrameTexts& frameTexts() const { return frameTexts_; }

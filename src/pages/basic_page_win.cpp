@@ -3,6 +3,7 @@
 #include "assign/assignment_flow.h"
 #include "device/device_link.h"
 #include "dialogs/assign_dialogs_win.h"
+#include "macro/macro_store.h"
 #include "lang/language.h"
 #include "pages/layout_win.h"
 #include "pages/page_first_show.h"
@@ -144,7 +145,16 @@ bool CBasicPage::RunAssignmentDialog(int function, int button) {
       StoreComboKey(config, ui, texts, button, dialog.modifierName, dialog.firstKeyName, dialog.secondKeyName);
       return true;
     }
-    default:  // "Macro Key" binds a stored macro (macro panel)
+    case kFunctionMacro: {
+      const std::wstring& recordIni = context_.settings.paths().recordIni;
+      std::vector<std::wstring> names;
+      if (context_.settings.files().Exists(recordIni)) names = MacroNames(context_.settings.ini(), recordIni);
+      CMacroDialog dialog(context_.dialogs, std::move(names));
+      if (dialog.RunModal() != IDOK || !dialog.chosen) return false;
+      StoreMacroKey(config, ui, texts, button, dialog.position, dialog.name, dialog.repeatMode);
+      return true;
+    }
+    default:
       return false;
   }
 }

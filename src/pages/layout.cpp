@@ -130,7 +130,8 @@ constexpr std::array<DialogFace, 8> kDialogFaces = {{
     {DialogKind::Windows, 702, skin::kWindowsKeyDialog, kDialogSize},
     {DialogKind::Media, 703, skin::kMediaKeyDialog, kDialogSize},
     {DialogKind::FireKey, 704, skin::kFireKeyDialog, kDialogSize},
-    {DialogKind::Macro, 705, skin::kMacroKeyDialog, kDialogSize},
+    // The repeat modes' texts run to x = 390.
+    {DialogKind::Macro, 705, skin::kMacroKeyDialog, {kDialogSize.width + 20, kDialogSize.height}},
     {DialogKind::Combo, 706, skin::kComboKeyDialog, kDialogSize},
     {DialogKind::DelayTime, 707, skin::kDelayTimeDialog, kDialogSize},
     {DialogKind::Skins, 708, skin::kSkinsDialog, kDialogSize},

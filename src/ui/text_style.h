@@ -13,6 +13,9 @@ inline constexpr unsigned kTextCentre = 0x25;
 inline constexpr unsigned kTextRight = 0x26;
 // Single line, at the top, centred (DT_SINGLELINE | DT_CENTER): scale numbers under sliders.
 inline constexpr unsigned kTextTopCentre = 0x21;
+// Left-aligned, wrapped at words (DT_WORDBREAK); the wrapped lines are centred
+// vertically in the rectangle.
+inline constexpr unsigned kTextWrapLeft = 0x10;
 
 struct Rgb {
   std::uint8_t red = 0;

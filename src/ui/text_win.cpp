@@ -18,6 +18,16 @@ void DrawSkinText(HDC dc, std::wstring_view text, const RECT& rect, unsigned for
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   const COLORREF oldColor = SetTextColor(dc, ColorRefOf(color));
   RECT box = rect;
+  if (format & DT_WORDBREAK) {
+    // Measure the wrapped lines, then shrink the box to them evenly above and below.
+    RECT measured = rect;
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &measured, format | DT_CALCRECT);
+    // Lines that need more height than the box has grow it evenly rather
+    // than lose their last words.
+    const int spare = (rect.bottom - rect.top) - (measured.bottom - measured.top);
+    box.top += spare / 2;
+    box.bottom -= spare - spare / 2;
+  }
   DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box, format);
   SetTextColor(dc, oldColor);
   SetBkMode(dc, oldMode);

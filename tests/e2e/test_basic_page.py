@@ -348,12 +348,35 @@ class AdvancedPage(PageCase):
         entries = [record.get(f"Item{i}") for i in range(int(record["ItemCount"]))]
         self.assertEqual(entries, ["A   Dn", "10000 ms", "L-Button   Dn", "50 ms", "L-Button   Up", "50 ms", "A   Up",
                                    "50 ms", "B   Dn", "50 ms", "B   Up"])
+        # Bound to button 3 with repeat mode 2 through the macro key dialog.
+        title = self.look(PAGE_TITLE)
+        program.click_rect(BASIC_TAB)
+        program.wait_change(PAGE_TITLE, title, "the basic page")
+        self.open_list(row(3), key_list(3))
+        program.click_client(*entry_point(key_list(3), 13))
+        box = wd.wait_for("the macro key dialog", lambda: [w for w in self.world.visible_windows()
+                                                          if 380 <= w[3] <= 420 and 250 <= w[4] <= 340], timeout=10)[0]
+        _, x, y, _, _ = box
+        self.world.click(x + 97, y + 136)  # the field
+        time.sleep(0.4)
+        self.world.click(x + 80, y + 145 + 1 + 7)  # "Fire1"
+        time.sleep(0.3)
+        self.world.click(x + 228, y + 136)  # repeat mode 2
+        time.sleep(0.3)
+        self.shot("macro-key-dialog")
+        self.world.click(x + 218, y + 263)  # OK
+        wd.wait_for("the macro key dialog to close", lambda: not [w for w in self.world.visible_windows()
+                                                                  if 380 <= w[3] <= 420 and 250 <= w[4] <= 340], timeout=10)
+        self.world.move(*program.client_point(*EMPTY_SPOT))
         calls = self.apply()
         config = self.read_config(program)
+        texts = wd.read_utf16_ini(program.file("str.ini"))["Setting-EN"]
+        self.assertEqual(texts.get("Item3"), "Macro Key-Fire1")
+        mode_a = FACTORY_MATRIX[:8] + _le_words(0x00010109) + FACTORY_MATRIX[12:]
+        check_apply_traffic(self, calls, config[1:], matrices={1: mode_a, 3: FACTORY_MATRIX})
         slot = config[1 + 163:1 + 163 + 128]
         self.assertEqual(list(slot[:18]), [0x00, 0x01, 0x00, 0x04, 100, 0x03, 0x05, 0xF0, 0x85, 0xF0, 0x85, 0x04,
                                            0x05, 0x05, 0x80, 0x05, 0x00, 0x00])
-        check_apply_traffic(self, calls, config[1:])
         self.assertEqual(self.exit_from_tray(program), 0)
 
     def message_box(self, text):

@@ -512,7 +512,9 @@ DIALOG_TITLES = {
 
 
 def dialog_frame(layout, title):
-    w, h = layout["dialogSize"]
+    # Each face has the size the layout gives it (the macro dialog's texts need more width).
+    image = next(name for name, t in DIALOG_TITLES.items() if t == title)
+    w, h = next(d["size"] for d in layout["dialogs"] if d["background"] == image)
     a = Art(w, h)
     a.gradient(0, 0, w, h, (19, 22, 28), (14, 16, 21))
     a.gradient(0, 0, w, 32, (30, 35, 45), (21, 25, 32))
