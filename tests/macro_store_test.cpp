@@ -102,6 +102,17 @@ TEST(MacroStore, DeleteMovesLaterSlotsAndBindingsAlong) {
   EXPECT_EQ(committedTexts[0], L"Key Off");
 }
 
+TEST(MacroStore, TwelveLongNamesAreAllListedAndAThirteenthIsNot) {
+  Store s;
+  for (int i = 0; i < 13; ++i) {
+    const std::wstring name = std::wstring(29, L'm') + (i < 10 ? L"0" : L"") + std::to_wstring(i);
+    s.ini.Write(s.path, name, L"ItemCount", L"0");
+  }
+  const std::vector<std::wstring> names = MacroNames(s.ini, s.path);
+  ASSERT_EQ(names.size(), 12u);  // 12 x 32 characters: past a 255-character listing
+  EXPECT_EQ(names[11].substr(29), L"11");
+}
+
 TEST(MacroStore, NamesAndLoopCounts) {
   std::vector<std::wstring> listed = {L"Fire"};
   EXPECT_EQ(CheckNewMacroName(listed, L""), MacroNameCheck::Blank);

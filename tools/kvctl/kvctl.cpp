@@ -12,6 +12,7 @@
 #include "base/message_sink.h"
 #include "device/clock.h"
 #include "app/apply_and_save.h"
+#include "macro/macro_store.h"
 #include "device/commands.h"
 #include "device/device_link.h"
 #include "sim/sim_mouse.h"
@@ -219,17 +220,17 @@ class MouseConnection {
   std::string error_;
 };
 
-std::vector<std::wstring> MacroNames(IniStore& ini, ConfigFileSystem& files, const std::wstring& recordIni) {
+// The macros as the program lists them: slot order, at most twelve.
+std::vector<std::wstring> MacroNamesOf(IniStore& ini, ConfigFileSystem& files, const std::wstring& recordIni) {
   if (!files.Exists(recordIni)) return {};
-  // Only names the program itself would list count (its 1024/255 limits).
-  return ApplySectionListLimit(ini.SectionNames(recordIni), 255);
+  return MacroNames(ini, recordIni);
 }
 
 UiLanguage LanguageOf(SettingsSession& session) { return LanguageFromCode(session.ReadLanguageCode()); }
 
 int Show(const Options& o, KvctlIo& io, SettingsSession& session, ConfigFileSystem& files, IniStore& ini) {
   session.Load();
-  const auto names = MacroNames(ini, files, session.paths().recordIni);
+  const auto names = MacroNamesOf(ini, files, session.paths().recordIni);
   io.out << Utf8(DescribeConfig(session.config, session.firstRunFlag,
                                 static_cast<uint8_t>(o.sensorType.value_or(0)), names));
   return kExitOk;
