@@ -114,3 +114,34 @@ TEST(SkinFiles, ThirtyThreeDistinctPngNames) {
 
 }  // namespace
 }  // namespace kovral
+
+#include <set>
+
+#include "ui/skin_files.h"
+
+namespace kovral {
+namespace {
+
+TEST(StartSkin, AnIncompleteChoiceFallsBackToDefaultOnce) {
+  std::set<std::wstring> present;
+  for (const wchar_t* file : skin::AllFiles()) {
+    present.insert(SkinImagePath(SkinFolderFor(L"C:\\K\\", L"Default"), file));
+    if (std::wstring(file) != skin::kSkinsDialog) present.insert(SkinImagePath(SkinFolderFor(L"C:\\K\\", L"Blue"), file));
+  }
+  const auto exists = [&](const std::wstring& path) { return present.count(path) != 0; };
+  EXPECT_TRUE(SkinIsComplete(SkinFolderFor(L"C:\\K\\", L"Default"), exists));
+  // One picture short: the skins dialog could not even be shown to choose again.
+  const StartSkin blue = ChooseStartSkin(L"C:\\K\\", L"Blue", exists);
+  EXPECT_TRUE(blue.fellBack);
+  EXPECT_EQ(blue.name, L"Default");
+  EXPECT_EQ(blue.folder, SkinFolderFor(L"C:\\K\\", L"Default"));
+  EXPECT_TRUE(ChooseStartSkin(L"C:\\K\\", L"Missing", exists).fellBack);
+  present.insert(SkinImagePath(SkinFolderFor(L"C:\\K\\", L"Blue"), skin::kSkinsDialog));
+  EXPECT_FALSE(ChooseStartSkin(L"C:\\K\\", L"Blue", exists).fellBack);
+  // Default itself is never replaced: there is nothing to fall back to.
+  present.clear();
+  EXPECT_FALSE(ChooseStartSkin(L"C:\\K\\", L"Default", exists).fellBack);
+}
+
+}  // namespace
+}  // namespace kovral

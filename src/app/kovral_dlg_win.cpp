@@ -218,7 +218,10 @@ void CKovralDlg::LoadSettingsAndSkin() {
   settings_->SetLanguage(language_);
   settings_->ReadInterfaceSettings();
 
-  skinFolder_ = SkinFolderFor(settings_->paths().directory, settings_->ui.skinName);
+  const StartSkin skin = ChooseStartSkin(settings_->paths().directory, settings_->ui.skinName,
+                                         [this](const std::wstring& path) { return services_.files->Exists(path); });
+  if (skin.fellBack) messages_.Show(texts_->skinIncomplete, kCaptionWarning);
+  skinFolder_ = skin.folder;
   {
     SkinImage main(SkinImagePath(skinFolder_, skin::kMain));
     ui::ResizeWindow(hwnd_, main.width(), main.height());
@@ -229,7 +232,7 @@ void CKovralDlg::LoadSettingsAndSkin() {
   AppGlobals& globals = Globals();
   globals.SkinFolder = skinFolder_;
   globals.TextColor = textColor_;
-  globals.skinName = settings_->ui.skinName;
+  globals.skinName = skin.name;
   globals.languageCode = languageCode_;
 
   const ui::FontPair fonts = ui::FontsForLanguageCode(languageCode_, ui::CurrentWindowsVersion());

@@ -73,6 +73,7 @@ struct MainTexts {
   const wchar_t* macroNameExists;
   const wchar_t* macroNameInvalid;  // a name a section of record.ini cannot hold
   const wchar_t* macroTooLong;      // "%d": the events the slot keeps; caption "Warning"
+  const wchar_t* skinIncomplete;    // a skin without all its pictures; caption "Warning"
   const wchar_t* recordingHint;  // the window's text while recording
   const wchar_t* notRecording;   // caption "Warning"
 

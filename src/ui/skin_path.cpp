@@ -1,5 +1,7 @@
 #include "ui/skin_path.h"
 
+#include "ui/skin_files.h"
+
 namespace kovral {
 
 // The pieces are joined exactly as given: no separator is added, removed or
@@ -22,6 +24,21 @@ std::wstring SkinImagePath(std::wstring_view skinFolder, std::wstring_view fileN
   std::wstring path(skinFolder);
   path += fileName;
   return path;
+}
+
+bool SkinIsComplete(std::wstring_view skinFolder, const std::function<bool(const std::wstring&)>& exists) {
+  for (const wchar_t* file : skin::AllFiles())
+    if (!exists(SkinImagePath(skinFolder, file))) return false;
+  return true;
+}
+
+// A skin that lacks a picture would leave the window without its size or the
+// dialogs without their faces, and the user could not choose again.
+StartSkin ChooseStartSkin(std::wstring_view exeDirectory, const std::wstring& skinName,
+                          const std::function<bool(const std::wstring&)>& exists) {
+  StartSkin chosen{SkinFolderFor(exeDirectory, skinName), skinName, false};
+  if (skinName == kDefaultSkinName || SkinIsComplete(chosen.folder, exists)) return chosen;
+  return {SkinFolderFor(exeDirectory, kDefaultSkinName), kDefaultSkinName, true};
 }
 
 }  // namespace kovral

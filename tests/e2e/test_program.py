@@ -544,6 +544,23 @@ class StartAndTray(ProgramCase):
         self.show(program)
         self.assertEqual(self.exit_from_tray(program), 0)
 
+    def test_a_missing_skin_falls_back_to_default(self):
+        folder = self.folder()
+        ini = wd.read_utf16_ini(os.path.join(folder, "str.ini"))
+        ini.setdefault("Skins", {})["Path"] = "Gone"
+        wd.write_utf16_ini(os.path.join(folder, "str.ini"), ini)
+        program = self.launch(folder, expect_balloon=None)
+        _, x, y, w, h = wd.wait_for("the Warning", lambda: self.world.visible_windows(name="Warning"), timeout=60)[0]
+        self.shot("skin-warning")
+        self.world.click(x + w // 2, y + h - 20)  # its OK
+        wd.wait_for("the Warning to close", lambda: not self.world.visible_windows(name="Warning"), timeout=15)
+        self.world.wait_balloon(program.start_notice, DETECTED_EN, "Info", timeout=60)
+        _, _, w, h = self.show(program)
+        self.assertEqual((w, h), (880, 650), "the window did not take the Default skin's size")
+        self.assertEqual(wd.read_utf16_ini(program.file("str.ini"))["Skins"].get("Path"), "Gone",
+                         "the choice in str.ini was changed")
+        self.assertEqual(self.exit_from_tray(program), 0)
+
     def test_exit_from_tray_menu(self):
         program = self.launch()
         self.assertEqual(self.exit_from_tray(program), 0)
