@@ -2,6 +2,8 @@
 // The fire-key dialog's number boxes: what a typed text becomes.
 #include <string>
 
+#include "lang/text_format.h"
+
 namespace kovral {
 
 struct CheckedNumber {
@@ -15,9 +17,5 @@ CheckedNumber CheckFireSpeed(const std::wstring& typed);
 // 0..255, an empty box being 0 (fire until the button is released);
 // anything else becomes 1.
 CheckedNumber CheckFireTimes(const std::wstring& typed);
-
-// The decimal value of the leading digits, 0 for none; a long run of digits
-// saturates instead of overflowing.
-int DecimalValue(const std::wstring& text);
 
 }  // namespace kovral

@@ -13,4 +13,9 @@ std::wstring FormatNumber(std::wstring_view pattern, int64_t value);
 // The pattern with its first "%s" replaced by the text.
 std::wstring FormatText(std::wstring_view pattern, std::wstring_view text);
 
+// The decimal value of a typed or stored number as the C runtime's _wtoi
+// reads it (leading white space, a sign, then digits; 0 for none), except that
+// a long run of digits saturates at one million instead of overflowing.
+int DecimalValue(std::wstring_view text);
+
 }  // namespace kovral

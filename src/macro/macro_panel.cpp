@@ -115,7 +115,7 @@ void MacroPanelModel::InsertMouseEvent(const std::wstring& choice) {
 
 bool MacroPanelModel::DelaySelected() const {
   return selectedEntry_ >= 0 && selectedEntry_ < static_cast<int>(sequence_.size()) &&
-         sequence_[selectedEntry_].find(L"ms") != std::wstring::npos;
+         IsDelayEntry(sequence_[selectedEntry_]);
 }
 
 void MacroPanelModel::SetSelectedDelay(int value, const std::wstring& text) {

@@ -7,8 +7,6 @@ namespace {
 
 constexpr wchar_t kDelay[] = L"50 ms";
 
-bool IsDelay(const std::wstring& entry) { return entry.find(L"ms") != std::wstring::npos; }
-
 std::wstring Replace(const std::wstring& text, const std::wstring& from, const std::wstring& to) {
   const size_t at = text.find(from);
   if (at == std::wstring::npos) return text;
@@ -53,7 +51,7 @@ int InsertMouseEvent(std::vector<std::wstring>& sequence, int selected, const st
     return -1;
   }
   const auto at = sequence.begin() + selected + 1;
-  if (IsDelay(sequence[selected])) {
+  if (IsDelayEntry(sequence[selected])) {
     sequence.insert(at, event.begin(), event.end());
     return selected + 1;
   }

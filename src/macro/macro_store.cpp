@@ -6,6 +6,7 @@
 
 #include "assign/assignment_flow.h"
 #include "assign/key_tables.h"
+#include "lang/text_format.h"
 
 namespace kovral {
 namespace {
@@ -28,16 +29,6 @@ bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b) {
   return true;
 }
 
-// "ItemCount" as the profile functions' readers take it: leading digits, 0 for none.
-int CountOf(const std::wstring& text) {
-  int value = 0;
-  for (wchar_t c : text) {
-    if (c < L'0' || c > L'9') break;
-    value = std::min(value * 10 + (c - L'0'), 100000);
-  }
-  return value;
-}
-
 int IndexOf(const std::vector<std::wstring>& names, const std::wstring& name) {
   for (size_t i = 0; i < names.size(); ++i)
     if (SameNameIgnoringCase(names[i], name)) return static_cast<int>(i);
@@ -46,10 +37,12 @@ int IndexOf(const std::vector<std::wstring>& names, const std::wstring& name) {
 
 }  // namespace
 
+bool IsDelayEntry(const std::wstring& entry) { return entry.find(L"ms") != std::wstring::npos; }
+
 MacroEntryParts ParseMacroEntry(const std::wstring& entry) {
   if (EndsWith(entry, kDownSuffix)) return {MacroEntryKind::Down, entry.substr(0, entry.size() - 5)};
   if (EndsWith(entry, kUpSuffix)) return {MacroEntryKind::Up, entry.substr(0, entry.size() - 5)};
-  if (entry.find(L"ms") != std::wstring::npos) return {MacroEntryKind::Delay, L""};
+  if (IsDelayEntry(entry)) return {MacroEntryKind::Delay, L""};
   return {};
 }
 
@@ -75,7 +68,8 @@ std::vector<std::wstring> MacroNames(IniStore& ini, const std::wstring& recordIn
 
 std::vector<std::wstring> ReadMacroEntries(IniStore& ini, const std::wstring& recordIni, const std::wstring& name) {
   std::vector<std::wstring> entries;
-  const int count = CountOf(ini.Get(recordIni, name, L"ItemCount"));
+  // A count no macro could have is not worth reading entry by entry.
+  const int count = std::min(DecimalValue(ini.Get(recordIni, name, L"ItemCount")), 100000);
   for (int i = 0; i < count; ++i) entries.push_back(ini.Get(recordIni, name, ItemKey(static_cast<size_t>(i))));
   return entries;
 }

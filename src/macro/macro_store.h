@@ -24,6 +24,8 @@ struct MacroEntryParts {
   std::wstring name;  // key or button name of a down or up entry
 };
 MacroEntryParts ParseMacroEntry(const std::wstring& entry);
+// The editor's rule: any entry with "ms" in it is a delay.
+bool IsDelayEntry(const std::wstring& entry);
 std::wstring DownEntry(const std::wstring& name);
 std::wstring UpEntry(const std::wstring& name);
 // The delay a following entry gives: its number before " ms"; 0 for anything else.
