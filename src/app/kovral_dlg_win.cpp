@@ -49,7 +49,7 @@ std::span<const ui::MessageEntry<CKovralDlg>> CKovralDlg::Messages() {
       M::Message<&CKovralDlg::OnCopyData>(WM_COPYDATA),
       M::Command<&CKovralDlg::OnTrayExit>(kTrayMenuExitCommand),
       M::Commands<&CKovralDlg::OnCommand>(1, 0xFFFF),
-      M::Message<&CKovralDlg::OnDestroyChild>(WM_PAGE_DESTROY_CHILD),
+      M::Message<&CKovralDlg::OnDestroyChild>(ui::WM_DESTROY_CHILD_LATER),
       M::Message<&CKovralDlg::OnPageContinue>(WM_PAGE_CONTINUE),
       M::Plain<&CKovralDlg::OnClose>(WM_CLOSE),
       M::Plain<&CKovralDlg::OnDestroy>(WM_DESTROY),
@@ -402,8 +402,7 @@ LRESULT CKovralDlg::OnPageContinue(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CKovralDlg::OnDestroyChild(WPARAM, LPARAM lParam) {
-  const HWND child = reinterpret_cast<HWND>(lParam);
-  if (IsWindow(child) && GetParent(child) == hwnd_) DestroyWindow(child);
+  ui::DestroyPostedChild(hwnd_, lParam);
   return 0;
 }
 

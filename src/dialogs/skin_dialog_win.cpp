@@ -10,9 +10,6 @@
 namespace kovral {
 namespace {
 
-// The private message that destroys a list after its own notification.
-constexpr UINT WM_DIALOG_DESTROY_LIST = WM_APP + 3;
-
 DialogKind TextKindOf(layout::DialogKind kind) { return static_cast<DialogKind>(static_cast<int>(kind)); }
 
 }  // namespace
@@ -88,9 +85,7 @@ HWND CSkinDialog::OpenList(int id, const layout::Rect& rect, const std::vector<s
 void CSkinDialog::CloseList() {
   if (!list_) return;
   if (GetFocus() == list_.get()) SetFocus(hwnd_);
-  HWND closing = list_.release();
-  ShowWindow(closing, SW_HIDE);
-  PostMessageW(hwnd_, WM_DIALOG_DESTROY_LIST, 0, reinterpret_cast<LPARAM>(closing));
+  ui::DestroyChildLater(list_.release());
 }
 
 Scene CSkinDialog::BuildScene() const {
@@ -146,11 +141,8 @@ HBRUSH CSkinDialog::OnCtlColor(HDC dc, HWND, int type) {
 
 bool CSkinDialog::PreTranslateMessage(MSG& msg) {
   if (!hwnd_) return false;
-  if (msg.message == WM_MOUSEMOVE && list_ && msg.hwnd == list_.get()) {
-    const LRESULT item = SendMessageW(list_.get(), LB_ITEMFROMPOINT, 0, msg.lParam);
-    if (HIWORD(item) == 0 && SendMessageW(list_.get(), LB_GETCURSEL, 0, 0) != LOWORD(item))
-      SendMessageW(list_.get(), LB_SETCURSEL, LOWORD(item), 0);
-  }
+  if (msg.message == WM_MOUSEMOVE && list_ && msg.hwnd == list_.get())
+    ui::HotTrackListItem(list_.get(), {GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
   if (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd)) return SwallowsKey(msg);
   return false;
 }
@@ -165,7 +157,7 @@ std::span<const ui::MessageEntry<CSkinDialog>> CSkinDialog::Messages() {
       M::Wheel<&CSkinDialog::OnMouseWheel>(),
       M::CtlColor<&CSkinDialog::OnCtlColor>(),
       M::Commands<&CSkinDialog::OnControlCommand>(1, 0xFFFF),
-      M::Message<&CSkinDialog::OnDestroyList>(WM_DIALOG_DESTROY_LIST),
+      M::Message<&CSkinDialog::OnDestroyList>(ui::WM_DESTROY_CHILD_LATER),
   };
   return kTable;
 }
@@ -191,8 +183,7 @@ bool CSkinDialog::OnMouseHover(POINT pt, WPARAM) {
 void CSkinDialog::OnMouseWheel(int delta, POINT, WPARAM) { OnWheel(delta); }
 
 LRESULT CSkinDialog::OnDestroyList(WPARAM, LPARAM lParam) {
-  const HWND closing = reinterpret_cast<HWND>(lParam);
-  if (IsWindow(closing) && GetParent(closing) == hwnd_) DestroyWindow(closing);
+  ui::DestroyPostedChild(hwnd_, lParam);
   return 0;
 }
 

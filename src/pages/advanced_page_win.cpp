@@ -8,6 +8,7 @@
 #include "pages/page_pointer.h"
 #include "pages/page_state.h"
 #include "settings/settings_session.h"
+#include "ui/window_win.h"
 
 namespace kovral {
 namespace {
@@ -107,8 +108,7 @@ void CAdvancedPage::CloseMouseEventList(bool fromItsOwnNotification) {
     DestroyWindow(list);
     return;
   }
-  ShowWindow(list, SW_HIDE);
-  PostMessageW(context_.window, WM_PAGE_DESTROY_CHILD, 0, reinterpret_cast<LPARAM>(list));
+  ui::DestroyChildLater(list);
 }
 
 void CAdvancedPage::RunMacroButton(layout::Action action) {

@@ -9,6 +9,7 @@
 #include "pages/page_first_show.h"
 #include "pages/page_state.h"
 #include "settings/settings_session.h"
+#include "ui/window_win.h"
 #include "ui/color_chooser.h"
 
 namespace kovral {
@@ -166,9 +167,7 @@ void CBasicPage::CloseList(int id) {
   if (GetFocus() == it->second.get()) SetFocus(context_.window);
   if (inListNotification_) {
     // The list is still inside its own click: hide it now, destroy it later.
-    HWND list = it->second.release();
-    ShowWindow(list, SW_HIDE);
-    PostMessageW(context_.window, WM_PAGE_DESTROY_CHILD, 0, reinterpret_cast<LPARAM>(list));
+    ui::DestroyChildLater(it->second.release());
   }
   lists_.erase(it);
 }

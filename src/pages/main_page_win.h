@@ -27,10 +27,6 @@ struct PageState;
 class SettingsSession;
 class SystemPointerSettings;
 
-// A list window is destroyed with this message, posted to the main window,
-// when the list itself is what asked for it (its own notification): it must
-// not vanish while it is still handling the click.
-inline constexpr UINT WM_PAGE_DESTROY_CHILD = WM_APP + 2;
 // Work a page left for after the notification that asked for it (a modal
 // dialog must not run inside a list's own click); the host hands wParam and
 // lParam to the page's OnContinue.

@@ -90,11 +90,8 @@ void CPageHost::HotTrackOpenList() {
   HWND under = WindowFromPoint(cursor);
   if (!under || GetParent(under) != context_.window || !page_->HotTracks(GetDlgCtrlID(under))) return;
   ScreenToClient(under, &cursor);
-  const LRESULT item = SendMessageW(under, LB_ITEMFROMPOINT, 0, MAKELPARAM(cursor.x, cursor.y));
-  if (HIWORD(item) != 0) return;
-  const int index = LOWORD(item);
-  if (SendMessageW(under, LB_GETCURSEL, 0, 0) != index) SendMessageW(under, LB_SETCURSEL, index, 0);
-  page_->OnHotItem(GetDlgCtrlID(under), index);
+  const int index = ui::HotTrackListItem(under, cursor);
+  if (index >= 0) page_->OnHotItem(GetDlgCtrlID(under), index);
 }
 
 // The window manager's move loop starts from the click. WM_NCLBUTTONDOWN

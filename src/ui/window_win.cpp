@@ -253,6 +253,24 @@ bool RequestHover(HWND window, DWORD hoverMs) {
   return TrackMouseEvent(&track) != FALSE;
 }
 
+void DestroyChildLater(HWND child) {
+  ShowWindow(child, SW_HIDE);
+  PostMessageW(GetParent(child), WM_DESTROY_CHILD_LATER, 0, reinterpret_cast<LPARAM>(child));
+}
+
+void DestroyPostedChild(HWND parent, LPARAM child) {
+  const HWND window = reinterpret_cast<HWND>(child);
+  if (IsWindow(window) && GetParent(window) == parent) DestroyWindow(window);
+}
+
+int HotTrackListItem(HWND list, POINT clientPoint) {
+  const LRESULT item = SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(clientPoint.x, clientPoint.y));
+  if (HIWORD(item) != 0) return -1;
+  const int index = LOWORD(item);
+  if (SendMessageW(list, LB_GETCURSEL, 0, 0) != index) SendMessageW(list, LB_SETCURSEL, index, 0);
+  return index;
+}
+
 void ResizeWindow(HWND window, int width, int height) {
   SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
 }

@@ -284,6 +284,18 @@ class Dialog : public WindowBase {
 // WM_MOUSELEAVE when it leaves.
 bool RequestHover(HWND window, DWORD hoverMs = 10);
 
+// A child window that must go while it is still handling a message of its
+// own (a list's notification about its own click): hidden now, destroyed when
+// its parent takes WM_DESTROY_CHILD_LATER, which the parent hands to
+// DestroyPostedChild.
+inline constexpr UINT WM_DESTROY_CHILD_LATER = WM_APP + 2;
+void DestroyChildLater(HWND child);
+void DestroyPostedChild(HWND parent, LPARAM child);
+
+// Makes the entry of a list box under a point of its client area its
+// selection (hot tracking); the entry, or -1 when the point holds none.
+int HotTrackListItem(HWND list, POINT clientPoint);
+
 // Resizes the window to the size without moving it or changing its z-order.
 void ResizeWindow(HWND window, int width, int height);
 
