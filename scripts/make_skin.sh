@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Rebuilds the "Default" skin in Skins/Default from its generator in tools/skin_gen/.
+# Rebuilds the bundled skins, Skins/Default and Skins/Ember, from their
+# generator in tools/skin_gen/ (one drawing, two colour themes).
 # The generator reads the program's own layout tables (dumped by a small
 # native program built here), so every picture fits the rectangle the
 # program draws it in. Needs a native C++ compiler and Python 3 with PIL
@@ -19,9 +20,13 @@ trap 'rm -rf "$work"' EXIT
 python=/usr/bin/python3
 [ -x "$python" ] || python=python3
 
+for theme in Default Ember; do
+  out="$root/Skins/$theme"
+  mkdir -p "$out"
+  rm -f "$out"/*.png
+  "$python" -B "$root/tools/skin_gen/make_default.py" "$work/layout.json" "$out" "$theme"
+done
 out="$root/Skins/Default"
-rm -f "$out"/*.png
-"$python" -B "$root/tools/skin_gen/make_default.py" "$work/layout.json" "$out"
 
 if [ "${1:-}" = "--mockup" ]; then
   "$python" -B "$root/tools/skin_gen/mockup.py" "$work/layout.json" "$out" "${2:-$root/build/skin-mockup}"

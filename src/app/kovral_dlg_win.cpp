@@ -19,6 +19,7 @@
 #include "settings/app_paths.h"
 #include "settings/ui_settings.h"
 #include "ui/font_choice.h"
+#include "dialogs/skins_dialog_win.h"
 #include "ui/skin_files.h"
 #include "ui/skin_path.h"
 #include "ui/text_win.h"
@@ -377,9 +378,23 @@ void CKovralDlg::SendAndSave() {
   ApplyAndSave(link_, image_, *settings_);
 }
 
-// The skin chooser runs here; afterwards, as after any choice, the window
-// comes to the front.
+// The skin chooser. After OK the choice is kept in str.ini and the shown
+// page is made again in the new skin and colour; the window keeps the size
+// and the picture it took from the skin it started with.
 void CKovralDlg::RunSkinChoice() {
+  CSkinsDialog dialog(DialogEnvironment{skinFolder_, textColor_, languageCode_}, Globals().skinName,
+                      *services_.colors);
+  if (dialog.RunModal() != IDOK) return;
+  pages_.CommitEdits();
+  skinFolder_ = dialog.chosenSkinFolder;
+  textColor_ = dialog.chosenColor;
+  AppGlobals& globals = Globals();
+  globals.SkinFolder = skinFolder_;
+  globals.TextColor = textColor_;
+  globals.skinName = dialog.chosenSkinName;
+  settings_->SaveSkinChoice({textColor_.red, textColor_.green, textColor_.blue}, dialog.chosenSkinName);
+  pages_.SetLook({skinFolder_, canvas_.bitmap(), normalFont_.get(), titleFont_.get(), textColor_, texts_, languageCode_});
+  pages_.Rebuild();
   SetForegroundWindow(hwnd_);
   ShowWindow(hwnd_, SW_SHOW);
 }

@@ -134,9 +134,9 @@ bool CSkinDialog::OnLButtonDown(POINT pt, WPARAM) {
   return false;
 }
 
-HBRUSH CSkinDialog::OnCtlColor(HDC dc, HWND, int type) {
-  return ApplyControlColors(dc, DialogControlColors(kind_, ControlTypeOf(type)), environment_.textColor, font_.get(),
-                            brush_);
+HBRUSH CSkinDialog::OnCtlColor(HDC dc, HWND control, int type) {
+  return ApplyControlColors(dc, ColorsFor(GetDlgCtrlID(control), ControlTypeOf(type)), environment_.textColor,
+                            font_.get(), brush_);
 }
 
 bool CSkinDialog::PreTranslateMessage(MSG& msg) {

@@ -47,6 +47,8 @@ class CSkinDialog : public ui::Dialog {
   virtual ui::MsgResult OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) { return ui::NotHandled(); }
   // The list was closed by a click elsewhere.
   virtual void OnListDismissed() {}
+  // How a control of the dialog is coloured (WM_CTLCOLOR*).
+  virtual ControlColors ColorsFor(int controlId, ControlType type) const { return DialogControlColors(kind_, type); }
 
   // The pop-up list: made at `rect` with `items`, destroyed by CloseList or
   // by a click outside it and `field`.
@@ -59,6 +61,7 @@ class CSkinDialog : public ui::Dialog {
   // Paints these rectangles of the dialog's picture again.
   void Redraw(const std::vector<layout::Rect>& rects) { Repaint(rects); }
   UiLanguage language() const { return language_; }
+  const DialogEnvironment& environment() const { return environment_; }
   MessageSink& messages() { return messages_; }
   const DialogFrameTexts& frameTexts() const { return frameTexts_; }
 

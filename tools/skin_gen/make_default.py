@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Draws the "Default" skin: a dark, cyan-lit look.
+"""Draws a bundled skin: the "Default" skin's dark, cyan-lit look, or the same
+shapes in another colour theme (themes.py).
 
-Usage: make_default.py LAYOUT_JSON OUTPUT_DIR
+Usage: make_default.py LAYOUT_JSON OUTPUT_DIR [THEME]
 
 LAYOUT_JSON is what tools/skin_gen/layout_dump prints: the program's own layout
 tables. Every element image is drawn at the size of the rectangle the
@@ -15,6 +16,7 @@ import math
 import os
 import sys
 
+import themes
 from paint import Art, mix
 
 # Palette ---------------------------------------------------------------
@@ -766,6 +768,7 @@ def element_images(layout):
 def main():
     layout = load_layout(sys.argv[1])
     out = sys.argv[2]
+    theme = sys.argv[3] if len(sys.argv) > 3 else "Default"
     os.makedirs(out, exist_ok=True)
     images = element_images(layout)
     pictures = dict(images)
@@ -787,7 +790,7 @@ def main():
         assert [art.w, art.h] == face["size"], face
         pictures[face["background"]] = art
     for name, art in sorted(pictures.items()):
-        art.save(os.path.join(out, name.lstrip("/")))
+        themes.apply(theme, art.image()).save(os.path.join(out, name.lstrip("/")), format="PNG", optimize=False)
     print("wrote %d images to %s" % (len(pictures), out))
 
 

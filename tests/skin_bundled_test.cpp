@@ -1,5 +1,6 @@
-// The shipped "Default" skin: every file the program loads is there, carries
-// an alpha channel, and has the size of the rectangle the layout gives it.
+// The shipped skins, "Default" and "Ember": every file the program loads is
+// there, carries an alpha channel, and has the size of the rectangle the
+// layout gives it.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -15,9 +16,11 @@
 namespace kovral {
 namespace {
 
-std::filesystem::path SkinDir() {
-  // KOVRAL_TEST_DATA_DIR is <repo>/tests/data; the skin sits at <repo>/Skins/Default.
-  return std::filesystem::path(KOVRAL_TEST_DATA_DIR).parent_path().parent_path() / "Skins" / "Default";
+constexpr const char* kBundledSkins[] = {"Default", "Ember"};
+
+std::filesystem::path SkinDir(const char* skin) {
+  // KOVRAL_TEST_DATA_DIR is <repo>/tests/data; the skins sit at <repo>/Skins/<name>.
+  return std::filesystem::path(KOVRAL_TEST_DATA_DIR).parent_path().parent_path() / "Skins" / skin;
 }
 
 struct PngHeader {
@@ -77,42 +80,48 @@ std::map<std::string, layout::Size> ExpectedSizes() {
   return sizes;
 }
 
-TEST(DefaultSkin, EveryFileHasItsLayoutSize) {
+TEST(BundledSkins, EveryFileHasItsLayoutSize) {
   const auto expected = ExpectedSizes();
   for (const wchar_t* file : skin::AllFiles()) {
     const std::string name = Narrow(file);
     ASSERT_TRUE(expected.count(name)) << name << " has no place in the layout tables";
   }
   EXPECT_EQ(expected.size(), skin::AllFiles().size()) << "the layout names an image the skin list lacks";
-  for (const auto& [name, size] : expected) {
-    const auto path = SkinDir() / name.substr(1);
-    ASSERT_TRUE(std::filesystem::exists(path)) << path.string();
-    const PngHeader h = ReadPngHeader(path);
-    ASSERT_TRUE(h.valid) << name << " is not a PNG";
-    EXPECT_EQ(h.width, static_cast<std::uint32_t>(size.width)) << name;
-    EXPECT_EQ(h.height, static_cast<std::uint32_t>(size.height)) << name;
+  for (const char* skin : kBundledSkins) {
+    for (const auto& [name, size] : expected) {
+      const auto path = SkinDir(skin) / name.substr(1);
+      ASSERT_TRUE(std::filesystem::exists(path)) << path.string();
+      const PngHeader h = ReadPngHeader(path);
+      ASSERT_TRUE(h.valid) << skin << name << " is not a PNG";
+      EXPECT_EQ(h.width, static_cast<std::uint32_t>(size.width)) << skin << name;
+      EXPECT_EQ(h.height, static_cast<std::uint32_t>(size.height)) << skin << name;
+    }
   }
 }
 
-TEST(DefaultSkin, EveryFileCarriesAnAlphaChannel) {
+TEST(BundledSkins, EveryFileCarriesAnAlphaChannel) {
   // Colour type 6 (RGBA) at 8 bits: images without alpha would draw opaque.
-  for (const wchar_t* file : skin::AllFiles()) {
-    const PngHeader h = ReadPngHeader(SkinDir() / Narrow(file).substr(1));
-    ASSERT_TRUE(h.valid) << Narrow(file);
-    EXPECT_EQ(h.colourType, 6) << Narrow(file);
-    EXPECT_EQ(h.bitDepth, 8) << Narrow(file);
+  for (const char* skin : kBundledSkins) {
+    for (const wchar_t* file : skin::AllFiles()) {
+      const PngHeader h = ReadPngHeader(SkinDir(skin) / Narrow(file).substr(1));
+      ASSERT_TRUE(h.valid) << skin << Narrow(file);
+      EXPECT_EQ(h.colourType, 6) << skin << Narrow(file);
+      EXPECT_EQ(h.bitDepth, 8) << skin << Narrow(file);
+    }
   }
 }
 
-TEST(DefaultSkin, NoStrayFiles) {
+TEST(BundledSkins, NoStrayFiles) {
   std::vector<std::string> extra;
   const auto expected = ExpectedSizes();
-  for (const auto& entry : std::filesystem::directory_iterator(SkinDir())) {
-    std::string name = "/";
-    name += entry.path().filename().string();
-    if (!expected.count(name)) extra.push_back(name);
+  for (const char* skin : kBundledSkins) {
+    for (const auto& entry : std::filesystem::directory_iterator(SkinDir(skin))) {
+      std::string name = "/";
+      name += entry.path().filename().string();
+      if (!expected.count(name)) extra.push_back(skin + name);
+    }
   }
-  EXPECT_TRUE(extra.empty()) << extra.front();
+  EXPECT_TRUE(extra.empty()) << (extra.empty() ? std::string() : extra.front());
 }
 
 TEST(PngHeaderReader, RejectsWhatIsNotAPng) {

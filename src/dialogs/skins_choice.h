@@ -1,0 +1,55 @@
+#pragma once
+// What the skins dialog decides: which folders it lists, which folder a
+// chosen name stands for, whether that folder can be drawn, and how its two
+// controls of its own are coloured. The listing itself comes from the
+// platform (FindFirstFileW on Windows).
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/control_colors.h"
+#include "ui/text_style.h"
+
+namespace kovral {
+
+struct FolderEntry {
+  std::wstring name;
+  bool directory = false;
+};
+
+// The list's entries: every directory but "." and "..", in the order the
+// file system gave them. Files are left out.
+std::vector<std::wstring> SkinListEntries(std::span<const FolderEntry> entries);
+
+// Equal without regard to letter case, as the Windows file system compares names.
+bool SameNameIgnoringCase(std::wstring_view a, std::wstring_view b);
+
+// The folder of the first directory named `name` without regard to case:
+// root + "\" + the name as the file system spells it. Nothing when no
+// directory matches (it was removed after the list was made).
+std::optional<std::wstring> FindSkinFolder(std::wstring_view root, std::span<const FolderEntry> entries,
+                                           std::wstring_view name);
+
+// Choosing an entry of the list. A folder that lacks a picture the program
+// draws would blank every window, the skins dialog's own included, and the
+// user could not choose again: it is refused and the current skin stays.
+struct SkinPick {
+  bool taken = false;  // false: refused, tell the user the skin is incomplete
+  std::wstring name;
+  std::wstring folder;
+};
+SkinPick PickSkin(std::wstring_view root, std::span<const FolderEntry> entries, std::wstring_view entryText,
+                  const std::function<bool(const std::wstring&)>& exists);
+
+inline constexpr int kSkinNameStatic = 560;
+inline constexpr int kSkinSwatchStatic = 561;
+inline constexpr int kSkinList = 562;
+
+// The swatch shows the chosen colour as its brush; the list is white on
+// dark grey; the name text is white on the picture.
+ControlColors SkinsDialogControlColors(int controlId, ControlType type, ui::Rgb chosen);
+
+}  // namespace kovral

@@ -1,0 +1,57 @@
+// The skins dialog's decisions: what it lists, which folder a name finds,
+// which folders it refuses, and its controls' colours.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "dialogs/skins_choice.h"
+#include "ui/skin_files.h"
+#include "ui/skin_path.h"
+
+namespace kovral {
+namespace {
+
+const std::vector<FolderEntry> kRoot = {
+    {L".", true}, {L"..", true}, {L"readme.txt", false}, {L"Ember", true}, {L"Default", true}, {L"Broken", true},
+};
+constexpr wchar_t kSkinsRoot[] = L"C:\\K\\/Skins";
+
+TEST(SkinsChoice, ListsDirectoriesInTheOrderFound) {
+  EXPECT_EQ(SkinListEntries(kRoot), (std::vector<std::wstring>{L"Ember", L"Default", L"Broken"}));
+  EXPECT_TRUE(SkinListEntries({}).empty());
+}
+
+TEST(SkinsChoice, TakesOnlyACompleteFolderFoundWithoutRegardToCase) {
+  std::set<std::wstring> present;
+  for (const wchar_t* file : skin::AllFiles()) {
+    present.insert(SkinImagePath(L"C:\\K\\/Skins\\Ember", file));
+    if (std::wstring(file) != skin::kMain) present.insert(SkinImagePath(L"C:\\K\\/Skins\\Broken", file));
+  }
+  const auto exists = [&](const std::wstring& path) { return present.count(path) != 0; };
+
+  // The entry's text is what is stored; the folder is spelt as the file system spells it.
+  const SkinPick ember = PickSkin(kSkinsRoot, kRoot, L"eMBER", exists);
+  EXPECT_TRUE(ember.taken);
+  EXPECT_EQ(ember.name, L"eMBER");
+  EXPECT_EQ(ember.folder, L"C:\\K\\/Skins\\Ember");
+
+  EXPECT_FALSE(PickSkin(kSkinsRoot, kRoot, L"Broken", exists).taken);   // one picture short
+  EXPECT_FALSE(PickSkin(kSkinsRoot, kRoot, L"Gone", exists).taken);     // removed since listed
+  EXPECT_FALSE(PickSkin(kSkinsRoot, kRoot, L"readme.txt", exists).taken);  // a file is never a skin
+  EXPECT_FALSE(SameNameIgnoringCase(L"Ember", L"Embers"));
+}
+
+TEST(SkinsChoice, SwatchShowsTheChosenColourAndTheListIsDark) {
+  const ui::Rgb chosen{10, 20, 30};
+  const ControlColors swatch = SkinsDialogControlColors(kSkinSwatchStatic, ControlType::Static, chosen);
+  EXPECT_EQ(swatch.brush, ControlColors::Brush::Solid);
+  EXPECT_EQ(swatch.brushColor, chosen);
+  EXPECT_EQ(swatch.background, ControlColors::Background::Transparent);
+  const ControlColors list = SkinsDialogControlColors(kSkinList, ControlType::ListBox, chosen);
+  EXPECT_EQ(list.text, ControlColors::Text::White);
+  EXPECT_EQ(list.brushColor, (ui::Rgb{0x28, 0x28, 0x28}));
+  EXPECT_EQ(SkinsDialogControlColors(kSkinNameStatic, ControlType::Static, chosen).text, ControlColors::Text::White);
+}
+
+}  // namespace
+}  // namespace kovral
