@@ -22,8 +22,11 @@ void CSkinsDialog::CreateControls() {
 }
 
 // The hint is in the skin's text colour, whatever colour is being chosen.
+// The English one is wider than its place above the swatch: it wraps onto a
+// second line there rather than losing its ends.
 void CSkinsDialog::AddOwnTexts(Scene& scene) const {
-  scene.AddText(SkinsTextsFor(language()).colorHint, layout::skins::kHint, ui::kTextCentre, environment().textColor);
+  scene.AddText(SkinsTextsFor(language()).colorHint, layout::skins::kHint, ui::kTextWrapCentre,
+                environment().textColor);
 }
 
 std::vector<FolderEntry> CSkinsDialog::ListSkinsRoot() const {

@@ -18,7 +18,13 @@ std::vector<ClickStep> RouteCommonClick(layout::Point p, int currentPage, bool r
                                ClickStep::HideWindow});
   if (ready && at(Action::Apply))
     steps.insert(steps.end(), {ClickStep::SendConfig, ClickStep::CommitConfig, ClickStep::ApplyPointerSettings});
-  if (at(Action::Skins)) steps.push_back(ClickStep::RunSkinChoice);
+  // The chooser ends on the press of its OK or Cancel, so the button may
+  // still be down when it returns: going on to the page part would start
+  // dragging the window with it.
+  if (at(Action::Skins)) {
+    steps.push_back(ClickStep::RunSkinChoice);
+    return steps;
+  }
   if (at(Action::Minimise)) {
     steps.push_back(ClickStep::HideWindow);
     return steps;

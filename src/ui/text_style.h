@@ -16,6 +16,8 @@ inline constexpr unsigned kTextTopCentre = 0x21;
 // Left-aligned, wrapped at words (DT_WORDBREAK); the wrapped lines are centred
 // vertically in the rectangle.
 inline constexpr unsigned kTextWrapLeft = 0x10;
+// Centred, wrapped at words (DT_WORDBREAK | DT_CENTER), lines centred vertically.
+inline constexpr unsigned kTextWrapCentre = 0x11;
 
 struct Rgb {
   std::uint8_t red = 0;

@@ -29,10 +29,8 @@ SECOND_KEY = (50, 170, 131, 184)
 CHS_ITEM_HEIGHT = 13
 
 
-class Dialogs(PageCase):
-
-    def setUp(self):
-        self.start_shown([])
+class DialogCase(PageCase):
+    """Helpers for the program's dialogs; the tests live in subclasses."""
 
     def dialog(self):
         """(x, y, w, h) of the open dialog: the program's window of a dialog's size."""
@@ -80,6 +78,12 @@ class Dialogs(PageCase):
             self.shot(shot)
         self.world.click(*self.item(box, field[0], list_top, index))
         time.sleep(0.3)
+
+
+class Dialogs(DialogCase):
+
+    def setUp(self):
+        self.start_shown([])
 
     def test_every_dialog_in_both_modes(self):
         program = self.program
