@@ -16,6 +16,7 @@ SKINS_BUTTON = (701, 5, 719, 23)
 # Skins dialog client rectangles.
 SKIN_FIELD = (42, 129, 151, 144)
 SKIN_LIST_TOP = 146
+SKIN_LIST = (42, 146, 151, 266)
 SWATCH = (42, 94, 151, 110)
 SKIN_NAME = (43, 129, 135, 144)
 # Part of the basic page the skin draws (key rows and their panel).
@@ -57,9 +58,12 @@ class Skins(DialogCase):
         self.program.click_rect(SKINS_BUTTON)
         return self.dialog()
 
-    def name_look(self, box):
+    def dialog_look(self, box, rect):
         x, y = box[0], box[1]
-        return self.world.grab().crop((x + SKIN_NAME[0], y + SKIN_NAME[1], x + SKIN_NAME[2], y + SKIN_NAME[3]))
+        return self.world.grab().crop((x + rect[0], y + rect[1], x + rect[2], y + rect[3]))
+
+    def name_look(self, box):
+        return self.dialog_look(box, SKIN_NAME)
 
     def choose_entry(self, box, index, initial):
         """Opens the list and clicks entry `index`: "refused", or whether the
@@ -93,7 +97,20 @@ class Skins(DialogCase):
         self.assertEqual(skins_of(program), before_ini, "Cancel writes nothing")
         self.wait_same(PAGE_SAMPLE, page, "the page unchanged after Cancel")
 
+        # Esc with the list open: the next dialog starts with the list closed.
         box = self.open_skins()
+        self.d_centre(box, SKIN_FIELD)
+        time.sleep(0.4)
+        self.world.key("Escape")
+        self.dialog_gone()
+        box = self.open_skins()
+        closed = self.dialog_look(box, SKIN_LIST)
+        self.d_centre(box, SKIN_FIELD)
+        wd.wait_for("the list to open with one click",
+                    lambda: wd.images_differ(self.dialog_look(box, SKIN_LIST), closed, 8) > 20, timeout=5)
+        self.d_centre(box, SKIN_FIELD)  # and to close with the next
+        wd.wait_for("the list to close", lambda: wd.images_differ(self.dialog_look(box, SKIN_LIST), closed) == 0,
+                    timeout=5)
         self.assertEqual(self.choose_entry(box, ember, self.name_look(box)), "changed")
         self.d_centre(box, SWATCH)
         time.sleep(0.4)
