@@ -273,7 +273,8 @@ void RefreshSensor(DeviceLink& link, DeviceImage& image) {
   WriteSensorSettings(link, image);
 }
 
-void Apply(DeviceLink& link, const DeviceConfig& config, DeviceImage& image, const std::function<void()>& saveAll) {
+bool Apply(DeviceLink& link, const DeviceConfig& config, DeviceImage& image, const std::function<void()>& saveAll) {
+  bool complete = false;
   {
     ExchangeSequence sequence(link);
     WriteReportRate(link, config.reportRate);
@@ -304,8 +305,10 @@ void Apply(DeviceLink& link, const DeviceConfig& config, DeviceImage& image, con
 
     BuildKeyMatrices(config, image.keyMatrices);
     WriteKeyMatrices(link, image);
+    complete = !sequence.Stalled();
   }
   if (saveAll) saveAll();
+  return complete;
 }
 
 }  // namespace kovral

@@ -61,7 +61,9 @@ void RefreshSensor(DeviceLink& link, DeviceImage& image);
 // mouse answers; the caller runs it only while the link is ready. Values the
 // program only carries back from the mouse (stage block 0, the lighting
 // triples, the effect fields the mapping leaves alone) are written back only
-// when this Apply read them.
-void Apply(DeviceLink& link, const DeviceConfig& config, DeviceImage& image, const std::function<void()>& saveAll);
+// when this Apply read them. False when the sequence was cut short because an
+// exchange timed out or stalled (see ExchangeSequence): the mouse did not get
+// the whole record, though the files were still saved.
+bool Apply(DeviceLink& link, const DeviceConfig& config, DeviceImage& image, const std::function<void()>& saveAll);
 
 }  // namespace kovral

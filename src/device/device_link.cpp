@@ -20,19 +20,24 @@ void Notify(DeviceLink& link, int code, int value) {
 
 // Makes the reader decide again. Whatever read it has pending is cancelled
 // first, under the mutex, so a reader that wakes to a changed generation knows
-// its read is finished and the handle may already be gone.
+// its read will deliver nothing and the handle may already be gone. The
+// cancel only asks; a dropped handle is closed, which waits (boundedly) for
+// the cancelled read to end, after the mutex is released, so a driver slow to
+// cancel cannot hold up the reader or the next open on the mutex.
 void WakeNotifyReader(DeviceLink& link, bool dropHandle) {
+  std::unique_ptr<HidDevice> dropped;
   {
     std::lock_guard<std::mutex> lock(link.notifyMutex);
     ++link.notifyGeneration;
     if (link.notifyReadHandle) {
       link.notifyReadHandle->CancelRead();
       if (dropHandle) {
-        link.notifyReadHandle.reset();
+        dropped = std::move(link.notifyReadHandle);
         link.notifyReportLength = 0;
       }
     }
   }
+  dropped.reset();
   if (link.readEvent) link.readEvent->Set();
 }
 
@@ -177,6 +182,10 @@ void Handshake(DeviceLink& link) {
     return std::equal(kHandshakeChallenge.begin(), kHandshakeChallenge.end(), answer.begin() + 1);
   };
 
+  // One sequence: a mouse that stalls on the first attempt is not detected,
+  // rather than waited for through the second one too. The next connection
+  // tries again.
+  ExchangeSequence sequence(link);
   // The first attempt always goes out plain, even when an earlier link left
   // `scrambled` set: a replugged mouse starts in plain mode.
   Payload answer = challenge();
@@ -238,10 +247,12 @@ DeviceChangeResult HandleDeviceChange(DeviceLink& link, DeviceImage& image, uint
   return result;
 }
 
-// The interface thread never waits for this loop: it cancels the pending read
-// (which completes at once) and signals the event. Each pass decides afresh
-// from `ready` and the generation, and finishes a read only when no wake-up
-// came since it started, i.e. when the read itself completed.
+// The interface thread never waits for this loop: it asks for the pending
+// read to be cancelled and signals the event. Each pass decides afresh from
+// `ready` and the generation, and finishes a read only when no wake-up came
+// since it started, i.e. when the read itself completed; finishing a completed
+// read does not wait. A cancelled read still ending makes the next StartRead
+// fail, and its end sets the event, which brings the next pass.
 void NotifyReaderLoop(DeviceLink& link) {
   HidEvent& event = *link.readEvent;
   uint8_t report[kNotifyBufferSize];

@@ -54,16 +54,18 @@ struct DeviceLink {
   std::unique_ptr<HidEvent> readEvent;
 
   // Reader coordination. Every wake-up by the interface thread first bumps
-  // the generation and cancels the pending read, both under the mutex; the
-  // mutex is never held while either thread waits for anything but a
-  // cancelled read to complete.
+  // the generation and asks for the pending read to be cancelled, both under
+  // the mutex; the mutex is never held while either thread waits for
+  // anything. A handle the interface thread drops is closed, and so waits for
+  // its cancelled read, only once the mutex is released.
   std::mutex notifyMutex;
   uint64_t notifyGeneration = 0;  // guarded by notifyMutex
   std::atomic<bool> readerStop{false};
 
-  // State of the current exchange sequence (see ExchangeSequence).
+  // State of the current exchange sequence (see ExchangeSequence): whether
+  // one of its exchanges timed out or took longer than kDataPhaseTimeout.
   int sequenceDepth = 0;
-  bool sequenceTimedOut = false;
+  bool sequenceStalled = false;
 };
 
 // Creates the read event; on failure shows "CreateEvent failed." and returns false.

@@ -21,6 +21,16 @@ size_t ChunkCount(uint8_t count) {
   return std::min<size_t>((count + kChunkSize - 1) / kChunkSize, kMaxChunks);
 }
 
+// Whether the next exchange may reach the driver: not once an exchange of the
+// current sequence has stalled.
+bool MayExchange(const DeviceLink& link) { return link.featureHandle && !link.sequenceStalled; }
+
+// Ends the timing of one exchange that began at `start`. Taking longer than
+// the bound cuts the rest of the sequence short, as a time-out does.
+void EndExchange(DeviceLink& link, Micros start, bool timedOut = false) {
+  if (timedOut || link.clock.Now() - start > kDataPhaseTimeout) link.sequenceStalled = true;
+}
+
 void WriteChunks(DeviceLink& link, uint8_t count, const DataArea& data) {
   const size_t length = Bounded(link.outputReportLength, kDataBufferSize);
   for (size_t k = 0; k < ChunkCount(count); ++k) {
@@ -28,9 +38,10 @@ void WriteChunks(DeviceLink& link, uint8_t count, const DataArea& data) {
     // holds, which is why callers clear their areas first.
     uint8_t report[kDataBufferSize] = {};
     std::memcpy(report + kReportPayloadOffset, data.data() + k * kChunkSize, kChunkSize);
-    if (link.featureHandle && !link.sequenceTimedOut) {
+    if (MayExchange(link)) {
+      const Micros start = link.clock.Now();
       const HidIoStatus status = link.featureHandle->Write(report, length, kDataPhaseTimeout);
-      if (status == HidIoStatus::TimedOut) link.sequenceTimedOut = true;
+      EndExchange(link, start, status == HidIoStatus::TimedOut);
       if (link.trace) link.trace->Write(report, length, status);
     }
     link.clock.Pause(kChunkPause);
@@ -42,9 +53,10 @@ void ReadChunks(DeviceLink& link, uint8_t count, DataArea& data) {
   for (size_t k = 0; k < ChunkCount(count); ++k) {
     // A read that fails, times out or is skipped leaves this chunk zero.
     uint8_t report[kDataBufferSize] = {};
-    if (link.featureHandle && !link.sequenceTimedOut) {
+    if (MayExchange(link)) {
+      const Micros start = link.clock.Now();
       const HidIoStatus status = link.featureHandle->Read(report, length, kDataPhaseTimeout);
-      if (status == HidIoStatus::TimedOut) link.sequenceTimedOut = true;
+      EndExchange(link, start, status == HidIoStatus::TimedOut);
       if (status != HidIoStatus::Ok) std::memset(report, 0, sizeof report);
       if (link.trace) link.trace->Read(report, length, status);
     }
@@ -56,6 +68,8 @@ void ReadChunks(DeviceLink& link, uint8_t count, DataArea& data) {
 
 ExchangeResult ExchangeFeature(DeviceLink& link, Payload& payload, bool scramble, bool fetchAnswer,
                                Micros pauseBeforeAnswer) {
+  // A request that stalled is not followed by its get-feature.
+  ExchangeSequence sequence(link);
   ExchangeResult result;
   const size_t length = Bounded(link.featureReportLength, kFeatureBufferSize);
 
@@ -66,8 +80,10 @@ ExchangeResult ExchangeFeature(DeviceLink& link, Payload& payload, bool scramble
   Payload plain;
   std::memcpy(plain.data(), wire, kPayloadSize);
   if (scramble) ScramblePayload(wire, link.scrambleKey.data());
-  if (link.featureHandle) {
+  if (MayExchange(link)) {
+    const Micros start = link.clock.Now();
     result.sent = link.featureHandle->SetFeature(report, length);
+    EndExchange(link, start);
     if (link.trace) link.trace->SetFeature(report, length, plain.data(), result.sent);
   }
 
@@ -75,8 +91,11 @@ ExchangeResult ExchangeFeature(DeviceLink& link, Payload& payload, bool scramble
 
   if (pauseBeforeAnswer.count() > 0) link.clock.Pause(pauseBeforeAnswer);
   std::memset(report, 0, sizeof report);
-  if (link.featureHandle) {
+  const bool asked = MayExchange(link);
+  if (asked) {
+    const Micros start = link.clock.Now();
     result.answered = link.featureHandle->GetFeature(report, length);
+    EndExchange(link, start);
     // A failed request must not leave whatever the driver put in the buffer.
     if (!result.answered) std::memset(report, 0, sizeof report);
   }
@@ -88,7 +107,7 @@ ExchangeResult ExchangeFeature(DeviceLink& link, Payload& payload, bool scramble
   // Only a real answer is unscrambled: the zero image of a failed request
   // would otherwise turn into garbage that callers store as the mouse's values.
   if (scramble && result.answered) UnscramblePayload(answer.data(), link.scrambleKey.data());
-  if (link.featureHandle && link.trace) link.trace->GetFeature(report, length, answer.data(), result.answered);
+  if (asked && link.trace) link.trace->GetFeature(report, length, answer.data(), result.answered);
   payload = answer;
   return result;
 }
@@ -108,18 +127,20 @@ ExchangeResult TransactData(DeviceLink& link, Payload& payload, DataArea& data) 
   }
   // Input reports still queued from an earlier exchange that timed out or was
   // cut short would otherwise be taken for this answer's chunks.
-  if (link.featureHandle) link.featureHandle->DiscardQueuedInput();
+  if (MayExchange(link)) link.featureHandle->DiscardQueuedInput();
   const ExchangeResult result = Transact(link, payload);
   ReadChunks(link, payload[kCountByte], data);
   return result;
 }
 
 ExchangeSequence::ExchangeSequence(DeviceLink& link) : link_(link) {
-  if (link_.sequenceDepth++ == 0) link_.sequenceTimedOut = false;
+  if (link_.sequenceDepth++ == 0) link_.sequenceStalled = false;
 }
 
 ExchangeSequence::~ExchangeSequence() {
-  if (--link_.sequenceDepth == 0) link_.sequenceTimedOut = false;
+  if (--link_.sequenceDepth == 0) link_.sequenceStalled = false;
 }
+
+bool ExchangeSequence::Stalled() const { return link_.sequenceStalled; }
 
 }  // namespace kovral

@@ -40,16 +40,24 @@ ExchangeResult TransactData(DeviceLink& link, Payload& payload, DataArea& data);
 ExchangeResult ExchangeFeature(DeviceLink& link, Payload& payload, bool scramble, bool fetchAnswer,
                                Micros pauseBeforeAnswer);
 
-// Brackets the exchanges of one command sequence (Apply, the sensor refresh).
-// Once a data-phase report of the sequence has timed out, the sequence's
-// remaining data-phase reports are not attempted, so a mouse that stopped
-// answering costs one time-out per sequence, not one per chunk. Nests.
+// Brackets the exchanges of one command sequence (Apply, the sensor refresh,
+// the handshake; a feature exchange made on its own is one too). Each
+// exchange is timed with the link's clock. Once one has timed out or taken
+// longer than kDataPhaseTimeout, the sequence's remaining exchanges, feature
+// reports included, fail at once without reaching the driver: a mouse that
+// stopped answering or stalls costs one wait per sequence, not one per
+// exchange (feature reports have no time-out, and Apply makes about seventy).
+// The protocol's pauses still run. A new sequence tries again. Nests.
 class ExchangeSequence {
  public:
   explicit ExchangeSequence(DeviceLink& link);
   ~ExchangeSequence();
   ExchangeSequence(const ExchangeSequence&) = delete;
   ExchangeSequence& operator=(const ExchangeSequence&) = delete;
+
+  // Whether the sequence (the outermost one, when nested) has been cut short
+  // so far.
+  bool Stalled() const;
 
  private:
   DeviceLink& link_;

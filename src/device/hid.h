@@ -57,9 +57,14 @@ class HidDevice {
   // Drops input reports already queued for this handle (HidD_FlushQueue).
   virtual void DiscardQueuedInput() = 0;
   // Overlapped notification read: StartRead begins a read whose completion
-  // sets `done`; FinishRead waits for it and returns the bytes transferred
-  // (0 on failure); CancelRead cancels a pending read and waits until the
-  // I/O has completed, so the buffer is no longer written to.
+  // sets `done` (false while an earlier read is still ending); FinishRead,
+  // once `done` was set by the completion, returns the bytes transferred and
+  // stores them in `report` (0 on failure, and without waiting when the read
+  // has not ended); CancelRead asks for a pending read to be cancelled and
+  // returns at once: the read then ends with 0 bytes and sets `done`, and
+  // `report` is not written to after CancelRead returns. Neither waits, so
+  // they may be called under a lock. Destroying the device waits a short,
+  // bounded time for its I/O to end.
   virtual bool StartRead(uint8_t* report, size_t length, HidEvent& done) = 0;
   virtual size_t FinishRead() = 0;
   virtual void CancelRead() = 0;

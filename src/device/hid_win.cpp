@@ -5,8 +5,11 @@ extern "C" {
 #include <hidsdi.h>
 }
 
-#include <atomic>
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "device/hid.h"
@@ -98,16 +101,53 @@ class WinEnumeration final : public HidEnumeration {
   OwnedDeviceInfoList list_;
 };
 
+// How long giving up a timed-out data report, or closing a handle, waits for
+// the cancelled I/O to end. Cancellation normally completes at once; a driver
+// that is slow to cancel must not hold the caller (the window, the reader's
+// lock, a close) for longer than this.
+constexpr DWORD kCancelWaitMs = 100;
+
+// The memory the system writes into or reads from while an overlapped
+// operation is in flight. The device owns it on the heap, never the caller's
+// buffer or a stack frame, so an operation whose cancellation does not end in
+// time can be left behind: it keeps its slot (the next operation on the slot
+// fails until it has ended), and a device closed before then leaks the slot
+// on purpose rather than free memory the system may still write into.
+struct IoSlot {
+  OVERLAPPED overlapped{};
+  std::vector<uint8_t> buffer;
+  bool busy = false;  // started, and its result not taken yet
+};
+
+bool Ended(IoSlot& slot) { return HasOverlappedIoCompleted(&slot.overlapped); }
+
+// Waits at most kCancelWaitMs for the slot's operation to end. Polls, since
+// the completion event of a notification read belongs to its reader, which
+// may reset it.
+bool WaitForEnd(IoSlot& slot) {
+  const ULONGLONG deadline = GetTickCount64() + kCancelWaitMs;
+  while (!Ended(slot)) {
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(1);
+  }
+  return true;
+}
+
 // One open handle. A handle opened for overlapped I/O bounds its reads and
 // writes by the caller's time-out and cancels what did not finish, so a mouse
-// that stops answering cannot hang the program.
+// that stops answering cannot hang the program; no cancel waits without a
+// bound.
 class WinHidDevice final : public HidDevice {
  public:
   WinHidDevice(HANDLE handle, bool overlapped) : handle_(handle), overlapped_(overlapped) {
     if (overlapped_) ioEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   }
   ~WinHidDevice() override {
+    // Closing the handle cancels whatever is in flight; each operation is
+    // given a bounded time to end first.
     CancelRead();
+    Settle(read_);
+    Settle(io_);
     handle_.reset();
   }
   WinHidDevice(const WinHidDevice&) = delete;
@@ -136,6 +176,8 @@ class WinHidDevice final : public HidDevice {
     return HidCapsStatus::Ok;
   }
 
+  // Synchronous, with no time-out the system offers: the link times them and
+  // gives up the rest of a sequence after one that stalled.
   bool SetFeature(const uint8_t* report, size_t length) override {
     return HidD_SetFeature(handle_.get(), const_cast<uint8_t*>(report), static_cast<ULONG>(length));
   }
@@ -150,8 +192,10 @@ class WinHidDevice final : public HidDevice {
       return WriteFile(handle_.get(), report, static_cast<DWORD>(length), &written, nullptr) ? HidIoStatus::Ok
                                                                                             : HidIoStatus::Failed;
     }
+    if (!PrepareDataSlot(length)) return HidIoStatus::Failed;
+    std::memcpy(io_->buffer.data(), report, length);
     return Bounded(timeout, [&](OVERLAPPED* ov) {
-      return WriteFile(handle_.get(), report, static_cast<DWORD>(length), nullptr, ov);
+      return WriteFile(handle_.get(), io_->buffer.data(), static_cast<DWORD>(length), nullptr, ov);
     });
   }
 
@@ -163,60 +207,84 @@ class WinHidDevice final : public HidDevice {
       return ReadFile(handle_.get(), report, static_cast<DWORD>(length), &read, nullptr) ? HidIoStatus::Ok
                                                                                         : HidIoStatus::Failed;
     }
-    return Bounded(timeout, [&](OVERLAPPED* ov) {
-      return ReadFile(handle_.get(), report, static_cast<DWORD>(length), nullptr, ov);
+    if (!PrepareDataSlot(length)) return HidIoStatus::Failed;
+    const HidIoStatus status = Bounded(timeout, [&](OVERLAPPED* ov) {
+      return ReadFile(handle_.get(), io_->buffer.data(), static_cast<DWORD>(length), nullptr, ov);
     });
+    if (status == HidIoStatus::Ok) std::memcpy(report, io_->buffer.data(), length);
+    return status;
   }
 
   void DiscardQueuedInput() override { HidD_FlushQueue(handle_.get()); }
 
+  // The read goes into the device's own buffer; `report` receives its bytes
+  // in FinishRead only, so a read that ends after the reader gave it up
+  // writes nothing of the reader's.
   bool StartRead(uint8_t* report, size_t length, HidEvent& done) override {
     auto* event = dynamic_cast<WinEvent*>(&done);
     if (!event || !event->valid() || !overlapped_) return false;
-    if (readPending_) {
-      // A reader may skip the result of a read it no longer wants; once that
-      // read has ended the handle is free for the next one.
-      if (!HasOverlappedIoCompleted(&readOverlapped_)) return false;
-      DWORD ignored = 0;
-      GetOverlappedResult(handle_.get(), &readOverlapped_, &ignored, FALSE);
-      readPending_ = false;
+    std::lock_guard<std::mutex> lock(readMutex_);
+    if (!read_) return false;
+    if (read_->busy) {
+      // A reader may skip the result of a read it no longer wants, or have it
+      // cancelled; once that read has ended the handle is free for the next.
+      if (!Ended(*read_)) return false;
+      read_->busy = false;
     }
-    readOverlapped_ = OVERLAPPED{};
-    readOverlapped_.hEvent = event->get();
-    if (!ReadFile(handle_.get(), report, static_cast<DWORD>(length), nullptr, &readOverlapped_) &&
+    read_->buffer.assign(length, 0);
+    read_->overlapped = OVERLAPPED{};
+    read_->overlapped.hEvent = event->get();
+    if (!ReadFile(handle_.get(), read_->buffer.data(), static_cast<DWORD>(length), nullptr, &read_->overlapped) &&
         GetLastError() != ERROR_IO_PENDING) {
       return false;
     }
     // Also when the read finished at once: the result is fetched, and the
     // event was set, as for any completion.
-    readPending_ = true;
+    read_->busy = true;
+    readTarget_ = report;
     return true;
   }
 
   size_t FinishRead() override {
-    if (!readPending_) return 0;
+    std::lock_guard<std::mutex> lock(readMutex_);
+    if (!read_ || !read_->busy || !Ended(*read_)) return 0;
     DWORD transferred = 0;
-    const BOOL ok = GetOverlappedResult(handle_.get(), &readOverlapped_, &transferred, TRUE);
-    readPending_ = false;
-    return ok ? transferred : 0;
+    const BOOL ok = GetOverlappedResult(handle_.get(), &read_->overlapped, &transferred, FALSE);
+    read_->busy = false;
+    uint8_t* target = readTarget_;
+    readTarget_ = nullptr;
+    if (!ok || !target) return 0;
+    const size_t bytes = std::min<size_t>(transferred, read_->buffer.size());
+    std::memcpy(target, read_->buffer.data(), bytes);
+    return bytes;
   }
 
-  // May be called from another thread than the reader's: the cancel and the
-  // wait for the read's end need no lock. The read counts as ended with 0
-  // bytes; its completion has set the reader's event.
+  // Asks for the cancellation and returns: the link calls this under its
+  // notification lock. The read counts as ended with 0 bytes; its end sets
+  // the reader's event.
   void CancelRead() override {
-    if (!readPending_) return;
-    CancelIoEx(handle_.get(), &readOverlapped_);
-    DWORD transferred = 0;
-    GetOverlappedResult(handle_.get(), &readOverlapped_, &transferred, TRUE);
-    readPending_ = false;
+    std::lock_guard<std::mutex> lock(readMutex_);
+    if (!read_ || !read_->busy) return;
+    readTarget_ = nullptr;
+    if (!Ended(*read_)) CancelIoEx(handle_.get(), &read_->overlapped);
   }
 
  private:
+  // The data slot is free unless an operation given up on is still in flight.
+  bool PrepareDataSlot(size_t length) {
+    if (!io_ || !ioEvent_.valid()) return false;
+    if (io_->busy) {
+      if (!Ended(*io_)) return false;
+      io_->busy = false;
+    }
+    io_->buffer.assign(length, 0);
+    return true;
+  }
+
   template <typename Start>
   HidIoStatus Bounded(std::chrono::milliseconds timeout, Start start) {
-    if (!ioEvent_.valid()) return HidIoStatus::Failed;
-    OVERLAPPED ov{};
+    OVERLAPPED& ov = io_->overlapped;
+    ov = OVERLAPPED{};
     ov.hEvent = ioEvent_.get();
     ResetEvent(ov.hEvent);
     DWORD transferred = 0;
@@ -224,21 +292,37 @@ class WinHidDevice final : public HidDevice {
       if (GetLastError() != ERROR_IO_PENDING) return HidIoStatus::Failed;
       const DWORD wait = WaitForSingleObject(ov.hEvent, static_cast<DWORD>(timeout.count()));
       if (wait != WAIT_OBJECT_0) {
-        // Cancel and wait for the cancellation, so the buffer and the
-        // OVERLAPPED on this stack are not touched after returning.
+        // Cancel, and give the cancellation a bounded time. An operation
+        // that has not ended by then keeps the slot; its buffer is the
+        // device's, so returning now is safe.
         CancelIoEx(handle_.get(), &ov);
-        if (GetOverlappedResult(handle_.get(), &ov, &transferred, TRUE)) return HidIoStatus::Ok;
-        return HidIoStatus::TimedOut;
+        if (WaitForSingleObject(ov.hEvent, kCancelWaitMs) != WAIT_OBJECT_0 || !Ended(*io_)) {
+          io_->busy = true;
+          return HidIoStatus::TimedOut;
+        }
+        // It may have completed before the cancel took.
+        return GetOverlappedResult(handle_.get(), &ov, &transferred, FALSE) ? HidIoStatus::Ok
+                                                                           : HidIoStatus::TimedOut;
       }
     }
-    return GetOverlappedResult(handle_.get(), &ov, &transferred, TRUE) ? HidIoStatus::Ok : HidIoStatus::Failed;
+    return GetOverlappedResult(handle_.get(), &ov, &transferred, FALSE) ? HidIoStatus::Ok : HidIoStatus::Failed;
+  }
+
+  // Before the handle closes: an operation still in flight is cancelled and
+  // waited for, boundedly; one that does not end keeps its memory for good.
+  void Settle(std::unique_ptr<IoSlot>& slot) {
+    if (!slot || !slot->busy || Ended(*slot)) return;
+    CancelIoEx(handle_.get(), &slot->overlapped);
+    if (!WaitForEnd(*slot)) (void)slot.release();
   }
 
   OwnedHandle handle_;
   const bool overlapped_;
   OwnedHandle ioEvent_;
-  OVERLAPPED readOverlapped_{};
-  std::atomic<bool> readPending_{false};
+  std::unique_ptr<IoSlot> io_ = std::make_unique<IoSlot>();  // data-phase reads and writes
+  std::mutex readMutex_;  // the notification read's state; never held across a wait
+  std::unique_ptr<IoSlot> read_ = std::make_unique<IoSlot>();
+  uint8_t* readTarget_ = nullptr;  // the reader's buffer while its read may still deliver
 };
 
 class WinHidPlatform final : public HidPlatform {

@@ -30,9 +30,13 @@ inline constexpr uint8_t kSensorOption2Bit = 0x40;
 inline constexpr int kNotifyDeviceReady = 14;
 inline constexpr int kNotifyDeviceAbsent = 15;
 
-// Longest wait for one data-phase report. A mouse answers a chunk within a few
-// milliseconds; this only bounds what a mouse that stopped answering costs:
-// one such wait per command sequence.
+// Longest wait for one data-phase report, and the longest any exchange of a
+// command sequence may take. A mouse answers within a few milliseconds; this
+// only bounds what a mouse that stopped answering, or stalls, costs: once one
+// exchange of a sequence took longer (or a data-phase report timed out), the
+// sequence's remaining exchanges fail at once, so it costs one such wait per
+// command sequence. Feature reports cannot be given a time-out of their own,
+// so a stalled one is only noticed when it returns.
 inline constexpr std::chrono::milliseconds kDataPhaseTimeout{700};
 
 // Interface-change events and the device type they must carry.

@@ -518,6 +518,40 @@ void SimMouse::SetResponding(bool responding) {
   changed_.notify_all();
 }
 
+void SimMouse::StallNext(size_t count, Micros duration) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  stallsLeft_ = count;
+  stallDuration_ = duration;
+}
+
+void SimMouse::StallExchange(size_t position, Micros duration) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  positionStalls_[position] = duration;
+}
+
+// The stall due for the call about to be made on handle `id`, spent on the
+// clock (at most `limit`) with the lock released: a stalled mouse holds up
+// the caller, not the simulator's other users (the notification reader, the
+// control channel).
+Micros SimMouse::Stall(uint64_t id, std::optional<Micros> limit) {
+  Micros stall{0};
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Handle* handle = FindHandle(id);
+    if (!handle || handle->kind != SimInterface::Configuration) return stall;
+    auto at = positionStalls_.find(exchangeCount_);
+    if (at != positionStalls_.end()) {
+      stall = at->second;
+      positionStalls_.erase(at);
+    } else if (stallsLeft_ > 0) {
+      --stallsLeft_;
+      stall = stallDuration_;
+    }
+  }
+  if (stall.count() > 0) clock_.Pause(limit ? std::min(stall, *limit) : stall);
+  return stall;
+}
+
 void SimMouse::SetOpenFails(SimInterface interface, bool fails) {
   std::lock_guard<std::mutex> lock(mutex_);
   openFails_[interface] = fails;
@@ -545,6 +579,8 @@ void SimMouse::ClearFaults() {
   answerIndex_.reset();
   answerCount_.reset();
   responding_ = true;
+  positionStalls_.clear();
+  stallsLeft_ = 0;
   openFails_.clear();
   detailFails_.clear();
   enumerationFails_ = false;
@@ -815,6 +851,7 @@ bool SimMouse::AdmitFeatureCall(const Handle& handle, SimExchange& ex, FaultActi
 }
 
 bool SimMouse::SetFeature(uint64_t id, const uint8_t* report, size_t length) {
+  Stall(id, std::nullopt);
   std::lock_guard<std::mutex> lock(mutex_);
   Handle* handle = FindHandle(id);
   if (!handle || handle->kind != SimInterface::Configuration) return false;
@@ -879,6 +916,7 @@ bool SimMouse::SetFeature(uint64_t id, const uint8_t* report, size_t length) {
 }
 
 bool SimMouse::GetFeature(uint64_t id, uint8_t* report, size_t length) {
+  Stall(id, std::nullopt);
   std::lock_guard<std::mutex> lock(mutex_);
   Handle* handle = FindHandle(id);
   if (!handle || handle->kind != SimInterface::Configuration) return false;
@@ -921,6 +959,8 @@ bool SimMouse::GetFeature(uint64_t id, uint8_t* report, size_t length) {
 }
 
 HidIoStatus SimMouse::Write(uint64_t id, const uint8_t* report, size_t length, std::chrono::milliseconds timeout) {
+  const Micros stall = Stall(id, timeout);
+  const bool stalledOut = stall.count() > 0 && stall >= timeout;
   std::unique_lock<std::mutex> lock(mutex_);
   Handle* handle = FindHandle(id);
   if (!handle || handle->kind != SimInterface::Configuration) return HidIoStatus::Failed;
@@ -946,6 +986,7 @@ HidIoStatus SimMouse::Write(uint64_t id, const uint8_t* report, size_t length, s
     return finish(SimOutcome::Failed, "wrong report ID");
   }
   if (fault == FaultAction::Fail) return finish(SimOutcome::Failed, "injected failure");
+  if (stalledOut) return finish(SimOutcome::TimedOut, "stalled past the time-out");
   if (!Answering()) {
     // A hung mouse takes no output report: the write waits out its time.
     if (Waits()) {
@@ -978,6 +1019,8 @@ HidIoStatus SimMouse::Write(uint64_t id, const uint8_t* report, size_t length, s
 }
 
 HidIoStatus SimMouse::Read(uint64_t id, uint8_t* report, size_t length, std::chrono::milliseconds timeout) {
+  const Micros stall = Stall(id, timeout);
+  const bool stalledOut = stall.count() > 0 && stall >= timeout;
   std::unique_lock<std::mutex> lock(mutex_);
   Handle* handle = FindHandle(id);
   if (!handle) return HidIoStatus::Failed;
@@ -1004,6 +1047,7 @@ HidIoStatus SimMouse::Read(uint64_t id, uint8_t* report, size_t length, std::chr
     return finish(SimOutcome::Failed, "buffer too short");
   }
   if (fault == FaultAction::Fail) return finish(SimOutcome::Failed, "injected failure");
+  if (stalledOut) return finish(SimOutcome::TimedOut, "stalled past the time-out");
   if (fault == FaultAction::Drop && !handle->queue.empty()) handle->queue.pop_front();  // lost on the way
 
   if (handle->queue.empty() && Waits()) {
@@ -1063,14 +1107,12 @@ bool SimMouse::StartRead(uint64_t id, uint8_t* report, size_t length, HidEvent& 
   return true;
 }
 
+// As on Windows, finishing does not wait: a read that has not ended gives 0
+// and stays pending.
 size_t SimMouse::FinishRead(uint64_t id) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [&] {
-    Handle* h = FindHandle(id);
-    return !h || !h->pending;
-  });
+  std::lock_guard<std::mutex> lock(mutex_);
   Handle* handle = FindHandle(id);
-  if (!handle) return 0;
+  if (!handle || handle->pending) return 0;
   const size_t bytes = handle->lastTransferred;
   handle->lastTransferred = 0;
   return bytes;

@@ -153,6 +153,13 @@ class SimMouse {
   void AnswerWithIndex(uint8_t index);  // the next 0x90/0x93 answer names this index or slot
   void AnswerWithCount(uint8_t count);  // the next 0x90/0x93 answer announces this many bytes and sends them
   void SetResponding(bool responding);  // false: get-feature answers zeros, reads and writes time out
+  // A mouse that stalls instead of failing: the next `count` calls on the
+  // configuration collection (or the one at `position`) each take `duration`
+  // longer (a Pause on the simulator's clock, outside its lock) and then
+  // proceed as usual. A data report stalled for at least its time-out waits
+  // out the time-out and times out, as an overlapped one would.
+  void StallNext(size_t count, Micros duration);
+  void StallExchange(size_t position, Micros duration);
   void SetOpenFails(SimInterface interface, bool fails);
   void SetDetailFails(SimInterface interface, bool fails);  // enumeration cannot return its path
   void SetEnumerationFails(bool fails);                      // the interface list cannot be created
@@ -228,6 +235,8 @@ class SimMouse {
   uint16_t InputLength(SimInterface kind) const;
   bool Waits() const;
   FaultAction TakeFault(SimCall call);
+  // Takes the lock itself, and spends the stall after releasing it.
+  Micros Stall(uint64_t id, std::optional<Micros> limit);
   void Record(SimExchange exchange);
   void Error(std::string text);
   bool Alive(const Handle& handle) const;
@@ -271,6 +280,9 @@ class SimMouse {
 
   std::map<size_t, FaultAction> positionFaults_;
   std::map<SimCall, FaultAction> nextFaults_;
+  std::map<size_t, Micros> positionStalls_;
+  size_t stallsLeft_ = 0;
+  Micros stallDuration_{0};
   std::optional<uint8_t> answerIndex_;
   std::optional<uint8_t> answerCount_;
   std::map<SimInterface, bool> openFails_;
