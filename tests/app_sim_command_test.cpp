@@ -56,6 +56,25 @@ TEST(SimCommand, PlugUnplugAndSilent) {
   EXPECT_FALSE(ParseSimCommand(L"silent yes").command);
 }
 
+TEST(SimCommand, StallTakesACountAndMillisecondsOrOff) {
+  SimCommand c = Parsed(L"stall 3 800");
+  EXPECT_EQ(c.kind, SimCommandKind::Stall);
+  EXPECT_EQ(c.count, 3u);
+  EXPECT_EQ(c.milliseconds, 800u);
+  c = Parsed(L"stall 100000 600000");
+  EXPECT_EQ(c.count, 100000u);
+  EXPECT_EQ(c.milliseconds, 600000u);
+  EXPECT_EQ(Parsed(L"stall off").count, 0u);
+  EXPECT_FALSE(ParseSimCommand(L"stall").command);
+  EXPECT_FALSE(ParseSimCommand(L"stall 3").command);
+  EXPECT_FALSE(ParseSimCommand(L"stall 0 800").command);
+  EXPECT_FALSE(ParseSimCommand(L"stall 3 0").command);
+  EXPECT_FALSE(ParseSimCommand(L"stall 100001 1").command);
+  EXPECT_FALSE(ParseSimCommand(L"stall 1 600001").command);
+  EXPECT_FALSE(ParseSimCommand(L"stall 1 0x10").command);
+  EXPECT_FALSE(ParseSimCommand(L"stall off 1").command);
+}
+
 TEST(SimCommand, UnknownOrEmptyIsExplained) {
   SimCommandParse p = ParseSimCommand(L"Notify 7 2");  // words are lower case
   EXPECT_FALSE(p.command);

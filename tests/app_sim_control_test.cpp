@@ -74,5 +74,38 @@ TEST(SimControl, SilentMouseAnswersNothingUntilToldOtherwise) {
   ASSERT_TRUE(ExecuteSimCommand(mouse, Cmd(L"silent off"), why));
 }
 
+// "stall" holds up the next calls on the configuration collection, by the
+// simulator's clock: a feature call then goes through, a data report held up
+// past its time-out times out; notifications are not held up.
+TEST(SimControl, StallHoldsUpTheNextCallsOnTheConfigurationCollection) {
+  using std::chrono::milliseconds;
+  ManualClock clock;
+  SimMouse mouse(clock);
+  SimHidPlatform platform(mouse);
+  auto config = platform.Open(mouse.InterfacePath(SimInterface::Configuration), HidAccess::ReadWrite, true);
+  auto reader = OpenNotification(mouse, platform);
+  ASSERT_TRUE(config && reader);
+  std::wstring why;
+  ASSERT_TRUE(ExecuteSimCommand(mouse, Cmd(L"stall 2 800"), why));
+  ASSERT_TRUE(ExecuteSimCommand(mouse, Cmd(L"notify 7 2"), why));
+  uint8_t notice[8] = {};
+  EXPECT_EQ(reader->Read(notice, sizeof notice, milliseconds(0)), HidIoStatus::Ok);
+  EXPECT_EQ(clock.Now(), Micros{0});
+
+  uint8_t feature[9] = {};
+  EXPECT_TRUE(config->GetFeature(feature, sizeof feature));
+  EXPECT_EQ(clock.Now(), milliseconds(800));
+  uint8_t chunk[33] = {};
+  EXPECT_EQ(config->Write(chunk, sizeof chunk, milliseconds(700)), HidIoStatus::TimedOut);
+  EXPECT_EQ(clock.Now(), milliseconds(1500));
+  EXPECT_TRUE(config->GetFeature(feature, sizeof feature));  // the two are spent
+  EXPECT_EQ(clock.Now(), milliseconds(1500));
+
+  ASSERT_TRUE(ExecuteSimCommand(mouse, Cmd(L"stall 5 100"), why));
+  ASSERT_TRUE(ExecuteSimCommand(mouse, Cmd(L"stall off"), why));
+  EXPECT_TRUE(config->GetFeature(feature, sizeof feature));
+  EXPECT_EQ(clock.Now(), milliseconds(1500));
+}
+
 }  // namespace
 }  // namespace kovral

@@ -487,6 +487,73 @@ TEST(SilentMouseTest, ATimedOutReadLeavesZerosAndSkipsTheRemainingReads) {
 }
 
 // ---------------------------------------------------------------------------
+// A mouse that stalls instead of failing
+
+bool IsExchange(const std::string& line) {
+  return line.rfind("SET", 0) == 0 || line.rfind("GET", 0) == 0 || line.rfind("WRITE", 0) == 0 ||
+         line.rfind("READ", 0) == 0;
+}
+
+// Whichever exchange of Apply takes longer than the bound, nothing reaches the
+// mouse after it (only the protocol's pauses run), so Apply costs that one
+// exchange on top of a healthy Apply's time; it says it was cut short and
+// still saves. The next Apply, with the mouse recovered, is the healthy one.
+// An exchange of exactly the bound is no stall.
+TEST(StalledMouseTest, AfterAnExchangeOverTheBoundTheRestOfApplyFailsAtOnce) {
+  LinkHarness healthy;
+  healthy.OpenPlain();
+  ScriptMouse(healthy);
+  DeviceImage image;
+  const Micros healthyStart = healthy.clock.Now();
+  ASSERT_TRUE(Apply(healthy.link, FactoryRecord(), image, [&] { healthy.log.Add("SAVE"); }));
+  const Micros healthyTime = healthy.clock.Now() - healthyStart;
+  const Lines golden = healthy.log.Lines();
+  const int exchanges = static_cast<int>(std::count_if(golden.begin(), golden.end(), IsExchange));
+  ASSERT_GT(exchanges, 140);
+  const Micros bound = std::chrono::duration_cast<Micros>(protocol::kDataPhaseTimeout);
+
+  for (int position = 0; position < exchanges; ++position) {
+    SCOPED_TRACE(position);
+    LinkHarness h;
+    h.OpenPlain();
+    ScriptMouse(h);
+    h.platform.mouse.stallAt = position;
+    h.platform.mouse.stallFor = bound + Micros{1};
+    DeviceImage stalledImage;
+    bool saved = false;
+    const Micros start = h.clock.Now();
+    EXPECT_FALSE(Apply(h.link, FactoryRecord(), stalledImage, [&] { saved = true; }));
+    EXPECT_TRUE(saved);
+    EXPECT_LE(h.clock.Now() - start, healthyTime + bound + Micros{1});
+    const Lines lines = h.log.Lines();
+    int seen = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (seen <= position) {
+        ASSERT_LT(i, golden.size());
+        ASSERT_EQ(lines[i], golden[i]);
+        seen += IsExchange(lines[i]);
+      } else {
+        ASSERT_EQ(lines[i].rfind("PAUSE", 0), 0u) << lines[i];
+      }
+    }
+    EXPECT_EQ(seen, position + 1);
+
+    h.log.Clear();
+    EXPECT_TRUE(Apply(h.link, FactoryRecord(), stalledImage, [&] { h.log.Add("SAVE"); }));
+    EXPECT_EQ(h.log.Lines(), golden);
+    if (HasFailure()) return;
+  }
+
+  LinkHarness h;
+  h.OpenPlain();
+  ScriptMouse(h);
+  h.platform.mouse.stallAt = exchanges / 2;
+  h.platform.mouse.stallFor = bound;
+  EXPECT_TRUE(Apply(h.link, FactoryRecord(), image, [&] { h.log.Add("SAVE"); }));
+  EXPECT_EQ(h.log.Lines(), golden);
+}
+
+// ---------------------------------------------------------------------------
 // Values the program only carries back from the mouse
 
 const char* const kGetFailed = "GET-FAILED eeeeeeeeeeeeeeeeee";

@@ -226,6 +226,11 @@ struct FakeMouse {
   bool readsTimeOut = false;   // every read waits out its time-out
   bool writesTimeOut = false;
   bool logDiscard = true;
+  // A mouse that stalls: call `stallAt` on the collection (set, get, write
+  // and read, counted from 0) takes `stallFor` of the clock, then goes on as usual.
+  int stallAt = -1;
+  Micros stallFor{0};
+  int calls = 0;
 
   // State.
   Payload pendingAnswer{};
@@ -340,14 +345,21 @@ class FakeHidPlatform final : public HidPlatform {
   bool eventFails = false;
   bool logOpens = false;
   std::atomic<int> openHandles{0};
+  std::function<void()> onClose;  // called as a handle closes
+
+  void CountCall() {
+    if (mouse.calls++ == mouse.stallAt) clock.Advance(mouse.stallFor);
+  }
 };
 
 inline FakeDevice::~FakeDevice() {
+  if (platform_.onClose) platform_.onClose();
   if (platform_.logOpens) platform_.log.Add("CLOSE " + Narrow(iface_.path) + " " + AccessName(access_));
   --platform_.openHandles;
 }
 
 inline bool FakeDevice::SetFeature(const uint8_t* report, size_t length) {
+  platform_.CountCall();
   platform_.log.Add("SET " + Hex(report, length));
   FakeMouse& m = platform_.mouse;
   if (m.setFails || m.handshake == FakeMouse::Handshake::Silent) return false;
@@ -393,6 +405,7 @@ inline bool FakeDevice::SetFeature(const uint8_t* report, size_t length) {
 }
 
 inline bool FakeDevice::GetFeature(uint8_t* report, size_t length) {
+  platform_.CountCall();
   FakeMouse& m = platform_.mouse;
   bool ok = !(m.getFails || m.handshake == FakeMouse::Handshake::Silent);
   if (ok) {
@@ -415,6 +428,7 @@ inline bool FakeDevice::GetFeature(uint8_t* report, size_t length) {
 }
 
 inline HidIoStatus FakeDevice::Write(const uint8_t* report, size_t length, std::chrono::milliseconds timeout) {
+  platform_.CountCall();
   FakeMouse& m = platform_.mouse;
   if (m.writesTimeOut || m.handshake == FakeMouse::Handshake::Silent) {
     platform_.clock.Advance(timeout);
@@ -426,6 +440,7 @@ inline HidIoStatus FakeDevice::Write(const uint8_t* report, size_t length, std::
 }
 
 inline HidIoStatus FakeDevice::Read(uint8_t* report, size_t length, std::chrono::milliseconds timeout) {
+  platform_.CountCall();
   FakeMouse& m = platform_.mouse;
   if (m.readsTimeOut || m.handshake == FakeMouse::Handshake::Silent || m.input.empty()) {
     platform_.clock.Advance(timeout);

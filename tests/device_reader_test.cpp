@@ -149,6 +149,33 @@ TEST(NotifyReaderTest, ReopeningCancelsTheReadBeforeClosingAndResumesAfterTheHan
   EXPECT_EQ(h.events.Items(), (Notices{{14, 0}, {14, 0}, {8, 2}}));
 }
 
+// Closing a handle may wait for its cancelled read to end (boundedly, on
+// Windows); it never does so holding the notification lock, which the reader
+// and every wake-up need.
+TEST(NotifyReaderTest, HandlesCloseWithTheNotificationLockFree) {
+  ReaderHarness h;
+  ASSERT_TRUE(ConnectDevice(h.link));
+  h.Start();
+  ASSERT_TRUE(WaitUntil([&] { return h.source->pending(); }));
+  int closes = 0, lockFree = 0;
+  h.platform.onClose = [&] {
+    ++closes;
+    // Tried, not waited for: a close under the lock must fail here, not hang.
+    auto taken = std::async(std::launch::async, [&] {
+      return WaitUntil([&] {
+        if (!h.link.notifyMutex.try_lock()) return false;
+        h.link.notifyMutex.unlock();
+        return true;
+      }, 1s);
+    });
+    lockFree += taken.get();
+  };
+  CloseDevice(h.link);
+  h.platform.onClose = nullptr;
+  EXPECT_EQ(closes, 3);  // the notification read and write handles, the configuration handle
+  EXPECT_EQ(lockFree, closes);
+}
+
 // The mouse pulled out: the reader stops reading and sends nothing; plugged
 // back in, it reads again, and what the mouse sent meanwhile is not lost.
 TEST(NotifyReaderTest, UnplugLeavesTheReaderWaitingAndReplugResumesIt) {

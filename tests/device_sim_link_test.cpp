@@ -254,6 +254,49 @@ TEST(SimLinkTest, ASilentMouseCostsAboutOneSecondPerApply) {
   EXPECT_EQ(timedOut, 1u);
 }
 
+// A mouse that stalls on every exchange: without a bound each of Apply's
+// feature exchanges would wait out the stall (about a minute here). The
+// first one costs its stall and the rest fail at once; Apply says so, and once
+// the mouse recovers the next Apply puts everything right.
+TEST(SimLinkTest, AStalledMouseCostsOneStallPerApply) {
+  auto clock = MakeSystemClock();
+  SimOptions options;
+  options.sensorType = 2;
+  options.waits = SimWaits::RealTime;
+  SimHarness h(options, clock.get());
+  const SimFirmwareState factory = h.mouse.State();
+  ASSERT_TRUE(ConnectDevice(h.link));
+  h.mouse.ClearRecord();
+  h.mouse.StallNext(1000, 800ms);
+  DeviceImage image;
+  image.activeSensorType = 2;
+  bool saved = false;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Apply(h.link, UserRecord(), image, [&] { saved = true; }));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 800ms + 700ms);
+  EXPECT_TRUE(saved);
+  EXPECT_EQ(h.mouse.Exchanges().size(), 1u);
+
+  h.mouse.ClearFaults();
+  EXPECT_TRUE(Apply(h.link, UserRecord(), image, [] {}));
+  EXPECT_TRUE(h.mouse.Errors().empty()) << Joined(h.mouse.Errors());
+  ExpectMouseHolds(h.mouse.State(), UserRecord(), factory);
+}
+
+// The handshake is one sequence: a challenge that stalls is not followed by
+// the second attempt, the mouse counts as not detected, and the next
+// connection finds it.
+TEST(SimLinkTest, AStalledHandshakeIsNotDetectedAndTheNextOneIs) {
+  SimHarness h;
+  h.mouse.StallExchange(0, 800ms);
+  ASSERT_TRUE(ConnectDevice(h.link));
+  EXPECT_EQ(h.link.ready, 0);
+  EXPECT_EQ(h.mouse.Exchanges().size(), 1u);
+  ASSERT_TRUE(ConnectDevice(h.link));
+  EXPECT_EQ(h.link.ready, 1);
+  EXPECT_EQ(h.Notices(), (std::vector<std::pair<int, int>>{{15, 0}, {14, 0}}));
+}
+
 // Pulled out under a pending read: the reader sees the read end, sends
 // nothing, and waits; plugged back in, the link is re-opened and notifications
 // flow again.

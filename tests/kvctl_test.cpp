@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -89,6 +90,10 @@ TEST_F(Kvctl, BadInputGetsOneLineAndNonZeroStatus) {
       {{L"apply", L"--sensor-type", L"1"}, "needs --simulate"},
       {{L"show", L"--record", File(L"absent.ini")}, "record file not found"},
       {{L"show", L"--record", File(L"folder.ini")}, "record file cannot be read"},
+      {{L"apply", L"--stall", L"20:800"}, "--stall needs --simulate"},
+      {{L"apply", L"--simulate", L"--stall", L"20:0"}, "--stall needs N:MS"},
+      {{L"apply", L"--seconds", L"5"}, "--seconds belongs to listen"},
+      {{L"listen", L"--seconds", L"0"}, "1 to 86400"},
   };
   for (const Case& c : cases) {
     const Outcome r = Call(c.args);
@@ -163,6 +168,28 @@ TEST_F(Kvctl, ApplyOnTheSimulatedMouseSendsTheFactoryTrafficAndSaves) {
   EXPECT_EQ(writes[53], "00" + std::string(64, '0'));  // matrix 2 stays zero
   EXPECT_EQ(writes[55], m1a);                          // matrix 3 is Mode B
   EXPECT_EQ(writes[56], m1b);
+}
+
+// A mouse that stalls in the middle of Apply: the files are saved as the
+// program saves them, but the tool says the mouse did not get the record and
+// exits with the device status, not 0.
+TEST_F(Kvctl, ApplyOnAStalledMouseSavesButReportsTheFailure) {
+  WriteFactory();
+  const Outcome r = Call({L"apply", L"--simulate", L"--stall", L"20:800"});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_NE(r.err.find("did not get the whole record"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out.find("applied"), std::string::npos) << r.out;
+  EXPECT_EQ(ReadBytes(Path("config.bin")), ConfigFileBytes(FactoryConfig(), 1));
+}
+
+// --seconds bounds a listen that waits for more notices than come.
+TEST_F(Kvctl, ListenStopsAfterItsSeconds) {
+  WriteFactory();
+  const auto start = std::chrono::steady_clock::now();
+  const Outcome r = Call({L"listen", L"--simulate", L"--emit", L"7:2", L"--count", L"3", L"--seconds", L"1"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_NE(r.out.find("Switch DPI into the second stage"), std::string::npos) << r.out;
 }
 
 TEST_F(Kvctl, ListenPrintsTheNoticesInTheLanguageOfStrIni) {

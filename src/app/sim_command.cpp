@@ -63,6 +63,19 @@ bool AppendHexWord(std::wstring word, std::vector<uint8_t>& bytes) {
   return true;
 }
 
+// A decimal number from 1 to `high`.
+bool ParseCount(const std::wstring& word, uint32_t high, uint32_t& out) {
+  if (word.empty() || word.size() > 9) return false;
+  uint32_t value = 0;
+  for (wchar_t c : word) {
+    if (c < L'0' || c > L'9') return false;
+    value = value * 10 + static_cast<uint32_t>(c - L'0');
+  }
+  if (value < 1 || value > high) return false;
+  out = value;
+  return true;
+}
+
 SimCommandParse Fail(std::wstring error) { return {std::nullopt, std::move(error)}; }
 
 }  // namespace
@@ -99,7 +112,17 @@ SimCommandParse ParseSimCommand(std::wstring_view text) {
     command.on = words[1] == L"on";
     return {command, L""};
   }
-  return Fail(L"unknown command \"" + verb + L"\" (notify, raw, unplug, plug, silent)");
+  if (verb == L"stall") {
+    command.kind = SimCommandKind::Stall;
+    if (words.size() == 2 && words[1] == L"off") return {command, L""};
+    if (words.size() != 3) return Fail(L"usage: stall <count> <ms> | stall off");
+    if (!ParseCount(words[1], 100000, command.count))
+      return Fail(L"stall: count must be 1..100000, not \"" + words[1] + L"\"");
+    if (!ParseCount(words[2], 600000, command.milliseconds))
+      return Fail(L"stall: ms must be 1..600000, not \"" + words[2] + L"\"");
+    return {command, L""};
+  }
+  return Fail(L"unknown command \"" + verb + L"\" (notify, raw, unplug, plug, silent, stall)");
 }
 
 std::wstring JoinSimCommand(const std::vector<std::wstring>& words) {

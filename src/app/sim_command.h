@@ -21,7 +21,7 @@ constexpr size_t kSimRawReportMax = 40;
 constexpr int kSimReplyBadCommand = 2;
 constexpr int kSimReplyRefused = 3;  // the simulated mouse cannot do it now (e.g. unplugged)
 
-enum class SimCommandKind { Notify, Raw, Unplug, Plug, Silent };
+enum class SimCommandKind { Notify, Raw, Unplug, Plug, Silent, Stall };
 
 struct SimCommand {
   SimCommandKind kind = SimCommandKind::Notify;
@@ -29,6 +29,8 @@ struct SimCommand {
   uint8_t value = 0;             // Notify
   std::vector<uint8_t> report;   // Raw: the whole input report, ID first
   bool on = false;               // Silent
+  uint32_t count = 0;            // Stall: calls to hold up (0: stop stalling)
+  uint32_t milliseconds = 0;     // Stall: how long each one is held up
 };
 
 struct SimCommandParse {
@@ -41,6 +43,9 @@ struct SimCommandParse {
 //   raw <hex bytes>         "06 07 00 02" or "06070002", 1..40 bytes
 //   unplug | plug
 //   silent on|off
+//   stall <count> <ms>      the next count (1..100000) calls on the configuration
+//                           collection each take ms (1..600000) longer
+//   stall off               no more stalls
 SimCommandParse ParseSimCommand(std::wstring_view text);
 
 // The command line of kvsimctl joined into one command text.

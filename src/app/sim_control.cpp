@@ -31,6 +31,9 @@ bool ExecuteSimCommand(SimMouse& mouse, const SimCommand& command, std::wstring&
     case SimCommandKind::Silent:
       mouse.SetResponding(!command.on);
       return true;
+    case SimCommandKind::Stall:
+      mouse.StallNext(command.count, std::chrono::milliseconds(command.milliseconds));
+      return true;
   }
   why = L"unknown command";
   return false;

@@ -151,6 +151,17 @@ TEST(WinHid, NotificationReadsCompleteOrCancelWithZeroBytes) {
   EXPECT_EQ(handle->FinishRead(), 8u);
   EXPECT_EQ(report[1], 9);
 
+  // A read given up on writes nothing into the reader's buffer, even when its
+  // report came before the cancel: the bytes reach it through FinishRead only.
+  event->Reset();
+  uint8_t abandoned[40] = {};
+  ASSERT_TRUE(handle->StartRead(abandoned, 8, *event));
+  ASSERT_TRUE(server.Send({6, 8, 0, 1, 0, 0, 0, 0}));
+  event->Wait();
+  handle->CancelRead();
+  EXPECT_EQ(handle->FinishRead(), 0u);
+  EXPECT_EQ(abandoned[1], 0);
+
   // An event of another platform cannot carry a Win32 completion.
   class ForeignEvent final : public HidEvent {
    public:
@@ -159,6 +170,13 @@ TEST(WinHid, NotificationReadsCompleteOrCancelWithZeroBytes) {
     void Wait() override {}
   } foreign;
   EXPECT_FALSE(handle->StartRead(report, 8, foreign));
+
+  // Closing with a read pending cancels it and returns promptly.
+  event->Reset();
+  ASSERT_TRUE(handle->StartRead(report, 8, *event));
+  const auto closing = std::chrono::steady_clock::now();
+  handle.reset();
+  EXPECT_LT(std::chrono::steady_clock::now() - closing, 1s);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "kvctl.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "macro/macro_store.h"
 #include "device/commands.h"
 #include "device/device_link.h"
+#include "device/framing.h"
 #include "sim/sim_mouse.h"
 #include "device/hid_system.h"
 #include "device/hid_trace.h"
@@ -51,7 +53,10 @@ const char kUsage[] =
     "  --sensor-type N    sensor type the simulated mouse reports (0..255, default 0)\n"
     "  --trace FILE       write every HID call to FILE\n"
     "  --emit CODE:VALUE  (listen --simulate) the simulated mouse sends this notice; repeatable\n"
-    "  --count N          (listen) stop after N notices\n";
+    "  --stall N:MS       (--simulate) call N on the mouse's configuration collection (from 0, in --trace\n"
+    "                     order) takes MS ms longer; repeatable\n"
+    "  --count N          (listen) stop after N notices\n"
+    "  --seconds N        (listen) stop after N seconds at the latest\n";
 
 struct Options {
   std::wstring command;
@@ -59,7 +64,9 @@ struct Options {
   bool simulate = false;
   std::optional<int> sensorType;
   std::vector<std::pair<int, int>> emits;
+  std::vector<std::pair<int, int>> stalls;  // (position, milliseconds)
   std::optional<int> count;
+  std::optional<int> seconds;
 };
 
 std::string Utf8(const std::wstring& text) { return ToUtf8(text); }
@@ -118,6 +125,21 @@ std::string ParseOptions(const std::vector<std::wstring>& args, Options& o) {
       if (!v) return "option --count needs a number";
       o.count = ParseInt(*v, 1, 100000);
       if (!o.count) return "--count must be a number from 1 to 100000, not '" + Utf8(*v) + "'";
+    } else if (a == L"--seconds") {
+      const std::wstring* v = value(nullptr);
+      if (!v) return "option --seconds needs a number";
+      o.seconds = ParseInt(*v, 1, 86400);
+      if (!o.seconds) return "--seconds must be a number from 1 to 86400, not '" + Utf8(*v) + "'";
+    } else if (a == L"--stall") {
+      const std::wstring* v = value(nullptr);
+      const size_t colon = v ? v->find(L':') : std::wstring::npos;
+      std::optional<int> position, ms;
+      if (colon != std::wstring::npos) {
+        position = ParseInt(v->substr(0, colon), 0, 100000);
+        ms = ParseInt(v->substr(colon + 1), 1, 600000);
+      }
+      if (!position || !ms) return "--stall needs N:MS, a call from 0 to 100000 and 1 to 600000 ms";
+      o.stalls.emplace_back(*position, *ms);
     } else if (a == L"--emit") {
       const std::wstring* v = value(nullptr);
       const size_t colon = v ? v->find(L':') : std::wstring::npos;
@@ -134,7 +156,9 @@ std::string ParseOptions(const std::vector<std::wstring>& args, Options& o) {
   }
   if (o.sensorType && !o.simulate) return "--sensor-type needs --simulate";
   if (!o.emits.empty() && (!o.simulate || o.command != L"listen")) return "--emit needs listen --simulate";
+  if (!o.stalls.empty() && !o.simulate) return "--stall needs --simulate";
   if (o.count && o.command != L"listen") return "--count belongs to listen";
+  if (o.seconds && o.command != L"listen") return "--seconds belongs to listen";
   if (o.command == L"factory" && (!o.config || o.simulate || o.trace || o.record || o.str))
     return "factory takes only --config FILE";
   return {};
@@ -177,6 +201,8 @@ class MouseConnection {
       SimOptions sim;
       sim.sensorType = static_cast<uint8_t>(o.sensorType.value_or(0));
       mouse_ = std::make_unique<SimMouse>(*clock_, sim);
+      for (auto [position, ms] : o.stalls)
+        mouse_->StallExchange(static_cast<size_t>(position), std::chrono::milliseconds(ms));
       platform_ = std::make_unique<SimHidPlatform>(*mouse_);
     } else {
       platform_ = MakeSystemHidPlatform();
@@ -255,8 +281,17 @@ int Apply(const Options& o, KvctlIo& io, SettingsSession& session, MessageSink& 
   // A file the program never saved gets the factory button texts, as the
   // program's first showing of its key page does before the user applies.
   if (session.firstRunFlag == 0) session.SetFirstRunButtonTexts(MainTextsFor(language));
+  // This sequence brackets Apply's own, so whether it was cut short by a
+  // mouse that stopped answering can still be asked once the saves are done.
+  ExchangeSequence sequence(mouse.link());
   if (!ApplyAndSave(mouse.link(), image, session)) return kExitUsage;
   session.Commit();
+  if (sequence.Stalled()) {
+    io.err << "kvctl: the mouse stopped answering in time, so it did not get the whole record; saved "
+           << Utf8(session.paths().configBin) << " and " << Utf8(session.paths().strIni)
+           << "; apply again once the mouse answers\n";
+    return kExitDevice;
+  }
   io.out << "applied to the " << (o.simulate ? "simulated " : "") << "mouse (sensor type "
          << int(image.activeSensorType) << "); saved " << Utf8(session.paths().configBin) << " and "
          << Utf8(session.paths().strIni) << "\n";
@@ -303,16 +338,23 @@ int Listen(const Options& o, KvctlIo& io, SettingsSession& session, MessageSink&
     for (auto [code, value] : o.emits) sim->EmitNotification(static_cast<uint8_t>(code), static_cast<uint8_t>(value));
 
   // With the simulated mouse the notices to wait for are known; a real mouse
-  // is listened to until --count notices arrived or the tool is stopped.
+  // is listened to until --count notices arrived, --seconds passed or the
+  // tool is stopped.
   int wanted = o.count ? *o.count : -1;
   if (!o.count && o.simulate) {
     wanted = 0;
     for (auto [code, value] : o.emits) wanted += IsForwardedNotification(6, static_cast<uint8_t>(code)) ? 1 : 0;
   }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(o.seconds.value_or(0));
   int seen = 0;
   while (wanted < 0 || seen < wanted) {
     std::unique_lock lock(mutex);
-    changed.wait(lock, [&] { return !pending.empty(); });
+    auto arrived = [&] { return !pending.empty(); };
+    if (!o.seconds) {
+      changed.wait(lock, arrived);
+    } else if (!changed.wait_until(lock, deadline, arrived)) {
+      break;
+    }
     auto batch = std::move(pending);
     pending.clear();
     lock.unlock();

@@ -1,11 +1,12 @@
 // kvsimctl: sends one command to a running KALVORIN_DRX_Driver.exe that was
 // started with --simulate, so a test can make the simulated mouse press its
-// buttons, be unplugged and plugged in again, or stop answering.
+// buttons, be unplugged and plugged in again, stop answering, or stall.
 //
 //   kvsimctl notify <code> <value>
 //   kvsimctl raw <hex bytes>
 //   kvsimctl unplug | plug
 //   kvsimctl silent on|off
+//   kvsimctl stall <count> <ms> | stall off
 //
 // Exit code 0 when the program accepted the command, 1 otherwise.
 #include <windows.h>
@@ -41,7 +42,8 @@ int Fail(const std::string& why) {
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::wstring> words(argv + 1, argv + argc);
   if (words.empty())
-    return Fail("usage: kvsimctl notify <code> <value> | raw <hex bytes> | unplug | plug | silent on|off");
+    return Fail("usage: kvsimctl notify <code> <value> | raw <hex bytes> | unplug | plug | silent on|off | "
+                "stall <count> <ms> | stall off");
   const std::wstring text = kovral::JoinSimCommand(words);
   // Checked here too, so that a typo is explained instead of merely refused.
   kovral::SimCommandParse parse = kovral::ParseSimCommand(text);
