@@ -38,6 +38,8 @@ TEST(FileIniStore, ReadsUtf8WithAndWithoutMarkAndFallsBackToWindows1252) {
   // UTF-16 big-endian with its mark.
   files.files[kIni] = {0xFE, 0xFF, 0, '[', 0, 'S', 0, ']', 0, '\n', 0, 'k', 0, '=', 0x5B, 0xCF};
   EXPECT_EQ(store.Get(kIni, L"S", L"k"), L"\u5BCF");
+  files.files.erase(kIni);  // removed behind the store's back: read as missing, not as last seen
+  EXPECT_EQ(store.Get(kIni, L"S", L"k"), L"");
 }
 
 TEST(FileIniStore, ComparesLettersBeyondAsciiWithoutCase) {

@@ -50,5 +50,16 @@ TEST(MacroPanel, RecordConfirmAndTheLoopCountBox) {
   EXPECT_EQ(std::vector<uint8_t>(slot + 2, slot + 8), (std::vector<uint8_t>{0x00, 0x04, 100, 0x03, 0x85, 0x04}));
 }
 
+TEST(MacroPanel, ConfirmKeepsTheSelectionOnTheConfirmedMacro) {
+  Panel p;
+  EXPECT_FALSE(p.model.New(L"First"));
+  EXPECT_FALSE(p.model.New(L"Second"));  // "First" is never confirmed
+  EXPECT_FALSE(p.model.Confirm());
+  EXPECT_THAT(p.model.names(), ElementsAre(L"Second"));
+  EXPECT_EQ(p.model.selected(), 0);  // was 1: past the list, which a second Confirm or Delete read
+  p.model.Delete();
+  EXPECT_THAT(MacroNames(p.ini, L"C:\\K\\record.ini"), ElementsAre());
+}
+
 }  // namespace
 }  // namespace kovral::testing

@@ -102,6 +102,15 @@ TEST(MacroStore, DeleteMovesLaterSlotsAndBindingsAlong) {
   EXPECT_EQ(committedTexts[0], L"Key Off");
 }
 
+TEST(MacroStore, AnItemCountBeyondTheLimitReadsOnlyTheLimit) {
+  Store s;
+  s.ini.Write(s.path, L"Big", L"ItemCount", L"99999999");
+  s.ini.Write(s.path, L"Big", L"Item0", L"A   Dn");
+  const std::vector<std::wstring> entries = ReadMacroEntries(s.ini, s.path, L"Big");
+  ASSERT_EQ(entries.size(), static_cast<size_t>(kMacroEntryLimit));  // one read per entry, not 100000
+  EXPECT_EQ(entries[0], L"A   Dn");
+}
+
 TEST(MacroStore, TwelveLongNamesAreAllListedAndAThirteenthIsNot) {
   Store s;
   for (int i = 0; i < 13; ++i) {
@@ -120,6 +129,10 @@ TEST(MacroStore, NamesAndLoopCounts) {
   EXPECT_EQ(CheckNewMacroName(listed, L"a[b]"), MacroNameCheck::Invalid);
   EXPECT_EQ(CheckNewMacroName(listed, std::wstring(32, L'x')), MacroNameCheck::Invalid);
   EXPECT_EQ(CheckNewMacroName(listed, L"FIRE"), MacroNameCheck::Exists);
+  // record.ini files these under "Fire" or under no name at all: Confirm
+  // would overwrite "Fire" or write nothing.
+  EXPECT_EQ(CheckNewMacroName(listed, L"Fire "), MacroNameCheck::Exists);
+  EXPECT_EQ(CheckNewMacroName(listed, L"\v"), MacroNameCheck::Invalid);
   listed.resize(12, L"m");
   EXPECT_EQ(CheckNewMacroName(listed, L"New"), MacroNameCheck::Full);
   EXPECT_EQ(CheckLoopCount(L"0").value, 1);

@@ -58,8 +58,14 @@ void MacroPanelModel::Delete() {
 std::optional<PanelMessage> MacroPanelModel::Confirm() {
   if (selected_ < 0) return std::nullopt;
   CommitLoopCount();
-  const SlotEncoding encoding = ConfirmMacro(settings_.ini(), path(), names_[selected_], sequence_, settings_.config);
+  const std::wstring name = names_[selected_];
+  const SlotEncoding encoding = ConfirmMacro(settings_.ini(), path(), name, sequence_, settings_.config);
+  // The list becomes the file's, which lacks the names New added but nobody
+  // confirmed: the selection follows the confirmed macro to its place there
+  // (none when it could not be written) instead of keeping a position that
+  // may now name another macro or lie past the end of the list.
   names_ = MacroNames(settings_.ini(), path());
+  selected_ = MacroPosition(names_, name);
   ShowLoopCount();
   if (encoding.cut()) return PanelMessage{FormatNumber(texts_.macroTooLong, encoding.eventsWritten), kCaptionWarning};
   return std::nullopt;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <cwctype>
 
 #include "assign/assignment_flow.h"
 #include "assign/key_tables.h"
@@ -22,20 +21,15 @@ bool EndsWith(const std::wstring& text, const wchar_t* suffix) {
   return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
 }
 
-bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::towlower(a[i]) != std::towlower(b[i])) return false;
-  return true;
-}
+}  // namespace
 
-int IndexOf(const std::vector<std::wstring>& names, const std::wstring& name) {
+// The store decides which section a name writes to, so its rule decides which
+// listed macro a name is: "Fire " and "FIRE" are both the macro "Fire".
+int MacroPosition(const std::vector<std::wstring>& names, const std::wstring& name) {
   for (size_t i = 0; i < names.size(); ++i)
-    if (SameNameIgnoringCase(names[i], name)) return static_cast<int>(i);
+    if (SameIniName(names[i], name)) return static_cast<int>(i);
   return -1;
 }
-
-}  // namespace
 
 bool IsDelayEntry(const std::wstring& entry) { return entry.find(L"ms") != std::wstring::npos; }
 
@@ -68,8 +62,11 @@ std::vector<std::wstring> MacroNames(IniStore& ini, const std::wstring& recordIn
 
 std::vector<std::wstring> ReadMacroEntries(IniStore& ini, const std::wstring& recordIni, const std::wstring& name) {
   std::vector<std::wstring> entries;
-  // A count no macro could have is not worth reading entry by entry.
-  const int count = std::min(DecimalValue(ini.Get(recordIni, name, L"ItemCount")), 100000);
+  // Every entry is one read of the file, and a damaged or hand-edited count
+  // would otherwise cost seconds per macro (up to a minute for a Confirm,
+  // which reads all twelve). A slot holds at most 63 events, so a sequence
+  // that could still reach the mouse has a small fraction of this limit.
+  const int count = std::min(DecimalValue(ini.Get(recordIni, name, L"ItemCount")), kMacroEntryLimit);
   for (int i = 0; i < count; ++i) entries.push_back(ini.Get(recordIni, name, ItemKey(static_cast<size_t>(i))));
   return entries;
 }
@@ -135,12 +132,12 @@ std::vector<SlotEncoding> EncodeAllSlots(IniStore& ini, const std::wstring& reco
 
 MacroNameCheck CheckNewMacroName(const std::vector<std::wstring>& listed, const std::wstring& name) {
   if (name.empty()) return MacroNameCheck::Blank;
-  const bool onlySpaces = std::all_of(name.begin(), name.end(), [](wchar_t c) { return c == L' ' || c == L'\t'; });
+  // Only white space (as the store trims it) would be a section without a name.
   const bool unusable = name.find_first_of(L"[]\r\n") != std::wstring::npos;
-  if (onlySpaces || unusable || name.size() > kMacroNameLimit) return MacroNameCheck::Invalid;
+  if (IsBlankIniName(name) || unusable || name.size() > kMacroNameLimit) return MacroNameCheck::Invalid;
   if (listed.empty()) return MacroNameCheck::Ok;
   if (listed.size() >= static_cast<size_t>(kMacroLimit)) return MacroNameCheck::Full;
-  if (IndexOf(listed, name) >= 0) return MacroNameCheck::Exists;
+  if (MacroPosition(listed, name) >= 0) return MacroNameCheck::Exists;
   return MacroNameCheck::Ok;
 }
 
@@ -148,20 +145,20 @@ SlotEncoding ConfirmMacro(IniStore& ini, const std::wstring& recordIni, const st
                           const std::vector<std::wstring>& entries, DeviceConfig& config) {
   // The old entries' count, to remove the keys the new sequence no longer has.
   const std::vector<std::wstring> names = MacroNames(ini, recordIni);
-  const int position = IndexOf(names, name);
+  const int position = MacroPosition(names, name);
   size_t oldCount = 0;
   if (position >= 0) oldCount = ReadMacroEntries(ini, recordIni, name).size();
   ini.Write(recordIni, name, L"ItemCount", std::to_wstring(entries.size()));
   for (size_t i = 0; i < entries.size(); ++i) ini.Write(recordIni, name, ItemKey(i), entries[i]);
   for (size_t i = entries.size(); i < oldCount; ++i) ini.DeleteKey(recordIni, name, ItemKey(i));
   const std::vector<SlotEncoding> encodings = EncodeAllSlots(ini, recordIni, config);
-  const int slot = IndexOf(MacroNames(ini, recordIni), name);
+  const int slot = MacroPosition(MacroNames(ini, recordIni), name);
   return slot >= 0 && static_cast<size_t>(slot) < encodings.size() ? encodings[slot] : SlotEncoding{};
 }
 
 void DeleteMacro(IniStore& ini, const std::wstring& recordIni, const std::wstring& name,
                  const std::vector<MacroBindings>& records, const std::wstring& keyOffText) {
-  const int deleted = IndexOf(MacroNames(ini, recordIni), name);
+  const int deleted = MacroPosition(MacroNames(ini, recordIni), name);
   ini.DeleteSection(recordIni, name);
   if (deleted < 0) return;
   for (const MacroBindings& record : records) {

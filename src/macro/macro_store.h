@@ -34,6 +34,8 @@ uint32_t DelayOfEntry(const std::wstring& entry);
 // The macros of record.ini in file order: the whole section list, at most
 // twelve (a hand-edited file with more has no slots for the rest).
 std::vector<std::wstring> MacroNames(IniStore& ini, const std::wstring& recordIni);
+// The macro's entries: "Item0" up to its ItemCount, at most kMacroEntryLimit.
+inline constexpr int kMacroEntryLimit = 1024;
 std::vector<std::wstring> ReadMacroEntries(IniStore& ini, const std::wstring& recordIni, const std::wstring& name);
 
 // Encodes entries into a slot: bytes 2..127 are cleared first; each down or
@@ -52,7 +54,13 @@ SlotEncoding EncodeMacroSlot(const std::vector<std::wstring>& entries, uint8_t (
 // Returns the encoding of each macro in file order.
 std::vector<SlotEncoding> EncodeAllSlots(IniStore& ini, const std::wstring& recordIni, DeviceConfig& config);
 
-// New: whether a name may be added to the list.
+// The position of the macro a name stands for in a list of macro names,
+// compared as record.ini compares section names; -1 when it is not listed.
+int MacroPosition(const std::vector<std::wstring>& names, const std::wstring& name);
+
+// New: whether a name may be added to the list. A name that record.ini would
+// file under a listed macro (the same but for letter case or surrounding
+// white space) exists already.
 enum class MacroNameCheck { Ok, Blank, Invalid, Full, Exists };
 MacroNameCheck CheckNewMacroName(const std::vector<std::wstring>& listed, const std::wstring& name);
 

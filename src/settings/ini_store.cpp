@@ -1,6 +1,7 @@
 #include "settings/ini_store.h"
 
 #include <optional>
+#include <utility>
 
 #include "settings/config_file.h"
 #include "settings/text_encoding.h"
@@ -78,12 +79,13 @@ struct IniSection {
 struct IniDocument {
   std::vector<IniSection> sections;  // sections[0]: the lines before the first header
 
-  IniSection* Find(std::wstring_view name) {
+  const IniSection* Find(std::wstring_view name) const {
     for (size_t i = 1; i < sections.size(); ++i) {
       if (!sections[i].name.empty() && SameName(sections[i].name, name)) return &sections[i];
     }
     return nullptr;
   }
+  IniSection* Find(std::wstring_view name) { return const_cast<IniSection*>(std::as_const(*this).Find(name)); }
 };
 
 std::wstring DecodeIniText(const std::vector<uint8_t>& bytes) {
@@ -163,15 +165,6 @@ std::vector<uint8_t> EncodeIni(const IniDocument& document) {
   return bytes;
 }
 
-// A missing file is an empty document; a file that exists but cannot be read
-// gives nothing, so that a write does not replace it with a near-empty one.
-std::optional<IniDocument> LoadIni(ConfigFileSystem& files, const std::wstring& file) {
-  if (!files.Exists(file)) return IniDocument{{IniSection{}}};
-  const std::optional<std::vector<uint8_t>> bytes = files.ReadAll(file);
-  if (!bytes) return std::nullopt;
-  return ParseIni(DecodeIniText(*bytes));
-}
-
 // One pair of matching quotes around a value is not part of it.
 std::wstring_view StripQuotes(std::wstring_view value) {
   if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front()) {
@@ -208,7 +201,38 @@ class SystemFileIniStore final : public IniStore {
 
 }  // namespace
 
+struct FileIniStore::Parsed {
+  std::wstring file;
+  std::vector<uint8_t> bytes;
+  IniDocument document;
+};
+
+FileIniStore::FileIniStore(ConfigFileSystem& files) : files_(files) {}
+FileIniStore::~FileIniStore() = default;
+
+// A missing file is an empty document; a file that exists but cannot be read
+// gives nothing, so that a write does not replace it with a near-empty one.
+// Every call reads the file, so a change by anyone else is seen at once; only
+// the decoding and parsing of unchanged bytes is saved. That matters because
+// a macro's entries are read one key at a time: parsing record.ini again for
+// each of them made reading twelve macros cost seconds.
+const FileIniStore::Parsed* FileIniStore::Load(const std::wstring& file) {
+  std::vector<uint8_t> bytes;
+  if (files_.Exists(file)) {
+    std::optional<std::vector<uint8_t>> read = files_.ReadAll(file);
+    if (!read) return nullptr;
+    bytes = std::move(*read);
+  }
+  if (!last_ || last_->file != file || last_->bytes != bytes) {
+    IniDocument document = ParseIni(DecodeIniText(bytes));
+    last_ = std::make_unique<Parsed>(Parsed{file, std::move(bytes), std::move(document)});
+  }
+  return last_.get();
+}
+
 bool IsBlankIniName(const std::wstring& name) { return Trim(name).empty(); }
+
+bool SameIniName(std::wstring_view a, std::wstring_view b) { return SameName(Trim(a), Trim(b)); }
 
 std::vector<std::wstring> ApplySectionListLimit(const std::vector<std::wstring>& names, size_t maxChars) {
   std::vector<std::wstring> listed;
@@ -225,9 +249,9 @@ std::wstring FileIniStore::Get(const std::wstring& file, const std::wstring& sec
   const std::wstring_view sectionName = Trim(section);
   const std::wstring_view keyName = Trim(key);
   if (sectionName.empty() || keyName.empty()) return std::wstring();
-  std::optional<IniDocument> document = LoadIni(files_, file);
-  if (!document) return std::wstring();
-  const IniSection* found = document->Find(sectionName);
+  const Parsed* parsed = Load(file);
+  if (!parsed) return std::wstring();
+  const IniSection* found = parsed->document.Find(sectionName);
   if (!found) return std::wstring();
   for (const IniEntry& entry : found->entries) {
     if (SameName(entry.name, keyName)) {
@@ -243,13 +267,14 @@ bool FileIniStore::Write(const std::wstring& file, const std::wstring& section, 
   const std::wstring_view sectionName = Trim(section);
   const std::wstring_view keyName = Trim(key);
   if (sectionName.empty() || keyName.empty()) return false;
-  std::optional<IniDocument> document = LoadIni(files_, file);
-  if (!document) return false;
+  const Parsed* parsed = Load(file);
+  if (!parsed) return false;
+  IniDocument document = parsed->document;
   const std::wstring stored(TrimLeft(value));
-  IniSection* target = document->Find(sectionName);
+  IniSection* target = document.Find(sectionName);
   if (!target) {
-    document->sections.push_back(IniSection{std::wstring(sectionName), {}});
-    target = &document->sections.back();
+    document.sections.push_back(IniSection{std::wstring(sectionName), {}});
+    target = &document.sections.back();
   }
   IniEntry* entry = nullptr;
   for (IniEntry& candidate : target->entries) {
@@ -264,18 +289,19 @@ bool FileIniStore::Write(const std::wstring& file, const std::wstring& section, 
   } else {
     target->entries.push_back(IniEntry{std::wstring(keyName), stored});
   }
-  return files_.WriteReplace(file, EncodeIni(*document)) == 0;
+  return files_.WriteReplace(file, EncodeIni(document)) == 0;
 }
 
 bool FileIniStore::DeleteSection(const std::wstring& file, const std::wstring& section) {
   const std::wstring_view sectionName = Trim(section);
   if (sectionName.empty() || !files_.Exists(file)) return true;
-  std::optional<IniDocument> document = LoadIni(files_, file);
-  if (!document) return false;
-  for (size_t i = 1; i < document->sections.size(); ++i) {
-    if (!document->sections[i].name.empty() && SameName(document->sections[i].name, sectionName)) {
-      document->sections.erase(document->sections.begin() + static_cast<std::ptrdiff_t>(i));
-      return files_.WriteReplace(file, EncodeIni(*document)) == 0;
+  const Parsed* parsed = Load(file);
+  if (!parsed) return false;
+  IniDocument document = parsed->document;
+  for (size_t i = 1; i < document.sections.size(); ++i) {
+    if (!document.sections[i].name.empty() && SameName(document.sections[i].name, sectionName)) {
+      document.sections.erase(document.sections.begin() + static_cast<std::ptrdiff_t>(i));
+      return files_.WriteReplace(file, EncodeIni(document)) == 0;
     }
   }
   return true;
@@ -285,14 +311,15 @@ bool FileIniStore::DeleteKey(const std::wstring& file, const std::wstring& secti
   const std::wstring_view sectionName = Trim(section);
   const std::wstring_view keyName = Trim(key);
   if (sectionName.empty() || keyName.empty() || !files_.Exists(file)) return true;
-  std::optional<IniDocument> document = LoadIni(files_, file);
-  if (!document) return false;
-  IniSection* target = document->Find(sectionName);
+  const Parsed* parsed = Load(file);
+  if (!parsed) return false;
+  IniDocument document = parsed->document;
+  IniSection* target = document.Find(sectionName);
   if (!target) return true;
   for (auto it = target->entries.begin(); it != target->entries.end(); ++it) {
     if (SameName(it->name, keyName)) {
       target->entries.erase(it);
-      return files_.WriteReplace(file, EncodeIni(*document)) == 0;
+      return files_.WriteReplace(file, EncodeIni(document)) == 0;
     }
   }
   return true;
@@ -300,10 +327,10 @@ bool FileIniStore::DeleteKey(const std::wstring& file, const std::wstring& secti
 
 std::vector<std::wstring> FileIniStore::SectionNames(const std::wstring& file) {
   std::vector<std::wstring> names;
-  std::optional<IniDocument> document = LoadIni(files_, file);
-  if (!document) return names;
-  for (size_t i = 1; i < document->sections.size(); ++i) {
-    if (!document->sections[i].name.empty()) names.push_back(document->sections[i].name);
+  const Parsed* parsed = Load(file);
+  if (!parsed) return names;
+  for (size_t i = 1; i < parsed->document.sections.size(); ++i) {
+    if (!parsed->document.sections[i].name.empty()) names.push_back(parsed->document.sections[i].name);
   }
   return names;
 }

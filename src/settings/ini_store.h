@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kovral {
@@ -43,6 +44,10 @@ class IniStore {
 // neither store writes such a name.
 bool IsBlankIniName(const std::wstring& name);
 
+// Whether two names given to a store address the same section or key: equal
+// without surrounding white space and without regard to case.
+bool SameIniName(std::wstring_view a, std::wstring_view b);
+
 // The names a reader of a fixed section-name listing sees: the listing puts
 // each name followed by a zero, and only names whose zero lies within the
 // first maxChars characters (counted in UTF-16 code units) are taken.
@@ -55,7 +60,8 @@ std::vector<std::wstring> ApplySectionListLimit(const std::vector<std::wstring>&
 // with a byte-order mark, replacing it in one step.
 class FileIniStore final : public IniStore {
  public:
-  explicit FileIniStore(ConfigFileSystem& files) : files_(files) {}
+  explicit FileIniStore(ConfigFileSystem& files);
+  ~FileIniStore() override;
   std::wstring Get(const std::wstring& file, const std::wstring& section, const std::wstring& key) override;
   bool Write(const std::wstring& file, const std::wstring& section, const std::wstring& key,
              const std::wstring& value) override;
@@ -64,7 +70,14 @@ class FileIniStore final : public IniStore {
   std::vector<std::wstring> SectionNames(const std::wstring& file) override;
 
  private:
+  // A file's bytes and what they parse to.
+  struct Parsed;
+  // The file as it is now (missing: empty), parsed again only when its bytes
+  // differ from the last ones read; nullptr when it exists but cannot be read.
+  const Parsed* Load(const std::wstring& file);
+
   ConfigFileSystem& files_;
+  std::unique_ptr<Parsed> last_;
 };
 
 // The platform's store: Win32IniStore (the profile functions) in the Windows
