@@ -57,5 +57,5 @@ cd "$root/tests/e2e"
 if [ $# -gt 0 ]; then
   "$python" -m unittest -v "$@"
 else
-  "$python" -m unittest -v test_dist test_program test_basic_page test_dialogs test_skins
+  "$python" -m unittest -v test_dist test_program test_basic_page test_dialogs test_skins test_reliability
 fi

@@ -49,9 +49,54 @@ TEST(LaunchOptions, RefusesWhatItCannotHonour) {
   EXPECT_TRUE(ParseLaunchOptions({L"--simulate", L"--pick-color", L"cancel"}).options->pickColorCancel);
   EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--pick-color", L"12345"}).options);
   EXPECT_FALSE(ParseLaunchOptions({L"--pick-color", L"000000"}).options);
+  // The self-checks break the mouse on purpose: the simulated one only.
+  const auto check = ParseLaunchOptions({L"--simulate", L"--check", L"soak", L"r.txt", L"--check-cycles", L"50"});
+  EXPECT_EQ(check.options->check, CheckPlan::Soak);
+  EXPECT_EQ(check.options->checkCycles, 50);
+  EXPECT_FALSE(ParseLaunchOptions({L"--check", L"faults", L"r.txt"}).options);
+  EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--check", L"leaks", L"r.txt"}).options);
+  EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--check", L"soak", L"r.txt", L"--check-cycles", L"0"}).options);
   LaunchParse p = ParseLaunchOptions({L"--simulated"});
   EXPECT_FALSE(p.options);
   EXPECT_NE(p.error.find(L"--simulated"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace kovral
+
+#include "app/check_run.h"
+
+namespace kovral {
+namespace {
+
+TEST(CheckRun, EveryExchangeIsBrokenOnceAndAStallMayCostItsLength) {
+  const std::vector<FaultCase> plan = FaultSweepPlan(166, 10);
+  EXPECT_EQ(plan.size(), 2 * 166 + 3 + 17u);
+  EXPECT_EQ(plan[165].position, 165u);
+  EXPECT_EQ(plan[166].kind, FaultKind::Drop);
+  EXPECT_EQ(plan.back().kind, FaultKind::Stall);
+  EXPECT_EQ(plan.back().position, 160u);
+
+  const FaultCase stall{FaultKind::Stall, 3};
+  std::vector<FaultOutcome> outcomes = {{{FaultKind::Fail, 0}, 900, true, true}, {stall, 1900, true, true}};
+  EXPECT_EQ(Summarise(outcomes, 260, 700, 1000).failed, 0u);
+  outcomes[0].applyMs = 1400;  // a fail held the window past one bound
+  outcomes[1].fileWhole = false;
+  const std::string report = FormatFaultReport(outcomes, 260, 700, 1000);
+  EXPECT_EQ(Summarise(outcomes, 260, 700, 1000).failed, 2u);
+  EXPECT_NE(report.find("FAILED fail at 0"), std::string::npos);
+  EXPECT_NE(report.find("TORN"), std::string::npos);
+}
+
+TEST(CheckRun, ALeakOfOneObjectPerCycleIsNotFlat) {
+  SoakPhase phase{"apply", 1000, 1.0, {100, 40, 30, 5'000'000}, {103, 41, 30, 5'500'000}, 0};
+  EXPECT_TRUE(CountersFlat(phase));
+  phase.after.gdiObjects = 40 + 1000;
+  EXPECT_FALSE(CountersFlat(phase));
+  EXPECT_NE(FormatSoakReport({phase}).find("soak: FAILED"), std::string::npos);
+  phase.after.gdiObjects = 40;
+  phase.cycleFailures = 1;  // flat counters, but a cycle never ended
+  EXPECT_NE(FormatSoakReport({phase}).find("soak: FAILED"), std::string::npos);
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 // stack or the in-process simulated mouse, files, INI store, clock, pointer
 // settings and message boxes.
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "app/check_run.h"
 
 namespace kovral {
 
@@ -31,6 +34,10 @@ struct AppServices {
   // the same file does not empty the first one's trace.
   std::wstring traceFile;
   SimMouse* sim = nullptr;    // set only in simulated-mouse mode
+  // The self-check to run once started (simulated-mouse mode only).
+  std::optional<CheckPlan> check;
+  std::wstring checkLog;
+  int checkCycles = 1000;
 };
 
 }  // namespace kovral

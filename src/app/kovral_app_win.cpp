@@ -62,6 +62,9 @@ int CKovralApp::Main() {
   if (options.simulate) {
     SimOptions simOptions;
     simOptions.sensorType = static_cast<uint8_t>(options.sensorType);
+    // A simulated mouse left running for hours must not keep every exchange;
+    // the fault sweep reads back at most one Apply's.
+    simOptions.recordLimit = 512;
     sim = std::make_unique<SimMouse>(*clock, simOptions);
     hid = std::make_unique<SimHidPlatform>(*sim);
   } else {
@@ -90,6 +93,9 @@ int CKovralApp::Main() {
   services.colors = colors.get();
   services.traceFile = options.traceFile;
   services.sim = sim.get();
+  services.check = options.check;
+  services.checkLog = options.checkLog;
+  services.checkCycles = options.checkCycles;
 
   CKovralDlg dialog(services, messages);
   dialog.RunModal();

@@ -52,6 +52,8 @@ std::span<const ui::MessageEntry<CKovralDlg>> CKovralDlg::Messages() {
       M::Commands<&CKovralDlg::OnCommand>(1, 0xFFFF),
       M::Message<&CKovralDlg::OnDestroyChild>(ui::WM_DESTROY_CHILD_LATER),
       M::Message<&CKovralDlg::OnPageContinue>(WM_PAGE_CONTINUE),
+      M::Message<&CKovralDlg::OnRunCheck>(WM_RUN_CHECK),
+      M::Message<&CKovralDlg::OnEndDialog>(WM_TIMER),
       M::Plain<&CKovralDlg::OnClose>(WM_CLOSE),
       M::Plain<&CKovralDlg::OnDestroy>(WM_DESTROY),
       M::Mouse<&CKovralDlg::OnLButtonDown>(WM_LBUTTONDOWN),
@@ -146,6 +148,7 @@ BOOL CKovralDlg::OnInitDialog() {
 
   // The handshake's notice came before any text existed; now it can be shown.
   for (const DeviceNotice& notice : heldNotices_.Release()) ShowNotice(notice);
+  if (services_.sim && services_.check) PostMessageW(hwnd_, WM_RUN_CHECK, 0, 0);
   return TRUE;
 }
 

@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -78,6 +79,14 @@ class CKovralDlg final : public ui::Dialog {
   void SendAndSave();
   void RunSkinChoice();
   void ShowFromTray();
+
+  // Self-checks in simulated-mouse mode (kovral_dlg_check_win.cpp).
+  LRESULT OnRunCheck(WPARAM, LPARAM);
+  std::string RunFaultSweep();
+  std::string RunSoak(int cycles);
+  bool PumpUntil(int milliseconds, const std::function<bool()>& done);
+  void EndDialogLater();
+  LRESULT OnEndDialog(WPARAM, LPARAM);
 
   // Notification area and notices.
   void AddTrayIcon();

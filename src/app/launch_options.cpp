@@ -34,10 +34,23 @@ std::optional<ui::Rgb> ParseColor(const std::wstring& text) {
   return ui::Rgb{static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
 }
 
+// A whole decimal number 1..100000.
+bool ParseCycles(const std::wstring& text, int& value) {
+  if (text.empty() || text.size() > 6) return false;
+  int v = 0;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') return false;
+    v = v * 10 + (c - L'0');
+  }
+  if (v < 1 || v > 100000) return false;
+  value = v;
+  return true;
+}
+
 }  // namespace
 
 const wchar_t* LaunchUsage() {
-  return L"Usage: KALVORIN_DRX_Driver.exe [--simulate [--sensor-type N] [--shell-log FILE] [--pick-color RRGGBB|cancel]] [--trace FILE]";
+  return L"Usage: KALVORIN_DRX_Driver.exe [--simulate [--sensor-type N] [--shell-log FILE] [--pick-color RRGGBB|cancel] [--check faults|soak FILE [--check-cycles N]]] [--trace FILE]";
 }
 
 // Options are taken in any order. --sensor-type is refused without
@@ -71,6 +84,18 @@ LaunchParse ParseLaunchOptions(const std::vector<std::wstring>& args) {
       options.pickColor = ParseColor(answer);
       if (!options.pickColor && !options.pickColorCancel)
         return {std::nullopt, L"--pick-color needs RRGGBB or cancel, not \"" + answer + L"\"."};
+    } else if (a == L"--check") {
+      if (i + 2 >= args.size() || !CheckPlanFromName(args[i + 1]) || args[i + 2].empty())
+        return {std::nullopt, L"--check needs faults or soak and a report file."};
+      options.check = CheckPlanFromName(args[i + 1]);
+      options.checkLog = args[i + 2];
+      i += 2;
+    } else if (a == L"--check-cycles") {
+      int cycles = 0;
+      if (i + 1 >= args.size() || !ParseCycles(args[i + 1], cycles))
+        return {std::nullopt, L"--check-cycles needs a number from 1 to 100000."};
+      options.checkCycles = cycles;
+      ++i;
     } else {
       return {std::nullopt, L"Unknown argument \"" + a + L"\"."};
     }
@@ -81,6 +106,8 @@ LaunchParse ParseLaunchOptions(const std::vector<std::wstring>& args) {
     return {std::nullopt, L"--shell-log works only with --simulate."};
   if ((options.pickColor || options.pickColorCancel) && !options.simulate)
     return {std::nullopt, L"--pick-color works only with --simulate."};
+  // The checks break the mouse on purpose: never the real one.
+  if (options.check && !options.simulate) return {std::nullopt, L"--check works only with --simulate."};
   return {options, L""};
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/check_run.h"
 #include "ui/text_style.h"
 
 namespace kovral {
@@ -22,6 +23,12 @@ struct LaunchOptions {
   // with this colour, or Cancel when `pickColorCancel` is set.
   std::optional<ui::Rgb> pickColor;
   bool pickColorCancel = false;
+  // Simulated-mouse mode only: once started, the program runs its self-check
+  // (every Apply exchange broken in turn, or the soak) and writes the report
+  // to `checkLog`; it stays running afterwards.
+  std::optional<CheckPlan> check;
+  std::wstring checkLog;
+  int checkCycles = 1000;  // soak cycles per phase (each dialog: a fiftieth)
 };
 
 struct LaunchParse {

@@ -15,6 +15,8 @@ inline constexpr UINT WM_RECORD_KEY = WM_USER + 3;
 // wParam the event (DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE), lParam a
 // heap DEV_BROADCAST_DEVICEINTERFACE_W the handler frees.
 inline constexpr UINT WM_SIM_DEVICECHANGE = WM_APP + 1;
+// Simulated-mouse self-checks: start the check once started.
+inline constexpr UINT WM_RUN_CHECK = WM_APP + 5;
 
 // Set once the main dialog exists; read by the keyboard hooks and the reader thread.
 HWND MainWindowHandle();

@@ -1,0 +1,209 @@
+// The self-checks of simulated-mouse mode (--check): the real program, its
+// real link and files, and a simulated mouse broken on purpose. The cases,
+// their bounds and the report are in check_run.h; here they are run on the
+// interface thread, with the queue handled between cases as a user's clicks
+// would be.
+#include <chrono>
+#include <fstream>
+
+#include "app/app_globals.h"
+#include "app/apply_and_save.h"
+#include "app/kovral_dlg_win.h"
+#include "app/main_window_win.h"
+#include "device/commands.h"
+#include "device/protocol.h"
+#include "dialogs/assign_dialogs_win.h"
+#include "dialogs/skins_dialog_win.h"
+#include "settings/config_file.h"
+#include "sim/sim_mouse.h"
+
+namespace kovral {
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+double MillisecondsSince(SteadyClock::time_point start) {
+  return std::chrono::duration<double, std::milli>(SteadyClock::now() - start).count();
+}
+
+constexpr double kStallMs = 1000;  // longer than the link's bound
+
+}  // namespace
+
+// Handles the queue for up to `milliseconds`, or until `done` holds; false
+// when `done` never held.
+bool CKovralDlg::PumpUntil(int milliseconds, const std::function<bool()>& done) {
+  const SteadyClock::time_point end = SteadyClock::now() + std::chrono::milliseconds(milliseconds);
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (done && done()) return true;
+    if (SteadyClock::now() >= end) return !done;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
+LRESULT CKovralDlg::OnRunCheck(WPARAM, LPARAM) {
+  std::string report = *services_.check == CheckPlan::Faults ? RunFaultSweep() : RunSoak(services_.checkCycles);
+  // Written whole at the end, so a reader that sees the file sees the report.
+  const std::wstring temporary = services_.checkLog + L".part";
+  {
+    std::ofstream out(temporary.c_str(), std::ios::binary | std::ios::trunc);
+    out << report;
+  }
+  MoveFileExW(temporary.c_str(), services_.checkLog.c_str(), MOVEFILE_REPLACE_EXISTING);
+  return 0;
+}
+
+// Every exchange of Apply broken in turn. Between cases the record changes,
+// so each Apply has an old and a new config.bin to be.
+std::string CKovralDlg::RunFaultSweep() {
+  SimMouse& sim = *services_.sim;
+  if (link_.ready == 0) return "faults: the simulated mouse is not ready\n";
+  const std::wstring configPath = settings_->paths().configBin;
+  const auto fileBytes = [&] { return services_.files->ReadAll(configPath).value_or(std::vector<uint8_t>{}); };
+  const auto healthyApply = [&] {
+    sim.ClearFaults();
+    sim.ClearRecord();
+    return Apply(link_, settings_->config, image_, [&] { settings_->SaveAll(); });
+  };
+
+  healthyApply();  // the first Apply reads what later ones take for granted
+  const SteadyClock::time_point start = SteadyClock::now();
+  healthyApply();
+  const double healthyMs = MillisecondsSince(start);
+  const size_t exchanges = sim.Exchanges().size();
+  const double boundMs = std::chrono::duration<double, std::milli>(protocol::kDataPhaseTimeout).count();
+
+  std::vector<FaultOutcome> outcomes;
+  for (const FaultCase& fault : FaultSweepPlan(exchanges, 10)) {
+    settings_->config.reportRate = settings_->config.reportRate == 1 ? 8 : 1;
+    const std::vector<uint8_t> before = fileBytes();
+    sim.ClearFaults();
+    sim.ClearRecord();
+    switch (fault.kind) {
+      case FaultKind::Fail: sim.FailExchange(fault.position); break;
+      case FaultKind::Drop: sim.DropExchange(fault.position); break;
+      case FaultKind::Index: sim.AnswerWithIndex(0xEE); break;
+      case FaultKind::Count: sim.AnswerWithCount(0xFF); break;
+      case FaultKind::Silent: sim.SetResponding(false); break;
+      case FaultKind::Stall:
+        sim.StallExchange(fault.position, std::chrono::duration_cast<Micros>(std::chrono::duration<double, std::milli>(kStallMs)));
+        break;
+    }
+    FaultOutcome outcome{fault};
+    const SteadyClock::time_point applyStart = SteadyClock::now();
+    SendAndSave();
+    outcome.applyMs = MillisecondsSince(applyStart);
+    sim.SetResponding(true);
+    const std::vector<uint8_t> after = fileBytes();
+    outcome.fileWhole = after == before || after == ConfigFileBytes(settings_->config, 1);
+    PumpUntil(20, {});
+    outcome.recovered = healthyApply() && link_.ready != 0;
+    outcomes.push_back(outcome);
+  }
+  sim.ClearFaults();
+  return FormatFaultReport(outcomes, healthyMs, boundMs, kStallMs);
+}
+
+// A dialog of a soak cycle runs its own modal loop; the timer set before it
+// starts fires inside that loop and ends the dialog once it is up.
+constexpr UINT_PTR kEndDialogTimer = 0x4B56;
+
+void CKovralDlg::EndDialogLater() { SetTimer(hwnd_, kEndDialogTimer, 10, nullptr); }
+
+LRESULT CKovralDlg::OnEndDialog(WPARAM timer, LPARAM) {
+  if (timer != kEndDialogTimer) return 0;
+  struct Search {
+    HWND owner;
+    HWND found = nullptr;
+  } search{hwnd_};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (GetWindow(window, GW_OWNER) != s->owner || !IsWindowVisible(window)) return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return 0;  // not up yet: the timer fires again
+  KillTimer(hwnd_, kEndDialogTimer);
+  PostMessageW(search.found, WM_COMMAND, IDCANCEL, 0);
+  return 0;
+}
+
+std::string CKovralDlg::RunSoak(int cycles) {
+  SimMouse& sim = *services_.sim;
+  std::vector<SoakPhase> phases;
+  // `warmUp` cycles go first, unmeasured: the first of each kind of work
+  // makes what is kept for the run (fonts, cached pictures, the reader's
+  // events, the system's own caches).
+  const auto phase = [&](const char* name, int count, int warmUp, const std::function<bool(int)>& cycle) {
+    for (int i = 0; i < warmUp; ++i) cycle(i);
+    PumpUntil(200, {});
+    SoakPhase p{name, count};
+    p.before = ReadProcessCounters();
+    const SteadyClock::time_point start = SteadyClock::now();
+    for (int i = 0; i < count; ++i)
+      if (!cycle(i)) ++p.cycleFailures;
+    p.seconds = MillisecondsSince(start) / 1000.0;
+    PumpUntil(200, {});
+    p.after = ReadProcessCounters();
+    phases.push_back(p);
+  };
+
+  phase("plug", cycles, 2, [&](int i) {
+    // A notice in flight as the mouse goes: the reader must not mind.
+    sim.EmitNotification(7, static_cast<uint8_t>(1 + i % 4));
+    sim.Unplug();
+    if (!PumpUntil(3000, [&] { return link_.ready == 0; })) return false;
+    sim.Plug();
+    if (!PumpUntil(5000, [&] { return link_.ready != 0; })) return false;
+    sim.EmitNotification(5, 1);
+    return PumpUntil(1, {});
+  });
+  phase("apply", cycles, 2, [&](int i) {
+    settings_->config.reportRate = i % 2 ? 8 : 1;
+    SendAndSave();
+    return PumpUntil(1, {}) && link_.ready != 0;
+  });
+  phase("pages", cycles, 2, [&](int i) {
+    pages_.Show(i % 2 ? kBasicPage : kAdvancedPage);
+    return PumpUntil(1, {});
+  });
+  const DialogEnvironment environment{skinFolder_, textColor_, languageCode_};
+  const std::function<INT_PTR(int)> dialogs[] = {
+      [&](int) { return CMediaDialog(environment).RunModal(); },
+      [&](int) { return CWindowsDialog(environment).RunModal(); },
+      [&](int) { return CFireKeyDialog(environment).RunModal(); },
+      [&](int) { return CSingleDialog(environment).RunModal(); },
+      [&](int) { return CComboDialog(environment).RunModal(); },
+      [&](int) { return CDelayTimeDialog(environment).RunModal(); },
+      [&](int) { return CMacroDialog(environment, {L"one", L"two"}).RunModal(); },
+      [&](int) { return CSkinsDialog(environment, Globals().skinName, *services_.colors).RunModal(); },
+  };
+  // Under Wine on a display without a window manager, closing a dialog
+  // waits two seconds for the window to be withdrawn: dialogs get a fiftieth
+  // of the cycles, each kind in turn.
+  const int dialogCycles = std::max(2, cycles / 50);
+  double dialogMs[std::size(dialogs)] = {};
+  phase("dialogs", dialogCycles * static_cast<int>(std::size(dialogs)), static_cast<int>(std::size(dialogs)),
+        [&](int i) {
+    const SteadyClock::time_point start = SteadyClock::now();
+    EndDialogLater();
+    const bool cancelled = dialogs[i % std::size(dialogs)](i) == IDCANCEL;
+    dialogMs[i % std::size(dialogs)] += MillisecondsSince(start);
+    return cancelled;
+  });
+  pages_.Show(kBasicPage);
+  // How long one dialog takes to open and close, in the order above.
+  std::string timing = "dialog open and close, ms each:";
+  for (double total : dialogMs) timing += " " + std::to_string(static_cast<int>(total / (dialogCycles + 1)));  // with the warm-up
+  return timing + "\n" + FormatSoakReport(phases);
+}
+
+}  // namespace kovral
