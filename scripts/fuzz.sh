@@ -24,6 +24,10 @@ seconds="${KOVRAL_FUZZ_SECONDS:-20}"
 runs="${KOVRAL_FUZZ_RUNS:-1000000}"
 build="$root/build/fuzz"
 
+if ! command -v clang++ >/dev/null; then
+  echo "fuzz: clang++ is missing (scripts/setup.sh installs it)" >&2
+  exit 1
+fi
 cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" -j"$jobs"
 
@@ -45,7 +49,6 @@ for source in fuzz/*_fuzz.cpp; do
   if [ -f "fuzz/$target.dict" ]; then options+=(-dict="fuzz/$target.dict"); fi
   if [ "$mode" = bench ]; then options+=(-runs="$runs"); else options+=(-max_total_time="$seconds"); fi
   log="$work/$target.log"
-  [ "$mode" = ci ] && printf '%s: %s s\n' "$target" "$seconds"
   status=0
   "$build/$target" "${options[@]}" "$corpus" >"$log" 2>&1 || status=$?
 
@@ -58,13 +61,12 @@ for source in fuzz/*_fuzz.cpp; do
     grep -E "ERROR:|runtime error:|fuzz check failed|SUMMARY:|Test unit written" "$log" | head -n 20 >&2 || true
     echo "$target: FAILED (status $status); log and inputs in $findings" >&2
   fi
-  if [ "$mode" = bench ]; then
-    executions="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)"
-    coverage="$(grep -E '^#[0-9]+' "$log" | grep -oE 'cov: [0-9]+ ft: [0-9]+' | tail -n 1)"
-    seconds_taken="$(grep -oE 'DONE .*' "$log" | grep -oE 'exec/s: [0-9]+' | tail -n 1)"
-    printf '%-20s executions %-9s %-22s crashes %d  (%s)\n' "$target" "${executions:-?}" "${coverage:-cov: ? ft: ?}" \
-      "${#artifacts[@]}" "${seconds_taken:-exec/s: ?}"
-  fi
+  # libFuzzer's final figures: executions, then edge coverage and features.
+  executions="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)"
+  coverage="$(grep -E '^#[0-9]+' "$log" | grep -oE 'cov: [0-9]+ ft: [0-9]+' | tail -n 1)"
+  speed="$(grep -E '^#[0-9]+' "$log" | grep -oE 'exec/s: [0-9]+' | tail -n 1)"
+  printf '%-20s executions %-9s %-22s crashes %d  (%s)\n' "$target" "${executions:-?}" "${coverage:-cov: ? ft: ?}" \
+    "${#artifacts[@]}" "${speed:-exec/s: ?}"
 done
 
 if [ ${#failed[@]} -gt 0 ]; then

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native unit tests, the same tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build's
-# unit tests under Wine, and the end-to-end tests of the Windows program.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for
+# a short while, the Windows build's unit tests under Wine, and the
+# end-to-end tests of the Windows program.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -21,6 +22,8 @@ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKOVRAL_SANITIZE=ON 
 cmake --build build/asan -j"$jobs" --target kovral_tests
 step "unit tests under sanitizers"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 build/asan/kovral_tests
+step "fuzz targets (20 s each)"
+"$root/scripts/fuzz.sh"
 
 step "Windows cross build (MinGW-w64)"
 cmake -S . -B build/win -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
