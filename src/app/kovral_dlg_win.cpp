@@ -222,8 +222,15 @@ void CKovralDlg::LoadSettingsAndSkin() {
   settings_->SetLanguage(language_);
   settings_->ReadInterfaceSettings();
 
-  const StartSkin skin = ChooseStartSkin(settings_->paths().directory, settings_->ui.skinName,
-                                         [this](const std::wstring& path) { return services_.files->Exists(path); });
+  // The window takes its size from "/main.png": one that is there but cannot
+  // be read counts as missing, or the window would be 0 by 0.
+  const StartSkin skin =
+      ChooseStartSkin(settings_->paths().directory, settings_->ui.skinName, [this](const std::wstring& path) {
+        if (!services_.files->Exists(path)) return false;
+        const std::wstring main = skin::kMain;
+        return path.size() < main.size() || path.compare(path.size() - main.size(), main.size(), main) != 0 ||
+               SkinImage(path).ok();
+      });
   if (skin.fellBack) messages_.Show(texts_->skinIncomplete, kCaptionWarning);
   skinFolder_ = skin.folder;
   {
