@@ -72,3 +72,49 @@ TEST(HeldNotices, KeepsOnlyTheNewestWhenFlooded) {
 
 }  // namespace
 }  // namespace kovral
+
+#include <map>
+
+#include "app/start_with_windows.h"
+
+namespace kovral {
+namespace {
+
+class FakeRunKey final : public RunKey {
+ public:
+  std::optional<std::wstring> value;
+  bool writable = true;
+  std::optional<std::wstring> Read() override { return value; }
+  bool Write(const std::wstring& command) override {
+    if (writable) value = command;
+    return writable;
+  }
+  bool Remove() override {
+    value.reset();
+    return true;
+  }
+};
+
+TEST(StartWithWindows, OnlyAValueThatStartsThisExecutableCounts) {
+  const std::wstring exe = L"C:\\Users\\Ann\\AppData\\Local\\Programs\\Kovral\\KALVORIN_DRX_Driver.exe";
+  EXPECT_TRUE(RunCommandStarts(RunCommandFor(exe), exe));
+  EXPECT_TRUE(RunCommandStarts(L"\"c:\\users\\ann\\appdata\\local\\programs\\kovral\\kalvorin_drx_driver.exe\" --x", exe));
+  EXPECT_TRUE(RunCommandStarts(L"C:\\K\\KALVORIN_DRX_Driver.exe /min", L"C:\\K\\KALVORIN_DRX_Driver.exe"));
+  EXPECT_FALSE(RunCommandStarts(L"\"D:\\Old\\KALVORIN_DRX_Driver.exe\"", exe));  // another installation
+  EXPECT_FALSE(RunCommandStarts(L"\"" + exe, exe));                            // no closing quote
+  EXPECT_FALSE(RunCommandStarts(L"", exe));
+
+  FakeRunKey key;
+  key.value = L"\"D:\\Old\\KALVORIN_DRX_Driver.exe\"";
+  EXPECT_FALSE(StartsWithWindows(key, exe));
+  EXPECT_TRUE(ToggleStartWithWindows(key, exe));  // another's value is replaced by this one
+  EXPECT_EQ(key.value, L"\"" + exe + L"\"");
+  EXPECT_TRUE(ToggleStartWithWindows(key, exe));
+  EXPECT_FALSE(key.value);
+  key.writable = false;
+  EXPECT_FALSE(ToggleStartWithWindows(key, exe));
+  EXPECT_FALSE(StartsWithWindows(key, exe));
+}
+
+}  // namespace
+}  // namespace kovral

@@ -38,7 +38,7 @@ TEST(SkinsChoice, TakesOnlyACompleteFolderFoundWithoutRegardToCase) {
   EXPECT_FALSE(PickSkin(kSkinsRoot, kRoot, L"Broken", exists).taken);   // one picture short
   EXPECT_FALSE(PickSkin(kSkinsRoot, kRoot, L"Gone", exists).taken);     // removed since listed
   EXPECT_FALSE(PickSkin(kSkinsRoot, kRoot, L"readme.txt", exists).taken);  // a file is never a skin
-  EXPECT_FALSE(SameNameIgnoringCase(L"Ember", L"Embers"));
+  EXPECT_FALSE(PickSkin(kSkinsRoot, kRoot, L"Embers", exists).taken);
 }
 
 TEST(SkinsChoice, SwatchShowsTheChosenColourAndTheListIsDark) {

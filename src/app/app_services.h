@@ -17,6 +17,7 @@ class HidPlatform;
 class IniStore;
 class MessageSink;
 class PointerSettingsApi;
+class RunKey;
 class ShellOpener;
 class SimMouse;
 
@@ -29,6 +30,7 @@ struct AppServices {
   MessageSink* messages = nullptr;
   ShellOpener* shell = nullptr;
   ColorChooser* colors = nullptr;
+  RunKey* runKey = nullptr;  // the user's Run key: "Start with Windows"
   // Where the link's HID trace goes; empty: no trace. Opened by the main
   // dialog once it knows it is the only copy, so a second copy started with
   // the same file does not empty the first one's trace.

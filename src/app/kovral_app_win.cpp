@@ -10,6 +10,7 @@
 #include "app/app_services.h"
 #include "app/kovral_dlg_win.h"
 #include "app/launch_options.h"
+#include "app/start_with_windows.h"
 #include "app/message_box_win.h"
 #include "app/shell_opener.h"
 #include "device/clock.h"
@@ -82,6 +83,8 @@ int CKovralApp::Main() {
   std::unique_ptr<ShellOpener> shell =
       options.shellLog.empty() ? MakeSystemShell() : std::make_unique<ShellLog>(options.shellLog);
 
+  std::unique_ptr<RunKey> runKey = MakeSystemRunKey();
+
   AppServices services;
   services.hid = hid.get();
   services.clock = clock.get();
@@ -91,6 +94,7 @@ int CKovralApp::Main() {
   services.messages = &messages;
   services.shell = shell.get();
   services.colors = colors.get();
+  services.runKey = runKey.get();
   services.traceFile = options.traceFile;
   services.sim = sim.get();
   services.check = options.check;

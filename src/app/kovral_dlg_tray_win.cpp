@@ -6,6 +6,8 @@
 #include "app/main_window_win.h"
 #include "app/sim_command.h"
 #include "app/sim_control.h"
+#include "app/start_with_windows.h"
+#include "settings/app_paths.h"
 #include "app/tray_rules.h"
 #include "lang/notices.h"
 
@@ -67,6 +69,9 @@ void CKovralDlg::ShowTrayMenu() {
   GetCursorPos(&cursor);
   HMENU menu = CreatePopupMenu();
   if (!menu) return;
+  const bool starts = services_.runKey && StartsWithWindows(*services_.runKey, ModulePath());
+  AppendMenuW(menu, MF_STRING | (starts ? MF_CHECKED : MF_UNCHECKED), kTrayMenuStartWithWindowsCommand,
+              texts_->trayStartWithWindows);
   AppendMenuW(menu, MF_STRING, kTrayMenuExitCommand, texts_->trayExit);
   // The menu closes when the user clicks elsewhere only if the window is in
   // the foreground while it is tracked.
@@ -74,6 +79,10 @@ void CKovralDlg::ShowTrayMenu() {
   TrackPopupMenu(menu, TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd_, nullptr);
   PostMessageW(hwnd_, WM_NULL, 0, 0);
   DestroyMenu(menu);
+}
+
+void CKovralDlg::OnTrayStartWithWindows() {
+  if (services_.runKey) ToggleStartWithWindows(*services_.runKey, ModulePath());
 }
 
 LRESULT CKovralDlg::OnDeviceNotify(WPARAM wParam, LPARAM lParam) {

@@ -59,6 +59,7 @@ class CKovralDlg final : public ui::Dialog {
   void OnDestroy();
   void OnClose();
   void OnTrayExit();
+  void OnTrayStartWithWindows();
 
   // Drawing.
   bool OnPaint();

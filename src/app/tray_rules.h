@@ -7,12 +7,13 @@
 namespace kovral {
 
 constexpr uint32_t kTrayMenuExitCommand = 1028;
+constexpr uint32_t kTrayMenuStartWithWindowsCommand = 1029;
 
 enum class TrayAction {
   Ignore,
   WarnNotDetected,  // no usable mouse: the "not detected" notice, window stays hidden
   ShowWindow,       // prepare the page as `prepare` says, then show the window
-  ShowMenu,         // the one-item "Exit" menu
+  ShowMenu,         // the menu: "Start with Windows", "Exit"
 };
 
 enum class TrayPagePrepare {

@@ -1,8 +1,7 @@
 #include "dialogs/skins_choice.h"
 
-#include <cwctype>
-
 #include "dialogs/dialog_face.h"
+#include "lang/text_format.h"
 #include "pages/layout.h"
 #include "ui/skin_path.h"
 
@@ -15,21 +14,11 @@ std::vector<std::wstring> SkinListEntries(std::span<const FolderEntry> entries) 
   return names;
 }
 
-// Simple case folding letter by letter covers the names skins are given; the
-// file system's own table differs only for a few exotic letters.
-bool SameNameIgnoringCase(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (a[i] != b[i] && std::towupper(static_cast<wint_t>(a[i])) != std::towupper(static_cast<wint_t>(b[i])))
-      return false;
-  return true;
-}
-
 std::optional<std::wstring> FindSkinFolder(std::wstring_view root, std::span<const FolderEntry> entries,
                                            std::wstring_view name) {
   for (const FolderEntry& e : entries) {
     if (!e.directory || e.name == L"." || e.name == L"..") continue;
-    if (!SameNameIgnoringCase(e.name, name)) continue;
+    if (!EqualIgnoringCase(e.name, name)) continue;
     std::wstring folder(root);
     folder += L'\\';
     folder += e.name;

@@ -24,9 +24,6 @@ struct FolderEntry {
 // file system gave them. Files are left out.
 std::vector<std::wstring> SkinListEntries(std::span<const FolderEntry> entries);
 
-// Equal without regard to letter case, as the Windows file system compares names.
-bool SameNameIgnoringCase(std::wstring_view a, std::wstring_view b);
-
 // The folder of the first directory named `name` without regard to case:
 // root + "\" + the name as the file system spells it. Nothing when no
 // directory matches (it was removed after the list was made).

@@ -47,6 +47,7 @@ struct MainTexts {
   const wchar_t* mouseMissingNotice;
   const wchar_t* mouseFoundNotice;
   const wchar_t* trayExit;
+  const wchar_t* trayStartWithWindows;  // checked while the Run key starts this program
 
   // Advanced page.
   const wchar_t* mouseSpeed;

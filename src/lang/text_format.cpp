@@ -1,5 +1,7 @@
 #include "lang/text_format.h"
 
+#include <cwctype>
+
 namespace kovral {
 namespace {
 
@@ -33,6 +35,14 @@ int DecimalValue(std::wstring_view text) {
     if (value > 1000000) value = 1000000;
   }
   return static_cast<int>(negative ? -value : value);
+}
+
+bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i] && std::towupper(static_cast<wint_t>(a[i])) != std::towupper(static_cast<wint_t>(b[i])))
+      return false;
+  return true;
 }
 
 }  // namespace kovral

@@ -18,4 +18,9 @@ std::wstring FormatText(std::wstring_view pattern, std::wstring_view text);
 // a long run of digits saturates at one million instead of overflowing.
 int DecimalValue(std::wstring_view text);
 
+// Equal without regard to letter case, as Windows compares file names (simple
+// case folding letter by letter: the file system's own table differs only for
+// a few exotic letters).
+bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b);
+
 }  // namespace kovral

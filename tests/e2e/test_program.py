@@ -138,9 +138,8 @@ class ProgramCase(unittest.TestCase):
 
     def exit_from_tray(self, program):
         menu = self.open_tray_menu(program)
-        x, y, w, h = menu[0]
         self.shot("menu")
-        self.world.click(x + w // 2, y + h // 2)
+        self.world.click(*wd.menu_item_point(menu[0], 1))  # Exit
         return program.wait_exit(30)
 
     def open_tray_menu(self, program):
@@ -565,6 +564,23 @@ class StartAndTray(ProgramCase):
         program = self.launch()
         self.assertEqual(self.exit_from_tray(program), 0)
         wd.wait_for("the notification-area icon to go", lambda: self.world.tray_window() is None, timeout=10)
+
+    def test_start_with_windows_from_the_tray_menu(self):
+        run_key = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+        program = self.launch()
+        self.assertNotIn("Kovral", self.world.registry(run_key))
+        for expected in (True, False):
+            menu = self.open_tray_menu(program)
+            self.shot(f"menu-{'unchecked' if expected else 'checked'}")
+            self.world.click(*wd.menu_item_point(menu[0], 0))
+            wd.wait_for("the menu to close", lambda: not program.popups(), timeout=10)
+            values = self.world.registry(run_key)
+            if expected:
+                self.assertIn("Kovral", values)
+                self.assertTrue(values["Kovral"].lower().endswith('kalvorin_drx_driver.exe"'), values)
+            else:
+                self.assertNotIn("Kovral", values)
+        self.assertEqual(self.exit_from_tray(program), 0)
 
     def test_close_button_exits(self):
         program = self.launch()

@@ -498,6 +498,18 @@ class Program:
         return os.path.join(self.folder, name)
 
 
+# The notification-area menu: "Start with Windows", then "Exit".
+TRAY_MENU_ITEMS = 2
+
+
+def menu_item_point(menu, index, count=TRAY_MENU_ITEMS):
+    """Screen point in the middle of item `index` of a menu window (x, y, w, h)
+    whose `count` items share its height inside a 3-pixel frame."""
+    x, y, w, h = menu
+    item = (h - 6) / count
+    return x + w // 2, int(y + 3 + item * index + item / 2)
+
+
 def images_differ(a, b, threshold=0):
     """Number of pixels that differ by more than `threshold` in any channel."""
     diff = ImageChops.difference(a.convert("RGB"), b.convert("RGB"))
