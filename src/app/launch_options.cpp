@@ -6,18 +6,21 @@
 namespace kovral {
 namespace {
 
-// A whole decimal number 0..255 (the sensor type is one byte on the wire).
-bool ParseByte(const std::wstring& text, int& value) {
-  if (text.empty() || text.size() > 3) return false;
+// A whole decimal number from lowest to highest, digits only.
+bool ParseWhole(const std::wstring& text, int lowest, int highest, int& value) {
+  if (text.empty() || text.size() > 6) return false;
   int v = 0;
   for (wchar_t c : text) {
     if (c < L'0' || c > L'9') return false;
     v = v * 10 + (c - L'0');
   }
-  if (v > 255) return false;
+  if (v < lowest || v > highest) return false;
   value = v;
   return true;
 }
+
+// The sensor type is one byte on the wire.
+bool ParseByte(const std::wstring& text, int& value) { return text.size() <= 3 && ParseWhole(text, 0, 255, value); }
 
 // Six hexadecimal digits, red first.
 std::optional<ui::Rgb> ParseColor(const std::wstring& text) {
@@ -32,19 +35,6 @@ std::optional<ui::Rgb> ParseColor(const std::wstring& text) {
     value = value * 16 + static_cast<unsigned>(digit);
   }
   return ui::Rgb{static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
-}
-
-// A whole decimal number 1..100000.
-bool ParseCycles(const std::wstring& text, int& value) {
-  if (text.empty() || text.size() > 6) return false;
-  int v = 0;
-  for (wchar_t c : text) {
-    if (c < L'0' || c > L'9') return false;
-    v = v * 10 + (c - L'0');
-  }
-  if (v < 1 || v > 100000) return false;
-  value = v;
-  return true;
 }
 
 }  // namespace
@@ -92,7 +82,7 @@ LaunchParse ParseLaunchOptions(const std::vector<std::wstring>& args) {
       i += 2;
     } else if (a == L"--check-cycles") {
       int cycles = 0;
-      if (i + 1 >= args.size() || !ParseCycles(args[i + 1], cycles))
+      if (i + 1 >= args.size() || !ParseWhole(args[i + 1], 1, 100000, cycles))
         return {std::nullopt, L"--check-cycles needs a number from 1 to 100000."};
       options.checkCycles = cycles;
       ++i;
