@@ -102,6 +102,20 @@ TEST(MacroStore, DeleteMovesLaterSlotsAndBindingsAlong) {
   EXPECT_EQ(committedTexts[0], L"Key Off");
 }
 
+TEST(MacroStore, DeletingASectionTheFileKeepsMovesNothing) {
+  Store s;
+  // Hand-edited: listed as " Fire ", looked up as "Fire", so it cannot be removed.
+  s.files.files[s.path] = {'[', ' ', 'F', 'i', 'r', 'e', ' ', ']', '\n', '[', 'B', ']', '\n'};
+  s.config.modeA.functionIndex[0] = 13;
+  s.config.modeA.macroIndex[0] = 1;  // "B"
+  SetSlotLoopCount(s.config, 1, 4);
+  std::wstring texts[16];
+  DeleteMacro(s.ini, s.path, L" Fire ", {{s.config, texts}}, L"Key Off");
+  EXPECT_THAT(MacroNames(s.ini, s.path), ElementsAre(L" Fire ", L"B"));
+  EXPECT_EQ(s.config.modeA.macroIndex[0], 1);  // was 0: "B"'s binding moved onto " Fire "
+  EXPECT_EQ(SlotLoopCount(s.config, 1), 4);
+}
+
 TEST(MacroStore, AnItemCountBeyondTheLimitReadsOnlyTheLimit) {
   Store s;
   s.ini.Write(s.path, L"Big", L"ItemCount", L"99999999");

@@ -158,9 +158,17 @@ SlotEncoding ConfirmMacro(IniStore& ini, const std::wstring& recordIni, const st
 
 void DeleteMacro(IniStore& ini, const std::wstring& recordIni, const std::wstring& name,
                  const std::vector<MacroBindings>& records, const std::wstring& keyOffText) {
-  const int deleted = MacroPosition(MacroNames(ini, recordIni), name);
+  // The slots and bindings follow the section the store actually removed. A
+  // hand-edited header such as "[ Fire ]" is listed but cannot be removed
+  // (names are looked up without their surrounding white space): moving the
+  // slots then would leave every later binding on the wrong macro.
+  const std::vector<std::wstring> before = ini.SectionNames(recordIni);
   ini.DeleteSection(recordIni, name);
-  if (deleted < 0) return;
+  const std::vector<std::wstring> after = ini.SectionNames(recordIni);
+  if (before.empty() || after.size() != before.size() - 1) return;  // nothing was removed
+  const int deleted = static_cast<int>(
+      std::mismatch(after.begin(), after.end(), before.begin()).first - after.begin());
+  if (deleted >= kMacroSlotCount) return;
   for (const MacroBindings& record : records) {
     DeviceConfig& c = record.config;
     for (int slot = deleted; slot + 1 < kMacroSlotCount; ++slot)
