@@ -151,8 +151,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   files.failWritesWith = 0;
 
-  // str.ini's readers (twenty reads) on whatever the file now holds, for
-  // half of the inputs: they cost as much as all the operations together.
+  // str.ini's readers (twenty reads) on whatever the file now holds, unless
+  // the input asks to skip them: they cost as much as all the operations
+  // together.
   if (in.ConsumeBool()) return 0;
   const std::wstring code = ReadLanguageCode(ini, kFile);
   const UiLanguage language = LanguageFromCode(code);
