@@ -4,12 +4,12 @@
 
 namespace kovral {
 
-#ifndef _WIN32
+#if !defined(_WIN32) && !defined(KOVRAL_HIDRAW)
 namespace {
 
-// Only Windows has a binding. Elsewhere the interface list can be made but is
-// always empty: the link then reports the mouse as not detected, as on a
-// machine without it.
+// Windows and Linux have bindings of their own. Elsewhere the interface list
+// can be made but is always empty: the link then reports the mouse as not
+// detected, as on a machine without it.
 class NoHidEnumeration final : public HidEnumeration {
  public:
   Status Interface(uint32_t, std::wstring&) override { return Status::NoMoreItems; }
