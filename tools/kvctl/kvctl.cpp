@@ -28,6 +28,7 @@
 #include "settings/config_report.h"
 #include "settings/defaults.h"
 #include "settings/ini_store.h"
+#include "settings/profile.h"
 #include "settings/settings_session.h"
 #include "settings/text_encoding.h"
 #include "settings/ui_settings.h"
@@ -40,11 +41,13 @@ constexpr int kExitUsage = 2;    // bad command line or input file
 constexpr int kExitDevice = 3;   // no usable mouse
 
 const char kUsage[] =
-    "usage: kvctl <apply|show|listen|factory> [options]\n"
+    "usage: kvctl <apply|show|listen|factory|export FILE|import FILE> [options]\n"
     "  apply   send config.bin to the mouse, then save config.bin and str.ini as the program does\n"
     "  show    print config.bin in words\n"
     "  listen  print the mouse's notices as the program's balloons read\n"
     "  factory write the factory config.bin an installation ships (flag byte 0)\n"
+    "  export  write config.bin, record.ini's macros and str.ini's button texts to FILE as a profile\n"
+    "  import  check the profile FILE whole, then write config.bin, record.ini and str.ini's button texts\n"
     "options:\n"
     "  --config FILE      configuration record (default: config.bin beside kvctl)\n"
     "  --record FILE      macro names (default: record.ini beside kvctl)\n"
@@ -60,6 +63,7 @@ const char kUsage[] =
 
 struct Options {
   std::wstring command;
+  std::wstring profile;  // export and import
   std::optional<std::wstring> config, record, str, trace;
   bool simulate = false;
   std::optional<int> sensorType;
@@ -100,9 +104,18 @@ std::optional<int> ParseInt(const std::wstring& text, int low, int high) {
 std::string ParseOptions(const std::vector<std::wstring>& args, Options& o) {
   if (args.empty()) return "no command given";
   o.command = args[0];
-  if (o.command != L"apply" && o.command != L"show" && o.command != L"listen" && o.command != L"factory")
+  const bool profileCommand = o.command == L"export" || o.command == L"import";
+  if (o.command != L"apply" && o.command != L"show" && o.command != L"listen" && o.command != L"factory" &&
+      !profileCommand)
     return "unknown command '" + Utf8(o.command) + "'";
-  for (size_t i = 1; i < args.size(); ++i) {
+  size_t first = 1;
+  if (profileCommand) {
+    if (args.size() < 2 || args[1].empty() || args[1].rfind(L"--", 0) == 0)
+      return Utf8(o.command) + " needs a profile file name";
+    o.profile = args[1];
+    first = 2;
+  }
+  for (size_t i = first; i < args.size(); ++i) {
     const std::wstring& a = args[i];
     auto value = [&](const char* name) -> const std::wstring* {
       if (i + 1 >= args.size()) return nullptr;
@@ -161,6 +174,9 @@ std::string ParseOptions(const std::vector<std::wstring>& args, Options& o) {
   if (o.seconds && o.command != L"listen") return "--seconds belongs to listen";
   if (o.command == L"factory" && (!o.config || o.simulate || o.trace || o.record || o.str))
     return "factory takes only --config FILE";
+  if (profileCommand && (o.simulate || o.trace))
+    return o.command == L"export" ? "export takes only FILE, --config, --record and --str"
+                                  : "import takes only FILE, --config, --record and --str";
   return {};
 }
 
@@ -368,6 +384,51 @@ int Listen(const Options& o, KvctlIo& io, SettingsSession& session, MessageSink&
   return kExitOk;
 }
 
+int Export(const Options& o, KvctlIo& io, SettingsSession& session, ConfigFileSystem& files, IniStore& ini) {
+  ProfileData profile;
+  session.Load();
+  profile.config = session.config;
+  profile.configFlag = session.firstRunFlag;
+  ReadProfileFiles(ini, files, session.paths().recordIni, session.paths().strIni, profile);
+  const std::string text = ExportProfile(profile);
+  if (const int error = files.WriteReplace(o.profile, std::vector<uint8_t>(text.begin(), text.end())); error != 0) {
+    io.err << "kvctl: cannot write " << Utf8(o.profile) << " (error " << error << ")\n";
+    return kExitUsage;
+  }
+  io.out << "exported to " << Utf8(o.profile) << "\n";
+  return kExitOk;
+}
+
+// The whole profile is checked before the first file is written, so a bad
+// one leaves every file as it was. The mouse gets the record at the next Apply.
+int Import(const Options& o, KvctlIo& io, const AppPaths& paths, ConfigFileSystem& files, IniStore& ini) {
+  const auto bytes = files.ReadAll(o.profile);
+  if (!bytes) {
+    io.err << "kvctl: profile cannot be read: " << Utf8(o.profile) << "\n";
+    return kExitUsage;
+  }
+  const ProfileImport imported =
+      ImportProfile(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  if (!imported.profile) {
+    io.err << "kvctl: " << Utf8(o.profile) << ": " << imported.error << "\n";
+    return kExitUsage;
+  }
+  const ProfileData& profile = *imported.profile;
+  if (const int error = files.WriteReplace(paths.configBin, ConfigFileBytes(profile.config, profile.configFlag));
+      error != 0) {
+    io.err << "kvctl: cannot write " << Utf8(paths.configBin) << " (error " << error << "); nothing was imported\n";
+    return kExitUsage;
+  }
+  if (!WriteProfileIniFiles(ini, paths.recordIni, paths.strIni, profile)) {
+    io.err << "kvctl: wrote " << Utf8(paths.configBin) << " but not all of " << Utf8(paths.recordIni) << " and "
+           << Utf8(paths.strIni) << "\n";
+    return kExitUsage;
+  }
+  io.out << "imported " << Utf8(o.profile) << " into " << Utf8(paths.configBin) << ", " << Utf8(paths.recordIni)
+         << " and " << Utf8(paths.strIni) << "; the mouse gets it at the next apply\n";
+  return kExitOk;
+}
+
 }  // namespace
 
 int RunKvctl(const std::vector<std::wstring>& args, KvctlIo& io) {
@@ -385,6 +446,10 @@ int RunKvctl(const std::vector<std::wstring>& args, KvctlIo& io) {
     }
     return kExitOk;
   }
+  if (o.command == L"import") {
+    const std::unique_ptr<IniStore> ini = MakeSystemIniStore();
+    return Import(o, io, paths, *files, *ini);
+  }
   if (o.command != L"listen" || o.config) {
     if (const std::string problem = CheckConfigFile(*files, paths.configBin); !problem.empty()) {
       io.err << "kvctl: " << problem << "\n";
@@ -400,6 +465,7 @@ int RunKvctl(const std::vector<std::wstring>& args, KvctlIo& io) {
   SettingsSession session(paths, *ini, *files, messages);
   if (o.command == L"show") return Show(o, io, session, *files, *ini);
   if (o.command == L"apply") return Apply(o, io, session, messages);
+  if (o.command == L"export") return Export(o, io, session, *files, *ini);
   return Listen(o, io, session, messages);
 }
 

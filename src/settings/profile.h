@@ -1,0 +1,71 @@
+#pragma once
+// Profiles: the whole configuration (config.bin, the macros of record.ini and
+// the button texts of str.ini in all three languages) as one readable UTF-8
+// text a user can keep, compare, edit and move to another computer.
+//
+// The text is INI-like and versioned:
+//
+//   # Kovral profile
+//   [profile]
+//   version = 1
+//   config_flag = 1
+//   [device] / [dpi] / [lighting] / [pointer] / [raw]
+//   [buttons.A.1] .. [buttons.B.8]   every parameter of every button by name
+//   [macro.1] .. [macro.12]          name, loop, entries, and a slot's raw bytes
+//                                    only when they are not what the entries give
+//   [texts.EN] [texts.CHS] [texts.CHT] Item1..Item8, Item13..Item83
+//
+// Import checks the whole text before it yields anything, so a caller never
+// holds a half-read profile; it touches no file and no mouse.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/config_file.h"
+#include "settings/device_config.h"
+#include "settings/ini_store.h"
+#include "settings/ui_settings.h"
+
+namespace kovral {
+
+inline constexpr int kProfileVersion = 1;
+inline constexpr int kProfileLanguageCount = 3;
+// The str.ini sections of the three interface languages, in profile order.
+inline constexpr const wchar_t* kProfileTextSections[kProfileLanguageCount] = {L"Setting-EN", L"Setting-CHS",
+                                                                              L"Setting-CHT"};
+
+struct ProfileMacro {
+  std::wstring name;                  // the record.ini section
+  std::vector<std::wstring> entries;  // "Item0".. as stored
+};
+
+struct ProfileData {
+  DeviceConfig config{};
+  uint8_t configFlag = 1;            // config.bin's first byte
+  std::vector<ProfileMacro> macros;  // record.ini's order, which is the slot order
+  std::wstring texts[kProfileLanguageCount][kButtonTextCount];
+};
+
+std::string ExportProfile(const ProfileData& profile);
+
+struct ProfileImport {
+  std::optional<ProfileData> profile;
+  std::string error;  // "line N: ..." when profile is empty
+};
+ProfileImport ImportProfile(std::string_view text);
+
+// What the files hold now: record.ini's macros (a missing file has none) and
+// the sixteen texts of each language section of str.ini.
+void ReadProfileFiles(IniStore& ini, ConfigFileSystem& files, const std::wstring& recordIni,
+                      const std::wstring& strIni, ProfileData& profile);
+
+// Replaces record.ini's macros by the profile's (every section of the file is
+// removed first, so the slots and the names agree again) and writes the button
+// texts of the three languages into str.ini; str.ini's other keys stay.
+// False if any write failed.
+bool WriteProfileIniFiles(IniStore& ini, const std::wstring& recordIni, const std::wstring& strIni,
+                          const ProfileData& profile);
+
+}  // namespace kovral
