@@ -213,3 +213,29 @@ TEST_F(Kvctl, ListenPrintsTheNoticesInTheLanguageOfStrIni) {
 
 }  // namespace
 }  // namespace kovral
+
+namespace kovral {
+namespace {
+
+// A bad profile is refused with its line before any file is written.
+TEST_F(Kvctl, ImportRefusesABadProfileAndLeavesEveryFileAlone) {
+  WriteFactory();
+  ASSERT_EQ(Call({L"export", File(L"p.txt")}).status, 0);
+  std::vector<uint8_t> text = ReadBytes(Path("p.txt"));
+  std::string s(text.begin(), text.end());
+  s.replace(s.find("stage2.level = "), 16, "stage2.level = 40");
+  WriteBytes(Path("bad.txt"), std::vector<uint8_t>(s.begin(), s.end()));
+  const auto before = ReadBytes(Path("config.bin"));
+  const Outcome r = Call({L"import", File(L"bad.txt")});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find(": DPI stage 2 level 40 is out of range 1-12"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("line "), std::string::npos) << r.err;
+  EXPECT_EQ(ReadBytes(Path("config.bin")), before);
+  EXPECT_FALSE(std::filesystem::exists(Path("str.ini")));
+  EXPECT_FALSE(std::filesystem::exists(Path("record.ini")));
+  EXPECT_EQ(Call({L"import", File(L"p.txt")}).status, 0);
+  EXPECT_EQ(ReadBytes(Path("config.bin")), before);
+}
+
+}  // namespace
+}  // namespace kovral
