@@ -273,7 +273,9 @@ TEST(SimLinkTest, AStalledMouseCostsOneStallPerApply) {
   bool saved = false;
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(Apply(h.link, UserRecord(), image, [&] { saved = true; }));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 800ms + 700ms);
+  // One stall and the protocol's pauses, with room for a loaded machine; that
+  // only one exchange waited is the count below.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 3000ms);
   EXPECT_TRUE(saved);
   EXPECT_EQ(h.mouse.Exchanges().size(), 1u);
 
