@@ -228,31 +228,34 @@ void CKovralDlg::LoadSettingsAndSkin() {
   const StartSkin skin =
       ChooseStartSkin(settings_->paths().directory, settings_->ui.skinName, [this](const std::wstring& path) {
         if (!services_.files->Exists(path)) return false;
-        const std::wstring main = skin::kMain;
-        return path.size() < main.size() || path.compare(path.size() - main.size(), main.size(), main) != 0 ||
-               SkinImage(path).ok();
+        return !path.ends_with(skin::kMain) || SkinImage(path).ok();
       });
   if (skin.fellBack) messages_.Show(texts_->skinIncomplete, kCaptionWarning);
-  skinFolder_ = skin.folder;
   {
-    SkinImage main(SkinImagePath(skinFolder_, skin::kMain));
+    SkinImage main(SkinImagePath(skin.folder, skin::kMain));
     ui::ResizeWindow(hwnd_, main.width(), main.height());
     canvas_ = Canvas(main);
   }
-  const TextColorBytes color = TextColorFromSettings(settings_->ui);
-  textColor_ = {color.red, color.green, color.blue};
-  AppGlobals& globals = Globals();
-  globals.SkinFolder = skinFolder_;
-  globals.TextColor = textColor_;
-  globals.skinName = skin.name;
-  globals.languageCode = languageCode_;
-
+  Globals().languageCode = languageCode_;
   const ui::FontPair fonts = ui::FontsForLanguageCode(languageCode_, ui::CurrentWindowsVersion());
   normalFont_ = ui::CreateSkinFont(fonts.normal);
   titleFont_ = ui::CreateSkinFont(fonts.title);
 
-  pages_.SetLook({skinFolder_, canvas_.bitmap(), normalFont_.get(), titleFont_.get(), textColor_, texts_, languageCode_});
+  const TextColorBytes color = TextColorFromSettings(settings_->ui);
+  UseSkin(skin.folder, skin.name, {color.red, color.green, color.blue});
   if (link_.ready != 0) pages_.Show(kBasicPage);
+}
+
+// The skin and text colour every window draws with from now on: the
+// dialog's own, the globals every dialog reads, and the pages' look.
+void CKovralDlg::UseSkin(const std::wstring& folder, const std::wstring& name, ui::Rgb color) {
+  skinFolder_ = folder;
+  textColor_ = color;
+  AppGlobals& globals = Globals();
+  globals.SkinFolder = folder;
+  globals.TextColor = color;
+  globals.skinName = name;
+  pages_.SetLook({skinFolder_, canvas_.bitmap(), normalFont_.get(), titleFont_.get(), textColor_, texts_, languageCode_});
 }
 
 DWORD WINAPI CKovralDlg::ReaderThreadProc(void* parameter) {
@@ -397,14 +400,9 @@ void CKovralDlg::RunSkinChoice() {
                       *services_.colors);
   if (dialog.RunModal() != IDOK) return;
   pages_.CommitEdits();
-  skinFolder_ = dialog.chosenSkinFolder;
-  textColor_ = dialog.chosenColor;
-  AppGlobals& globals = Globals();
-  globals.SkinFolder = skinFolder_;
-  globals.TextColor = textColor_;
-  globals.skinName = dialog.chosenSkinName;
-  settings_->SaveSkinChoice({textColor_.red, textColor_.green, textColor_.blue}, dialog.chosenSkinName);
-  pages_.SetLook({skinFolder_, canvas_.bitmap(), normalFont_.get(), titleFont_.get(), textColor_, texts_, languageCode_});
+  const ui::Rgb color = dialog.chosenColor;
+  settings_->SaveSkinChoice({color.red, color.green, color.blue}, dialog.chosenSkinName);
+  UseSkin(dialog.chosenSkinFolder, dialog.chosenSkinName, color);
   pages_.Rebuild();
   SetForegroundWindow(hwnd_);
   ShowWindow(hwnd_, SW_SHOW);

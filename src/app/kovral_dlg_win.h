@@ -79,6 +79,7 @@ class CKovralDlg final : public ui::Dialog {
   LRESULT OnPageContinue(WPARAM, LPARAM);
   void SendAndSave();
   void RunSkinChoice();
+  void UseSkin(const std::wstring& folder, const std::wstring& name, ui::Rgb color);
   void ShowFromTray();
 
   // Self-checks in simulated-mouse mode (kovral_dlg_check_win.cpp).
