@@ -9,7 +9,8 @@ cd "$root"
 "$root/scripts/setup.sh"
 
 jobs="${KOVRAL_JOBS:-$(nproc)}"
-step() { printf '\n=== %s\n' "$*"; }
+started=$SECONDS
+step() { printf '\n=== %s (%d s in)\n' "$*" $((SECONDS - started)); }
 
 step "native build"
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

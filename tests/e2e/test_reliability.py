@@ -168,10 +168,6 @@ class FileFaults(ProgramCase):
         self.assertEqual(self.exit_from_tray(program), 0)
 
 
-if __name__ == "__main__":
-    unittest.main()
-
-
 class KilledSaves(unittest.TestCase):
     """kvctl.exe saves as the program does (same stores, same order): killed
     at random points of Apply and its save, it leaves each file whole."""
@@ -180,7 +176,6 @@ class KilledSaves(unittest.TestCase):
 
     def test_a_kill_at_any_point_leaves_whole_files(self):
         import random
-        import shutil
         import signal
         import subprocess
         from test_program import DIST, KVSIMCTL, WORK
@@ -203,48 +198,82 @@ class KilledSaves(unittest.TestCase):
             variants.append(bytes(b))
 
         def run(kill_after=None):
+            started = time.monotonic()
             p = subprocess.Popen(["wine", kvctl, "apply", "--simulate", "--config", paths["config.bin"],
                                   "--str", paths["str.ini"], "--record", paths["record.ini"]],
                                  cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            killed = False
             if kill_after is not None:
-                time.sleep(kill_after)
-                p.send_signal(signal.SIGKILL)
+                try:
+                    p.wait(timeout=kill_after)
+                except subprocess.TimeoutExpired:
+                    p.send_signal(signal.SIGKILL)
+                    killed = True
             p.wait(timeout=60)
+            return time.monotonic() - started, killed
 
-        # What an uninterrupted save of each variant leaves.
+        # What an uninterrupted save of each variant leaves. Kills are spread
+        # over the time a whole run takes now (the median of the latest runs
+        # that were not killed), not over a fixed time: the first run of a
+        # Wine session is several times slower, and a loaded machine slower
+        # still.
         saved = []
+        whole = []
         for v in variants:
             with open(paths["config.bin"], "wb") as f:
                 f.write(v)
-            run()
+            whole.append(run()[0])
             with open(paths["config.bin"], "rb") as f:
                 saved.append(f.read())
+
+        def span():
+            latest = sorted(whole[-5:])
+            return latest[len(latest) // 2]
+
         with open(paths["str.ini"], "rb") as f:
             str_ini = f.read()
         with open(paths["record.ini"], "rb") as f:
             record_ini = f.read()
-
         rng = random.Random(12)
         torn = []
         kept_old = 0
-        for i in range(self.RUNS):
-            old = variants[i % 2]
+        runs = 0
+        kills = 0
+        # At least RUNS kills; past that, more (up to twice as many) aimed at
+        # whichever side of config.bin's replacement is still short of kills.
+        while runs < self.RUNS or (runs < 2 * self.RUNS and min(kept_old, runs - kept_old) <= 10):
+            old = variants[runs % 2]
             with open(paths["config.bin"], "wb") as f:
                 f.write(old)
-            run(kill_after=rng.uniform(0.0, 1.2))
+            if runs < self.RUNS:
+                kill_after = rng.uniform(0.0, 1.3 * span())
+            elif kept_old <= 10:
+                kill_after = rng.uniform(0.0, 0.6 * span())
+            else:
+                kill_after = rng.uniform(0.8 * span(), 1.3 * span())
+            took, killed = run(kill_after)
+            kills += killed
+            if not killed:
+                whole.append(took)
             with open(paths["config.bin"], "rb") as f:
                 config = f.read()
             with open(paths["str.ini"], "rb") as f:
                 texts = f.read()
             with open(paths["record.ini"], "rb") as f:
                 macros = f.read()
-            if config not in (old, saved[i % 2]) or texts != str_ini or macros != record_ini:
-                torn.append(i)
+            if config not in (old, saved[runs % 2]) or texts != str_ini or macros != record_ini:
+                torn.append(runs)
             kept_old += config == old
+            runs += 1
         subprocess.run(["wineserver", "-w"], timeout=60)
-        print(f"\nkilled saves: {self.RUNS} kills, {self.RUNS - len(torn)} left whole files "
-              f"({kept_old} before config.bin was replaced, {self.RUNS - kept_old - len(torn)} after)")
+        print(f"\nkilled saves: {runs} runs ({kills} killed, the rest ended first; a run takes {span():.2f} s), "
+              f"{runs - len(torn)} left whole files ({kept_old} before config.bin was replaced, "
+              f"{runs - kept_old - len(torn)} after)")
         # Kills must land on both sides of the save, or the test proves nothing.
         self.assertGreater(kept_old, 10)
-        self.assertGreater(self.RUNS - kept_old, 10)
+        self.assertGreater(runs - kept_old, 10)
         self.assertEqual(torn, [], "runs that left a torn or mixed file")
+
+
+if __name__ == "__main__":
+    unittest.main()
