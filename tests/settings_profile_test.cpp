@@ -25,13 +25,16 @@ class Random {
   explicit Random(uint32_t seed) : rng_(seed) {}
   int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
   // Letters, digits, punctuation and Chinese, never white space at either end
-  // (the INI store trims it).
+  // and never enclosed in a pair of quotes: the INI store trims the one and
+  // drops the other when it reads, as the system's profile functions do, so
+  // such a value is never what a file holds.
   std::wstring Text(int maxLength) {
-    static const std::wstring kChars = L"abcXYZ019 -_.,:=()中文設定鼠標按鍵宏左键右鍵";
+    static const std::wstring kChars = L"abcXYZ019 -_.,:=()\"'#;[]\\中文設定鼠標按鍵宏左键右鍵";
     std::wstring t;
     for (int n = Int(0, maxLength); n > 0; --n) t += kChars[static_cast<size_t>(Int(0, int(kChars.size()) - 1))];
     while (!t.empty() && t.back() == L' ') t.pop_back();
     while (!t.empty() && t.front() == L' ') t.erase(0, 1);
+    if (t.size() >= 2 && (t.front() == L'"' || t.front() == L'\'') && t.back() == t.front()) t.back() = L'x';
     return t;
   }
 
@@ -88,7 +91,9 @@ void WriteFiles(Random& r, MemoryFileSystem& fs, ProfileData& p) {
   FileIniStore ini(fs);
   const int count = r.Int(0, 12);
   for (int m = 0; m < count; ++m) {
-    const std::wstring name = L"M" + std::to_wstring(m) + r.Text(6) + L"宏";
+    // A section name cannot hold brackets; the macro panel refuses them.
+    std::wstring name = L"M" + std::to_wstring(m) + r.Text(6) + L"宏";
+    std::replace_if(name.begin(), name.end(), [](wchar_t c) { return c == L'[' || c == L']'; }, L'_');
     std::vector<std::wstring> entries;
     for (int n = r.Int(0, 30); n > 0; --n) entries.push_back(RandomEntry(r));
     ini.Write(kRecord, name, L"ItemCount", std::to_wstring(entries.size()));
