@@ -6,14 +6,16 @@
 #
 # Usage: scripts/e2e.sh [unittest names, e.g. test_program.StartAndTray]
 # Environment: KOVRAL_BUILD_WIN (default build/win), KOVRAL_E2E_WORK (scratch,
-# default build/e2e). Exits non-zero on any failure.
+# default build/e2e), KOVRAL_E2E_SHOTS (default build/e2e-shots) and
+# KOVRAL_WINEPREFIX: two runs at once need their own of each. Exits non-zero
+# on any failure.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
 build="${KOVRAL_BUILD_WIN:-$root/build/win}"
 work="${KOVRAL_E2E_WORK:-$root/build/e2e}"
-shots="$root/build/e2e-shots"
+shots="${KOVRAL_E2E_SHOTS:-$root/build/e2e-shots}"
 
 for tool in Xvfb xdotool wine wineserver zip iconv; do
   command -v "$tool" >/dev/null || { echo "e2e: $tool is missing; run scripts/setup.sh" >&2; exit 1; }

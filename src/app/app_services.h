@@ -13,6 +13,7 @@ namespace kovral {
 class Clock;
 class ColorChooser;
 class ConfigFileSystem;
+class FileChooser;
 class HidPlatform;
 class IniStore;
 class MessageSink;
@@ -30,6 +31,7 @@ struct AppServices {
   MessageSink* messages = nullptr;
   ShellOpener* shell = nullptr;
   ColorChooser* colors = nullptr;
+  FileChooser* fileChooser = nullptr;  // the profile items' file dialogs
   RunKey* runKey = nullptr;  // the user's Run key: "Start with Windows"
   // Where the link's HID trace goes; empty: no trace. Opened by the main
   // dialog once it knows it is the only copy, so a second copy started with

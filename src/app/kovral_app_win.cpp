@@ -22,6 +22,7 @@
 #include "settings/ini_store.h"
 #include "base/handles_win.h"
 #include "ui/color_chooser.h"
+#include "ui/file_chooser.h"
 #include "ui/window_win.h"
 
 namespace kovral {
@@ -84,6 +85,7 @@ int CKovralApp::Main() {
       options.shellLog.empty() ? MakeSystemShell() : std::make_unique<ShellLog>(options.shellLog);
 
   std::unique_ptr<RunKey> runKey = MakeSystemRunKey();
+  std::unique_ptr<FileChooser> fileChooser = MakeSystemFileChooser();
 
   AppServices services;
   services.hid = hid.get();
@@ -95,6 +97,7 @@ int CKovralApp::Main() {
   services.shell = shell.get();
   services.colors = colors.get();
   services.runKey = runKey.get();
+  services.fileChooser = fileChooser.get();
   services.traceFile = options.traceFile;
   services.sim = sim.get();
   services.check = options.check;

@@ -6,6 +6,7 @@
 #include "app/main_window_win.h"
 #include "app/sim_command.h"
 #include "app/sim_control.h"
+#include "app/profile_transfer.h"
 #include "app/start_with_windows.h"
 #include "settings/app_paths.h"
 #include "app/tray_rules.h"
@@ -70,6 +71,14 @@ void CKovralDlg::ShowTrayMenu() {
   HMENU menu = CreatePopupMenu();
   if (!menu) return;
   const bool starts = services_.runKey && StartsWithWindows(*services_.runKey, ModulePath());
+  // Not while a dialog of the program is up (it has disabled the window):
+  // an import would change the record under it. An import also needs the
+  // mouse, since only the window it shows can apply it.
+  const bool idle = settings_ && IsWindowEnabled(hwnd_);
+  AppendMenuW(menu, MF_STRING | (idle ? MF_ENABLED : MF_GRAYED), kTrayMenuExportProfileCommand,
+              texts_->trayExportProfile);
+  AppendMenuW(menu, MF_STRING | (idle && link_.ready ? MF_ENABLED : MF_GRAYED), kTrayMenuImportProfileCommand,
+              texts_->trayImportProfile);
   AppendMenuW(menu, MF_STRING | (starts ? MF_CHECKED : MF_UNCHECKED), kTrayMenuStartWithWindowsCommand,
               texts_->trayStartWithWindows);
   AppendMenuW(menu, MF_STRING, kTrayMenuExitCommand, texts_->trayExit);
@@ -83,6 +92,34 @@ void CKovralDlg::ShowTrayMenu() {
 
 void CKovralDlg::OnTrayStartWithWindows() {
   if (services_.runKey) ToggleStartWithWindows(*services_.runKey, ModulePath());
+}
+
+void CKovralDlg::OnTrayExportProfile() {
+  if (!settings_ || !services_.fileChooser) return;
+  pages_.CommitEdits();
+  const std::optional<std::wstring> file =
+      services_.fileChooser->ChooseSave(hwnd_, ProfileFileChoice(*texts_, true));
+  if (file) ExportSessionProfile(*settings_, *file, *texts_);
+}
+
+// The imported profile is shown as edits of the window, which opens on it;
+// Apply sends it to the mouse and saves it.
+void CKovralDlg::OnTrayImportProfile() {
+  if (!settings_ || !services_.fileChooser || !link_.ready) return;
+  const std::optional<std::wstring> file =
+      services_.fileChooser->ChooseOpen(hwnd_, ProfileFileChoice(*texts_, false));
+  if (!file) return;
+  // The first showing of the basic page gives a first run its factory
+  // texts; done now, it cannot overwrite the imported ones afterwards.
+  if (!pages_.state().SettingsReadOnce) pages_.Show(kBasicPage);
+  if (!ImportSessionProfile(*settings_, *file, *texts_)) return;
+  pages_.state().ReloadPending = false;
+  if (pages_.state().CurrentPage == kBasicPage || pages_.state().CurrentPage == kAdvancedPage)
+    pages_.Rebuild();
+  else
+    pages_.Show(kBasicPage);
+  ShowFromTray();
+  messages_.Show(texts_->profileImported, L"");
 }
 
 LRESULT CKovralDlg::OnDeviceNotify(WPARAM wParam, LPARAM lParam) {

@@ -49,6 +49,8 @@ std::span<const ui::MessageEntry<CKovralDlg>> CKovralDlg::Messages() {
       M::Message<&CKovralDlg::OnSimDeviceChange>(WM_SIM_DEVICECHANGE),
       M::Message<&CKovralDlg::OnCopyData>(WM_COPYDATA),
       M::Command<&CKovralDlg::OnTrayExit>(kTrayMenuExitCommand),
+      M::Command<&CKovralDlg::OnTrayExportProfile>(kTrayMenuExportProfileCommand),
+      M::Command<&CKovralDlg::OnTrayImportProfile>(kTrayMenuImportProfileCommand),
       M::Command<&CKovralDlg::OnTrayStartWithWindows>(kTrayMenuStartWithWindowsCommand),
       M::Commands<&CKovralDlg::OnCommand>(1, 0xFFFF),
       M::Message<&CKovralDlg::OnDestroyChild>(ui::WM_DESTROY_CHILD_LATER),

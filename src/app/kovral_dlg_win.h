@@ -60,6 +60,8 @@ class CKovralDlg final : public ui::Dialog {
   void OnClose();
   void OnTrayExit();
   void OnTrayStartWithWindows();
+  void OnTrayExportProfile();
+  void OnTrayImportProfile();
 
   // Drawing.
   bool OnPaint();

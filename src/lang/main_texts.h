@@ -48,6 +48,11 @@ struct MainTexts {
   const wchar_t* mouseFoundNotice;
   const wchar_t* trayExit;
   const wchar_t* trayStartWithWindows;  // checked while the Run key starts this program
+  // The profile items; without their trailing dots they title the file dialogs.
+  const wchar_t* trayExportProfile;
+  const wchar_t* trayImportProfile;
+  const wchar_t* profileFileType;  // the file dialogs' name for *.kvprofile
+  const wchar_t* allFilesType;     // and for *.*
 
   // Advanced page.
   const wchar_t* mouseSpeed;
@@ -81,6 +86,13 @@ struct MainTexts {
   // A settings save that could not write its file; "%s" is the file's path,
   // caption "Warning" (fill with FormatText, lang/text_format.h).
   const wchar_t* settingsSaveFailed;
+  // Profiles: "%s" is the file's path, or for a refused profile what is wrong
+  // and on which line (in English, as the profile's keys are); caption
+  // "Warning". profileImported follows a good import.
+  const wchar_t* profileWriteFailed;
+  const wchar_t* profileReadFailed;
+  const wchar_t* profileRefused;
+  const wchar_t* profileImported;
 
   // The same in every language.
   const wchar_t* webLink;       // kMakerWebAddress

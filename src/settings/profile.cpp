@@ -589,15 +589,26 @@ void ReadProfileFiles(IniStore& ini, ConfigFileSystem& files, const std::wstring
 }
 
 // Every write is tried even after a failure, as the program's other saves do.
-bool WriteProfileIniFiles(IniStore& ini, const std::wstring& recordIni, const std::wstring& strIni,
-                          const ProfileData& profile) {
+bool WriteProfileMacros(IniStore& ini, const std::wstring& recordIni, const std::vector<ProfileMacro>& macros) {
   bool ok = true;
   for (const std::wstring& name : ini.SectionNames(recordIni)) ok = ini.DeleteSection(recordIni, name) && ok;
-  for (const ProfileMacro& macro : profile.macros) {
+  for (const ProfileMacro& macro : macros) {
     ok = ini.Write(recordIni, macro.name, L"ItemCount", std::to_wstring(macro.entries.size())) && ok;
     for (size_t i = 0; i < macro.entries.size(); ++i)
       ok = ini.Write(recordIni, macro.name, L"Item" + std::to_wstring(i), macro.entries[i]) && ok;
   }
+  return ok;
+}
+
+int ProfileLanguageIndex(std::wstring_view section) {
+  for (int lang = 0; lang < kProfileLanguageCount; ++lang)
+    if (section == kProfileTextSections[lang]) return lang;
+  return -1;
+}
+
+bool WriteProfileIniFiles(IniStore& ini, const std::wstring& recordIni, const std::wstring& strIni,
+                          const ProfileData& profile) {
+  bool ok = WriteProfileMacros(ini, recordIni, profile.macros);
   for (int lang = 0; lang < kProfileLanguageCount; ++lang)
     for (int i = 0; i < kButtonTextCount; ++i)
       ok = ini.Write(strIni, kProfileTextSections[lang], ButtonTextKey(i), profile.texts[lang][i]) && ok;

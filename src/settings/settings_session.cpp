@@ -19,11 +19,13 @@ ConfigLoadResult SettingsSession::Load() {
 std::wstring SettingsSession::ReadLanguageCode() { return kovral::ReadLanguageCode(ini_, paths_.strIni); }
 
 void SettingsSession::Commit() {
+  pendingTexts.clear();
   committedConfig = config;
   std::copy(std::begin(ui.buttonText), std::end(ui.buttonText), std::begin(committedButtonText));
 }
 
 void SettingsSession::Revert() {
+  pendingTexts.clear();
   config = committedConfig;
   std::copy(std::begin(committedButtonText), std::end(committedButtonText), std::begin(ui.buttonText));
 }
@@ -36,7 +38,13 @@ void SettingsSession::ReadInterfaceSettings() {
 
 bool SettingsSession::SaveAll() {
   const bool configSaved = SaveConfig(files_, messages_, paths_.configBin, config);
-  const bool textsSaved = SaveButtonTexts();
+  bool textsSaved = WriteButtonTexts(ini_, paths_.strIni, languageSection, ui);
+  for (const SectionTexts& pending : pendingTexts) {
+    if (pending.section == languageSection) continue;  // the rows' texts, as edited since
+    for (int i = 0; i < kButtonTextCount; ++i)
+      textsSaved = ini_.Write(paths_.strIni, pending.section, ButtonTextKey(i), pending.texts[i]) && textsSaved;
+  }
+  if (!textsSaved) WarnIniWriteFailed();
   return configSaved && textsSaved;
 }
 

@@ -3,6 +3,7 @@
 // config.bin for the record, str.ini for the interface settings.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/message_sink.h"
 #include "settings/app_paths.h"
@@ -56,7 +57,8 @@ class SettingsSession {
 
   // OK and Apply take the record and the row texts as the state Cancel
   // returns to; Cancel restores both, so an Apply after it cannot save the
-  // texts of discarded edits beside the restored record.
+  // texts of discarded edits beside the restored record. Both drop the
+  // pending texts of other languages (saved by then, or discarded).
   void Commit();
   void Revert();
 
@@ -66,6 +68,14 @@ class SettingsSession {
   uint8_t firstRunFlag = 0;
   UiSettings ui;
   std::wstring languageSection = L"Setting-EN";
+
+  // The button texts of the other interface languages from an imported
+  // profile: unsaved edits like the record, written by SaveAll.
+  struct SectionTexts {
+    std::wstring section;
+    std::wstring texts[kButtonTextCount];
+  };
+  std::vector<SectionTexts> pendingTexts;
 
  private:
   void WarnIniWriteFailed();

@@ -67,7 +67,7 @@ def main(argv):
         except wd.E2EError:
             program.tray_click(button=3, park=False)  # once more, as a person would
             menu = wd.wait_for("the tray menu", program.popups, timeout=15)
-        world.click(*wd.menu_item_point(menu[0], 1))  # Exit
+        world.click(*wd.menu_item_point(menu[0], wd.TRAY_EXIT))
         code = program.wait_exit(30)
         print(f"run: the program ended with code {code}")
         return 0 if code == 0 else 1

@@ -7,6 +7,8 @@ screen, the simulator's HID trace, config.bin and str.ini.
 """
 
 import os
+import subprocess
+import shutil
 import sys
 import time
 import unittest
@@ -139,7 +141,7 @@ class ProgramCase(unittest.TestCase):
     def exit_from_tray(self, program):
         menu = self.open_tray_menu(program)
         self.shot("menu")
-        self.world.click(*wd.menu_item_point(menu[0], 1))  # Exit
+        self.world.click(*wd.menu_item_point(menu[0], wd.TRAY_EXIT))
         return program.wait_exit(30)
 
     def open_tray_menu(self, program):
@@ -572,7 +574,7 @@ class StartAndTray(ProgramCase):
         for expected in (True, False):
             menu = self.open_tray_menu(program)
             self.shot(f"menu-{'unchecked' if expected else 'checked'}")
-            self.world.click(*wd.menu_item_point(menu[0], 0))
+            self.world.click(*wd.menu_item_point(menu[0], wd.TRAY_START_WITH_WINDOWS))
             wd.wait_for("the menu to close", lambda: not program.popups(), timeout=10)
             values = self.world.registry(run_key)
             if expected:
@@ -580,6 +582,106 @@ class StartAndTray(ProgramCase):
                 self.assertTrue(values["Kovral"].lower().endswith('kalvorin_drx_driver.exe"'), values)
             else:
                 self.assertNotIn("Kovral", values)
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+    def choose_profile_file(self, program, item, path, step):
+        """Opens the tray menu's profile item and answers its file dialog by
+        typing the file's path, as a person would."""
+        title = "Export profile" if item == wd.TRAY_EXPORT else "Import profile"
+        menu = self.open_tray_menu(program)
+        self.world.click(*wd.menu_item_point(menu[0], item))
+        _, x, y, w, h = wd.wait_for(f"the {title} dialog", lambda: self.world.visible_windows(name=title),
+                                    timeout=30)[0]
+        time.sleep(0.5)  # the dialog fills its list
+        self.shot(step)
+        # Without a window manager the new dialog does not get the keyboard:
+        # a click in its file name box gives it, as it would to a person.
+        self.world.click(x + w * 55 // 100, y + h - 56)
+        self.world.xdotool("key", "ctrl+a")
+        self.world.xdotool("type", "Z:" + path.replace("/", "\\"))
+        self.world.key("Return")
+        wd.wait_for(f"the {title} dialog to close", lambda: not self.world.visible_windows(name=title), timeout=30)
+
+    def kvctl(self, command, folder, *args):
+        kvctl = os.path.join(os.path.dirname(KVSIMCTL), "kvctl.exe")
+        def windows(name):  # the profile functions look for a bare name in the Windows folder
+            return "Z:" + os.path.join(folder, name).replace("/", "\\")
+        paths = ["--config", windows("config.bin"), "--str", windows("str.ini")]
+        if os.path.exists(os.path.join(folder, "record.ini")) or command == "import":
+            paths += ["--record", windows("record.ini")]
+        p = subprocess.run(["wine", kvctl, command, *map(windows, args), *paths], cwd=folder, env=self.world.env,
+                           stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
+        self.assertEqual(p.returncode, 0, p.stdout + p.stderr)
+
+    def test_export_and_import_a_profile_from_the_tray_menu(self):
+        program = self.launch()
+        folder = program.folder
+        reference = wd.copy_install(DIST, os.path.join(WORK, "runs", "profile-reference"))
+        exported = os.path.join(folder, "exported.kvprofile")
+        # Once shown, a first run has saved the texts its rows show, so the
+        # files hold what the window shows.
+        self.show(program)
+        self.choose_profile_file(program, wd.TRAY_EXPORT, exported, "export-dialog")
+        wd.wait_for("the exported profile", lambda: os.path.exists(exported), timeout=20)
+        # The program exports what kvctl exports from the same files.
+        self.kvctl("export", folder, "kvctl.kvprofile")
+        with open(exported, "rb") as f:
+            text = f.read().decode("utf-8")
+        with open(os.path.join(folder, "kvctl.kvprofile"), "rb") as f:
+            self.assertEqual(text, f.read().decode("utf-8"))
+
+        def edited(old, new):
+            self.assertIn(old, text)
+            return text.replace(old, new, 1)
+
+        def content(name):
+            with open(program.file(name), "rb") as f:
+                return f.read()
+        before = {name: content(name) for name in ("config.bin", "str.ini")}
+        level = text.split("stage1.level = ")[1].split("\n")[0]
+        bad = edited(f"stage1.level = {level}\n", "stage1.level = 15\n")
+        line = bad[:bad.index("stage1.level = 15")].count("\n") + 1
+        with open(os.path.join(folder, "bad.kvprofile"), "w", encoding="utf-8", newline="\n") as f:
+            f.write(bad)
+        self.choose_profile_file(program, wd.TRAY_IMPORT, os.path.join(folder, "bad.kvprofile"), "import-dialog")
+        _, x, y, w, h = wd.wait_for("the refusal", lambda: self.world.visible_windows(name="Warning"), timeout=30)[0]
+        self.shot(f"refused-line-{line}")
+        self.world.key("Return")
+        wd.wait_for("the refusal to close", lambda: not self.world.visible_windows(name="Warning"), timeout=10)
+        for name, data in before.items():
+            self.assertEqual(content(name), data, f"a refused profile changed {name}")
+
+        new_level = 1 if level != "1" else 2
+        good = edited(f"stage1.level = {level}\n", f"stage1.level = {new_level}\n")
+        good = good.replace("[texts.EN]\nItem1 = Left Click\n", "[texts.EN]\nItem1 = Imported left\n", 1)
+        good = good.replace("[texts.CHT]\nItem1 = ", "[texts.CHT]\nItem1 = 匯入", 1)
+        self.assertEqual(good.count("Imported left") + good.count("Item1 = 匯入"), 2, good)
+        with open(os.path.join(folder, "good.kvprofile"), "w", encoding="utf-8", newline="\n") as f:
+            f.write(good)
+        self.choose_profile_file(program, wd.TRAY_IMPORT, os.path.join(folder, "good.kvprofile"), "import-good")
+        program.wait_shown()
+        def message():
+            return [w for w in self.world.visible_windows(name="KALVORIN_DRX_Driver") if w[3] < 600]
+        wd.wait_for("the import's message", message, timeout=30)
+        self.shot("imported")
+        self.world.key("Return")
+        wd.wait_for("the message to close", lambda: not message(), timeout=10)
+        for name, data in before.items():
+            self.assertEqual(content(name), data, f"an import saved {name} before Apply")
+        self.shot("imported-page")
+        program.click_rect(APPLY)
+        self.wait_config_flag(program)
+
+        # What Apply saved is what kvctl imports from the same profile.
+        shutil.copy(os.path.join(folder, "good.kvprofile"), reference)
+        self.kvctl("import", reference, "good.kvprofile")
+        config = self.read_config(program)
+        with open(os.path.join(reference, "config.bin"), "rb") as f:
+            self.assertEqual(config[1:], f.read()[1:], "the record Apply saved")
+        mine, theirs = (wd.read_utf16_ini(os.path.join(d, "str.ini")) for d in (folder, reference))
+        for section in ("Setting-EN", "Setting-CHS", "Setting-CHT"):
+            self.assertEqual(mine.get(section), theirs.get(section), section)
+        self.assertEqual(mine["Setting-EN"]["Item1"], "Imported left")
         self.assertEqual(self.exit_from_tray(program), 0)
 
     def test_close_button_exits(self):

@@ -499,7 +499,9 @@ class Program:
 
 
 # The notification-area menu: "Start with Windows", then "Exit".
-TRAY_MENU_ITEMS = 2
+# The tray menu's items, top to bottom.
+TRAY_EXPORT, TRAY_IMPORT, TRAY_START_WITH_WINDOWS, TRAY_EXIT = range(4)
+TRAY_MENU_ITEMS = 4
 
 
 def menu_item_point(menu, index, count=TRAY_MENU_ITEMS):

@@ -1,0 +1,96 @@
+#include "app/profile_transfer.h"
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "lang/language.h"
+#include "lang/text_format.h"
+#include "settings/config_file.h"
+#include "settings/text_encoding.h"
+
+namespace kovral {
+namespace {
+
+// config.bin's first byte as the file holds it: the session keeps the value
+// of the start, and an Apply since may have changed it.
+uint8_t StoredConfigFlag(SettingsSession& session) {
+  const std::optional<std::vector<uint8_t>> bytes = session.files().ReadAll(session.paths().configBin);
+  if (bytes && bytes->size() == ConfigFileBytes(session.config, 0).size()) return (*bytes)[0];
+  return session.firstRunFlag;
+}
+
+}  // namespace
+
+FileChoice ProfileFileChoice(const MainTexts& texts, bool forExport) {
+  FileChoice choice;
+  choice.title = forExport ? texts.trayExportProfile : texts.trayImportProfile;
+  while (!choice.title.empty() && (choice.title.back() == L'\u2026' || choice.title.back() == L'.'))
+    choice.title.pop_back();
+  choice.typeName = texts.profileFileType;
+  choice.extension = L"kvprofile";
+  choice.allFilesName = texts.allFilesType;
+  if (forExport) choice.initialName = L"Kovral.kvprofile";
+  return choice;
+}
+
+ProfileData SessionProfile(SettingsSession& session) {
+  ProfileData profile;
+  profile.config = session.config;
+  profile.configFlag = StoredConfigFlag(session);
+  ReadProfileFiles(session.ini(), session.files(), session.paths().recordIni, session.paths().strIni, profile);
+  for (const SettingsSession::SectionTexts& pending : session.pendingTexts)
+    if (const int lang = ProfileLanguageIndex(pending.section); lang >= 0)
+      std::copy(std::begin(pending.texts), std::end(pending.texts), std::begin(profile.texts[lang]));
+  if (const int lang = ProfileLanguageIndex(session.languageSection); lang >= 0)
+    std::copy(std::begin(session.ui.buttonText), std::end(session.ui.buttonText), std::begin(profile.texts[lang]));
+  return profile;
+}
+
+bool ExportSessionProfile(SettingsSession& session, const std::wstring& file, const MainTexts& texts) {
+  const std::string text = ExportProfile(SessionProfile(session));
+  if (session.files().WriteReplace(file, std::vector<uint8_t>(text.begin(), text.end())) == 0) return true;
+  session.messages().Show(FormatText(texts.profileWriteFailed, file), kCaptionWarning);
+  return false;
+}
+
+bool ImportSessionProfile(SettingsSession& session, const std::wstring& file, const MainTexts& texts) {
+  const std::optional<std::vector<uint8_t>> bytes = session.files().ReadAll(file);
+  if (!bytes) {
+    session.messages().Show(FormatText(texts.profileReadFailed, file), kCaptionWarning);
+    return false;
+  }
+  const ProfileImport imported =
+      ImportProfile(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  if (!imported.profile) {
+    // The parser's words are English, like the keys they are about.
+    session.messages().Show(FormatText(texts.profileRefused, FromUtf8(imported.error)), kCaptionWarning);
+    return false;
+  }
+  const ProfileData& profile = *imported.profile;
+
+  IniStore& ini = session.ini();
+  const std::wstring& recordIni = session.paths().recordIni;
+  ProfileData before;
+  ReadProfileFiles(ini, session.files(), recordIni, session.paths().strIni, before);
+  if (!WriteProfileMacros(ini, recordIni, profile.macros)) {
+    WriteProfileMacros(ini, recordIni, before.macros);
+    session.messages().Show(FormatText(texts.settingsSaveFailed, recordIni), kCaptionWarning);
+    return false;
+  }
+
+  session.config = profile.config;
+  session.pendingTexts.clear();
+  for (int lang = 0; lang < kProfileLanguageCount; ++lang) {
+    SettingsSession::SectionTexts& pending = session.pendingTexts.emplace_back();
+    pending.section = kProfileTextSections[lang];
+    std::copy(std::begin(profile.texts[lang]), std::end(profile.texts[lang]), std::begin(pending.texts));
+  }
+  if (const int lang = ProfileLanguageIndex(session.languageSection); lang >= 0)
+    std::copy(std::begin(profile.texts[lang]), std::end(profile.texts[lang]), std::begin(session.ui.buttonText));
+  return true;
+}
+
+}  // namespace kovral
