@@ -108,7 +108,7 @@ void WriteFiles(Random& r, MemoryFileSystem& fs, ProfileData& p) {
 
 TEST(SettingsProfile, ExportThenImportReproducesEveryFileByteForByte) {
   Random r(20261208);
-  constexpr int kRecords = 300;
+  constexpr int kRecords = 120;
   for (int round = 0; round < kRecords; ++round) {
     SCOPED_TRACE(round);
     MemoryFileSystem original;

@@ -145,7 +145,9 @@ std::string CKovralDlg::RunSoak(int cycles) {
   const auto phase = [&](const char* name, int count, int warmUp, const std::function<bool(int)>& cycle) {
     for (int i = 0; i < warmUp; ++i) cycle(i);
     PumpUntil(200, {});
-    SoakPhase p{name, count};
+    SoakPhase p;
+    p.name = name;
+    p.cycles = count;
     p.before = ReadProcessCounters();
     const SteadyClock::time_point start = SteadyClock::now();
     for (int i = 0; i < count; ++i)
