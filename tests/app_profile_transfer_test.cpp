@@ -74,18 +74,29 @@ TEST(ProfileTransfer, ExportedEditsImportAsEditsThatApplySaves) {
 }
 
 // Cancel after an import drops the imported texts of the other languages
-// with the record, so a later Apply cannot save them beside the old record.
-TEST(ProfileTransfer, CancelAfterAnImportDropsItsTexts) {
+// with the record, so a later Apply cannot save them beside the old record;
+// only the macros stay, since record.ini already holds them.
+TEST(ProfileTransfer, CancelAfterAnImportKeepsOnlyItsMacros) {
   Program p;
+  EncodeMacroSlot({DownEntry(L"A")}, p.session.config.macroSlots[0]);
+  p.session.Commit();
   std::string text = ExportProfile(SessionProfile(p.session));
-  const std::string from = "Item1 = Setting-CHT left", to = "Item1 = imported";
-  text.replace(text.find(from), from.size(), to);
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"Item1 = Setting-CHT left", "Item1 = imported"},
+                                 {"entry = down A", "entry = down B"}})
+    text.replace(text.find(from), from.size(), to);
   p.Put(L"D:\\p.kvprofile", text);
+  const DeviceConfig imported = [&] {
+    ProfileImport in = ImportProfile(text);
+    return in.profile->config;
+  }();
+  ASSERT_NE(std::memcmp(p.session.config.macroSlots[0], imported.macroSlots[0], kMacroSlotSize), 0);
   ASSERT_TRUE(ImportSessionProfile(p.session, L"D:\\p.kvprofile", p.texts));
   EXPECT_EQ(SessionProfile(p.session).texts[2][0], L"imported");
   p.session.Revert();
   p.session.SaveAll();
   EXPECT_EQ(p.ini.Get(kDir + L"str.ini", L"Setting-CHT", ButtonTextKey(0)), L"Setting-CHT left");
+  // The macros stay imported: record.ini holds them.
+  EXPECT_EQ(std::memcmp(p.session.config.macroSlots, imported.macroSlots, sizeof imported.macroSlots), 0);
 }
 
 // A profile that cannot be read, fails a check, or whose macros record.ini

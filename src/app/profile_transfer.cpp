@@ -1,6 +1,7 @@
 #include "app/profile_transfer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <optional>
 #include <string_view>
@@ -82,6 +83,9 @@ bool ImportSessionProfile(SettingsSession& session, const std::wstring& file, co
   }
 
   session.config = profile.config;
+  // record.ini cannot be put back by Cancel, so the slots that hold its
+  // macros change in the record Cancel returns to as well.
+  std::memcpy(session.committedConfig.macroSlots, profile.config.macroSlots, sizeof profile.config.macroSlots);
   session.pendingTexts.clear();
   for (int lang = 0; lang < kProfileLanguageCount; ++lang) {
     SettingsSession::SectionTexts& pending = session.pendingTexts.emplace_back();
