@@ -50,9 +50,12 @@ TEST(LaunchOptions, RefusesWhatItCannotHonour) {
   EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--pick-color", L"12345"}).options);
   EXPECT_FALSE(ParseLaunchOptions({L"--pick-color", L"000000"}).options);
   // The self-checks break the mouse on purpose: the simulated one only.
-  const auto check = ParseLaunchOptions({L"--simulate", L"--check", L"soak", L"r.txt", L"--check-cycles", L"50"});
+  const auto check = ParseLaunchOptions(
+      {L"--simulate", L"--check", L"soak", L"r.txt", L"--check-cycles", L"50", L"--check-every", L"3"});
   EXPECT_EQ(check.options->check, CheckPlan::Soak);
   EXPECT_EQ(check.options->checkCycles, 50);
+  EXPECT_EQ(check.options->checkEvery, 3);
+  EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--check", L"faults", L"r.txt", L"--check-every", L"0"}).options);
   EXPECT_FALSE(ParseLaunchOptions({L"--check", L"faults", L"r.txt"}).options);
   EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--check", L"leaks", L"r.txt"}).options);
   EXPECT_FALSE(ParseLaunchOptions({L"--simulate", L"--check", L"soak", L"r.txt", L"--check-cycles", L"0"}).options);
@@ -76,6 +79,10 @@ TEST(CheckRun, EveryExchangeIsBrokenOnceAndAStallMayCostItsLength) {
   EXPECT_EQ(plan[166].kind, FaultKind::Drop);
   EXPECT_EQ(plan.back().kind, FaultKind::Stall);
   EXPECT_EQ(plan.back().position, 160u);
+  const std::vector<FaultCase> sample = FaultSweepPlan(166, 10, 3, 4);
+  EXPECT_EQ(sample.size(), 2 * 55 + 3 + 17u);
+  EXPECT_EQ(sample[0].position, 1u);
+  EXPECT_EQ(sample[54].position, 163u);
 
   const FaultCase stall{FaultKind::Stall, 3};
   std::vector<FaultOutcome> outcomes = {{{FaultKind::Fail, 0}, 900, true, true}, {stall, 1900, true, true}};

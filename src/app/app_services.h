@@ -42,6 +42,7 @@ struct AppServices {
   std::optional<CheckPlan> check;
   std::wstring checkLog;
   int checkCycles = 1000;
+  int checkEvery = 1;
 };
 
 }  // namespace kovral

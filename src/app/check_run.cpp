@@ -43,10 +43,11 @@ const char* FaultKindName(FaultKind kind) {
   return "?";
 }
 
-std::vector<FaultCase> FaultSweepPlan(size_t exchanges, size_t stallStep) {
+std::vector<FaultCase> FaultSweepPlan(size_t exchanges, size_t stallStep, size_t every, size_t offset) {
   std::vector<FaultCase> plan;
+  if (every == 0) every = 1;
   for (FaultKind kind : {FaultKind::Fail, FaultKind::Drop})
-    for (size_t p = 0; p < exchanges; ++p) plan.push_back({kind, p});
+    for (size_t p = offset % every; p < exchanges; p += every) plan.push_back({kind, p});
   plan.push_back({FaultKind::Index, 0});
   plan.push_back({FaultKind::Count, 0});
   plan.push_back({FaultKind::Silent, 0});

@@ -33,10 +33,11 @@ struct FaultCase {
   size_t position = 0;  // exchange position for Fail, Drop and Stall
 };
 
-// Fail and Drop at every one of `exchanges` positions, the answer faults and
-// silence once each, and a stall at every `stallStep`-th position (a stall
-// costs its whole length in real time).
-std::vector<FaultCase> FaultSweepPlan(size_t exchanges, size_t stallStep);
+// Fail and Drop at every one of `exchanges` positions (or, to save time, at
+// every `every`-th one from `offset`), the answer faults and silence once
+// each, and a stall at every `stallStep`-th position (a stall costs its whole
+// length in real time).
+std::vector<FaultCase> FaultSweepPlan(size_t exchanges, size_t stallStep, size_t every = 1, size_t offset = 0);
 
 struct FaultOutcome {
   FaultCase fault;

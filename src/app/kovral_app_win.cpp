@@ -103,6 +103,7 @@ int CKovralApp::Main() {
   services.check = options.check;
   services.checkLog = options.checkLog;
   services.checkCycles = options.checkCycles;
+  services.checkEvery = options.checkEvery;
 
   CKovralDlg dialog(services, messages);
   dialog.RunModal();

@@ -78,8 +78,12 @@ std::string CKovralDlg::RunFaultSweep() {
   const size_t exchanges = sim.Exchanges().size();
   const double boundMs = std::chrono::duration<double, std::milli>(protocol::kDataPhaseTimeout).count();
 
+  // A sample starts where the clock says, so runs of it cover every position
+  // in time; the report names the start, so a failure can be run again.
+  const size_t every = static_cast<size_t>(services_.checkEvery);
+  const size_t offset = every > 1 ? static_cast<size_t>(GetTickCount64() / 1000) % every : 0;
   std::vector<FaultOutcome> outcomes;
-  for (const FaultCase& fault : FaultSweepPlan(exchanges, 10)) {
+  for (const FaultCase& fault : FaultSweepPlan(exchanges, 10, every, offset)) {
     settings_->config.reportRate = settings_->config.reportRate == 1 ? 8 : 1;
     const std::vector<uint8_t> before = fileBytes();
     sim.ClearFaults();
@@ -106,7 +110,10 @@ std::string CKovralDlg::RunFaultSweep() {
     outcomes.push_back(outcome);
   }
   sim.ClearFaults();
-  return FormatFaultReport(outcomes, healthyMs, boundMs, kStallMs);
+  std::string sample;
+  if (every > 1)
+    sample = "fail and drop at one exchange in " + std::to_string(every) + ", from exchange " + std::to_string(offset) + "\n";
+  return sample + FormatFaultReport(outcomes, healthyMs, boundMs, kStallMs);
 }
 
 // A dialog of a soak cycle runs its own modal loop; the timer set before it

@@ -40,7 +40,7 @@ std::optional<ui::Rgb> ParseColor(const std::wstring& text) {
 }  // namespace
 
 const wchar_t* LaunchUsage() {
-  return L"Usage: KALVORIN_DRX_Driver.exe [--simulate [--sensor-type N] [--shell-log FILE] [--pick-color RRGGBB|cancel] [--check faults|soak FILE [--check-cycles N]]] [--trace FILE]";
+  return L"Usage: KALVORIN_DRX_Driver.exe [--simulate [--sensor-type N] [--shell-log FILE] [--pick-color RRGGBB|cancel] [--check faults|soak FILE [--check-cycles N] [--check-every N]]] [--trace FILE]";
 }
 
 // Options are taken in any order. --sensor-type is refused without
@@ -85,6 +85,12 @@ LaunchParse ParseLaunchOptions(const std::vector<std::wstring>& args) {
       if (i + 1 >= args.size() || !ParseWhole(args[i + 1], 1, 100000, cycles))
         return {std::nullopt, L"--check-cycles needs a number from 1 to 100000."};
       options.checkCycles = cycles;
+      ++i;
+    } else if (a == L"--check-every") {
+      int every = 0;
+      if (i + 1 >= args.size() || !ParseWhole(args[i + 1], 1, 1000, every))
+        return {std::nullopt, L"--check-every needs a number from 1 to 1000."};
+      options.checkEvery = every;
       ++i;
     } else {
       return {std::nullopt, L"Unknown argument \"" + a + L"\"."};

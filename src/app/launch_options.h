@@ -29,6 +29,7 @@ struct LaunchOptions {
   std::optional<CheckPlan> check;
   std::wstring checkLog;
   int checkCycles = 1000;  // soak cycles per phase (each dialog: a fiftieth)
+  int checkEvery = 1;      // the fault sweep breaks every n-th exchange (from a position the clock picks)
 };
 
 struct LaunchParse {
