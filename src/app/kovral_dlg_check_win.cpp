@@ -112,7 +112,8 @@ std::string CKovralDlg::RunFaultSweep() {
   sim.ClearFaults();
   std::string sample;
   if (every > 1)
-    sample = "fail and drop at one exchange in " + std::to_string(every) + ", from exchange " + std::to_string(offset) + "\n";
+    sample = "fail and drop at one exchange in " + std::to_string(every) + ", from exchange " +
+             std::to_string(offset) + "\n";
   return sample + FormatFaultReport(outcomes, healthyMs, boundMs, kStallMs);
 }
 
