@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end tests of the Windows program: assembles the installation folder
-# from the existing cross build (build/win), then runs the real executable
-# under Wine on a virtual X display in simulated-mouse mode and drives it with
-# pointer and keyboard input. Screenshots go to build/e2e-shots/.
+# and the installer from the existing cross build (build/win), then runs the
+# real executable (in simulated-mouse mode) and the installer under Wine on a
+# virtual X display and drives them with pointer and keyboard input.
+# Screenshots go to build/e2e-shots/.
 #
 # Usage: scripts/e2e.sh [unittest names, e.g. test_program.StartAndTray]
 # Environment: KOVRAL_BUILD_WIN (default build/win), KOVRAL_E2E_WORK (scratch,
@@ -17,7 +18,7 @@ build="${KOVRAL_BUILD_WIN:-$root/build/win}"
 work="${KOVRAL_E2E_WORK:-$root/build/e2e}"
 shots="${KOVRAL_E2E_SHOTS:-$root/build/e2e-shots}"
 
-for tool in Xvfb xdotool wine wineserver zip iconv; do
+for tool in Xvfb xdotool wine wineserver zip iconv makensis; do
   command -v "$tool" >/dev/null || { echo "e2e: $tool is missing; run scripts/setup.sh" >&2; exit 1; }
 done
 # Debian's interpreter carries python3-pil; another python3 earlier on PATH may not.
@@ -59,5 +60,5 @@ cd "$root/tests/e2e"
 if [ $# -gt 0 ]; then
   "$python" -m unittest -v "$@"
 else
-  "$python" -m unittest -v test_dist test_program test_basic_page test_dialogs test_skins test_reliability
+  "$python" -m unittest -v test_dist test_installer test_program test_basic_page test_dialogs test_skins test_reliability
 fi

@@ -1,4 +1,4 @@
-"""The installation folder and its zip, as scripts/make_dist.sh leaves them."""
+"""The installation folder, its zip and the installer, as scripts/make_dist.sh leaves them."""
 
 import os
 import unittest
@@ -56,6 +56,16 @@ class Installation(unittest.TestCase):
             for name in ("config.bin", "str.ini", "Skins/Default/main.png"):
                 with open(os.path.join(DIST, name), "rb") as f:
                     self.assertEqual(z.read(name), f.read(), name)
+
+    def test_setup_is_a_64_bit_windows_program(self):
+        # Only the 64-bit half of Wine is installed here, as the program is
+        # 64-bit itself; a 32-bit installer would fail to start.
+        with open(os.path.join(os.path.dirname(DIST), "Kovral-setup.exe"), "rb") as f:
+            data = f.read(4096)
+        self.assertEqual(data[:2], b"MZ")
+        pe = int.from_bytes(data[0x3C:0x40], "little")
+        self.assertEqual(data[pe:pe + 4], b"PE\0\0")
+        self.assertEqual(int.from_bytes(data[pe + 4:pe + 6], "little"), 0x8664, "not an x86-64 executable")
 
     def test_str_ini_is_utf16_and_selects_the_default_skin_in_white(self):
         with open(os.path.join(DIST, "str.ini"), "rb") as f:
