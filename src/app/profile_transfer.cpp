@@ -19,7 +19,7 @@ namespace {
 // of the start, and an Apply since may have changed it.
 uint8_t StoredConfigFlag(SettingsSession& session) {
   const std::optional<std::vector<uint8_t>> bytes = session.files().ReadAll(session.paths().configBin);
-  if (bytes && bytes->size() == ConfigFileBytes(session.config, 0).size()) return (*bytes)[0];
+  if (bytes && bytes->size() == kConfigFileSize) return (*bytes)[0];
   return session.firstRunFlag;
 }
 
@@ -74,10 +74,9 @@ bool ImportSessionProfile(SettingsSession& session, const std::wstring& file, co
 
   IniStore& ini = session.ini();
   const std::wstring& recordIni = session.paths().recordIni;
-  ProfileData before;
-  ReadProfileFiles(ini, session.files(), recordIni, session.paths().strIni, before);
+  const std::vector<ProfileMacro> before = ReadProfileMacros(ini, session.files(), recordIni);
   if (!WriteProfileMacros(ini, recordIni, profile.macros)) {
-    WriteProfileMacros(ini, recordIni, before.macros);
+    WriteProfileMacros(ini, recordIni, before);
     session.messages().Show(FormatText(texts.settingsSaveFailed, recordIni), kCaptionWarning);
     return false;
   }

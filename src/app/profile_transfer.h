@@ -29,8 +29,9 @@ bool ExportSessionProfile(SettingsSession& session, const std::wstring& file, co
 // changes nothing and the user is told which line is wrong. A good one
 // replaces record.ini's macros at once (as the macro panel's own edits are
 // written), with the slots holding them in the record Cancel returns to too,
-// and becomes the record and the texts of all three languages being edited. If record.ini cannot take the macros, its previous macros are put
-// back and nothing else changes. True when the profile was taken in.
+// and becomes the record and the texts of all three languages being edited.
+// If record.ini cannot take the macros, its previous macros are put back and
+// nothing else changes. True when the profile was taken in.
 bool ImportSessionProfile(SettingsSession& session, const std::wstring& file, const MainTexts& texts);
 
 }  // namespace kovral

@@ -577,12 +577,17 @@ ProfileImport ImportProfile(std::string_view text) {
   return result;
 }
 
-void ReadProfileFiles(IniStore& ini, ConfigFileSystem& files, const std::wstring& recordIni,
-                      const std::wstring& strIni, ProfileData& profile) {
-  profile.macros.clear();
+std::vector<ProfileMacro> ReadProfileMacros(IniStore& ini, ConfigFileSystem& files, const std::wstring& recordIni) {
+  std::vector<ProfileMacro> macros;
   if (files.Exists(recordIni))
     for (const std::wstring& name : MacroNames(ini, recordIni))
-      profile.macros.push_back({name, ReadMacroEntries(ini, recordIni, name)});
+      macros.push_back({name, ReadMacroEntries(ini, recordIni, name)});
+  return macros;
+}
+
+void ReadProfileFiles(IniStore& ini, ConfigFileSystem& files, const std::wstring& recordIni,
+                      const std::wstring& strIni, ProfileData& profile) {
+  profile.macros = ReadProfileMacros(ini, files, recordIni);
   for (int lang = 0; lang < kProfileLanguageCount; ++lang)
     for (int i = 0; i < kButtonTextCount; ++i)
       profile.texts[lang][i] = ini.Get(strIni, kProfileTextSections[lang], ButtonTextKey(i));
@@ -610,8 +615,7 @@ bool WriteProfileIniFiles(IniStore& ini, const std::wstring& recordIni, const st
                           const ProfileData& profile) {
   bool ok = WriteProfileMacros(ini, recordIni, profile.macros);
   for (int lang = 0; lang < kProfileLanguageCount; ++lang)
-    for (int i = 0; i < kButtonTextCount; ++i)
-      ok = ini.Write(strIni, kProfileTextSections[lang], ButtonTextKey(i), profile.texts[lang][i]) && ok;
+    ok = WriteButtonTexts(ini, strIni, kProfileTextSections[lang], profile.texts[lang]) && ok;
   return ok;
 }
 

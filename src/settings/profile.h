@@ -67,7 +67,8 @@ void ReadProfileFiles(IniStore& ini, ConfigFileSystem& files, const std::wstring
 // False if any write failed.
 bool WriteProfileIniFiles(IniStore& ini, const std::wstring& recordIni, const std::wstring& strIni,
                           const ProfileData& profile);
-// The record.ini half of it.
+// The record.ini halves of both.
+std::vector<ProfileMacro> ReadProfileMacros(IniStore& ini, ConfigFileSystem& files, const std::wstring& recordIni);
 bool WriteProfileMacros(IniStore& ini, const std::wstring& recordIni, const std::vector<ProfileMacro>& macros);
 // The position of a str.ini language section in the profile's order, or -1.
 int ProfileLanguageIndex(std::wstring_view section);

@@ -41,8 +41,7 @@ bool SettingsSession::SaveAll() {
   bool textsSaved = WriteButtonTexts(ini_, paths_.strIni, languageSection, ui);
   for (const SectionTexts& pending : pendingTexts) {
     if (pending.section == languageSection) continue;  // the rows' texts, as edited since
-    for (int i = 0; i < kButtonTextCount; ++i)
-      textsSaved = ini_.Write(paths_.strIni, pending.section, ButtonTextKey(i), pending.texts[i]) && textsSaved;
+    textsSaved = WriteButtonTexts(ini_, paths_.strIni, pending.section, pending.texts) && textsSaved;
   }
   if (!textsSaved) WarnIniWriteFailed();
   return configSaved && textsSaved;

@@ -24,12 +24,17 @@ void ReadInterfaceSettings(IniStore& ini, const std::wstring& strIni, const std:
 
 // Every key is written even after a failure, so that one bad key does not
 // cost the others.
-bool WriteButtonTexts(IniStore& ini, const std::wstring& strIni, const std::wstring& section, const UiSettings& ui) {
+bool WriteButtonTexts(IniStore& ini, const std::wstring& strIni, const std::wstring& section,
+                      const std::wstring (&texts)[kButtonTextCount]) {
   bool allWritten = true;
   for (int i = 0; i < kButtonTextCount; ++i) {
-    allWritten = ini.Write(strIni, section, ButtonTextKey(i), ui.buttonText[i]) && allWritten;
+    allWritten = ini.Write(strIni, section, ButtonTextKey(i), texts[i]) && allWritten;
   }
   return allWritten;
+}
+
+bool WriteButtonTexts(IniStore& ini, const std::wstring& strIni, const std::wstring& section, const UiSettings& ui) {
+  return WriteButtonTexts(ini, strIni, section, ui.buttonText);
 }
 
 bool WriteSkinChoice(IniStore& ini, const std::wstring& strIni, TextColorBytes color, const std::wstring& skinName) {

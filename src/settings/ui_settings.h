@@ -35,6 +35,8 @@ std::wstring ReadLanguageCode(IniStore& ini, const std::wstring& strIni);
 void ReadInterfaceSettings(IniStore& ini, const std::wstring& strIni, const std::wstring& section, UiSettings& ui);
 
 // Writes all sixteen texts in key order; false if any write failed.
+bool WriteButtonTexts(IniStore& ini, const std::wstring& strIni, const std::wstring& section,
+                      const std::wstring (&texts)[kButtonTextCount]);
 bool WriteButtonTexts(IniStore& ini, const std::wstring& strIni, const std::wstring& section, const UiSettings& ui);
 
 // Writes "RColor", "GColor", "BColor" as decimal, then "Path"; false if any write failed.
