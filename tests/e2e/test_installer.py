@@ -86,18 +86,6 @@ def shortcut_target(path):
     return ansi(base) + ansi(suffix)
 
 
-def titled_windows(world, pattern):
-    """[(id, x, y, w, h)] of the viewable windows whose title matches an
-    extended regular expression."""
-    windows = []
-    for wid in world.xdotool("search", "--onlyvisible", "--name", pattern, check=False).split():
-        geo = world.xdotool("getwindowgeometry", "--shell", wid, check=False)
-        values = dict(line.split("=", 1) for line in geo.splitlines() if "=" in line)
-        if {"X", "Y", "WIDTH", "HEIGHT"} <= values.keys():  # else it went away meanwhile
-            windows.append((wid,) + tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT")))
-    return windows
-
-
 class Installer(tp.ProgramCase):
 
     @classmethod
@@ -179,7 +167,7 @@ class Installer(tp.ProgramCase):
             self.remove_installation()
 
     def stop_uninstaller_left_up(self):
-        if titled_windows(self.world, UNINSTALL_TITLE):  # a test failed while it asked
+        if self.world.visible_windows(pattern=UNINSTALL_TITLE):  # a test failed while it asked
             self.restart_world()
 
     # -- helpers -----------------------------------------------------------
@@ -208,7 +196,7 @@ class Installer(tp.ProgramCase):
     def uninstall_windows(self):
         """(page, question): the uninstaller's main window and its message box
         (both carry its title; the message box is the small one)."""
-        windows = titled_windows(self.world, UNINSTALL_TITLE)
+        windows = self.world.visible_windows(pattern=UNINSTALL_TITLE)
         page = [w for w in windows if w[3] >= 400]
         box = [w for w in windows if w[3] < 400]
         return (page[0] if page else None), (box[0] if box else None)

@@ -266,10 +266,13 @@ class World:
             raise E2EError(f"xdotool {' '.join(map(str, args))}: {p.stderr.strip()}")
         return p.stdout
 
-    def visible_windows(self, x_class=X_CLASS, name=None):
-        """[(id, x, y, w, h)] of the viewable windows of an X class or name."""
+    def visible_windows(self, x_class=X_CLASS, name=None, pattern=None):
+        """[(id, x, y, w, h)] of the viewable windows of an X class, a name, or
+        a title matching an extended regular expression."""
         if name is not None:
-            out = self.xdotool("search", "--onlyvisible", "--name", f"^{re.escape(name)}$", check=False)
+            pattern = f"^{re.escape(name)}$"
+        if pattern is not None:
+            out = self.xdotool("search", "--onlyvisible", "--name", pattern, check=False)
         else:
             out = self.xdotool("search", "--onlyvisible", "--class", _any_case(x_class), check=False)
         windows = []
