@@ -371,7 +371,7 @@ bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
         pages_.Show(kAdvancedPage);
         break;
       case ClickStep::RevertConfig:
-        settings_->Revert();
+        CancelEdits(*settings_, pointer_);
         pages_.state().ReloadPending = true;
         break;
       case ClickStep::OpenWebLink:
