@@ -28,7 +28,6 @@ namespace kovral {
 namespace {
 
 constexpr int kAppIconId = 710;
-constexpr wchar_t kSingleInstanceMutex[] = L"KV-305Mutex";
 
 HICON LoadAppIcon(int widthMetric, int heightMetric) {
   return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON,
@@ -127,12 +126,8 @@ void CKovralDlg::OnCancel() { ShowWindow(hwnd_, SW_HIDE); }
 // ---------------------------------------------------------------------------
 // Start-up
 
+// A second copy never gets here: the application's start has left already.
 BOOL CKovralDlg::OnInitDialog() {
-  // One copy at a time. The mutex is never closed: it lives as long as the
-  // process. A second copy leaves silently, without activating the first.
-  CreateMutexW(nullptr, FALSE, kSingleInstanceMutex);
-  if (GetLastError() == ERROR_ALREADY_EXISTS) ExitProcess(0);
-
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   // No taskbar button: the program lives in the notification area.
