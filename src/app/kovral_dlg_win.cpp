@@ -107,7 +107,8 @@ bool CKovralDlg::PreTranslateMessage(MSG& msg) {
   if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
   if (msg.message == WM_MOUSEMOVE) pages_.HotTrackOpenList();
   if (msg.message == WM_KEYDOWN) {
-    switch (RuleForKeyDown(pages_.state().CurrentPage, pages_.Recording(), static_cast<uint32_t>(msg.wParam))) {
+    switch (RuleForKeyDown(pages_.state().CurrentPage, pages_.Recording(), static_cast<uint32_t>(msg.wParam),
+                           ui::IsWatchedList(msg.hwnd))) {
       case KeyDownRule::PassOn:
         break;
       case KeyDownRule::Swallow:
