@@ -312,6 +312,7 @@ std::wstring WindowText(HWND window) {
 namespace {
 
 constexpr UINT_PTR kListWatchId = 0x4B56;
+constexpr const wchar_t* kListWatchProperty = L"Kovral.ListWatch";
 
 struct ListWatch {
   int keyDepth = 0;  // inside a key the list handles: its LBN_SELCHANGE comes from that key
@@ -354,6 +355,7 @@ LRESULT CALLBACK WatchedListProc(HWND list, UINT message, WPARAM wParam, LPARAM 
     }
     case WM_NCDESTROY:
       RemoveWindowSubclass(list, &WatchedListProc, id);
+      RemovePropW(list, kListWatchProperty);
       delete watch;
       return DefSubclassProc(list, message, wParam, lParam);
     default:
@@ -361,10 +363,11 @@ LRESULT CALLBACK WatchedListProc(HWND list, UINT message, WPARAM wParam, LPARAM 
   }
 }
 
+// The watch is found through a window property: comctl32 exports the call
+// that reads a subclass's data by ordinal only.
 ListWatch* WatchOf(HWND window) {
-  DWORD_PTR data = 0;
-  if (window == nullptr || !GetWindowSubclass(window, &WatchedListProc, kListWatchId, &data)) return nullptr;
-  return reinterpret_cast<ListWatch*>(data);
+  if (window == nullptr) return nullptr;
+  return static_cast<ListWatch*>(GetPropW(window, kListWatchProperty));
 }
 
 }  // namespace
@@ -372,7 +375,14 @@ ListWatch* WatchOf(HWND window) {
 void WatchListKeys(HWND list) {
   if (list == nullptr || WatchOf(list) != nullptr) return;
   auto* watch = new ListWatch;
-  if (!SetWindowSubclass(list, &WatchedListProc, kListWatchId, reinterpret_cast<DWORD_PTR>(watch))) delete watch;
+  if (!SetPropW(list, kListWatchProperty, watch)) {
+    delete watch;
+    return;
+  }
+  if (!SetWindowSubclass(list, &WatchedListProc, kListWatchId, reinterpret_cast<DWORD_PTR>(watch))) {
+    RemovePropW(list, kListWatchProperty);
+    delete watch;
+  }
 }
 
 bool IsWatchedList(HWND window) { return WatchOf(window) != nullptr; }
