@@ -8,7 +8,7 @@ import unittest
 
 import winedesk as wd
 from test_basic_page import ITEM_HEIGHT, MODE_A, MODE_B, PageCase, entry_point, key_list, row
-from test_program import DETECTED_CHS, EMPTY_SPOT, FACTORY_MATRIX, FACTORY_TEXTS_EN, _le_words, check_apply_traffic
+from test_program import APPLY, DETECTED_CHS, EMPTY_SPOT, FACTORY_MATRIX, FACTORY_TEXTS_EN, _le_words, check_apply_traffic
 
 # Dialog client rectangles.
 D_OK = (166, 253, 271, 274)
@@ -180,6 +180,62 @@ class Dialogs(DialogCase):
         self.assertEqual((a[48 + 4], a[56 + 4], a[64 + 4], a[72 + 4]), (55, 0xF1, 5, 0), "fire key, speed, times")
         self.assertEqual(self.exit_from_tray(program), 0)
 
+    def test_keys_in_a_dialogs_list_and_a_long_typed_speed(self):
+        program = self.program
+        # Windows: Down moves the highlight and chooses nothing; Enter chooses.
+        box = self.open_function(2, 8)
+        field = (box[0] + CHOICE_FIELD[0], box[1] + CHOICE_FIELD[1], box[0] + CHOICE_FIELD[2], box[1] + CHOICE_FIELD[3])
+        shown = self.world.grab().crop(field)
+        self.d_centre(box, CHOICE_FIELD)
+        time.sleep(0.4)
+        self.world.move(box[0] + 10, box[1] + 10)  # the pointer off the list: only keys move it
+        self.world.key("Down")
+        self.world.key("Down")
+        time.sleep(0.5)
+        self.shot("windows-list-keys")
+        self.assertEqual(self.dialog(), box, "a key in the list ended the dialog")
+        self.assertEqual(wd.images_differ(self.world.grab().crop(field), shown), 0, "Down chose an entry")
+        self.world.key("Return")
+        wd.wait_for("Enter to choose the highlighted entry",
+                    lambda: wd.images_differ(self.world.grab().crop(field), shown, 8) > 20, timeout=5)
+        chosen = self.world.grab().crop(field)
+        self.assertEqual(self.dialog(), box, "Enter in the list ended the dialog")
+        # Esc closes the list without a choice and leaves the dialog open.
+        self.d_centre(box, CHOICE_FIELD)
+        time.sleep(0.4)
+        self.world.move(box[0] + 10, box[1] + 10)
+        self.world.key("Down")
+        self.world.key("Escape")
+        time.sleep(0.5)
+        self.assertEqual(self.dialog(), box, "Esc in the list cancelled the dialog")
+        self.assertEqual(wd.images_differ(self.world.grab().crop(field), chosen), 0, "Esc changed the choice")
+        self.ok(box)
+
+        # Fire Key: C from the keyboard, and a speed typed with 62 leading
+        # zeros is checked as the whole number the user typed (200), not as
+        # the 63 characters a short buffer would hold ("00...2").
+        box = self.open_function(3, 10)
+        self.d_centre(box, FIRE_FIELD)
+        time.sleep(0.4)
+        self.world.move(box[0] + 10, box[1] + 10)
+        for _ in range(3):
+            self.world.key("Down")
+        self.world.key("Return")
+        time.sleep(0.3)
+        self.d_centre(box, SPEED_EDIT)
+        self.world.key("ctrl+a")
+        self.world.xdotool("type", "0" * 62 + "200")
+        time.sleep(0.3)
+        self.shot("fire-long-speed")
+        self.ok(box)
+
+        self.apply()
+        texts = wd.read_utf16_ini(program.file("str.ini"))["Setting-EN"]
+        self.assertEqual([texts.get("Item2"), texts.get("Item3")], ["Mail", "Fire Key-C"])
+        a = self.read_config(program)[1:1 + 128]
+        self.assertEqual((a[64 + 2], a[72 + 2]), (200, 1), "fire speed and times")
+        self.assertEqual(self.exit_from_tray(program), 0)
+
     def test_every_dialog_in_chinese(self):
         # A second program in Simplified Chinese; the first one leaves.
         self.assertEqual(self.exit_from_tray(self.program), 0)
@@ -202,6 +258,14 @@ class Dialogs(DialogCase):
         title = "FireKey Dialog Load background image failed!!!"
         wd.wait_for("the error box", lambda: self.world.visible_windows(name=title), timeout=10)
         self.shot("error")
+        # The main window is disabled while the dialog starts, its box
+        # included: Apply behind the box does nothing.
+        mark = self.program.trace.mark()
+        self.program.click_rect(APPLY)
+        self.world.settle()
+        time.sleep(0.5)
+        self.assertEqual(self.program.trace.calls_since(mark), [], "Apply worked behind the dialog's error box")
+        self.assertTrue(self.world.visible_windows(name=title), "the click went past the error box")
         self.world.key("Return")
         wd.wait_for("the error box to close", lambda: not self.world.visible_windows(name=title), timeout=10)
         # No dialog is left behind: the window takes clicks again.
