@@ -172,8 +172,10 @@ class DialogCase(PageCase):
             return
         left, top, right, bottom = control["rect"]
         h = e["height"]
-        # Entries start one pixel inside the border and are written one pixel in.
-        placed = [(text, (left + 2, top + 1 + i * h, right - 1, top + 1 + (i + 1) * h), LEFT, WHITE)
+        # Entries start one pixel inside the border and are written one pixel
+        # in; the entry's outer pixels are left out, where the list with the
+        # focus draws its dotted focus frame.
+        placed = [(text, (left + 3, top + 2 + i * h, right - 2, top + (i + 1) * h), LEFT, WHITE)
                   for i, text in enumerate(entries) if top + 1 + (i + 1) * h <= bottom - 1]
         self.check_inks(placed, e["face"], h, f"list {control['id']}")
 
@@ -354,7 +356,10 @@ class Dialogs(DialogCase):
         self.assertEqual(self.exit_from_tray(self.program), 0)
         for lang in ("CHS", "CHT"):
             with self.subTest(lang):
-                self.check_dialogs_in(lang)
+                try:
+                    self.check_dialogs_in(lang)
+                finally:
+                    self._stop(self.program)  # a failed language leaves no program for the next
 
     def check_dialogs_in(self, lang):
         e = CHINESE[lang]

@@ -260,6 +260,21 @@ class World:
         with open(out, encoding="ascii") as f:
             return json.load(f)
 
+    def message_boxes(self, text, caption=None):
+        """The program's open message boxes that say `text` (and carry
+        `caption` as their title, where given), as (hwnd, x, y, w, h) like
+        visible_windows. A box with other words is not one of them: a
+        Warning where a question was expected does not pass for it."""
+        found = []
+        for w in self.program_windows():
+            if w["class"] != "#32770" or (caption is not None and w["text"] != caption):
+                continue
+            statics = [c["text"] for c in w["children"] if c["class"].lower() == "static" and c["text"]]
+            if text in statics:
+                left, top, right, bottom = w["rect"]
+                found.append((None, left, top, right - left, bottom - top))
+        return found
+
     def render_texts(self, texts):
         """The ink of each (face, pixel height, weight, DrawTextW format,
         width, height, text) drawn white on black in this prefix, as 8-bit
