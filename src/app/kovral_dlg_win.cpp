@@ -7,7 +7,7 @@
 
 #include "app/app_globals.h"
 #include "app/apply_and_save.h"
-#include "app/control_colors_win.h"
+#include "view/control_colors_win.h"
 #include "app/main_window_win.h"
 #include "app/shell_opener.h"
 #include "app/tray_rules.h"

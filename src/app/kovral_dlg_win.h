@@ -15,7 +15,7 @@
 
 #include "app/app_services.h"
 #include "app/held_notices.h"
-#include "app/message_box_win.h"
+#include "view/message_box_win.h"
 #include "device/device_link.h"
 #include "device/hid_trace.h"
 #include "lang/language.h"
