@@ -11,6 +11,7 @@
 #include "settings/app_paths.h"
 #include "app/tray_rules.h"
 #include "lang/notices.h"
+#include "settings/notice_balloon.h"
 
 namespace kovral {
 namespace {

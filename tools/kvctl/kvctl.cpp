@@ -28,6 +28,7 @@
 #include "settings/config_report.h"
 #include "settings/defaults.h"
 #include "settings/ini_store.h"
+#include "settings/notice_balloon.h"
 #include "settings/profile.h"
 #include "settings/settings_session.h"
 #include "settings/text_encoding.h"
