@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "app/app_globals.h"
-#include "app/apply_and_save.h"
+#include "device/apply_and_save.h"
 #include "app/kovral_dlg_win.h"
 #include "app/main_window_win.h"
 #include "device/commands.h"

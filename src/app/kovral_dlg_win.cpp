@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/app_globals.h"
-#include "app/apply_and_save.h"
+#include "device/apply_and_save.h"
 #include "view/control_colors_win.h"
 #include "app/main_window_win.h"
 #include "app/shell_opener.h"

@@ -12,7 +12,7 @@
 
 #include "base/message_sink.h"
 #include "device/clock.h"
-#include "app/apply_and_save.h"
+#include "device/apply_and_save.h"
 #include "macro/macro_store.h"
 #include "device/commands.h"
 #include "device/device_link.h"
