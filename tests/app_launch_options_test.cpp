@@ -67,7 +67,7 @@ TEST(LaunchOptions, RefusesWhatItCannotHonour) {
 }  // namespace
 }  // namespace kovral
 
-#include "app/check_run.h"
+#include "check/check_run.h"
 
 namespace kovral {
 namespace {
