@@ -19,7 +19,7 @@
 #include "lang/main_texts.h"
 #include "pages/advanced_page.h"
 #include "pages/basic_page.h"
-#include "pages/layout.h"
+#include "view/layout.h"
 #include "pages/page_pointer.h"
 #include "pages/page_scene.h"
 #include "pages/page_state.h"

@@ -88,7 +88,7 @@ TEST(LaunchOptions, ASecondCopyLeavesSilentlyBeforeItsCommandLineIsRead) {
 }  // namespace
 }  // namespace kovral
 
-#include "app/check_run.h"
+#include "check/check_run.h"
 
 namespace kovral {
 namespace {

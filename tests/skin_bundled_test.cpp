@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/layout.h"
+#include "view/layout.h"
 #include "ui/skin_files.h"
 
 namespace kovral {

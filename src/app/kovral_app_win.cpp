@@ -11,7 +11,7 @@
 #include "app/kovral_dlg_win.h"
 #include "app/launch_options.h"
 #include "app/start_with_windows.h"
-#include "app/message_box_win.h"
+#include "view/message_box_win.h"
 #include "app/shell_opener.h"
 #include "device/clock.h"
 #include "sim/sim_mouse.h"

@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "app/app_globals.h"
-#include "app/apply_and_save.h"
-#include "app/control_colors_win.h"
+#include "device/apply_and_save.h"
+#include "view/control_colors_win.h"
 #include "app/main_window_win.h"
 #include "app/shell_opener.h"
 #include "app/tray_rules.h"
+#include "check/self_check_win.h"
 #include "device/commands.h"
 #include "device/hid_class_win.h"
 #include "sim/sim_mouse.h"
@@ -388,6 +389,22 @@ bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
 void CKovralDlg::SendAndSave() {
   pages_.CommitEdits();
   ApplyAndSave(link_, image_, *settings_);
+}
+
+// The self-checks drive the dialog as a user would, through its own link,
+// record, pages and OK.
+LRESULT CKovralDlg::OnRunCheck(WPARAM, LPARAM) {
+  const SelfCheckTarget target{hwnd_, *services_.sim, *services_.files, *services_.colors,
+                               link_, image_, *settings_, pages_,
+                               skinFolder_, Globals().skinName, textColor_, languageCode_,
+                               [this] { SendAndSave(); }};
+  RunSelfCheck(target, {*services_.check, services_.checkLog, services_.checkCycles, services_.checkEvery});
+  return 0;
+}
+
+LRESULT CKovralDlg::OnEndDialog(WPARAM timer, LPARAM) {
+  OnSelfCheckTimer(hwnd_, timer);
+  return 0;
 }
 
 // The skin chooser. After OK the choice is kept in str.ini and the shown

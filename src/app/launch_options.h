@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/check_run.h"
+#include "check/check_run.h"
 #include "ui/text_style.h"
 
 namespace kovral {

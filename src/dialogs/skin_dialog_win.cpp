@@ -1,7 +1,7 @@
 #include "dialogs/skin_dialog_win.h"
 
-#include "app/control_colors_win.h"
-#include "pages/layout_win.h"
+#include "view/control_colors_win.h"
+#include "view/layout_win.h"
 #include "settings/app_paths.h"
 #include "ui/font_choice.h"
 #include "ui/skin_path.h"

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "app/message_box_win.h"
+#include "view/message_box_win.h"
 #include "base/handles_win.h"
 #include "dialogs/dialog_environment.h"
 #include "dialogs/dialog_face.h"
 #include "lang/dialog_texts.h"
 #include "lang/language.h"
-#include "pages/page_hover.h"
-#include "pages/scene_painter_win.h"
+#include "view/page_hover.h"
+#include "view/scene_painter_win.h"
 #include "ui/image_cache_win.h"
 #include "ui/skin_image_win.h"
 #include "ui/window_win.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "lang/main_texts.h"
-#include "pages/layout.h"
+#include "view/layout.h"
 #include "settings/device_config.h"
 #include "settings/ui_settings.h"
 #include "ui/list_choice.h"

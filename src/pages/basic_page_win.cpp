@@ -5,7 +5,7 @@
 #include "dialogs/assign_dialogs_win.h"
 #include "macro/macro_store.h"
 #include "lang/language.h"
-#include "pages/layout_win.h"
+#include "view/layout_win.h"
 #include "pages/page_first_show.h"
 #include "pages/page_state.h"
 #include "settings/settings_session.h"

@@ -12,7 +12,7 @@
 
 #include "base/message_sink.h"
 #include "device/clock.h"
-#include "app/apply_and_save.h"
+#include "device/apply_and_save.h"
 #include "macro/macro_store.h"
 #include "device/commands.h"
 #include "device/device_link.h"
@@ -28,6 +28,7 @@
 #include "settings/config_report.h"
 #include "settings/defaults.h"
 #include "settings/ini_store.h"
+#include "settings/notice_balloon.h"
 #include "settings/profile.h"
 #include "settings/settings_session.h"
 #include "settings/text_encoding.h"

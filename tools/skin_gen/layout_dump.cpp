@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "pages/layout.h"
+#include "view/layout.h"
 
 using namespace kovral::layout;
 
