@@ -10,9 +10,9 @@
 #include <string>
 
 #include "lang/main_texts.h"
-#include "pages/layout.h"
+#include "view/layout.h"
 #include "pages/page_scene.h"
-#include "pages/scene_painter_win.h"
+#include "view/scene_painter_win.h"
 #include "settings/defaults.h"
 #include "settings/settings_session.h"
 #include "ui/font_choice.h"

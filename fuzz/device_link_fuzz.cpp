@@ -27,6 +27,7 @@
 #include "fuzz_support.h"
 #include "lang/main_texts.h"
 #include "lang/notices.h"
+#include "settings/notice_balloon.h"
 #include "macro/macro_slot.h"
 #include "pages/page_scene.h"
 #include "settings/defaults.h"

@@ -22,6 +22,10 @@ case "${1:-}" in
   *) echo "usage: scripts/fuzz.sh [--bench] [target...]" >&2; exit 2 ;;
 esac
 only=("$@")
+# A misspelt name would otherwise run nothing and still report no crashes.
+for name in "${only[@]}"; do
+  [ -f "fuzz/$name.cpp" ] || { echo "fuzz: no target $name (fuzz/$name.cpp)" >&2; exit 2; }
+done
 
 jobs="${KOVRAL_JOBS:-$(nproc)}"
 seconds="${KOVRAL_FUZZ_SECONDS:-20}"

@@ -13,7 +13,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
 "${CXX:-c++}" -std=c++20 -O1 -I"$root/src" \
-  "$root/tools/skin_gen/layout_dump.cpp" "$root/src/pages/layout.cpp" "$root/src/ui/skin_files.cpp" \
+  "$root/tools/skin_gen/layout_dump.cpp" "$root/src/view/layout.cpp" "$root/src/ui/skin_files.cpp" \
   "$root/src/ui/skin_scale.cpp" "$root/src/ui/skin_path.cpp" "$root/src/ui/dpi_scale.cpp" \
   -o "$work/layout_dump"
 "$work/layout_dump" > "$work/layout.json"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native unit tests under
+# Checks the include order of src/'s folders, builds everything and runs
+# every test: the native unit tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for a
 # short while, the Windows build's unit tests under Wine, and the
 # end-to-end tests of the Windows program.
@@ -11,6 +12,11 @@ cd "$root"
 jobs="${KOVRAL_JOBS:-$(nproc)}"
 started=$SECONDS
 step() { printf '\n=== %s (%d s in)\n' "$*" $((SECONDS - started)); }
+
+# Before anything is built: no file of src/ includes a folder above its own
+# in the README's layout table.
+step "include order of the src/ folders"
+python3 "$root/scripts/check_layers.py" "$root"
 
 # The unit tests run once, under the sanitizers: a plain build would run the
 # same tests without finding more. Every native target is built, so kvctl and

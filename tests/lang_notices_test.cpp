@@ -5,6 +5,7 @@
 
 #include "lang/dpi_labels.h"
 #include "lang/notices.h"
+#include "settings/notice_balloon.h"
 
 namespace kovral {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "pages/layout.h"
+#include "view/layout.h"
 #include "pages/page_click.h"
-#include "pages/page_hover.h"
+#include "view/page_hover.h"
 #include "pages/page_state.h"
 
 namespace kovral {

@@ -6,6 +6,7 @@
 #include <cwctype>
 #include <thread>
 
+#include "device/cond_event.h"
 #include "sim/sim_mouse.h"
 #include "device/hid_system.h"
 
@@ -147,9 +148,9 @@ TEST(SimNotifications, ReportsReachEveryReaderWithTheValueInByteThree) {
   auto event = platform.NewEvent();
   uint8_t report[40] = {};
   ASSERT_TRUE(reader->StartRead(report, 8, *event));
-  EXPECT_FALSE(static_cast<SimEvent&>(*event).IsSet());
+  EXPECT_FALSE(static_cast<CondEvent&>(*event).IsSet());
   EXPECT_TRUE(mouse.EmitNotification(7, 3));
-  EXPECT_TRUE(static_cast<SimEvent&>(*event).IsSet());
+  EXPECT_TRUE(static_cast<CondEvent&>(*event).IsSet());
   EXPECT_EQ(reader->FinishRead(), 8u);
   const uint8_t dpiStage[8] = {6, 7, 0, 3, 0, 0, 0, 0};
   EXPECT_TRUE(std::equal(dpiStage, dpiStage + 8, report));
@@ -165,7 +166,7 @@ TEST(SimNotifications, ReportsReachEveryReaderWithTheValueInByteThree) {
   EXPECT_TRUE(std::equal(foreign, foreign + 8, b));
   event->Reset();
   ASSERT_TRUE(reader->StartRead(report, 8, *event));
-  EXPECT_TRUE(static_cast<SimEvent&>(*event).IsSet());  // completes at once
+  EXPECT_TRUE(static_cast<CondEvent&>(*event).IsSet());  // completes at once
   EXPECT_EQ(reader->FinishRead(), 8u);
   EXPECT_EQ(report[0], 5);
   second->DiscardQueuedInput();
@@ -183,7 +184,7 @@ TEST(SimNotifications, CancelledAndRefusedReads) {
   ASSERT_TRUE(reader->StartRead(report, 40, *event));
   EXPECT_FALSE(reader->StartRead(report, 40, *event));  // one read at a time
   reader->CancelRead();
-  EXPECT_TRUE(static_cast<SimEvent&>(*event).IsSet());
+  EXPECT_TRUE(static_cast<CondEvent&>(*event).IsSet());
   EXPECT_EQ(reader->FinishRead(), 0u);
   EXPECT_FALSE(reader->StartRead(report, 7, *event));  // shorter than the report
 
@@ -211,7 +212,7 @@ TEST(SimUnplug, InterfacesVanishHandlesDieAndPendingReadsCompleteEmpty) {
 
   mouse.Unplug();
   EXPECT_FALSE(mouse.Plugged());
-  EXPECT_TRUE(static_cast<SimEvent&>(*event).IsSet());
+  EXPECT_TRUE(static_cast<CondEvent&>(*event).IsSet());
   EXPECT_EQ(reader->FinishRead(), 0u);
   EXPECT_EQ(Listed(platform), std::vector<std::wstring>{mouse.InterfacePath(SimInterface::OtherVendor)});
   EXPECT_FALSE(platform.Open(mouse.InterfacePath(SimInterface::Configuration), HidAccess::Query, false));
@@ -274,7 +275,7 @@ TEST(SimThreads, ReaderThreadBlocksUntilAReportOrAnUnplug) {
 }
 
 TEST(SimThreads, EventsWakeWaitersAcrossThreads) {
-  SimEvent event;
+  CondEvent event;
   EXPECT_FALSE(event.WaitFor(1ms));
   std::thread setter([&] {
     std::this_thread::sleep_for(10ms);

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "pages/layout.h"
 #include "ui/dpi_scale.h"
+#include "view/layout.h"
 #include "ui/skin_files.h"
 #include "ui/skin_scale.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/layout.h"
+#include "view/layout.h"
 
 namespace kovral {
 namespace {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/check_run.h"
+#include "check/check_run.h"
 
 namespace kovral {
 

@@ -4,13 +4,14 @@
 
 #include "app/kovral_dlg_win.h"
 #include "app/main_window_win.h"
-#include "app/sim_command.h"
-#include "app/sim_control.h"
+#include "simctl/sim_command.h"
+#include "simctl/sim_control.h"
 #include "app/profile_transfer.h"
 #include "app/start_with_windows.h"
 #include "settings/app_paths.h"
 #include "app/tray_rules.h"
 #include "lang/notices.h"
+#include "settings/notice_balloon.h"
 
 namespace kovral {
 namespace {

@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "app/app_globals.h"
-#include "app/apply_and_save.h"
-#include "app/control_colors_win.h"
+#include "device/apply_and_save.h"
+#include "view/control_colors_win.h"
 #include "app/main_window_win.h"
 #include "app/shell_opener.h"
 #include "app/tray_rules.h"
+#include "check/self_check_win.h"
 #include "device/commands.h"
 #include "device/hid_class_win.h"
 #include "sim/sim_mouse.h"
@@ -28,7 +29,6 @@ namespace kovral {
 namespace {
 
 constexpr int kAppIconId = 710;
-constexpr wchar_t kSingleInstanceMutex[] = L"KV-305Mutex";
 
 HICON LoadAppIcon(int widthMetric, int heightMetric) {
   return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON,
@@ -108,7 +108,8 @@ bool CKovralDlg::PreTranslateMessage(MSG& msg) {
   if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
   if (msg.message == WM_MOUSEMOVE) pages_.HotTrackOpenList();
   if (msg.message == WM_KEYDOWN) {
-    switch (RuleForKeyDown(pages_.state().CurrentPage, pages_.Recording(), static_cast<uint32_t>(msg.wParam))) {
+    switch (RuleForKeyDown(pages_.state().CurrentPage, pages_.Recording(), static_cast<uint32_t>(msg.wParam),
+                           ui::IsWatchedList(msg.hwnd))) {
       case KeyDownRule::PassOn:
         break;
       case KeyDownRule::Swallow:
@@ -127,12 +128,8 @@ void CKovralDlg::OnCancel() { ShowWindow(hwnd_, SW_HIDE); }
 // ---------------------------------------------------------------------------
 // Start-up
 
+// A second copy never gets here: the application's start has left already.
 BOOL CKovralDlg::OnInitDialog() {
-  // One copy at a time. The mutex is never closed: it lives as long as the
-  // process. A second copy leaves silently, without activating the first.
-  CreateMutexW(nullptr, FALSE, kSingleInstanceMutex);
-  if (GetLastError() == ERROR_ALREADY_EXISTS) ExitProcess(0);
-
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   // No taskbar button: the program lives in the notification area.
@@ -371,7 +368,7 @@ bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
         pages_.Show(kAdvancedPage);
         break;
       case ClickStep::RevertConfig:
-        settings_->Revert();
+        CancelEdits(*settings_, pointer_);
         pages_.state().ReloadPending = true;
         break;
       case ClickStep::OpenWebLink:
@@ -392,6 +389,22 @@ bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
 void CKovralDlg::SendAndSave() {
   pages_.CommitEdits();
   ApplyAndSave(link_, image_, *settings_);
+}
+
+// The self-checks drive the dialog as a user would, through its own link,
+// record, pages and OK.
+LRESULT CKovralDlg::OnRunCheck(WPARAM, LPARAM) {
+  const SelfCheckTarget target{hwnd_, *services_.sim, *services_.files, *services_.colors,
+                               link_, image_, *settings_, pages_,
+                               skinFolder_, Globals().skinName, textColor_, languageCode_,
+                               [this] { SendAndSave(); }};
+  RunSelfCheck(target, {*services_.check, services_.checkLog, services_.checkCycles, services_.checkEvery});
+  return 0;
+}
+
+LRESULT CKovralDlg::OnEndDialog(WPARAM timer, LPARAM) {
+  OnSelfCheckTimer(hwnd_, timer);
+  return 0;
 }
 
 // The skin chooser. After OK the choice is kept in str.ini and the shown

@@ -15,7 +15,7 @@
 
 #include "app/app_services.h"
 #include "app/held_notices.h"
-#include "app/message_box_win.h"
+#include "view/message_box_win.h"
 #include "device/device_link.h"
 #include "device/hid_trace.h"
 #include "lang/language.h"
@@ -84,12 +84,8 @@ class CKovralDlg final : public ui::Dialog {
   void UseSkin(const std::wstring& folder, const std::wstring& name, ui::Rgb color);
   void ShowFromTray();
 
-  // Self-checks in simulated-mouse mode (kovral_dlg_check_win.cpp).
+  // Self-checks in simulated-mouse mode (check/self_check_win.h).
   LRESULT OnRunCheck(WPARAM, LPARAM);
-  std::string RunFaultSweep();
-  std::string RunSoak(int cycles);
-  bool PumpUntil(int milliseconds, const std::function<bool()>& done);
-  void EndDialogLater();
   LRESULT OnEndDialog(WPARAM, LPARAM);
 
   // Notification area and notices.

@@ -30,6 +30,7 @@
 #include <mutex>
 #include <thread>
 
+#include "device/cond_event.h"
 #include "device/hid_system.h"
 #include "device/protocol_constants.h"
 
@@ -265,28 +266,6 @@ constexpr int kReadSliceMs = 50;
 constexpr int kMaxDiscarded = 256;
 // The longest feature report the ioctl's request number can describe.
 constexpr size_t kMaxFeature = _IOC_SIZEMASK;
-
-class CondEvent final : public HidEvent {
- public:
-  void Set() override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    set_ = true;
-    cv_.notify_all();
-  }
-  void Reset() override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    set_ = false;
-  }
-  void Wait() override {
-    std::unique_lock<std::mutex> lock(mutex_);
-    cv_.wait(lock, [&] { return set_; });
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable cv_;
-  bool set_ = false;
-};
 
 // A node and, on a node with several top-level collections, which one
 // (1-based; 0 when the node has one).

@@ -1,6 +1,6 @@
 #include "device/hid_system.h"
 
-#include "sim/sim_mouse.h"
+#include "device/cond_event.h"
 
 namespace kovral {
 
@@ -19,7 +19,7 @@ class NoHidPlatform final : public HidPlatform {
  public:
   std::unique_ptr<HidEnumeration> Enumerate() override { return std::make_unique<NoHidEnumeration>(); }
   std::unique_ptr<HidDevice> Open(const std::wstring&, HidAccess, bool) override { return nullptr; }
-  std::unique_ptr<HidEvent> NewEvent() override { return std::make_unique<SimEvent>(); }
+  std::unique_ptr<HidEvent> NewEvent() override { return std::make_unique<CondEvent>(); }
 };
 
 }  // namespace

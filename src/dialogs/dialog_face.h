@@ -4,11 +4,10 @@
 // close cross, in that order.
 #include <functional>
 
-#include "app/control_colors.h"
+#include "view/control_colors.h"
 #include "lang/dialog_texts.h"
-#include "pages/layout.h"
-#include "pages/page_scene.h"
-#include "pages/scene.h"
+#include "view/layout.h"
+#include "view/scene.h"
 
 namespace kovral {
 

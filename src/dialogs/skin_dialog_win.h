@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "app/message_box_win.h"
+#include "view/message_box_win.h"
 #include "base/handles_win.h"
 #include "dialogs/dialog_environment.h"
 #include "dialogs/dialog_face.h"
 #include "lang/dialog_texts.h"
 #include "lang/language.h"
-#include "pages/page_hover.h"
-#include "pages/scene_painter_win.h"
+#include "view/page_hover.h"
+#include "view/scene_painter_win.h"
 #include "ui/image_cache_win.h"
 #include "ui/skin_image_win.h"
 #include "ui/window_win.h"
@@ -55,6 +55,10 @@ class CSkinDialog : public ui::Dialog {
   HWND OpenList(int id, const layout::Rect& rect, const std::vector<std::wstring>& items, const layout::Rect& field);
   void CloseList();
   HWND list() const { return list_.get(); }
+  // A notification `code` of the open list: true when it chooses the
+  // highlighted entry (a click, a double click, Enter). A key that moves the
+  // highlight chooses nothing; Esc closes the list as a click elsewhere does.
+  bool ListChooses(int code);
 
   HWND MakeControl(const wchar_t* className, int id, const layout::Rect& rect, DWORD style, const std::wstring& text);
   HFONT font() const { return font_.get(); }

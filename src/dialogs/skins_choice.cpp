@@ -2,7 +2,7 @@
 
 #include "dialogs/dialog_face.h"
 #include "lang/text_format.h"
-#include "pages/layout.h"
+#include "view/layout.h"
 #include "ui/skin_path.h"
 
 namespace kovral {

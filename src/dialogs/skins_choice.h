@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/control_colors.h"
+#include "view/control_colors.h"
 #include "ui/text_style.h"
 
 namespace kovral {

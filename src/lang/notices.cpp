@@ -1,8 +1,8 @@
 #include "lang/notices.h"
 
+#include <iterator>
 #include <utility>
 
-#include "lang/dpi_labels.h"
 #include "lang/main_texts.h"
 
 namespace kovral {
@@ -33,7 +33,7 @@ std::optional<Balloon> NoticeBalloon(UiLanguage language, uint64_t type, int64_t
       }
       return std::nullopt;
     case kNoticeDpiStage:
-      if (value < 1 || value > kDpiStageCount) return std::nullopt;
+      if (value < 1 || value > static_cast<int64_t>(std::size(t.dpiStageNotices))) return std::nullopt;
       return Info(std::wstring(t.dpiStageNotices[value - 1]) + std::wstring(dpiLabel), kEventTimeoutMs);
     case kNoticeKeyMatrix:
       if (value < 1 || value > 2) return std::nullopt;
@@ -50,14 +50,6 @@ std::optional<Balloon> NoticeBalloon(UiLanguage language, uint64_t type, int64_t
     }
   }
   return std::nullopt;
-}
-
-std::optional<Balloon> NoticeBalloon(UiLanguage language, uint64_t type, int64_t value,
-                                     const DeviceConfig& config, uint8_t sensorType) {
-  std::wstring label;
-  if (type == kNoticeDpiStage && value >= 1 && value <= kDpiStageCount)
-    label = DpiLevelLabel(sensorType, config.dpiLevel[value - 1]);
-  return NoticeBalloon(language, type, value, label);
 }
 
 }  // namespace kovral

@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "lang/language.h"
-#include "settings/device_config.h"
 
 namespace kovral {
 
@@ -34,9 +33,6 @@ struct Balloon {
 std::optional<Balloon> NoticeBalloon(UiLanguage language, uint64_t type, int64_t value,
                                      std::wstring_view dpiLabel = {});
 
-// The same, finding the DPI label of the stage from the record's dpiLevel
-// and the sensor type the mouse reported.
-std::optional<Balloon> NoticeBalloon(UiLanguage language, uint64_t type, int64_t value,
-                                     const DeviceConfig& config, uint8_t sensorType);
+// settings/notice_balloon.h words a DPI stage notice with the record's levels.
 
 }  // namespace kovral

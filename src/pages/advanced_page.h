@@ -4,7 +4,7 @@
 // says which rectangles of the page's scene to paint again.
 #include <vector>
 
-#include "pages/layout.h"
+#include "view/layout.h"
 #include "pages/page_pointer.h"
 #include "settings/device_config.h"
 

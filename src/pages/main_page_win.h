@@ -13,7 +13,7 @@
 #include "base/handles_win.h"
 #include "base/message_sink.h"
 #include "dialogs/dialog_environment.h"
-#include "pages/layout.h"
+#include "view/layout.h"
 #include "pages/page_click.h"
 #include "pages/page_scene.h"
 

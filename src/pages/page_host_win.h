@@ -10,9 +10,9 @@
 #include <string>
 
 #include "pages/main_page_win.h"
-#include "pages/page_hover.h"
+#include "view/page_hover.h"
 #include "pages/page_state.h"
-#include "pages/scene_painter_win.h"
+#include "view/scene_painter_win.h"
 #include "ui/image_cache_win.h"
 
 namespace kovral {

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "lang/main_texts.h"
-#include "pages/layout.h"
-#include "pages/scene.h"
+#include "view/layout.h"
+#include "view/scene.h"
 #include "settings/device_config.h"
 #include "settings/ui_settings.h"
 
@@ -20,9 +20,6 @@ struct PageView {
   uint8_t sensorType = 0;  // chooses the DPI level table
   ui::Rgb textColor;
 };
-
-// Which hoverable elements show their over look; an empty function lights none.
-using LitTest = std::function<bool(const layout::Element&)>;
 
 Scene BuildBasicScene(const PageView& view, const LitTest& lit = {});
 Scene BuildAdvancedScene(const PageView& view, const LitTest& lit = {});

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "device/cond_event.h"
 #include "device/protocol_constants.h"
 
 namespace kovral {
@@ -141,32 +142,6 @@ class SimEnumeration final : public HidEnumeration {
 
 }  // namespace
 
-void SimEvent::Set() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  set_ = true;
-  cv_.notify_all();
-}
-
-void SimEvent::Reset() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  set_ = false;
-}
-
-void SimEvent::Wait() {
-  std::unique_lock<std::mutex> lock(mutex_);
-  cv_.wait(lock, [this] { return set_; });
-}
-
-bool SimEvent::IsSet() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return set_;
-}
-
-bool SimEvent::WaitFor(std::chrono::milliseconds timeout) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  return cv_.wait_for(lock, timeout, [this] { return set_; });
-}
-
 std::unique_ptr<HidEnumeration> SimHidPlatform::Enumerate() {
   bool listFails = false;
   std::vector<bool> detailFails;
@@ -181,7 +156,7 @@ std::unique_ptr<HidDevice> SimHidPlatform::Open(const std::wstring& devicePath, 
   return std::make_unique<SimHandle>(mouse_, id);
 }
 
-std::unique_ptr<HidEvent> SimHidPlatform::NewEvent() { return std::make_unique<SimEvent>(); }
+std::unique_ptr<HidEvent> SimHidPlatform::NewEvent() { return std::make_unique<CondEvent>(); }
 
 // ---------------------------------------------------------------------------
 // The machine's interfaces

@@ -304,20 +304,4 @@ class SimHidPlatform final : public HidPlatform {
   SimMouse& mouse_;
 };
 
-// A manual-reset event on a condition variable, usable across threads.
-class SimEvent final : public HidEvent {
- public:
-  void Set() override;
-  void Reset() override;
-  void Wait() override;
-  bool IsSet() const;
-  // False when the time-out passed first.
-  bool WaitFor(std::chrono::milliseconds timeout);
-
- private:
-  mutable std::mutex mutex_;
-  std::condition_variable cv_;
-  bool set_ = false;
-};
-
 }  // namespace kovral

@@ -98,10 +98,17 @@ class Skins(DialogCase):
         self.assertEqual(skins_of(program), before_ini, "Cancel writes nothing")
         self.wait_same(PAGE_SAMPLE, page, "the page unchanged after Cancel")
 
-        # Esc with the list open: the next dialog starts with the list closed.
+        # Esc with the list open closes the list and keeps the dialog; the
+        # next Esc cancels it, and the next dialog starts with the list closed.
         box = self.open_skins()
+        closed = self.dialog_look(box, SKIN_LIST)
         self.d_centre(box, SKIN_FIELD)
-        time.sleep(0.4)
+        wd.wait_for("the list to open", lambda: wd.images_differ(self.dialog_look(box, SKIN_LIST), closed, 8) > 20,
+                    timeout=5)
+        self.world.key("Escape")
+        wd.wait_for("Esc to close the list", lambda: wd.images_differ(self.dialog_look(box, SKIN_LIST), closed) == 0,
+                    timeout=5)
+        self.assertEqual(self.dialog(), box, "Esc in the open list ended the dialog")
         self.world.key("Escape")
         self.dialog_gone()
         box = self.open_skins()

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/handles_win.h"
-#include "pages/scene_painter_win.h"
+#include "view/scene_painter_win.h"
 #include "ui/image_cache_win.h"
 #include "win/ui_png_writer.h"
 

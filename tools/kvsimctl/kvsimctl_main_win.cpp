@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/sim_command.h"
+#include "simctl/sim_command.h"
 #include "ui/window_win.h"
 
 namespace {

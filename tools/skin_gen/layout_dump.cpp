@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "pages/layout.h"
 #include "ui/skin_scale.h"
+#include "view/layout.h"
 
 using namespace kovral::layout;
 

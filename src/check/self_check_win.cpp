@@ -6,15 +6,17 @@
 #include <chrono>
 #include <fstream>
 
-#include "app/app_globals.h"
-#include "app/apply_and_save.h"
-#include "app/kovral_dlg_win.h"
-#include "app/main_window_win.h"
+#include "check/self_check_win.h"
+
 #include "device/commands.h"
+#include "device/device_link.h"
 #include "device/protocol.h"
 #include "dialogs/assign_dialogs_win.h"
+#include "dialogs/dialog_environment.h"
 #include "dialogs/skins_dialog_win.h"
+#include "pages/page_host_win.h"
 #include "settings/config_file.h"
+#include "settings/settings_session.h"
 #include "sim/sim_mouse.h"
 
 namespace kovral {
@@ -28,11 +30,35 @@ double MillisecondsSince(SteadyClock::time_point start) {
 
 constexpr double kStallMs = 1000;  // longer than the link's bound
 
-}  // namespace
+// A dialog of a soak cycle runs its own modal loop; the timer set before it
+// starts fires inside that loop and ends the dialog once it is up.
+constexpr UINT_PTR kEndDialogTimer = 0x4B56;
+
+// One run of a check. The members name the main dialog's parts as the
+// dialog does.
+class SelfCheck {
+ public:
+  SelfCheck(const SelfCheckTarget& target, const SelfCheckRequest& request) : t_(target), request_(request) {}
+
+  std::string RunFaultSweep();
+  std::string RunSoak(int cycles);
+
+ private:
+  void SendAndSave() { t_.sendAndSave(); }
+  void EndDialogLater();
+
+  const SelfCheckTarget& t_;
+  const SelfCheckRequest& request_;
+  HWND hwnd_ = t_.window;
+  DeviceLink& link_ = t_.link;
+  DeviceImage& image_ = t_.image;
+  SettingsSession* settings_ = &t_.settings;
+  CPageHost& pages_ = t_.pages;
+};
 
 // Handles the queue for up to `milliseconds`, or until `done` holds; false
 // when `done` never held.
-bool CKovralDlg::PumpUntil(int milliseconds, const std::function<bool()>& done) {
+bool PumpUntil(int milliseconds, const std::function<bool()>& done) {
   const SteadyClock::time_point end = SteadyClock::now() + std::chrono::milliseconds(milliseconds);
   for (;;) {
     MSG msg;
@@ -46,25 +72,27 @@ bool CKovralDlg::PumpUntil(int milliseconds, const std::function<bool()>& done) 
   }
 }
 
-LRESULT CKovralDlg::OnRunCheck(WPARAM, LPARAM) {
-  std::string report = *services_.check == CheckPlan::Faults ? RunFaultSweep() : RunSoak(services_.checkCycles);
+}  // namespace
+
+void RunSelfCheck(const SelfCheckTarget& target, const SelfCheckRequest& request) {
+  SelfCheck check(target, request);
+  std::string report = request.plan == CheckPlan::Faults ? check.RunFaultSweep() : check.RunSoak(request.cycles);
   // Written whole at the end, so a reader that sees the file sees the report.
-  const std::wstring temporary = services_.checkLog + L".part";
+  const std::wstring temporary = request.log + L".part";
   {
     std::ofstream out(temporary.c_str(), std::ios::binary | std::ios::trunc);
     out << report;
   }
-  MoveFileExW(temporary.c_str(), services_.checkLog.c_str(), MOVEFILE_REPLACE_EXISTING);
-  return 0;
+  MoveFileExW(temporary.c_str(), request.log.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 // Every exchange of Apply broken in turn. Between cases the record changes,
 // so each Apply has an old and a new config.bin to be.
-std::string CKovralDlg::RunFaultSweep() {
-  SimMouse& sim = *services_.sim;
+std::string SelfCheck::RunFaultSweep() {
+  SimMouse& sim = t_.sim;
   if (link_.ready == 0) return "faults: the simulated mouse is not ready\n";
   const std::wstring configPath = settings_->paths().configBin;
-  const auto fileBytes = [&] { return services_.files->ReadAll(configPath).value_or(std::vector<uint8_t>{}); };
+  const auto fileBytes = [&] { return t_.files.ReadAll(configPath).value_or(std::vector<uint8_t>{}); };
   const auto healthyApply = [&] {
     sim.ClearFaults();
     sim.ClearRecord();
@@ -80,7 +108,7 @@ std::string CKovralDlg::RunFaultSweep() {
 
   // A sample starts where the clock says, so runs of it cover every position
   // in time; the report names the start, so a failure can be run again.
-  const size_t every = static_cast<size_t>(services_.checkEvery);
+  const size_t every = static_cast<size_t>(request_.every);
   const size_t offset = every > 1 ? static_cast<size_t>(GetTickCount64() / 1000) % every : 0;
   std::vector<FaultOutcome> outcomes;
   for (const FaultCase& fault : FaultSweepPlan(exchanges, 10, every, offset)) {
@@ -117,18 +145,14 @@ std::string CKovralDlg::RunFaultSweep() {
   return sample + FormatFaultReport(outcomes, healthyMs, boundMs, kStallMs);
 }
 
-// A dialog of a soak cycle runs its own modal loop; the timer set before it
-// starts fires inside that loop and ends the dialog once it is up.
-constexpr UINT_PTR kEndDialogTimer = 0x4B56;
+void SelfCheck::EndDialogLater() { SetTimer(hwnd_, kEndDialogTimer, 10, nullptr); }
 
-void CKovralDlg::EndDialogLater() { SetTimer(hwnd_, kEndDialogTimer, 10, nullptr); }
-
-LRESULT CKovralDlg::OnEndDialog(WPARAM timer, LPARAM) {
-  if (timer != kEndDialogTimer) return 0;
+void OnSelfCheckTimer(HWND window, WPARAM timer) {
+  if (timer != kEndDialogTimer) return;
   struct Search {
     HWND owner;
     HWND found = nullptr;
-  } search{hwnd_};
+  } search{window};
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND window, LPARAM data) -> BOOL {
@@ -138,14 +162,13 @@ LRESULT CKovralDlg::OnEndDialog(WPARAM timer, LPARAM) {
         return FALSE;
       },
       reinterpret_cast<LPARAM>(&search));
-  if (!search.found) return 0;  // not up yet: the timer fires again
-  KillTimer(hwnd_, kEndDialogTimer);
+  if (!search.found) return;  // not up yet: the timer fires again
+  KillTimer(window, kEndDialogTimer);
   PostMessageW(search.found, WM_COMMAND, IDCANCEL, 0);
-  return 0;
 }
 
-std::string CKovralDlg::RunSoak(int cycles) {
-  SimMouse& sim = *services_.sim;
+std::string SelfCheck::RunSoak(int cycles) {
+  SimMouse& sim = t_.sim;
   std::vector<SoakPhase> phases;
   // `warmUp` cycles go first, unmeasured: the first of each kind of work
   // makes what is kept for the run (fonts, cached pictures, the reader's
@@ -185,7 +208,7 @@ std::string CKovralDlg::RunSoak(int cycles) {
     pages_.Show(i % 2 ? kBasicPage : kAdvancedPage);
     return PumpUntil(1, {});
   });
-  const DialogEnvironment environment{skinFolder_, textColor_, languageCode_};
+  const DialogEnvironment environment{t_.skinFolder, t_.textColor, t_.languageCode};
   const std::function<INT_PTR(int)> dialogs[] = {
       [&](int) { return CMediaDialog(environment).RunModal(); },
       [&](int) { return CWindowsDialog(environment).RunModal(); },
@@ -194,7 +217,7 @@ std::string CKovralDlg::RunSoak(int cycles) {
       [&](int) { return CComboDialog(environment).RunModal(); },
       [&](int) { return CDelayTimeDialog(environment).RunModal(); },
       [&](int) { return CMacroDialog(environment, {L"one", L"two"}).RunModal(); },
-      [&](int) { return CSkinsDialog(environment, Globals().skinName, *services_.colors).RunModal(); },
+      [&](int) { return CSkinsDialog(environment, t_.skinName, t_.colors).RunModal(); },
   };
   // Under Wine on a display without a window manager, closing a dialog
   // waits two seconds for the window to be withdrawn: dialogs get a fiftieth

@@ -1,4 +1,4 @@
-#include "pages/layout.h"
+#include "view/layout.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/control_colors.h"
+#include "view/control_colors.h"
 
 namespace kovral {
 namespace {

@@ -2,7 +2,7 @@
 // Carries out a control-colour answer on the control's device context.
 #include <windows.h>
 
-#include "app/control_colors.h"
+#include "view/control_colors.h"
 #include "base/handles_win.h"
 
 namespace kovral {

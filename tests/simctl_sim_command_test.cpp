@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/sim_command.h"
+#include "simctl/sim_command.h"
 
 namespace kovral {
 namespace {

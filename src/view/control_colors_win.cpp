@@ -1,4 +1,4 @@
-#include "app/control_colors_win.h"
+#include "view/control_colors_win.h"
 
 namespace kovral {
 

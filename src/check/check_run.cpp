@@ -1,4 +1,4 @@
-#include "app/check_run.h"
+#include "check/check_run.h"
 
 #include <algorithm>
 #include <cinttypes>

@@ -1,4 +1,4 @@
-#include "pages/page_hover.h"
+#include "view/page_hover.h"
 
 #include <algorithm>
 

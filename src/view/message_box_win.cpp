@@ -1,4 +1,4 @@
-#include "app/message_box_win.h"
+#include "view/message_box_win.h"
 
 namespace kovral {
 

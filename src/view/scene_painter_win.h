@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/message_sink.h"
-#include "pages/scene.h"
+#include "view/scene.h"
 #include "ui/image_cache_win.h"
 
 namespace kovral {

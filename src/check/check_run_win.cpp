@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/check_run.h"
+#include "check/check_run.h"
 
 namespace kovral {
 

@@ -1,4 +1,4 @@
-#include "pages/scene.h"
+#include "view/scene.h"
 
 namespace kovral {
 

@@ -2,7 +2,7 @@
 // Layout rectangles as the Win32 calls take them.
 #include <windows.h>
 
-#include "pages/layout.h"
+#include "view/layout.h"
 
 namespace kovral::layout {
 

@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "app/sim_control.h"
+#include "simctl/sim_control.h"
 #include "sim/sim_mouse.h"
 
 namespace kovral {

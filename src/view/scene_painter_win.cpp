@@ -1,7 +1,7 @@
-#include "pages/scene_painter_win.h"
+#include "view/scene_painter_win.h"
 
 #include "lang/messages.h"
-#include "pages/layout_win.h"
+#include "view/layout_win.h"
 #include "ui/text_win.h"
 
 namespace kovral {

@@ -1,4 +1,4 @@
-#include "app/apply_and_save.h"
+#include "device/apply_and_save.h"
 
 #include "device/commands.h"
 #include "settings/settings_session.h"

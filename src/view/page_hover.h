@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "pages/layout.h"
+#include "view/layout.h"
 
 namespace kovral {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/layout.h"
+#include "view/layout.h"
 #include "ui/text_style.h"
 
 namespace kovral {
@@ -47,6 +47,9 @@ class Scene {
  private:
   std::vector<SceneItem> items_;
 };
+
+// Which hoverable elements show their over look; an empty function lights none.
+using LitTest = std::function<bool(const layout::Element&)>;
 
 // The pixel size of a skin file, or nothing when it cannot be drawn.
 using ImageSizeOf = std::function<std::optional<layout::Size>(const wchar_t* file)>;

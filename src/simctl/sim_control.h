@@ -2,7 +2,7 @@
 // Runs the control channel's commands on the in-process simulated mouse.
 #include <string>
 
-#include "app/sim_command.h"
+#include "simctl/sim_command.h"
 
 namespace kovral {
 

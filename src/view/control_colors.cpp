@@ -1,4 +1,4 @@
-#include "app/control_colors.h"
+#include "view/control_colors.h"
 
 namespace kovral {
 namespace {

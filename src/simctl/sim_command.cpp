@@ -1,4 +1,4 @@
-#include "app/sim_command.h"
+#include "simctl/sim_command.h"
 
 namespace kovral {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/sim_control.h"
+#include "simctl/sim_control.h"
 
 #include "sim/sim_mouse.h"
 
