@@ -24,6 +24,7 @@
 #include "ui/skin_files.h"
 #include "ui/skin_path.h"
 #include "ui/text_win.h"
+#include "ui/window_dpi_win.h"
 
 namespace kovral {
 namespace {
@@ -231,14 +232,16 @@ void CKovralDlg::LoadSettingsAndSkin() {
       });
   if (skin.fellBack) messages_.Show(texts_->skinIncomplete, kCaptionWarning);
   {
-    SkinImage main(SkinImagePath(skin.folder, skin::kMain));
+    // At the window's scale: its size is the picture's device size.
+    SkinImage main;
+    LoadSkinPicture(main, skin.folder, skin::kMain, dpi());
     ui::ResizeWindow(hwnd_, main.width(), main.height());
     canvas_ = Canvas(main);
   }
   Globals().languageCode = languageCode_;
   const ui::FontPair fonts = ui::FontsForLanguageCode(languageCode_, ui::CurrentWindowsVersion());
-  normalFont_ = ui::CreateSkinFont(fonts.normal);
-  titleFont_ = ui::CreateSkinFont(fonts.title);
+  normalFont_ = ui::CreateSkinFont(fonts.normal, dpi());
+  titleFont_ = ui::CreateSkinFont(fonts.title, dpi());
 
   const TextColorBytes color = TextColorFromSettings(settings_->ui);
   UseSkin(skin.folder, skin.name, {color.red, color.green, color.blue});
@@ -341,7 +344,9 @@ HBRUSH CKovralDlg::OnCtlColor(HDC dc, HWND control, int type) {
 
 // Handled steps never stop the default handling of the click, so a press
 // that ends in the drag step moves the window while the button is held.
-bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
+// The layout tables see the unit point; the drag starts from the device one.
+bool CKovralDlg::OnLButtonDown(POINT devicePt, WPARAM) {
+  const POINT pt = ui::UnitPoint(devicePt, dpi());
   for (ClickStep step : RouteCommonClick({pt.x, pt.y}, pages_.state().CurrentPage, link_.ready != 0)) {
     switch (step) {
       case ClickStep::SendConfig:
@@ -376,10 +381,10 @@ bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
         break;
       case ClickStep::BasicPagePart:
       case ClickStep::AdvancedPagePart:
-        if (!pages_.OnPageClick(pt)) pages_.Drag(pt);
+        if (!pages_.OnPageClick(pt)) pages_.Drag(devicePt);
         break;
       case ClickStep::Drag:
-        pages_.Drag(pt);
+        pages_.Drag(devicePt);
         break;
     }
   }
@@ -424,12 +429,12 @@ void CKovralDlg::RunSkinChoice() {
 }
 
 bool CKovralDlg::OnMouseMove(POINT pt, WPARAM) {
-  pages_.OnMouseMove(pt);
+  pages_.OnMouseMove(ui::UnitPoint(pt, dpi()));
   return false;
 }
 
 bool CKovralDlg::OnMouseHover(POINT pt, WPARAM) {
-  pages_.OnMouseHover(pt);
+  pages_.OnMouseHover(ui::UnitPoint(pt, dpi()));
   return false;
 }
 

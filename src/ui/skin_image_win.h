@@ -29,6 +29,9 @@ class SkinImage {
   // Replaces the image with the decoded file; false when it cannot be
   // decoded (the image is then empty, 0 x 0).
   bool Load(const std::wstring& path);
+  // The same, resampled smoothly to width x height (0 x 0: the file's own
+  // size). A resized picture is always 32-bit.
+  bool Load(const std::wstring& path, int width, int height);
 
   bool ok() const { return bitmap_ != nullptr; }
   int width() const { return width_; }
