@@ -5,6 +5,8 @@ do at 96 DPI. CI runs 144 DPI; KOVRAL_E2E_SCALES=all adds 120 and 192."""
 import os
 import unittest
 
+import test_basic_page
+import test_dialogs
 import winedesk as wd
 from test_basic_page import PageCase
 from test_program import ADVANCED_TAB, BASIC_TAB, EMPTY_SPOT, PAGE_TITLE, SHOTS
@@ -48,6 +50,20 @@ class ScaleLooks120(ScaleLooks):
 @unittest.skipUnless(ALL_SCALES, "KOVRAL_E2E_SCALES=all runs 192 DPI")
 class ScaleLooks192(ScaleLooks):
     DPI = 192
+
+
+# The flows of the pages and a dialog at 150 %, with their byte checks: every
+# click lands at a scaled rectangle.
+class BasicPageAt144(test_basic_page.BasicPage):
+    DPI = 144
+
+
+class AdvancedPageAt144(test_basic_page.AdvancedPage):
+    DPI = 144
+
+
+class DialogsAt144(test_dialogs.Dialogs):
+    DPI = 144
 
 
 if __name__ == "__main__":

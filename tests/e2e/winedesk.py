@@ -544,6 +544,11 @@ class Program:
         """A client coordinate in 96-DPI units, in the window's pixels."""
         return device(value, self.world.dpi)
 
+    def sized(self, length, low, high):
+        """Whether a window's width or height in pixels lies between two
+        lengths given in 96-DPI units."""
+        return self.device(low) <= length <= self.device(high)
+
     def client_point(self, x, y):
         """The screen point of a client point given in 96-DPI units."""
         win = self.main_window()
