@@ -126,6 +126,24 @@ LRESULT CSkinDialog::OnEraseBackground(HDC dc) {
   return 1;
 }
 
+// The dialog follows its window to the new scale; an open list follows too.
+LRESULT CSkinDialog::OnDpiChanged(WPARAM, LPARAM suggestedRect) {
+  if (!faceLoaded_) return 0;
+  SkinImage face;
+  if (!LoadSkinPicture(face, environment_.skinFolder, layout::DialogFaceOf(kind_).background, dpi())) return 0;
+  surface_ = std::move(face);
+  // The controls use the old font until they are given the new one.
+  const OwnedFont oldFont = std::move(font_);
+  font_ = ui::CreateSkinFont(ui::FontsForLanguageCode(environment_.languageCode, ui::CurrentWindowsVersion()).normal,
+                             dpi());
+  const auto* suggested = reinterpret_cast<const RECT*>(suggestedRect);
+  SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, surface_.width(), surface_.height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  ui::RescaleChildren(hwnd_, font_.get());
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  return 0;
+}
+
 void CSkinDialog::Repaint(const std::vector<layout::Rect>& rects) {
   if (!faceLoaded_ || rects.empty()) return;
   SurfaceDrawing drawing(hwnd_, surface_.bitmap());
@@ -170,6 +188,7 @@ std::span<const ui::MessageEntry<CSkinDialog>> CSkinDialog::Messages() {
   using M = ui::MessageMap<CSkinDialog>;
   static constexpr ui::MessageEntry<CSkinDialog> kTable[] = {
       M::WithDc<&CSkinDialog::OnEraseBackground>(WM_ERASEBKGND),
+      M::Message<&CSkinDialog::OnDpiChanged>(WM_DPICHANGED),
       M::Mouse<&CSkinDialog::OnLButtonDown>(WM_LBUTTONDOWN),
       M::Mouse<&CSkinDialog::OnMouseMove>(WM_MOUSEMOVE),
       M::Mouse<&CSkinDialog::OnMouseHover>(WM_MOUSEHOVER),

@@ -1,5 +1,7 @@
 #include "ui/window_dpi_win.h"
 
+#include <cstdint>
+
 #include "base/handles_win.h"
 
 namespace kovral::ui {
@@ -26,6 +28,33 @@ const DpiEntries& Entries() {
   static const DpiEntries entries;
   return entries;
 }
+
+// Each child keeps its unit rectangle in a window property, so that a DPI
+// change can place it again without its page knowing. The four edges are
+// packed into the property's handle (16 bits each; units are far smaller).
+ATOM UnitRectAtom() {
+  static const ATOM atom = GlobalAddAtomW(L"Kovral.UnitRect");
+  return atom;
+}
+
+void RememberUnitRect(HWND child, const RECT& r) {
+  const auto edge = [](LONG v) { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(v)); };
+  const std::uint64_t packed = edge(r.left) | edge(r.top) << 16 | edge(r.right) << 32 | edge(r.bottom) << 48;
+  SetPropW(child, MAKEINTATOM(UnitRectAtom()), reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(packed)));
+}
+
+BOOL CALLBACK RescaleChild(HWND child, LPARAM fontParam) {
+  RECT unit{};
+  if (!ChildUnitRect(child, unit)) return TRUE;
+  PlaceChildAt(child, unit);
+  if (fontParam) SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(fontParam), TRUE);
+  return TRUE;
+}
+
+struct RescaleRequest {
+  HWND parent;
+  HFONT font;
+};
 
 int ScreenDpi() {
   const WindowDC screen(nullptr);
@@ -55,13 +84,39 @@ HWND CreateChildAt(HWND parent, const wchar_t* className, const wchar_t* text, D
   const RECT r = DeviceRectOf(parent, unitRect);
   HWND control = CreateWindowExW(0, className, text, style, r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-  if (control && font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (!control) return nullptr;
+  RememberUnitRect(control, unitRect);
+  if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return control;
 }
 
 void PlaceChildAt(HWND child, const RECT& unitRect) {
   const RECT r = DeviceRectOf(GetParent(child), unitRect);
   SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RememberUnitRect(child, unitRect);
+}
+
+bool ChildUnitRect(HWND child, RECT& unitRect) {
+  const HANDLE value = GetPropW(child, MAKEINTATOM(UnitRectAtom()));
+  if (!value) return false;
+  const auto packed = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(value));
+  const auto edge = [&](int shift) { return static_cast<LONG>(static_cast<std::int16_t>((packed >> shift) & 0xFFFF)); };
+  unitRect = RECT{edge(0), edge(16), edge(32), edge(48)};
+  return true;
+}
+
+// Only the parent's own children: a list's scroll bar or an edit's parts are
+// placed by their control.
+void RescaleChildren(HWND parent, HFONT font) {
+  RescaleRequest request{parent, font};
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM p) -> BOOL {
+        const auto* r = reinterpret_cast<const RescaleRequest*>(p);
+        if (GetParent(child) != r->parent) return TRUE;
+        return RescaleChild(child, reinterpret_cast<LPARAM>(r->font));
+      },
+      reinterpret_cast<LPARAM>(&request));
 }
 
 }  // namespace kovral::ui

@@ -25,4 +25,13 @@ HWND CreateChildAt(HWND parent, const wchar_t* className, const wchar_t* text, D
 // Moves and sizes a child control to the unit rectangle at its parent's DPI.
 void PlaceChildAt(HWND child, const RECT& unitRect);
 
+// After the parent's DPI changed (WM_DPICHANGED): every child made by
+// CreateChildAt or placed by PlaceChildAt goes to its unit rectangle at the
+// new DPI and takes the font made for it (none: keeps its own). A list
+// measures its entries anew with the font.
+void RescaleChildren(HWND parent, HFONT font);
+
+// The unit rectangle a child was last placed at, if it was placed here.
+bool ChildUnitRect(HWND child, RECT& unitRect);
+
 }  // namespace kovral::ui
