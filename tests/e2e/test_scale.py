@@ -3,12 +3,13 @@ its texts at the scale, and clicks at the scaled rectangles doing what they
 do at 96 DPI. CI runs 144 DPI; KOVRAL_E2E_SCALES=all adds 120 and 192."""
 
 import os
+import time
 import unittest
 
 import test_basic_page
 import test_dialogs
 import winedesk as wd
-from test_basic_page import PageCase
+from test_dialogs import D_CANCEL, SKINS_BUTTON, DialogCase
 from test_program import ADVANCED_TAB, BASIC_TAB, EMPTY_SPOT, PAGE_TITLE, SHOTS
 
 ALL_SCALES = os.environ.get("KOVRAL_E2E_SCALES", "") == "all"
@@ -16,8 +17,8 @@ ALL_SCALES = os.environ.get("KOVRAL_E2E_SCALES", "") == "all"
 MAIN_SIZE = (880, 650)
 
 
-class ScaleLooks(PageCase):
-    """Both pages at one scale: the window's size and the screenshots."""
+class ScaleLooks(DialogCase):
+    """Both pages and a dialog at one scale: their sizes and the screenshots."""
 
     DPI = 144
 
@@ -40,6 +41,15 @@ class ScaleLooks(PageCase):
         title = self.look(PAGE_TITLE)
         program.click_rect(BASIC_TAB)
         program.wait_change(PAGE_TITLE, title, "the basic page")
+        # The skins dialog: its face's scaled size, centred over the window.
+        program.click_rect(SKINS_BUTTON)
+        box = self.dialog()
+        self.assertEqual(abs((box[0] + box[2] // 2) - (win[0] + win[2] // 2)) <= 1, True, "not centred")
+        time.sleep(0.4)
+        self.world.grab().crop((box[0], box[1], box[0] + box[2], box[1] + box[3])).save(
+            os.path.join(SHOTS, f"scale-{self.DPI}.skins-dialog.png"))
+        self.d_centre(box, D_CANCEL)
+        self.dialog_gone()
 
 
 @unittest.skipUnless(ALL_SCALES, "KOVRAL_E2E_SCALES=all runs 120 DPI")
