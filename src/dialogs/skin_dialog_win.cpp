@@ -146,7 +146,7 @@ LRESULT CSkinDialog::OnDpiChanged(WPARAM, LPARAM suggestedRect) {
 
 void CSkinDialog::Repaint(const std::vector<layout::Rect>& rects) {
   if (!faceLoaded_ || rects.empty()) return;
-  SurfaceDrawing drawing(hwnd_, surface_.bitmap());
+  SurfaceDrawing drawing(hwnd_, surface_.bitmap(), RepaintBounds(rects, dpi()));
   RepaintScene(drawing.dc(), BuildScene(), Resources(), rects);
 }
 

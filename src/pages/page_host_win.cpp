@@ -129,7 +129,7 @@ void CPageHost::Paint() {
 
 void CPageHost::Repaint(std::span<const layout::Rect> rects) {
   if (!page_ || !look_.texts || rects.empty()) return;
-  SurfaceDrawing drawing(context_.window, look_.canvas);
+  SurfaceDrawing drawing(context_.window, look_.canvas, RepaintBounds(rects, ui::WindowDpi(context_.window)));
   if (!drawing.hasSurface()) return;
   const LitTest lit = [this](const layout::Element& e) { return hover_.IsLit(&e); };
   RepaintScene(drawing.dc(), page_->BuildScene(View(), lit), Resources(), rects);

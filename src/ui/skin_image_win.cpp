@@ -83,6 +83,7 @@ SkinImage::SkinImage(SkinImage&& other) noexcept
       bitsPerPixel_(std::exchange(other.bitsPerPixel_, 0)),
       pitch_(std::exchange(other.pitch_, 0)),
       hasAlpha_(std::exchange(other.hasAlpha_, false)),
+      blend_(std::exchange(other.blend_, false)),
       holdsDecoder_(std::exchange(other.holdsDecoder_, false)) {}
 
 SkinImage& SkinImage::operator=(SkinImage&& other) noexcept {
@@ -96,6 +97,7 @@ SkinImage& SkinImage::operator=(SkinImage&& other) noexcept {
     bitsPerPixel_ = std::exchange(other.bitsPerPixel_, 0);
     pitch_ = std::exchange(other.pitch_, 0);
     hasAlpha_ = std::exchange(other.hasAlpha_, false);
+    blend_ = std::exchange(other.blend_, false);
     holdsDecoder_ = std::exchange(other.holdsDecoder_, false);
   }
   return *this;
@@ -107,6 +109,7 @@ void SkinImage::Free() {
   bits_ = nullptr;
   width_ = height_ = bitsPerPixel_ = pitch_ = 0;
   hasAlpha_ = false;
+  blend_ = false;
 }
 
 int SkinImage::LiveCount() { return ImageDecoder::Instance().Live(); }
@@ -198,6 +201,23 @@ bool SkinImage::Load(const std::wstring& path, int width, int height) {
   pitch_ = pitch;
   hasAlpha_ = hasAlpha;
   if (!resized && bitsPerPixel_ == 32 && hasAlpha_) PremultiplyBgra(bits_, width_, height_, pitch_);
+  // A picture with an alpha channel but no pixel that lets anything through
+  // (the window's background) is copied: blending it gives the same pixels,
+  // at several times the cost on a large window.
+  blend_ = hasAlpha_;
+  if (blend_) {
+    bool opaque = true;
+    for (int row = 0; row < height_ && opaque; ++row) {
+      const std::uint8_t* p = bits_ + static_cast<size_t>(row) * pitch_;
+      for (int x = 0; x < width_; ++x) {
+        if (p[x * 4 + 3] != 255) {
+          opaque = false;
+          break;
+        }
+      }
+    }
+    blend_ = !opaque;
+  }
   return true;
 }
 
@@ -206,7 +226,7 @@ bool SkinImage::Draw(HDC target, int x, int y) const {
   MemoryDC source(target);
   if (!source) return false;
   ScopedSelectObject select(source.get(), bitmap_);
-  if (hasAlpha_) {
+  if (blend_) {
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     return AlphaBlend(target, x, y, width_, height_, source.get(), 0, 0, width_, height_, blend) != FALSE;
   }
@@ -248,6 +268,22 @@ RECT ClientRectOf(HWND window) {
 
 SurfaceDrawing::SurfaceDrawing(HWND window, HBITMAP surface)
     : windowDc_(window), buffer_(windowDc_.get(), ClientRectOf(window)), hasSurface_(surface != nullptr) {
+  buffer_.SelectCanvas(surface);
+}
+
+namespace {
+// The part within the client area; the whole client area when nothing is left
+// (an empty buffer would mean the clip box).
+RECT PartOfClient(HWND window, const RECT& part) {
+  const RECT client = ClientRectOf(window);
+  RECT inside{};
+  if (!IntersectRect(&inside, &client, &part)) return client;
+  return inside;
+}
+}  // namespace
+
+SurfaceDrawing::SurfaceDrawing(HWND window, HBITMAP surface, const RECT& part)
+    : windowDc_(window), buffer_(windowDc_.get(), PartOfClient(window, part)), hasSurface_(surface != nullptr) {
   buffer_.SelectCanvas(surface);
 }
 

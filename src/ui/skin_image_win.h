@@ -64,6 +64,7 @@ class SkinImage {
   int bitsPerPixel_ = 0;
   int pitch_ = 0;
   bool hasAlpha_ = false;
+  bool blend_ = false;  // some pixel is not opaque: drawn with blending
   bool holdsDecoder_ = false;
 };
 
@@ -104,6 +105,10 @@ class Canvas {
 class SurfaceDrawing {
  public:
   SurfaceDrawing(HWND window, HBITMAP surface);
+  // Copies only `part` of the client area (device pixels) to the window: a
+  // repaint of a few elements, which at a high DPI would otherwise move four
+  // times the pixels of the whole window.
+  SurfaceDrawing(HWND window, HBITMAP surface, const RECT& part);
   SurfaceDrawing(const SurfaceDrawing&) = delete;
   SurfaceDrawing& operator=(const SurfaceDrawing&) = delete;
   HDC dc() const { return buffer_.dc(); }

@@ -24,6 +24,15 @@ void PaintScene(HDC dc, const Scene& scene, const SceneResources& resources) {
   for (const SceneItem& item : scene.items()) Execute(dc, item, resources);
 }
 
+RECT RepaintBounds(std::span<const layout::Rect> dirty, int dpi) {
+  RECT bounds{};
+  for (const layout::Rect& rect : dirty) {
+    const RECT device = layout::ToRECT(ui::DeviceRect(rect, dpi));
+    UnionRect(&bounds, &bounds, &device);
+  }
+  return bounds;
+}
+
 void RepaintScene(HDC dc, const Scene& scene, const SceneResources& resources, std::span<const layout::Rect> dirty) {
   // A picture's extent in units; scaled, one unit more, so that the rounding
   // of its device size never leaves a dirty rectangle it reaches undrawn.

@@ -28,6 +28,9 @@ struct SceneResources {
 
 // The whole scene, in order.
 void PaintScene(HDC dc, const Scene& scene, const SceneResources& resources);
+// The device pixels a repaint of the rectangles (units) touches: the
+// smallest rectangle holding them all.
+RECT RepaintBounds(std::span<const layout::Rect> dirty, int dpi);
 // Each rectangle (in units) in turn: the items that reach into it, clipped to it, so
 // the pixels there end up as a full paint leaves them.
 void RepaintScene(HDC dc, const Scene& scene, const SceneResources& resources, std::span<const layout::Rect> dirty);

@@ -307,6 +307,28 @@ TEST(MemDC, SelectedCanvasKeepsTheDrawingAndSurvives) {
   ExpectNear(canvasOwner.At(1, 1), {255, 255, 255}, 0, "the drawing stays in the canvas");
 }
 
+// A buffer over part of the client area (a hover's repaint) draws into the
+// canvas at client coordinates and copies out only its part.
+TEST(MemDC, BufferOverAPartOfTheCanvasCopiesOnlyThatPart) {
+  Surface target(8, 8, RGB(0, 0, 0));
+  Surface canvasOwner(8, 8, RGB(10, 200, 30));
+  canvasOwner.select.reset();
+  HBITMAP canvas = canvasOwner.bitmap.get();
+  {
+    CMemDC buffer(target.dc, RECT{4, 3, 7, 6});
+    buffer.SelectCanvas(canvas);
+    OwnedBrush white(CreateSolidBrush(RGB(255, 255, 255)));
+    RECT square{4, 3, 6, 5};
+    FillRect(buffer.dc(), &square, white.get());
+  }
+  ExpectNear(canvasOwner.At(4, 3), {255, 255, 255}, 0, "drawn at its client point in the canvas");
+  ExpectNear(canvasOwner.At(0, 0), {10, 200, 30}, 0, "nothing drawn at the canvas's origin");
+  ExpectNear(target.At(4, 3), {255, 255, 255}, 0, "the drawing copied");
+  ExpectNear(target.At(6, 5), {10, 200, 30}, 0, "the part's canvas pixels copied");
+  ExpectNear(target.At(3, 3), {0, 0, 0}, 0, "left of the part untouched");
+  ExpectNear(target.At(4, 6), {0, 0, 0}, 0, "below the part untouched");
+}
+
 TEST(Fonts, CreatedWithTheFixedAttributes) {
   OwnedFont font = ui::CreateSkinFont(ui::FontChoice{L"Tahoma", 18, 700});
   ASSERT_TRUE(font);
