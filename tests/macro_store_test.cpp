@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -29,6 +30,21 @@ TEST(MacroEncoding, GoldenBytesOfTheShortAndLongForms) {
   // A first entry that is no press still starts the slot afresh.
   EncodeMacroSlot({L"20 ms", L"C   Up"}, slot);
   EXPECT_EQ(Bytes(slot, 6), (std::vector<uint8_t>{0x00, 0x01, 0x80, 0x06, 0x00, 0x00}));
+}
+
+TEST(MacroEncoding, DelaysPastTheSlotsRangeAllBecomeTheLongestItHolds) {
+  // 25599 ms: 99, the code, 255, 3. Beyond it every delay saturates the same
+  // way, up to and past 2^32 - 1 (which turned into no delay at all).
+  const std::vector<uint8_t> longest = {0x00, 0x01, 99, 0x04, 0xFF, 0x03, 0x00, 0x00};
+  for (const wchar_t* delay : {L"25599 ms", L"25600 ms", L"30050 ms", L"4294967295 ms", L"4294967296 ms",
+                               L"99999999999999999999 ms"}) {
+    uint8_t slot[kMacroSlotSize] = {0x00, 0x01};
+    EncodeMacroSlot({L"A   Dn", delay}, slot);
+    EXPECT_EQ(Bytes(slot, 8), longest) << delay;
+  }
+  EXPECT_EQ(DelayOfEntry(L"99999999999999999999 ms"), 0xFFFFFFFFu);
+  EXPECT_EQ(DelayOfEntry(L"25598 ms"), 25598u);
+  EXPECT_EQ(DelayOfEntry(L"12 ms later"), 0u);
 }
 
 TEST(MacroEncoding, AnEventThatDoesNotFitIsLeftOutWithAllAfterIt) {
@@ -74,6 +90,51 @@ TEST(MacroStore, ConfirmKeepsTheMacroAtItsPlaceAndSlot) {
   EXPECT_EQ(Bytes(s.config.macroSlots[1], 4), (std::vector<uint8_t>{0, 0, 0, 0}));
 }
 
+TEST(MacroStore, ConfirmDeleteAndReplaceAreEachOneWriteOfTheFile) {
+  Store s;
+  std::vector<std::wstring> entries;
+  for (int i = 0; i < 40; ++i) entries.push_back(i % 2 ? L"50 ms" : L"A   Dn");
+  ConfirmMacro(s.ini, s.path, L"One", entries, s.config);
+  EXPECT_EQ(s.files.writeCount, 1);  // was 41: ItemCount and every entry on its own
+  ConfirmMacro(s.ini, s.path, L"One", {L"B   Dn"}, s.config);  // 39 surplus keys removed with it
+  EXPECT_EQ(s.files.writeCount, 2);
+  EXPECT_EQ(s.ini.Get(s.path, L"One", L"Item1"), L"");
+  ConfirmMacro(s.ini, s.path, L"Two", entries, s.config);
+  ASSERT_TRUE(ReplaceAllMacros(s.ini, s.path, {{L"Three", entries}, {L"Four", {L"C   Up"}}}));
+  EXPECT_EQ(s.files.writeCount, 4);
+  EXPECT_THAT(MacroNames(s.ini, s.path), ElementsAre(L"Three", L"Four"));
+  EXPECT_EQ(ReadMacroEntries(s.ini, s.path, L"Three"), entries);
+  std::wstring texts[16];
+  EXPECT_EQ(DeleteMacro(s.ini, s.path, L"Three", {{s.config, texts}}, L"Key Off"), MacroDeleteResult::kDeleted);
+  EXPECT_EQ(s.files.writeCount, 5);
+  EXPECT_EQ(DeleteMacro(s.ini, s.path, L"Never", {{s.config, texts}}, L"Key Off"), MacroDeleteResult::kNotInFile);
+
+  // Refused: the file, the slots and the bindings stay as they were.
+  const std::vector<uint8_t> file = s.files.files.at(s.path);
+  const DeviceConfig config = s.config;
+  s.files.failWritesWith = 28;
+  const ConfirmResult refused = ConfirmMacro(s.ini, s.path, L"Four", entries, s.config);
+  EXPECT_FALSE(refused.written);
+  EXPECT_EQ(DeleteMacro(s.ini, s.path, L"Four", {{s.config, texts}}, L"Key Off"), MacroDeleteResult::kRefused);
+  EXPECT_FALSE(ReplaceAllMacros(s.ini, s.path, {}));
+  EXPECT_EQ(s.files.files.at(s.path), file);
+  EXPECT_EQ(std::memcmp(&config, &s.config, sizeof config), 0);
+}
+
+TEST(MacroStore, TheFuzzedConfirmThatTookAMinuteIsFast) {
+  // The shape of the fuzz finding: record.ini with damaged counts of up to a
+  // thousand entries, and Confirms of long sequences on it. Each entry was a
+  // whole copy and replacement of the file.
+  Store s;
+  std::vector<std::wstring> entries;
+  for (int i = 0; i < kMacroEntryLimit; ++i) entries.push_back(i % 2 ? L"1300 ms" : L"Z   Up");
+  const auto start = std::chrono::steady_clock::now();
+  for (int m = 0; m < kMacroLimit; ++m) ConfirmMacro(s.ini, s.path, L"M" + std::to_wstring(m), entries, s.config);
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(s.files.writeCount, kMacroLimit);
+  EXPECT_LT(took, std::chrono::seconds(20));  // about a second here under the sanitizers; minutes before
+}
+
 TEST(MacroStore, DeleteMovesLaterSlotsAndBindingsAlong) {
   Store s;
   for (const wchar_t* name : {L"One", L"Two", L"Three"}) ConfirmMacro(s.ini, s.path, name, {L"A   Dn"}, s.config);
@@ -110,7 +171,7 @@ TEST(MacroStore, DeletingASectionTheFileKeepsMovesNothing) {
   s.config.modeA.macroIndex[0] = 1;  // "B"
   SetSlotLoopCount(s.config, 1, 4);
   std::wstring texts[16];
-  DeleteMacro(s.ini, s.path, L" Fire ", {{s.config, texts}}, L"Key Off");
+  EXPECT_EQ(DeleteMacro(s.ini, s.path, L" Fire ", {{s.config, texts}}, L"Key Off"), MacroDeleteResult::kRefused);
   EXPECT_THAT(MacroNames(s.ini, s.path), ElementsAre(L" Fire ", L"B"));
   EXPECT_EQ(s.config.modeA.macroIndex[0], 1);  // was 0: "B"'s binding moved onto " Fire "
   EXPECT_EQ(SlotLoopCount(s.config, 1), 4);

@@ -1,7 +1,14 @@
 #include "settings/ini_store.h"
 
 #include <optional>
+#include <unordered_map>
 #include <utility>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+
+#include <cerrno>
+#endif
 
 #include "settings/config_file.h"
 #include "settings/text_encoding.h"
@@ -62,6 +69,12 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
     if (FoldCase(a[i]) != FoldCase(b[i])) return false;
   }
   return true;
+}
+
+std::wstring Folded(std::wstring_view name) {
+  std::wstring folded(name);
+  for (wchar_t& c : folded) c = FoldCase(c);
+  return folded;
 }
 
 // One line of a section: a key with or without "=value". Lines without "="
@@ -142,8 +155,11 @@ IniDocument ParseIni(std::wstring_view text) {
 
 std::vector<uint8_t> EncodeIni(const IniDocument& document) {
   std::wstring text;
-  for (const IniSection& section : document.sections) {
-    if (!section.name.empty()) {
+  // Every section but the lines before the first header gets its header back,
+  // "[]" included: without it, its keys would join the section before it.
+  for (size_t i = 0; i < document.sections.size(); ++i) {
+    const IniSection& section = document.sections[i];
+    if (i > 0) {
       if (!text.empty()) text += L"\r\n";
       text += L"[" + section.name + L"]\r\n";
     }
@@ -165,6 +181,49 @@ std::vector<uint8_t> EncodeIni(const IniDocument& document) {
   return bytes;
 }
 
+// A change of a batch made on the parsed document; true when it changed it.
+// Blank names have been refused (writes) or change nothing (deletions).
+bool ApplyChange(IniDocument& document, const IniBatch::Change& change) {
+  const std::wstring_view sectionName = Trim(change.section);
+  const std::wstring_view keyName = Trim(change.key);
+  if (sectionName.empty()) return false;
+  if (change.kind == IniBatch::Kind::kDeleteSection) {
+    for (size_t i = 1; i < document.sections.size(); ++i) {
+      if (!document.sections[i].name.empty() && SameName(document.sections[i].name, sectionName)) {
+        document.sections.erase(document.sections.begin() + static_cast<std::ptrdiff_t>(i));
+        return true;
+      }
+    }
+    return false;
+  }
+  if (keyName.empty()) return false;
+  IniSection* target = document.Find(sectionName);
+  if (change.kind == IniBatch::Kind::kDeleteKey) {
+    if (!target) return false;
+    for (auto it = target->entries.begin(); it != target->entries.end(); ++it) {
+      if (SameName(it->name, keyName)) {
+        target->entries.erase(it);
+        return true;
+      }
+    }
+    return false;
+  }
+  const std::wstring stored(TrimLeft(change.value));
+  if (!target) {
+    document.sections.push_back(IniSection{std::wstring(sectionName), {}});
+    target = &document.sections.back();
+  }
+  for (IniEntry& entry : target->entries) {
+    if (SameName(entry.name, keyName)) {
+      if (entry.value == stored) return false;
+      entry.value = stored;
+      return true;
+    }
+  }
+  target->entries.push_back(IniEntry{std::wstring(keyName), stored});
+  return true;
+}
+
 // One pair of matching quotes around a value is not part of it.
 std::wstring_view StripQuotes(std::wstring_view value) {
   if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front()) {
@@ -174,12 +233,47 @@ std::wstring_view StripQuotes(std::wstring_view value) {
 }
 
 #ifndef _WIN32
+// The system's files, each looked at before it is opened: only a regular file
+// within the limit is read, so a pipe given as record.ini cannot block the
+// program and /dev/zero is not read forever.
+class CheckedSystemFiles final : public ConfigFileSystem {
+ public:
+  CheckedSystemFiles() : files_(MakeSystemFileSystem()) {}
+  IniFileState State(const std::wstring& path) {
+    struct stat info;
+    if (stat(ToUtf8(path).c_str(), &info) != 0)
+      return errno == ENOENT || errno == ENOTDIR ? IniFileState::kMissing : IniFileState::kUnreadable;
+    if (!S_ISREG(info.st_mode)) return IniFileState::kUnreadable;
+    if (static_cast<uint64_t>(info.st_size) > kIniFileLimit) return IniFileState::kTooLarge;
+    return IniFileState::kReadable;
+  }
+  bool Exists(const std::wstring& path) override { return files_->Exists(path); }
+  std::optional<std::vector<uint8_t>> ReadAll(const std::wstring& path) override {
+    if (State(path) != IniFileState::kReadable) return std::nullopt;
+    return files_->ReadAll(path);
+  }
+  int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) override {
+    return files_->WriteReplace(path, bytes);
+  }
+
+ private:
+  std::unique_ptr<ConfigFileSystem> files_;
+};
+
 // Owns the system file system for the store that MakeSystemIniStore returns.
 class SystemFileIniStore final : public IniStore {
  public:
-  SystemFileIniStore() : files_(MakeSystemFileSystem()), store_(*files_) {}
+  SystemFileIniStore() : store_(files_) {}
+  IniFileState FileState(const std::wstring& file) override {
+    const IniFileState state = files_.State(file);
+    return state == IniFileState::kReadable ? store_.FileState(file) : state;
+  }
   std::wstring Get(const std::wstring& file, const std::wstring& section, const std::wstring& key) override {
     return store_.Get(file, section, key);
+  }
+  std::vector<std::wstring> GetKeys(const std::wstring& file, const std::wstring& section,
+                                    const std::vector<std::wstring>& keys) override {
+    return store_.GetKeys(file, section, keys);
   }
   bool Write(const std::wstring& file, const std::wstring& section, const std::wstring& key,
              const std::wstring& value) override {
@@ -192,9 +286,10 @@ class SystemFileIniStore final : public IniStore {
     return store_.DeleteKey(file, section, key);
   }
   std::vector<std::wstring> SectionNames(const std::wstring& file) override { return store_.SectionNames(file); }
+  bool WriteBatch(const std::wstring& file, const IniBatch& batch) override { return store_.WriteBatch(file, batch); }
 
  private:
-  std::unique_ptr<ConfigFileSystem> files_;
+  CheckedSystemFiles files_;
   FileIniStore store_;
 };
 #endif
@@ -210,17 +305,18 @@ struct FileIniStore::Parsed {
 FileIniStore::FileIniStore(ConfigFileSystem& files) : files_(files) {}
 FileIniStore::~FileIniStore() = default;
 
-// A missing file is an empty document; a file that exists but cannot be read
-// gives nothing, so that a write does not replace it with a near-empty one.
-// Every call reads the file, so a change by anyone else is seen at once; only
-// the decoding and parsing of unchanged bytes is saved. That matters because
-// a macro's entries are read one key at a time: parsing record.ini again for
-// each of them made reading twelve macros cost seconds.
+// A missing file is an empty document; a file that exists but cannot be read,
+// or is larger than any real one, gives nothing, so that a write does not
+// replace it with a near-empty one. Every call reads the file, so a change by
+// anyone else is seen at once; only the decoding and parsing of unchanged
+// bytes is saved. That matters because a macro's entries are read one key at
+// a time: parsing record.ini again for each of them made reading twelve
+// macros cost seconds.
 const FileIniStore::Parsed* FileIniStore::Load(const std::wstring& file) {
   std::vector<uint8_t> bytes;
   if (files_.Exists(file)) {
     std::optional<std::vector<uint8_t>> read = files_.ReadAll(file);
-    if (!read) return nullptr;
+    if (!read || read->size() > kIniFileLimit) return nullptr;
     bytes = std::move(*read);
   }
   if (!last_ || last_->file != file || last_->bytes != bytes) {
@@ -228,6 +324,13 @@ const FileIniStore::Parsed* FileIniStore::Load(const std::wstring& file) {
     last_ = std::make_unique<Parsed>(Parsed{file, std::move(bytes), std::move(document)});
   }
   return last_.get();
+}
+
+IniFileState FileIniStore::FileState(const std::wstring& file) {
+  if (!files_.Exists(file)) return IniFileState::kMissing;
+  const std::optional<std::vector<uint8_t>> read = files_.ReadAll(file);
+  if (!read) return IniFileState::kUnreadable;
+  return read->size() > kIniFileLimit ? IniFileState::kTooLarge : IniFileState::kReadable;
 }
 
 bool IsBlankIniName(const std::wstring& name) { return Trim(name).empty(); }
@@ -262,67 +365,61 @@ std::wstring FileIniStore::Get(const std::wstring& file, const std::wstring& sec
   return std::wstring();
 }
 
+// One lookup table of the section's keys serves every key asked for; the
+// first of two lines with the same key is the one Get finds.
+std::vector<std::wstring> FileIniStore::GetKeys(const std::wstring& file, const std::wstring& section,
+                                                const std::vector<std::wstring>& keys) {
+  std::vector<std::wstring> values(keys.size());
+  const std::wstring_view sectionName = Trim(section);
+  if (sectionName.empty()) return values;
+  const Parsed* parsed = Load(file);
+  if (!parsed) return values;
+  const IniSection* found = parsed->document.Find(sectionName);
+  if (!found) return values;
+  std::unordered_map<std::wstring, const IniEntry*> byName;
+  for (const IniEntry& entry : found->entries) byName.try_emplace(Folded(entry.name), &entry);
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const std::wstring_view keyName = Trim(keys[i]);
+    if (keyName.empty()) continue;
+    const auto hit = byName.find(Folded(keyName));
+    if (hit != byName.end() && hit->second->value)
+      values[i] = TruncateUtf16(StripQuotes(*hit->second->value), kIniValueLimit);
+  }
+  return values;
+}
+
 bool FileIniStore::Write(const std::wstring& file, const std::wstring& section, const std::wstring& key,
                          const std::wstring& value) {
-  const std::wstring_view sectionName = Trim(section);
-  const std::wstring_view keyName = Trim(key);
-  if (sectionName.empty() || keyName.empty()) return false;
-  const Parsed* parsed = Load(file);
-  if (!parsed) return false;
-  IniDocument document = parsed->document;
-  const std::wstring stored(TrimLeft(value));
-  IniSection* target = document.Find(sectionName);
-  if (!target) {
-    document.sections.push_back(IniSection{std::wstring(sectionName), {}});
-    target = &document.sections.back();
-  }
-  IniEntry* entry = nullptr;
-  for (IniEntry& candidate : target->entries) {
-    if (SameName(candidate.name, keyName)) {
-      entry = &candidate;
-      break;
-    }
-  }
-  if (entry && entry->value == stored) return true;  // nothing to change
-  if (entry) {
-    entry->value = stored;
-  } else {
-    target->entries.push_back(IniEntry{std::wstring(keyName), stored});
-  }
-  return files_.WriteReplace(file, EncodeIni(document)) == 0;
+  return WriteBatch(file, IniBatch().Write(section, key, value));
 }
 
 bool FileIniStore::DeleteSection(const std::wstring& file, const std::wstring& section) {
-  const std::wstring_view sectionName = Trim(section);
-  if (sectionName.empty() || !files_.Exists(file)) return true;
-  const Parsed* parsed = Load(file);
-  if (!parsed) return false;
-  IniDocument document = parsed->document;
-  for (size_t i = 1; i < document.sections.size(); ++i) {
-    if (!document.sections[i].name.empty() && SameName(document.sections[i].name, sectionName)) {
-      document.sections.erase(document.sections.begin() + static_cast<std::ptrdiff_t>(i));
-      return files_.WriteReplace(file, EncodeIni(document)) == 0;
-    }
-  }
-  return true;
+  return WriteBatch(file, IniBatch().DeleteSection(section));
 }
 
 bool FileIniStore::DeleteKey(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
-  const std::wstring_view sectionName = Trim(section);
-  const std::wstring_view keyName = Trim(key);
-  if (sectionName.empty() || keyName.empty() || !files_.Exists(file)) return true;
+  return WriteBatch(file, IniBatch().DeleteKey(section, key));
+}
+
+// One copy of the document takes every change; the file is encoded and
+// replaced once, and only when something changed.
+bool FileIniStore::WriteBatch(const std::wstring& file, const IniBatch& batch) {
+  bool writes = false;
+  for (const IniBatch::Change& change : batch.changes()) {
+    if (change.kind != IniBatch::Kind::kWrite) continue;
+    if (IsBlankIniName(change.section) || IsBlankIniName(change.key)) return false;
+    writes = true;
+  }
+  if (!writes && !files_.Exists(file)) return true;  // nothing to delete from
   const Parsed* parsed = Load(file);
   if (!parsed) return false;
   IniDocument document = parsed->document;
-  IniSection* target = document.Find(sectionName);
-  if (!target) return true;
-  for (auto it = target->entries.begin(); it != target->entries.end(); ++it) {
-    if (SameName(it->name, keyName)) {
-      target->entries.erase(it);
-      return files_.WriteReplace(file, EncodeIni(document)) == 0;
-    }
-  }
-  return true;
+  bool changed = false;
+  for (const IniBatch::Change& change : batch.changes()) changed = ApplyChange(document, change) || changed;
+  if (!changed) return true;
+  const std::vector<uint8_t> bytes = EncodeIni(document);
+  if (bytes.size() > kIniFileLimit) return false;
+  return files_.WriteReplace(file, bytes) == 0;
 }
 
 std::vector<std::wstring> FileIniStore::SectionNames(const std::wstring& file) {
