@@ -1,7 +1,8 @@
 // config.bin as the program loads it, then everything that reads the loaded
 // record: the readable report, the key matrices and DPI codes Apply sends,
 // the pointer values, both pages' scenes and their click and list rules,
-// Apply itself (with no mouse attached) and the save of config.bin after it.
+// Apply itself (with no mouse attached), the save of config.bin after it, and
+// the record's profile, which must import to the same bytes.
 //
 // Input: the first 1850 bytes are config.bin (shorter inputs are padded with
 // zeros; an empty one is a missing file and one under eight bytes a file of
@@ -25,6 +26,7 @@
 #include "settings/config_file.h"
 #include "settings/config_report.h"
 #include "settings/ini_store.h"
+#include "settings/profile.h"
 #include "settings/settings_session.h"
 
 namespace kovral::fuzz {
@@ -131,6 +133,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   session.SetLanguage(language);
   session.ReadInterfaceSettings();
   if (session.firstRunFlag == 0) session.SetFirstRunButtonTexts(texts);
+
+  // Its profile gives back the record and the flag byte for byte.
+  ProfileData profile;
+  profile.config = session.config;
+  profile.configFlag = session.firstRunFlag;
+  const ProfileImport imported = ImportProfile(ExportProfile(profile));
+  Check(imported.profile.has_value(), "the export of a loaded config.bin imports");
+  Check(ConfigFileBytes(imported.profile->config, imported.profile->configFlag) ==
+            ConfigFileBytes(profile.config, profile.configFlag),
+        "export then import gives back the loaded config.bin");
 
   // What the command-line tool prints and the program sends for this record.
   DescribeConfig(session.config, session.firstRunFlag, sensorType, {L"one", L"two"});

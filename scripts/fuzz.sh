@@ -4,7 +4,9 @@
 #                             (the repository's corpus is never grown); fails on
 #                             any crash, leak, time-out or sanitizer report.
 #   scripts/fuzz.sh --bench   every target for 10^6 executions; prints one line
-#                             per target: executions, coverage, crashes.
+#                             per target: executions, coverage, crashes, time
+#                             and peak memory.
+#   Target names after the mode (e.g. --bench macro_store_fuzz) run only those.
 # KOVRAL_FUZZ_SECONDS changes the 20 s, KOVRAL_FUZZ_RUNS the 10^6 and
 # KOVRAL_JOBS the build's parallelism. Inputs that failed are kept in
 # build/fuzz/findings/ with the target's log.
@@ -15,9 +17,15 @@ cd "$root"
 mode=ci
 case "${1:-}" in
   "") ;;
-  --bench) mode=bench ;;
-  *) echo "usage: scripts/fuzz.sh [--bench]" >&2; exit 2 ;;
+  --bench) mode=bench; shift ;;
+  *_fuzz) ;;
+  *) echo "usage: scripts/fuzz.sh [--bench] [target...]" >&2; exit 2 ;;
 esac
+only=("$@")
+# A misspelt name would otherwise run nothing and still report no crashes.
+for name in "${only[@]}"; do
+  [ -f "fuzz/$name.cpp" ] || { echo "fuzz: no target $name (fuzz/$name.cpp)" >&2; exit 2; }
+done
 
 jobs="${KOVRAL_JOBS:-$(nproc)}"
 seconds="${KOVRAL_FUZZ_SECONDS:-20}"
@@ -42,6 +50,7 @@ mkdir -p "$findings"
 failed=()
 for source in fuzz/*_fuzz.cpp; do
   target="$(basename "$source" .cpp)"
+  if [ ${#only[@]} -gt 0 ] && [[ " ${only[*]} " != *" $target "* ]]; then continue; fi
   corpus="$work/$target"
   mkdir -p "$corpus"
   if [ -d "fuzz/corpus/$target" ]; then cp -R "fuzz/corpus/$target/." "$corpus/"; fi
@@ -50,7 +59,9 @@ for source in fuzz/*_fuzz.cpp; do
   if [ "$mode" = bench ]; then options+=(-runs="$runs"); else options+=(-max_total_time="$seconds"); fi
   log="$work/$target.log"
   status=0
+  began=$SECONDS
   "$build/$target" "${options[@]}" "$corpus" >"$log" 2>&1 || status=$?
+  took=$((SECONDS - began))
 
   artifacts=("$work/$target"-*)
   [ -e "${artifacts[0]}" ] || artifacts=()
@@ -65,8 +76,9 @@ for source in fuzz/*_fuzz.cpp; do
   executions="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)"
   coverage="$(grep -E '^#[0-9]+' "$log" | grep -oE 'cov: [0-9]+ ft: [0-9]+' | tail -n 1)"
   speed="$(grep -E '^#[0-9]+' "$log" | grep -oE 'exec/s: [0-9]+' | tail -n 1)"
-  printf '%-20s executions %-9s %-22s crashes %d  (%s)\n' "$target" "${executions:-?}" "${coverage:-cov: ? ft: ?}" \
-    "${#artifacts[@]}" "${speed:-exec/s: ?}"
+  peak="$(sed -n 's/^stat::peak_rss_mb: *//p' "$log" | tail -n 1)"
+  printf '%-20s executions %-9s %-22s crashes %d  %d s, peak %s MB  (%s)\n' "$target" "${executions:-?}" \
+    "${coverage:-cov: ? ft: ?}" "${#artifacts[@]}" "$took" "${peak:-?}" "${speed:-exec/s: ?}"
 done
 
 if [ ${#failed[@]} -gt 0 ]; then

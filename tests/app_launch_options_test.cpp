@@ -64,6 +64,27 @@ TEST(LaunchOptions, RefusesWhatItCannotHonour) {
   EXPECT_NE(p.error.find(L"--simulated"), std::wstring::npos);
 }
 
+// A second copy ends silently with 0 whatever it was given: a file dropped on
+// the executable, a bogus switch or a good command line.
+TEST(LaunchOptions, ASecondCopyLeavesSilentlyBeforeItsCommandLineIsRead) {
+  for (const std::vector<std::wstring>& args : std::vector<std::vector<std::wstring>>{
+           {L"C:\\Users\\me\\profile.kvp"}, {L"--bogus"}, {L"--simulate", L"--trace", L"t.txt"}, {}}) {
+    const LaunchDecision second = DecideLaunch(true, args);
+    EXPECT_FALSE(second.run);
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(second.message, L"");
+  }
+  const LaunchDecision first = DecideLaunch(false, {L"C:\\Users\\me\\profile.kvp"});
+  EXPECT_FALSE(first.run);
+  EXPECT_EQ(first.exitCode, 2);
+  EXPECT_NE(first.message.find(L"profile.kvp"), std::wstring::npos);
+  EXPECT_NE(first.message.find(LaunchUsage()), std::wstring::npos);
+  const LaunchDecision normal = DecideLaunch(false, {L"--simulate", L"--sensor-type", L"3"});
+  EXPECT_TRUE(normal.run);
+  EXPECT_EQ(normal.message, L"");
+  EXPECT_EQ(normal.options.sensorType, 3);
+}
+
 }  // namespace
 }  // namespace kovral
 

@@ -47,9 +47,11 @@ TEST(ProfileTransfer, ExportedEditsImportAsEditsThatApplySaves) {
   Program from;
   from.session.config.dpiLevel[2] = 9;
   from.session.ui.buttonText[1] = L"中键";
+  from.session.config.reportRate = 79;  // no rate of the list: written as its byte
   ASSERT_TRUE(ExportSessionProfile(from.session, L"D:\\p.kvprofile", from.texts));
   const std::string text = from.Text(L"D:\\p.kvprofile");
   ASSERT_NE(text.find("stage3.level = 10"), std::string::npos) << text;
+  ASSERT_NE(text.find("report_rate = interval 79\n"), std::string::npos) << text;
 
   Program to;
   to.ini.Write(kDir + L"record.ini", L"Other", L"ItemCount", L"0");
@@ -58,6 +60,7 @@ TEST(ProfileTransfer, ExportedEditsImportAsEditsThatApplySaves) {
   ASSERT_TRUE(ImportSessionProfile(to.session, L"E:\\p.kvprofile", to.texts));
   EXPECT_TRUE(to.messages.messages.empty());
   EXPECT_EQ(to.session.config.dpiLevel[2], 9);
+  EXPECT_EQ(to.session.config.reportRate, 79);
   EXPECT_EQ(to.session.ui.buttonText[1], L"中键");
   // The record waits for Apply; the macros are written at once, as the
   // macro panel writes its own.
@@ -128,13 +131,23 @@ TEST(ProfileTransfer, ARefusedImportChangesNothing) {
   EXPECT_EQ(p.messages.messages[1].caption, L"Warning");
   unchanged();
 
+  // A file larger than any profile is refused by its size, before it is read.
+  p.files.files[L"D:\\big.kvprofile"] = std::vector<uint8_t>(kProfileSizeLimit + 1, '#');
+  EXPECT_FALSE(ImportSessionProfile(p.session, L"D:\\big.kvprofile", p.texts));
+  p.files.files.erase(L"D:\\big.kvprofile");
+  ASSERT_EQ(p.messages.messages.size(), 3u);
+  EXPECT_EQ(p.messages.messages[2].text, L"无法导入此配置文件：\nD:\\big.kvprofile has 41943041 bytes, more than a "
+                                         L"profile can have (at most 41943040)");
+  EXPECT_EQ(p.messages.messages[2].caption, L"Warning");
+  unchanged();
+
   std::string good = ExportProfile(SessionProfile(p.session));
   good.replace(good.find("name = Old"), 10, "name = New");
   p.Put(L"D:\\good.kvprofile", good);
   p.files.failWritesWith = 5;
   EXPECT_FALSE(ImportSessionProfile(p.session, L"D:\\good.kvprofile", p.texts));
-  ASSERT_EQ(p.messages.messages.size(), 3u);
-  EXPECT_EQ(p.messages.messages[2].text, L"无法将设置保存到 C:\\K\\record.ini。");
+  ASSERT_EQ(p.messages.messages.size(), 4u);
+  EXPECT_EQ(p.messages.messages[3].text, L"无法将设置保存到 C:\\K\\record.ini。");
   p.files.failWritesWith = 0;
   unchanged();
 }

@@ -10,9 +10,14 @@
 #include "settings_temp_dir.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <csignal>
+#include <future>
 #endif
 
 namespace kovral::testing {
@@ -95,6 +100,61 @@ TEST_F(ConfigFileTest, WrongSizeOrUnreadableFileGivesTheFactoryRecordSilently) {
   EXPECT_EQ(RecordBytes(config_), RecordBytes(FactoryConfig()));
   EXPECT_THAT(messages_.messages, IsEmpty());
 }
+
+// The size is asked before a byte is read: a huge file costs no memory, and
+// what is read stops one byte past the limit.
+TEST_F(ConfigFileTest, ReadAsksTheSizeFirstAndKeepsNothingOfALargerFile) {
+  const std::filesystem::path file = dir_.path() / "config.bin";
+  WriteBytes(file, PatternFile(1850, 1));
+  FileRead read = files_->Read(path_, 1850);
+  EXPECT_EQ(read.status, FileRead::Status::kRead);
+  EXPECT_EQ(read.bytes, PatternFile(1850, 1));
+  EXPECT_EQ(read.size, 1850u);
+  read = files_->Read(path_, 1849);
+  EXPECT_EQ(read.status, FileRead::Status::kTooLarge);
+  EXPECT_EQ(read.size, 1850u);
+  EXPECT_TRUE(read.bytes.empty());
+
+  // 64 GiB without a block on the disk: reading it would take minutes and
+  // more memory than the machine has.
+  std::filesystem::resize_file(file, uint64_t{64} << 30);
+  read = files_->Read(path_, kConfigFileSize);
+  EXPECT_EQ(read.status, FileRead::Status::kTooLarge);
+  EXPECT_EQ(read.size, uint64_t{64} << 30);
+  EXPECT_EQ(Load(), ConfigLoadResult::kWrongSize);
+  EXPECT_EQ(RecordBytes(config_), RecordBytes(FactoryConfig()));
+
+  std::filesystem::remove(file);
+  std::filesystem::create_directory(file);
+  EXPECT_EQ(files_->Read(path_, 1850).status, FileRead::Status::kNotAFile);
+  EXPECT_EQ(files_->Read(dir_.File(L"absent.bin"), 1850).status, FileRead::Status::kUnreadable);
+}
+
+#ifndef _WIN32
+// A device or a pipe at config.bin's place is a file of the wrong size: it is
+// neither read to its end (/dev/zero has none) nor waited on (a pipe without
+// a writer). A load that has not returned after a few seconds is a failure;
+// the pipe is then given a writer so that the test can end.
+TEST_F(ConfigFileTest, DeviceOrPipeIsAFileOfTheWrongSizeAndNeverWaitedOn) {
+  const std::string fifo = (dir_.path() / "fifo.bin").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::wstring& path : {std::wstring(L"/dev/zero"), dir_.File(L"fifo.bin")}) {
+    SCOPED_TRACE(ToUtf8(path));
+    path_ = path;
+    std::future<ConfigLoadResult> load = std::async(std::launch::async, [&] { return Load(); });
+    if (load.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+      const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+      if (writer >= 0) close(writer);
+      ADD_FAILURE() << "the load waited";
+    }
+    EXPECT_EQ(load.get(), ConfigLoadResult::kWrongSize);
+    EXPECT_EQ(flag_, 0);
+    EXPECT_EQ(RecordBytes(config_), RecordBytes(FactoryConfig()));
+    EXPECT_EQ(files_->Read(path_, 1u << 20).status, FileRead::Status::kNotAFile);
+  }
+  EXPECT_THAT(messages_.messages, IsEmpty());
+}
+#endif
 
 TEST_F(ConfigFileTest, MissingFileIsReportedAndGivesTheFactoryRecord) {
   EXPECT_EQ(Load(), ConfigLoadResult::kMissing);

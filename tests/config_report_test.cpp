@@ -47,6 +47,22 @@ TEST(ConfigReport, RecordSummaryCoversStagesRateLightingAndMacros) {
   EXPECT_NE(text.find(L"Lighting: Neon"), std::wstring::npos);
   EXPECT_NE(text.find(L"Slot 2 \"second\": loop 2: A Dn 50 ms, A Up 50 ms\n"), std::wstring::npos);
   EXPECT_EQ(text.find(L"Slot 1 "), std::wstring::npos);
+  EXPECT_NE(text.find(L"Edited layer: Mode A\n"), std::wstring::npos);
+
+  // Switch bytes beyond 1 as the program takes them, with what the file holds:
+  // the edited layer and precision count only 1 as set, a stage and the
+  // one-screen box any byte but 0.
+  c.editedMode = 7;
+  c.enhancePrecision = 5;
+  c.dpiEnabled[0] = 9;
+  c.scrollOneScreen = 2;
+  const std::wstring odd = DescribeConfig(c, 1, 0, {});
+  EXPECT_NE(odd.find(L"Edited layer: Mode A (stored 7)\n"), std::wstring::npos) << std::string(odd.begin(), odd.end());
+  EXPECT_NE(odd.find(L"Stage 1: level 0"), std::wstring::npos);
+  EXPECT_NE(odd.find(L", on (stored 9), colour #FF0000\n"), std::wstring::npos);
+  EXPECT_NE(odd.find(L", precision off (stored 5), scroll one screen (stored 2),"), std::wstring::npos);
+  c.editedMode = 1;
+  EXPECT_NE(DescribeConfig(c, 1, 0, {}).find(L"Edited layer: Mode B\n"), std::wstring::npos);
 }
 
 }  // namespace

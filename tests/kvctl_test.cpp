@@ -9,7 +9,13 @@
 #include "kvctl.h"
 #include "settings/config_file.h"
 #include "settings/defaults.h"
+#include "settings/profile.h"
+#include "settings/text_encoding.h"
 #include "settings_temp_dir.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace kovral {
 namespace {
@@ -102,6 +108,46 @@ TEST_F(Kvctl, BadInputGetsOneLineAndNonZeroStatus) {
     EXPECT_EQ(r.err.rfind("kvctl: ", 0), 0u) << r.err;
   }
   EXPECT_EQ(ReadBytes(Path("short.bin")), shortFile);
+}
+
+// Files are never read past the size they may have: a config.bin of 64 GiB
+// (sparse, so it takes no disk) and a profile one byte over the limit are
+// refused by their size in no time, and a device or a pipe without a writer
+// is refused by its kind instead of being read to an end it does not have.
+TEST_F(Kvctl, FilesAreRefusedByTheirSizeOrKindBeforeTheyAreRead) {
+  WriteFactory();
+  WriteBytes(Path("huge.bin"), {});
+  std::filesystem::resize_file(Path("huge.bin"), uint64_t{64} << 30);
+  WriteBytes(Path("big.kvprofile"), {});
+  std::filesystem::resize_file(Path("big.kvprofile"), kProfileSizeLimit + 1);
+  struct Case {
+    std::vector<std::wstring> args;
+    std::string says;
+  };
+  std::vector<Case> cases = {
+      {{L"show", L"--config", File(L"huge.bin")}, "config file has 68719476736 bytes, not 1850: "},
+      {{L"import", File(L"big.kvprofile")},
+       ToUtf8(File(L"big.kvprofile")) + " has 41943041 bytes, more than a profile can have (at most 41943040)"},
+      {{L"import", dir.path().wstring()}, "profile cannot be read (not a regular file): "},
+  };
+#ifndef _WIN32
+  ASSERT_EQ(mkfifo(Path("pipe").c_str(), 0600), 0);
+  cases.push_back({{L"show", L"--config", L"/dev/zero"}, "config file cannot be read (not a regular file): /dev/zero"});
+  cases.push_back({{L"show", L"--config", File(L"pipe")}, "config file cannot be read (not a regular file): "});
+  cases.push_back({{L"show", L"--record", File(L"pipe")}, "record file cannot be read (not a regular file): "});
+  cases.push_back({{L"import", L"/dev/zero"}, "profile cannot be read (not a regular file): /dev/zero"});
+  cases.push_back({{L"import", File(L"pipe")}, "profile cannot be read (not a regular file): "});
+#endif
+  const auto before = ReadBytes(Path("config.bin"));
+  for (const Case& c : cases) {
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome r = Call(c.args);
+    EXPECT_EQ(r.status, 2) << c.says;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.says;
+  }
+  EXPECT_EQ(ReadBytes(Path("config.bin")), before);
+  EXPECT_FALSE(std::filesystem::exists(Path("record.ini")));
 }
 
 TEST_F(Kvctl, ApplyOnTheSimulatedMouseSendsTheFactoryTrafficAndSaves) {

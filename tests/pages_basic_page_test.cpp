@@ -78,6 +78,111 @@ TEST(BasicPage, TheDpiSubListFollowsTheHoveredEntry) {
   EXPECT_EQ(p.Click(layout::ReportRateRect(1)).close, (std::vector<int>{40, 44}));
 }
 
+// Keys in an open list move its highlight; only a click, a double click or
+// Enter choose, and Esc closes the list without a choice.
+TEST(BasicPage, KeysInAButtonsListChooseOnlyWithEnter) {
+  using ui::ListEvent;
+  Page p;
+  const DeviceConfig before = p.c;
+  const std::wstring text = ButtonText(p.ui, 0, 1);
+  ASSERT_TRUE(p.Click(layout::KeyRowRect(2)).open);
+  for (int highlight : {0, 1, kFunctionWindows + 3, kFunctionKeyOff}) {  // Down, a typed "S" (Single Key), End
+    const BasicUpdate u = p.model.ListEvent(42, ListEvent::KeySelected, highlight);
+    EXPECT_TRUE(u.close.empty());
+    EXPECT_EQ(u.dialogFunction, -1) << "a typed letter opened a dialog";
+    EXPECT_TRUE(u.redraw.empty());
+  }
+  EXPECT_EQ(std::memcmp(&before, &p.c, sizeof(DeviceConfig)), 0) << "a key assigned a function";
+  EXPECT_EQ(ButtonText(p.ui, 0, 1), text);
+  EXPECT_EQ(p.model.openRow(), 2);
+
+  BasicUpdate u = p.model.ListEvent(42, ListEvent::EnterPressed, kFunctionTripleClick);
+  EXPECT_EQ(u.close, std::vector<int>{42});
+  EXPECT_EQ(p.c.modeA.functionIndex[1], kFunctionTripleClick);
+  EXPECT_EQ(ButtonText(p.ui, 0, 1), L"Triple-click");
+
+  // Enter on a dialog's function opens the dialog, as a click does.
+  p.Click(layout::KeyRowRect(3));
+  u = p.model.ListEvent(43, ListEvent::EnterPressed, kFunctionWindows + 3);
+  EXPECT_EQ(u.dialogFunction, kFunctionWindows + 3);
+  EXPECT_EQ(u.dialogButton, 2);
+
+  // Esc closes without a choice; the row opens again with its next click.
+  p.Click(layout::KeyRowRect(5));
+  p.model.ListEvent(45, ListEvent::KeySelected, 3);
+  u = p.model.ListEvent(45, ListEvent::EscapePressed, 3);
+  EXPECT_EQ(u.close, std::vector<int>{45});
+  EXPECT_EQ(p.model.openRow(), 0);
+  EXPECT_EQ(p.c.modeA.functionIndex[4], before.modeA.functionIndex[4]);
+  EXPECT_TRUE(p.Click(layout::KeyRowRect(5)).open);
+  // The pointer still chooses with one click.
+  p.model.ListEvent(45, ListEvent::PointerSelected, kFunctionRgb);
+  EXPECT_EQ(p.c.modeA.functionIndex[4], kFunctionRgb);
+  EXPECT_EQ(p.model.openRow(), 0);
+}
+
+TEST(BasicPage, TheDpiSubListFromTheKeyboard) {
+  using ui::ListEvent;
+  Page p;
+  p.Click(layout::KeyRowRect(4));
+  // The highlight reaching "DPI Switch" shows the sub-list, as the pointer does.
+  BasicUpdate u = p.model.ListEvent(44, ListEvent::KeySelected, kFunctionDpiSwitch);
+  ASSERT_TRUE(u.open);
+  EXPECT_EQ(u.open->id, 40);
+  EXPECT_EQ(u.focusList, 0);
+  EXPECT_EQ(p.model.ListEvent(44, ListEvent::KeySelected, 7).close, std::vector<int>{40});
+  // Enter on it moves the keys into the sub-list, opening it when needed.
+  u = p.model.ListEvent(44, ListEvent::EnterPressed, kFunctionDpiSwitch);
+  ASSERT_TRUE(u.open);
+  EXPECT_EQ(u.focusList, 40);
+  EXPECT_TRUE(u.close.empty());
+  EXPECT_TRUE(p.model.ListEvent(40, ListEvent::KeySelected, 2).close.empty());
+  EXPECT_NE(p.c.modeA.functionIndex[3], kFunctionDpiSwitch);
+  u = p.model.ListEvent(40, ListEvent::EnterPressed, 2);
+  EXPECT_EQ(u.close, (std::vector<int>{40, 44}));
+  EXPECT_EQ(p.c.modeA.functionIndex[3], kFunctionDpiSwitch);
+  EXPECT_EQ(ButtonText(p.ui, 0, 3), L"DPI Loop");
+  // Esc in the sub-list closes the key list with it, choosing nothing.
+  p.Click(layout::KeyRowRect(4));
+  p.model.ListEvent(44, ListEvent::EnterPressed, kFunctionDpiSwitch);
+  EXPECT_EQ(p.model.ListEvent(40, ListEvent::EscapePressed, 0).close, (std::vector<int>{40, 44}));
+  EXPECT_EQ(ButtonText(p.ui, 0, 3), L"DPI Loop");
+}
+
+TEST(BasicPage, KeysInALightingListChooseOnlyWithEnter) {
+  using ui::ListEvent;
+  Page p;
+  p.c.lightMode = 1;
+  p.model.Painted();
+  ASSERT_TRUE(p.Click(layout::LightBoxRect(1)).open);
+  BasicUpdate u = p.model.ListEvent(60, ListEvent::KeySelected, 2);
+  EXPECT_TRUE(u.close.empty());
+  EXPECT_TRUE(u.refresh.empty());
+  EXPECT_EQ(p.c.lightMode, 1);
+  u = p.model.ListEvent(60, ListEvent::EscapePressed, 2);
+  EXPECT_EQ(u.close, std::vector<int>{60});
+  EXPECT_EQ(p.c.lightMode, 1);
+  EXPECT_EQ(p.model.openLightList(), 0);
+  p.Click(layout::LightBoxRect(2));
+  p.model.ListEvent(61, ListEvent::KeySelected, 3);
+  u = p.model.ListEvent(61, ListEvent::EnterPressed, 3);
+  EXPECT_EQ(u.close, std::vector<int>{61});
+  EXPECT_EQ(p.c.lightBrightness, 3);
+  // A list that is not open (closed by an earlier event) takes nothing.
+  EXPECT_TRUE(p.model.ListEvent(61, ListEvent::EnterPressed, 5).close.empty());
+  EXPECT_EQ(p.c.lightBrightness, 3);
+}
+
+TEST(ListChoice, OnlyThePointerAndEnterChoose) {
+  using ui::ListAnswer;
+  using ui::ListEvent;
+  EXPECT_EQ(ui::AnswerListEvent(ListEvent::PointerSelected), ListAnswer::Choose);
+  EXPECT_EQ(ui::AnswerListEvent(ListEvent::DoubleClicked), ListAnswer::Choose);
+  EXPECT_EQ(ui::AnswerListEvent(ListEvent::EnterPressed), ListAnswer::Choose);
+  EXPECT_EQ(ui::AnswerListEvent(ListEvent::KeySelected), ListAnswer::Follow);
+  EXPECT_EQ(ui::AnswerListEvent(ListEvent::EscapePressed), ListAnswer::Dismiss);
+}
+
 TEST(BasicPage, ModeTabsAndDefaultRedrawTheRows) {
   Page p;
   BasicUpdate u = p.Click(layout::kModeBTab);

@@ -64,6 +64,10 @@ TEST(KeyRules, EnterAndEscapeHideTheWindowUnlessARecordingTakesThem) {
   EXPECT_EQ(RuleForKeyDown(kAdvancedPage, true, 0x1B), KeyDownRule::Swallow);
   // A hook left over on the basic page does not swallow ordinary keys.
   EXPECT_EQ(RuleForKeyDown(kBasicPage, true, 0x41), KeyDownRule::PassOn);
+  // In an open list Enter chooses and Esc closes it: the window stays.
+  EXPECT_EQ(RuleForKeyDown(kBasicPage, false, 0x0D, true), KeyDownRule::PassOn);
+  EXPECT_EQ(RuleForKeyDown(kAdvancedPage, false, 0x1B, true), KeyDownRule::PassOn);
+  EXPECT_EQ(RuleForKeyDown(kAdvancedPage, true, 0x0D, true), KeyDownRule::Swallow);
 }
 
 }  // namespace

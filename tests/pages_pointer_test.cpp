@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "pages/page_pointer.h"
+#include "settings/defaults.h"
+#include "settings/settings_session.h"
+#include "settings_memory_fs.h"
 
 namespace kovral {
 namespace {
@@ -179,10 +182,10 @@ TEST(PointerSettings, ApplyWritesOnlyWhatTheUserChanged) {
   EXPECT_EQ(c.pointerSpeed, 5);
   EXPECT_EQ(h.Apply(c), Calls{}) << "speed 9 must not become 8 when nobody touched it";
 
-  const DeviceConfig committed = c;
   c.pointerSpeed = 2;
   c.enhancePrecision = 0;
-  c = committed;  // Cancel
+  c.pointerSpeed = 5;
+  c.enhancePrecision = 1;
   c.doubleClickSpeed = 3;
   c.doubleClickSpeed = 6;  // moved and moved back
   EXPECT_EQ(h.Apply(c), Calls{});
@@ -231,9 +234,91 @@ TEST(PointerSettings, DefaultWritesAtOnceAndTheNextApplyWritesTheRecordSteps) {
   EXPECT_EQ(h.Apply(c), Calls{"speed 10"}) << "only the failed write is tried again";
   EXPECT_EQ(h.Apply(c), Calls{});
 
-  // Cancel after Default puts the old steps back; the system holds the defaults, so they are written.
+  // Default and then a record with older steps (the user's edits after it): all four are written.
   h.pointer.RestoreDefaults(c);
   EXPECT_EQ(h.Apply(read), (Calls{"mouse 6,10,1", "speed 8", "lines 3", "dblclk 550"}));
+}
+
+// The main window's Cancel, with the session the dialog has: config.bin's
+// record as committed at start, the system read by the advanced page's first
+// showing into the live record only.
+struct CancelHarness {
+  CancelHarness() {
+    api.mouse[2] = 1;  // precision on
+    api.wheelLines = 7;
+    api.speed = 9;
+    files.files[L"C:\\K\\config.bin"] = ConfigFileBytes(FactoryConfig(), 1);  // precision 0, 3 lines, step 6
+    session.Load();
+  }
+  void ShowAdvancedPage() { pointer.ReadOnce(session.config); }
+  Calls Ok() {
+    api.calls.clear();
+    session.Commit();
+    pointer.Apply(session.config);
+    return api.calls;
+  }
+
+  RecordingPointerApi api;
+  RecordingMessageSink messages;
+  testing::MemoryFileSystem files;
+  FileIniStore ini{files};
+  SettingsSession session{PathsFromModulePath(L"C:\\K\\KALVORIN_DRX_Driver.exe"), ini, files, messages};
+  SystemPointerSettings pointer{api, messages};
+};
+
+TEST(PointerSettings, CancelShowsWhatTheSystemHoldsAndOkThenWritesNothing) {
+  CancelHarness h;
+  ASSERT_EQ(h.session.committedConfig.enhancePrecision, 0);
+  h.ShowAdvancedPage();
+  h.session.config.reportRate = 2;  // an edit Cancel drops
+  CancelEdits(h.session, h.pointer);
+  EXPECT_EQ(h.session.config.reportRate, h.session.committedConfig.reportRate);
+  EXPECT_EQ(Steps(h.session.config), (std::vector<int>{1, 0, 5, 7, 6}));
+  EXPECT_EQ(h.Ok(), Calls{}) << "precision off and 3 lines from config.bin";
+
+  // Edits after the read, then Cancel: the read values again.
+  h.session.config.pointerSpeed = 11;
+  h.session.config.scrollOneScreen = 1;
+  CancelEdits(h.session, h.pointer);
+  EXPECT_EQ(Steps(h.session.config), (std::vector<int>{1, 0, 5, 7, 6}));
+  EXPECT_EQ(h.Ok(), Calls{});
+
+  // A written setting is what Cancel shows from then on; one whose write
+  // failed is not, and is not tried again unless the user sets it again.
+  h.session.config.pointerSpeed = 8;
+  h.session.config.scrollLines = 2;
+  h.api.failing = {"lines"};
+  EXPECT_EQ(h.Ok(), (Calls{"speed 14", "lines 2"}));
+  h.api.failing.clear();
+  h.session.config.enhancePrecision = 0;
+  CancelEdits(h.session, h.pointer);
+  EXPECT_EQ(Steps(h.session.config), (std::vector<int>{1, 0, 8, 7, 6}));
+  EXPECT_EQ(h.Ok(), Calls{});
+
+  // Default sets the system at once; Cancel then shows the defaults and
+  // drops the write of all four that the next Apply would have made.
+  h.pointer.RestoreDefaults(h.session.config);
+  CancelEdits(h.session, h.pointer);
+  EXPECT_EQ(Steps(h.session.config), (std::vector<int>{0, 0, 6, 3, 6}));
+  EXPECT_EQ(h.Ok(), Calls{});
+
+  // A default that failed leaves the system's value, and Cancel shows it.
+  h.session.config.pointerSpeed = 9;
+  EXPECT_EQ(h.Ok(), Calls{"speed 16"});
+  h.api.failing = {"speed"};
+  h.pointer.RestoreDefaults(h.session.config);
+  h.api.failing.clear();
+  CancelEdits(h.session, h.pointer);
+  EXPECT_EQ(Steps(h.session.config), (std::vector<int>{0, 0, 9, 3, 6}));
+  EXPECT_EQ(h.Ok(), Calls{});
+}
+
+TEST(PointerSettings, CancelBeforeTheFirstReadKeepsTheCommittedRecord) {
+  CancelHarness h;
+  h.session.config.pointerSpeed = 9;
+  CancelEdits(h.session, h.pointer);
+  EXPECT_EQ(Steps(h.session.config), (std::vector<int>{0, 0, 6, 3, 6}));
+  EXPECT_EQ(h.Ok(), Calls{});
 }
 
 }  // namespace

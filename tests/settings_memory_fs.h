@@ -13,10 +13,18 @@ namespace kovral::testing {
 class MemoryFileSystem final : public ConfigFileSystem {
  public:
   bool Exists(const std::wstring& path) override { return files.count(path) != 0; }
-  std::optional<std::vector<uint8_t>> ReadAll(const std::wstring& path) override {
+  FileRead Read(const std::wstring& path, size_t limit) override {
+    FileRead read;
     const auto found = files.find(path);
-    if (found == files.end()) return std::nullopt;
-    return found->second;
+    if (found == files.end()) return read;
+    read.size = found->second.size();
+    if (found->second.size() > limit) {
+      read.status = FileRead::Status::kTooLarge;
+      return read;
+    }
+    read.status = FileRead::Status::kRead;
+    read.bytes = found->second;
+    return read;
   }
   int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) override {
     ++writeCount;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <random>
 #include <string>
@@ -42,10 +43,13 @@ class Random {
   std::mt19937 rng_;
 };
 
-DeviceConfig RandomConfig(Random& r) {
+// Random bytes everywhere, or (when `inRange`) the values the program's own
+// lists give wherever they are narrower than a byte.
+DeviceConfig RandomConfig(Random& r, bool inRange) {
   DeviceConfig c;
   uint8_t* bytes = reinterpret_cast<uint8_t*>(&c);
   for (size_t i = 0; i < sizeof c; ++i) bytes[i] = static_cast<uint8_t>(r.Int(0, 255));
+  if (!inRange) return c;
   const uint8_t rates[] = {1, 2, 4, 8};
   c.reportRate = rates[r.Int(0, 3)];
   c.editedMode = static_cast<uint8_t>(r.Int(0, 1));
@@ -113,8 +117,8 @@ TEST(SettingsProfile, ExportThenImportReproducesEveryFileByteForByte) {
     SCOPED_TRACE(round);
     MemoryFileSystem original;
     ProfileData source;
-    source.config = RandomConfig(r);
-    source.configFlag = static_cast<uint8_t>(r.Int(0, 1));
+    source.config = RandomConfig(r, round % 2 == 0);
+    source.configFlag = static_cast<uint8_t>(r.Int(0, 255));
     WriteFiles(r, original, source);
     FileIniStore originalIni(original);
     ReadProfileFiles(originalIni, original, kRecord, kStr, source);
@@ -180,6 +184,182 @@ TEST(SettingsProfile, BadProfilesAreRefusedWithTheirLine) {
     EXPECT_FALSE(result.profile);
     EXPECT_EQ(result.error, c.error);
   }
+}
+
+// Every config.bin the program loads comes back byte for byte from its
+// export, however far its bytes lie outside the interface's lists; the text
+// is then stable too.
+TEST(SettingsProfile, ExportThenImportGivesBackEveryConfigBinTheProgramLoads) {
+  std::mt19937 rng(20261209);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (int round = 0; round < 500; ++round) {
+    SCOPED_TRACE(round);
+    MemoryFileSystem files;
+    std::vector<uint8_t> file(kConfigFileSize);
+    for (uint8_t& b : file) b = static_cast<uint8_t>(byte(rng));
+    files.files[L"config.bin"] = file;
+    RecordingMessageSink messages;
+    ProfileData source;
+    ASSERT_EQ(LoadConfig(files, messages, L"config.bin", source.config, source.configFlag), ConfigLoadResult::kLoaded);
+    FileIniStore ini(files);
+    ReadProfileFiles(ini, files, kRecord, kStr, source);
+    const std::string text = ExportProfile(source);
+    const ProfileImport imported = ImportProfile(text);
+    ASSERT_TRUE(imported.profile) << imported.error;
+    ASSERT_EQ(ConfigFileBytes(imported.profile->config, imported.profile->configFlag), file);
+    EXPECT_EQ(ExportProfile(*imported.profile), text);
+  }
+}
+
+ProfileData ProfileWith(void (*edit)(DeviceConfig&)) {
+  ProfileData p;
+  p.config.reportRate = 1;
+  p.config.lightMode = 1;
+  edit(p.config);
+  return p;
+}
+
+// A stored byte outside a field's words is written as "byte N" ("interval N"
+// for the report rate) and read back as that byte; any other spelling, and
+// the word for a byte that has a name of its own, is still refused.
+TEST(SettingsProfile, OutOfRangeWordsImportToTheBytesTheyCameFrom) {
+  struct Golden {
+    std::string line;
+    void (*edit)(DeviceConfig&);
+  };
+  const Golden golden[] = {
+      {"report_rate = interval 79\n", [](DeviceConfig& c) { c.reportRate = 79; }},
+      {"report_rate = interval 0\n", [](DeviceConfig& c) { c.reportRate = 0; }},
+      {"edited_mode = byte 2\n", [](DeviceConfig& c) { c.editedMode = 2; }},
+      {"stage1.level = byte 12\n", [](DeviceConfig& c) { c.dpiLevel[0] = 12; }},
+      {"stage4.enabled = byte 255\n", [](DeviceConfig& c) { c.dpiEnabled[3] = 255; }},
+      {"mode = byte 4\n", [](DeviceConfig& c) { c.lightMode = 4; }},
+      {"brightness = byte 10\n", [](DeviceConfig& c) { c.lightBrightness = 10; }},
+      {"respiration_period = byte 5\n", [](DeviceConfig& c) { c.respirationPeriod = 5; }},
+      {"neon_period = byte 30\n", [](DeviceConfig& c) { c.neonPeriod = 30; }},
+      {"neon_effect = byte 4\n", [](DeviceConfig& c) { c.neonEffect = 4; }},
+      {"enhance_precision = byte 2\n", [](DeviceConfig& c) { c.enhancePrecision = 2; }},
+      {"function = byte 16\n", [](DeviceConfig& c) { c.modeA.functionIndex[0] = 16; }},
+      {"dpi_action = byte 4\n", [](DeviceConfig& c) { c.dpiActionA[0] = 4; }},
+      {"macro = byte 12\n", [](DeviceConfig& c) { c.modeA.macroIndex[0] = 12; }},
+      {"macro_mode = byte 3\n", [](DeviceConfig& c) { c.modeA.macroMode[0] = 3; }},
+  };
+  for (const Golden& g : golden) {
+    SCOPED_TRACE(g.line);
+    const ProfileData p = ProfileWith(g.edit);
+    const std::string text = ExportProfile(p);
+    EXPECT_NE(text.find("\n" + g.line), std::string::npos) << text;
+    // Written by hand, in other case and spacing, the line means the same byte.
+    std::string typed = ExportProfile(ProfileWith([](DeviceConfig&) {}));
+    const std::string key = g.line.substr(0, g.line.find(" = ") + 3);
+    const size_t at = typed.find("\n" + key) + 1;
+    std::string word = g.line.substr(key.size(), g.line.size() - key.size() - 1);
+    for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    word.replace(word.find(' '), 1, " \t ");
+    typed.replace(at, typed.find('\n', at) - at, key + word);
+    for (const std::string& t : {text, typed}) {
+      const ProfileImport imported = ImportProfile(t);
+      ASSERT_TRUE(imported.profile) << imported.error;
+      EXPECT_EQ(ConfigFileBytes(imported.profile->config, 1), ConfigFileBytes(p.config, 1));
+    }
+  }
+
+  const std::string good = ExportProfile(ProfileWith([](DeviceConfig&) {}));
+  auto refusal = [&](const std::string& from, const std::string& to) {
+    std::string t = good;
+    t.replace(t.find(from), from.size(), to);
+    const ProfileImport imported = ImportProfile(t);
+    EXPECT_FALSE(imported.profile) << to;
+    const size_t colon = imported.error.find(": ");
+    return colon == std::string::npos ? imported.error : imported.error.substr(colon + 2);
+  };
+  EXPECT_EQ(refusal("report_rate = 1000 Hz", "report_rate = interval 1"),
+            "report rate 'interval 1' has a word of its own: write 1000 Hz");
+  EXPECT_EQ(refusal("report_rate = 1000 Hz", "report_rate = interval 256"),
+            "report rate 'interval 256' is not a stored byte (interval 0-255)");
+  EXPECT_EQ(refusal("report_rate = 1000 Hz", "report_rate = byte 79"),
+            "report rate 'byte 79' is not one of 125, 250, 500, 1000 Hz");
+  EXPECT_EQ(refusal("edited_mode = A", "edited_mode = byte 1"), "edited mode 'byte 1' has a word of its own: write B");
+  EXPECT_EQ(refusal("edited_mode = A", "edited_mode = 2"), "edited mode '2' is not one of A, B");
+  EXPECT_EQ(refusal("edited_mode = A", "edited_mode = interval 2"), "edited mode 'interval 2' is not one of A, B");
+  EXPECT_EQ(refusal("stage1.level = 1", "stage1.level = byte 0"),
+            "DPI stage 1 level 'byte 0' has a word of its own: write 1");
+  EXPECT_EQ(refusal("stage1.level = 1", "stage1.level = 13"), "DPI stage 1 level 13 is out of range 1-12");
+  EXPECT_EQ(refusal("stage1.level = 1", "stage1.level = byte"), "DPI stage 1 level 'byte' is not a number");
+  EXPECT_EQ(refusal("stage1.level = 1", "stage1.level = byte -1"),
+            "DPI stage 1 level 'byte -1' is not a stored byte (byte 0-255)");
+  EXPECT_EQ(refusal("enabled = off", "enabled = byte 1"),
+            "DPI stage 1 enabled 'byte 1' has a word of its own: write on");
+  EXPECT_EQ(refusal("enabled = off", "enabled = 2"), "DPI stage 1 enabled '2' is neither on nor off");
+  EXPECT_EQ(refusal("speed = 0", "speed = byte 7"), "pointer speed 'byte 7' has a word of its own: write 7");
+  EXPECT_EQ(refusal("media_usage = 0x00", "media_usage = byte 7"),
+            "mode A button 1 media usage 'byte 7' is not a number from 0x00 to 0xFF");
+}
+
+// Control characters other than the tab and a CR before the line's end are
+// refused where they stand: str.ini and record.ini could not keep them.
+TEST(SettingsProfile, ControlCharactersAreRefusedWithTheirLine) {
+  ProfileData p;
+  p.config.reportRate = 1;
+  p.macros.push_back({L"Mac", {DownEntry(L"A"), L"20 ms", UpEntry(L"A")}});
+  p.texts[1][2] = L"tab\there";
+  const std::string good = ExportProfile(p);
+  auto lineOf = [&](const std::string& text) {
+    const size_t at = good.find(text);
+    return "line " + std::to_string(std::count(good.begin(), good.begin() + static_cast<long>(at), '\n') + 1) + ": ";
+  };
+  const std::string rule = "; a profile holds no control characters but tabs and its line ends";
+  struct Case {
+    std::string from, to, error;
+  };
+  const Case cases[] = {
+      {"Item1 = \n", std::string("Item1 = left\rright\n"),
+       lineOf("Item1 = \n") + "the line holds a carriage return (0x0D) that does not end the line" + rule},
+      {"Item2 = \n", std::string("Item2 = a\0b\n", 12),
+       lineOf("Item2 = \n") + "the line holds a NUL character (0x00)" + rule},
+      {"Item3 = \n", "Item3 = x\x1B[31m\n", lineOf("Item3 = \n") + "the line holds the control character 0x1B" + rule},
+      {"Item4 = \n", "Item4 = end\r\r\n",
+       lineOf("Item4 = \n") + "the line holds a carriage return (0x0D) that does not end the line" + rule},
+      {"name = Mac", "name = M\x01" "c", lineOf("name = Mac") + "the line holds the control character 0x01" + rule},
+      {"entry = delay 20 ms", "entry = text 20\x0Bms",
+       lineOf("entry = delay") + "the line holds the control character 0x0B" + rule},
+      {"# Kovral profile", "# Kovral\x7F profile\x0C", "line 1: the line holds the control character 0x0C" + rule},
+  };
+  for (const Case& c : cases) {
+    std::string t = good;
+    t.replace(t.find(c.from), c.from.size(), c.to);
+    const ProfileImport imported = ImportProfile(t);
+    EXPECT_FALSE(imported.profile);
+    EXPECT_EQ(imported.error, c.error);
+  }
+
+  // CR LF line ends and a tab inside a text are the format's own.
+  std::string crlf;
+  for (char c : good) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const ProfileImport imported = ImportProfile(crlf);
+  ASSERT_TRUE(imported.profile) << imported.error;
+  EXPECT_EQ(imported.profile->texts[1][2], L"tab\there");
+  EXPECT_EQ(imported.profile->macros[0].entries, p.macros[0].entries);
+}
+
+// The largest profile export can write, every value as long as the INI
+// files keep it, stays within the size import reads, and imports.
+TEST(SettingsProfile, TheLargestExportFitsTheSizeImportReads) {
+  ProfileData p;
+  for (int m = 0; m < kMacroSlotCount; ++m) {
+    ProfileMacro macro{std::wstring(kMacroNameLimit - 2, L'\u5B8F') + std::to_wstring(10 + m), {}};
+    macro.entries.assign(kMacroEntryLimit, std::wstring(kIniValueLimit, L'\u4E2D'));
+    p.macros.push_back(std::move(macro));
+  }
+  for (auto& language : p.texts)
+    for (std::wstring& text : language) text.assign(kIniValueLimit, L'\u4E2D');
+  const std::string text = ExportProfile(p);
+  EXPECT_GT(text.size(), size_t{36} << 20);
+  EXPECT_LE(text.size(), kProfileSizeLimit);
+  const ProfileImport imported = ImportProfile(text);
+  ASSERT_TRUE(imported.profile) << imported.error;
+  EXPECT_EQ(imported.profile->macros.size(), 12u);
+  EXPECT_EQ(imported.profile->macros[11].entries, p.macros[11].entries);
 }
 
 }  // namespace

@@ -138,9 +138,15 @@ TEST(StartSkin, AnIncompleteChoiceFallsBackToDefaultOnce) {
   EXPECT_TRUE(ChooseStartSkin(L"C:\\K\\", L"Missing", exists).fellBack);
   present.insert(SkinImagePath(SkinFolderFor(L"C:\\K\\", L"Blue"), skin::kSkinsDialog));
   EXPECT_FALSE(ChooseStartSkin(L"C:\\K\\", L"Blue", exists).fellBack);
+  // No name chosen (a str.ini without "Path") is Default, and nothing to tell.
+  const StartSkin unnamed = ChooseStartSkin(L"C:\\K\\", L"", exists);
+  EXPECT_FALSE(unnamed.fellBack);
+  EXPECT_EQ(unnamed.name, L"Default");
+  EXPECT_EQ(unnamed.folder, SkinFolderFor(L"C:\\K\\", L"Default"));
   // Default itself is never replaced: there is nothing to fall back to.
   present.clear();
   EXPECT_FALSE(ChooseStartSkin(L"C:\\K\\", L"Default", exists).fellBack);
+  EXPECT_FALSE(ChooseStartSkin(L"C:\\K\\", L"", exists).fellBack);
 }
 
 }  // namespace

@@ -38,16 +38,25 @@ std::vector<std::wstring> CommandLineArguments() {
   return args;
 }
 
+constexpr wchar_t kSingleInstanceMutex[] = L"KV-305Mutex";
+
+// One copy at a time. The mutex is never closed: it lives as long as the
+// process, and the installer looks for it to know the program runs.
+bool AnotherCopyRuns() {
+  CreateMutexW(nullptr, FALSE, kSingleInstanceMutex);
+  return GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
 }  // namespace
 
+// A second copy leaves first thing, silently and without activating the
+// first: before the command line, the window class or the simulated mouse.
 int CKovralApp::Main() {
+  const LaunchDecision launch = DecideLaunch(AnotherCopyRuns(), CommandLineArguments());
   WindowMessageSink messages(ApplicationName(ModulePath()));
-  const LaunchParse launch = ParseLaunchOptions(CommandLineArguments());
-  if (!launch.options) {
-    messages.Show(launch.error + L"\n\n" + LaunchUsage(), L"");
-    return 2;
-  }
-  const LaunchOptions& options = *launch.options;
+  if (!launch.message.empty()) messages.Show(launch.message, L"");
+  if (!launch.run) return launch.exitCode;
+  const LaunchOptions& options = launch.options;
 
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof(controls);

@@ -28,7 +28,6 @@ namespace kovral {
 namespace {
 
 constexpr int kAppIconId = 710;
-constexpr wchar_t kSingleInstanceMutex[] = L"KV-305Mutex";
 
 HICON LoadAppIcon(int widthMetric, int heightMetric) {
   return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON,
@@ -108,7 +107,8 @@ bool CKovralDlg::PreTranslateMessage(MSG& msg) {
   if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
   if (msg.message == WM_MOUSEMOVE) pages_.HotTrackOpenList();
   if (msg.message == WM_KEYDOWN) {
-    switch (RuleForKeyDown(pages_.state().CurrentPage, pages_.Recording(), static_cast<uint32_t>(msg.wParam))) {
+    switch (RuleForKeyDown(pages_.state().CurrentPage, pages_.Recording(), static_cast<uint32_t>(msg.wParam),
+                           ui::IsWatchedList(msg.hwnd))) {
       case KeyDownRule::PassOn:
         break;
       case KeyDownRule::Swallow:
@@ -127,12 +127,8 @@ void CKovralDlg::OnCancel() { ShowWindow(hwnd_, SW_HIDE); }
 // ---------------------------------------------------------------------------
 // Start-up
 
+// A second copy never gets here: the application's start has left already.
 BOOL CKovralDlg::OnInitDialog() {
-  // One copy at a time. The mutex is never closed: it lives as long as the
-  // process. A second copy leaves silently, without activating the first.
-  CreateMutexW(nullptr, FALSE, kSingleInstanceMutex);
-  if (GetLastError() == ERROR_ALREADY_EXISTS) ExitProcess(0);
-
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   // No taskbar button: the program lives in the notification area.
@@ -371,7 +367,7 @@ bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
         pages_.Show(kAdvancedPage);
         break;
       case ClickStep::RevertConfig:
-        settings_->Revert();
+        CancelEdits(*settings_, pointer_);
         pages_.state().ReloadPending = true;
         break;
       case ClickStep::OpenWebLink:

@@ -107,4 +107,18 @@ LaunchParse ParseLaunchOptions(const std::vector<std::wstring>& args) {
   return {options, L""};
 }
 
+LaunchDecision DecideLaunch(bool anotherCopyRuns, const std::vector<std::wstring>& args) {
+  LaunchDecision decision;
+  if (anotherCopyRuns) return decision;  // silent, exit code 0
+  LaunchParse parse = ParseLaunchOptions(args);
+  if (!parse.options) {
+    decision.exitCode = 2;
+    decision.message = parse.error + L"\n\n" + LaunchUsage();
+    return decision;
+  }
+  decision.run = true;
+  decision.options = std::move(*parse.options);
+  return decision;
+}
+
 }  // namespace kovral

@@ -43,4 +43,16 @@ LaunchParse ParseLaunchOptions(const std::vector<std::wstring>& args);
 // The usage text shown when the command line cannot be understood.
 const wchar_t* LaunchUsage();
 
+// What the process does at start. The single-instance check comes before the
+// command line is even looked at: a file dropped on the executable while the
+// program runs, or any argument, must not bring up a usage box from a second
+// copy. `anotherCopyRuns`: the program's mutex existed already.
+struct LaunchDecision {
+  bool run = false;      // go on with `options`
+  int exitCode = 0;      // otherwise end the process with this
+  std::wstring message;  // shown before ending; empty: end silently
+  LaunchOptions options;
+};
+LaunchDecision DecideLaunch(bool anotherCopyRuns, const std::vector<std::wstring>& args);
+
 }  // namespace kovral

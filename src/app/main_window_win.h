@@ -9,8 +9,9 @@ namespace kovral {
 inline constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
 // Device events and the handshake outcome; wParam code, lParam value.
 inline constexpr UINT WM_DEVICE_NOTIFY = WM_USER + 2;
-// Key events of the macro recorder.
-inline constexpr UINT WM_RECORD_KEY = WM_USER + 3;
+// WM_USER + 3 stays free: the recorder's keyboard hook runs on the interface
+// thread and hands each key to the advanced page directly, which is what a
+// message sent to the window would have done.
 // Simulated-mouse mode: an interface arrival or removal of the simulator;
 // wParam the event (DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE), lParam a
 // heap DEV_BROADCAST_DEVICEINTERFACE_W the handler frees.

@@ -18,8 +18,8 @@ namespace {
 // config.bin's first byte as the file holds it: the session keeps the value
 // of the start, and an Apply since may have changed it.
 uint8_t StoredConfigFlag(SettingsSession& session) {
-  const std::optional<std::vector<uint8_t>> bytes = session.files().ReadAll(session.paths().configBin);
-  if (bytes && bytes->size() == kConfigFileSize) return (*bytes)[0];
+  const FileRead read = session.files().Read(session.paths().configBin, kConfigFileSize);
+  if (read.status == FileRead::Status::kRead && read.bytes.size() == kConfigFileSize) return read.bytes[0];
   return session.firstRunFlag;
 }
 
@@ -58,13 +58,19 @@ bool ExportSessionProfile(SettingsSession& session, const std::wstring& file, co
 }
 
 bool ImportSessionProfile(SettingsSession& session, const std::wstring& file, const MainTexts& texts) {
-  const std::optional<std::vector<uint8_t>> bytes = session.files().ReadAll(file);
-  if (!bytes) {
+  const FileRead read = session.files().Read(file, kProfileSizeLimit);
+  if (read.status == FileRead::Status::kTooLarge) {
+    // In English, like the parser's words below.
+    session.messages().Show(FormatText(texts.profileRefused, FromUtf8(ProfileTooLarge(file, read.size))),
+                            kCaptionWarning);
+    return false;
+  }
+  if (read.status != FileRead::Status::kRead) {
     session.messages().Show(FormatText(texts.profileReadFailed, file), kCaptionWarning);
     return false;
   }
   const ProfileImport imported =
-      ImportProfile(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+      ImportProfile(std::string_view(reinterpret_cast<const char*>(read.bytes.data()), read.bytes.size()));
   if (!imported.profile) {
     // The parser's words are English, like the keys they are about.
     session.messages().Show(FormatText(texts.profileRefused, FromUtf8(imported.error)), kCaptionWarning);

@@ -35,15 +35,9 @@ constexpr ui::Rgb kWhite{255, 255, 255};
 
 std::vector<std::wstring> Texts(std::span<const wchar_t* const> entries) { return {entries.begin(), entries.end()}; }
 
-bool IsChoice(int code) { return code == LBN_SELCHANGE || code == LBN_DBLCLK; }
-
 int Selection(HWND list) { return list ? static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)) : LB_ERR; }
 
-std::wstring TextOf(HWND control) {
-  wchar_t buffer[64] = {};
-  GetWindowTextW(control, buffer, 64);
-  return buffer;
-}
+std::wstring TextOf(HWND control) { return ui::WindowText(control); }
 
 // The hook could not be installed: the dialog runs on without key capture.
 void TellHookFailed(MessageSink& messages, const wchar_t* format) {
@@ -79,7 +73,8 @@ bool CChoiceDialog::OnFieldClick(layout::Point p) {
 }
 
 bool CChoiceDialog::OnControlCommand(int id, int code) {
-  if (id != listId_ || !IsChoice(code)) return false;
+  if (id != listId_) return false;
+  if (!ListChooses(code)) return true;
   const int selection = Selection(list());
   if (selection < 0) return true;
   chosen = true;
@@ -159,7 +154,8 @@ void CFireKeyDialog::CheckTimes() {
 }
 
 bool CFireKeyDialog::OnControlCommand(int id, int code) {
-  if (id == kFireList && IsChoice(code)) {
+  if (id == kFireList) {
+    if (!ListChooses(code)) return true;
     const int selection = Selection(list());
     if (selection < 0) return true;
     chosen = true;
@@ -261,7 +257,8 @@ bool CComboDialog::OnFieldClick(layout::Point p) {
 void CComboDialog::OnListDismissed() { EnableEdits(true); }
 
 bool CComboDialog::OnControlCommand(int id, int code) {
-  if (id != kComboModifierList || !IsChoice(code)) return false;
+  if (id != kComboModifierList) return false;
+  if (!ListChooses(code)) return true;
   const int selection = Selection(list());
   if (selection < 0) return true;
   modifierPosition = selection;
@@ -272,7 +269,10 @@ bool CComboDialog::OnControlCommand(int id, int code) {
   return true;
 }
 
+// Enter and Esc are keys to assign, except in the open modifier list, where
+// they choose and close as in every list.
 bool CComboDialog::SwallowsKey(const MSG& m) const {
+  if (list() != nullptr && m.hwnd == list()) return false;
   return m.message == WM_KEYDOWN && (m.wParam == VK_RETURN || m.wParam == VK_ESCAPE);
 }
 
@@ -337,7 +337,8 @@ bool CMacroDialog::OnFieldClick(layout::Point p) {
 }
 
 bool CMacroDialog::OnControlCommand(int id, int code) {
-  if (id != kMacroList || !IsChoice(code)) return false;
+  if (id != kMacroList) return false;
+  if (!ListChooses(code)) return true;
   const int selection = Selection(list());
   if (selection < 0 || selection >= static_cast<int>(names_.size())) return true;
   chosen = true;

@@ -73,6 +73,8 @@ HWND CSkinDialog::OpenList(int id, const layout::Rect& rect, const std::vector<s
   if (!made) return nullptr;
   for (const std::wstring& item : items) SendMessageW(made, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   SetWindowPos(made, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  // Enter chooses in the list and Esc closes it, rather than ending the dialog.
+  ui::WatchListKeys(made);
   // The wheel goes to the window with the focus.
   SetFocus(made);
   list_.reset(made);
@@ -86,6 +88,23 @@ void CSkinDialog::CloseList() {
   if (!list_) return;
   if (GetFocus() == list_.get()) SetFocus(hwnd_);
   ui::DestroyChildLater(list_.release());
+}
+
+bool CSkinDialog::ListChooses(int code) {
+  if (!list_) return false;
+  const std::optional<ui::ListEvent> event = ui::ListEventOf(list_.get(), code);
+  if (!event) return false;
+  switch (ui::AnswerListEvent(*event)) {
+    case ui::ListAnswer::Choose:
+      return true;
+    case ui::ListAnswer::Follow:
+      return false;
+    case ui::ListAnswer::Dismiss:
+      CloseList();
+      OnListDismissed();
+      return false;
+  }
+  return false;
 }
 
 Scene CSkinDialog::BuildScene() const {

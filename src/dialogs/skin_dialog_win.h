@@ -55,6 +55,10 @@ class CSkinDialog : public ui::Dialog {
   HWND OpenList(int id, const layout::Rect& rect, const std::vector<std::wstring>& items, const layout::Rect& field);
   void CloseList();
   HWND list() const { return list_.get(); }
+  // A notification `code` of the open list: true when it chooses the
+  // highlighted entry (a click, a double click, Enter). A key that moves the
+  // highlight chooses nothing; Esc closes the list as a click elsewhere does.
+  bool ListChooses(int code);
 
   HWND MakeControl(const wchar_t* className, int id, const layout::Rect& rect, DWORD style, const std::wstring& text);
   HFONT font() const { return font_.get(); }

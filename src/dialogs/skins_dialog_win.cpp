@@ -59,8 +59,8 @@ bool CSkinsDialog::OnFieldClick(layout::Point p) {
 }
 
 bool CSkinsDialog::OnControlCommand(int id, int code) {
-  if (id != kSkinList || (code != LBN_SELCHANGE && code != LBN_DBLCLK)) return false;
-  ChooseListed();
+  if (id != kSkinList) return false;
+  if (ListChooses(code)) ChooseListed();
   return true;
 }
 

@@ -63,6 +63,9 @@ void CAdvancedPage::CreateChildren() {
   loopEdit_ = Make(L"EDIT", layout::kLoopCountEditId, layout::kLoopCountEdit, ES_CENTER | ES_NUMBER);
   SendMessageW(loopEdit_, EM_LIMITTEXT, 5, 0);
   macroList_ = Make(L"LISTBOX", layout::kMacroListId, layout::kMacroList, LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL);
+  // Loading a macro drops the sequence shown: a key in the list only moves
+  // the highlight, Enter loads, Esc puts the highlight back.
+  ui::WatchListKeys(macroList_);
   sequenceList_ =
       Make(L"LISTBOX", layout::kSequenceListId, layout::kSequenceList, LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL);
   panel_.Fill();
@@ -95,6 +98,7 @@ PageClickResult CAdvancedPage::OnClick(layout::Point p) {
     eventList_.reset(Make(L"LISTBOX", layout::kMouseEventListId, layout::kMouseEventList,
                           WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, /*adopt=*/false));
     FillList(eventList_.get(), MouseEventChoices9(), -1);
+    ui::WatchListKeys(eventList_.get());
     SetWindowPos(eventList_.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   }
   if (update.macroAction != layout::Action::None) RunMacroButton(update.macroAction);
@@ -190,9 +194,20 @@ bool CAdvancedPage::OnCommand(int id, int code) {
   }
   if (id == layout::kMacroNameEditId) return true;
   if (id == layout::kMacroListId) {
-    if (code == LBN_SELCHANGE) {
-      panel_.Select(static_cast<int>(SendMessageW(macroList_, LB_GETCURSEL, 0, 0)));
-      Sync();
+    // A double click follows the click that loaded the macro already.
+    const std::optional<ui::ListEvent> event = ui::ListEventOf(macroList_, code);
+    if (!event || *event == ui::ListEvent::DoubleClicked) return true;
+    switch (ui::AnswerListEvent(*event)) {
+      case ui::ListAnswer::Choose:
+        panel_.Select(static_cast<int>(SendMessageW(macroList_, LB_GETCURSEL, 0, 0)));
+        Sync();
+        break;
+      case ui::ListAnswer::Follow:
+        break;
+      case ui::ListAnswer::Dismiss:
+        SendMessageW(macroList_, LB_SETCURSEL, static_cast<WPARAM>(panel_.selected()), 0);
+        SetFocus(context_.window);  // the next Esc hides the window, as everywhere else
+        break;
     }
     return true;
   }
@@ -204,8 +219,12 @@ bool CAdvancedPage::OnCommand(int id, int code) {
     return true;
   }
   if (id == layout::kMouseEventListId && eventList_) {
-    if (code != LBN_SELCHANGE) return true;
-    const int choice = static_cast<int>(SendMessageW(eventList_.get(), LB_GETCURSEL, 0, 0));
+    const std::optional<ui::ListEvent> event = ui::ListEventOf(eventList_.get(), code);
+    if (!event) return true;
+    const ui::ListAnswer answer = ui::AnswerListEvent(*event);
+    if (answer == ui::ListAnswer::Follow) return true;
+    const int choice =
+        answer == ui::ListAnswer::Choose ? static_cast<int>(SendMessageW(eventList_.get(), LB_GETCURSEL, 0, 0)) : -1;
     model_.MouseEventListClosed();
     if (choice >= 0 && choice < static_cast<int>(MouseEventChoices9().size())) {
       panel_.InsertMouseEvent(MouseEventChoices9()[choice]);

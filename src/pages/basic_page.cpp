@@ -161,6 +161,32 @@ BasicUpdate BasicPageModel::ChooseFunction(int listId, int selection) {
   return u;
 }
 
+BasicUpdate BasicPageModel::ListEvent(int listId, ui::ListEvent event, int selection) {
+  const bool keyList = listId > kDpiSubListId && listId <= kDpiSubListId + layout::kKeyRowCount;
+  const bool lightList = listId >= kLightModeListId && listId <= kLightEffectListId;
+  BasicUpdate u;
+  switch (ui::AnswerListEvent(event)) {
+    case ui::ListAnswer::Follow:
+      if (keyList) u = HoverFunction(listId, selection);
+      return u;
+    case ui::ListAnswer::Dismiss:
+      if ((keyList && listId - kDpiSubListId == openRow_) || (listId == kDpiSubListId && dpiSubListOpen_)) CloseKeyList(u);
+      if (lightList && listId - kLightModeListId + 1 == openLight_) CloseLightList(u);
+      return u;
+    case ui::ListAnswer::Choose:
+      break;
+  }
+  if (listId == kDpiSubListId) return ChooseDpi(selection);
+  if (lightList) return ChooseLight(listId, selection);
+  if (!keyList) return u;
+  if (event == ui::ListEvent::EnterPressed && selection == kFunctionDpiSwitch && listId - kDpiSubListId == openRow_) {
+    u = HoverFunction(listId, selection);
+    u.focusList = kDpiSubListId;
+    return u;
+  }
+  return ChooseFunction(listId, selection);
+}
+
 BasicUpdate BasicPageModel::HoverFunction(int listId, int item) {
   BasicUpdate u;
   const int row = listId - kDpiSubListId;

@@ -12,6 +12,7 @@
 #include "pages/layout.h"
 #include "settings/device_config.h"
 #include "settings/ui_settings.h"
+#include "ui/list_choice.h"
 #include "ui/text_style.h"
 
 namespace kovral {
@@ -47,6 +48,7 @@ struct BasicUpdate {
   // button `dialogButton` (0-based) of the edited mode; -1 for none.
   int dialogFunction = -1;
   int dialogButton = -1;
+  int focusList = 0;  // a list to give the keyboard focus to, after `open`
 };
 
 // A lighting text control (80 mode, 81 parameter, 82 effect).
@@ -65,6 +67,13 @@ class BasicPageModel {
   void Painted();
 
   BasicUpdate Click(layout::Point p);
+  // An event in an open list (key list 41..46, the DPI sub-list 40, lighting
+  // list 60..62), `selection` being its highlighted entry or -1. A click,
+  // double click or Enter chooses; a key that moves the highlight chooses
+  // nothing (in a key list it opens the DPI sub-list on "DPI Switch", as the
+  // pointer does, and Enter there moves the keys into it); Esc closes the
+  // list, a key list with its sub-list.
+  BasicUpdate ListEvent(int listId, ui::ListEvent event, int selection);
   // A selection in key list 41..46 (selection changed or double click); -1 for none.
   BasicUpdate ChooseFunction(int listId, int selection);
   // The pointer over entry `item` of an open key list.

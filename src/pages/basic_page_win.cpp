@@ -60,12 +60,11 @@ PageClickResult CBasicPage::OnClick(layout::Point p) {
 bool CBasicPage::OnCommand(int id, int code) {
   const auto list = lists_.find(id);
   if (list == lists_.end()) return false;
-  if (code != LBN_SELCHANGE && code != LBN_DBLCLK) return true;
+  const std::optional<ui::ListEvent> event = ui::ListEventOf(list->second.get(), code);
+  if (!event) return true;
   const int selection = static_cast<int>(SendMessageW(list->second.get(), LB_GETCURSEL, 0, 0));
   inListNotification_ = true;
-  if (id == kDpiSubListId) Execute(model_.ChooseDpi(selection));
-  else if (id >= layout::kLightModeListId) Execute(model_.ChooseLight(id, selection));
-  else Execute(model_.ChooseFunction(id, selection));
+  Execute(model_.ListEvent(id, *event, selection));
   inListNotification_ = false;
   return true;
 }
@@ -81,6 +80,9 @@ void CBasicPage::Execute(const BasicUpdate& u) {
   for (int id : u.close) CloseList(id);
   if (u.warning) context_.messages.Show(*u.warning, kCaptionWarning);
   if (u.open) OpenList(*u.open);
+  if (u.focusList != 0) {
+    if (const auto list = lists_.find(u.focusList); list != lists_.end()) SetFocus(list->second.get());
+  }
   for (int id : u.refresh) {
     if (id >= kDpiSwatchIdFirst && id < kDpiSwatchIdFirst + 4) {
       InvalidateRect(swatches_[id - kDpiSwatchIdFirst].get(), nullptr, TRUE);
@@ -193,8 +195,10 @@ void CBasicPage::OpenList(const ListRequest& request) {
   if (context_.normalFont) SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(context_.normalFont), FALSE);
   for (const std::wstring& item : request.items) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   SetWindowPos(list, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  // Keys only move the highlight; Enter and Esc are the list's.
+  ui::WatchListKeys(list);
   // The wheel goes to the window with the focus: a list longer than its box
-  // scrolls with it.
+  // scrolls with it. The DPI sub-list takes it only from Enter on its entry.
   if (request.id != kDpiSubListId) SetFocus(list);
   lists_[request.id].reset(list);
 }

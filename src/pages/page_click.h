@@ -20,7 +20,7 @@ enum class ClickStep {
   ExitProgram,         // shutdown cleanup, exit code 0
   ShowBasicPage,
   ShowAdvancedPage,
-  RevertConfig,        // DeviceConfig = committedConfig, ReloadPending
+  RevertConfig,        // DeviceConfig = committedConfig, pointer fields as the system has them; ReloadPending
   OpenWebLink,
   BasicPagePart,       // the basic page's own routing (ends in Drag when nothing matches)
   AdvancedPagePart,    // the advanced page's own routing (the same)

@@ -5,6 +5,7 @@
 #include "lang/language.h"
 #include "lang/messages.h"
 #include "settings/defaults.h"
+#include "settings/settings_session.h"
 
 namespace kovral {
 namespace {
@@ -36,6 +37,19 @@ uint16_t RecordValue(const DeviceConfig& config, int setting) {
     case kSpeed: return config.pointerSpeed;
     case kWheel: return static_cast<uint16_t>(config.scrollOneScreen << 8 | config.scrollLines);
     default: return config.doubleClickSpeed;
+  }
+}
+
+void SetRecordValue(DeviceConfig& config, int setting, uint16_t value) {
+  const uint8_t low = static_cast<uint8_t>(value & 0xFF);
+  switch (setting) {
+    case kPrecision: config.enhancePrecision = low; break;
+    case kSpeed: config.pointerSpeed = low; break;
+    case kWheel:
+      config.scrollOneScreen = static_cast<uint8_t>(value >> 8);
+      config.scrollLines = low;
+      break;
+    default: config.doubleClickSpeed = low; break;
   }
 }
 
@@ -137,15 +151,38 @@ void SystemPointerSettings::Apply(const DeviceConfig& config) {
 }
 
 // The system gets its own defaults at once; the record's default steps give
-// 550 ms rather than 500 for the double-click, and from now on they are the
-// user's choice, so the next Apply writes all four, even after Cancel has
-// put older steps back into the record.
+// 550 ms rather than 500 for the double-click, and they are the user's
+// choice, so the next Apply writes all four. Each default that reached the
+// system is what it holds from now on, read back as the default step (500 ms
+// is step 6), so a Cancel shows the defaults; one that failed leaves the
+// system's old value, and Cancel shows that.
 void SystemPointerSettings::RestoreDefaults(DeviceConfig& config) {
   SystemPointerValues systemDefaults;
   systemDefaults.doubleClickTime = 500;
-  for (int setting = 0; setting < kSettingCount; ++setting) WriteSetting(setting, systemDefaults, api_, messages_);
+  DeviceConfig defaults = config;
+  RestorePointerDefaults(defaults);
+  for (int setting = 0; setting < kSettingCount; ++setting) {
+    Ownership& owner = settings_[setting];
+    if (WriteSetting(setting, systemDefaults, api_, messages_)) {
+      owner.known = true;
+      owner.baseline = RecordValue(defaults, setting);
+    }
+    owner.forced = true;
+  }
   RestorePointerDefaults(config);
-  for (Ownership& owner : settings_) owner.forced = true;
+}
+
+void SystemPointerSettings::Revert(DeviceConfig& config) {
+  if (!readDone_) return;
+  for (int setting = 0; setting < kSettingCount; ++setting) {
+    settings_[setting].forced = false;
+    SetRecordValue(config, setting, settings_[setting].baseline);
+  }
+}
+
+void CancelEdits(SettingsSession& settings, SystemPointerSettings& pointer) {
+  settings.Revert();
+  pointer.Revert(settings.config);
 }
 
 }  // namespace kovral

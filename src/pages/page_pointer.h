@@ -10,6 +10,8 @@
 
 namespace kovral {
 
+class SettingsSession;
+
 // The system calls, one per setting (SystemParametersInfoW and
 // GetDoubleClickTime on Windows). Each returns false when the system refused;
 // a failed read leaves its outputs untouched.
@@ -72,12 +74,18 @@ class SystemPointerSettings {
   // default steps, which the next Apply writes.
   void RestoreDefaults(DeviceConfig& config);
 
+  // Cancel: puts into the record's pointer fields what the system holds (the
+  // values last read from it or written to it) and forgets a pending write
+  // of Default, so the next Apply writes nothing the user has not changed
+  // again. Before the first read the record's fields are left as they are.
+  void Revert(DeviceConfig& config);
+
  private:
   // Precision, speed, wheel, double-click: the order of the writes.
   static constexpr int kSettingCount = 4;
   struct Ownership {
     bool known = false;  // the system holds what the record value baseline gives
-    uint16_t baseline = 0;
+    uint16_t baseline = 0;  // also after a failed read: the step the page showed for it
     bool forced = false;  // Default was used: the record's steps are the user's choice
   };
   PointerSettingsApi& api_;
@@ -85,5 +93,11 @@ class SystemPointerSettings {
   bool readDone_ = false;
   Ownership settings_[kSettingCount];
 };
+
+// Cancel in the main window: the record and the row texts as OK or Apply
+// last committed them, with the pointer fields as the system has them.
+// (config.bin's pointer steps are the record's when the system was never
+// read; once it was, they may differ from the system, and OK would write them.)
+void CancelEdits(SettingsSession& settings, SystemPointerSettings& pointer);
 
 }  // namespace kovral

@@ -40,9 +40,9 @@ void HiddenStart::Release() {
 
 // While a recording runs its hook has already taken the key; swallowing it here
 // keeps an Enter or Escape that belongs to the macro from hiding the window.
-KeyDownRule RuleForKeyDown(int currentPage, bool recordingHook, uint32_t virtualKey) {
+KeyDownRule RuleForKeyDown(int currentPage, bool recordingHook, uint32_t virtualKey, bool toList) {
   if (currentPage == kAdvancedPage && recordingHook) return KeyDownRule::Swallow;
-  if (virtualKey == kVkReturn || virtualKey == kVkEscape) return KeyDownRule::HideAndSwallow;
+  if (virtualKey == kVkReturn || virtualKey == kVkEscape) return toList ? KeyDownRule::PassOn : KeyDownRule::HideAndSwallow;
   return KeyDownRule::PassOn;
 }
 

@@ -59,7 +59,9 @@ class HiddenStart {
 // What pre-translation does with a key-down message of the main window.
 enum class KeyDownRule { PassOn, Swallow, HideAndSwallow };
 // `recordingHook`: a macro recording hook is installed (advanced page only).
-KeyDownRule RuleForKeyDown(int currentPage, bool recordingHook, uint32_t virtualKey);
+// `toList`: the key goes to a list with the focus, whose Enter chooses and
+// whose Esc leaves it; only outside a list do they hide the window.
+KeyDownRule RuleForKeyDown(int currentPage, bool recordingHook, uint32_t virtualKey, bool toList = false);
 
 }  // namespace kovral
 

@@ -1,6 +1,9 @@
 #include "settings/config_file.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
+#include <utility>
 
 #include "lang/messages.h"
 #include "lang/text_format.h"
@@ -39,11 +42,21 @@ ConfigLoadResult LoadConfig(ConfigFileSystem& files, MessageSink& messages, cons
     messages.Show(kMsgConfigFileMissing, L"");
     return ConfigLoadResult::kMissing;
   }
-  const std::optional<std::vector<uint8_t>> bytes = files.ReadAll(configPath);
-  if (!bytes || bytes->size() != kConfigFileSize) return ConfigLoadResult::kWrongSize;
-  firstRunFlag = (*bytes)[0];
-  std::memcpy(&config, bytes->data() + 1, sizeof(DeviceConfig));
+  // The size comes first: a file of the wrong size, a folder, a device or a
+  // pipe put there in its place is never read (one from /dev/zero would fill
+  // the memory, a pipe would hang the start).
+  const FileRead read = files.Read(configPath, kConfigFileSize);
+  if (read.status != FileRead::Status::kRead || read.bytes.size() != kConfigFileSize)
+    return ConfigLoadResult::kWrongSize;
+  firstRunFlag = read.bytes[0];
+  std::memcpy(&config, read.bytes.data() + 1, sizeof(DeviceConfig));
   return ConfigLoadResult::kLoaded;
+}
+
+std::optional<std::vector<uint8_t>> ConfigFileSystem::ReadAll(const std::wstring& path) {
+  FileRead read = Read(path, std::numeric_limits<size_t>::max() - 1);
+  if (read.status != FileRead::Status::kRead) return std::nullopt;
+  return std::move(read.bytes);
 }
 
 // The file is replaced in one step, so a failure part-way (a full disk, a
@@ -68,23 +81,62 @@ class PosixFileSystem final : public ConfigFileSystem {
     return stat(ToUtf8(path).c_str(), &info) == 0;
   }
 
-  std::optional<std::vector<uint8_t>> ReadAll(const std::wstring& path) override {
-    const int fd = open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+  FileRead Read(const std::wstring& path, size_t limit) override {
+    limit = std::min(limit, std::numeric_limits<size_t>::max() - 1);
+    FileRead result;
+    const std::string name = ToUtf8(path);
+    // A FIFO or a device is refused by its type before it is opened: opening
+    // one for reading may wait for a writer or have effects of its own.
+    struct stat info;
+    if (stat(name.c_str(), &info) != 0) return result;
+    if (!S_ISREG(info.st_mode)) {
+      result.status = FileRead::Status::kNotAFile;
+      return result;
+    }
+    // Not waiting, should a pipe have taken the file's place since.
+    const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return result;
+    if (fstat(fd, &info) != 0) {
+      close(fd);
+      return result;
+    }
+    if (!S_ISREG(info.st_mode)) {
+      close(fd);
+      result.status = FileRead::Status::kNotAFile;
+      return result;
+    }
+    const uint64_t size = static_cast<uint64_t>(info.st_size);
+    if (size > limit) {
+      close(fd);
+      result.status = FileRead::Status::kTooLarge;
+      result.size = size;
+      return result;
+    }
     std::vector<uint8_t> bytes;
-    uint8_t chunk[8192];
-    for (;;) {
-      const ssize_t got = read(fd, chunk, sizeof chunk);
+    bytes.reserve(static_cast<size_t>(size) + 1);
+    uint8_t chunk[65536];
+    // Up to one byte past the limit, which tells a file that grew too large.
+    while (bytes.size() <= limit) {
+      const size_t want = std::min(sizeof chunk, limit + 1 - bytes.size());
+      const ssize_t got = read(fd, chunk, want);
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) {
         close(fd);
-        return std::nullopt;
+        return result;
       }
       if (got == 0) break;
       bytes.insert(bytes.end(), chunk, chunk + got);
     }
     close(fd);
-    return bytes;
+    if (bytes.size() > limit) {
+      result.status = FileRead::Status::kTooLarge;
+      result.size = bytes.size();
+      return result;
+    }
+    result.status = FileRead::Status::kRead;
+    result.size = bytes.size();
+    result.bytes = std::move(bytes);
+    return result;
   }
 
   int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) override {

@@ -15,6 +15,19 @@ namespace kovral {
 inline constexpr size_t kConfigFileSize = 1 + sizeof(DeviceConfig);  // 1850
 static_assert(kConfigFileSize == 1850);
 
+// What a bounded read found.
+struct FileRead {
+  enum class Status {
+    kRead,        // `bytes` holds the whole file
+    kNotAFile,    // a folder, a device, a pipe: nothing was read from it
+    kUnreadable,  // missing, not permitted, or a read that failed
+    kTooLarge,    // a regular file of more than the limit: nothing was kept
+  };
+  Status status = Status::kUnreadable;
+  std::vector<uint8_t> bytes;
+  uint64_t size = 0;  // kRead: the bytes read; kTooLarge: the size found (more than the limit)
+};
+
 // The few file operations the settings need, so tests and both platforms
 // share one logic.
 class ConfigFileSystem {
@@ -22,8 +35,16 @@ class ConfigFileSystem {
   virtual ~ConfigFileSystem() = default;
   // True for anything at the path, a directory included (as PathFileExistsW).
   virtual bool Exists(const std::wstring& path) = 0;
-  // The whole file; nothing when it cannot be opened or read.
-  virtual std::optional<std::vector<uint8_t>> ReadAll(const std::wstring& path) = 0;
+  // A regular file of at most `limit` bytes, whole. The size is asked before
+  // anything is read, so a huge file costs no memory, and anything that is
+  // not a regular file is refused before a read could wait on it (a pipe) or
+  // never end (/dev/zero). At most limit + 1 bytes are read, in case the file
+  // grows meanwhile: a file that grew past the limit is kTooLarge.
+  virtual FileRead Read(const std::wstring& path, size_t limit) = 0;
+  // A regular file of any size, whole; nothing when Read refuses it. Only for
+  // files this program writes itself: a file a user may hand over is read
+  // with a bound fitting what it holds.
+  std::optional<std::vector<uint8_t>> ReadAll(const std::wstring& path);
   // Replaces the file's content as one step: the new bytes go to a temporary
   // file beside it, are flushed to the disk and then take the file's place.
   // A missing file is created. Returns 0, or the system's error code (errno,
@@ -37,11 +58,12 @@ std::unique_ptr<ConfigFileSystem> MakeSystemFileSystem();
 enum class ConfigLoadResult {
   kLoaded,     // the file's flag and record were taken
   kMissing,    // no config.bin: factory record, the user was told
-  kWrongSize,  // unreadable or not 1850 bytes: factory record, silently
+  kWrongSize,  // unreadable, not a regular file or not 1850 bytes: factory record, silently
 };
 
 // Fills config and firstRunFlag from config.bin. A missing, unreadable or
-// wrongly sized file gives the factory record and flag 0.
+// wrongly sized file, or anything but a regular file, gives the factory
+// record and flag 0; no more than 1851 bytes are ever read.
 ConfigLoadResult LoadConfig(ConfigFileSystem& files, MessageSink& messages, const std::wstring& configPath,
                             DeviceConfig& config, uint8_t& firstRunFlag);
 

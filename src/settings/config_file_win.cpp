@@ -3,6 +3,10 @@
 
 #include "settings/config_file.h"
 
+#include <algorithm>
+#include <limits>
+#include <utility>
+
 #include "base/handles_win.h"
 
 namespace kovral {
@@ -18,19 +22,50 @@ class Win32FileSystem final : public ConfigFileSystem {
  public:
   bool Exists(const std::wstring& path) override { return PathFileExistsW(path.c_str()) != FALSE; }
 
-  std::optional<std::vector<uint8_t>> ReadAll(const std::wstring& path) override {
+  FileRead Read(const std::wstring& path, size_t limit) override {
+    limit = std::min(limit, std::numeric_limits<size_t>::max() - 1);
+    FileRead result;
+    // A folder cannot be opened without backup semantics, so it fails here.
     OwnedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return std::nullopt;
+    if (!file.valid()) {
+      const DWORD attributes = GetFileAttributesW(path.c_str());
+      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        result.status = FileRead::Status::kNotAFile;
+      return result;
+    }
+    // A device (CON, NUL, COM1) or a pipe: a read could wait or never end.
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+      result.status = FileRead::Status::kNotAFile;
+      return result;
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return result;
+    if (static_cast<uint64_t>(size.QuadPart) > limit) {
+      result.status = FileRead::Status::kTooLarge;
+      result.size = static_cast<uint64_t>(size.QuadPart);
+      return result;
+    }
     std::vector<uint8_t> bytes;
-    uint8_t chunk[8192];
-    for (;;) {
+    bytes.reserve(static_cast<size_t>(size.QuadPart) + 1);
+    uint8_t chunk[65536];
+    // Up to one byte past the limit, which tells a file that grew too large.
+    while (bytes.size() <= limit) {
+      const DWORD want = static_cast<DWORD>(std::min(sizeof chunk, limit + 1 - bytes.size()));
       DWORD got = 0;
-      if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) return std::nullopt;
+      if (!ReadFile(file.get(), chunk, want, &got, nullptr)) return result;
       if (got == 0) break;
       bytes.insert(bytes.end(), chunk, chunk + got);
     }
-    return bytes;
+    if (bytes.size() > limit) {
+      result.status = FileRead::Status::kTooLarge;
+      result.size = bytes.size();
+      return result;
+    }
+    result.status = FileRead::Status::kRead;
+    result.size = bytes.size();
+    result.bytes = std::move(bytes);
+    return result;
   }
 
   int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) override {

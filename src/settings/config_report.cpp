@@ -131,6 +131,11 @@ std::wstring LightingText(const DeviceConfig& c) {
   return out + L"\n";
 }
 
+// A switch stored as a byte other than 0 or 1 is shown as the program takes
+// it (the edited layer and precision count only 1 as set, a stage or the
+// one-screen box any byte but 0), with the byte the file holds.
+std::wstring Stored(uint8_t value) { return value > 1 ? L" (stored " + std::to_wstring(value) + L")" : L""; }
+
 std::wstring MacroText(const uint8_t (&slot)[kMacroSlotSize]) {
   const DecodedMacroSlot d = DecodeMacroSlot(slot);
   std::wstring out = L"loop " + std::to_wstring(d.loopCount) + L":";
@@ -156,7 +161,7 @@ std::wstring DescribeConfig(const DeviceConfig& c, uint8_t firstRunFlag, uint8_t
                             const std::vector<std::wstring>& macroNames) {
   std::wstring out;
   out += L"Saved by the program: " + std::wstring(firstRunFlag ? L"yes" : L"no (factory file)") + L"\n";
-  out += L"Edited layer: " + std::wstring(c.editedMode == 0 ? L"Mode A" : L"Mode B") + L"\n";
+  out += L"Edited layer: " + std::wstring(c.editedMode == 1 ? L"Mode B" : L"Mode A") + Stored(c.editedMode) + L"\n";
   for (int mode = 0; mode < 2; ++mode) {
     out += mode == 0 ? L"Mode A\n" : L"Mode B\n";
     for (int b = 0; b < kButtonCount; ++b)
@@ -169,13 +174,13 @@ std::wstring DescribeConfig(const DeviceConfig& c, uint8_t firstRunFlag, uint8_t
     std::wstring label = DpiLevelLabel(sensorType, c.dpiLevel[s]);
     out += L"  Stage " + std::to_wstring(s + 1) + L": level " + std::to_wstring(c.dpiLevel[s]) +
            (label.empty() ? L" (beyond the list)" : L" (" + label + L")") + L", " +
-           (c.dpiEnabled[s] ? L"on" : L"off") + L", colour " + colour + L"\n";
+           (c.dpiEnabled[s] ? L"on" : L"off") + Stored(c.dpiEnabled[s]) + L", colour " + colour + L"\n";
   }
   out += L"Report rate: " + ReportRateText(c.reportRate) + L"\n";
   out += LightingText(c);
   out += L"Pointer: speed " + std::to_wstring(c.pointerSpeed) + L", precision " +
-         (c.enhancePrecision ? L"on" : L"off") + L", scroll " +
-         (c.scrollOneScreen ? std::wstring(L"one screen") : std::to_wstring(c.scrollLines) + L" lines") +
+         (c.enhancePrecision == 1 ? L"on" : L"off") + Stored(c.enhancePrecision) + L", scroll " +
+         (c.scrollOneScreen ? L"one screen" + Stored(c.scrollOneScreen) : std::to_wstring(c.scrollLines) + L" lines") +
          L", double-click step " + std::to_wstring(c.doubleClickSpeed) + L"\n";
   out += L"Macro slots\n";
   bool any = false;

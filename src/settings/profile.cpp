@@ -16,6 +16,24 @@ namespace {
 constexpr char kHeader[] = "# Kovral profile";
 const char* const kTextSectionNames[kProfileLanguageCount] = {"texts.EN", "texts.CHS", "texts.CHT"};
 
+// The largest profile export can write, from what the files it comes from
+// keep. A value of the INI files holds at most kIniValueLimit UTF-16 units,
+// each at most 3 bytes of UTF-8 (a pair of surrogates is one 4-byte
+// character); a macro name at most kMacroNameLimit characters of up to 4.
+constexpr size_t kLongestValue = 3 * kIniValueLimit;
+// [profile], the record's sections and the 16 buttons of both layers: under
+// 300 lines of under 64 bytes, with the comments.
+constexpr size_t kLargestRecordPart = 64 * 1024;
+constexpr size_t kLargestMacro = sizeof "\n[macro.12]\n" + sizeof "name = \n" + 4 * kMacroNameLimit +
+                                 sizeof "loop = 65535\n" + sizeof "slot = \n" + 3 * (kMacroSlotSize - 2) +
+                                 kMacroEntryLimit * (sizeof "entry = text \n" + kLongestValue);
+constexpr size_t kLargestTexts =
+    kProfileLanguageCount * (sizeof "\n[texts.CHS]\n" + kButtonTextCount * (sizeof "Item83 = \n" + kLongestValue));
+constexpr size_t kLargestExport = kLargestRecordPart + kMacroSlotCount * kLargestMacro + kLargestTexts;
+// About 38 MB. The limit leaves room for a byte-order mark, CR LF line ends
+// and the comments of a hand-edited file.
+static_assert(kLargestExport + kLargestExport / 64 < kProfileSizeLimit);
+
 // How a value is written and read. Every kind covers exactly the bytes it
 // names, so that a profile reproduces the record to the byte.
 enum class Kind {
@@ -218,18 +236,56 @@ const std::vector<Field>& Fields() {
 const uint8_t* At(const DeviceConfig& c, size_t offset) { return reinterpret_cast<const uint8_t*>(&c) + offset; }
 uint8_t* At(DeviceConfig& c, size_t offset) { return reinterpret_cast<uint8_t*>(&c) + offset; }
 
-std::string FormatField(const Field& f, const DeviceConfig& c) {
-  const uint8_t v = *At(c, f.at);
+// A stored byte that the field's own words do not cover (a config.bin from
+// another version, or edited by hand) is written with a word of its own,
+// which import takes back as that byte, so export and import give back every
+// file the program loads: "byte N" (the stored byte itself), and for the
+// report rate "interval N" (its byte is the interval in milliseconds).
+constexpr char kByteWord[] = "byte";
+constexpr char kIntervalWord[] = "interval";
+
+const char* OutOfRangeWord(const Field& f) {
   switch (f.kind) {
-    case Kind::Number: return Dec(v + f.bias);
-    case Kind::Hex8: return Hex(v, 2);
-    case Kind::Hex16: return Hex(static_cast<unsigned>(*At(c, f.at2)) << 8 | v, 4);
-    case Kind::OnOff: return v == 0 ? "off" : v == 1 ? "on" : Dec(v);
-    case Kind::Choice: return v < f.choices.size() ? f.choices[v] : Dec(v);
+    case Kind::Number:
+    case Kind::OnOff:
+    case Kind::Choice: return kByteWord;
+    case Kind::Rate: return kIntervalWord;
+    default: return nullptr;  // every byte has a word of its own
+  }
+}
+
+// The field's own word for a byte, if it has one.
+std::optional<std::string> OwnWord(const Field& f, uint8_t v) {
+  switch (f.kind) {
+    case Kind::Number:
+      if (v + f.bias < f.lo || v + f.bias > f.hi) return std::nullopt;
+      return Dec(v + f.bias);
+    case Kind::OnOff:
+      if (v > 1) return std::nullopt;
+      return v == 1 ? "on" : "off";
+    case Kind::Choice:
+      if (v >= f.choices.size()) return std::nullopt;
+      return f.choices[v];
     case Kind::Rate:
       for (const RateCode& r : kRates)
         if (r.interval == v) return Dec(r.hz) + " Hz";
-      return "interval " + Dec(v);  // refused on import: the mouse knows only the four rates
+      return std::nullopt;
+    default: return std::nullopt;
+  }
+}
+
+std::string FormatField(const Field& f, const DeviceConfig& c) {
+  const uint8_t v = *At(c, f.at);
+  switch (f.kind) {
+    case Kind::Number:
+    case Kind::OnOff:
+    case Kind::Choice:
+    case Kind::Rate: {
+      const std::optional<std::string> own = OwnWord(f, v);
+      return own ? *own : std::string(OutOfRangeWord(f)) + " " + Dec(v);
+    }
+    case Kind::Hex8: return Hex(v, 2);
+    case Kind::Hex16: return Hex(static_cast<unsigned>(*At(c, f.at2)) << 8 | v, 4);
     case Kind::Colour: return HexPairs(At(c, f.at), 3, nullptr);
     case Kind::Bytes: return HexPairs(At(c, f.at), f.count, " ");
   }
@@ -242,9 +298,29 @@ std::string Joined(const std::vector<std::string>& names) {
   return out;
 }
 
+// The number after the field's out-of-range word ("byte 7"), or nothing
+// when the value does not start with that word.
+std::optional<std::string_view> AfterOutOfRangeWord(const Field& f, std::string_view value) {
+  const char* word = OutOfRangeWord(f);
+  if (!word) return std::nullopt;
+  const size_t length = std::strlen(word);
+  if (value.size() <= length || Lower(value.substr(0, length)) != word) return std::nullopt;
+  if (value[length] != ' ' && value[length] != '\t') return std::nullopt;
+  return Trim(value.substr(length));
+}
+
 // Stores the value, or returns what is wrong with it.
 std::string ParseField(const Field& f, std::string_view value, DeviceConfig& c) {
   const std::string shown(value);
+  if (const std::optional<std::string_view> number = AfterOutOfRangeWord(f, value)) {
+    // Only a byte that has no word of its own: every other value keeps one spelling.
+    const auto v = ParseNumber(*number);
+    if (!v || *v > 255) return f.what + " '" + shown + "' is not a stored byte (" + OutOfRangeWord(f) + " 0-255)";
+    if (const std::optional<std::string> own = OwnWord(f, static_cast<uint8_t>(*v)))
+      return f.what + " '" + shown + "' has a word of its own: write " + *own;
+    *At(c, f.at) = static_cast<uint8_t>(*v);
+    return {};
+  }
   switch (f.kind) {
     case Kind::Number: {
       const auto v = ParseNumber(value);
@@ -357,6 +433,25 @@ std::string LineError(int line, const std::string& problem) { return "line " + D
 
 bool ValueFitsIni(const std::wstring& text) { return Utf16Length(text) <= kIniValueLimit; }
 
+// A profile's line holds text and tabs, and may end in CR LF. Any other
+// control character is refused wherever it stands: in a button text, a macro
+// name or entry it would reach str.ini or record.ini, where a lone CR ends
+// the line for the system's profile functions and a NUL ends the value, so
+// the file would no longer read back as written. (A byte of UTF-8 below 0x20
+// is always the character itself.)
+std::string ControlCharacterProblem(std::string_view raw) {
+  if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+  for (const char c : raw) {
+    const unsigned byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 || c == '\t') continue;
+    const std::string what = byte == 0 ? "a NUL character (0x00)"
+                             : c == '\r' ? "a carriage return (0x0D) that does not end the line"
+                                         : "the control character " + Hex(byte, 2);
+    return "the line holds " + what + "; a profile holds no control characters but tabs and its line ends";
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string ExportProfile(const ProfileData& p) {
@@ -430,6 +525,7 @@ ProfileImport ImportProfile(std::string_view text) {
     bool valid = true;
     FromUtf8(raw, &valid);
     if (!valid) return fail(line, "the text is not valid UTF-8");
+    if (const std::string problem = ControlCharacterProblem(raw); !problem.empty()) return fail(line, problem);
     const std::string_view l = Trim(raw);
     if (l.empty() || l[0] == '#' || l[0] == ';') continue;
     if (l[0] == '[') {
@@ -575,6 +671,11 @@ ProfileImport ImportProfile(std::string_view text) {
   }
   result.profile = std::move(p);
   return result;
+}
+
+std::string ProfileTooLarge(const std::wstring& file, uint64_t size) {
+  return ToUtf8(file) + " has " + std::to_string(size) + " bytes, more than a profile can have (at most " +
+         std::to_string(kProfileSizeLimit) + ")";
 }
 
 std::vector<ProfileMacro> ReadProfileMacros(IniStore& ini, ConfigFileSystem& files, const std::wstring& recordIni) {

@@ -50,6 +50,14 @@ struct ProfileData {
 
 std::string ExportProfile(const ProfileData& profile);
 
+// The largest profile file import reads: a little more than the largest one
+// export can write (twelve macros of 1024 entries and 48 button texts, each
+// value as long as the INI files keep it; profile.cpp works it out). A real
+// profile has some 20 KB; a larger file is refused before it is read.
+inline constexpr size_t kProfileSizeLimit = size_t{40} << 20;
+// "FILE has N bytes, more than a profile can have (at most M)".
+std::string ProfileTooLarge(const std::wstring& file, uint64_t size);
+
 struct ProfileImport {
   std::optional<ProfileData> profile;
   std::string error;  // "line N: ..." when profile is empty

@@ -33,9 +33,12 @@ bool SkinIsComplete(std::wstring_view skinFolder, const std::function<bool(const
 }
 
 // A skin that lacks a picture would leave the window without its size or the
-// dialogs without their faces, and the user could not choose again.
+// dialogs without their faces, and the user could not choose again. No name
+// at all is no choice: the program writes a str.ini without one itself (its
+// first run's button texts), and the user never chose anything to be told of.
 StartSkin ChooseStartSkin(std::wstring_view exeDirectory, const std::wstring& skinName,
                           const std::function<bool(const std::wstring&)>& exists) {
+  if (skinName.empty()) return {SkinFolderFor(exeDirectory, kDefaultSkinName), kDefaultSkinName, false};
   StartSkin chosen{SkinFolderFor(exeDirectory, skinName), skinName, false};
   if (skinName == kDefaultSkinName || SkinIsComplete(chosen.folder, exists)) return chosen;
   return {SkinFolderFor(exeDirectory, kDefaultSkinName), kDefaultSkinName, true};

@@ -24,8 +24,9 @@ inline constexpr const wchar_t* kDefaultSkinName = L"Default";
 bool SkinIsComplete(std::wstring_view skinFolder, const std::function<bool(const std::wstring&)>& exists);
 
 // The skin to draw at start: the chosen one when it is complete, otherwise
-// "Default" (fellBack set, so the user is told once). str.ini keeps the
-// choice until the user chooses again.
+// "Default" (fellBack set, so the user is told once). No name (str.ini
+// without "Path") is "Default" without a word. str.ini keeps the choice
+// until the user chooses again.
 struct StartSkin {
   std::wstring folder;
   std::wstring name;

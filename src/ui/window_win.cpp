@@ -1,5 +1,9 @@
 #include "ui/window_win.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+
 namespace kovral::ui {
 namespace {
 
@@ -163,20 +167,43 @@ Dialog::~Dialog() {
 
 void Dialog::SetDefaultOwner(HWND owner) { defaultOwner = owner; }
 
+// The owner of a modal dialog is disabled from before the dialog exists
+// until just before it goes, as the system's own modal dialogs do: a message
+// box shown from the dialog's initialisation (a missing face, a failed
+// keyboard hook) must not leave the main window clickable behind it. An owner
+// that was disabled already (by an outer dialog) is left to that dialog.
+class DisabledOwner {
+ public:
+  explicit DisabledOwner(HWND owner) {
+    if (owner != nullptr && IsWindowEnabled(owner)) {
+      EnableWindow(owner, FALSE);
+      owner_ = owner;
+    }
+  }
+  ~DisabledOwner() { Release(); }
+  DisabledOwner(const DisabledOwner&) = delete;
+  DisabledOwner& operator=(const DisabledOwner&) = delete;
+  // Enables the owner again; later calls and the destructor do nothing.
+  void Release() {
+    if (owner_ == nullptr) return;
+    EnableWindow(owner_, TRUE);
+    owner_ = nullptr;
+  }
+
+ private:
+  HWND owner_ = nullptr;
+};
+
 INT_PTR Dialog::RunModal(HWND owner) {
   if (owner == nullptr && defaultOwner != nullptr && IsWindow(defaultOwner)) owner = defaultOwner;
   const std::vector<WORD> tmpl = BuildDialogTemplate(Template());
   ending_ = false;
   result_ = IDCANCEL;
+  DisabledOwner disabled(owner);
   HWND window = CreateDialogIndirectParamW(ModuleInstance(), reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()), owner,
                                            &Dialog::Procedure, reinterpret_cast<LPARAM>(this));
   if (window == nullptr) return -1;
 
-  bool ownerDisabled = false;
-  if (owner != nullptr && !ending_ && IsWindowEnabled(owner)) {
-    EnableWindow(owner, FALSE);
-    ownerDisabled = true;
-  }
   MSG msg;
   while (!ending_ && hwnd_ != nullptr) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -192,7 +219,7 @@ INT_PTR Dialog::RunModal(HWND owner) {
     DispatchMessageW(&msg);
   }
   // Re-enable the owner before the dialog goes, so activation returns to it.
-  if (ownerDisabled) EnableWindow(owner, TRUE);
+  disabled.Release();
   if (hwnd_ != nullptr) {
     HWND dialog = hwnd_;
     if (owner != nullptr && GetActiveWindow() == dialog) SetActiveWindow(owner);
@@ -269,6 +296,112 @@ int HotTrackListItem(HWND list, POINT clientPoint) {
   const int index = LOWORD(item);
   if (SendMessageW(list, LB_GETCURSEL, 0, 0) != index) SendMessageW(list, LB_SETCURSEL, index, 0);
   return index;
+}
+
+std::wstring WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(std::max(0, GetWindowTextW(window, text.data(), length + 1))));
+  return text;
+}
+
+// ---------------------------------------------------------------------------
+// Watched lists
+
+namespace {
+
+constexpr UINT_PTR kListWatchId = 0x4B56;
+constexpr const wchar_t* kListWatchProperty = L"Kovral.ListWatch";
+
+struct ListWatch {
+  int keyDepth = 0;  // inside a key the list handles: its LBN_SELCHANGE comes from that key
+};
+
+bool IsEnterOrEscape(const MSG& m) {
+  if (m.message == WM_KEYDOWN) return m.wParam == VK_RETURN || m.wParam == VK_ESCAPE;
+  if (m.message == WM_CHAR) return m.wParam == L'\r' || m.wParam == 0x1B;
+  return false;
+}
+
+LRESULT CALLBACK WatchedListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                 DWORD_PTR data) {
+  auto* watch = reinterpret_cast<ListWatch*>(data);
+  switch (message) {
+    case WM_GETDLGCODE: {
+      LRESULT code = DefSubclassProc(list, message, wParam, lParam);
+      const MSG* asked = reinterpret_cast<const MSG*>(lParam);
+      if (asked != nullptr && IsEnterOrEscape(*asked)) code |= DLGC_WANTMESSAGE;
+      return code;
+    }
+    case WM_KEYDOWN:
+    case WM_CHAR: {
+      MSG key{};
+      key.message = message;
+      key.wParam = wParam;
+      if (IsEnterOrEscape(key)) {
+        // The parent may close the list in its handler: it must do so later.
+        if (message == WM_KEYDOWN) {
+          const int code = wParam == VK_RETURN ? kListEnterCode : kListEscapeCode;
+          SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), code),
+                       reinterpret_cast<LPARAM>(list));
+        }
+        return 0;
+      }
+      ++watch->keyDepth;
+      const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+      --watch->keyDepth;
+      return result;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(list, &WatchedListProc, id);
+      RemovePropW(list, kListWatchProperty);
+      delete watch;
+      return DefSubclassProc(list, message, wParam, lParam);
+    default:
+      return DefSubclassProc(list, message, wParam, lParam);
+  }
+}
+
+// The watch is found through a window property: comctl32 exports the call
+// that reads a subclass's data by ordinal only.
+ListWatch* WatchOf(HWND window) {
+  if (window == nullptr) return nullptr;
+  return static_cast<ListWatch*>(GetPropW(window, kListWatchProperty));
+}
+
+}  // namespace
+
+void WatchListKeys(HWND list) {
+  if (list == nullptr || WatchOf(list) != nullptr) return;
+  auto* watch = new ListWatch;
+  if (!SetPropW(list, kListWatchProperty, watch)) {
+    delete watch;
+    return;
+  }
+  if (!SetWindowSubclass(list, &WatchedListProc, kListWatchId, reinterpret_cast<DWORD_PTR>(watch))) {
+    RemovePropW(list, kListWatchProperty);
+    delete watch;
+  }
+}
+
+bool IsWatchedList(HWND window) { return WatchOf(window) != nullptr; }
+
+std::optional<ListEvent> ListEventOf(HWND list, int code) {
+  switch (code) {
+    case LBN_SELCHANGE: {
+      const ListWatch* watch = WatchOf(list);
+      return watch != nullptr && watch->keyDepth > 0 ? ListEvent::KeySelected : ListEvent::PointerSelected;
+    }
+    case LBN_DBLCLK:
+      return ListEvent::DoubleClicked;
+    case kListEnterCode:
+      return ListEvent::EnterPressed;
+    case kListEscapeCode:
+      return ListEvent::EscapePressed;
+    default:
+      return std::nullopt;
+  }
 }
 
 void ResizeWindow(HWND window, int width, int height) {

@@ -26,10 +26,13 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <optional>
 #include <span>
 #include <string>
 #include <type_traits>
 #include <vector>
+
+#include "ui/list_choice.h"
 
 namespace kovral::ui {
 
@@ -295,6 +298,26 @@ void DestroyPostedChild(HWND parent, LPARAM child);
 // Makes the entry of a list box under a point of its client area its
 // selection (hot tracking); the entry, or -1 when the point holds none.
 int HotTrackListItem(HWND list, POINT clientPoint);
+
+// Notification codes (WM_COMMAND, beside the list box's LBN_*) of a watched
+// list: Enter or Esc was pressed while it had the focus.
+inline constexpr int kListEnterCode = 0x7E01;
+inline constexpr int kListEscapeCode = 0x7E02;
+
+// Watches a list box for as long as it exists: it tells a selection made by
+// a key from one made by the pointer, and takes Enter and Esc for itself
+// (reported to its parent with the codes above) instead of leaving them to
+// the dialog keys, which would end the dialog or hide the main window.
+void WatchListKeys(HWND list);
+// Whether the window is a list that WatchListKeys watches.
+bool IsWatchedList(HWND window);
+// The event of a watched list's notification `code`; nothing for the codes
+// that are none (focus changes and the like). What it does is AnswerListEvent's.
+std::optional<ListEvent> ListEventOf(HWND list, int code);
+
+// The whole text of a window or control, however long: the check of a typed
+// number must see what the user typed, not the part a fixed buffer held.
+std::wstring WindowText(HWND window);
 
 // Resizes the window to the size without moving it or changing its z-order.
 void ResizeWindow(HWND window, int width, int height);

@@ -8,7 +8,7 @@ import time
 import unittest
 
 import winedesk as wd
-from test_program import (ADVANCED_TAB, APPLY, BASIC_TAB, CANCEL, PAGE_TITLE, CONFIG_SIZE, DETECTED_EN, DIST, EMPTY_SPOT, FACTORY_MATRIX, FACTORY_TEXTS_EN,
+from test_program import (ADVANCED_TAB, APPLY, BASIC_TAB, CANCEL, OK, PAGE_TITLE, CONFIG_SIZE, DETECTED_EN, DIST, EMPTY_SPOT, FACTORY_MATRIX, FACTORY_TEXTS_EN,
                           ProgramCase, _le_words, centre, check_apply_traffic)
 
 # Under Wine the lists' 14-point Arial entries are 14 pixels high; a list's
@@ -185,6 +185,47 @@ class BasicPage(PageCase):
         self.wait_same(dpi_pane(1), pane, "stage 1's colour unchanged")
         self.assertEqual(self.exit_from_tray(program), 0)
 
+    def test_keys_in_a_buttons_open_list(self):
+        program = self.program
+        # The list takes the focus when it opens; the pointer stays on the row,
+        # off the list, so only the keys move its highlight.
+        area = key_list(2)
+        mark = program.trace.mark()
+        row2 = self.look(row(2))
+        empty = self.open_list(row(2), area)
+        self.world.key("Down")  # the highlight on "Left Click"
+        time.sleep(0.5)
+        self.shot("down-in-the-list")
+        self.assertEqual(wd.images_differ(self.look(row(2)), row2), 0, "Down assigned a function")
+        self.assertGreater(wd.images_differ(self.look(area), empty, 8), 20, "Down closed the list")
+        self.world.key("Down")
+        self.world.key("Down")  # "Mid Click"
+        self.world.key("Return")
+        self.wait_same(area, empty, "Enter to close row 2's list")
+        self.wait_changed(row(2), row2, "row 2 to take the highlighted entry")
+        self.assertIsNotNone(program.main_window(), "Enter in the list hid the window")
+
+        # A typed letter moves to "Single Key" and opens no dialog; Esc closes
+        # the list without a choice, and the window stays.
+        row3 = self.look(row(3))
+        empty3 = self.open_list(row(3), key_list(3))
+        self.world.key("s")
+        time.sleep(1.0)
+        self.assertEqual([w for w in self.world.visible_windows() if 300 <= w[3] <= 420 and 250 <= w[4] <= 340], [],
+                         "a typed letter opened a dialog")
+        self.world.key("Escape")
+        self.wait_same(key_list(3), empty3, "Esc to close row 3's list")
+        self.assertEqual(wd.images_differ(self.look(row(3)), row3), 0, "Esc assigned a function")
+        self.assertIsNotNone(program.main_window(), "Esc in the list hid the window")
+        self.assertEqual(program.trace.calls_since(mark), [], "a key in a list reached the mouse")
+
+        self.apply()
+        config = self.read_config(program)
+        self.assertEqual(list(config[1:4]), [0, 2, 2], "Mode A functions of buttons 1 to 3")
+        texts = wd.read_utf16_ini(program.file("str.ini"))["Setting-EN"]
+        self.assertEqual([texts.get(f"Item{b}") for b in range(1, 4)], ["Left Click", "Mid Click", "Mid Click"])
+        self.assertEqual(self.exit_from_tray(program), 0)
+
     def test_report_rate_dpi_stages_and_lighting(self):
         program = self.program
         program.click_rect(report_rate(3))  # 500 Hz
@@ -260,10 +301,64 @@ class BasicPage(PageCase):
         self.assertEqual(self.exit_from_tray(program), 0)
 
 
+# Where Wine keeps the pointer settings: the user's values, and the ones set
+# for the session only (SPIF_SENDCHANGE without SPIF_UPDATEINIFILE).
+MOUSE_KEY = "HKCU\\Control Panel\\Mouse"
+DESKTOP_KEY = "HKCU\\Control Panel\\Desktop"
+SESSION_KEY = "HKCU\\Software\\Wine\\Temporary System Parameters"
+SESSION_KEYS = (SESSION_KEY + "\\Control Panel\\Mouse", SESSION_KEY + "\\Control Panel\\Desktop")
+# Precision on (thresholds 6 and 10, acceleration 1), speed 9, 7 wheel lines.
+USER_POINTER = {MOUSE_KEY: {"MouseThreshold1": "6", "MouseThreshold2": "10", "MouseSpeed": "1",
+                            "MouseSensitivity": "9"},
+                DESKTOP_KEY: {"WheelScrollLines": "7"}}
+
+
 class AdvancedPage(PageCase):
 
     def setUp(self):
+        if self._testMethodName == "test_cancel_then_ok_leaves_the_systems_pointer_settings":
+            self.set_user_pointer_settings()
         self.start_shown([])
+
+    def set_user_pointer_settings(self):
+        """Gives the prefix a user's own pointer settings (put back afterwards);
+        the program reads them at its start."""
+        for key, values in USER_POINTER.items():
+            old = self.world.registry(key)
+            for name, data in values.items():
+                self.world.run_wine("reg", "add", key, "/v", name, "/d", data, "/f")
+                if name in old:
+                    self.addCleanup(self.world.run_wine, "reg", "add", key, "/v", name, "/d", old[name], "/f")
+                else:
+                    self.addCleanup(self.world.run_wine, "reg", "delete", key, "/v", name, "/f")
+        self.world.run_wine("reg", "delete", SESSION_KEY, "/f")
+
+    def pointer_state(self):
+        return {key: self.world.registry(key) for key in (MOUSE_KEY, DESKTOP_KEY) + SESSION_KEYS}
+
+    def test_cancel_then_ok_leaves_the_systems_pointer_settings(self):
+        # config.bin is the factory's (precision off, 3 lines); the system has
+        # precision on, 7 lines and speed 9. Reading them on the advanced page
+        # and then Cancel must not make OK write config.bin's steps.
+        program = self.program
+        before = self.pointer_state()
+        self.assertEqual(before[DESKTOP_KEY].get("WheelScrollLines"), "7")
+        title = self.look(PAGE_TITLE)
+        program.click_rect(ADVANCED_TAB)
+        program.wait_change(PAGE_TITLE, title, "the advanced page")
+        self.shot("system-read")
+        program.click_rect(CANCEL)
+        program.wait_hidden()
+        self.show(program)
+        self.world.move(*program.client_point(*EMPTY_SPOT))
+        self.shot("after-cancel")
+        program.click_rect(OK)
+        program.wait_hidden()
+        self.wait_config_flag(program)
+        self.assertEqual(self.pointer_state(), before, "Cancel and OK changed the system's pointer settings")
+        # What the page shows after Cancel is the system's: 7 wheel lines.
+        self.assertEqual(self.read_config(program)[config_offset(1699):config_offset(1704)], bytes([1, 0, 5, 7, 6]))
+        self.assertEqual(self.exit_from_tray(program), 0)
 
     def test_pointer_settings_reach_the_system_only_when_changed(self):
         program = self.program

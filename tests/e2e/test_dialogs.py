@@ -8,7 +8,8 @@ import unittest
 
 import winedesk as wd
 from test_basic_page import ITEM_HEIGHT, MODE_A, MODE_B, PageCase, entry_point, key_list, row
-from test_program import DETECTED_CHS, EMPTY_SPOT, FACTORY_MATRIX, FACTORY_TEXTS_EN, _le_words, check_apply_traffic
+from test_program import (ADVANCED_TAB, APPLY, EMPTY_SPOT, FACTORY_MATRIX, FACTORY_TEXTS_EN, PAGE_TITLE, _le_words,
+                          check_apply_traffic)
 
 # Dialog client rectangles.
 D_OK = (166, 253, 271, 274)
@@ -27,6 +28,52 @@ SECOND_KEY = (50, 170, 131, 184)
 
 # The 13-point "宋体" of Simplified Chinese gives 13-pixel entries.
 CHS_ITEM_HEIGHT = 13
+
+# DrawTextW formats: how the dialogs lay out the texts they draw.
+CENTRED = 0x25        # DT_CENTER | DT_VCENTER | DT_SINGLELINE
+LEFT = 0x24           # DT_VCENTER | DT_SINGLELINE
+RIGHT = 0x26          # DT_RIGHT | DT_VCENTER | DT_SINGLELINE
+WRAPPED = 0x14        # DT_WORDBREAK, centred as a block (kvprobe's reading of DT_VCENTER)
+WHITE = (255, 255, 255)
+
+# What each dialog shows in the two Chinese languages, written out here
+# rather than taken from the program. Both Simplified Chinese faces ("宋体"
+# before Windows 8, "黑体" on it) are one font in the test prefix.
+FIRE_KEYS = (list("ABCDEFGHIJKLMNOPQRSTUVWXYZ") + list("1234567890") +
+             ["L-CTRL", "L-SHIFT", "L-ALT", "R-CTRL", "R-SHIFT", "R-ALT"] + [f"F{n}" for n in range(1, 13)] +
+             ["L-Button", "R-Button", "M-Button", "B4-Button", "B5-Button", "L-Tilt Wheel", "R-Tilt Wheel"])
+MODIFIERS = ["Left Ctrl", "Left Shift", "Left Alt", "Left Win", "Right Ctrl", "Right Shift", "Right Alt", "Right Win"]
+CHINESE = {
+    "CHS": {
+        "detected": "系统检测到游戏鼠标。", "face": "宋体", "height": 13, "ok": "确定", "cancel": "取消",
+        "media": ["下一首", "上一首", "停止", "播放/暂停", "静音", "音量+", "音量-"],
+        "windows": ["打开多媒体播放器", "邮件", "计算器", "我的电脑", "浏览器-搜索", "浏览器-主页", "浏览器-后退",
+                    "浏览器-前进", "浏览器-停止", "浏览器-刷新", "浏览器-收藏夹"],
+        "single": "请输入一个按键",
+        "fire": ["速度", "次数", "说明:", "速度(数值范围5-255，数值越小速度越快)",
+                 "次数(数值范围0-255，0表示按键放开火力键结束)"],
+        "delay": ["请输入一个延时", "(数值范围 0-10000)"],
+        "macro": ["请从列表框选择一个宏", "重复指定次数或按任意键结束", "重复直到按任意键结束", "重复直到该按键松开结束"],
+        "skins": "请点击设置UI文本颜色",
+    },
+    "CHT": {
+        "detected": "系統檢測到遊戲滑鼠。", "face": "黑体", "height": 14, "ok": "確定", "cancel": "取消",
+        "media": ["下一首", "上一首", "停止", "播放/暫停", "靜音", "音量+", "音量-"],
+        "windows": ["打開多媒體播放器", "郵件", "計算器", "我的電腦", "瀏覽器-搜索", "瀏覽器-主頁", "瀏覽器-後退",
+                    "瀏覽器-前進", "瀏覽器-停止", "瀏覽器-刷新", "瀏覽器-我的最愛"],
+        "single": "請輸入一個按鍵",
+        "fire": ["速度", "次數", "說明:", "速度(數值範圍5-255，數值越小速度越快)",
+                 "次數(數值範圍0-255，0表示按鍵放開火力鍵結束)"],
+        "delay": ["請輸入一個延時", "(數值範圍 0-10000)"],
+        "macro": ["請從清單方塊選擇一個巨集", "重複指定次數或按任意鍵結束", "重複直到按任意鍵結束", "重複直到該按鍵鬆開結束"],
+        "skins": "請點擊設置UI文本顏色",
+    },
+}
+# Macros of the record.ini the Chinese runs start with: a name in Chinese
+# for the macro key list, and a delay line for the delay dialog.
+MACROS = {"连发": {"ItemCount": "3", "Item0": "A   Dn", "Item1": "50 ms", "Item2": "A   Up"},
+          "Fire1": {"ItemCount": "0"}}
+SKINS_BUTTON = (701, 5, 719, 23)
 
 
 class DialogCase(PageCase):
@@ -70,6 +117,72 @@ class DialogCase(PageCase):
         self.d_centre(box, D_CANCEL)
         self.dialog_gone()
         self.world.move(*self.program.client_point(*EMPTY_SPOT))
+
+    # -- what a dialog shows, read from outside -----------------------------
+    def probed_dialog(self):
+        """The open dialog as kvprobe reads it: (window, {control id: control})."""
+        def find():
+            for w in self.world.program_windows():
+                left, top, right, bottom = w["rect"]
+                if w["class"] == "#32770" and 300 <= right - left <= 420 and 250 <= bottom - top <= 340:
+                    return w
+            return None
+        window = wd.wait_for("the dialog in kvprobe's view", find, timeout=10)
+        return window, {c["id"]: c for c in window["children"]}
+
+    def probed_list(self, list_id):
+        """The dialog's list `list_id` once it is open."""
+        def opened():
+            return self.probed_dialog()[1].get(list_id)
+        return wd.wait_for(f"list {list_id} to open", opened, timeout=10)
+
+    def check_inks(self, placed, face, height, what):
+        """Each (text, screen rectangle, format, colour) shows that text there,
+        in that font and colour. The pointer goes out of the way first, so
+        that nothing under it is lit."""
+        self.world.move(*wd.PARKING_SPOT)
+        time.sleep(0.4)
+        shot = self.world.grab()
+        inks = self.world.render_texts([(face, height, 400, fmt, r[2] - r[0], r[3] - r[1], text)
+                                        for text, r, fmt, _ in placed])
+        for (text, r, fmt, colour), ink in zip(placed, inks):
+            m = 2
+            missing, stray = wd.ink_match(shot.crop((r[0] - m, r[1] - m, r[2] + m, r[3] + m)), ink, colour, search=m)
+            if missing > 2 or stray > 2:
+                self.shot(f"{what}-ink")
+                self.fail(f"{what}: {text!r} in {face} {height} px is not what {r} shows: {missing} pixels of "
+                          f"its ink missing, {stray} other pixels in its colour")
+
+    def check_drawn(self, window, texts, lang, colour):
+        """The dialog draws its OK and Cancel texts in the skin's text colour,
+        and `texts`, (text, client rectangle, format, colour), where given."""
+        x, y = window["client"]
+        e = CHINESE[lang]
+        placed = [(e["ok"], D_OK, CENTRED, colour), (e["cancel"], D_CANCEL, CENTRED, colour)] + list(texts)
+        self.check_inks([(t, (x + r[0], y + r[1], x + r[2], y + r[3]), f, c) for t, r, f, c in placed],
+                        e["face"], e["height"], "dialog")
+
+    def check_entries(self, control, entries, lang, draw=True):
+        """A list box holds `entries` in order, measures them in the dialog's
+        font, and (where `draw`) shows the ones that fit."""
+        e = CHINESE[lang]
+        self.assertEqual(control["list"]["entries"], entries, f"entries of list {control['id']}")
+        self.assertEqual(control["list"]["item_height"], e["height"], f"list {control['id']}: not the dialog's font")
+        if not draw:
+            return
+        left, top, right, bottom = control["rect"]
+        h = e["height"]
+        # Entries start one pixel inside the border and are written one pixel in.
+        placed = [(text, (left + 2, top + 1 + i * h, right - 1, top + 1 + (i + 1) * h), LEFT, WHITE)
+                  for i, text in enumerate(entries) if top + 1 + (i + 1) * h <= bottom - 1]
+        self.check_inks(placed, e["face"], h, f"list {control['id']}")
+
+    def check_static(self, control, text, lang, fmt=LEFT):
+        self.assertEqual(control["text"], text, f"static {control['id']}")
+        if text:
+            e = CHINESE[lang]
+            self.check_inks([(text, tuple(control["rect"]), fmt, WHITE)], e["face"], e["height"],
+                            f"static {control['id']}")
 
     def choose_in_field(self, box, field, list_top, index, shot=None):
         self.d_centre(box, field)
@@ -180,20 +293,182 @@ class Dialogs(DialogCase):
         self.assertEqual((a[48 + 4], a[56 + 4], a[64 + 4], a[72 + 4]), (55, 0xF1, 5, 0), "fire key, speed, times")
         self.assertEqual(self.exit_from_tray(program), 0)
 
+    def test_keys_in_a_dialogs_list_and_a_long_typed_speed(self):
+        program = self.program
+        # Windows: Down moves the highlight and chooses nothing; Enter chooses.
+        box = self.open_function(2, 8)
+        field = (box[0] + CHOICE_FIELD[0], box[1] + CHOICE_FIELD[1], box[0] + CHOICE_FIELD[2], box[1] + CHOICE_FIELD[3])
+        shown = self.world.grab().crop(field)
+        self.d_centre(box, CHOICE_FIELD)
+        time.sleep(0.4)
+        self.world.move(box[0] + 10, box[1] + 10)  # the pointer off the list: only keys move it
+        self.world.key("Down")
+        self.world.key("Down")
+        time.sleep(0.5)
+        self.shot("windows-list-keys")
+        self.assertEqual(self.dialog(), box, "a key in the list ended the dialog")
+        self.assertEqual(wd.images_differ(self.world.grab().crop(field), shown), 0, "Down chose an entry")
+        self.world.key("Return")
+        wd.wait_for("Enter to choose the highlighted entry",
+                    lambda: wd.images_differ(self.world.grab().crop(field), shown, 8) > 20, timeout=5)
+        chosen = self.world.grab().crop(field)
+        self.assertEqual(self.dialog(), box, "Enter in the list ended the dialog")
+        # Esc closes the list without a choice and leaves the dialog open.
+        self.d_centre(box, CHOICE_FIELD)
+        time.sleep(0.4)
+        self.world.move(box[0] + 10, box[1] + 10)
+        self.world.key("Down")
+        self.world.key("Escape")
+        time.sleep(0.5)
+        self.assertEqual(self.dialog(), box, "Esc in the list cancelled the dialog")
+        self.assertEqual(wd.images_differ(self.world.grab().crop(field), chosen), 0, "Esc changed the choice")
+        self.ok(box)
+
+        # Fire Key: C from the keyboard, and a speed typed with 62 leading
+        # zeros is checked as the whole number the user typed (200), not as
+        # the 63 characters a short buffer would hold ("00...2").
+        box = self.open_function(3, 10)
+        self.d_centre(box, FIRE_FIELD)
+        time.sleep(0.4)
+        self.world.move(box[0] + 10, box[1] + 10)
+        for _ in range(3):
+            self.world.key("Down")
+        self.world.key("Return")
+        time.sleep(0.3)
+        self.d_centre(box, SPEED_EDIT)
+        self.world.key("ctrl+a")
+        self.world.xdotool("type", "0" * 62 + "200")
+        time.sleep(0.3)
+        self.shot("fire-long-speed")
+        self.ok(box)
+
+        self.apply()
+        texts = wd.read_utf16_ini(program.file("str.ini"))["Setting-EN"]
+        self.assertEqual([texts.get("Item2"), texts.get("Item3")], ["Mail", "Fire Key-C"])
+        a = self.read_config(program)[1:1 + 128]
+        self.assertEqual((a[64 + 2], a[72 + 2]), (200, 1), "fire speed and times")
+        self.assertEqual(self.exit_from_tray(program), 0)
+
     def test_every_dialog_in_chinese(self):
-        # A second program in Simplified Chinese; the first one leaves.
+        # One program in each Chinese language; the English one leaves first.
         self.assertEqual(self.exit_from_tray(self.program), 0)
-        self.program = self.launch(lan="CHS", expect_balloon=DETECTED_CHS)
-        self.show(self.program)
-        for function, name in ((8, "windows"), (9, "media"), (10, "fire"), (11, "single"), (12, "combo")):
-            box = self.open_function(2, function, CHS_ITEM_HEIGHT)
-            field = {8: CHOICE_FIELD, 9: CHOICE_FIELD, 10: FIRE_FIELD, 12: COMBO_FIELD}.get(function)
-            if field:
-                self.d_centre(box, field)
-                time.sleep(0.4)
-            self.shot(f"chs-{name}")
+        for lang in ("CHS", "CHT"):
+            with self.subTest(lang):
+                self.check_dialogs_in(lang)
+
+    def check_dialogs_in(self, lang):
+        e = CHINESE[lang]
+        folder = self.folder()
+        wd.write_utf16_ini(os.path.join(folder, "record.ini"), MACROS)
+        skin = wd.read_utf16_ini(os.path.join(folder, "str.ini"))["Skins"]
+        colour = tuple(int(skin.get(k, "255")) for k in ("RColor", "GColor", "BColor"))
+        program = self.program = self.launch(folder, lan=lang, expect_balloon=e["detected"])
+        self.show(program)
+        height = e["height"]
+
+        # Windows and Multimedia: the entries in the language, the choice shown in the field.
+        for function, name, list_id, static_id, choice in ((8, "windows", 533, 532, 10), (9, "media", 553, 552, 6)):
+            box = self.open_function(2, function, height)
+            window, controls = self.probed_dialog()
+            self.check_static(controls[static_id], "", lang)
+            self.check_drawn(window, [], lang, colour)
+            self.d_centre(box, CHOICE_FIELD)
+            listing = self.probed_list(list_id)
+            self.check_entries(listing, e[name], lang)
+            self.shot(f"{lang}-{name}-list")
+            left, top = listing["rect"][:2]
+            self.world.click(left + 30, top + 1 + height * choice + height // 2)
+            wd.wait_for("the list to close", lambda: list_id not in self.probed_dialog()[1], timeout=10)
+            self.check_static(self.probed_dialog()[1][static_id], e[name][choice], lang)
             self.cancel(box)
-        self.assertEqual(self.exit_from_tray(self.program), 0)
+
+        # Fire Key: its labels and rules, the edits' start values, the key list.
+        box = self.open_function(2, 10, height)
+        window, controls = self.probed_dialog()
+        self.assertEqual([controls[i]["text"] for i in (572, 574, 575)], ["", "32", "1"])
+        speed, times, heading, speed_rule, times_rule = e["fire"]
+        self.check_drawn(window, [(speed, (10, 120, 45, 134), RIGHT, WHITE), (times, (10, 170, 45, 184), RIGHT, WHITE),
+                                  (heading, (20, 190, 400, 206), LEFT, WHITE),
+                                  (speed_rule, (20, 206, 400, 222), LEFT, WHITE),
+                                  (times_rule, (20, 222, 400, 238), LEFT, WHITE)], lang, colour)
+        self.shot(f"{lang}-fire")
+        self.d_centre(box, FIRE_FIELD)
+        self.check_entries(self.probed_list(573), FIRE_KEYS, lang, draw=False)
+        self.shot(f"{lang}-fire-list")
+        self.cancel(box)
+
+        # Single Key: the prompt.
+        box = self.open_function(2, 11, height)
+        window, controls = self.probed_dialog()
+        self.assertEqual(controls[502]["text"], "")
+        self.check_drawn(window, [(e["single"], (45, 108, 181, 124), CENTRED, WHITE)], lang, colour)
+        self.shot(f"{lang}-single")
+        self.cancel(box)
+
+        # Combo Key: the modifier list is English in every language.
+        box = self.open_function(2, 12, height)
+        window, controls = self.probed_dialog()
+        self.assertEqual([controls[i]["text"] for i in (512, 516, 517)], ["", "", ""])
+        self.check_drawn(window, [], lang, colour)
+        self.d_centre(box, COMBO_FIELD)
+        self.check_entries(self.probed_list(515), MODIFIERS, lang, draw=False)
+        self.shot(f"{lang}-combo-list")
+        self.cancel(box)
+
+        # Macro Key: the prompt, the three repeat modes, the macros of record.ini.
+        box = self.open_function(2, 13, height)
+        window, controls = self.probed_dialog()
+        self.assertEqual(controls[592]["text"], "")
+        prompt, *modes = e["macro"]
+        self.check_drawn(window, [(prompt, (13, 113, 181, 129), CENTRED, WHITE)] +
+                         [(m, (237, 70 + 50 * i, 390, 102 + 50 * i), WRAPPED, WHITE) for i, m in enumerate(modes)],
+                         lang, colour)
+        self.d_centre(box, CHOICE_FIELD)
+        self.check_entries(self.probed_list(593), list(MACROS), lang)
+        self.shot(f"{lang}-macro-key")
+        self.cancel(box)
+
+        # Skins: the hint in the skin's colour, the current skin, the skin folders.
+        program.click_rect(SKINS_BUTTON)
+        box = self.dialog()
+        window, controls = self.probed_dialog()
+        self.check_static(controls[560], "Default", lang, fmt=0x20)  # SS_LEFT: top-left, one line
+        self.check_drawn(window, [(e["skins"], (12, 64, 181, 94), CENTRED, colour)], lang, colour)
+        self.d_centre(box, (42, 129, 151, 144))
+        skins = self.probed_list(562)
+        self.check_entries(skins, sorted(skins["list"]["entries"]), lang)  # drawn in folder order
+        self.assertEqual(sorted(skins["list"]["entries"]), ["Default", "Ember"])
+        self.shot(f"{lang}-skins")
+        self.cancel(box)
+
+        # Delay Time: from a delay line of a macro on the advanced page.
+        title = self.look(PAGE_TITLE)
+        program.click_rect(ADVANCED_TAB)
+        program.wait_change(PAGE_TITLE, title, "the advanced page")
+        main = [w for w in self.world.program_windows() if w["class"] != "#32770"]
+        lists = {c["id"]: c for w in main for c in w["children"]}
+        macros = lists[151]
+        self.world.click(macros["rect"][0] + 30, macros["rect"][1] + 1 + macros["list"]["item_height"] // 2)
+        def sequence():
+            for w in self.world.program_windows():
+                for c in w["children"]:
+                    if c["id"] == 152 and c.get("list", {}).get("entries"):
+                        return c
+            return None
+        lines = wd.wait_for("the macro's lines", sequence, timeout=10)
+        self.assertEqual(lines["list"]["entries"], ["A   Dn", "50 ms", "A   Up"])
+        h = lines["list"]["item_height"]
+        self.world.move(lines["rect"][0] + 30, lines["rect"][1] + 1 + h + h // 2)
+        self.world.xdotool("click", "--repeat", 2, "--delay", 80, 1)
+        box = self.dialog()
+        window, controls = self.probed_dialog()
+        self.assertEqual(controls[600]["text"], "")
+        prompt, hint = e["delay"]
+        self.check_drawn(window, [(prompt, (14, 89, 210, 109), CENTRED, WHITE), (hint, (14, 109, 210, 129), CENTRED, WHITE)],
+                         lang, colour)
+        self.shot(f"{lang}-delay")
+        self.cancel(box)
+        self.assertEqual(self.exit_from_tray(program), 0)
 
     def test_a_dialog_without_its_face(self):
         os.remove(self.program.file(os.path.join("Skins", "Default", "fire-key.png")))
@@ -202,6 +477,14 @@ class Dialogs(DialogCase):
         title = "FireKey Dialog Load background image failed!!!"
         wd.wait_for("the error box", lambda: self.world.visible_windows(name=title), timeout=10)
         self.shot("error")
+        # The main window is disabled while the dialog starts, its box
+        # included: Apply behind the box does nothing.
+        mark = self.program.trace.mark()
+        self.program.click_rect(APPLY)
+        self.world.settle()
+        time.sleep(0.5)
+        self.assertEqual(self.program.trace.calls_since(mark), [], "Apply worked behind the dialog's error box")
+        self.assertTrue(self.world.visible_windows(name=title), "the click went past the error box")
         self.world.key("Return")
         wd.wait_for("the error box to close", lambda: not self.world.visible_windows(name=title), timeout=10)
         # No dialog is left behind: the window takes clicks again.

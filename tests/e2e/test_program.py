@@ -266,6 +266,21 @@ class StartAndTray(ProgramCase):
         self.assertEqual([], [c for c in second.trace.calls_since()], "the second copy talked to the mouse")
         self.assertEqual(windows_before, program.main_window())
         self.assertEqual([], self.world.log.tooltips_since(mark), "the second copy showed a notice")
+
+        # With an argument it cannot understand, or a file dropped on the
+        # executable, the second copy leaves as silently: no usage box.
+        profile = os.path.join(program.folder, "dropped profile.txt")
+        with open(profile, "w", encoding="utf-8") as f:
+            f.write("not a command line\n")
+        for args in (["--bogus"], ["dropped profile.txt"]):
+            other = wd.Program(self.world, program.folder, args, trace_name="trace-other.txt").start()
+            self.addCleanup(self._stop, other)
+            self.assertEqual(other.wait_exit(60), 0, f"a second copy with {args} did not exit with code 0")
+            self.assertTrue(program.alive(), "the first copy ended")
+            self.assertEqual(windows_before, program.main_window(), f"a second copy with {args} showed a window")
+            self.assertEqual(program.popups(), [], f"a second copy with {args} showed a box")
+        self.assertEqual(before, {f: wd.file_digest(program.file(f)) for f in files})
+        self.assertEqual(trace_before, program.trace.lines(), "the first copy talked to the mouse")
         self.assertEqual(self.exit_from_tray(program), 0)
 
     def test_device_notices_show_balloons(self):

@@ -13,6 +13,7 @@ explorer process, which shows every balloon as a tooltip.
 
 import collections
 import hashlib
+import json
 import os
 import re
 import shutil
@@ -142,6 +143,8 @@ class World:
     def __init__(self, workdir, kvsimctl):
         self.workdir = workdir
         self.kvsimctl = kvsimctl
+        # Built beside kvsimctl.exe by the cross build.
+        self.kvprobe = os.path.join(os.path.dirname(kvsimctl), "kvprobe.exe")
         self.xvfb = None
         self.display = None
         self.log = None
@@ -241,6 +244,42 @@ class World:
             out.seek(0)
             text = out.read().decode("utf-8", "replace")
         return rc, text
+
+    def program_windows(self):
+        """The program's visible top-level windows as kvprobe reads them:
+        [{class, text, rect, visible, enabled, children: [{class, id, text,
+        rect, visible, enabled, font, list}]}], rectangles on the screen."""
+        if not os.path.exists(self.kvprobe):
+            raise E2EError(f"{self.kvprobe} is missing; build the cross build first")
+        out = os.path.join(self.workdir, "windows.json")
+        if os.path.exists(out):
+            os.remove(out)
+        rc, text = self.run_wine(self.kvprobe, "windows", out)
+        if rc != 0 or not os.path.exists(out):
+            raise E2EError(f"kvprobe windows exited {rc}: {text.strip()}")
+        with open(out, encoding="ascii") as f:
+            return json.load(f)
+
+    def render_texts(self, texts):
+        """The ink of each (face, pixel height, weight, DrawTextW format,
+        width, height, text) drawn white on black in this prefix, as 8-bit
+        grey images."""
+        if not os.path.exists(self.kvprobe):
+            raise E2EError(f"{self.kvprobe} is missing; build the cross build first")
+        folder = tempfile.mkdtemp(prefix="render-", dir=self.workdir)
+        listing = os.path.join(folder, "texts.txt")
+        with open(listing, "w", encoding="utf-8", newline="\n") as f:
+            for t in texts:
+                f.write("\t".join(str(v) for v in t) + "\n")
+        rc, text = self.run_wine(self.kvprobe, "render", listing, os.path.join(folder, "ink"))
+        if rc != 0:
+            raise E2EError(f"kvprobe render exited {rc}: {text.strip()}")
+        images = []
+        for i in range(len(texts)):
+            with Image.open(os.path.join(folder, f"ink{i}.pgm")) as im:
+                images.append(im.convert("L"))
+        shutil.rmtree(folder, ignore_errors=True)
+        return images
 
     def simctl_ok(self, *args):
         rc, text = self.simctl(*args)
@@ -519,6 +558,36 @@ def images_differ(a, b, threshold=0):
     """Number of pixels that differ by more than `threshold` in any channel."""
     diff = ImageChops.difference(a.convert("RGB"), b.convert("RGB"))
     return sum(1 for px in diff.getdata() if max(px) > threshold)
+
+
+def ink_match(shot, ink, colour, search=2, tolerance=60):
+    """How a text's ink (an 8-bit grey image from World.render_texts) differs
+    from a screenshot that should show it drawn in `colour`. `shot` covers
+    the ink's place widened by `search` pixels on every side, and the best of
+    the shifts within that margin counts. Returns (missing, stray): the ink's
+    solid pixels the screen does not show in the colour, and the pixels in
+    the colour over the ink's place that the ink does not cover. Another
+    text, another font or size, or boxes for missing glyphs, leave tens of
+    either; the same text in the same font leaves none."""
+    w, h = ink.size
+    ink_px = list(ink.getdata())
+    shot = shot.convert("RGB")
+    sw = shot.size[0]
+    near = [max(abs(p[0] - colour[0]), abs(p[1] - colour[1]), abs(p[2] - colour[2])) <= tolerance
+            for p in shot.getdata()]
+    solid = [i for i, a in enumerate(ink_px) if a >= 200]
+    blank = [i for i, a in enumerate(ink_px) if a < 48]
+    if not solid:
+        raise E2EError("the expected text draws no ink")
+    best = None
+    for dy in range(2 * search + 1):
+        for dx in range(2 * search + 1):
+            offset = dy * sw + dx
+            missing = sum(1 for i in solid if not near[(i // w) * sw + i % w + offset])
+            stray = sum(1 for i in blank if near[(i // w) * sw + i % w + offset])
+            if best is None or missing + stray < sum(best):
+                best = (missing, stray)
+    return best
 
 
 def copy_install(dist_folder, dest):

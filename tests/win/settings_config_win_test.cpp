@@ -53,5 +53,37 @@ TEST(Win32ConfigFile, ExistsCountsFoldersLikePathFileExists) {
   EXPECT_FALSE(files->ReadAll(dir.path().wstring()).has_value());
 }
 
+// A bounded read asks the size first and reads no device: NUL would give an
+// empty "file" and CON would wait for the keyboard.
+TEST(Win32ConfigFile, ReadRefusesDevicesFoldersAndFilesOverTheLimit) {
+  TempDir dir;
+  std::unique_ptr<ConfigFileSystem> files = MakeSystemFileSystem();
+  EXPECT_EQ(files->Read(L"NUL", 1850).status, FileRead::Status::kNotAFile);
+  EXPECT_EQ(files->Read(L"\\\\.\\NUL", 1850).status, FileRead::Status::kNotAFile);
+  EXPECT_EQ(files->Read(dir.path().wstring(), 1850).status, FileRead::Status::kNotAFile);
+  EXPECT_EQ(files->Read(dir.File(L"absent.bin"), 1850).status, FileRead::Status::kUnreadable);
+
+  std::vector<uint8_t> bytes(1850, 0x33);
+  WriteBytes(dir.path() / "config.bin", bytes);
+  FileRead read = files->Read(dir.File(L"config.bin"), 1850);
+  EXPECT_EQ(read.status, FileRead::Status::kRead);
+  EXPECT_EQ(read.bytes, bytes);
+  read = files->Read(dir.File(L"config.bin"), 1849);
+  EXPECT_EQ(read.status, FileRead::Status::kTooLarge);
+  EXPECT_EQ(read.size, 1850u);
+  EXPECT_TRUE(read.bytes.empty());
+
+  // 8 GiB the disk need not hold: the size alone refuses it.
+  std::filesystem::resize_file(dir.path() / "config.bin", uint64_t{8} << 30);
+  read = files->Read(dir.File(L"config.bin"), kConfigFileSize);
+  EXPECT_EQ(read.status, FileRead::Status::kTooLarge);
+  EXPECT_EQ(read.size, uint64_t{8} << 30);
+  DeviceConfig config{};
+  uint8_t flag = 7;
+  RecordingMessageSink messages;
+  EXPECT_EQ(LoadConfig(*files, messages, dir.File(L"config.bin"), config, flag), ConfigLoadResult::kWrongSize);
+  EXPECT_EQ(flag, 0);
+}
+
 }  // namespace
 }  // namespace kovral::testing

@@ -190,21 +190,32 @@ AppPaths ResolvePaths(const Options& o, const std::wstring& modulePath) {
 
 // config.bin must be there and whole: kvctl never falls back to the factory
 // record, since sending or describing a record the user did not give would mislead.
+// Its size is asked first, so a large file, a device or a pipe named by
+// --config costs neither memory nor a wait.
 std::string CheckConfigFile(ConfigFileSystem& files, const std::wstring& path) {
   if (!files.Exists(path)) return "config file not found: " + Utf8(path);
-  const auto bytes = files.ReadAll(path);
-  if (!bytes) return "config file cannot be read: " + Utf8(path);
-  if (bytes->size() != kConfigFileSize)
-    return "config file has " + std::to_string(bytes->size()) + " bytes, not " + std::to_string(kConfigFileSize) +
+  const FileRead read = files.Read(path, kConfigFileSize);
+  switch (read.status) {
+    case FileRead::Status::kNotAFile: return "config file cannot be read (not a regular file): " + Utf8(path);
+    case FileRead::Status::kUnreadable: return "config file cannot be read: " + Utf8(path);
+    case FileRead::Status::kTooLarge:
+    case FileRead::Status::kRead: break;
+  }
+  if (read.size != kConfigFileSize)
+    return "config file has " + std::to_string(read.size) + " bytes, not " + std::to_string(kConfigFileSize) +
            ": " + Utf8(path);
   return {};
 }
 
 // record.ini is optional when it is the default one; a file named on the
-// command line must exist and be readable.
+// command line must exist and be readable. Opening it and reading at most a
+// byte tells that; what it holds is read by the INI store.
 std::string CheckRecordFile(ConfigFileSystem& files, const std::wstring& path, bool named) {
   if (!files.Exists(path)) return named ? "record file not found: " + Utf8(path) : std::string();
-  if (!files.ReadAll(path)) return "record file cannot be read: " + Utf8(path);
+  const FileRead read = files.Read(path, 0);
+  if (read.status == FileRead::Status::kNotAFile)
+    return "record file cannot be read (not a regular file): " + Utf8(path);
+  if (read.status == FileRead::Status::kUnreadable) return "record file cannot be read: " + Utf8(path);
   return {};
 }
 
@@ -402,13 +413,21 @@ int Export(const Options& o, KvctlIo& io, SettingsSession& session, ConfigFileSy
 // The whole profile is checked before the first file is written, so a bad
 // one leaves every file as it was. The mouse gets the record at the next Apply.
 int Import(const Options& o, KvctlIo& io, const AppPaths& paths, ConfigFileSystem& files, IniStore& ini) {
-  const auto bytes = files.ReadAll(o.profile);
-  if (!bytes) {
-    io.err << "kvctl: profile cannot be read: " << Utf8(o.profile) << "\n";
-    return kExitUsage;
+  const FileRead read = files.Read(o.profile, kProfileSizeLimit);
+  switch (read.status) {
+    case FileRead::Status::kRead: break;
+    case FileRead::Status::kTooLarge:
+      io.err << "kvctl: " << ProfileTooLarge(o.profile, read.size) << "\n";
+      return kExitUsage;
+    case FileRead::Status::kNotAFile:
+      io.err << "kvctl: profile cannot be read (not a regular file): " << Utf8(o.profile) << "\n";
+      return kExitUsage;
+    case FileRead::Status::kUnreadable:
+      io.err << "kvctl: profile cannot be read: " << Utf8(o.profile) << "\n";
+      return kExitUsage;
   }
   const ProfileImport imported =
-      ImportProfile(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+      ImportProfile(std::string_view(reinterpret_cast<const char*>(read.bytes.data()), read.bytes.size()));
   if (!imported.profile) {
     io.err << "kvctl: " << Utf8(o.profile) << ": " << imported.error << "\n";
     return kExitUsage;
