@@ -4,12 +4,6 @@
 #include <unordered_map>
 #include <utility>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-
-#include <cerrno>
-#endif
-
 #include "settings/config_file.h"
 #include "settings/text_encoding.h"
 
@@ -233,41 +227,13 @@ std::wstring_view StripQuotes(std::wstring_view value) {
 }
 
 #ifndef _WIN32
-// The system's files, each looked at before it is opened: only a regular file
-// within the limit is read, so a pipe given as record.ini cannot block the
-// program and /dev/zero is not read forever.
-class CheckedSystemFiles final : public ConfigFileSystem {
- public:
-  CheckedSystemFiles() : files_(MakeSystemFileSystem()) {}
-  IniFileState State(const std::wstring& path) {
-    struct stat info;
-    if (stat(ToUtf8(path).c_str(), &info) != 0)
-      return errno == ENOENT || errno == ENOTDIR ? IniFileState::kMissing : IniFileState::kUnreadable;
-    if (!S_ISREG(info.st_mode)) return IniFileState::kUnreadable;
-    if (static_cast<uint64_t>(info.st_size) > kIniFileLimit) return IniFileState::kTooLarge;
-    return IniFileState::kReadable;
-  }
-  bool Exists(const std::wstring& path) override { return files_->Exists(path); }
-  std::optional<std::vector<uint8_t>> ReadAll(const std::wstring& path) override {
-    if (State(path) != IniFileState::kReadable) return std::nullopt;
-    return files_->ReadAll(path);
-  }
-  int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) override {
-    return files_->WriteReplace(path, bytes);
-  }
-
- private:
-  std::unique_ptr<ConfigFileSystem> files_;
-};
-
 // Owns the system file system for the store that MakeSystemIniStore returns.
+// Its bounded read looks at a path before it opens it, so a pipe given as
+// record.ini cannot block the program and /dev/zero is not read forever.
 class SystemFileIniStore final : public IniStore {
  public:
-  SystemFileIniStore() : store_(files_) {}
-  IniFileState FileState(const std::wstring& file) override {
-    const IniFileState state = files_.State(file);
-    return state == IniFileState::kReadable ? store_.FileState(file) : state;
-  }
+  SystemFileIniStore() : files_(MakeSystemFileSystem()), store_(*files_) {}
+  IniFileState FileState(const std::wstring& file) override { return store_.FileState(file); }
   std::wstring Get(const std::wstring& file, const std::wstring& section, const std::wstring& key) override {
     return store_.Get(file, section, key);
   }
@@ -289,7 +255,7 @@ class SystemFileIniStore final : public IniStore {
   bool WriteBatch(const std::wstring& file, const IniBatch& batch) override { return store_.WriteBatch(file, batch); }
 
  private:
-  CheckedSystemFiles files_;
+  std::unique_ptr<ConfigFileSystem> files_;
   FileIniStore store_;
 };
 #endif
@@ -315,9 +281,9 @@ FileIniStore::~FileIniStore() = default;
 const FileIniStore::Parsed* FileIniStore::Load(const std::wstring& file) {
   std::vector<uint8_t> bytes;
   if (files_.Exists(file)) {
-    std::optional<std::vector<uint8_t>> read = files_.ReadAll(file);
-    if (!read || read->size() > kIniFileLimit) return nullptr;
-    bytes = std::move(*read);
+    FileRead read = files_.Read(file, kIniFileLimit);
+    if (read.status != FileRead::Status::kRead) return nullptr;
+    bytes = std::move(read.bytes);
   }
   if (!last_ || last_->file != file || last_->bytes != bytes) {
     IniDocument document = ParseIni(DecodeIniText(bytes));
@@ -326,11 +292,21 @@ const FileIniStore::Parsed* FileIniStore::Load(const std::wstring& file) {
   return last_.get();
 }
 
+// A read bounded to nothing tells the kind and size of the file without
+// reading it.
 IniFileState FileIniStore::FileState(const std::wstring& file) {
-  if (!files_.Exists(file)) return IniFileState::kMissing;
-  const std::optional<std::vector<uint8_t>> read = files_.ReadAll(file);
-  if (!read) return IniFileState::kUnreadable;
-  return read->size() > kIniFileLimit ? IniFileState::kTooLarge : IniFileState::kReadable;
+  const FileRead probe = files_.Read(file, 0);
+  switch (probe.status) {
+    case FileRead::Status::kRead:
+      return IniFileState::kReadable;
+    case FileRead::Status::kTooLarge:
+      return probe.size > kIniFileLimit ? IniFileState::kTooLarge : IniFileState::kReadable;
+    case FileRead::Status::kNotAFile:
+      return IniFileState::kUnreadable;
+    case FileRead::Status::kUnreadable:
+      break;
+  }
+  return files_.Exists(file) ? IniFileState::kUnreadable : IniFileState::kMissing;
 }
 
 bool IsBlankIniName(const std::wstring& name) { return Trim(name).empty(); }

@@ -126,8 +126,7 @@ class FileIniStore final : public IniStore {
  public:
   explicit FileIniStore(ConfigFileSystem& files);
   ~FileIniStore() override;
-  // Reads the file to learn its size: a file seam that can tell it without
-  // reading (the system one) is checked before it is given to the store.
+  // From the file seam's bounded read, which gives the size without reading.
   IniFileState FileState(const std::wstring& file) override;
   std::wstring Get(const std::wstring& file, const std::wstring& section, const std::wstring& key) override;
   std::vector<std::wstring> GetKeys(const std::wstring& file, const std::wstring& section,
