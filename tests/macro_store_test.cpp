@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "macro/macro_store.h"
@@ -133,6 +134,109 @@ TEST(MacroStore, TheFuzzedConfirmThatTookAMinuteIsFast) {
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(s.files.writeCount, kMacroLimit);
   EXPECT_LT(took, std::chrono::seconds(20));  // about a second here under the sanitizers; minutes before
+}
+
+// The memory file system, stopped at its n-th operation: "kill" ends the
+// program there (the operation does not happen), "fail" makes it and every
+// later one fail as a full disk or a vanished folder would.
+struct Killed {};
+class StoppingFileSystem final : public ConfigFileSystem {
+ public:
+  enum class Mode { kKill, kFail };
+  StoppingFileSystem(MemoryFileSystem& files, int stopAt, Mode mode) : files_(files), stopAt_(stopAt), mode_(mode) {}
+  bool Exists(const std::wstring& path) override { return Go() && files_.Exists(path); }
+  FileRead Read(const std::wstring& path, size_t limit) override {
+    if (!Go()) return FileRead{};
+    return files_.Read(path, limit);
+  }
+  int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) override {
+    if (!Go()) return 5;
+    return files_.WriteReplace(path, bytes);
+  }
+  bool stopped() const { return done_ > stopAt_; }
+
+ private:
+  bool Go() {
+    if (done_++ < stopAt_) return true;
+    if (mode_ == Mode::kKill) throw Killed{};
+    return false;
+  }
+  MemoryFileSystem& files_;
+  const int stopAt_;
+  const Mode mode_;
+  int done_ = 0;
+};
+
+// Runs `change` on record.ini stopped at every operation in turn until it
+// runs whole; each time the file must be the one before or the one after it.
+void ExpectAllOrNothing(const std::vector<uint8_t>& before,
+                        const std::function<bool(IniStore&, DeviceConfig&)>& change) {
+  std::vector<uint8_t> after;
+  {
+    MemoryFileSystem files;
+    files.files[L"record.ini"] = before;
+    FileIniStore ini(files);
+    DeviceConfig config = FactoryConfig();
+    ASSERT_TRUE(change(ini, config));
+    after = files.files.at(L"record.ini");
+    ASSERT_NE(after, before);
+  }
+  for (StoppingFileSystem::Mode mode : {StoppingFileSystem::Mode::kKill, StoppingFileSystem::Mode::kFail}) {
+    for (int stopAt = 0;; ++stopAt) {
+      MemoryFileSystem files;
+      files.files[L"record.ini"] = before;
+      StoppingFileSystem stopping(files, stopAt, mode);
+      FileIniStore ini(stopping);
+      DeviceConfig config = FactoryConfig();
+      bool reported = false;
+      try {
+        reported = change(ini, config);
+      } catch (const Killed&) {
+      }
+      const std::vector<uint8_t>& now = files.files.at(L"record.ini");
+      EXPECT_TRUE(now == before || now == after) << "stopped at operation " << stopAt;
+      if (mode == StoppingFileSystem::Mode::kFail && !reported) EXPECT_EQ(now, before) << "failed at " << stopAt;
+      if (!stopping.stopped()) break;
+    }
+  }
+}
+
+TEST(MacroStore, ConfirmDeleteAndImportStoppedAnywhereLeaveTheFileBeforeOrAfter) {
+  MemoryFileSystem seed;
+  FileIniStore seedIni(seed);
+  DeviceConfig seedConfig = FactoryConfig();
+  for (const wchar_t* name : {L"One", L"Two", L"Three"})
+    ConfirmMacro(seedIni, L"record.ini", name, {L"A   Dn", L"50 ms", L"A   Up", L"50 ms"}, seedConfig);
+  const std::vector<uint8_t> before = seed.files.at(L"record.ini");
+  std::vector<std::wstring> longer;
+  for (int i = 0; i < 30; ++i) longer.push_back(i % 2 ? L"20 ms" : L"B   Dn");
+
+  ExpectAllOrNothing(before, [&](IniStore& ini, DeviceConfig& config) {
+    return ConfirmMacro(ini, L"record.ini", L"Two", longer, config).written;
+  });
+  ExpectAllOrNothing(before, [&](IniStore& ini, DeviceConfig& config) {
+    return ConfirmMacro(ini, L"record.ini", L"Two", {L"C   Dn"}, config).written;  // surplus keys removed
+  });
+  ExpectAllOrNothing(before, [&](IniStore& ini, DeviceConfig& config) {
+    return ConfirmMacro(ini, L"record.ini", L"Four", longer, config).written;
+  });
+  ExpectAllOrNothing(before, [&](IniStore& ini, DeviceConfig& config) {
+    std::wstring texts[16];
+    return DeleteMacro(ini, L"record.ini", L"One", {{config, texts}}, L"Key Off") == MacroDeleteResult::kDeleted;
+  });
+  ExpectAllOrNothing(before, [&](IniStore& ini, DeviceConfig&) {
+    return ReplaceAllMacros(ini, L"record.ini", {{L"Five", longer}, {L"Six", {L"D   Up"}}});
+  });
+}
+
+TEST(MacroStore, ImportReplacesSectionsNoNameAddressesSoSlotsMatchPositions) {
+  Store s;
+  const std::string text = "[ Fire ]\r\nItemCount=1\r\nItem0=A   Dn\r\n[]\r\nItemCount=1\r\n";
+  s.files.files[s.path] = std::vector<uint8_t>(text.begin(), text.end());
+  ASSERT_TRUE(ReplaceAllMacros(s.ini, s.path, {{L"New", {L"B   Dn"}}}));
+  // Left in front, " Fire " would make "New" the second macro, played from slot 1.
+  EXPECT_THAT(MacroNames(s.ini, s.path), ElementsAre(L"New"));
+  EXPECT_EQ(s.ini.Get(s.path, L"New", L"ItemCount"), L"1");
 }
 
 TEST(MacroStore, DeleteMovesLaterSlotsAndBindingsAlong) {

@@ -177,18 +177,17 @@ ConfirmResult ConfirmMacro(IniStore& ini, const std::wstring& recordIni, const s
 
 MacroDeleteResult DeleteMacro(IniStore& ini, const std::wstring& recordIni, const std::wstring& name,
                               const std::vector<MacroBindings>& records, const std::wstring& keyOffText) {
-  // The slots and bindings follow the section the store actually removed. A
-  // hand-edited header such as "[ Fire ]" is listed but cannot be removed
-  // (names are looked up without their surrounding white space): moving the
-  // slots then would leave every later binding on the wrong macro.
+  // The slots and bindings follow the section the store removes, found
+  // before the write: a re-read after it that failed would leave the slots
+  // unmoved under a file that lost the macro. A hand-edited header such as
+  // "[ Fire ]" is listed but cannot be removed (names are looked up without
+  // their surrounding white space): moving the slots then would leave every
+  // later binding on the wrong macro.
   const std::vector<std::wstring> before = ini.SectionNames(recordIni);
   const bool listed = MacroPosition(before, name) >= 0;
-  if (!ini.DeleteSection(recordIni, name)) return listed ? MacroDeleteResult::kRefused : MacroDeleteResult::kNotInFile;
-  const std::vector<std::wstring> after = ini.SectionNames(recordIni);
-  if (before.empty() || after.size() != before.size() - 1)  // nothing was removed
-    return listed ? MacroDeleteResult::kRefused : MacroDeleteResult::kNotInFile;
-  const int deleted = static_cast<int>(
-      std::mismatch(after.begin(), after.end(), before.begin()).first - after.begin());
+  const int deleted = AddressedSection(before, name);
+  if (deleted < 0) return listed ? MacroDeleteResult::kRefused : MacroDeleteResult::kNotInFile;
+  if (!ini.DeleteSection(recordIni, name)) return MacroDeleteResult::kRefused;
   if (deleted >= kMacroSlotCount) return MacroDeleteResult::kDeleted;
   for (const MacroBindings& record : records) {
     DeviceConfig& c = record.config;
@@ -212,8 +211,11 @@ MacroDeleteResult DeleteMacro(IniStore& ini, const std::wstring& recordIni, cons
 }
 
 bool ReplaceAllMacros(IniStore& ini, const std::wstring& recordIni, const std::vector<StoredMacro>& macros) {
+  // Cleared rather than section by section: a hand-edited header the store
+  // cannot address ("[ Fire ]") would stay in front of the new macros and
+  // put each of them one slot after the one its bytes are in.
   IniBatch batch;
-  for (const std::wstring& name : ini.SectionNames(recordIni)) batch.DeleteSection(name);
+  batch.Clear();
   for (const StoredMacro& macro : macros) AddMacroSection(batch, macro.name, macro.entries);
   return ini.WriteBatch(recordIni, batch);
 }

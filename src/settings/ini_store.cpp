@@ -178,6 +178,12 @@ std::vector<uint8_t> EncodeIni(const IniDocument& document) {
 // A change of a batch made on the parsed document; true when it changed it.
 // Blank names have been refused (writes) or change nothing (deletions).
 bool ApplyChange(IniDocument& document, const IniBatch::Change& change) {
+  if (change.kind == IniBatch::Kind::kClear) {
+    const bool hadLines = document.sections.size() > 1 || !document.sections[0].entries.empty();
+    document.sections.resize(1);
+    document.sections[0].entries.clear();
+    return hadLines;
+  }
   const std::wstring_view sectionName = Trim(change.section);
   const std::wstring_view keyName = Trim(change.key);
   if (sectionName.empty()) return false;
@@ -312,6 +318,14 @@ IniFileState FileIniStore::FileState(const std::wstring& file) {
 bool IsBlankIniName(const std::wstring& name) { return Trim(name).empty(); }
 
 bool SameIniName(std::wstring_view a, std::wstring_view b) { return SameName(Trim(a), Trim(b)); }
+
+int AddressedSection(const std::vector<std::wstring>& listed, const std::wstring& name) {
+  const std::wstring_view wanted = Trim(name);
+  if (wanted.empty()) return -1;
+  for (size_t i = 0; i < listed.size(); ++i)
+    if (SameName(listed[i], wanted)) return static_cast<int>(i);
+  return -1;
+}
 
 std::vector<std::wstring> ApplySectionListLimit(const std::vector<std::wstring>& names, size_t maxChars) {
   std::vector<std::wstring> listed;

@@ -37,11 +37,11 @@ enum class IniFileState {
 // Changes to one file that a store makes together (IniStore::WriteBatch).
 class IniBatch {
  public:
-  enum class Kind { kWrite, kDeleteKey, kDeleteSection };
+  enum class Kind { kWrite, kDeleteKey, kDeleteSection, kClear };
   struct Change {
     Kind kind;
     std::wstring section;
-    std::wstring key;    // empty for kDeleteSection
+    std::wstring key;    // empty for kDeleteSection and kClear
     std::wstring value;  // kWrite only
   };
 
@@ -55,6 +55,13 @@ class IniBatch {
   }
   IniBatch& DeleteSection(std::wstring section) {
     changes_.push_back({Kind::kDeleteSection, std::move(section), {}, {}});
+    return *this;
+  }
+  // Everything the file held before goes: sections a name cannot address
+  // (a header with spaces inside its brackets, "[]") and lines before the
+  // first header included. What follows in the batch builds the new file.
+  IniBatch& Clear() {
+    changes_.push_back({Kind::kClear, {}, {}, {}});
     return *this;
   }
   const std::vector<Change>& changes() const { return changes_; }
@@ -111,6 +118,13 @@ bool IsBlankIniName(const std::wstring& name);
 // Whether two names given to a store address the same section or key: equal
 // without surrounding white space and without regard to case.
 bool SameIniName(std::wstring_view a, std::wstring_view b);
+
+// The position among listed section names (as SectionNames gives them) of
+// the section a store's DeleteSection or Write of `name` reaches: the first
+// whose name as the file has it equals `name` without its surrounding white
+// space, letter case aside. -1 when none does: a header with spaces inside
+// its brackets ("[ Fire ]") is listed but no name reaches it.
+int AddressedSection(const std::vector<std::wstring>& listed, const std::wstring& name);
 
 // The names a reader of a fixed section-name listing sees: the listing puts
 // each name followed by a zero, and only names whose zero lies within the

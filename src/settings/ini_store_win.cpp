@@ -144,6 +144,12 @@ bool Win32IniStore::WriteBatch(const std::wstring& file, const IniBatch& batch) 
   ok = ok && PrepareUnicodeFile(temp);  // a missing file's copy is created with the mark
   for (const IniBatch::Change& change : batch.changes()) {
     if (!ok) break;
+    if (change.kind == IniBatch::Kind::kClear) {
+      // The profile functions let go of the copy, which starts again empty.
+      WritePrivateProfileStringW(nullptr, nullptr, nullptr, temp.c_str());
+      ok = DeleteFileW(temp.c_str()) && PrepareUnicodeFile(temp);
+      continue;
+    }
     if (IsBlankIniName(change.section)) continue;
     const wchar_t* key = change.kind == IniBatch::Kind::kDeleteSection ? nullptr : change.key.c_str();
     const wchar_t* value = change.kind == IniBatch::Kind::kWrite ? change.value.c_str() : nullptr;
