@@ -57,7 +57,7 @@ TEST(MacroPanel, ConfirmKeepsTheSelectionOnTheConfirmedMacroAndTheUnconfirmedNam
   EXPECT_FALSE(p.model.New(L"First"));
   EXPECT_FALSE(p.model.New(L"Second"));  // "First" is not confirmed yet
   EXPECT_FALSE(p.model.Confirm());
-  // The file's macros, then the names still to confirm ("First" was dropped).
+  // The file's macros, then the names still to confirm ("First" stays listed).
   EXPECT_THAT(p.model.names(), ElementsAre(L"Second", L"First"));
   EXPECT_EQ(p.model.selected(), 0);  // was 1: past the list, which a second Confirm or Delete read
   EXPECT_FALSE(p.model.Delete());
