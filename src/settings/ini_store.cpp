@@ -1,5 +1,7 @@
 #include "settings/ini_store.h"
 
+#include <cstdint>
+#include <deque>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -70,6 +72,20 @@ std::wstring Folded(std::wstring_view name) {
   for (wchar_t& c : folded) c = FoldCase(c);
   return folded;
 }
+
+// Hashing and comparing names as SameName does, without making folded copies.
+struct FoldedHash {
+  using is_transparent = void;
+  size_t operator()(std::wstring_view name) const {
+    size_t hash = 14695981039346656037ull & SIZE_MAX;
+    for (wchar_t c : name) hash = (hash ^ static_cast<size_t>(FoldCase(c))) * (1099511628211ull & SIZE_MAX);
+    return hash;
+  }
+};
+struct FoldedEqual {
+  using is_transparent = void;
+  bool operator()(std::wstring_view a, std::wstring_view b) const { return SameName(a, b); }
+};
 
 // One line of a section: a key with or without "=value". Lines without "="
 // (comments among them) are kept so that a rewrite does not lose them.
@@ -175,54 +191,131 @@ std::vector<uint8_t> EncodeIni(const IniDocument& document) {
   return bytes;
 }
 
-// A change of a batch made on the parsed document; true when it changed it.
-// Blank names have been refused (writes) or change nothing (deletions).
-bool ApplyChange(IniDocument& document, const IniBatch::Change& change) {
-  if (change.kind == IniBatch::Kind::kClear) {
-    const bool hadLines = document.sections.size() > 1 || !document.sections[0].entries.empty();
-    document.sections.resize(1);
-    document.sections[0].entries.clear();
-    return hadLines;
+// A batch's changes made on a copy of the parsed document. Sections and keys
+// are found through tables of their folded names, and what a change removes
+// is only marked until the end, so a batch costs about one pass over the
+// file whatever its size: a Confirm writes a thousand keys and removes as
+// many into one section, and looking each up line by line made a Confirm on
+// a large record.ini take minutes. The first of several sections or keys of
+// one name is the one a change reaches, as with Get; once removed, the next.
+class BatchEditor {
+ public:
+  explicit BatchEditor(const IniDocument& document) {
+    for (const IniSection& section : document.sections) AddSection(section);
   }
-  const std::wstring_view sectionName = Trim(change.section);
-  const std::wstring_view keyName = Trim(change.key);
-  if (sectionName.empty()) return false;
-  if (change.kind == IniBatch::Kind::kDeleteSection) {
-    for (size_t i = 1; i < document.sections.size(); ++i) {
-      if (!document.sections[i].name.empty() && SameName(document.sections[i].name, sectionName)) {
-        document.sections.erase(document.sections.begin() + static_cast<std::ptrdiff_t>(i));
-        return true;
-      }
+
+  // True when the change changed the document. Blank names have been
+  // refused (writes) or change nothing (deletions).
+  bool Apply(const IniBatch::Change& change) {
+    if (change.kind == IniBatch::Kind::kClear) {
+      const bool hadLines = sections_.size() > 1 || sections_[0].live > 0;
+      sections_.clear();
+      byName_.clear();
+      AddSection(IniSection{});
+      return hadLines;
     }
-    return false;
-  }
-  if (keyName.empty()) return false;
-  IniSection* target = document.Find(sectionName);
-  if (change.kind == IniBatch::Kind::kDeleteKey) {
-    if (!target) return false;
-    for (auto it = target->entries.begin(); it != target->entries.end(); ++it) {
-      if (SameName(it->name, keyName)) {
-        target->entries.erase(it);
-        return true;
-      }
-    }
-    return false;
-  }
-  const std::wstring stored(TrimLeft(change.value));
-  if (!target) {
-    document.sections.push_back(IniSection{std::wstring(sectionName), {}});
-    target = &document.sections.back();
-  }
-  for (IniEntry& entry : target->entries) {
-    if (SameName(entry.name, keyName)) {
-      if (entry.value == stored) return false;
-      entry.value = stored;
+    const std::wstring_view sectionName = Trim(change.section);
+    if (sectionName.empty()) return false;
+    const std::wstring folded = Folded(sectionName);
+    if (change.kind == IniBatch::Kind::kDeleteSection) {
+      const size_t at = FindSection(folded);
+      if (at == kNone) return false;
+      sections_[at].removed = true;
       return true;
     }
+    const std::wstring_view keyName = Trim(change.key);
+    if (keyName.empty()) return false;
+    size_t at = FindSection(folded);
+    if (change.kind == IniBatch::Kind::kDeleteKey) {
+      if (at == kNone) return false;
+      const size_t entry = FindKey(at, keyName);
+      if (entry == kNone) return false;
+      sections_[at].gone[entry] = true;
+      --sections_[at].live;
+      return true;
+    }
+    const std::wstring stored(TrimLeft(change.value));
+    if (at == kNone) at = AddSection(IniSection{std::wstring(sectionName), {}});
+    const size_t entry = FindKey(at, keyName);
+    Section& section = sections_[at];
+    if (entry != kNone) {
+      std::optional<std::wstring>& value = section.entries[entry].value;
+      if (value == stored) return false;
+      value = stored;
+      return true;
+    }
+    section.entries.push_back(IniEntry{std::wstring(keyName), stored});
+    section.gone.push_back(false);
+    ++section.live;
+    if (section.indexed) section.keys[section.entries.back().name].push_back(section.entries.size() - 1);
+    return true;
   }
-  target->entries.push_back(IniEntry{std::wstring(keyName), stored});
-  return true;
-}
+
+  IniDocument Finish() && {
+    IniDocument document;
+    for (Section& section : sections_) {
+      if (section.removed) continue;
+      IniSection kept{std::move(section.name), {}};
+      kept.entries.reserve(section.live);
+      for (size_t i = 0; i < section.entries.size(); ++i)
+        if (!section.gone[i]) kept.entries.push_back(std::move(section.entries[i]));
+      document.sections.push_back(std::move(kept));
+    }
+    return document;
+  }
+
+ private:
+  static constexpr size_t kNone = static_cast<size_t>(-1);
+  // The lines stay where they are put (a deque never moves its elements),
+  // so the key table can point at their names.
+  struct Section {
+    std::wstring name;
+    std::deque<IniEntry> entries;
+    std::vector<bool> gone;  // per line: removed by the batch
+    size_t live = 0;         // lines not removed
+    bool removed = false;
+    bool indexed = false;    // `keys` built (on the first lookup)
+    std::unordered_map<std::wstring_view, std::vector<size_t>, FoldedHash, FoldedEqual> keys;  // a name's lines in order
+  };
+
+  size_t AddSection(const IniSection& section) {
+    const size_t at = sections_.size();
+    Section& added = sections_.emplace_back();
+    added.name = section.name;
+    added.entries.assign(section.entries.begin(), section.entries.end());
+    added.gone.assign(section.entries.size(), false);
+    added.live = section.entries.size();
+    // The lines before the first header, and "[]", have no name to reach them by.
+    if (at > 0 && !section.name.empty()) byName_[Folded(section.name)].push_back(at);
+    return at;
+  }
+
+  size_t FindSection(const std::wstring& folded) const {
+    const auto hit = byName_.find(folded);
+    if (hit == byName_.end()) return kNone;
+    for (size_t at : hit->second)
+      if (!sections_[at].removed) return at;
+    return kNone;
+  }
+
+  size_t FindKey(size_t sectionAt, std::wstring_view keyName) {
+    Section& section = sections_[sectionAt];
+    if (!section.indexed) {
+      section.keys.reserve(section.entries.size());
+      for (size_t i = 0; i < section.entries.size(); ++i)
+        if (!section.gone[i]) section.keys[section.entries[i].name].push_back(i);
+      section.indexed = true;
+    }
+    const auto hit = section.keys.find(keyName);
+    if (hit == section.keys.end()) return kNone;
+    for (size_t i : hit->second)
+      if (!section.gone[i]) return i;
+    return kNone;
+  }
+
+  std::deque<Section> sections_;  // sections_[0]: the lines before the first header
+  std::unordered_map<std::wstring, std::vector<size_t>> byName_;
+};
 
 // One pair of matching quotes around a value is not part of it.
 std::wstring_view StripQuotes(std::wstring_view value) {
@@ -366,12 +459,13 @@ std::vector<std::wstring> FileIniStore::GetKeys(const std::wstring& file, const 
   if (!parsed) return values;
   const IniSection* found = parsed->document.Find(sectionName);
   if (!found) return values;
-  std::unordered_map<std::wstring, const IniEntry*> byName;
-  for (const IniEntry& entry : found->entries) byName.try_emplace(Folded(entry.name), &entry);
+  std::unordered_map<std::wstring_view, const IniEntry*, FoldedHash, FoldedEqual> byName;
+  byName.reserve(found->entries.size());
+  for (const IniEntry& entry : found->entries) byName.try_emplace(entry.name, &entry);
   for (size_t i = 0; i < keys.size(); ++i) {
     const std::wstring_view keyName = Trim(keys[i]);
     if (keyName.empty()) continue;
-    const auto hit = byName.find(Folded(keyName));
+    const auto hit = byName.find(keyName);
     if (hit != byName.end() && hit->second->value)
       values[i] = TruncateUtf16(StripQuotes(*hit->second->value), kIniValueLimit);
   }
@@ -403,11 +497,11 @@ bool FileIniStore::WriteBatch(const std::wstring& file, const IniBatch& batch) {
   if (!writes && !files_.Exists(file)) return true;  // nothing to delete from
   const Parsed* parsed = Load(file);
   if (!parsed) return false;
-  IniDocument document = parsed->document;
+  BatchEditor editor(parsed->document);
   bool changed = false;
-  for (const IniBatch::Change& change : batch.changes()) changed = ApplyChange(document, change) || changed;
+  for (const IniBatch::Change& change : batch.changes()) changed = editor.Apply(change) || changed;
   if (!changed) return true;
-  const std::vector<uint8_t> bytes = EncodeIni(document);
+  const std::vector<uint8_t> bytes = EncodeIni(std::move(editor).Finish());
   if (bytes.size() > kIniFileLimit) return false;
   return files_.WriteReplace(file, bytes) == 0;
 }
