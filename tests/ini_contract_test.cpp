@@ -212,16 +212,19 @@ TEST_P(IniStoreContract, BatchMakesItsChangesInOrderOrNone) {
   EXPECT_EQ(ReadBytes(dir_.path() / "record.ini"), before);
 }
 
-TEST_P(IniStoreContract, ClearedBatchRemovesSectionsNoNameAddresses) {
+TEST_P(IniStoreContract, ClearedBatchLeavesNothingOfTheOldFile) {
+  // "[]" heads a section no name reaches, and comments are no section: a
+  // replacement of every section by name would keep both.
   const std::wstring ini = dir_.File(L"record.ini");
-  const std::string text = "; old\r\n[ Fire ]\r\nItemCount=1\r\n[Keep]\r\nItemCount=2\r\n";
+  const std::string text = "; old\r\n[]\r\nItemCount=1\r\n[Keep]\r\nItemCount=2\r\n";
   WriteBytes(dir_.path() / "record.ini", std::vector<uint8_t>(text.begin(), text.end()));
-  ASSERT_THAT(store().SectionNames(ini), ElementsAre(L" Fire ", L"Keep"));
-  EXPECT_TRUE(store().DeleteSection(ini, L" Fire "));  // looked up as "Fire": not there
-  ASSERT_THAT(store().SectionNames(ini), ElementsAre(L" Fire ", L"Keep"));
+  ASSERT_THAT(store().SectionNames(ini), ElementsAre(L"Keep"));
   ASSERT_TRUE(store().WriteBatch(ini, IniBatch().Clear().Write(L"New", L"ItemCount", L"0")));
   EXPECT_THAT(store().SectionNames(ini), ElementsAre(L"New"));
   EXPECT_EQ(store().Get(ini, L"Keep", L"ItemCount"), L"");
+  const std::vector<uint8_t> bytes = ReadBytes(dir_.path() / "record.ini");
+  for (const std::vector<uint8_t>& gone : {std::vector<uint8_t>{'o', 0, 'l', 0, 'd', 0}, std::vector<uint8_t>{'1', 0}})
+    EXPECT_EQ(std::search(bytes.begin(), bytes.end(), gone.begin(), gone.end()), bytes.end());
 }
 
 INSTANTIATE_TEST_SUITE_P(Portable, IniStoreContract,
