@@ -135,6 +135,10 @@ TEST(MacroPanel, TheBoxStoresOnlyWhatWasTypedForTheSelectedMacro) {
   EXPECT_TRUE(p.model.CommitLoopCount());
   EXPECT_EQ(SlotLoopCount(p.settings.config, 0), 1);
   EXPECT_EQ(SlotLoopCount(p.settings.config, 1), 5);
+  // Stored once: after a Cancel put the record back, OK leaves it.
+  SetSlotLoopCount(p.settings.config, 0, 8);
+  EXPECT_FALSE(p.model.CommitLoopCount());
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 0), 8);
 }
 
 TEST(MacroPanel, RefusedWritesWarnAndLeaveFileAndListAsTheyAre) {

@@ -140,6 +140,8 @@ void MacroPanelModel::LoopCountTyped(const std::wstring& text) {
 
 bool MacroPanelModel::CommitLoopCount() {
   if (selected_ < 0 || !loopEdited_) return false;
+  // Stored once: a later OK must not put it back over a record Cancel restored.
+  loopEdited_ = false;
   const LoopCountInput input = CheckLoopCount(loopText_);
   StoreLoopCount(input.value);
   if (!input.corrected) return false;

@@ -44,7 +44,8 @@ class MacroPanelModel {
   void LoopCountTyped(const std::wstring& text);
   // The box lost the focus, or Confirm, OK or Apply comes: when the user
   // changed the box for the selected macro, empty, 0 or above 65535 becomes 1
-  // (true when the box must show loopText() again) and the count is stored.
+  // (true when the box must show loopText() again) and the count is stored,
+  // once for each edit.
   bool CommitLoopCount();
 
   // The recorder's steps; Start answers the message that refuses it.
