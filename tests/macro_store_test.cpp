@@ -195,7 +195,9 @@ void ExpectAllOrNothing(const std::vector<uint8_t>& before,
       }
       const std::vector<uint8_t>& now = files.files.at(L"record.ini");
       EXPECT_TRUE(now == before || now == after) << "stopped at operation " << stopAt;
-      if (mode == StoppingFileSystem::Mode::kFail && !reported) EXPECT_EQ(now, before) << "failed at " << stopAt;
+      if (mode == StoppingFileSystem::Mode::kFail && !reported) {
+        EXPECT_EQ(now, before) << "failed at " << stopAt;
+      }
       if (!stopping.stopped()) break;
     }
   }
@@ -279,6 +281,23 @@ TEST(MacroStore, DeletingASectionTheFileKeepsMovesNothing) {
   EXPECT_THAT(MacroNames(s.ini, s.path), ElementsAre(L" Fire ", L"B"));
   EXPECT_EQ(s.config.modeA.macroIndex[0], 1);  // was 0: "B"'s binding moved onto " Fire "
   EXPECT_EQ(SlotLoopCount(s.config, 1), 4);
+}
+
+TEST(MacroStore, ConfirmStoresNoMoreEntriesThanAMacroIsReadUpTo) {
+  // A sequence read up to the limit, with keys recorded after it: the file
+  // would hold entries no read gives back, and their events were lost silently.
+  Store s;
+  std::vector<std::wstring> entries(kMacroEntryLimit, L"");
+  entries[0] = L"A   Dn";
+  entries.push_back(L"B   Dn");
+  entries.push_back(L"50 ms");
+  const ConfirmResult result = ConfirmMacro(s.ini, s.path, L"Long", entries, s.config);
+  ASSERT_TRUE(result.written);
+  EXPECT_EQ(s.ini.Get(s.path, L"Long", L"ItemCount"), std::to_wstring(kMacroEntryLimit));
+  EXPECT_EQ(s.ini.Get(s.path, L"Long", L"Item" + std::to_wstring(kMacroEntryLimit)), L"");
+  EXPECT_EQ(ReadMacroEntries(s.ini, s.path, L"Long").size(), static_cast<size_t>(kMacroEntryLimit));
+  EXPECT_EQ(result.encoding.eventsWritten, 1);
+  EXPECT_TRUE(result.encoding.cut());  // "B" is told of
 }
 
 TEST(MacroStore, AnItemCountBeyondTheLimitReadsOnlyTheLimit) {

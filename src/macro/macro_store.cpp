@@ -158,9 +158,18 @@ ConfirmResult ConfirmMacro(IniStore& ini, const std::wstring& recordIni, const s
   // The old entries' count (0 for a new macro), to remove the keys the new
   // sequence no longer has.
   const size_t oldCount = static_cast<size_t>(StoredItemCount(ini, recordIni, name));
+  // Only what reading the macro gives back is stored; the events past it
+  // count as cut, as those the slot has no room for.
+  const std::vector<std::wstring> kept(entries.begin(),
+                                       entries.begin() + std::min(entries.size(), size_t{kMacroEntryLimit}));
+  int eventsPastLimit = 0;
+  for (size_t i = kept.size(); i < entries.size(); ++i) {
+    const MacroEntryKind kind = ParseMacroEntry(entries[i]).kind;
+    if (kind == MacroEntryKind::Down || kind == MacroEntryKind::Up) ++eventsPastLimit;
+  }
   IniBatch batch;
-  AddMacroSection(batch, name, entries);
-  for (size_t i = entries.size(); i < oldCount; ++i) batch.DeleteKey(name, ItemKey(i));
+  AddMacroSection(batch, name, kept);
+  for (size_t i = kept.size(); i < oldCount; ++i) batch.DeleteKey(name, ItemKey(i));
   ConfirmResult result;
   if (!ini.WriteBatch(recordIni, batch)) return result;
   result.written = true;
@@ -171,7 +180,8 @@ ConfirmResult ConfirmMacro(IniStore& ini, const std::wstring& recordIni, const s
     return result;
   }
   result.encoding = encodings[result.slot];
-  if (oldCount == 0 && !entries.empty()) SetSlotLoopCount(config, result.slot, firstLoopCount);
+  result.encoding.eventsTotal += eventsPastLimit;
+  if (oldCount == 0 && !kept.empty()) SetSlotLoopCount(config, result.slot, firstLoopCount);
   return result;
 }
 

@@ -72,7 +72,9 @@ MacroNameCheck CheckNewMacroName(const std::vector<std::wstring>& listed, const 
 // record.ini. A macro already in the file keeps its place (its keys are
 // rewritten in place and surplus "Item" keys removed); a new one is appended.
 // Then every slot is encoded again, and a macro that had no entries before
-// (its slot held nothing) plays firstLoopCount times. When record.ini refuses
+// (its slot held nothing) plays firstLoopCount times. Entries past the
+// kMacroEntryLimit a macro is read up to are not stored (their events count
+// as cut). When record.ini refuses
 // the write, the file and the record stay as they were.
 struct ConfirmResult {
   bool written = false;
