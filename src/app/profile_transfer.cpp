@@ -80,9 +80,8 @@ bool ImportSessionProfile(SettingsSession& session, const std::wstring& file, co
 
   IniStore& ini = session.ini();
   const std::wstring& recordIni = session.paths().recordIni;
-  const std::vector<ProfileMacro> before = ReadProfileMacros(ini, session.files(), recordIni);
+  // All or nothing: a refused write leaves record.ini as it was.
   if (!WriteProfileMacros(ini, recordIni, profile.macros)) {
-    WriteProfileMacros(ini, recordIni, before);
     session.messages().Show(FormatText(texts.settingsSaveFailed, recordIni), kCaptionWarning);
     return false;
   }

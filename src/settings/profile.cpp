@@ -694,16 +694,11 @@ void ReadProfileFiles(IniStore& ini, ConfigFileSystem& files, const std::wstring
       profile.texts[lang][i] = ini.Get(strIni, kProfileTextSections[lang], ButtonTextKey(i));
 }
 
-// Every write is tried even after a failure, as the program's other saves do.
+// One replacement of record.ini: all the profile's macros or none of them.
 bool WriteProfileMacros(IniStore& ini, const std::wstring& recordIni, const std::vector<ProfileMacro>& macros) {
-  bool ok = true;
-  for (const std::wstring& name : ini.SectionNames(recordIni)) ok = ini.DeleteSection(recordIni, name) && ok;
-  for (const ProfileMacro& macro : macros) {
-    ok = ini.Write(recordIni, macro.name, L"ItemCount", std::to_wstring(macro.entries.size())) && ok;
-    for (size_t i = 0; i < macro.entries.size(); ++i)
-      ok = ini.Write(recordIni, macro.name, L"Item" + std::to_wstring(i), macro.entries[i]) && ok;
-  }
-  return ok;
+  std::vector<StoredMacro> stored;
+  for (const ProfileMacro& macro : macros) stored.push_back({macro.name, macro.entries});
+  return ReplaceAllMacros(ini, recordIni, stored);
 }
 
 int ProfileLanguageIndex(std::wstring_view section) {
