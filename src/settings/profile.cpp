@@ -459,6 +459,7 @@ std::string ExportProfile(const ProfileData& p) {
   out += kHeader;
   out += "\n# Everything config.bin, record.ini and str.ini's button texts hold; UTF-8.\n";
   out += "[profile]\nversion = " + Dec(kProfileVersion) + "\nconfig_flag = " + Dec(p.configFlag) + "\n";
+  for (const std::wstring& program : p.programs) out += "program = " + ToUtf8(program) + "\n";
   std::string section;
   for (const Field& f : Fields()) {
     if (f.section != section) {
@@ -568,6 +569,15 @@ ProfileImport ImportProfile(std::string_view text) {
         if (!v || *v > 255) return fail(line, "config_flag '" + std::string(value) + "' is out of range 0-255");
         p.configFlag = static_cast<uint8_t>(*v);
         flagSeen = true;
+      } else if (key == "program") {
+        const std::wstring program = FromUtf8(value);
+        if (const std::string problem = FileNameProblem(program, kProgramNameLimit, "program name");
+            !problem.empty())
+          return fail(line, problem);
+        for (const std::wstring& earlier : p.programs)
+          if (SameFileName(earlier, program))
+            return fail(line, "program '" + std::string(value) + "' appears twice in [profile]");
+        p.programs.push_back(program);
       } else {
         return fail(line, "unknown key '" + key + "' in [profile]");
       }
@@ -671,6 +681,59 @@ ProfileImport ImportProfile(std::string_view text) {
   }
   result.profile = std::move(p);
   return result;
+}
+
+std::wstring FoldFileNameCase(std::wstring_view name) {
+  std::wstring out(name);
+  for (wchar_t& c : out) {
+    if ((c >= L'A' && c <= L'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) ||
+        (c >= 0x410 && c <= 0x42F))
+      c = static_cast<wchar_t>(c + 0x20);
+    else if (c >= 0x400 && c <= 0x40F)
+      c = static_cast<wchar_t>(c + 0x50);
+  }
+  return out;
+}
+
+bool SameFileName(std::wstring_view a, std::wstring_view b) { return FoldFileNameCase(a) == FoldFileNameCase(b); }
+
+std::string FileNameProblem(std::wstring_view name, size_t limit, const std::string& what) {
+  const std::string shown = "'" + ToUtf8(std::wstring(name)) + "'";
+  if (name.find_first_not_of(L" \t") == std::wstring_view::npos) return what + " is empty";
+  if (Utf16Length(std::wstring(name)) > limit)
+    return what + " " + shown + " is longer than " + Dec(static_cast<int>(limit)) + " characters";
+  for (size_t i = 0; i < name.size(); ++i) {
+    const wchar_t c = name[i];
+    if (c < 0x20 || c == 0x7F) return what + " holds a control character";
+    if (std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos)
+      return what + " " + shown + " holds '" + static_cast<char>(c) + "', which a file name cannot hold";
+    // An unpaired surrogate cannot be written as UTF-8 or kept by most file systems.
+    if (sizeof(wchar_t) == 2 && c >= 0xD800 && c <= 0xDFFF) {
+      const bool high = c <= 0xDBFF;
+      if (!high || i + 1 >= name.size() || name[i + 1] < 0xDC00 || name[i + 1] > 0xDFFF)
+        return what + " holds an unpaired surrogate";
+      ++i;
+    } else if (sizeof(wchar_t) == 4 && c >= 0xD800 && c <= 0xDFFF) {
+      return what + " holds an unpaired surrogate";
+    }
+  }
+  if (name.back() == L'.' || name.back() == L' ')
+    return what + " " + shown + " ends in a " + (name.back() == L'.' ? "dot" : "space") +
+           ", which Windows drops from file names";
+  // Windows reserves its device names for the whole name and for the part
+  // before the first dot, spaces before that dot ignored.
+  std::wstring base(name.substr(0, name.find(L'.')));
+  while (!base.empty() && base.back() == L' ') base.pop_back();
+  base = FoldFileNameCase(base);
+  static const wchar_t* const kReserved[] = {L"con", L"prn", L"aux", L"nul", L"conin$", L"conout$"};
+  bool reserved = false;
+  for (const wchar_t* r : kReserved) reserved = reserved || base == r;
+  if (base.size() == 4 && (base.rfind(L"com", 0) == 0 || base.rfind(L"lpt", 0) == 0)) {
+    const wchar_t digit = base[3];
+    reserved = reserved || (digit >= L'0' && digit <= L'9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+  }
+  if (reserved) return what + " " + shown + " is a name Windows reserves for a device";
+  return {};
 }
 
 std::string ProfileTooLarge(const std::wstring& file, uint64_t size) {
