@@ -28,7 +28,7 @@
 #include "macro/macro_panel.h"
 #include "macro/macro_slot.h"
 #include "macro/macro_store.h"
-#include "settings/config_report.h"
+#include "profiles/config_report.h"
 #include "settings/defaults.h"
 #include "settings/ini_store.h"
 #include "settings/settings_session.h"

@@ -10,7 +10,7 @@
 #include "kvctl.h"
 #include "settings/config_file.h"
 #include "settings/defaults.h"
-#include "settings/profile.h"
+#include "profiles/profile.h"
 #include "settings/text_encoding.h"
 #include "settings_temp_dir.h"
 

@@ -153,6 +153,15 @@ class StoppingFileSystem final : public ConfigFileSystem {
     if (!Go()) return 5;
     return files_.WriteReplace(path, bytes);
   }
+  std::optional<std::vector<std::wstring>> ListFiles(const std::wstring& folder) override {
+    if (!Go()) return std::nullopt;
+    return files_.ListFiles(folder);
+  }
+  int CreateFolder(const std::wstring& folder) override { return Go() ? files_.CreateFolder(folder) : 5; }
+  int Remove(const std::wstring& path) override { return Go() ? files_.Remove(path) : 5; }
+  int Rename(const std::wstring& from, const std::wstring& to) override {
+    return Go() ? files_.Rename(from, to) : 5;
+  }
   bool stopped() const { return done_ > stopAt_; }
 
  private:

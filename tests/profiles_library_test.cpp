@@ -3,7 +3,7 @@
 #include <string>
 
 #include "profiles/profile_library.h"
-#include "settings/profile.h"
+#include "profiles/profile.h"
 #include "settings/text_encoding.h"
 #include "settings_memory_fs.h"
 #include "settings_temp_dir.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "lang/main_texts.h"
-#include "settings/profile.h"
+#include "profiles/profile.h"
 #include "settings/settings_session.h"
 
 #include "ui/file_chooser.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "settings/config_file.h"
-#include "settings/profile.h"
+#include "profiles/profile.h"
 
 namespace kovral {
 

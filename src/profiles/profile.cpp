@@ -1,4 +1,4 @@
-#include "settings/profile.h"
+#include "profiles/profile.h"
 
 #include <algorithm>
 #include <cstddef>

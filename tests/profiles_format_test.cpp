@@ -10,7 +10,7 @@
 #include "macro/macro_store.h"
 #include "settings/config_file.h"
 #include "settings/ini_store.h"
-#include "settings/profile.h"
+#include "profiles/profile.h"
 #include "settings/text_encoding.h"
 #include "settings_memory_fs.h"
 
