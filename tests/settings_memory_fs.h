@@ -39,10 +39,12 @@ class MemoryFileSystem final : public ConfigFileSystem {
   std::optional<std::vector<std::wstring>> ListFiles(const std::wstring& folder) override {
     if (!folders.count(folder)) return std::nullopt;
     std::vector<std::wstring> names;
-    const std::wstring prefix = folder + L"/";
+    // Either separator, as the paths of both systems reach the store.
     for (const auto& [path, bytes] : files)
-      if (path.rfind(prefix, 0) == 0 && path.find(L'/', prefix.size()) == std::wstring::npos)
-        names.push_back(path.substr(prefix.size()));
+      if (path.size() > folder.size() + 1 && path.rfind(folder, 0) == 0 &&
+          (path[folder.size()] == L'/' || path[folder.size()] == L'\\') &&
+          path.find_first_of(L"/\\", folder.size() + 1) == std::wstring::npos)
+        names.push_back(path.substr(folder.size() + 1));
     return names;
   }
   int CreateFolder(const std::wstring& folder) override {
