@@ -233,6 +233,29 @@ const std::vector<Field>& Fields() {
   return fields;
 }
 
+// What import looks every line up in, built once: a profile has about a
+// thousand lines, and building these for each one made an import cost as
+// much as the rest of it together.
+struct ImportTables {
+  std::map<std::string, const Field*> fields;  // "section/key", lower case
+  std::set<std::string> sections;               // every section a field or a text lives in, lower case
+  std::map<std::string, int> textKeys;          // "item1" .. "item83" -> text index
+};
+
+const ImportTables& Tables() {
+  static const ImportTables tables = [] {
+    ImportTables t;
+    for (const Field& f : Fields()) {
+      t.fields[Lower(f.section + "/" + f.key)] = &f;
+      t.sections.insert(Lower(f.section));
+    }
+    for (const char* name : kTextSectionNames) t.sections.insert(Lower(name));
+    for (int i = 0; i < kButtonTextCount; ++i) t.textKeys[Lower(ToUtf8(ButtonTextKey(i)))] = i;
+    return t;
+  }();
+  return tables;
+}
+
 const uint8_t* At(const DeviceConfig& c, size_t offset) { return reinterpret_cast<const uint8_t*>(&c) + offset; }
 uint8_t* At(DeviceConfig& c, size_t offset) { return reinterpret_cast<uint8_t*>(&c) + offset; }
 
@@ -501,8 +524,7 @@ ProfileImport ImportProfile(std::string_view text) {
   ProfileData p;
   if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
 
-  std::map<std::string, const Field*> fields;  // "section/key", lower case
-  for (const Field& f : Fields()) fields[Lower(f.section + "/" + f.key)] = &f;
+  const ImportTables& tables = Tables();
   std::map<const Field*, int> seen;            // field -> line
   std::map<std::string, int> sectionLines;     // section (lower case) -> header line
   std::map<int, MacroSection> macros;          // slot from 1
@@ -541,10 +563,7 @@ ProfileImport ImportProfile(std::string_view text) {
         macros[static_cast<int>(*n)].line = line;
         continue;
       }
-      bool known = section == "profile";
-      for (const Field& f : Fields()) known = known || Lower(f.section) == section;
-      for (const char* t : kTextSectionNames) known = known || Lower(t) == section;
-      if (!known) return fail(line, "unknown section [" + section + "]");
+      if (section != "profile" && !tables.sections.count(section)) return fail(line, "unknown section [" + section + "]");
       continue;
     }
     const size_t eq = l.find('=');
@@ -622,9 +641,8 @@ ProfileImport ImportProfile(std::string_view text) {
     for (int i = 0; i < kProfileLanguageCount; ++i)
       if (Lower(kTextSectionNames[i]) == section) language = i;
     if (language >= 0) {
-      int index = -1;
-      for (int i = 0; i < kButtonTextCount; ++i)
-        if (Lower(ToUtf8(ButtonTextKey(i))) == key) index = i;
+      const auto text = tables.textKeys.find(key);
+      const int index = text == tables.textKeys.end() ? -1 : text->second;
       if (index < 0) return fail(line, "unknown button text '" + key + "' (Item1..Item8, Item13..Item83)");
       if (textSeen.count({language, index})) return duplicate(key);
       textSeen[{language, index}] = line;
@@ -633,8 +651,8 @@ ProfileImport ImportProfile(std::string_view text) {
       p.texts[language][index] = t;
       continue;
     }
-    const auto found = fields.find(section + "/" + key);
-    if (found == fields.end()) return fail(line, "unknown key '" + key + "' in [" + section + "]");
+    const auto found = tables.fields.find(section + "/" + key);
+    if (found == tables.fields.end()) return fail(line, "unknown key '" + key + "' in [" + section + "]");
     if (seen.count(found->second)) return duplicate(key);
     seen[found->second] = line;
     if (const std::string problem = ParseField(*found->second, value, p.config); !problem.empty())
