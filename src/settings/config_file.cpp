@@ -54,6 +54,18 @@ ConfigLoadResult LoadConfig(ConfigFileSystem& files, MessageSink& messages, cons
   return ConfigLoadResult::kLoaded;
 }
 
+FileRead ConfigFileSystem::Finished(std::vector<uint8_t> bytes, size_t limit) {
+  FileRead result;
+  result.size = bytes.size();
+  if (bytes.size() > limit) {
+    result.status = FileRead::Status::kTooLarge;
+    return result;
+  }
+  result.status = FileRead::Status::kRead;
+  result.bytes = std::move(bytes);
+  return result;
+}
+
 std::optional<std::vector<uint8_t>> ConfigFileSystem::ReadAll(const std::wstring& path) {
   FileRead read = Read(path, std::numeric_limits<size_t>::max() - 1);
   if (read.status != FileRead::Status::kRead) return std::nullopt;
@@ -129,15 +141,7 @@ class PosixFileSystem final : public ConfigFileSystem {
       bytes.insert(bytes.end(), chunk, chunk + got);
     }
     close(fd);
-    if (bytes.size() > limit) {
-      result.status = FileRead::Status::kTooLarge;
-      result.size = bytes.size();
-      return result;
-    }
-    result.status = FileRead::Status::kRead;
-    result.size = bytes.size();
-    result.bytes = std::move(bytes);
-    return result;
+    return Finished(std::move(bytes), limit);
   }
 
   int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) override {

@@ -45,6 +45,9 @@ class ConfigFileSystem {
   // files this program writes itself: a file a user may hand over is read
   // with a bound fitting what it holds.
   std::optional<std::vector<uint8_t>> ReadAll(const std::wstring& path);
+  // What a bounded read gives once its bytes are in (at most limit + 1 of
+  // them): the file whole, or kTooLarge when it grew past the limit.
+  static FileRead Finished(std::vector<uint8_t> bytes, size_t limit);
   // Replaces the file's content as one step: the new bytes go to a temporary
   // file beside it, are flushed to the disk and then take the file's place.
   // A missing file is created. Returns 0, or the system's error code (errno,

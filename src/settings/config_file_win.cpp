@@ -57,15 +57,7 @@ class Win32FileSystem final : public ConfigFileSystem {
       if (got == 0) break;
       bytes.insert(bytes.end(), chunk, chunk + got);
     }
-    if (bytes.size() > limit) {
-      result.status = FileRead::Status::kTooLarge;
-      result.size = bytes.size();
-      return result;
-    }
-    result.status = FileRead::Status::kRead;
-    result.size = bytes.size();
-    result.bytes = std::move(bytes);
-    return result;
+    return Finished(std::move(bytes), limit);
   }
 
   int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) override {
