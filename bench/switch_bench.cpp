@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/message_sink.h"
+#include "bench_pauses.h"
 #include "device/clock.h"
 #include "device/commands.h"
 #include "device/device_link.h"
@@ -22,16 +23,7 @@
 namespace {
 
 using namespace kovral;
-
-Micros MandatedPauses(const std::vector<SimExchange>& exchanges) {
-  Micros total{0};
-  for (const SimExchange& e : exchanges) {
-    if (e.call == SimCall::Write) total += protocol::kChunkPause;
-    if (e.call == SimCall::SetFeature && e.hasPayload && protocol::IsIndexedFamily(e.payload[0]))
-      total += protocol::kFamilyPause;
-  }
-  return total;
-}
+using bench::MandatedPauses;
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());

@@ -365,12 +365,9 @@ int Show(const Options& o, KvctlIo& io, SettingsSession& session, ConfigFileSyst
   return kExitOk;
 }
 
-int Apply(const Options& o, KvctlIo& io, SettingsSession& session, MessageSink& messages) {
-  session.Load();
-  const UiLanguage language = LanguageOf(session);
-  session.SetLanguage(language);
-  session.ReadInterfaceSettings();
-  MouseConnection mouse(o, messages);
+// Opens the mouse for a command that sends to it: the exit code and what is
+// wrong when the options name no usable mouse or none answers, else kExitOk.
+int ConnectOrSay(MouseConnection& mouse, KvctlIo& io) {
   if (!mouse.error().empty()) {
     io.err << "kvctl: " << mouse.error() << "\n";
     return kExitUsage;
@@ -379,6 +376,16 @@ int Apply(const Options& o, KvctlIo& io, SettingsSession& session, MessageSink& 
     io.err << "kvctl: " << Utf8(MainTextsFor(UiLanguage::English).mouseMissingNotice) << "\n";
     return kExitDevice;
   }
+  return kExitOk;
+}
+
+int Apply(const Options& o, KvctlIo& io, SettingsSession& session, MessageSink& messages) {
+  session.Load();
+  const UiLanguage language = LanguageOf(session);
+  session.SetLanguage(language);
+  session.ReadInterfaceSettings();
+  MouseConnection mouse(o, messages);
+  if (const int refused = ConnectOrSay(mouse, io); refused != kExitOk) return refused;
   DeviceImage image{};
   RefreshSensor(mouse.link(), image);
   // A file the program never saved gets the factory button texts, as the
@@ -613,14 +620,7 @@ int SwitchProfiles(const Options& o, KvctlIo& io, const AppPaths& paths, ConfigF
     records.push_back(read.profile->config);
   }
   MouseConnection mouse(o, messages);
-  if (!mouse.error().empty()) {
-    io.err << "kvctl: " << mouse.error() << "\n";
-    return kExitUsage;
-  }
-  if (!mouse.Connect()) {
-    io.err << "kvctl: " << Utf8(MainTextsFor(UiLanguage::English).mouseMissingNotice) << "\n";
-    return kExitDevice;
-  }
+  if (const int refused = ConnectOrSay(mouse, io); refused != kExitOk) return refused;
   DeviceImage image{};
   int status = kExitOk;
   for (size_t i = 0; i < records.size(); ++i) {
