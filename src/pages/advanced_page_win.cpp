@@ -121,7 +121,7 @@ void CAdvancedPage::RunMacroButton(layout::Action action) {
       Tell(panel_.New(TextOf(nameEdit_)));
       break;
     case Action::MacroDelete:
-      panel_.Delete();
+      Tell(panel_.Delete());
       break;
     case Action::MacroConfirm:
       Tell(panel_.Confirm());
