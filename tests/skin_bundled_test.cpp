@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -39,20 +40,25 @@ std::uint32_t ReadU32BE(const unsigned char* p) {
 }
 
 // The signature and the first chunk, which must be IHDR.
-PngHeader ReadPngHeader(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  unsigned char b[33] = {};
+PngHeader PngHeaderOf(const unsigned char* b, size_t size) {
   PngHeader h;
-  if (!in.read(reinterpret_cast<char*>(b), sizeof(b))) return h;
+  if (size < 33) return h;
   static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   if (!std::equal(kSignature, kSignature + 8, b)) return h;
-  if (ReadU32BE(b + 8) != 13 || std::string(reinterpret_cast<char*>(b + 12), 4) != "IHDR") return h;
+  if (ReadU32BE(b + 8) != 13 || std::string(reinterpret_cast<const char*>(b + 12), 4) != "IHDR") return h;
   h.valid = true;
   h.width = ReadU32BE(b + 16);
   h.height = ReadU32BE(b + 20);
   h.bitDepth = b[24];
   h.colourType = b[25];
   return h;
+}
+
+PngHeader ReadPngHeader(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  unsigned char b[33] = {};
+  if (!in.read(reinterpret_cast<char*>(b), sizeof(b))) return {};
+  return PngHeaderOf(b, sizeof(b));
 }
 
 std::string Narrow(const wchar_t* s) {
@@ -179,6 +185,40 @@ TEST(BundledSkins, NoStrayFiles) {
     }
   }
   EXPECT_TRUE(extra.empty()) << (extra.empty() ? std::string() : extra.front());
+}
+
+// The program's icon (the notification area's, the title bar's) holds a
+// picture of exactly the size Windows asks for at each display scale, so
+// none is stretched from a smaller one; 175 % takes the next size up.
+TEST(ProgramIcon, HoldsTheSmallAndLargeIconOfEveryScale) {
+  const auto file = std::filesystem::path(KOVRAL_TEST_DATA_DIR).parent_path().parent_path() / "src/app/kovral.ico";
+  std::ifstream in(file, std::ios::binary);
+  const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GE(bytes.size(), 6u);
+  const auto u16 = [&](size_t at) { return static_cast<unsigned>(bytes[at] | bytes[at + 1] << 8); };
+  const auto u32 = [&](size_t at) { return static_cast<size_t>(u16(at) | u16(at + 2) << 16); };
+  ASSERT_EQ(u16(2), 1u);  // an icon, not a cursor
+  const unsigned count = u16(4);
+  ASSERT_GE(bytes.size(), 6 + 16u * count);
+  std::set<unsigned> sizes;
+  for (unsigned i = 0; i < count; ++i) {
+    const size_t entry = 6 + 16u * i;
+    const unsigned width = bytes[entry] ? bytes[entry] : 256;
+    const unsigned height = bytes[entry + 1] ? bytes[entry + 1] : 256;
+    const size_t length = u32(entry + 8);
+    const size_t offset = u32(entry + 12);
+    ASSERT_LE(offset + length, bytes.size()) << width;
+    const PngHeader h = PngHeaderOf(bytes.data() + offset, length);
+    ASSERT_TRUE(h.valid) << width;
+    EXPECT_EQ(h.width, width);
+    EXPECT_EQ(h.height, height);
+    EXPECT_EQ(h.colourType, 6) << width;  // RGBA: a see-through edge at every size
+    sizes.insert(width);
+  }
+  for (int dpi : {96, 120, 144, 192}) {
+    EXPECT_TRUE(sizes.count(static_cast<unsigned>(ui::DeviceLength(16, dpi)))) << "small icon at " << dpi;
+    EXPECT_TRUE(sizes.count(static_cast<unsigned>(ui::DeviceLength(32, dpi)))) << "large icon at " << dpi;
+  }
 }
 
 TEST(PngHeaderReader, RejectsWhatIsNotAPng) {

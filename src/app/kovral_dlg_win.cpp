@@ -31,11 +31,6 @@ namespace {
 
 constexpr int kAppIconId = 710;
 
-HICON LoadAppIcon(int widthMetric, int heightMetric) {
-  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON,
-                                       GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_SHARED));
-}
-
 }  // namespace
 
 std::span<const ui::MessageEntry<CKovralDlg>> CKovralDlg::Messages() {
@@ -91,8 +86,7 @@ CKovralDlg::CKovralDlg(AppServices& services, WindowMessageSink& messages)
       texts_(&MainTextsFor(UiLanguage::English)),
       pointer_(*services.pointer, messages),
       pages_(PageHostServices{nullptr, *settings_, link_, image_, pointer_, messages, *services.colors}) {
-  icon_ = LoadAppIcon(SM_CXICON, SM_CYICON);
-  smallIcon_ = LoadAppIcon(SM_CXSMICON, SM_CYSMICON);
+  trayIcon_.reset(ui::LoadTrayIcon(GetModuleHandleW(nullptr), kAppIconId));
 }
 
 // Reached only when the modal loop ends without Exit (the window was
@@ -132,8 +126,7 @@ void CKovralDlg::OnCancel() { ShowWindow(hwnd_, SW_HIDE); }
 
 // A second copy never gets here: the application's start has left already.
 BOOL CKovralDlg::OnInitDialog() {
-  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  SetWindowIcons();
   // No taskbar button: the program lives in the notification area.
   const LONG_PTR exStyle = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
   SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, (exStyle & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
@@ -266,9 +259,22 @@ LRESULT CKovralDlg::OnDpiChanged(WPARAM, LPARAM suggestedRect) {
                SWP_NOZORDER | SWP_NOACTIVATE);
   UseSkin(skinFolder_, Globals().skinName, textColor_);
   ui::RescaleChildren(hwnd_, normalFont_.get());
+  SetWindowIcons();
   pages_.Redraw();
   InvalidateRect(hwnd_, nullptr, TRUE);
   return 0;
+}
+
+// The title bar's and the task switcher's icons at the window's DPI; the
+// ones they replace are destroyed once the window no longer holds them.
+void CKovralDlg::SetWindowIcons() {
+  const HINSTANCE module = GetModuleHandleW(nullptr);
+  OwnedIcon big(ui::LoadIconForDpi(module, kAppIconId, false, dpi()));
+  OwnedIcon small(ui::LoadIconForDpi(module, kAppIconId, true, dpi()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+  icon_ = std::move(big);
+  smallIcon_ = std::move(small);
 }
 
 // The skin and text colour every window draws with from now on: the
@@ -327,9 +333,10 @@ bool CKovralDlg::OnPaint() {
   SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT client;
   GetClientRect(hwnd_, &client);
-  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-  DrawIcon(dc, x, y, icon_);
+  const int size = ui::DeviceLength(32, dpi());
+  const int x = (client.right - client.left - size + 1) / 2;
+  const int y = (client.bottom - client.top - size + 1) / 2;
+  DrawIconEx(dc, x, y, icon_.get(), size, size, 0, nullptr, DI_NORMAL);
   EndPaint(hwnd_, &ps);
   return true;
 }
@@ -340,7 +347,7 @@ LRESULT CKovralDlg::OnEraseBackground(HDC dc) {
   return 1;
 }
 
-LRESULT CKovralDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
+LRESULT CKovralDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_.get()); }
 
 bool CKovralDlg::OnNcPaint(WPARAM, LPARAM) {
   if (!hiddenStart_.OnNcPaint()) return false;

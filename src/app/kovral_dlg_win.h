@@ -86,6 +86,7 @@ class CKovralDlg final : public ui::Dialog {
   void SendAndSave();
   void RunSkinChoice();
   void UseSkin(const std::wstring& folder, const std::wstring& name, ui::Rgb color);
+  void SetWindowIcons();
   void ShowFromTray();
 
   // Self-checks in simulated-mouse mode (check/self_check_win.h).
@@ -111,8 +112,11 @@ class CKovralDlg final : public ui::Dialog {
   WindowMessageSink& messages_;
   UINT taskbarCreatedMessage_ = 0;
 
-  HICON icon_ = nullptr;
-  HICON smallIcon_ = nullptr;
+  // The window's icons at its DPI, and the notification area's at the
+  // system's.
+  OwnedIcon icon_;
+  OwnedIcon smallIcon_;
+  OwnedIcon trayIcon_;
   NOTIFYICONDATAW tray_{};
   bool trayAdded_ = false;
 

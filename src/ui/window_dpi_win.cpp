@@ -19,9 +19,22 @@ Fn LoadEntry(const wchar_t* module, const char* name, bool load) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(handle, name)));
 }
 
+using GetDpiForSystemFn = UINT(WINAPI*)();
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+// comctl32 6's icon loaders; the program's manifest asks for version 6, so
+// the module is loaded, but an older system's comctl32 has neither.
+using LoadIconWithScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+using LoadIconMetricFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
+
 struct DpiEntries {
   GetDpiForWindowFn forWindow = LoadEntry<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow", false);
   GetDpiForMonitorFn forMonitor = LoadEntry<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor", true);
+  GetDpiForSystemFn forSystem = LoadEntry<GetDpiForSystemFn>(L"user32.dll", "GetDpiForSystem", false);
+  GetSystemMetricsForDpiFn metricsForDpi =
+      LoadEntry<GetSystemMetricsForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi", false);
+  LoadIconWithScaleDownFn iconScaleDown =
+      LoadEntry<LoadIconWithScaleDownFn>(L"comctl32.dll", "LoadIconWithScaleDown", true);
+  LoadIconMetricFn iconMetric = LoadEntry<LoadIconMetricFn>(L"comctl32.dll", "LoadIconMetric", true);
 };
 
 const DpiEntries& Entries() {
@@ -62,6 +75,37 @@ int ScreenDpi() {
 }
 
 }  // namespace
+
+int SystemDpi() {
+  const DpiEntries& entries = Entries();
+  if (entries.forSystem) {
+    const UINT dpi = entries.forSystem();
+    if (dpi > 0) return static_cast<int>(dpi);
+  }
+  return UsableDpi(ScreenDpi());
+}
+
+HICON LoadIconForDpi(HINSTANCE module, int id, bool small, int dpi) {
+  const DpiEntries& entries = Entries();
+  dpi = UsableDpi(dpi);
+  int size = 0;
+  if (entries.metricsForDpi) size = entries.metricsForDpi(small ? SM_CXSMICON : SM_CXICON, static_cast<UINT>(dpi));
+  if (size <= 0) size = DeviceLength(small ? 16 : 32, dpi);
+  HICON icon = nullptr;
+  if (entries.iconScaleDown && SUCCEEDED(entries.iconScaleDown(module, MAKEINTRESOURCEW(id), size, size, &icon)) &&
+      icon)
+    return icon;
+  return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+}
+
+HICON LoadTrayIcon(HINSTANCE module, int id) {
+  const DpiEntries& entries = Entries();
+  HICON icon = nullptr;
+  constexpr int kSmallMetric = 0;  // LIM_SMALL
+  if (entries.iconMetric && SUCCEEDED(entries.iconMetric(module, MAKEINTRESOURCEW(id), kSmallMetric, &icon)) && icon)
+    return icon;
+  return LoadIconForDpi(module, id, true, SystemDpi());
+}
 
 int WindowDpi(HWND window) {
   const DpiEntries& entries = Entries();

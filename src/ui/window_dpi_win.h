@@ -14,6 +14,21 @@ namespace kovral::ui {
 // looked up once.
 int WindowDpi(HWND window);
 
+// The DPI of the system (the taskbar's and the notification area's): what
+// every monitor's DPI was at sign-in, GetDpiForSystem where the system has it.
+int SystemDpi();
+
+// Icon resource `id` at the size the system gives a small (16-unit) or large
+// (32-unit) icon at `dpi`: the size of the icon file nearest above it,
+// reduced smoothly, where comctl32 can (LoadIconWithScaleDown), else the
+// nearest one Windows picks. The caller destroys it.
+HICON LoadIconForDpi(HINSTANCE module, int id, bool small, int dpi);
+
+// Icon resource `id` for the notification area, which draws at the system
+// DPI: LoadIconMetric's small icon where comctl32 has it, else the small
+// icon at SystemDpi(). The caller destroys it.
+HICON LoadTrayIcon(HINSTANCE module, int id);
+
 // A unit rectangle in the window's device pixels.
 inline RECT DeviceRectOf(HWND window, const RECT& unitRect) { return DeviceRect(unitRect, WindowDpi(window)); }
 
