@@ -33,7 +33,7 @@ void CKovralDlg::AddTrayIcon() {
   tray_.uID = 0;
   tray_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   tray_.uCallbackMessage = WM_TRAY_NOTIFY;
-  tray_.hIcon = smallIcon_ ? smallIcon_ : icon_;
+  tray_.hIcon = trayIcon_.get();
   CopyTruncated(tray_.szTip, texts_->trayTip);
   trayAdded_ = Shell_NotifyIconW(NIM_ADD, &tray_) != FALSE;
 }

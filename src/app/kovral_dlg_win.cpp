@@ -24,16 +24,12 @@
 #include "ui/skin_files.h"
 #include "ui/skin_path.h"
 #include "ui/text_win.h"
+#include "ui/window_dpi_win.h"
 
 namespace kovral {
 namespace {
 
 constexpr int kAppIconId = 710;
-
-HICON LoadAppIcon(int widthMetric, int heightMetric) {
-  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON,
-                                       GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_SHARED));
-}
 
 }  // namespace
 
@@ -62,6 +58,7 @@ std::span<const ui::MessageEntry<CKovralDlg>> CKovralDlg::Messages() {
       M::Mouse<&CKovralDlg::OnLButtonDown>(WM_LBUTTONDOWN),
       M::CtlColor<&CKovralDlg::OnCtlColor>(),
       M::Message<&CKovralDlg::OnNcPaint>(WM_NCPAINT),
+      M::Message<&CKovralDlg::OnDpiChanged>(WM_DPICHANGED),
       M::Message<&CKovralDlg::OnWindowPosChanging>(WM_WINDOWPOSCHANGING),
       M::Mouse<&CKovralDlg::OnMouseHover>(WM_MOUSEHOVER),
       M::Mouse<&CKovralDlg::OnMouseMove>(WM_MOUSEMOVE),
@@ -89,8 +86,7 @@ CKovralDlg::CKovralDlg(AppServices& services, WindowMessageSink& messages)
       texts_(&MainTextsFor(UiLanguage::English)),
       pointer_(*services.pointer, messages),
       pages_(PageHostServices{nullptr, *settings_, link_, image_, pointer_, messages, *services.colors}) {
-  icon_ = LoadAppIcon(SM_CXICON, SM_CYICON);
-  smallIcon_ = LoadAppIcon(SM_CXSMICON, SM_CYSMICON);
+  trayIcon_.reset(ui::LoadTrayIcon(GetModuleHandleW(nullptr), kAppIconId));
 }
 
 // Reached only when the modal loop ends without Exit (the window was
@@ -130,8 +126,7 @@ void CKovralDlg::OnCancel() { ShowWindow(hwnd_, SW_HIDE); }
 
 // A second copy never gets here: the application's start has left already.
 BOOL CKovralDlg::OnInitDialog() {
-  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  SetWindowIcons();
   // No taskbar button: the program lives in the notification area.
   const LONG_PTR exStyle = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
   SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, (exStyle & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
@@ -230,19 +225,56 @@ void CKovralDlg::LoadSettingsAndSkin() {
         return !path.ends_with(skin::kMain) || SkinImage(path).ok();
       });
   if (skin.fellBack) messages_.Show(texts_->skinIncomplete, kCaptionWarning);
-  {
-    SkinImage main(SkinImagePath(skin.folder, skin::kMain));
-    ui::ResizeWindow(hwnd_, main.width(), main.height());
-    canvas_ = Canvas(main);
-  }
   Globals().languageCode = languageCode_;
-  const ui::FontPair fonts = ui::FontsForLanguageCode(languageCode_, ui::CurrentWindowsVersion());
-  normalFont_ = ui::CreateSkinFont(fonts.normal);
-  titleFont_ = ui::CreateSkinFont(fonts.title);
+  MakeCanvasAndFonts(skin.folder);
+  ui::ResizeWindow(hwnd_, canvas_.width(), canvas_.height());
 
   const TextColorBytes color = TextColorFromSettings(settings_->ui);
   UseSkin(skin.folder, skin.name, {color.red, color.green, color.blue});
   if (link_.ready != 0) pages_.Show(kBasicPage);
+}
+
+// The window's picture and fonts at its DPI; its size is the picture's
+// device size.
+void CKovralDlg::MakeCanvasAndFonts(const std::wstring& folder) {
+  startSkinFolder_ = folder;
+  SkinImage main;
+  LoadSkinPicture(main, folder, skin::kMain, dpi());
+  canvas_ = Canvas(main);
+  const ui::FontPair fonts = ui::FontsForLanguageCode(languageCode_, ui::CurrentWindowsVersion());
+  normalFont_ = ui::CreateSkinFont(fonts.normal, dpi());
+  titleFont_ = ui::CreateSkinFont(fonts.title, dpi());
+}
+
+// Nothing of the record or the page changes: open lists and edits stay and
+// move with their page; the page is drawn anew onto the new picture.
+LRESULT CKovralDlg::OnDpiChanged(WPARAM, LPARAM suggestedRect) {
+  if (startSkinFolder_.empty()) return 0;  // before the skin: nothing drawn yet
+  // The controls use the old fonts until they are given the new ones.
+  const OwnedFont oldNormal = std::move(normalFont_);
+  const OwnedFont oldTitle = std::move(titleFont_);
+  MakeCanvasAndFonts(startSkinFolder_);
+  const auto* suggested = reinterpret_cast<const RECT*>(suggestedRect);
+  SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, canvas_.width(), canvas_.height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  UseSkin(skinFolder_, Globals().skinName, textColor_);
+  ui::RescaleChildren(hwnd_, normalFont_.get());
+  SetWindowIcons();
+  pages_.Redraw();
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  return 0;
+}
+
+// The title bar's and the task switcher's icons at the window's DPI; the
+// ones they replace are destroyed once the window no longer holds them.
+void CKovralDlg::SetWindowIcons() {
+  const HINSTANCE module = GetModuleHandleW(nullptr);
+  OwnedIcon big(ui::LoadIconForDpi(module, kAppIconId, false, dpi()));
+  OwnedIcon small(ui::LoadIconForDpi(module, kAppIconId, true, dpi()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+  icon_ = std::move(big);
+  smallIcon_ = std::move(small);
 }
 
 // The skin and text colour every window draws with from now on: the
@@ -301,9 +333,10 @@ bool CKovralDlg::OnPaint() {
   SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT client;
   GetClientRect(hwnd_, &client);
-  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-  DrawIcon(dc, x, y, icon_);
+  const int size = ui::DeviceLength(32, dpi());
+  const int x = (client.right - client.left - size + 1) / 2;
+  const int y = (client.bottom - client.top - size + 1) / 2;
+  DrawIconEx(dc, x, y, icon_.get(), size, size, 0, nullptr, DI_NORMAL);
   EndPaint(hwnd_, &ps);
   return true;
 }
@@ -314,7 +347,7 @@ LRESULT CKovralDlg::OnEraseBackground(HDC dc) {
   return 1;
 }
 
-LRESULT CKovralDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
+LRESULT CKovralDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_.get()); }
 
 bool CKovralDlg::OnNcPaint(WPARAM, LPARAM) {
   if (!hiddenStart_.OnNcPaint()) return false;
@@ -341,7 +374,9 @@ HBRUSH CKovralDlg::OnCtlColor(HDC dc, HWND control, int type) {
 
 // Handled steps never stop the default handling of the click, so a press
 // that ends in the drag step moves the window while the button is held.
-bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
+// The layout tables see the unit point; the drag starts from the device one.
+bool CKovralDlg::OnLButtonDown(POINT devicePt, WPARAM) {
+  const POINT pt = ui::UnitPoint(devicePt, dpi());
   for (ClickStep step : RouteCommonClick({pt.x, pt.y}, pages_.state().CurrentPage, link_.ready != 0)) {
     switch (step) {
       case ClickStep::SendConfig:
@@ -376,10 +411,10 @@ bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
         break;
       case ClickStep::BasicPagePart:
       case ClickStep::AdvancedPagePart:
-        if (!pages_.OnPageClick(pt)) pages_.Drag(pt);
+        if (!pages_.OnPageClick(pt)) pages_.Drag(devicePt);
         break;
       case ClickStep::Drag:
-        pages_.Drag(pt);
+        pages_.Drag(devicePt);
         break;
     }
   }
@@ -424,12 +459,12 @@ void CKovralDlg::RunSkinChoice() {
 }
 
 bool CKovralDlg::OnMouseMove(POINT pt, WPARAM) {
-  pages_.OnMouseMove(pt);
+  pages_.OnMouseMove(ui::UnitPoint(pt, dpi()));
   return false;
 }
 
 bool CKovralDlg::OnMouseHover(POINT pt, WPARAM) {
-  pages_.OnMouseHover(pt);
+  pages_.OnMouseHover(ui::UnitPoint(pt, dpi()));
   return false;
 }
 

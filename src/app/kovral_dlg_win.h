@@ -70,6 +70,10 @@ class CKovralDlg final : public ui::Dialog {
   bool OnNcPaint(WPARAM, LPARAM);
   bool OnWindowPosChanging(WPARAM, LPARAM);
   HBRUSH OnCtlColor(HDC dc, HWND control, int type);
+  // The window moved to a monitor of another scale: its picture, fonts and
+  // children are made again for the new DPI, at the place Windows suggests.
+  LRESULT OnDpiChanged(WPARAM, LPARAM suggestedRect);
+  void MakeCanvasAndFonts(const std::wstring& folder);
 
   // Pointer and pages.
   bool OnLButtonDown(POINT pt, WPARAM keys);
@@ -82,6 +86,7 @@ class CKovralDlg final : public ui::Dialog {
   void SendAndSave();
   void RunSkinChoice();
   void UseSkin(const std::wstring& folder, const std::wstring& name, ui::Rgb color);
+  void SetWindowIcons();
   void ShowFromTray();
 
   // Self-checks in simulated-mouse mode (check/self_check_win.h).
@@ -107,8 +112,11 @@ class CKovralDlg final : public ui::Dialog {
   WindowMessageSink& messages_;
   UINT taskbarCreatedMessage_ = 0;
 
-  HICON icon_ = nullptr;
-  HICON smallIcon_ = nullptr;
+  // The window's icons at its DPI, and the notification area's at the
+  // system's.
+  OwnedIcon icon_;
+  OwnedIcon smallIcon_;
+  OwnedIcon trayIcon_;
   NOTIFYICONDATAW tray_{};
   bool trayAdded_ = false;
 
@@ -127,6 +135,7 @@ class CKovralDlg final : public ui::Dialog {
   HeldNotices heldNotices_;
 
   std::wstring skinFolder_;
+  std::wstring startSkinFolder_;  // the skin the window took its size and picture from
   ui::Rgb textColor_;
   Canvas canvas_;
   OwnedFont normalFont_;

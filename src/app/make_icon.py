@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the program's icon (resource 710): a dark gaming mouse with a lit
-wheel and a cyan glow line, at 16, 24, 32, 48 and 256 pixels.
+wheel and a cyan glow line, at every size Windows asks for at 100 % to 200 %
+(16, 20, 24, 32, 40, 48, 64) and 256 pixels.
 
 Rebuild with:  /usr/bin/python3 src/app/make_icon.py   (needs Pillow)
 """
@@ -8,7 +9,7 @@ import os
 from PIL import Image, ImageDraw
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SIZES = [16, 24, 32, 48, 256]
+SIZES = [16, 20, 24, 32, 40, 48, 64, 256]
 SCALE = 4  # draw large, then shrink, for clean anti-aliased edges
 
 

@@ -40,6 +40,33 @@ using OwnedFont = GdiObject<HFONT>;
 using OwnedBrush = GdiObject<HBRUSH>;
 using OwnedPen = GdiObject<HPEN>;
 
+// An icon made for this code (LoadIconWithScaleDown, LoadIconMetric, or
+// LoadImageW without LR_SHARED), given back with DestroyIcon.
+class OwnedIcon {
+ public:
+  OwnedIcon() = default;
+  explicit OwnedIcon(HICON icon) : icon_(icon) {}
+  ~OwnedIcon() { reset(); }
+  OwnedIcon(OwnedIcon&& other) noexcept : icon_(other.release()) {}
+  OwnedIcon& operator=(OwnedIcon&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  OwnedIcon(const OwnedIcon&) = delete;
+  OwnedIcon& operator=(const OwnedIcon&) = delete;
+
+  HICON get() const { return icon_; }
+  explicit operator bool() const { return icon_ != nullptr; }
+  HICON release() { return std::exchange(icon_, nullptr); }
+  void reset(HICON icon = nullptr) {
+    if (icon_ != nullptr) DestroyIcon(icon_);
+    icon_ = icon;
+  }
+
+ private:
+  HICON icon_ = nullptr;
+};
+
 // Selects an object into a context and puts the previous one back.
 class ScopedSelectObject {
  public:
