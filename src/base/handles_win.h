@@ -8,32 +8,53 @@
 
 namespace kovral {
 
-// An HBITMAP, HFONT, HBRUSH or HPEN made by this code, deleted with DeleteObject.
-template <class H>
-class GdiObject {
+// Sole owner of a handle that must be given back with Free::Release; moves,
+// and frees on destruction. Raw handles stay borrowed.
+template <class H, class Free>
+class UniqueOwner {
  public:
-  GdiObject() = default;
-  explicit GdiObject(H handle) : handle_(handle) {}
-  ~GdiObject() { reset(); }
-  GdiObject(GdiObject&& other) noexcept : handle_(other.release()) {}
-  GdiObject& operator=(GdiObject&& other) noexcept {
+  UniqueOwner() = default;
+  explicit UniqueOwner(H handle) : handle_(handle) {}
+  ~UniqueOwner() { reset(); }
+  UniqueOwner(UniqueOwner&& other) noexcept : handle_(other.release()) {}
+  UniqueOwner& operator=(UniqueOwner&& other) noexcept {
     if (this != &other) reset(other.release());
     return *this;
   }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
+  UniqueOwner(const UniqueOwner&) = delete;
+  UniqueOwner& operator=(const UniqueOwner&) = delete;
 
   H get() const { return handle_; }
   explicit operator bool() const { return handle_ != nullptr; }
   H release() { return std::exchange(handle_, nullptr); }
   void reset(H handle = nullptr) {
-    if (handle_ != nullptr) DeleteObject(handle_);
+    if (handle_ != nullptr) Free::Release(handle_);
     handle_ = handle;
   }
 
  private:
   H handle_ = nullptr;
 };
+
+struct FreeGdiObject {
+  static void Release(HGDIOBJ object) { DeleteObject(object); }
+};
+struct FreeIcon {
+  static void Release(HICON icon) { DestroyIcon(icon); }
+};
+struct FreeHook {
+  static void Release(HHOOK hook) { UnhookWindowsHookEx(hook); }
+};
+// A child window may be gone already: its parent takes it along.
+struct FreeWindow {
+  static void Release(HWND window) {
+    if (IsWindow(window)) DestroyWindow(window);
+  }
+};
+
+// An HBITMAP, HFONT, HBRUSH or HPEN made by this code, deleted with DeleteObject.
+template <class H>
+using GdiObject = UniqueOwner<H, FreeGdiObject>;
 
 using OwnedBitmap = GdiObject<HBITMAP>;
 using OwnedFont = GdiObject<HFONT>;
@@ -42,30 +63,7 @@ using OwnedPen = GdiObject<HPEN>;
 
 // An icon made for this code (LoadIconWithScaleDown, LoadIconMetric, or
 // LoadImageW without LR_SHARED), given back with DestroyIcon.
-class OwnedIcon {
- public:
-  OwnedIcon() = default;
-  explicit OwnedIcon(HICON icon) : icon_(icon) {}
-  ~OwnedIcon() { reset(); }
-  OwnedIcon(OwnedIcon&& other) noexcept : icon_(other.release()) {}
-  OwnedIcon& operator=(OwnedIcon&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  OwnedIcon(const OwnedIcon&) = delete;
-  OwnedIcon& operator=(const OwnedIcon&) = delete;
-
-  HICON get() const { return icon_; }
-  explicit operator bool() const { return icon_ != nullptr; }
-  HICON release() { return std::exchange(icon_, nullptr); }
-  void reset(HICON icon = nullptr) {
-    if (icon_ != nullptr) DestroyIcon(icon_);
-    icon_ = icon;
-  }
-
- private:
-  HICON icon_ = nullptr;
-};
+using OwnedIcon = UniqueOwner<HICON, FreeIcon>;
 
 // Selects an object into a context and puts the previous one back.
 class ScopedSelectObject {
@@ -151,57 +149,11 @@ class OwnedHandle {
 };
 
 // A hook from SetWindowsHookExW, removed with UnhookWindowsHookEx.
-class OwnedHook {
- public:
-  OwnedHook() = default;
-  explicit OwnedHook(HHOOK hook) : hook_(hook) {}
-  ~OwnedHook() { reset(); }
-  OwnedHook(OwnedHook&& other) noexcept : hook_(other.release()) {}
-  OwnedHook& operator=(OwnedHook&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  OwnedHook(const OwnedHook&) = delete;
-  OwnedHook& operator=(const OwnedHook&) = delete;
-
-  HHOOK get() const { return hook_; }
-  explicit operator bool() const { return hook_ != nullptr; }
-  HHOOK release() { return std::exchange(hook_, nullptr); }
-  void reset(HHOOK hook = nullptr) {
-    if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
-    hook_ = hook;
-  }
-
- private:
-  HHOOK hook_ = nullptr;
-};
+using OwnedHook = UniqueOwner<HHOOK, FreeHook>;
 
 // A child window made by this code, destroyed with DestroyWindow (unless
 // its parent took it along first).
-class OwnedWindow {
- public:
-  OwnedWindow() = default;
-  explicit OwnedWindow(HWND window) : window_(window) {}
-  ~OwnedWindow() { reset(); }
-  OwnedWindow(OwnedWindow&& other) noexcept : window_(other.release()) {}
-  OwnedWindow& operator=(OwnedWindow&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  OwnedWindow(const OwnedWindow&) = delete;
-  OwnedWindow& operator=(const OwnedWindow&) = delete;
-
-  HWND get() const { return window_; }
-  explicit operator bool() const { return window_ != nullptr; }
-  HWND release() { return std::exchange(window_, nullptr); }
-  void reset(HWND window = nullptr) {
-    if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
-    window_ = window;
-  }
-
- private:
-  HWND window_ = nullptr;
-};
+using OwnedWindow = UniqueOwner<HWND, FreeWindow>;
 
 // One GdiplusStartup, shut down with its token. The application holds one
 // for the whole run; the image decoder keeps its own (skin_image_win.h).
