@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/message_sink.h"
+#include "bench_pauses.h"
 #include "device/clock.h"
 #include "device/commands.h"
 #include "device/device_link.h"
@@ -18,17 +19,7 @@
 namespace {
 
 using namespace kovral;
-
-// The mandated pauses of the recorded traffic.
-Micros MandatedPauses(const std::vector<SimExchange>& exchanges) {
-  Micros total{0};
-  for (const SimExchange& e : exchanges) {
-    if (e.call == SimCall::Write) total += protocol::kChunkPause;
-    if (e.call == SimCall::SetFeature && e.hasPayload && protocol::IsIndexedFamily(e.payload[0]))
-      total += protocol::kFamilyPause;
-  }
-  return total;
-}
+using bench::MandatedPauses;
 
 }  // namespace
 

@@ -24,9 +24,9 @@
 #include "pages/page_scene.h"
 #include "pages/page_state.h"
 #include "settings/config_file.h"
-#include "settings/config_report.h"
+#include "profiles/config_report.h"
 #include "settings/ini_store.h"
-#include "settings/profile.h"
+#include "profiles/profile.h"
 #include "settings/settings_session.h"
 
 namespace kovral::fuzz {

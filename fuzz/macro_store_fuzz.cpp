@@ -28,7 +28,7 @@
 #include "macro/macro_panel.h"
 #include "macro/macro_slot.h"
 #include "macro/macro_store.h"
-#include "settings/config_report.h"
+#include "profiles/config_report.h"
 #include "settings/defaults.h"
 #include "settings/ini_store.h"
 #include "settings/settings_session.h"
@@ -98,7 +98,8 @@ std::vector<uint8_t> Encode(const std::wstring& text, int form) {
 
 // Every event the encoder wrote must come back from the slot as it went in:
 // release or press, key code, and the delay of the entry after it (in 10 ms
-// steps up to 1270 ms, to the millisecond up to 25599 ms). A press of code 0
+// steps up to 1270 ms, to the millisecond up to 25599 ms, and 25599 ms for
+// every longer one). A press of code 0
 // with no delay is the slot's padding, so the check stops before one.
 void CheckSlot(const std::vector<std::wstring>& entries, const SlotEncoding& encoding,
                const uint8_t (&slot)[kMacroSlotSize]) {
@@ -114,7 +115,8 @@ void CheckSlot(const std::vector<std::wstring>& entries, const SlotEncoding& enc
     const MacroEvent& e = decoded.events[event++];
     Check(e.up == (parts.kind == MacroEntryKind::Up) && e.code == code, "an event decodes as it was entered");
     if (delay <= 1270) Check(e.delayMs == delay / 10 * 10, "a short delay decodes");
-    else if (delay <= 25599) Check(e.delayMs == delay, "a long delay decodes");
+    else if (delay <= kSlotDelayLimitMs) Check(e.delayMs == delay, "a long delay decodes");
+    else Check(e.delayMs == kSlotDelayLimitMs, "a longer delay decodes as the longest a slot holds");
   }
 }
 
@@ -213,7 +215,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         else Check(after == before || after == before + 1, "Confirm adds at most one macro");
         selectedIsNew = false;
         if (Addressable(name) && std::all_of(sequence.begin(), sequence.end(), KeptAsWritten))
-          Check(ReadMacroEntries(ini, kRecordIni, name) == sequence, "a confirmed sequence reads back");
+          Check(ReadMacroEntries(ini, kRecordIni, name) ==
+                    std::vector<std::wstring>(sequence.begin(),
+                                              sequence.begin() + std::min(sequence.size(), size_t{kMacroEntryLimit})),
+                "a confirmed sequence reads back (up to the entries a macro is read up to)");
         break;
       }
       case 4: panel.LoopCountTyped(TakeText(in, 8)); break;

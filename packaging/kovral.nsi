@@ -12,6 +12,9 @@
 ;
 ; Switches: /S silent; /NORUN leaves out "Start Kovral when Windows starts".
 ; Uninstall.exe: /S silent, keeps the settings; /S /REMOVESETTINGS deletes them.
+; The settings are config.bin, str.ini, record.ini and the profiles the
+; program keeps in the Profiles folder beside it: an upgrade never touches
+; that folder, and the uninstaller's question covers it.
 ; Both end with exit code 2 and change nothing when the program is running
 ; and the user cannot be asked to exit it (silent mode).
 
@@ -100,9 +103,9 @@ LangString SecRunDesc ${LANG_TRADCHINESE} "登入 Windows 時，Kovral 在通知
 LangString MsgRunning ${LANG_ENGLISH} "Kovral is running. Exit it first: right-click its icon in the notification area and choose $\"Exit$\". Then click Retry."
 LangString MsgRunning ${LANG_SIMPCHINESE} "Kovral 正在运行。请先退出：右键单击通知区域中的 Kovral 图标，选择“退出”，然后单击“重试”。"
 LangString MsgRunning ${LANG_TRADCHINESE} "Kovral 正在執行。請先結束：在通知區域中以滑鼠右鍵按一下 Kovral 圖示，選擇「退出」，然後按一下「重試」。"
-LangString MsgKeep ${LANG_ENGLISH} "Keep your settings (config.bin, record.ini and str.ini)?$\r$\n$\r$\nYes leaves them in $INSTDIR, so that a later installation uses them again. No deletes them."
-LangString MsgKeep ${LANG_SIMPCHINESE} "保留您的设置（config.bin、record.ini 和 str.ini）吗？$\r$\n$\r$\n“是”将它们留在 $INSTDIR 中，以后重新安装时会继续使用。“否”将删除它们。"
-LangString MsgKeep ${LANG_TRADCHINESE} "保留您的設定（config.bin、record.ini 和 str.ini）嗎？$\r$\n$\r$\n「是」將它們留在 $INSTDIR 中，日後重新安裝時會繼續使用。「否」將刪除它們。"
+LangString MsgKeep ${LANG_ENGLISH} "Keep your settings (config.bin, record.ini, str.ini and the profiles in Profiles)?$\r$\n$\r$\nYes leaves them in $INSTDIR, so that a later installation uses them again. No deletes them."
+LangString MsgKeep ${LANG_SIMPCHINESE} "保留您的设置（config.bin、record.ini、str.ini 和 Profiles 中的配置文件）吗？$\r$\n$\r$\n“是”将它们留在 $INSTDIR 中，以后重新安装时会继续使用。“否”将删除它们。"
+LangString MsgKeep ${LANG_TRADCHINESE} "保留您的設定（config.bin、record.ini、str.ini 和 Profiles 中的設定檔）嗎？$\r$\n$\r$\n「是」將它們留在 $INSTDIR 中，日後重新安裝時會繼續使用。「否」將刪除它們。"
 LangString MsgNotWritable ${LANG_ENGLISH} "Kovral cannot write to $INSTDIR. The program keeps its settings beside itself, so it needs a folder you can write to."
 LangString MsgNotWritable ${LANG_SIMPCHINESE} "无法写入 $INSTDIR。Kovral 将设置保存在程序旁边，因此需要一个您可以写入的文件夹。"
 LangString MsgNotWritable ${LANG_TRADCHINESE} "無法寫入 $INSTDIR。Kovral 會將設定儲存在程式旁邊，因此需要一個您可以寫入的資料夾。"
@@ -296,6 +299,11 @@ Section "Uninstall"
     Delete "$INSTDIR\config.bin"
     Delete "$INSTDIR\str.ini"
     Delete "$INSTDIR\record.ini"
+    ; The profiles and what a killed save of one left; the folder goes only
+    ; when nothing else of the user's is in it.
+    Delete "$INSTDIR\Profiles\*.kvprofile"
+    Delete "$INSTDIR\Profiles\*.kvprofile.tmp*"
+    RMDir "$INSTDIR\Profiles"
   ${EndIf}
 
   Call un.RemoveOwnRunValue

@@ -15,13 +15,6 @@ import sys
 ROW = re.compile(r"^\|\s*`src/([A-Za-z0-9_]+)`\s*\|")
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"/]+)/[^"]*"')
 
-# Known climbs, by file and the folder it reaches, until the profile-library
-# work gives these files a folder of their own above assign/ and macro/.
-EXCEPTIONS = {
-    ("src/settings/config_report.cpp", "assign"),
-    ("src/settings/config_report.cpp", "macro"),
-    ("src/settings/profile.cpp", "macro"),
-}
 
 
 def read_order(readme):
@@ -56,7 +49,6 @@ def main():
         if folder not in folders:
             problems.append(f"README.md: the layout table names src/{folder}, which does not exist")
 
-    used = set()
     for path in sorted(src.rglob("*")):
         if not path.is_file():
             continue
@@ -78,14 +70,9 @@ def main():
             target = m.group(1)
             if rank[target] <= rank[own]:
                 continue
-            if (rel, target) in EXCEPTIONS:
-                used.add((rel, target))
-                continue
             problems.append(f"{rel}:{number}: {own}/ includes {target}/, which is above it "
                             f"({line.strip()})")
 
-    for rel, target in sorted(EXCEPTIONS - used):
-        print(f"note: {rel} no longer includes {target}/; its exception in scripts/check_layers.py can go")
     if problems:
         print("Folder order (bottom first): " + " < ".join(order), file=sys.stderr)
         for p in problems:

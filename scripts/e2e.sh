@@ -9,7 +9,9 @@
 # Environment: KOVRAL_BUILD_WIN (default build/win), KOVRAL_E2E_WORK (scratch,
 # default build/e2e), KOVRAL_E2E_SHOTS (default build/e2e-shots) and
 # KOVRAL_WINEPREFIX: two runs at once need their own of each. Exits non-zero
-# on any failure.
+# on any failure. test_scale runs the program at 144 DPI (150 %) besides the
+# 96 of every other test; KOVRAL_E2E_SCALES=all adds its screenshots at 120
+# and 192 DPI (125 % and 200 %).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -55,10 +57,12 @@ export KOVRAL_KVSIMCTL="$build/kvsimctl.exe"
 export KOVRAL_E2E_WORK="$work"
 export KOVRAL_E2E_SHOTS="$shots"
 export KOVRAL_E2E_PIDFILE="$pidfile"
+export KOVRAL_E2E_SCALES="${KOVRAL_E2E_SCALES:-}"
 export PYTHONDONTWRITEBYTECODE=1
 cd "$root/tests/e2e"
 if [ $# -gt 0 ]; then
   "$python" -m unittest -v "$@"
 else
-  "$python" -m unittest -v test_dist test_installer test_program test_basic_page test_dialogs test_skins test_reliability
+  "$python" -m unittest -v test_dist test_installer test_program test_basic_page test_dialogs test_skins test_reliability \
+    test_scale
 fi

@@ -6,6 +6,7 @@
 
 #include "app/profile_transfer.h"
 #include "macro/macro_store.h"
+#include "profiles/profile_library.h"
 #include "settings/defaults.h"
 #include "settings_memory_fs.h"
 
@@ -74,6 +75,41 @@ TEST(ProfileTransfer, ExportedEditsImportAsEditsThatApplySaves) {
   EXPECT_EQ(to.ini.Get(kDir + L"str.ini", L"Setting-CHS", ButtonTextKey(1)), L"中键");
   ASSERT_TRUE(ExportSessionProfile(to.session, L"E:\\again.kvprofile", to.texts));
   EXPECT_EQ(to.Text(L"E:\\again.kvprofile"), text);
+}
+
+// The programs a profile is for have no place in config.bin: a tray import
+// keeps them in the library beside the program, and says so when it cannot.
+TEST(ProfileTransfer, AnImportKeepsTheProfilesProgramsInTheLibrary) {
+  Program p;
+  ProfileData game = SessionProfile(p.session);
+  game.config.dpiLevel[0] = 7;
+  game.programs = {L"game.exe"};
+  p.Put(L"D:\\Arena.kvprofile", ExportProfile(game));
+  std::wstring note;
+  ASSERT_TRUE(ImportSessionProfile(p.session, L"D:\\Arena.kvprofile", p.texts, &note));
+  EXPECT_NE(note.find(L"kept as profile"), std::wstring::npos) << note;
+  ProfileLibrary library(p.files, kDir + L"Profiles");
+  const ProfileMatch match = library.ProfileFor(L"C:\\Games\\GAME.EXE");
+  ASSERT_TRUE(match.profile);
+  EXPECT_EQ(*match.profile, L"Arena");
+  ProfileRead kept = library.Read(L"Arena");
+  ASSERT_TRUE(kept.profile) << kept.error;
+  EXPECT_EQ(kept.profile->config.dpiLevel[0], 7);
+
+  // The same name again: the library keeps the first, the import goes on.
+  game.programs = {L"other.exe"};
+  p.Put(L"E:\\arena.kvprofile", ExportProfile(game));
+  note.clear();
+  ASSERT_TRUE(ImportSessionProfile(p.session, L"E:\\arena.kvprofile", p.texts, &note));
+  EXPECT_NE(note.find(L"not kept"), std::wstring::npos) << note;
+  EXPECT_FALSE(library.ProfileFor(L"other.exe").profile);
+
+  // Without programs the library is not touched.
+  p.Put(L"E:\\plain.kvprofile", ExportProfile(SessionProfile(p.session)));
+  note.clear();
+  ASSERT_TRUE(ImportSessionProfile(p.session, L"E:\\plain.kvprofile", p.texts, &note));
+  EXPECT_EQ(note, L"");
+  EXPECT_EQ(library.List().profiles.size(), 1u);
 }
 
 // Cancel after an import drops the imported texts of the other languages

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "settings/config_report.h"
+#include "profiles/config_report.h"
 
 namespace kovral {
 namespace {

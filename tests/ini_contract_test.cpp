@@ -181,6 +181,52 @@ TEST_P(IniStoreContract, WritesFailWhereTheFileCannotBeMade) {
   EXPECT_FALSE(store().Write(good, L"Skins", L"  ", L"CHS"));
 }
 
+TEST_P(IniStoreContract, BatchMakesItsChangesInOrderOrNone) {
+  const std::wstring ini = dir_.File(L"record.ini");
+  // Deletions alone on a missing file: nothing to do and no file.
+  EXPECT_TRUE(store().WriteBatch(ini, IniBatch().DeleteSection(L"A").DeleteKey(L"A", L"Item0").Clear()));
+  EXPECT_FALSE(files().Exists(ini));
+  ASSERT_TRUE(store().WriteBatch(ini, IniBatch()
+                                          .Write(L"A", L"ItemCount", L"2")
+                                          .Write(L"A", L"Item0", L"A   Dn")
+                                          .Write(L"A", L"Item1", L"50 ms")
+                                          .Write(L"B", L"ItemCount", L"0")));
+  EXPECT_THAT(store().SectionNames(ini), ElementsAre(L"A", L"B"));
+  // In order: the section deleted first and written again goes to the end;
+  // a key deleted after its write is gone.
+  ASSERT_TRUE(store().WriteBatch(ini, IniBatch()
+                                          .DeleteSection(L"a")
+                                          .Write(L"A", L"ItemCount", L"1")
+                                          .Write(L"B", L"Item0", L"x")
+                                          .DeleteKey(L"B", L"item0")
+                                          .DeleteKey(L"B", L"Absent")));
+  EXPECT_THAT(store().SectionNames(ini), ElementsAre(L"B", L"A"));
+  EXPECT_EQ(store().Get(ini, L"A", L"ItemCount"), L"1");
+  EXPECT_EQ(store().Get(ini, L"A", L"Item0"), L"");
+  EXPECT_EQ(store().Get(ini, L"B", L"Item0"), L"");
+
+  // A blank name anywhere refuses the whole batch, the changes before it included.
+  const std::vector<uint8_t> before = ReadBytes(dir_.path() / "record.ini");
+  EXPECT_FALSE(store().WriteBatch(ini, IniBatch().DeleteSection(L"B").Write(L"C", L"k", L"v").Write(L" ", L"k", L"v")));
+  EXPECT_FALSE(store().WriteBatch(ini, IniBatch().Clear().Write(L"C", L"", L"v")));
+  EXPECT_EQ(ReadBytes(dir_.path() / "record.ini"), before);
+}
+
+TEST_P(IniStoreContract, ClearedBatchLeavesNothingOfTheOldFile) {
+  // "[]" heads a section no name reaches, and comments are no section: a
+  // replacement of every section by name would keep both.
+  const std::wstring ini = dir_.File(L"record.ini");
+  const std::string text = "; old\r\n[]\r\nItemCount=1\r\n[Keep]\r\nItemCount=2\r\n";
+  WriteBytes(dir_.path() / "record.ini", std::vector<uint8_t>(text.begin(), text.end()));
+  ASSERT_THAT(store().SectionNames(ini), ElementsAre(L"Keep"));
+  ASSERT_TRUE(store().WriteBatch(ini, IniBatch().Clear().Write(L"New", L"ItemCount", L"0")));
+  EXPECT_THAT(store().SectionNames(ini), ElementsAre(L"New"));
+  EXPECT_EQ(store().Get(ini, L"Keep", L"ItemCount"), L"");
+  const std::vector<uint8_t> bytes = ReadBytes(dir_.path() / "record.ini");
+  for (const std::vector<uint8_t>& gone : {std::vector<uint8_t>{'o', 0, 'l', 0, 'd', 0}, std::vector<uint8_t>{'1', 0}})
+    EXPECT_EQ(std::search(bytes.begin(), bytes.end(), gone.begin(), gone.end()), bytes.end());
+}
+
 INSTANTIATE_TEST_SUITE_P(Portable, IniStoreContract,
                          ::testing::Values(IniStoreKind{
                              "FileIniStore",

@@ -84,6 +84,39 @@ TEST(FileIniStore, CutNeverSplitsASurrogatePair) {
   EXPECT_EQ(store.Get(kIni, L"S", L"k"), std::wstring(1022, L'a'));
 }
 
+TEST(FileIniStore, AnUnnamedSectionIsUnreachableAndKeepsItsKeysApartAfterAWrite) {
+  // "[]" heads a section no name reaches and no listing names, as with the
+  // profile functions; its keys are not the previous section's.
+  MemoryFileSystem files;
+  FileIniStore store(files);
+  files.files[kIni] = Bytes("[A]\r\nItemCount=1\r\n[]\r\nItemCount=9\r\nItem0=Z   Dn\r\n");
+  EXPECT_THAT(store.SectionNames(kIni), ElementsAre(L"A"));
+  EXPECT_EQ(store.Get(kIni, L"", L"ItemCount"), L"");
+  ASSERT_TRUE(store.Write(kIni, L"B", L"ItemCount", L"0"));
+  // Written back with its header: without it "A" would read 9 entries of "Z".
+  EXPECT_EQ(store.Get(kIni, L"A", L"ItemCount"), L"1");
+  EXPECT_EQ(store.Get(kIni, L"A", L"Item0"), L"");
+  EXPECT_THAT(store.SectionNames(kIni), ElementsAre(L"A", L"B"));
+  EXPECT_EQ(StoredText(files), L"[A]\r\nItemCount=1\r\n\r\n[]\r\nItemCount=9\r\nItem0=Z   Dn\r\n\r\n[B]\r\nItemCount=0\r\n");
+}
+
+TEST(FileIniStore, FilesPastTheLimitAreNeitherReadNorReplaced) {
+  MemoryFileSystem files;
+  FileIniStore store(files);
+  files.files[kIni] = Bytes("[S]\r\nk=v\r\n");
+  EXPECT_EQ(store.FileState(kIni), IniFileState::kReadable);
+  files.files[kIni].resize(kIniFileLimit + 1, ' ');
+  EXPECT_EQ(store.FileState(kIni), IniFileState::kTooLarge);
+  EXPECT_EQ(store.Get(kIni, L"S", L"k"), L"");
+  EXPECT_FALSE(store.Write(kIni, L"S", L"k", L"w"));
+  EXPECT_EQ(files.writeCount, 0);
+  EXPECT_EQ(store.FileState(L"C:\\Kovral\\none.ini"), IniFileState::kMissing);
+  // A batch that would grow the file past the limit is refused whole.
+  files.files[kIni] = Bytes("[S]\r\nk=v\r\n");
+  EXPECT_FALSE(store.WriteBatch(kIni, IniBatch().Write(L"S", L"a", L"1").Write(L"S", L"big", std::wstring(kIniFileLimit / 2, L'x'))));
+  EXPECT_EQ(store.Get(kIni, L"S", L"a"), L"");
+}
+
 TEST(SectionListLimit, TakesNamesWhoseZeroFitsTheListing) {
   const std::vector<std::wstring> tenNames(10, std::wstring(24, L'm'));  // 10 x 25 = 250 characters
   std::vector<std::wstring> names = tenNames;

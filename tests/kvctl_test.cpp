@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -9,7 +10,7 @@
 #include "kvctl.h"
 #include "settings/config_file.h"
 #include "settings/defaults.h"
-#include "settings/profile.h"
+#include "profiles/profile.h"
 #include "settings/text_encoding.h"
 #include "settings_temp_dir.h"
 
@@ -35,7 +36,7 @@ class Kvctl : public ::testing::Test {
   Outcome Call(std::vector<std::wstring> args) {
     std::ostringstream out, err;
     // The tool's own location decides the default files; put it in the scratch folder.
-    KvctlIo io{out, err, dir.File(L"kvctl.exe")};
+    KvctlIo io{out, err, dir.File(L"kvctl.exe"), dir.File(L"")};
     const int status = RunKvctl(args, io);
     return {status, out.str(), err.str()};
   }
@@ -281,6 +282,161 @@ TEST_F(Kvctl, ImportRefusesABadProfileAndLeavesEveryFileAlone) {
   EXPECT_FALSE(std::filesystem::exists(Path("record.ini")));
   EXPECT_EQ(Call({L"import", File(L"p.txt")}).status, 0);
   EXPECT_EQ(ReadBytes(Path("config.bin")), before);
+}
+
+// Conventions a command-line user tries first.
+TEST_F(Kvctl, HelpAndVersionPrintAndExitZero) {
+  for (const std::vector<std::wstring>& args : std::vector<std::vector<std::wstring>>{
+           {L"--help"}, {L"-h"}, {L"help"}, {L"apply", L"--simulate", L"--help"}, {L"switch", L"a", L"-h"}}) {
+    const Outcome r = Call(args);
+    EXPECT_EQ(r.status, 0) << ToUtf8(args[0]);
+    EXPECT_EQ(r.out.rfind("usage: kvctl ", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("switch  send each named profile"), std::string::npos);
+    EXPECT_TRUE(r.err.empty()) << r.err;
+  }
+  const Outcome v = Call({L"--version"});
+  EXPECT_EQ(v.status, 0);
+  EXPECT_EQ(v.out.rfind("kvctl ", 0), 0u);
+  EXPECT_EQ(v.out.find_first_not_of("0123456789.", 6), v.out.size() - 1) << v.out;  // "kvctl 1.2.3\n"
+  // "help" is a command only in its place; elsewhere it is a profile name.
+  EXPECT_EQ(Call({L"switch", L"help"}).status, 2);
+  EXPECT_EQ(Call({L"--helpme"}).status, 2);
+}
+
+TEST_F(Kvctl, DefaultFilesAreTheUsersOnLinuxAndBesideTheToolOnWindows) {
+  std::map<std::string, std::string> env;
+  auto lookup = [&](const char* name) -> const char* {
+    const auto found = env.find(name);
+    return found == env.end() ? nullptr : found->second.c_str();
+  };
+#ifdef _WIN32
+  env["XDG_CONFIG_HOME"] = "C:\\cfg";
+  EXPECT_EQ(KvctlDefaultFolder(L"C:\\Kovral\\kvctl.exe", lookup), L"C:\\Kovral\\");
+#else
+  EXPECT_EQ(KvctlDefaultFolder(L"/usr/bin/kvctl", lookup), L"/usr/bin/");
+  env["HOME"] = "/home/u";
+  EXPECT_EQ(KvctlDefaultFolder(L"/usr/bin/kvctl", lookup), L"/home/u/.config/kovral/");
+  env["XDG_CONFIG_HOME"] = "relative/cfg";  // not absolute: ignored
+  EXPECT_EQ(KvctlDefaultFolder(L"/usr/bin/kvctl", lookup), L"/home/u/.config/kovral/");
+  env["XDG_CONFIG_HOME"] = "/tmp/cfg/";
+  EXPECT_EQ(KvctlDefaultFolder(L"/usr/bin/kvctl", lookup), L"/tmp/cfg/kovral/");
+#endif
+  // The default folder and the ones above it are made at the first write.
+  ProfileData p;
+  p.config = FactoryConfig();
+  const std::string text = ExportProfile(p);
+  WriteBytes(Path("p.kvprofile"), std::vector<uint8_t>(text.begin(), text.end()));
+  std::ostringstream out, err;
+  KvctlIo io{out, err, dir.File(L"kvctl.exe"), dir.File(L"cfg") + TempDir::kSeparator + L"kovral" + TempDir::kSeparator};
+  ASSERT_EQ(RunKvctl({L"import", File(L"p.kvprofile")}, io), 0) << err.str();
+  EXPECT_EQ(ReadBytes(dir.path() / "cfg" / "kovral" / "config.bin"), ConfigFileBytes(FactoryConfig(), p.configFlag));
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "cfg" / "kovral" / "str.ini"));
+}
+
+std::vector<uint8_t> WithReportRate(uint8_t interval) {
+  DeviceConfig c = FactoryConfig();
+  c.reportRate = interval;
+  return ConfigFileBytes(c, 1);
+}
+
+TEST_F(Kvctl, ProfilesAreSavedListedAndSwitchedOverOneConnection) {
+  WriteFactory();
+  Outcome r = Call({L"save", L"fps", L"--program", L"game.exe", L"--program", L"Other.EXE"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "saved profile fps in " + ToUtf8(File(L"Profiles")) + " for game.exe, Other.EXE\n");
+  r = Call({L"save", L"FPS"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "kvctl: a profile named 'fps' exists already (--replace replaces it)\n");
+  EXPECT_EQ(Call({L"save", L"a|b"}).err, "kvctl: profile name 'a|b' holds '|', which a file name cannot hold\n");
+
+  // Replaced from a config.bin at 125 Hz; the programs stay.
+  WriteBytes(Path("config.bin"), WithReportRate(8));
+  ASSERT_EQ(Call({L"save", L"fps", L"--replace"}).status, 0);
+  WriteBytes(Path("config.bin"), WithReportRate(1));
+  ASSERT_EQ(Call({L"save", L"work", L"--profiles", File(L"Profiles")}).status, 0);
+  std::string broken = "# Kovral profile\n[profile]\nversion = 1\n";
+  WriteBytes(Path("Profiles") / "broken.kvprofile", std::vector<uint8_t>(broken.begin(), broken.end()));
+  ProfileData other;
+  other.programs = {L"GAME.EXE"};
+  const std::string otherText = ExportProfile(other);
+  WriteBytes(Path("Profiles") / "zz.kvprofile", std::vector<uint8_t>(otherText.begin(), otherText.end()));
+
+  r = Call({L"profiles"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "broken: broken: line 3: [device] report_rate is missing\n"
+            "fps: game.exe, Other.EXE\n"
+            "work: (no programs)\n"
+            "zz: GAME.EXE\n"
+            "game.exe is in fps, zz: fps is used\n");
+
+  r = Call({L"switch", L"fps", L"desktop", L"work", L"Fps", L"--simulate", L"--trace", File(L"trace.txt")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> said;
+  std::istringstream lines(r.out);
+  for (std::string line; std::getline(lines, line);) said.push_back(line.substr(0, line.rfind(" (")));
+  EXPECT_EQ(said, (std::vector<std::string>{"switched to fps: sensor refresh and full apply",
+                                            "switched to desktop: sent report rate",
+                                            "switched to work: the same as before, nothing sent",
+                                            "switched to Fps: sent report rate"}));
+  // One connection: one handshake (two attempts) for the four switches.
+  size_t handshakes = 0;
+  for (const auto& f : TraceLines(Path("trace.txt")))
+    if (f.size() > 2 && f[1] == "SET_FEATURE" && f[2].substr(f[2].find('|') + 1, 2) == "00") ++handshakes;
+  EXPECT_EQ(handshakes, 2u);
+  // Nothing is saved.
+  EXPECT_EQ(ReadBytes(Path("config.bin")), WithReportRate(1));
+  EXPECT_FALSE(std::filesystem::exists(Path("str.ini")));
+
+  // A broken or missing profile anywhere in the list stops the run before the mouse is opened.
+  for (const wchar_t* bad : {L"broken", L"none"}) {
+    std::filesystem::remove(Path("trace.txt"));
+    r = Call({L"switch", L"fps", bad, L"--simulate", L"--trace", File(L"trace.txt")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("nothing was sent"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_FALSE(std::filesystem::exists(Path("trace.txt")));
+  }
+  EXPECT_NE(Call({L"switch", L"broken", L"--simulate"}).err.find("line 3: [device] report_rate is missing"),
+            std::string::npos);
+  EXPECT_EQ(Call({L"switch", L"desktop", L"--simulate", L"--stall", L"30:800"}).status, 3);
+  EXPECT_EQ(Call({L"profiles", L"--simulate"}).status, 2);
+}
+
+// The first switch of a connection is on the wire exactly what apply sends.
+TEST_F(Kvctl, TheFirstSwitchSendsWhatApplySends) {
+  WriteFactory();
+  ASSERT_EQ(Call({L"switch", L"desktop", L"--simulate", L"--sensor-type", L"2", L"--trace", File(L"switch.txt")}).status,
+            0);
+  ASSERT_EQ(Call({L"apply", L"--simulate", L"--sensor-type", L"2", L"--trace", File(L"apply.txt")}).status, 0);
+  auto untimed = [](std::vector<std::vector<std::string>> lines) {
+    for (auto& f : lines)
+      if (!f.empty() && f[0] != "#") f.erase(f.begin());
+    return lines;
+  };
+  const auto applied = untimed(TraceLines(Path("apply.txt")));
+  EXPECT_GT(applied.size(), 100u);
+  EXPECT_EQ(untimed(TraceLines(Path("switch.txt"))), applied);
+}
+
+// An imported profile that names programs is kept in the library too, since
+// config.bin cannot hold them; one without programs is not.
+TEST_F(Kvctl, ImportKeepsAProfilesProgramsInTheLibrary) {
+  ProfileData p;
+  p.config = FactoryConfig();
+  p.programs = {L"arena.exe"};
+  std::string text = ExportProfile(p);
+  WriteBytes(Path("Arena.kvprofile"), std::vector<uint8_t>(text.begin(), text.end()));
+  Outcome r = Call({L"import", File(L"Arena.kvprofile")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("kept as profile 'Arena' with its programs"), std::string::npos) << r.out;
+  EXPECT_EQ(Call({L"profiles"}).out, "Arena: arena.exe\n");
+  p.programs.clear();
+  text = ExportProfile(p);
+  WriteBytes(Path("plain.kvprofile"), std::vector<uint8_t>(text.begin(), text.end()));
+  r = Call({L"import", File(L"plain.kvprofile")});
+  EXPECT_EQ(r.out.find("kept"), std::string::npos);
+  EXPECT_EQ(Call({L"profiles"}).out, "Arena: arena.exe\n");
 }
 
 }  // namespace

@@ -10,6 +10,8 @@ namespace {
 
 using ::testing::ElementsAre;
 
+const std::wstring kRecord = L"C:\\K\\record.ini";
+
 struct Panel {
   MemoryFileSystem files;
   FileIniStore ini{files};
@@ -38,7 +40,7 @@ TEST(MacroPanel, RecordConfirmAndTheLoopCountBox) {
   p.model.LoopCountTyped(L"");
   EXPECT_EQ(p.model.loopText(), L"");
   p.model.LoopCountTyped(L"5");
-  EXPECT_EQ(SlotLoopCount(p.settings.config, 0), 5);
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 0), 0);  // "Fire" has no slot until it is confirmed
   p.model.LoopCountTyped(L"70000");
   EXPECT_TRUE(p.model.CommitLoopCount());
   EXPECT_EQ(p.model.loopText(), L"1");
@@ -50,15 +52,125 @@ TEST(MacroPanel, RecordConfirmAndTheLoopCountBox) {
   EXPECT_EQ(std::vector<uint8_t>(slot + 2, slot + 8), (std::vector<uint8_t>{0x00, 0x04, 100, 0x03, 0x85, 0x04}));
 }
 
-TEST(MacroPanel, ConfirmKeepsTheSelectionOnTheConfirmedMacro) {
+TEST(MacroPanel, ConfirmKeepsTheSelectionOnTheConfirmedMacroAndTheUnconfirmedNames) {
   Panel p;
   EXPECT_FALSE(p.model.New(L"First"));
-  EXPECT_FALSE(p.model.New(L"Second"));  // "First" is never confirmed
+  EXPECT_FALSE(p.model.New(L"Second"));  // "First" is not confirmed yet
   EXPECT_FALSE(p.model.Confirm());
-  EXPECT_THAT(p.model.names(), ElementsAre(L"Second"));
+  // The file's macros, then the names still to confirm ("First" stays listed).
+  EXPECT_THAT(p.model.names(), ElementsAre(L"Second", L"First"));
   EXPECT_EQ(p.model.selected(), 0);  // was 1: past the list, which a second Confirm or Delete read
-  p.model.Delete();
-  EXPECT_THAT(MacroNames(p.ini, L"C:\\K\\record.ini"), ElementsAre());
+  EXPECT_FALSE(p.model.Delete());
+  EXPECT_THAT(MacroNames(p.ini, kRecord), ElementsAre());
+  EXPECT_THAT(p.model.names(), ElementsAre(L"First"));
+  EXPECT_EQ(p.model.selected(), -1);
+  p.model.Select(0);
+  EXPECT_FALSE(p.model.Delete());  // never confirmed: only the list loses it
+  EXPECT_THAT(p.model.names(), ElementsAre());
+}
+
+// record.ini with "A" (two entries, loop count 3 in slot 0) and "B" (no entries).
+void TwoMacros(Panel& p) {
+  ConfirmMacro(p.ini, kRecord, L"A", {L"A   Dn", L"50 ms"}, p.settings.config, 3);
+  ConfirmMacro(p.ini, kRecord, L"B", {}, p.settings.config);
+  p.model.Fill();
+}
+
+void Record(Panel& p, const wchar_t* key) {
+  p.model.StartRecording();
+  for (bool released : {false, true})
+    if (auto recorded = p.model.FilterKey(key, released, released)) p.model.RecordKey(*recorded, key);
+  p.model.StopRecording();
+}
+
+TEST(MacroPanel, TypedLoopCountsGoToTheSlotOfTheirOwnMacro) {
+  Panel p;
+  TwoMacros(p);
+  SetSlotLoopCount(p.settings.config, 2, 4);  // left over in the slot a new macro gets
+  ASSERT_FALSE(p.model.New(L"X"));
+  ASSERT_FALSE(p.model.New(L"Y"));
+  EXPECT_EQ(p.model.loopText(), L"1");
+  Record(p, L"C");
+  p.model.LoopCountTyped(L"9");
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 3), 0);  // the list position: nothing goes there
+  EXPECT_FALSE(p.model.Confirm());
+  // "Y" is appended to the file as its third macro: slot 2, with its 9.
+  EXPECT_THAT(p.model.names(), ElementsAre(L"A", L"B", L"Y", L"X"));
+  EXPECT_EQ(p.model.selected(), 2);
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 2), 9);
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 3), 0);
+  EXPECT_EQ(p.model.loopText(), L"9");
+  // "X" confirmed without touching the box plays once, from slot 3.
+  p.model.Select(3);
+  Record(p, L"D");
+  EXPECT_FALSE(p.model.Confirm());
+  EXPECT_THAT(MacroNames(p.ini, kRecord), ElementsAre(L"A", L"B", L"Y", L"X"));
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 3), 1);
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 2), 9);
+}
+
+TEST(MacroPanel, TheBoxStoresOnlyWhatWasTypedForTheSelectedMacro) {
+  Panel p;
+  TwoMacros(p);
+  EXPECT_EQ(p.model.loopText(), L"3");
+  // The empty macro shows its own count, and Apply does not store the box.
+  p.model.Select(1);
+  EXPECT_EQ(p.model.loopText(), L"1");
+  EXPECT_FALSE(p.model.CommitLoopCount());
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 1), 0);
+  // Typed for it, the count waits for the macro's first entries.
+  p.model.LoopCountTyped(L"5");
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 1), 0);
+  Record(p, L"E");
+  EXPECT_FALSE(p.model.Confirm());
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 1), 5);
+  // The record changes under an untouched box (Cancel): OK stores nothing.
+  p.model.Select(0);
+  EXPECT_EQ(p.model.loopText(), L"3");
+  SetSlotLoopCount(p.settings.config, 0, 8);
+  EXPECT_FALSE(p.model.CommitLoopCount());
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 0), 8);
+  // Edited to nothing and left: 1, in the macro's own slot.
+  p.model.LoopCountTyped(L"");
+  EXPECT_TRUE(p.model.CommitLoopCount());
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 0), 1);
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 1), 5);
+  // Stored once: after a Cancel put the record back, OK leaves it.
+  SetSlotLoopCount(p.settings.config, 0, 8);
+  EXPECT_FALSE(p.model.CommitLoopCount());
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 0), 8);
+}
+
+TEST(MacroPanel, RefusedWritesWarnAndLeaveFileAndListAsTheyAre) {
+  Panel p;
+  TwoMacros(p);
+  ASSERT_FALSE(p.model.New(L"X"));
+  Record(p, L"F");
+  const std::vector<uint8_t> file = p.files.files.at(kRecord);
+  p.files.failWritesWith = 28;
+  const auto refused = p.model.Confirm();
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->text, L"Could not save the settings to C:\\K\\record.ini.");
+  EXPECT_EQ(refused->caption, L"Warning");
+  EXPECT_EQ(p.files.files.at(kRecord), file);
+  EXPECT_THAT(p.model.names(), ElementsAre(L"A", L"B", L"X"));
+  EXPECT_EQ(p.model.selected(), 2);
+  EXPECT_THAT(p.model.sequence(), ElementsAre(L"F   Dn", L"50 ms", L"F   Up"));  // kept, to confirm again
+
+  p.model.Select(0);
+  const auto deleteRefused = p.model.Delete();
+  ASSERT_TRUE(deleteRefused);
+  EXPECT_EQ(deleteRefused->caption, L"Warning");
+  EXPECT_THAT(p.model.names(), ElementsAre(L"A", L"B", L"X"));
+  EXPECT_EQ(p.model.selected(), 0);
+  // "B" is still the file's second macro: its count goes to slot 1.
+  p.files.failWritesWith = 0;
+  p.model.Select(1);
+  Record(p, L"G");
+  EXPECT_FALSE(p.model.Confirm());
+  p.model.LoopCountTyped(L"6");
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 1), 6);
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 0), 3);
 }
 
 }  // namespace

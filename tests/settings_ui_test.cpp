@@ -14,6 +14,7 @@ using ::testing::ElementsAreArray;
 // Records every access in order; writes of the keys in failKeys fail.
 class RecordingIniStore final : public IniStore {
  public:
+  IniFileState FileState(const std::wstring&) override { return IniFileState::kReadable; }
   std::wstring Get(const std::wstring& file, const std::wstring& section, const std::wstring& key) override {
     calls.push_back(L"get " + file + L"|" + section + L"|" + key);
     return section + L"/" + key;
@@ -23,9 +24,23 @@ class RecordingIniStore final : public IniStore {
     calls.push_back(L"write " + file + L"|" + section + L"|" + key + L"=" + value);
     return failKeys.count(key) == 0;
   }
+  std::vector<std::wstring> GetKeys(const std::wstring& file, const std::wstring& section,
+                                    const std::vector<std::wstring>& keys) override {
+    std::vector<std::wstring> values;
+    for (const std::wstring& key : keys) values.push_back(Get(file, section, key));
+    return values;
+  }
   bool DeleteSection(const std::wstring&, const std::wstring&) override { return true; }
   bool DeleteKey(const std::wstring&, const std::wstring&, const std::wstring&) override { return true; }
   std::vector<std::wstring> SectionNames(const std::wstring&) override { return {}; }
+  bool WriteBatch(const std::wstring& file, const IniBatch& batch) override {
+    bool ok = true;
+    for (const IniBatch::Change& change : batch.changes()) {
+      calls.push_back(L"batch " + file + L"|" + change.section + L"|" + change.key + L"=" + change.value);
+      ok = ok && failKeys.count(change.key) == 0;
+    }
+    return ok;
+  }
 
   std::vector<std::wstring> calls;
   std::set<std::wstring> failKeys;

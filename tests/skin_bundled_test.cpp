@@ -1,17 +1,20 @@
 // The shipped skins, "Default" and "Ember": every file the program loads is
 // there, carries an alpha channel, and has the size of the rectangle the
-// layout gives it.
+// layout gives it, at 1x and in the 1.5x and 2x sets.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "ui/dpi_scale.h"
 #include "view/layout.h"
 #include "ui/skin_files.h"
+#include "ui/skin_scale.h"
 
 namespace kovral {
 namespace {
@@ -111,9 +114,63 @@ TEST(BundledSkins, EveryFileCarriesAnAlphaChannel) {
   }
 }
 
+std::string ScaledName(const std::string& unitName, skin::PictureSet set) {
+  std::wstring wide(unitName.begin(), unitName.end());
+  return Narrow(skin::PictureFileName(wide, set).c_str());
+}
+
+// A scaled picture has the mapped size of its 1x picture, rounded as every
+// length is (halves away from zero: 105 x 21 becomes 158 x 32 at 1.5x), so
+// drawn at its element's mapped rectangle it covers the whole rectangle.
+TEST(BundledSkins, EveryPictureHasItsScaledSiblings) {
+  for (const char* skin : kBundledSkins) {
+    for (const auto& [name, size] : ExpectedSizes()) {
+      for (skin::PictureSet set : {skin::PictureSet::OneAndHalf, skin::PictureSet::Double}) {
+        const std::string scaled = ScaledName(name, set);
+        const PngHeader h = ReadPngHeader(SkinDir(skin) / scaled.substr(1));
+        ASSERT_TRUE(h.valid) << skin << scaled << " is missing or not a PNG";
+        EXPECT_EQ(h.colourType, 6) << skin << scaled;
+        EXPECT_EQ(h.bitDepth, 8) << skin << scaled;
+        const layout::Size want = ui::DeviceSize(size, skin::DpiOf(set));
+        EXPECT_EQ(h.width, static_cast<std::uint32_t>(want.width)) << skin << scaled;
+        EXPECT_EQ(h.height, static_cast<std::uint32_t>(want.height)) << skin << scaled;
+      }
+    }
+  }
+}
+
+// What the program will load at each scale, and that the file it picks
+// covers just the mapped 1x size once drawn.
+TEST(BundledSkins, EveryScalePicksAFileOfTheMappedSize) {
+  const auto exists = [](const std::wstring& path) { return std::filesystem::exists(std::filesystem::path(path)); };
+  const struct {
+    int dpi;
+    skin::PictureSet set;
+  } expected[] = {{96, skin::PictureSet::Unit},       {120, skin::PictureSet::OneAndHalf},
+                  {144, skin::PictureSet::OneAndHalf}, {168, skin::PictureSet::Double},
+                  {192, skin::PictureSet::Double},     {240, skin::PictureSet::Double}};
+  for (const char* skin : kBundledSkins) {
+    const std::wstring folder = SkinDir(skin).wstring();
+    for (const auto& [name, size] : ExpectedSizes()) {
+      const std::wstring file(name.begin(), name.end());
+      for (const auto& e : expected) {
+        const skin::PicturePick pick = skin::PickPicture(folder, file, e.dpi, exists);
+        ASSERT_EQ(pick.choice.set, e.set) << skin << name << " at " << e.dpi;
+        const PngHeader h = ReadPngHeader(std::filesystem::path(pick.path));
+        ASSERT_TRUE(h.valid) << skin << name << " at " << e.dpi;
+        const layout::Size drawn{skin::DrawnLength(static_cast<int>(h.width), pick.choice),
+                                 skin::DrawnLength(static_cast<int>(h.height), pick.choice)};
+        EXPECT_EQ(drawn, ui::DeviceSize(size, e.dpi)) << skin << name << " at " << e.dpi;
+      }
+    }
+  }
+}
+
 TEST(BundledSkins, NoStrayFiles) {
   std::vector<std::string> extra;
-  const auto expected = ExpectedSizes();
+  std::set<std::string> expected;
+  for (const auto& [name, size] : ExpectedSizes())
+    for (skin::PictureSet set : skin::kPictureSets) expected.insert(ScaledName(name, set));
   for (const char* skin : kBundledSkins) {
     for (const auto& entry : std::filesystem::directory_iterator(SkinDir(skin))) {
       std::string name = "/";

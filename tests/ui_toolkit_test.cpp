@@ -9,6 +9,7 @@
 #include "ui/premultiply.h"
 #include "ui/skin_files.h"
 #include "ui/skin_path.h"
+#include "ui/skin_scale.h"
 #include "ui/text_style.h"
 
 namespace kovral {
@@ -94,6 +95,100 @@ TEST(SkinPath, JoinsThePiecesAsGiven) {
   EXPECT_EQ(SkinImagePath(SkinFolderFor(L"D:\\k\\", L"Red"), skin::kMain), L"D:\\k\\/Skins/Red/main.png");
   // An empty skin name leaves the images directly under the Skins folder.
   EXPECT_EQ(SkinImagePath(SkinFolderFor(L"D:\\k\\", L""), skin::kPane), L"D:\\k\\/Skins//Pane.png");
+}
+
+TEST(SkinScale, ScaledFilesSitBesideTheUnitFile) {
+  using skin::PictureSet;
+  EXPECT_EQ(skin::PictureFileName(skin::kMain, PictureSet::Unit), L"/main.png");
+  EXPECT_EQ(skin::PictureFileName(skin::kMain, PictureSet::OneAndHalf), L"/main@1.5x.png");
+  EXPECT_EQ(skin::PictureFileName(skin::kBasicTabOver, PictureSet::Double), L"/button-PrePage-over@2x.png");
+  // Only the last dot of the file name itself starts the extension.
+  EXPECT_EQ(skin::PictureFileName(L"/a.b/pane", PictureSet::Double), L"/a.b/pane@2x");
+  EXPECT_EQ(skin::PictureFileName(L"/v1.2.png", PictureSet::OneAndHalf), L"/v1.2@1.5x.png");
+  EXPECT_EQ(skin::DpiOf(PictureSet::Unit), 96);
+  EXPECT_EQ(skin::DpiOf(PictureSet::OneAndHalf), 144);
+  EXPECT_EQ(skin::DpiOf(PictureSet::Double), 192);
+}
+
+TEST(SkinScale, ExactSetElseNearestLargerElseLargestEnlarged) {
+  using skin::PictureSet;
+  struct Case {
+    int dpi;
+    skin::SetsPresent present;
+    PictureSet expected;
+  };
+  const skin::SetsPresent all{true, true, true}, unitOnly{true, false, false};
+  const skin::SetsPresent noHalf{true, false, true}, noDouble{true, true, false}, noUnit{false, true, true};
+  const Case cases[] = {
+      {96, all, PictureSet::Unit},          {120, all, PictureSet::OneAndHalf},
+      {144, all, PictureSet::OneAndHalf},   {168, all, PictureSet::Double},
+      {192, all, PictureSet::Double},       {288, all, PictureSet::Double},
+      {72, all, PictureSet::Unit},          {0, all, PictureSet::Unit},  // DPI unknown: 96
+      // Reducing the 2x pictures keeps them sharper than enlarging the 1x ones.
+      {120, noHalf, PictureSet::Double},    {144, noHalf, PictureSet::Double},
+      {168, noDouble, PictureSet::OneAndHalf}, {192, noDouble, PictureSet::OneAndHalf},
+      {120, noDouble, PictureSet::OneAndHalf},
+      {96, noUnit, PictureSet::Unit},  // the 1x file is still what is loaded, and fails as before
+      {120, noUnit, PictureSet::OneAndHalf},
+  };
+  for (const Case& c : cases) {
+    const skin::PictureChoice choice = skin::ChoosePictureSet(c.dpi, c.present);
+    EXPECT_EQ(choice.set, c.expected) << c.dpi;
+    EXPECT_EQ(choice.fileDpi, skin::DpiOf(c.expected)) << c.dpi;
+  }
+  // A skin of 1x pictures only serves every scale from them.
+  for (int dpi : {96, 120, 144, 168, 192, 240}) {
+    const skin::PictureChoice choice = skin::ChoosePictureSet(dpi, unitOnly);
+    EXPECT_EQ(choice.set, PictureSet::Unit);
+    EXPECT_EQ(choice.dpi, dpi);
+    EXPECT_EQ(choice.Exact(), dpi == 96);
+  }
+}
+
+TEST(SkinScale, PickAsksForTheFilesOfOnePicture) {
+  const std::wstring folder = SkinFolderFor(L"C:\\K\\", L"Blue");
+  std::set<std::wstring> present = {SkinImagePath(folder, L"/main.png"), SkinImagePath(folder, L"/main@2x.png"),
+                                    SkinImagePath(folder, L"/Pane.png"), SkinImagePath(folder, L"/Pane@1.5x.png")};
+  std::vector<std::wstring> asked;
+  const auto exists = [&](const std::wstring& path) {
+    asked.push_back(path);
+    return present.count(path) != 0;
+  };
+  skin::PicturePick pick = skin::PickPicture(folder, skin::kMain, 144, exists);
+  EXPECT_EQ(pick.path, L"C:\\K\\/Skins/Blue/main@2x.png");
+  EXPECT_EQ(pick.choice.fileDpi, 192);
+  pick = skin::PickPicture(folder, skin::kPane, 144, exists);
+  EXPECT_EQ(pick.path, L"C:\\K\\/Skins/Blue/Pane@1.5x.png");
+  EXPECT_TRUE(pick.choice.Exact());
+  pick = skin::PickPicture(folder, skin::kPane, 192, exists);
+  EXPECT_EQ(pick.path, L"C:\\K\\/Skins/Blue/Pane@1.5x.png");
+  pick = skin::PickPicture(folder, skin::kButtonOver, 168, exists);
+  EXPECT_EQ(pick.path, L"C:\\K\\/Skins/Blue/button-over.png");  // missing everywhere: the 1x load fails as before
+  // At 100 % the file system is not asked: the 1x file is the answer.
+  asked.clear();
+  pick = skin::PickPicture(folder, skin::kMain, 96, exists);
+  EXPECT_EQ(pick.path, L"C:\\K\\/Skins/Blue/main.png");
+  EXPECT_TRUE(asked.empty());
+  // Completeness is about the 1x files alone.
+  EXPECT_FALSE(SkinIsComplete(folder, [](const std::wstring& p) { return p.find(L'@') != std::wstring::npos; }));
+}
+
+TEST(SkinScale, DrawnSizeIsTheMappedUnitSize) {
+  using skin::PictureSet;
+  // A 105 x 21 button: 158 x 32 in the 1.5x set, 210 x 42 in the 2x set.
+  const skin::PictureChoice exact{PictureSet::OneAndHalf, 144, 144};
+  EXPECT_EQ(skin::DrawnLength(158, exact), 158);
+  EXPECT_EQ(skin::DrawnLength(157, exact), 157);  // a file of its own size is never stretched by a pixel
+  const skin::PictureChoice reduced{PictureSet::OneAndHalf, 144, 120};
+  EXPECT_EQ(skin::DrawnLength(158, reduced), 131);  // 105 units at 125 %, not 158 * 120 / 144 = 132
+  EXPECT_EQ(skin::DrawnLength(32, reduced), 26);    // 21 units: 26.25
+  const skin::PictureChoice twiceReduced{PictureSet::Double, 192, 168};
+  EXPECT_EQ(skin::DrawnLength(210, twiceReduced), 184);  // 105 * 1.75 = 183.75
+  const skin::PictureChoice enlarged{PictureSet::Unit, 96, 168};
+  EXPECT_EQ(skin::DrawnLength(105, enlarged), 184);
+  EXPECT_EQ(skin::DrawnLength(21, enlarged), 37);  // 36.75
+  const skin::PictureChoice beyond{PictureSet::Double, 192, 288};
+  EXPECT_EQ(skin::DrawnLength(210, beyond), 315);
 }
 
 TEST(SkinFiles, ThirtyThreeDistinctPngNames) {

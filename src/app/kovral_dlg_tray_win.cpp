@@ -113,14 +113,17 @@ void CKovralDlg::OnTrayImportProfile() {
   // The first showing of the basic page gives a first run its factory
   // texts; done now, it cannot overwrite the imported ones afterwards.
   if (!pages_.state().SettingsReadOnce) pages_.Show(kBasicPage);
-  if (!ImportSessionProfile(*settings_, *file, *texts_)) return;
+  std::wstring libraryNote;
+  if (!ImportSessionProfile(*settings_, *file, *texts_, &libraryNote)) return;
   pages_.state().ReloadPending = false;
   if (pages_.state().CurrentPage == kBasicPage || pages_.state().CurrentPage == kAdvancedPage)
     pages_.Rebuild();
   else
     pages_.Show(kBasicPage);
   ShowFromTray();
-  messages_.Show(texts_->profileImported, L"");
+  messages_.Show(libraryNote.empty() ? std::wstring(texts_->profileImported)
+                                     : std::wstring(texts_->profileImported) + L"\n\n" + libraryNote,
+                 L"");
 }
 
 LRESULT CKovralDlg::OnDeviceNotify(WPARAM wParam, LPARAM lParam) {

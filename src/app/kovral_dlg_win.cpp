@@ -24,6 +24,7 @@
 #include "ui/skin_files.h"
 #include "ui/skin_path.h"
 #include "ui/text_win.h"
+#include "ui/window_dpi_win.h"
 
 namespace kovral {
 namespace {
@@ -62,6 +63,7 @@ std::span<const ui::MessageEntry<CKovralDlg>> CKovralDlg::Messages() {
       M::Mouse<&CKovralDlg::OnLButtonDown>(WM_LBUTTONDOWN),
       M::CtlColor<&CKovralDlg::OnCtlColor>(),
       M::Message<&CKovralDlg::OnNcPaint>(WM_NCPAINT),
+      M::Message<&CKovralDlg::OnDpiChanged>(WM_DPICHANGED),
       M::Message<&CKovralDlg::OnWindowPosChanging>(WM_WINDOWPOSCHANGING),
       M::Mouse<&CKovralDlg::OnMouseHover>(WM_MOUSEHOVER),
       M::Mouse<&CKovralDlg::OnMouseMove>(WM_MOUSEMOVE),
@@ -230,19 +232,43 @@ void CKovralDlg::LoadSettingsAndSkin() {
         return !path.ends_with(skin::kMain) || SkinImage(path).ok();
       });
   if (skin.fellBack) messages_.Show(texts_->skinIncomplete, kCaptionWarning);
-  {
-    SkinImage main(SkinImagePath(skin.folder, skin::kMain));
-    ui::ResizeWindow(hwnd_, main.width(), main.height());
-    canvas_ = Canvas(main);
-  }
   Globals().languageCode = languageCode_;
-  const ui::FontPair fonts = ui::FontsForLanguageCode(languageCode_, ui::CurrentWindowsVersion());
-  normalFont_ = ui::CreateSkinFont(fonts.normal);
-  titleFont_ = ui::CreateSkinFont(fonts.title);
+  MakeCanvasAndFonts(skin.folder);
+  ui::ResizeWindow(hwnd_, canvas_.width(), canvas_.height());
 
   const TextColorBytes color = TextColorFromSettings(settings_->ui);
   UseSkin(skin.folder, skin.name, {color.red, color.green, color.blue});
   if (link_.ready != 0) pages_.Show(kBasicPage);
+}
+
+// The window's picture and fonts at its DPI; its size is the picture's
+// device size.
+void CKovralDlg::MakeCanvasAndFonts(const std::wstring& folder) {
+  startSkinFolder_ = folder;
+  SkinImage main;
+  LoadSkinPicture(main, folder, skin::kMain, dpi());
+  canvas_ = Canvas(main);
+  const ui::FontPair fonts = ui::FontsForLanguageCode(languageCode_, ui::CurrentWindowsVersion());
+  normalFont_ = ui::CreateSkinFont(fonts.normal, dpi());
+  titleFont_ = ui::CreateSkinFont(fonts.title, dpi());
+}
+
+// Nothing of the record or the page changes: open lists and edits stay and
+// move with their page; the page is drawn anew onto the new picture.
+LRESULT CKovralDlg::OnDpiChanged(WPARAM, LPARAM suggestedRect) {
+  if (startSkinFolder_.empty()) return 0;  // before the skin: nothing drawn yet
+  // The controls use the old fonts until they are given the new ones.
+  const OwnedFont oldNormal = std::move(normalFont_);
+  const OwnedFont oldTitle = std::move(titleFont_);
+  MakeCanvasAndFonts(startSkinFolder_);
+  const auto* suggested = reinterpret_cast<const RECT*>(suggestedRect);
+  SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, canvas_.width(), canvas_.height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  UseSkin(skinFolder_, Globals().skinName, textColor_);
+  ui::RescaleChildren(hwnd_, normalFont_.get());
+  pages_.Redraw();
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  return 0;
 }
 
 // The skin and text colour every window draws with from now on: the
@@ -341,7 +367,9 @@ HBRUSH CKovralDlg::OnCtlColor(HDC dc, HWND control, int type) {
 
 // Handled steps never stop the default handling of the click, so a press
 // that ends in the drag step moves the window while the button is held.
-bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
+// The layout tables see the unit point; the drag starts from the device one.
+bool CKovralDlg::OnLButtonDown(POINT devicePt, WPARAM) {
+  const POINT pt = ui::UnitPoint(devicePt, dpi());
   for (ClickStep step : RouteCommonClick({pt.x, pt.y}, pages_.state().CurrentPage, link_.ready != 0)) {
     switch (step) {
       case ClickStep::SendConfig:
@@ -376,10 +404,10 @@ bool CKovralDlg::OnLButtonDown(POINT pt, WPARAM) {
         break;
       case ClickStep::BasicPagePart:
       case ClickStep::AdvancedPagePart:
-        if (!pages_.OnPageClick(pt)) pages_.Drag(pt);
+        if (!pages_.OnPageClick(pt)) pages_.Drag(devicePt);
         break;
       case ClickStep::Drag:
-        pages_.Drag(pt);
+        pages_.Drag(devicePt);
         break;
     }
   }
@@ -424,12 +452,12 @@ void CKovralDlg::RunSkinChoice() {
 }
 
 bool CKovralDlg::OnMouseMove(POINT pt, WPARAM) {
-  pages_.OnMouseMove(pt);
+  pages_.OnMouseMove(ui::UnitPoint(pt, dpi()));
   return false;
 }
 
 bool CKovralDlg::OnMouseHover(POINT pt, WPARAM) {
-  pages_.OnMouseHover(pt);
+  pages_.OnMouseHover(ui::UnitPoint(pt, dpi()));
   return false;
 }
 

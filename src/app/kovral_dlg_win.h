@@ -70,6 +70,10 @@ class CKovralDlg final : public ui::Dialog {
   bool OnNcPaint(WPARAM, LPARAM);
   bool OnWindowPosChanging(WPARAM, LPARAM);
   HBRUSH OnCtlColor(HDC dc, HWND control, int type);
+  // The window moved to a monitor of another scale: its picture, fonts and
+  // children are made again for the new DPI, at the place Windows suggests.
+  LRESULT OnDpiChanged(WPARAM, LPARAM suggestedRect);
+  void MakeCanvasAndFonts(const std::wstring& folder);
 
   // Pointer and pages.
   bool OnLButtonDown(POINT pt, WPARAM keys);
@@ -127,6 +131,7 @@ class CKovralDlg final : public ui::Dialog {
   HeldNotices heldNotices_;
 
   std::wstring skinFolder_;
+  std::wstring startSkinFolder_;  // the skin the window took its size and picture from
   ui::Rgb textColor_;
   Canvas canvas_;
   OwnedFont normalFont_;

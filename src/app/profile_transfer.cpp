@@ -9,6 +9,7 @@
 
 #include "lang/language.h"
 #include "lang/text_format.h"
+#include "profiles/profile_library.h"
 #include "settings/config_file.h"
 #include "settings/text_encoding.h"
 
@@ -57,7 +58,8 @@ bool ExportSessionProfile(SettingsSession& session, const std::wstring& file, co
   return false;
 }
 
-bool ImportSessionProfile(SettingsSession& session, const std::wstring& file, const MainTexts& texts) {
+bool ImportSessionProfile(SettingsSession& session, const std::wstring& file, const MainTexts& texts,
+                          std::wstring* libraryNote) {
   const FileRead read = session.files().Read(file, kProfileSizeLimit);
   if (read.status == FileRead::Status::kTooLarge) {
     // In English, like the parser's words below.
@@ -80,9 +82,8 @@ bool ImportSessionProfile(SettingsSession& session, const std::wstring& file, co
 
   IniStore& ini = session.ini();
   const std::wstring& recordIni = session.paths().recordIni;
-  const std::vector<ProfileMacro> before = ReadProfileMacros(ini, session.files(), recordIni);
+  // All or nothing: a refused write leaves record.ini as it was.
   if (!WriteProfileMacros(ini, recordIni, profile.macros)) {
-    WriteProfileMacros(ini, recordIni, before);
     session.messages().Show(FormatText(texts.settingsSaveFailed, recordIni), kCaptionWarning);
     return false;
   }
@@ -99,6 +100,11 @@ bool ImportSessionProfile(SettingsSession& session, const std::wstring& file, co
   }
   if (const int lang = ProfileLanguageIndex(session.languageSection); lang >= 0)
     std::copy(std::begin(profile.texts[lang]), std::end(profile.texts[lang]), std::begin(session.ui.buttonText));
+  // config.bin has no place for the programs a profile is for; the library
+  // beside the program keeps them, unless a profile of that name is there.
+  ProfileLibrary library(session.files(), session.paths().directory + kProfileFolderName);
+  if (const std::string kept = KeepImportedPrograms(library, file, profile); !kept.empty() && libraryNote)
+    *libraryNote = FromUtf8(kept);
   return true;
 }
 

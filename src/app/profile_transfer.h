@@ -6,7 +6,7 @@
 #include <string>
 
 #include "lang/main_texts.h"
-#include "settings/profile.h"
+#include "profiles/profile.h"
 #include "settings/settings_session.h"
 
 #include "ui/file_chooser.h"
@@ -31,7 +31,11 @@ bool ExportSessionProfile(SettingsSession& session, const std::wstring& file, co
 // written), with the slots holding them in the record Cancel returns to too,
 // and becomes the record and the texts of all three languages being edited.
 // If record.ini cannot take the macros, its previous macros are put back and
-// nothing else changes. True when the profile was taken in.
-bool ImportSessionProfile(SettingsSession& session, const std::wstring& file, const MainTexts& texts);
+// nothing else changes. True when the profile was taken in. A profile that
+// names programs is also kept in the "Profiles" folder beside the program
+// under the file's name; `libraryNote` gets what became of them (in English,
+// like the profile's keys).
+bool ImportSessionProfile(SettingsSession& session, const std::wstring& file, const MainTexts& texts,
+                          std::wstring* libraryNote = nullptr);
 
 }  // namespace kovral

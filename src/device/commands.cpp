@@ -273,40 +273,67 @@ void RefreshSensor(DeviceLink& link, DeviceImage& image) {
   WriteSensorSettings(link, image);
 }
 
-bool Apply(DeviceLink& link, const DeviceConfig& config, DeviceImage& image, const std::function<void()>& saveAll) {
-  bool complete = false;
-  {
-    ExchangeSequence sequence(link);
-    WriteReportRate(link, config.reportRate);
-    const bool effectRead = ReadLightEffect(link, image);
-    IndexSet triplesToWrite = ReadLightParams(link, image);
-    IndexSet blocksToWrite = TransferStageBlocks(link, image, Transfer::Read);
+void SendFamilies(DeviceLink& link, const DeviceConfig& config, DeviceImage& image,
+                  const CommandFamilies& families) {
+  ExchangeSequence sequence(link);
+  if (families.reportRate) WriteReportRate(link, config.reportRate);
+  bool effectRead = false;
+  IndexSet triplesToWrite{};
+  if (families.lighting) {
+    effectRead = ReadLightEffect(link, image);
+    triplesToWrite = ReadLightParams(link, image);
+  }
+  IndexSet blocksToWrite{};
+  if (families.dpiStages) blocksToWrite = TransferStageBlocks(link, image, Transfer::Read);
 
-    // What the mouse did not report is not written back: its zero image
-    // would overwrite the mouse's own tuning and lighting with values it
-    // never had. Values the program sets entirely itself are always sent.
-    const LightingDefined defined = MapLighting(config, image);
+  // What the mouse did not report is not written back: its zero image
+  // would overwrite the mouse's own tuning and lighting with values it
+  // never had. Values the program sets entirely itself are always sent.
+  LightingDefined defined;
+  if (families.lighting) {
+    defined = MapLighting(config, image);
     if (defined.firstTriple) triplesToWrite[0] = true;
+  }
+  if (families.dpiStages) {
     // Block 1 carries the stage colours; block 0 goes back as the mouse gave it.
     std::copy(config.dpiColor, config.dpiColor + kStageColorBytes, image.stageBlocks[1]);
     std::fill(image.stageBlocks[1] + kStageColorBytes, image.stageBlocks[1] + kStageBlockSize, 0);
     blocksToWrite[1] = true;
     TransferStageBlocks(link, image, Transfer::Write, blocksToWrite);
+  }
+  if (families.lighting) {
     WriteLightParams(link, image, triplesToWrite);
     if (effectRead || defined.effect) WriteLightEffect(link, image);
-
+  }
+  if (families.dpiStages) {
     PrepareDpiCodes(config, image);
     WriteDpiCodes(link, image);
-
+  }
+  if (families.macroSlots) {
     static_assert(sizeof image.macroImage == sizeof config.macroSlots);
     std::memcpy(image.macroImage, config.macroSlots, sizeof image.macroImage);
     WriteMacroSlots(link, image);
     ReadMacroSlots(link, image);
-
+  }
+  if (families.keyMatrices) {
     BuildKeyMatrices(config, image.keyMatrices);
     WriteKeyMatrices(link, image);
+  }
+}
+
+bool Apply(DeviceLink& link, const DeviceConfig& config, DeviceImage& image, const std::function<void()>& saveAll) {
+  bool complete = false;
+  // Until this Apply has gone through, the mouse may hold any mix of the
+  // record before and this one.
+  link.lastSent.reset();
+  link.mouseChangedSettings = false;
+  const uint64_t faults = link.exchangeFaults;
+  {
+    ExchangeSequence sequence(link);
+    SendFamilies(link, config, image, CommandFamilies{});
     complete = !sequence.Stalled();
   }
+  if (complete && link.exchangeFaults == faults) link.lastSent = SentRecord{config, image.activeSensorType};
   if (saveAll) saveAll();
   return complete;
 }

@@ -56,6 +56,20 @@ void ReadMacroSlots(DeviceLink& link, DeviceImage& image);            // 0x93, a
 // writes the settings back with bit 6 of Option2 set.
 void RefreshSensor(DeviceLink& link, DeviceImage& image);
 
+// The command families a record reaches the mouse in. Apply sends them all.
+struct CommandFamilies {
+  bool reportRate = true;   // 0x01
+  bool lighting = true;     // 0x8D, 0x87 and what they write back: 0x07, 0x0D
+  bool dpiStages = true;    // 0x90, 0x10 (the stage colours) and 0x11 (levels and on/off)
+  bool macroSlots = true;   // 0x13, then 0x93
+  bool keyMatrices = true;  // 0x12
+  bool operator==(const CommandFamilies&) const = default;
+};
+
+// The families named, each whole, in Apply's order and with its pauses, as
+// one exchange sequence; the rest of Apply's sequence is left out.
+void SendFamilies(DeviceLink& link, const DeviceConfig& config, DeviceImage& image, const CommandFamilies& families);
+
 // Sends the whole record to the mouse, then calls `saveAll` (which saves the
 // configuration file, then the INI settings). Runs to the end whatever the
 // mouse answers; the caller runs it only while the link is ready. Values the
@@ -63,7 +77,8 @@ void RefreshSensor(DeviceLink& link, DeviceImage& image);
 // triples, the effect fields the mapping leaves alone) are written back only
 // when this Apply read them. False when the sequence was cut short because an
 // exchange timed out or stalled (see ExchangeSequence): the mouse did not get
-// the whole record, though the files were still saved.
+// the whole record, though the files were still saved. An Apply in which no
+// exchange went wrong becomes the link's last sent record.
 bool Apply(DeviceLink& link, const DeviceConfig& config, DeviceImage& image, const std::function<void()>& saveAll);
 
 }  // namespace kovral

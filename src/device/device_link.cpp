@@ -85,6 +85,7 @@ bool CreateReadEvent(DeviceLink& link) {
 
 void CloseDevice(DeviceLink& link) {
   link.ready = 0;
+  link.lastSent.reset();
   WakeNotifyReader(link, /*dropHandle=*/true);
   link.notifyWriteHandle.reset();
   link.featureHandle.reset();
@@ -186,6 +187,8 @@ void Handshake(DeviceLink& link) {
   // rather than waited for through the second one too. The next connection
   // tries again.
   ExchangeSequence sequence(link);
+  // Whatever the mouse held before, it may have been replugged or reset.
+  link.lastSent.reset();
   // The first attempt always goes out plain, even when an earlier link left
   // `scrambled` set: a replugged mouse starts in plain mode.
   Payload answer = challenge();
@@ -284,8 +287,10 @@ void NotifyReaderLoop(DeviceLink& link) {
       transferred = link.notifyReadHandle->FinishRead();
     }
     if (transferred == 0) continue;  // a failed or empty read starts the next one
-    if (IsForwardedNotification(report[0], report[kNotifyCodeByte]))
+    if (IsForwardedNotification(report[0], report[kNotifyCodeByte])) {
+      link.mouseChangedSettings = true;
       Notify(link, report[kNotifyCodeByte], report[kNotifyValueByte]);
+    }
   }
 }
 

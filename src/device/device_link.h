@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,11 +15,18 @@
 #include "device/clock.h"
 #include "device/hid.h"
 #include "device/scramble.h"
+#include "settings/device_config.h"
 
 namespace kovral {
 
 class HidTrace;
-struct DeviceImage;
+
+// The record the mouse got whole in this connection, and the sensor type its
+// DPI codes were worked out for.
+struct SentRecord {
+  DeviceConfig config{};
+  uint8_t sensorType = 0;
+};
 
 // One per process. The interface thread owns every field; the notification
 // reader shares `ready`, the read event and, under `notifyMutex`, the
@@ -66,6 +74,17 @@ struct DeviceLink {
   // one of its exchanges timed out or took longer than kDataPhaseTimeout.
   int sequenceDepth = 0;
   bool sequenceStalled = false;
+  // Exchanges that failed, went unanswered, timed out, stalled or were
+  // skipped because their sequence had been cut short; only ever grows.
+  uint64_t exchangeFaults = 0;
+
+  // What a switch may take the mouse to hold: set by an Apply during which no
+  // exchange went wrong, cleared by anything that may have changed the mouse
+  // otherwise (a handshake, a close, a fault). The reader sets
+  // `mouseChangedSettings` when the mouse reports a change made on its own
+  // buttons, which makes the remembered record stale too.
+  std::optional<SentRecord> lastSent;
+  std::atomic<bool> mouseChangedSettings{false};
 };
 
 // Creates the read event; on failure shows "CreateEvent failed." and returns false.

@@ -28,7 +28,10 @@ bool MayExchange(const DeviceLink& link) { return link.featureHandle && !link.se
 // Ends the timing of one exchange that began at `start`. Taking longer than
 // the bound cuts the rest of the sequence short, as a time-out does.
 void EndExchange(DeviceLink& link, Micros start, bool timedOut = false) {
-  if (timedOut || link.clock.Now() - start > kDataPhaseTimeout) link.sequenceStalled = true;
+  if (timedOut || link.clock.Now() - start > kDataPhaseTimeout) {
+    link.sequenceStalled = true;
+    ++link.exchangeFaults;
+  }
 }
 
 void WriteChunks(DeviceLink& link, uint8_t count, const DataArea& data) {
@@ -42,7 +45,10 @@ void WriteChunks(DeviceLink& link, uint8_t count, const DataArea& data) {
       const Micros start = link.clock.Now();
       const HidIoStatus status = link.featureHandle->Write(report, length, kDataPhaseTimeout);
       EndExchange(link, start, status == HidIoStatus::TimedOut);
+      if (status != HidIoStatus::Ok) ++link.exchangeFaults;
       if (link.trace) link.trace->Write(report, length, status);
+    } else {
+      ++link.exchangeFaults;
     }
     link.clock.Pause(kChunkPause);
   }
@@ -57,8 +63,13 @@ void ReadChunks(DeviceLink& link, uint8_t count, DataArea& data) {
       const Micros start = link.clock.Now();
       const HidIoStatus status = link.featureHandle->Read(report, length, kDataPhaseTimeout);
       EndExchange(link, start, status == HidIoStatus::TimedOut);
-      if (status != HidIoStatus::Ok) std::memset(report, 0, sizeof report);
+      if (status != HidIoStatus::Ok) {
+        std::memset(report, 0, sizeof report);
+        ++link.exchangeFaults;
+      }
       if (link.trace) link.trace->Read(report, length, status);
+    } else {
+      ++link.exchangeFaults;
     }
     std::memcpy(data.data() + k * kChunkSize, report + kReportPayloadOffset, kChunkSize);
   }
@@ -87,6 +98,7 @@ ExchangeResult ExchangeFeature(DeviceLink& link, Payload& payload, bool scramble
     if (link.trace) link.trace->SetFeature(report, length, plain.data(), result.sent);
   }
 
+  if (!result.sent) ++link.exchangeFaults;
   if (!fetchAnswer) return result;
 
   if (pauseBeforeAnswer.count() > 0) link.clock.Pause(pauseBeforeAnswer);
@@ -104,6 +116,7 @@ ExchangeResult ExchangeFeature(DeviceLink& link, Payload& payload, bool scramble
   // An all-zero payload is what a mouse with no answer prepared returns, and
   // never an answer: its checksum would have to be 0xFF.
   if (answer == Payload{}) result.answered = false;
+  if (!result.answered) ++link.exchangeFaults;
   // Only a real answer is unscrambled: the zero image of a failed request
   // would otherwise turn into garbage that callers store as the mouse's values.
   if (scramble && result.answered) UnscramblePayload(answer.data(), link.scrambleKey.data());

@@ -6,6 +6,7 @@
 #include "ui/font_choice.h"
 #include "ui/skin_path.h"
 #include "ui/text_win.h"
+#include "ui/window_dpi_win.h"
 
 namespace kovral {
 namespace {
@@ -34,7 +35,7 @@ ui::DialogTemplate CSkinDialog::Template() const {
 BOOL CSkinDialog::OnInitDialog() {
   messages_.SetOwner(hwnd_);
   const layout::DialogFace& face = layout::DialogFaceOf(kind_);
-  surface_.Load(SkinImagePath(environment_.skinFolder, face.background));
+  LoadSkinPicture(surface_, environment_.skinFolder, face.background, dpi());
   ui::ResizeWindow(hwnd_, surface_.width(), surface_.height());
   if (!surface_.ok()) {
     // Without its face the dialog would be an invisible modal window the user
@@ -51,7 +52,8 @@ BOOL CSkinDialog::OnInitDialog() {
     SetWindowPos(hwnd_, nullptr, o.left + (o.right - o.left - surface_.width()) / 2,
                  o.top + (o.bottom - o.top - surface_.height()) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   }
-  font_ = ui::CreateSkinFont(ui::FontsForLanguageCode(environment_.languageCode, ui::CurrentWindowsVersion()).normal);
+  font_ = ui::CreateSkinFont(ui::FontsForLanguageCode(environment_.languageCode, ui::CurrentWindowsVersion()).normal,
+                             dpi());
   CreateControls();
   ShowWindow(hwnd_, SW_SHOW);
   return TRUE;
@@ -59,11 +61,8 @@ BOOL CSkinDialog::OnInitDialog() {
 
 HWND CSkinDialog::MakeControl(const wchar_t* className, int id, const layout::Rect& rect, DWORD style,
                               const std::wstring& text) {
-  HWND control = CreateWindowExW(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
-                                 rect.Width(), rect.Height(), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 nullptr, nullptr);
-  if (control && font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  return control;
+  return ui::CreateChildAt(hwnd_, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, layout::ToRECT(rect), id,
+                           font_.get());
 }
 
 HWND CSkinDialog::OpenList(int id, const layout::Rect& rect, const std::vector<std::wstring>& items,
@@ -114,7 +113,7 @@ Scene CSkinDialog::BuildScene() const {
 }
 
 SceneResources CSkinDialog::Resources() {
-  return {environment_.skinFolder, images_, font_.get(), font_.get(), &messages_};
+  return {environment_.skinFolder, images_, font_.get(), font_.get(), &messages_, dpi()};
 }
 
 LRESULT CSkinDialog::OnEraseBackground(HDC dc) {
@@ -127,13 +126,32 @@ LRESULT CSkinDialog::OnEraseBackground(HDC dc) {
   return 1;
 }
 
+// The dialog follows its window to the new scale; an open list follows too.
+LRESULT CSkinDialog::OnDpiChanged(WPARAM, LPARAM suggestedRect) {
+  if (!faceLoaded_) return 0;
+  SkinImage face;
+  if (!LoadSkinPicture(face, environment_.skinFolder, layout::DialogFaceOf(kind_).background, dpi())) return 0;
+  surface_ = std::move(face);
+  // The controls use the old font until they are given the new one.
+  const OwnedFont oldFont = std::move(font_);
+  font_ = ui::CreateSkinFont(ui::FontsForLanguageCode(environment_.languageCode, ui::CurrentWindowsVersion()).normal,
+                             dpi());
+  const auto* suggested = reinterpret_cast<const RECT*>(suggestedRect);
+  SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, surface_.width(), surface_.height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  ui::RescaleChildren(hwnd_, font_.get());
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  return 0;
+}
+
 void CSkinDialog::Repaint(const std::vector<layout::Rect>& rects) {
   if (!faceLoaded_ || rects.empty()) return;
-  SurfaceDrawing drawing(hwnd_, surface_.bitmap());
+  SurfaceDrawing drawing(hwnd_, surface_.bitmap(), RepaintBounds(rects, dpi()));
   RepaintScene(drawing.dc(), BuildScene(), Resources(), rects);
 }
 
-bool CSkinDialog::OnLButtonDown(POINT pt, WPARAM) {
+bool CSkinDialog::OnLButtonDown(POINT devicePt, WPARAM) {
+  const POINT pt = ui::UnitPoint(devicePt, dpi());
   const layout::Point p{pt.x, pt.y};
   if (list_ && !listRect_.Contains(p) && !listField_.Contains(p)) {
     CloseList();
@@ -170,6 +188,7 @@ std::span<const ui::MessageEntry<CSkinDialog>> CSkinDialog::Messages() {
   using M = ui::MessageMap<CSkinDialog>;
   static constexpr ui::MessageEntry<CSkinDialog> kTable[] = {
       M::WithDc<&CSkinDialog::OnEraseBackground>(WM_ERASEBKGND),
+      M::Message<&CSkinDialog::OnDpiChanged>(WM_DPICHANGED),
       M::Mouse<&CSkinDialog::OnLButtonDown>(WM_LBUTTONDOWN),
       M::Mouse<&CSkinDialog::OnMouseMove>(WM_MOUSEMOVE),
       M::Mouse<&CSkinDialog::OnMouseHover>(WM_MOUSEHOVER),
@@ -187,14 +206,16 @@ ui::MsgResult CSkinDialog::Route(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // Moves and hover notices go on to default processing; dialogs are not dragged.
-bool CSkinDialog::OnMouseMove(POINT pt, WPARAM) {
+bool CSkinDialog::OnMouseMove(POINT devicePt, WPARAM) {
+  const POINT pt = ui::UnitPoint(devicePt, dpi());
   bool track = false;
   Repaint(hover_.OnMouseMove({pt.x, pt.y}, track).Rects());
   if (track) ui::RequestHover(hwnd_, kHoverTimeMs);
   return false;
 }
 
-bool CSkinDialog::OnMouseHover(POINT pt, WPARAM) {
+bool CSkinDialog::OnMouseHover(POINT devicePt, WPARAM) {
+  const POINT pt = ui::UnitPoint(devicePt, dpi());
   Repaint(hover_.OnMouseHover({pt.x, pt.y}).Rects());
   return false;
 }

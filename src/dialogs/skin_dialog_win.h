@@ -75,6 +75,8 @@ class CSkinDialog : public ui::Dialog {
   SceneResources Resources();
   void Repaint(const std::vector<layout::Rect>& rects);
   LRESULT OnEraseBackground(HDC dc);
+  // Moved to a monitor of another scale: face, font and controls anew.
+  LRESULT OnDpiChanged(WPARAM, LPARAM suggestedRect);
   bool OnLButtonDown(POINT pt, WPARAM keys);
   bool OnMouseMove(POINT pt, WPARAM keys);
   bool OnMouseHover(POINT pt, WPARAM keys);

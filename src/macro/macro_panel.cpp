@@ -9,19 +9,58 @@ namespace kovral {
 MacroPanelModel::MacroPanelModel(SettingsSession& settings, const MainTexts& texts)
     : settings_(settings), texts_(texts) {}
 
-void MacroPanelModel::Fill() {
+void MacroPanelModel::Relist(const std::wstring& keep) {
   names_ = settings_.files().Exists(path()) ? MacroNames(settings_.ini(), path()) : std::vector<std::wstring>{};
+  std::erase_if(unconfirmed_, [&](const std::wstring& name) { return MacroPosition(names_, name) >= 0; });
+  for (const std::wstring& name : unconfirmed_)
+    if (names_.size() < static_cast<size_t>(kMacroLimit)) names_.push_back(name);
+  selected_ = keep.empty() ? -1 : MacroPosition(names_, keep);
+}
+
+void MacroPanelModel::Fill() {
+  unconfirmed_.clear();
+  Relist(L"");
   sequence_.clear();
   selectedEntry_ = -1;
   selected_ = names_.empty() ? -1 : 0;
   nameText_ = names_.empty() ? L"" : names_[0];
   if (selected_ >= 0) sequence_ = ReadMacroEntries(settings_.ini(), path(), names_[0]);
-  loopText_ = names_.empty() ? L"" : std::to_wstring(SlotLoopCount(settings_.config, 0));
+  ShowOwnCount();
 }
 
-void MacroPanelModel::ShowLoopCount() {
-  if (selected_ >= 0 && selected_ < kMacroSlotCount)
-    loopText_ = std::to_wstring(SlotLoopCount(settings_.config, selected_));
+// Asked of record.ini each time, so that a count goes where the macro is now.
+int MacroPanelModel::CountSlot() {
+  if (selected_ < 0 || !settings_.files().Exists(path())) return -1;
+  const std::wstring& name = names_[selected_];
+  const int slot = MacroPosition(MacroNames(settings_.ini(), path()), name);
+  if (slot < 0 || slot >= kMacroSlotCount) return -1;
+  return DecimalValue(settings_.ini().Get(path(), name, L"ItemCount")) > 0 ? slot : -1;
+}
+
+// A macro without a slot shows the count Confirm gives it.
+void MacroPanelModel::ShowOwnCount() {
+  loopEdited_ = false;
+  pendingLoop_.reset();
+  if (selected_ < 0) {
+    loopText_.clear();
+    return;
+  }
+  const int slot = CountSlot();
+  loopText_ = std::to_wstring(slot >= 0 ? SlotLoopCount(settings_.config, slot) : 1);
+}
+
+void MacroPanelModel::StoreLoopCount(uint16_t count) {
+  const int slot = CountSlot();
+  if (slot >= 0) {
+    SetSlotLoopCount(settings_.config, slot, count);
+    pendingLoop_.reset();
+  } else {
+    pendingLoop_ = count;
+  }
+}
+
+PanelMessage MacroPanelModel::WriteFailed() const {
+  return PanelMessage{FormatText(texts_.settingsSaveFailed, path()), kCaptionWarning};
 }
 
 std::optional<PanelMessage> MacroPanelModel::New(const std::wstring& nameText) {
@@ -33,41 +72,52 @@ std::optional<PanelMessage> MacroPanelModel::New(const std::wstring& nameText) {
     case MacroNameCheck::Exists: return PanelMessage{texts_.macroNameExists, L""};
     case MacroNameCheck::Ok: break;
   }
+  CommitLoopCount();  // the box leaves the macro it was typed for
+  unconfirmed_.push_back(nameText);
   names_.push_back(nameText);
   selected_ = static_cast<int>(names_.size()) - 1;
   sequence_.clear();
   selectedEntry_ = -1;
+  ShowOwnCount();
   return std::nullopt;
 }
 
 // Bindings follow the macros in the live record and in the one Cancel
 // returns to: record.ini cannot be put back.
-void MacroPanelModel::Delete() {
-  if (selected_ < 0) return;
+std::optional<PanelMessage> MacroPanelModel::Delete() {
+  if (selected_ < 0) return std::nullopt;
   const std::wstring name = names_[selected_];
-  DeleteMacro(settings_.ini(), path(), name,
-              {{settings_.config, settings_.ui.buttonText}, {settings_.committedConfig, settings_.committedButtonText}},
-              texts_.functionList[15]);
-  names_.erase(names_.begin() + selected_);
-  selected_ = -1;
+  const MacroDeleteResult result = DeleteMacro(
+      settings_.ini(), path(), name,
+      {{settings_.config, settings_.ui.buttonText}, {settings_.committedConfig, settings_.committedButtonText}},
+      texts_.functionList[15]);
+  if (result == MacroDeleteResult::kRefused) {
+    Relist(name);
+    return WriteFailed();
+  }
+  std::erase_if(unconfirmed_, [&](const std::wstring& listed) { return SameIniName(listed, name); });
+  Relist(L"");
   sequence_.clear();
   selectedEntry_ = -1;
   nameText_.clear();
+  ShowOwnCount();
+  return std::nullopt;
 }
 
+// The list becomes the file's and the names still unconfirmed; the selection
+// follows the confirmed macro to its place there. A refused write keeps the
+// sequence and the box as the user left them, to be confirmed again.
 std::optional<PanelMessage> MacroPanelModel::Confirm() {
   if (selected_ < 0) return std::nullopt;
   CommitLoopCount();
   const std::wstring name = names_[selected_];
-  const SlotEncoding encoding = ConfirmMacro(settings_.ini(), path(), name, sequence_, settings_.config);
-  // The list becomes the file's, which lacks the names New added but nobody
-  // confirmed: the selection follows the confirmed macro to its place there
-  // (none when it could not be written) instead of keeping a position that
-  // may now name another macro or lie past the end of the list.
-  names_ = MacroNames(settings_.ini(), path());
-  selected_ = MacroPosition(names_, name);
-  ShowLoopCount();
-  if (encoding.cut()) return PanelMessage{FormatNumber(texts_.macroTooLong, encoding.eventsWritten), kCaptionWarning};
+  const ConfirmResult result =
+      ConfirmMacro(settings_.ini(), path(), name, sequence_, settings_.config, pendingLoop_.value_or(1));
+  Relist(name);
+  if (!result.written) return WriteFailed();
+  ShowOwnCount();
+  if (result.encoding.cut())
+    return PanelMessage{FormatNumber(texts_.macroTooLong, result.encoding.eventsWritten), kCaptionWarning};
   return std::nullopt;
 }
 
@@ -77,20 +127,23 @@ void MacroPanelModel::Select(int index) {
   nameText_ = names_[index];
   sequence_ = ReadMacroEntries(settings_.ini(), path(), names_[index]);
   selectedEntry_ = -1;
-  if (!sequence_.empty()) ShowLoopCount();
+  ShowOwnCount();
 }
 
 void MacroPanelModel::LoopCountTyped(const std::wstring& text) {
   loopText_ = text;
+  if (selected_ < 0) return;
+  loopEdited_ = true;
   const LoopCountInput input = CheckLoopCount(text);
-  if (!input.corrected && selected_ >= 0 && selected_ < kMacroSlotCount)
-    SetSlotLoopCount(settings_.config, selected_, input.value);
+  if (!input.corrected) StoreLoopCount(input.value);
 }
 
 bool MacroPanelModel::CommitLoopCount() {
-  if (selected_ < 0) return false;
+  if (selected_ < 0 || !loopEdited_) return false;
+  // Stored once: a later OK must not put it back over a record Cancel restored.
+  loopEdited_ = false;
   const LoopCountInput input = CheckLoopCount(loopText_);
-  if (selected_ < kMacroSlotCount) SetSlotLoopCount(settings_.config, selected_, input.value);
+  StoreLoopCount(input.value);
   if (!input.corrected) return false;
   loopText_ = L"1";
   return true;

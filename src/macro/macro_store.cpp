@@ -43,13 +43,13 @@ MacroEntryParts ParseMacroEntry(const std::wstring& entry) {
 std::wstring DownEntry(const std::wstring& name) { return name + kDownSuffix; }
 std::wstring UpEntry(const std::wstring& name) { return name + kUpSuffix; }
 
+// Saturating, like the encoder after it: a delay too long to hold is the
+// longest one, never a short one.
 uint32_t DelayOfEntry(const std::wstring& entry) {
   uint64_t value = 0;
   size_t i = 0;
-  for (; i < entry.size() && entry[i] >= L'0' && entry[i] <= L'9'; ++i) {
-    value = value * 10 + static_cast<uint64_t>(entry[i] - L'0');
-    if (value > 0xFFFFFFFFu) return 0;
-  }
+  for (; i < entry.size() && entry[i] >= L'0' && entry[i] <= L'9'; ++i)
+    value = std::min<uint64_t>(value * 10 + static_cast<uint64_t>(entry[i] - L'0'), 0xFFFFFFFFu);
   if (i == 0 || entry.compare(i, std::wstring::npos, L" ms") != 0) return 0;
   return static_cast<uint32_t>(value);
 }
@@ -61,14 +61,13 @@ std::vector<std::wstring> MacroNames(IniStore& ini, const std::wstring& recordIn
 }
 
 std::vector<std::wstring> ReadMacroEntries(IniStore& ini, const std::wstring& recordIni, const std::wstring& name) {
-  std::vector<std::wstring> entries;
-  // Every entry is one read of the file, and a damaged or hand-edited count
-  // would otherwise cost seconds per macro (up to a minute for a Confirm,
-  // which reads all twelve). A slot holds at most 63 events, so a sequence
-  // that could still reach the mouse has a small fraction of this limit.
+  // A damaged or hand-edited count would otherwise read a million keys. A
+  // slot holds at most 63 events, so a sequence that could still reach the
+  // mouse has a small fraction of this limit.
   const int count = std::min(DecimalValue(ini.Get(recordIni, name, L"ItemCount")), kMacroEntryLimit);
-  for (int i = 0; i < count; ++i) entries.push_back(ini.Get(recordIni, name, ItemKey(static_cast<size_t>(i))));
-  return entries;
+  std::vector<std::wstring> keys;
+  for (int i = 0; i < count; ++i) keys.push_back(ItemKey(static_cast<size_t>(i)));
+  return ini.GetKeys(recordIni, name, keys);
 }
 
 SlotEncoding EncodeMacroSlot(const std::vector<std::wstring>& entries, uint8_t (&slot)[kMacroSlotSize]) {
@@ -81,7 +80,7 @@ SlotEncoding EncodeMacroSlot(const std::vector<std::wstring>& entries, uint8_t (
     if (parts.kind != MacroEntryKind::Down && parts.kind != MacroEntryKind::Up) continue;
     ++result.eventsTotal;
     if (full) continue;
-    const uint32_t delay = j + 1 < entries.size() ? DelayOfEntry(entries[j + 1]) : 0;
+    const uint32_t delay = std::min(j + 1 < entries.size() ? DelayOfEntry(entries[j + 1]) : 0, kSlotDelayLimitMs);
     const uint8_t flag = parts.kind == MacroEntryKind::Up ? 0x80 : 0x00;
     const uint8_t code = KeyNameToUsage(parts.name);
     const bool shortForm = delay <= 1270;
@@ -96,7 +95,7 @@ SlotEncoding EncodeMacroSlot(const std::vector<std::wstring>& entries, uint8_t (
     } else {
       slot[at] = static_cast<uint8_t>(flag | ((delay % 100) & 0x7F));
       slot[at + 1] = code;
-      slot[at + 2] = static_cast<uint8_t>(std::min<uint32_t>(delay / 100, 0xFF));
+      slot[at + 2] = static_cast<uint8_t>(delay / 100);
       slot[at + 3] = 0x03;
     }
     at += size;
@@ -141,34 +140,65 @@ MacroNameCheck CheckNewMacroName(const std::vector<std::wstring>& listed, const 
   return MacroNameCheck::Ok;
 }
 
-SlotEncoding ConfirmMacro(IniStore& ini, const std::wstring& recordIni, const std::wstring& name,
-                          const std::vector<std::wstring>& entries, DeviceConfig& config) {
-  // The old entries' count, to remove the keys the new sequence no longer has.
-  const std::vector<std::wstring> names = MacroNames(ini, recordIni);
-  const int position = MacroPosition(names, name);
-  size_t oldCount = 0;
-  if (position >= 0) oldCount = ReadMacroEntries(ini, recordIni, name).size();
-  ini.Write(recordIni, name, L"ItemCount", std::to_wstring(entries.size()));
-  for (size_t i = 0; i < entries.size(); ++i) ini.Write(recordIni, name, ItemKey(i), entries[i]);
-  for (size_t i = entries.size(); i < oldCount; ++i) ini.DeleteKey(recordIni, name, ItemKey(i));
-  const std::vector<SlotEncoding> encodings = EncodeAllSlots(ini, recordIni, config);
-  const int slot = MacroPosition(MacroNames(ini, recordIni), name);
-  return slot >= 0 && static_cast<size_t>(slot) < encodings.size() ? encodings[slot] : SlotEncoding{};
+namespace {
+
+int StoredItemCount(IniStore& ini, const std::wstring& recordIni, const std::wstring& name) {
+  return std::clamp(DecimalValue(ini.Get(recordIni, name, L"ItemCount")), 0, kMacroEntryLimit);
 }
 
-void DeleteMacro(IniStore& ini, const std::wstring& recordIni, const std::wstring& name,
-                 const std::vector<MacroBindings>& records, const std::wstring& keyOffText) {
-  // The slots and bindings follow the section the store actually removed. A
-  // hand-edited header such as "[ Fire ]" is listed but cannot be removed
-  // (names are looked up without their surrounding white space): moving the
-  // slots then would leave every later binding on the wrong macro.
+void AddMacroSection(IniBatch& batch, const std::wstring& name, const std::vector<std::wstring>& entries) {
+  batch.Write(name, L"ItemCount", std::to_wstring(entries.size()));
+  for (size_t i = 0; i < entries.size(); ++i) batch.Write(name, ItemKey(i), entries[i]);
+}
+
+}  // namespace
+
+ConfirmResult ConfirmMacro(IniStore& ini, const std::wstring& recordIni, const std::wstring& name,
+                           const std::vector<std::wstring>& entries, DeviceConfig& config, uint16_t firstLoopCount) {
+  // The old entries' count (0 for a new macro), to remove the keys the new
+  // sequence no longer has.
+  const size_t oldCount = static_cast<size_t>(StoredItemCount(ini, recordIni, name));
+  // Only what reading the macro gives back is stored; the events past it
+  // count as cut, as those the slot has no room for.
+  const std::vector<std::wstring> kept(entries.begin(),
+                                       entries.begin() + std::min(entries.size(), size_t{kMacroEntryLimit}));
+  int eventsPastLimit = 0;
+  for (size_t i = kept.size(); i < entries.size(); ++i) {
+    const MacroEntryKind kind = ParseMacroEntry(entries[i]).kind;
+    if (kind == MacroEntryKind::Down || kind == MacroEntryKind::Up) ++eventsPastLimit;
+  }
+  IniBatch batch;
+  AddMacroSection(batch, name, kept);
+  for (size_t i = kept.size(); i < oldCount; ++i) batch.DeleteKey(name, ItemKey(i));
+  ConfirmResult result;
+  if (!ini.WriteBatch(recordIni, batch)) return result;
+  result.written = true;
+  const std::vector<SlotEncoding> encodings = EncodeAllSlots(ini, recordIni, config);
+  result.slot = MacroPosition(MacroNames(ini, recordIni), name);
+  if (result.slot < 0 || static_cast<size_t>(result.slot) >= encodings.size()) {
+    result.slot = -1;
+    return result;
+  }
+  result.encoding = encodings[result.slot];
+  result.encoding.eventsTotal += eventsPastLimit;
+  if (oldCount == 0 && !kept.empty()) SetSlotLoopCount(config, result.slot, firstLoopCount);
+  return result;
+}
+
+MacroDeleteResult DeleteMacro(IniStore& ini, const std::wstring& recordIni, const std::wstring& name,
+                              const std::vector<MacroBindings>& records, const std::wstring& keyOffText) {
+  // The slots and bindings follow the section the store removes, found
+  // before the write: a re-read after it that failed would leave the slots
+  // unmoved under a file that lost the macro. A hand-edited header such as
+  // "[ Fire ]" is listed but cannot be removed (names are looked up without
+  // their surrounding white space): moving the slots then would leave every
+  // later binding on the wrong macro.
   const std::vector<std::wstring> before = ini.SectionNames(recordIni);
-  ini.DeleteSection(recordIni, name);
-  const std::vector<std::wstring> after = ini.SectionNames(recordIni);
-  if (before.empty() || after.size() != before.size() - 1) return;  // nothing was removed
-  const int deleted = static_cast<int>(
-      std::mismatch(after.begin(), after.end(), before.begin()).first - after.begin());
-  if (deleted >= kMacroSlotCount) return;
+  const bool listed = MacroPosition(before, name) >= 0;
+  const int deleted = AddressedSection(before, name);
+  if (deleted < 0) return listed ? MacroDeleteResult::kRefused : MacroDeleteResult::kNotInFile;
+  if (!ini.DeleteSection(recordIni, name)) return MacroDeleteResult::kRefused;
+  if (deleted >= kMacroSlotCount) return MacroDeleteResult::kDeleted;
   for (const MacroBindings& record : records) {
     DeviceConfig& c = record.config;
     for (int slot = deleted; slot + 1 < kMacroSlotCount; ++slot)
@@ -187,6 +217,17 @@ void DeleteMacro(IniStore& ini, const std::wstring& recordIni, const std::wstrin
       }
     }
   }
+  return MacroDeleteResult::kDeleted;
+}
+
+bool ReplaceAllMacros(IniStore& ini, const std::wstring& recordIni, const std::vector<StoredMacro>& macros) {
+  // Cleared rather than section by section: a hand-edited header the store
+  // cannot address ("[ Fire ]") would stay in front of the new macros and
+  // put each of them one slot after the one its bytes are in.
+  IniBatch batch;
+  batch.Clear();
+  for (const StoredMacro& macro : macros) AddMacroSection(batch, macro.name, macro.entries);
+  return ini.WriteBatch(recordIni, batch);
 }
 
 LoopCountInput CheckLoopCount(const std::wstring& text) {

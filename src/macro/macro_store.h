@@ -28,8 +28,12 @@ MacroEntryParts ParseMacroEntry(const std::wstring& entry);
 bool IsDelayEntry(const std::wstring& entry);
 std::wstring DownEntry(const std::wstring& name);
 std::wstring UpEntry(const std::wstring& name);
-// The delay a following entry gives: its number before " ms"; 0 for anything else.
+// The delay a following entry gives: its number before " ms" (a number past
+// 2^32 - 1 is 2^32 - 1); 0 for anything else.
 uint32_t DelayOfEntry(const std::wstring& entry);
+// The longest pause a slot holds after an event: 255 x 100 + 99 ms in the long
+// form. Every longer delay is encoded as this one.
+inline constexpr uint32_t kSlotDelayLimitMs = 25599;
 
 // The macros of record.ini in file order: the whole section list, at most
 // twelve (a hand-edited file with more has no slots for the rest).
@@ -40,7 +44,7 @@ std::vector<std::wstring> ReadMacroEntries(IniStore& ini, const std::wstring& re
 
 // Encodes entries into a slot: bytes 2..127 are cleared first; each down or
 // up entry becomes 2 bytes (delay up to 1270 ms) or 4 bytes, with the delay
-// of the entry after it. An event that does not fit whole is left out with
+// of the entry after it (at most kSlotDelayLimitMs). An event that does not fit whole is left out with
 // every one after it. The loop count bytes are not touched.
 struct SlotEncoding {
   int eventsWritten = 0;
@@ -64,25 +68,48 @@ int MacroPosition(const std::vector<std::wstring>& names, const std::wstring& na
 enum class MacroNameCheck { Ok, Blank, Invalid, Full, Exists };
 MacroNameCheck CheckNewMacroName(const std::vector<std::wstring>& listed, const std::wstring& name);
 
-// Confirm: writes the entries as the macro's section. A macro already in the
-// file keeps its place (its keys are rewritten in place and surplus "Item"
-// keys removed); a new one is appended. Then every slot is encoded again.
-// Returns the confirmed macro's encoding.
-SlotEncoding ConfirmMacro(IniStore& ini, const std::wstring& recordIni, const std::wstring& name,
-                          const std::vector<std::wstring>& entries, DeviceConfig& config);
+// Confirm: writes the entries as the macro's section, in one replacement of
+// record.ini. A macro already in the file keeps its place (its keys are
+// rewritten in place and surplus "Item" keys removed); a new one is appended.
+// Then every slot is encoded again, and a macro that had no entries before
+// (its slot held nothing) plays firstLoopCount times. Entries past the
+// kMacroEntryLimit a macro is read up to are not stored (their events count
+// as cut). When record.ini refuses
+// the write, the file and the record stay as they were.
+struct ConfirmResult {
+  bool written = false;
+  int slot = -1;  // the macro's slot; -1 when it has none (past the twelve)
+  SlotEncoding encoding;
+};
+ConfirmResult ConfirmMacro(IniStore& ini, const std::wstring& recordIni, const std::wstring& name,
+                           const std::vector<std::wstring>& entries, DeviceConfig& config,
+                           uint16_t firstLoopCount = 1);
 
 // Delete: removes the section, moves the later slots (loop counts with them)
 // down by one and clears the last, lowers the bound macro of every "Macro
 // Key" button bound to a later macro, and turns the buttons bound to the
 // deleted one into "Key Off" (with their row text). `records` are every copy
 // of the record that must agree (the live one and the one Cancel returns to),
-// each with its row texts.
+// each with its row texts. Nothing moves unless the section went: kRefused
+// when record.ini kept a section of that name (a failed write, or a
+// hand-edited header it cannot address), kNotInFile for a name New added
+// that was never confirmed.
 struct MacroBindings {
   DeviceConfig& config;
   std::wstring* buttonText;  // 16 texts, Mode A then Mode B
 };
-void DeleteMacro(IniStore& ini, const std::wstring& recordIni, const std::wstring& name,
-                 const std::vector<MacroBindings>& records, const std::wstring& keyOffText);
+enum class MacroDeleteResult { kDeleted, kNotInFile, kRefused };
+MacroDeleteResult DeleteMacro(IniStore& ini, const std::wstring& recordIni, const std::wstring& name,
+                              const std::vector<MacroBindings>& records, const std::wstring& keyOffText);
+
+// Replaces every macro of record.ini by these, in this order (the slot
+// order), as one replacement of the file: it holds the old macros or the new
+// ones, never part of each. False when record.ini refused it.
+struct StoredMacro {
+  std::wstring name;
+  std::vector<std::wstring> entries;
+};
+bool ReplaceAllMacros(IniStore& ini, const std::wstring& recordIni, const std::vector<StoredMacro>& macros);
 
 // The loop-count box: 1..65535; empty, 0 and anything above become 1.
 struct LoopCountInput {

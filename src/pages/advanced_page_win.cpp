@@ -8,7 +8,9 @@
 #include "pages/page_pointer.h"
 #include "pages/page_state.h"
 #include "settings/settings_session.h"
+#include "ui/window_dpi_win.h"
 #include "ui/window_win.h"
+#include "view/layout_win.h"
 
 namespace kovral {
 namespace {
@@ -48,11 +50,8 @@ Scene CAdvancedPage::BuildScene(const PageView& view, const LitTest& lit) const 
 void CAdvancedPage::Prepare() { context_.pointer.ReadOnce(context_.settings.config); }
 
 HWND CAdvancedPage::Make(const wchar_t* className, int id, const layout::Rect& rect, DWORD style, bool adopt) {
-  HWND control = CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, rect.left,
-                                 rect.top, rect.Width(), rect.Height(), context_.window,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-  if (control && context_.normalFont)
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(context_.normalFont), FALSE);
+  HWND control = ui::CreateChildAt(context_.window, className, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
+                                   layout::ToRECT(rect), id, context_.normalFont);
   return adopt ? Adopt(control) : control;
 }
 
@@ -122,7 +121,7 @@ void CAdvancedPage::RunMacroButton(layout::Action action) {
       Tell(panel_.New(TextOf(nameEdit_)));
       break;
     case Action::MacroDelete:
-      panel_.Delete();
+      Tell(panel_.Delete());
       break;
     case Action::MacroConfirm:
       Tell(panel_.Confirm());

@@ -9,6 +9,7 @@
 #include "pages/page_first_show.h"
 #include "pages/page_state.h"
 #include "settings/settings_session.h"
+#include "ui/window_dpi_win.h"
 #include "ui/window_win.h"
 #include "ui/color_chooser.h"
 
@@ -33,12 +34,9 @@ void CBasicPage::Prepare() {
 // The statics lie over hit areas of the page; without SS_NOTIFY they let the
 // clicks through to the window.
 HWND CBasicPage::MakeStatic(int id, const layout::Rect& rect, const std::wstring& text) {
-  HWND control = CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_CENTER |
-                                 SS_CENTERIMAGE, rect.left, rect.top, rect.Width(), rect.Height(), context_.window,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-  if (control && context_.normalFont)
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(context_.normalFont), FALSE);
-  return control;
+  return ui::CreateChildAt(context_.window, L"STATIC", text.c_str(),
+                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_CENTER | SS_CENTERIMAGE, layout::ToRECT(rect),
+                           id, context_.normalFont);
 }
 
 void CBasicPage::CreateChildren() {
@@ -184,15 +182,14 @@ void CBasicPage::OpenList(const ListRequest& request) {
     SendMessageW(beside->second.get(), LB_GETITEMRECT, 6, reinterpret_cast<LPARAM>(&item));
     POINT corner{item.right, item.top};
     MapWindowPoints(beside->second.get(), context_.window, &corner, 1);
+    corner = ui::UnitPoint(corner, ui::WindowDpi(context_.window));
     rect = {corner.x, corner.y, corner.x + rect.Width(), corner.y + rect.Height()};
   }
-  HWND list = CreateWindowExW(0, L"LISTBOX", nullptr,
-                              WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_NOTIFY |
-                                  LBS_NOINTEGRALHEIGHT,
-                              rect.left, rect.top, rect.Width(), rect.Height(), context_.window,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(request.id)), nullptr, nullptr);
+  HWND list = ui::CreateChildAt(context_.window, L"LISTBOX", nullptr,
+                                WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_NOTIFY |
+                                    LBS_NOINTEGRALHEIGHT,
+                                layout::ToRECT(rect), request.id, context_.normalFont);
   if (!list) return;
-  if (context_.normalFont) SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(context_.normalFont), FALSE);
   for (const std::wstring& item : request.items) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   SetWindowPos(list, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   // Keys only move the highlight; Enter and Esc are the list's.

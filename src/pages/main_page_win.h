@@ -43,7 +43,8 @@ struct PageContext {
   SystemPointerSettings& pointer;
   MessageSink& messages;
   ColorChooser& colors;
-  HFONT normalFont = nullptr;
+  // The host's font, read when a control is made: a DPI change makes a new one.
+  const HFONT& normalFont;
   DialogEnvironment dialogs;
   // Paints the given rectangles of the page's scene again.
   std::function<void(std::span<const layout::Rect>)> repaint;

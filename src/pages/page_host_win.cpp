@@ -5,6 +5,7 @@
 #include "pages/basic_page_win.h"
 #include "settings/settings_session.h"
 #include "ui/skin_image_win.h"
+#include "ui/window_dpi_win.h"
 #include "ui/window_win.h"
 
 namespace kovral {
@@ -114,7 +115,7 @@ PageView CPageHost::View() const {
 }
 
 SceneResources CPageHost::Resources() {
-  return {look_.skinFolder, images_, look_.normalFont, look_.titleFont};
+  return {look_.skinFolder, images_, look_.normalFont, look_.titleFont, nullptr, ui::WindowDpi(context_.window)};
 }
 
 // A full paint draws every element in its normal look; the lit flags stay
@@ -128,7 +129,7 @@ void CPageHost::Paint() {
 
 void CPageHost::Repaint(std::span<const layout::Rect> rects) {
   if (!page_ || !look_.texts || rects.empty()) return;
-  SurfaceDrawing drawing(context_.window, look_.canvas);
+  SurfaceDrawing drawing(context_.window, look_.canvas, RepaintBounds(rects, ui::WindowDpi(context_.window)));
   if (!drawing.hasSurface()) return;
   const LitTest lit = [this](const layout::Element& e) { return hover_.IsLit(&e); };
   RepaintScene(drawing.dc(), page_->BuildScene(View(), lit), Resources(), rects);

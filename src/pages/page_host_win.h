@@ -54,6 +54,9 @@ class CPageHost {
   // page again from the record (after Cancel or a skin change).
   void Show(int page);
   void Rebuild();
+  // Draws the shown page whole onto the canvas again (a new canvas after a
+  // DPI change); its state and children stay.
+  void Redraw() { Paint(); }
 
   // The page part of a click; false when no element took it (the window
   // then drags).

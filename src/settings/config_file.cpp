@@ -10,6 +10,7 @@
 #include "settings/defaults.h"
 
 #ifndef _WIN32
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,6 +52,18 @@ ConfigLoadResult LoadConfig(ConfigFileSystem& files, MessageSink& messages, cons
   firstRunFlag = read.bytes[0];
   std::memcpy(&config, read.bytes.data() + 1, sizeof(DeviceConfig));
   return ConfigLoadResult::kLoaded;
+}
+
+FileRead ConfigFileSystem::Finished(std::vector<uint8_t> bytes, size_t limit) {
+  FileRead result;
+  result.size = bytes.size();
+  if (bytes.size() > limit) {
+    result.status = FileRead::Status::kTooLarge;
+    return result;
+  }
+  result.status = FileRead::Status::kRead;
+  result.bytes = std::move(bytes);
+  return result;
 }
 
 std::optional<std::vector<uint8_t>> ConfigFileSystem::ReadAll(const std::wstring& path) {
@@ -128,15 +141,7 @@ class PosixFileSystem final : public ConfigFileSystem {
       bytes.insert(bytes.end(), chunk, chunk + got);
     }
     close(fd);
-    if (bytes.size() > limit) {
-      result.status = FileRead::Status::kTooLarge;
-      result.size = bytes.size();
-      return result;
-    }
-    result.status = FileRead::Status::kRead;
-    result.size = bytes.size();
-    result.bytes = std::move(bytes);
-    return result;
+    return Finished(std::move(bytes), limit);
   }
 
   int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) override {
@@ -179,6 +184,36 @@ class PosixFileSystem final : public ConfigFileSystem {
       close(dirFd);
     }
     return 0;
+  }
+
+  std::optional<std::vector<std::wstring>> ListFiles(const std::wstring& folder) override {
+    const std::string name = ToUtf8(folder);
+    DIR* dir = opendir(name.c_str());
+    if (!dir) return std::nullopt;
+    std::vector<std::wstring> files;
+    while (const dirent* entry = readdir(dir)) {
+      const std::string file = entry->d_name;
+      if (file == "." || file == "..") continue;
+      struct stat info;
+      const std::string path = name.empty() || name.back() == '/' ? name + file : name + "/" + file;
+      if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) files.push_back(FromUtf8(file));
+    }
+    closedir(dir);
+    return files;
+  }
+
+  int CreateFolder(const std::wstring& folder) override {
+    const std::string name = ToUtf8(folder);
+    if (mkdir(name.c_str(), 0777) == 0) return 0;
+    const int error = errno;
+    struct stat info;
+    return error == EEXIST && stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? 0 : error;
+  }
+
+  int Remove(const std::wstring& path) override { return unlink(ToUtf8(path).c_str()) == 0 ? 0 : errno; }
+
+  int Rename(const std::wstring& from, const std::wstring& to) override {
+    return rename(ToUtf8(from).c_str(), ToUtf8(to).c_str()) == 0 ? 0 : errno;
   }
 };
 

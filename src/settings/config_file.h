@@ -45,11 +45,26 @@ class ConfigFileSystem {
   // files this program writes itself: a file a user may hand over is read
   // with a bound fitting what it holds.
   std::optional<std::vector<uint8_t>> ReadAll(const std::wstring& path);
+  // What a bounded read gives once its bytes are in (at most limit + 1 of
+  // them): the file whole, or kTooLarge when it grew past the limit.
+  static FileRead Finished(std::vector<uint8_t> bytes, size_t limit);
   // Replaces the file's content as one step: the new bytes go to a temporary
   // file beside it, are flushed to the disk and then take the file's place.
   // A missing file is created. Returns 0, or the system's error code (errno,
   // or GetLastError on Windows); after a failure the old file is untouched.
   virtual int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) = 0;
+  // The names of the regular files directly in `folder` (no paths, no
+  // folders), in no particular order; nothing when the folder cannot be
+  // listed, a missing one included.
+  virtual std::optional<std::vector<std::wstring>> ListFiles(const std::wstring& folder) = 0;
+  // Creates the folder (its parent must exist); 0 when it is there afterwards,
+  // else the system's error code.
+  virtual int CreateFolder(const std::wstring& folder) = 0;
+  // Removes a file; 0 or the system's error code.
+  virtual int Remove(const std::wstring& path) = 0;
+  // Gives a file another name in the same folder as one step, replacing a
+  // file already called `to`; 0 or the system's error code.
+  virtual int Rename(const std::wstring& from, const std::wstring& to) = 0;
 };
 
 // The platform's file system (POSIX, or Win32 in the Windows build).

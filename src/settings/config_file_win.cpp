@@ -57,15 +57,7 @@ class Win32FileSystem final : public ConfigFileSystem {
       if (got == 0) break;
       bytes.insert(bytes.end(), chunk, chunk + got);
     }
-    if (bytes.size() > limit) {
-      result.status = FileRead::Status::kTooLarge;
-      result.size = bytes.size();
-      return result;
-    }
-    result.status = FileRead::Status::kRead;
-    result.size = bytes.size();
-    result.bytes = std::move(bytes);
-    return result;
+    return Finished(std::move(bytes), limit);
   }
 
   int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) override {
@@ -99,6 +91,49 @@ class Win32FileSystem final : public ConfigFileSystem {
       return static_cast<int>(error);
     }
     return 0;
+  }
+
+  std::optional<std::vector<std::wstring>> ListFiles(const std::wstring& folder) override {
+    std::wstring pattern = folder;
+    if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+      // An empty folder still has "." and ".."; only a folder without a single
+      // entry (a drive's root) reports no files.
+      if (GetLastError() == ERROR_FILE_NOT_FOUND) return std::vector<std::wstring>{};
+      return std::nullopt;
+    }
+    std::vector<std::wstring> files;
+    do {
+      if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
+        files.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    const DWORD error = GetLastError();
+    FindClose(search);
+    if (error != ERROR_NO_MORE_FILES) return std::nullopt;
+    return files;
+  }
+
+  int CreateFolder(const std::wstring& folder) override {
+    if (CreateDirectoryW(folder.c_str(), nullptr)) return 0;
+    const DWORD error = LastError();
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (error == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY))
+      return 0;
+    return static_cast<int>(error);
+  }
+
+  int Remove(const std::wstring& path) override {
+    return DeleteFileW(path.c_str()) ? 0 : static_cast<int>(LastError());
+  }
+
+  int Rename(const std::wstring& from, const std::wstring& to) override {
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : static_cast<int>(LastError());
   }
 };
 

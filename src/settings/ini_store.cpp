@@ -1,6 +1,9 @@
 #include "settings/ini_store.h"
 
+#include <cstdint>
+#include <deque>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 #include "settings/config_file.h"
@@ -63,6 +66,26 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
   }
   return true;
 }
+
+std::wstring Folded(std::wstring_view name) {
+  std::wstring folded(name);
+  for (wchar_t& c : folded) c = FoldCase(c);
+  return folded;
+}
+
+// Hashing and comparing names as SameName does, without making folded copies.
+struct FoldedHash {
+  using is_transparent = void;
+  size_t operator()(std::wstring_view name) const {
+    size_t hash = 14695981039346656037ull & SIZE_MAX;
+    for (wchar_t c : name) hash = (hash ^ static_cast<size_t>(FoldCase(c))) * (1099511628211ull & SIZE_MAX);
+    return hash;
+  }
+};
+struct FoldedEqual {
+  using is_transparent = void;
+  bool operator()(std::wstring_view a, std::wstring_view b) const { return SameName(a, b); }
+};
 
 // One line of a section: a key with or without "=value". Lines without "="
 // (comments among them) are kept so that a rewrite does not lose them.
@@ -142,8 +165,11 @@ IniDocument ParseIni(std::wstring_view text) {
 
 std::vector<uint8_t> EncodeIni(const IniDocument& document) {
   std::wstring text;
-  for (const IniSection& section : document.sections) {
-    if (!section.name.empty()) {
+  // Every section but the lines before the first header gets its header back,
+  // "[]" included: without it, its keys would join the section before it.
+  for (size_t i = 0; i < document.sections.size(); ++i) {
+    const IniSection& section = document.sections[i];
+    if (i > 0) {
       if (!text.empty()) text += L"\r\n";
       text += L"[" + section.name + L"]\r\n";
     }
@@ -165,6 +191,132 @@ std::vector<uint8_t> EncodeIni(const IniDocument& document) {
   return bytes;
 }
 
+// A batch's changes made on a copy of the parsed document. Sections and keys
+// are found through tables of their folded names, and what a change removes
+// is only marked until the end, so a batch costs about one pass over the
+// file whatever its size: a Confirm writes a thousand keys and removes as
+// many into one section, and looking each up line by line made a Confirm on
+// a large record.ini take minutes. The first of several sections or keys of
+// one name is the one a change reaches, as with Get; once removed, the next.
+class BatchEditor {
+ public:
+  explicit BatchEditor(const IniDocument& document) {
+    for (const IniSection& section : document.sections) AddSection(section);
+  }
+
+  // True when the change changed the document. Blank names have been
+  // refused (writes) or change nothing (deletions).
+  bool Apply(const IniBatch::Change& change) {
+    if (change.kind == IniBatch::Kind::kClear) {
+      const bool hadLines = sections_.size() > 1 || sections_[0].live > 0;
+      sections_.clear();
+      byName_.clear();
+      AddSection(IniSection{});
+      return hadLines;
+    }
+    const std::wstring_view sectionName = Trim(change.section);
+    if (sectionName.empty()) return false;
+    const std::wstring folded = Folded(sectionName);
+    if (change.kind == IniBatch::Kind::kDeleteSection) {
+      const size_t at = FindSection(folded);
+      if (at == kNone) return false;
+      sections_[at].removed = true;
+      return true;
+    }
+    const std::wstring_view keyName = Trim(change.key);
+    if (keyName.empty()) return false;
+    size_t at = FindSection(folded);
+    if (change.kind == IniBatch::Kind::kDeleteKey) {
+      if (at == kNone) return false;
+      const size_t entry = FindKey(at, keyName);
+      if (entry == kNone) return false;
+      sections_[at].gone[entry] = true;
+      --sections_[at].live;
+      return true;
+    }
+    const std::wstring stored(TrimLeft(change.value));
+    if (at == kNone) at = AddSection(IniSection{std::wstring(sectionName), {}});
+    const size_t entry = FindKey(at, keyName);
+    Section& section = sections_[at];
+    if (entry != kNone) {
+      std::optional<std::wstring>& value = section.entries[entry].value;
+      if (value == stored) return false;
+      value = stored;
+      return true;
+    }
+    section.entries.push_back(IniEntry{std::wstring(keyName), stored});
+    section.gone.push_back(false);
+    ++section.live;
+    if (section.indexed) section.keys[section.entries.back().name].push_back(section.entries.size() - 1);
+    return true;
+  }
+
+  IniDocument Finish() && {
+    IniDocument document;
+    for (Section& section : sections_) {
+      if (section.removed) continue;
+      IniSection kept{std::move(section.name), {}};
+      kept.entries.reserve(section.live);
+      for (size_t i = 0; i < section.entries.size(); ++i)
+        if (!section.gone[i]) kept.entries.push_back(std::move(section.entries[i]));
+      document.sections.push_back(std::move(kept));
+    }
+    return document;
+  }
+
+ private:
+  static constexpr size_t kNone = static_cast<size_t>(-1);
+  // The lines stay where they are put (a deque never moves its elements),
+  // so the key table can point at their names.
+  struct Section {
+    std::wstring name;
+    std::deque<IniEntry> entries;
+    std::vector<bool> gone;  // per line: removed by the batch
+    size_t live = 0;         // lines not removed
+    bool removed = false;
+    bool indexed = false;    // `keys` built (on the first lookup)
+    std::unordered_map<std::wstring_view, std::vector<size_t>, FoldedHash, FoldedEqual> keys;  // a name's lines in order
+  };
+
+  size_t AddSection(const IniSection& section) {
+    const size_t at = sections_.size();
+    Section& added = sections_.emplace_back();
+    added.name = section.name;
+    added.entries.assign(section.entries.begin(), section.entries.end());
+    added.gone.assign(section.entries.size(), false);
+    added.live = section.entries.size();
+    // The lines before the first header, and "[]", have no name to reach them by.
+    if (at > 0 && !section.name.empty()) byName_[Folded(section.name)].push_back(at);
+    return at;
+  }
+
+  size_t FindSection(const std::wstring& folded) const {
+    const auto hit = byName_.find(folded);
+    if (hit == byName_.end()) return kNone;
+    for (size_t at : hit->second)
+      if (!sections_[at].removed) return at;
+    return kNone;
+  }
+
+  size_t FindKey(size_t sectionAt, std::wstring_view keyName) {
+    Section& section = sections_[sectionAt];
+    if (!section.indexed) {
+      section.keys.reserve(section.entries.size());
+      for (size_t i = 0; i < section.entries.size(); ++i)
+        if (!section.gone[i]) section.keys[section.entries[i].name].push_back(i);
+      section.indexed = true;
+    }
+    const auto hit = section.keys.find(keyName);
+    if (hit == section.keys.end()) return kNone;
+    for (size_t i : hit->second)
+      if (!section.gone[i]) return i;
+    return kNone;
+  }
+
+  std::deque<Section> sections_;  // sections_[0]: the lines before the first header
+  std::unordered_map<std::wstring, std::vector<size_t>> byName_;
+};
+
 // One pair of matching quotes around a value is not part of it.
 std::wstring_view StripQuotes(std::wstring_view value) {
   if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front()) {
@@ -175,11 +327,18 @@ std::wstring_view StripQuotes(std::wstring_view value) {
 
 #ifndef _WIN32
 // Owns the system file system for the store that MakeSystemIniStore returns.
+// Its bounded read looks at a path before it opens it, so a pipe given as
+// record.ini cannot block the program and /dev/zero is not read forever.
 class SystemFileIniStore final : public IniStore {
  public:
   SystemFileIniStore() : files_(MakeSystemFileSystem()), store_(*files_) {}
+  IniFileState FileState(const std::wstring& file) override { return store_.FileState(file); }
   std::wstring Get(const std::wstring& file, const std::wstring& section, const std::wstring& key) override {
     return store_.Get(file, section, key);
+  }
+  std::vector<std::wstring> GetKeys(const std::wstring& file, const std::wstring& section,
+                                    const std::vector<std::wstring>& keys) override {
+    return store_.GetKeys(file, section, keys);
   }
   bool Write(const std::wstring& file, const std::wstring& section, const std::wstring& key,
              const std::wstring& value) override {
@@ -192,6 +351,7 @@ class SystemFileIniStore final : public IniStore {
     return store_.DeleteKey(file, section, key);
   }
   std::vector<std::wstring> SectionNames(const std::wstring& file) override { return store_.SectionNames(file); }
+  bool WriteBatch(const std::wstring& file, const IniBatch& batch) override { return store_.WriteBatch(file, batch); }
 
  private:
   std::unique_ptr<ConfigFileSystem> files_;
@@ -210,18 +370,19 @@ struct FileIniStore::Parsed {
 FileIniStore::FileIniStore(ConfigFileSystem& files) : files_(files) {}
 FileIniStore::~FileIniStore() = default;
 
-// A missing file is an empty document; a file that exists but cannot be read
-// gives nothing, so that a write does not replace it with a near-empty one.
-// Every call reads the file, so a change by anyone else is seen at once; only
-// the decoding and parsing of unchanged bytes is saved. That matters because
-// a macro's entries are read one key at a time: parsing record.ini again for
-// each of them made reading twelve macros cost seconds.
+// A missing file is an empty document; a file that exists but cannot be read,
+// or is larger than any real one, gives nothing, so that a write does not
+// replace it with a near-empty one. Every call reads the file, so a change by
+// anyone else is seen at once; only the decoding and parsing of unchanged
+// bytes is saved. That matters because a macro's entries are read one key at
+// a time: parsing record.ini again for each of them made reading twelve
+// macros cost seconds.
 const FileIniStore::Parsed* FileIniStore::Load(const std::wstring& file) {
   std::vector<uint8_t> bytes;
   if (files_.Exists(file)) {
-    std::optional<std::vector<uint8_t>> read = files_.ReadAll(file);
-    if (!read) return nullptr;
-    bytes = std::move(*read);
+    FileRead read = files_.Read(file, kIniFileLimit);
+    if (read.status != FileRead::Status::kRead) return nullptr;
+    bytes = std::move(read.bytes);
   }
   if (!last_ || last_->file != file || last_->bytes != bytes) {
     IniDocument document = ParseIni(DecodeIniText(bytes));
@@ -230,9 +391,34 @@ const FileIniStore::Parsed* FileIniStore::Load(const std::wstring& file) {
   return last_.get();
 }
 
+// A read bounded to nothing tells the kind and size of the file without
+// reading it.
+IniFileState FileIniStore::FileState(const std::wstring& file) {
+  const FileRead probe = files_.Read(file, 0);
+  switch (probe.status) {
+    case FileRead::Status::kRead:
+      return IniFileState::kReadable;
+    case FileRead::Status::kTooLarge:
+      return probe.size > kIniFileLimit ? IniFileState::kTooLarge : IniFileState::kReadable;
+    case FileRead::Status::kNotAFile:
+      return IniFileState::kUnreadable;
+    case FileRead::Status::kUnreadable:
+      break;
+  }
+  return files_.Exists(file) ? IniFileState::kUnreadable : IniFileState::kMissing;
+}
+
 bool IsBlankIniName(const std::wstring& name) { return Trim(name).empty(); }
 
 bool SameIniName(std::wstring_view a, std::wstring_view b) { return SameName(Trim(a), Trim(b)); }
+
+int AddressedSection(const std::vector<std::wstring>& listed, const std::wstring& name) {
+  const std::wstring_view wanted = Trim(name);
+  if (wanted.empty()) return -1;
+  for (size_t i = 0; i < listed.size(); ++i)
+    if (SameName(listed[i], wanted)) return static_cast<int>(i);
+  return -1;
+}
 
 std::vector<std::wstring> ApplySectionListLimit(const std::vector<std::wstring>& names, size_t maxChars) {
   std::vector<std::wstring> listed;
@@ -262,67 +448,62 @@ std::wstring FileIniStore::Get(const std::wstring& file, const std::wstring& sec
   return std::wstring();
 }
 
+// One lookup table of the section's keys serves every key asked for; the
+// first of two lines with the same key is the one Get finds.
+std::vector<std::wstring> FileIniStore::GetKeys(const std::wstring& file, const std::wstring& section,
+                                                const std::vector<std::wstring>& keys) {
+  std::vector<std::wstring> values(keys.size());
+  const std::wstring_view sectionName = Trim(section);
+  if (sectionName.empty()) return values;
+  const Parsed* parsed = Load(file);
+  if (!parsed) return values;
+  const IniSection* found = parsed->document.Find(sectionName);
+  if (!found) return values;
+  std::unordered_map<std::wstring_view, const IniEntry*, FoldedHash, FoldedEqual> byName;
+  byName.reserve(found->entries.size());
+  for (const IniEntry& entry : found->entries) byName.try_emplace(entry.name, &entry);
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const std::wstring_view keyName = Trim(keys[i]);
+    if (keyName.empty()) continue;
+    const auto hit = byName.find(keyName);
+    if (hit != byName.end() && hit->second->value)
+      values[i] = TruncateUtf16(StripQuotes(*hit->second->value), kIniValueLimit);
+  }
+  return values;
+}
+
 bool FileIniStore::Write(const std::wstring& file, const std::wstring& section, const std::wstring& key,
                          const std::wstring& value) {
-  const std::wstring_view sectionName = Trim(section);
-  const std::wstring_view keyName = Trim(key);
-  if (sectionName.empty() || keyName.empty()) return false;
-  const Parsed* parsed = Load(file);
-  if (!parsed) return false;
-  IniDocument document = parsed->document;
-  const std::wstring stored(TrimLeft(value));
-  IniSection* target = document.Find(sectionName);
-  if (!target) {
-    document.sections.push_back(IniSection{std::wstring(sectionName), {}});
-    target = &document.sections.back();
-  }
-  IniEntry* entry = nullptr;
-  for (IniEntry& candidate : target->entries) {
-    if (SameName(candidate.name, keyName)) {
-      entry = &candidate;
-      break;
-    }
-  }
-  if (entry && entry->value == stored) return true;  // nothing to change
-  if (entry) {
-    entry->value = stored;
-  } else {
-    target->entries.push_back(IniEntry{std::wstring(keyName), stored});
-  }
-  return files_.WriteReplace(file, EncodeIni(document)) == 0;
+  return WriteBatch(file, IniBatch().Write(section, key, value));
 }
 
 bool FileIniStore::DeleteSection(const std::wstring& file, const std::wstring& section) {
-  const std::wstring_view sectionName = Trim(section);
-  if (sectionName.empty() || !files_.Exists(file)) return true;
-  const Parsed* parsed = Load(file);
-  if (!parsed) return false;
-  IniDocument document = parsed->document;
-  for (size_t i = 1; i < document.sections.size(); ++i) {
-    if (!document.sections[i].name.empty() && SameName(document.sections[i].name, sectionName)) {
-      document.sections.erase(document.sections.begin() + static_cast<std::ptrdiff_t>(i));
-      return files_.WriteReplace(file, EncodeIni(document)) == 0;
-    }
-  }
-  return true;
+  return WriteBatch(file, IniBatch().DeleteSection(section));
 }
 
 bool FileIniStore::DeleteKey(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
-  const std::wstring_view sectionName = Trim(section);
-  const std::wstring_view keyName = Trim(key);
-  if (sectionName.empty() || keyName.empty() || !files_.Exists(file)) return true;
+  return WriteBatch(file, IniBatch().DeleteKey(section, key));
+}
+
+// One copy of the document takes every change; the file is encoded and
+// replaced once, and only when something changed.
+bool FileIniStore::WriteBatch(const std::wstring& file, const IniBatch& batch) {
+  bool writes = false;
+  for (const IniBatch::Change& change : batch.changes()) {
+    if (change.kind != IniBatch::Kind::kWrite) continue;
+    if (IsBlankIniName(change.section) || IsBlankIniName(change.key)) return false;
+    writes = true;
+  }
+  if (!writes && !files_.Exists(file)) return true;  // nothing to delete from
   const Parsed* parsed = Load(file);
   if (!parsed) return false;
-  IniDocument document = parsed->document;
-  IniSection* target = document.Find(sectionName);
-  if (!target) return true;
-  for (auto it = target->entries.begin(); it != target->entries.end(); ++it) {
-    if (SameName(it->name, keyName)) {
-      target->entries.erase(it);
-      return files_.WriteReplace(file, EncodeIni(document)) == 0;
-    }
-  }
-  return true;
+  BatchEditor editor(parsed->document);
+  bool changed = false;
+  for (const IniBatch::Change& change : batch.changes()) changed = editor.Apply(change) || changed;
+  if (!changed) return true;
+  const std::vector<uint8_t> bytes = EncodeIni(std::move(editor).Finish());
+  if (bytes.size() > kIniFileLimit) return false;
+  return files_.WriteReplace(file, bytes) == 0;
 }
 
 std::vector<std::wstring> FileIniStore::SectionNames(const std::wstring& file) {

@@ -1,22 +1,41 @@
 #include "ui/image_cache_win.h"
 
 #include "ui/skin_path.h"
+#include "ui/skin_scale.h"
 
 namespace kovral {
 
-const SkinImage* ImageCache::Get(const std::wstring& folder, const wchar_t* file) {
+bool LoadSkinPicture(SkinImage& image, const std::wstring& folder, const wchar_t* file, int dpi) {
+  const skin::PicturePick pick = skin::PickPicture(folder, file, dpi, [](const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  });
+  if (pick.choice.Exact()) return image.Load(pick.path);
+  // The size comes from the file; only then is the drawn size known.
+  if (!image.Load(pick.path)) return false;
+  const int width = skin::DrawnLength(image.width(), pick.choice);
+  const int height = skin::DrawnLength(image.height(), pick.choice);
+  if (width == image.width() && height == image.height()) return true;
+  return image.Load(pick.path, width, height);
+}
+
+const SkinImage* ImageCache::Get(const std::wstring& folder, const wchar_t* file, int dpi) {
   if (!file) return nullptr;
+  dpi = ui::UsableDpi(dpi);
   if (!enabled_) {
-    scratch_ = std::make_unique<SkinImage>(SkinImagePath(folder, file));
-    return scratch_->ok() ? scratch_.get() : nullptr;
+    scratch_ = std::make_unique<SkinImage>();
+    return LoadSkinPicture(*scratch_, folder, file, dpi) ? scratch_.get() : nullptr;
   }
-  if (folder != folder_) {
+  if (folder != folder_ || dpi != dpi_) {
     Clear();
     folder_ = folder;
+    dpi_ = dpi;
   }
   auto it = images_.find(std::wstring_view(file));
-  if (it == images_.end())
-    it = images_.emplace(file, std::make_unique<SkinImage>(SkinImagePath(folder, file))).first;
+  if (it == images_.end()) {
+    auto image = std::make_unique<SkinImage>();
+    LoadSkinPicture(*image, folder, file, dpi);
+    it = images_.emplace(file, std::move(image)).first;
+  }
   return it->second->ok() ? it->second.get() : nullptr;
 }
 
@@ -31,9 +50,10 @@ void ImageCache::SetEnabled(bool enabled) {
   Clear();
 }
 
-int DrawCachedPng(HDC target, ImageCache& cache, const std::wstring& folder, const wchar_t* file, int x, int y) {
+int DrawCachedPng(HDC target, ImageCache& cache, const std::wstring& folder, const wchar_t* file, int x, int y,
+                  int dpi) {
   if (target == nullptr) return 0;
-  const SkinImage* image = cache.Get(folder, file);
+  const SkinImage* image = cache.Get(folder, file, dpi);
   return image && image->Draw(target, x, y) ? 1 : 0;
 }
 

@@ -33,6 +33,9 @@ CMemDC::CMemDC(HDC target, const RECT& rect) : target_(target) {
 void CMemDC::SelectCanvas(HBITMAP canvas) {
   if (!isMemory_ || canvas == nullptr) return;
   HGDIOBJ replaced = SelectObject(memory_, canvas);
+  // The canvas covers the whole client area: its pixels are at their client
+  // coordinates, whatever part of it this buffer copies out.
+  SetWindowOrgEx(memory_, 0, 0, nullptr);
   // Keep the context's original bitmap to put back at the end; whatever was
   // selected after it (our own bitmap or an earlier canvas) is not it.
   if (previous_ == nullptr) previous_ = replaced;

@@ -24,7 +24,8 @@ class CMemDC {
   // Makes a persistent bitmap (the main window's canvas, a dialog's
   // background) the surface of the buffer in place of its own bitmap, so
   // drawing lands in it and destruction copies it out. The bitmap stays the
-  // caller's: only the buffer's own bitmap is freed.
+  // caller's: only the buffer's own bitmap is freed. A buffer over a part
+  // of the client area copies out that part of the canvas.
   void SelectCanvas(HBITMAP canvas);
 
  private:

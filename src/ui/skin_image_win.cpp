@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include "lang/messages.h"
@@ -82,6 +83,7 @@ SkinImage::SkinImage(SkinImage&& other) noexcept
       bitsPerPixel_(std::exchange(other.bitsPerPixel_, 0)),
       pitch_(std::exchange(other.pitch_, 0)),
       hasAlpha_(std::exchange(other.hasAlpha_, false)),
+      blend_(std::exchange(other.blend_, false)),
       holdsDecoder_(std::exchange(other.holdsDecoder_, false)) {}
 
 SkinImage& SkinImage::operator=(SkinImage&& other) noexcept {
@@ -95,6 +97,7 @@ SkinImage& SkinImage::operator=(SkinImage&& other) noexcept {
     bitsPerPixel_ = std::exchange(other.bitsPerPixel_, 0);
     pitch_ = std::exchange(other.pitch_, 0);
     hasAlpha_ = std::exchange(other.hasAlpha_, false);
+    blend_ = std::exchange(other.blend_, false);
     holdsDecoder_ = std::exchange(other.holdsDecoder_, false);
   }
   return *this;
@@ -106,11 +109,18 @@ void SkinImage::Free() {
   bits_ = nullptr;
   width_ = height_ = bitsPerPixel_ = pitch_ = 0;
   hasAlpha_ = false;
+  blend_ = false;
 }
 
 int SkinImage::LiveCount() { return ImageDecoder::Instance().Live(); }
 
-bool SkinImage::Load(const std::wstring& path) {
+bool SkinImage::Load(const std::wstring& path) { return Load(path, 0, 0); }
+
+// Drawn at another size, a picture is resampled into premultiplied ARGB:
+// filtering straight colour would pull the colour of transparent pixels
+// (often black) into the edges of what shows. The edge pixels are mirrored
+// outward so the filter does not fade the picture's border.
+bool SkinImage::Load(const std::wstring& path, int width, int height) {
   Free();
   if (!holdsDecoder_) {
     if (!ImageDecoder::Instance().Acquire()) return false;
@@ -118,19 +128,41 @@ bool SkinImage::Load(const std::wstring& path) {
   }
   Gdiplus::Bitmap source(path.c_str());
   if (source.GetLastStatus() != Gdiplus::Ok) return false;
-  const int width = static_cast<int>(source.GetWidth());
-  const int height = static_cast<int>(source.GetHeight());
-  if (width <= 0 || height <= 0) return false;
-
+  const int sourceWidth = static_cast<int>(source.GetWidth());
+  const int sourceHeight = static_cast<int>(source.GetHeight());
+  if (sourceWidth <= 0 || sourceHeight <= 0) return false;
+  if (width <= 0 || height <= 0) {
+    width = sourceWidth;
+    height = sourceHeight;
+  }
   const Gdiplus::PixelFormat format = source.GetPixelFormat();
   const bool hasAlpha = Gdiplus::IsAlphaPixelFormat(format) ||
                         (Gdiplus::IsIndexedPixelFormat(format) && PaletteHasAlpha(source));
-  // With alpha: 32-bit straight ARGB, premultiplied below. Without: the
-  // image's own depth where GDI can hold it directly, 24-bit otherwise
-  // (palettes and 16-bit formats are widened; they draw the same).
-  const int depth = hasAlpha ? 32 : (Gdiplus::GetPixelFormatSize(format) == 32 ? 32 : 24);
+  const bool resized = width != sourceWidth || height != sourceHeight;
+
+  std::unique_ptr<Gdiplus::Bitmap> scaled;
+  if (resized) {
+    scaled = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
+    if (scaled->GetLastStatus() != Gdiplus::Ok) return false;
+    Gdiplus::Graphics graphics(scaled.get());
+    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+    Gdiplus::ImageAttributes edges;
+    edges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    if (graphics.DrawImage(&source, Gdiplus::Rect(0, 0, width, height), 0, 0, sourceWidth, sourceHeight,
+                           Gdiplus::UnitPixel, &edges) != Gdiplus::Ok)
+      return false;
+  }
+  Gdiplus::Bitmap& pixels = resized ? *scaled : source;
+
+  // With alpha: 32-bit ARGB, premultiplied (below, or by the resampling).
+  // Without: the image's own depth where GDI can hold it directly, 24-bit
+  // otherwise (palettes and 16-bit formats are widened; they draw the same).
+  const int depth = hasAlpha || resized ? 32 : (Gdiplus::GetPixelFormatSize(format) == 32 ? 32 : 24);
   const Gdiplus::PixelFormat lockFormat =
-      hasAlpha ? PixelFormat32bppARGB : (depth == 32 ? PixelFormat32bppRGB : PixelFormat24bppRGB);
+      resized ? PixelFormat32bppPARGB
+              : hasAlpha ? PixelFormat32bppARGB : (depth == 32 ? PixelFormat32bppRGB : PixelFormat24bppRGB);
 
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -149,7 +181,7 @@ bool SkinImage::Load(const std::wstring& path) {
 
   Gdiplus::Rect whole(0, 0, width, height);
   Gdiplus::BitmapData data{};
-  if (source.LockBits(&whole, Gdiplus::ImageLockModeRead, lockFormat, &data) != Gdiplus::Ok) {
+  if (pixels.LockBits(&whole, Gdiplus::ImageLockModeRead, lockFormat, &data) != Gdiplus::Ok) {
     DeleteObject(dib);
     return false;
   }
@@ -158,7 +190,7 @@ bool SkinImage::Load(const std::wstring& path) {
     std::memcpy(static_cast<std::uint8_t*>(bits) + static_cast<size_t>(row) * pitch,
                 static_cast<const std::uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(row) * data.Stride, rowBytes);
   }
-  source.UnlockBits(&data);
+  pixels.UnlockBits(&data);
   GdiFlush();
 
   bitmap_ = dib;
@@ -168,7 +200,24 @@ bool SkinImage::Load(const std::wstring& path) {
   bitsPerPixel_ = depth;
   pitch_ = pitch;
   hasAlpha_ = hasAlpha;
-  if (bitsPerPixel_ == 32 && hasAlpha_) PremultiplyBgra(bits_, width_, height_, pitch_);
+  if (!resized && bitsPerPixel_ == 32 && hasAlpha_) PremultiplyBgra(bits_, width_, height_, pitch_);
+  // A picture with an alpha channel but no pixel that lets anything through
+  // (the window's background) is copied: blending it gives the same pixels,
+  // at several times the cost on a large window.
+  blend_ = hasAlpha_;
+  if (blend_) {
+    bool opaque = true;
+    for (int row = 0; row < height_ && opaque; ++row) {
+      const std::uint8_t* p = bits_ + static_cast<size_t>(row) * pitch_;
+      for (int x = 0; x < width_; ++x) {
+        if (p[x * 4 + 3] != 255) {
+          opaque = false;
+          break;
+        }
+      }
+    }
+    blend_ = !opaque;
+  }
   return true;
 }
 
@@ -177,7 +226,7 @@ bool SkinImage::Draw(HDC target, int x, int y) const {
   MemoryDC source(target);
   if (!source) return false;
   ScopedSelectObject select(source.get(), bitmap_);
-  if (hasAlpha_) {
+  if (blend_) {
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     return AlphaBlend(target, x, y, width_, height_, source.get(), 0, 0, width_, height_, blend) != FALSE;
   }
@@ -219,6 +268,22 @@ RECT ClientRectOf(HWND window) {
 
 SurfaceDrawing::SurfaceDrawing(HWND window, HBITMAP surface)
     : windowDc_(window), buffer_(windowDc_.get(), ClientRectOf(window)), hasSurface_(surface != nullptr) {
+  buffer_.SelectCanvas(surface);
+}
+
+namespace {
+// The part within the client area; the whole client area when nothing is left
+// (an empty buffer would mean the clip box).
+RECT PartOfClient(HWND window, const RECT& part) {
+  const RECT client = ClientRectOf(window);
+  RECT inside{};
+  if (!IntersectRect(&inside, &client, &part)) return client;
+  return inside;
+}
+}  // namespace
+
+SurfaceDrawing::SurfaceDrawing(HWND window, HBITMAP surface, const RECT& part)
+    : windowDc_(window), buffer_(windowDc_.get(), PartOfClient(window, part)), hasSurface_(surface != nullptr) {
   buffer_.SelectCanvas(surface);
 }
 

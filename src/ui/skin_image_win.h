@@ -29,6 +29,9 @@ class SkinImage {
   // Replaces the image with the decoded file; false when it cannot be
   // decoded (the image is then empty, 0 x 0).
   bool Load(const std::wstring& path);
+  // The same, resampled smoothly to width x height (0 x 0: the file's own
+  // size). A resized picture is always 32-bit.
+  bool Load(const std::wstring& path, int width, int height);
 
   bool ok() const { return bitmap_ != nullptr; }
   int width() const { return width_; }
@@ -61,6 +64,7 @@ class SkinImage {
   int bitsPerPixel_ = 0;
   int pitch_ = 0;
   bool hasAlpha_ = false;
+  bool blend_ = false;  // some pixel is not opaque: drawn with blending
   bool holdsDecoder_ = false;
 };
 
@@ -101,6 +105,10 @@ class Canvas {
 class SurfaceDrawing {
  public:
   SurfaceDrawing(HWND window, HBITMAP surface);
+  // Copies only `part` of the client area (device pixels) to the window: a
+  // repaint of a few elements, which at a high DPI would otherwise move four
+  // times the pixels of the whole window.
+  SurfaceDrawing(HWND window, HBITMAP surface, const RECT& part);
   SurfaceDrawing(const SurfaceDrawing&) = delete;
   SurfaceDrawing& operator=(const SurfaceDrawing&) = delete;
   HDC dc() const { return buffer_.dc(); }

@@ -6,6 +6,7 @@
 
 #include "ui/font_choice.h"
 #include "base/handles_win.h"
+#include "ui/dpi_scale.h"
 #include "ui/text_style.h"
 
 namespace kovral::ui {
@@ -15,8 +16,9 @@ namespace kovral::ui {
 // or struck out, character set 0, default precisions and quality, Swiss
 // family at default pitch.
 OwnedFont CreateSkinFont(int height, int weight, const wchar_t* face);
-inline OwnedFont CreateSkinFont(const FontChoice& choice) {
-  return CreateSkinFont(choice.height, choice.weight, choice.face);
+// The font at a window's DPI: the choice's height is in 96-DPI pixels.
+inline OwnedFont CreateSkinFont(const FontChoice& choice, int dpi = kUnitDpi) {
+  return CreateSkinFont(DeviceFontHeight(choice.height, dpi), choice.weight, choice.face);
 }
 
 // The version GetVersion reports (6.2 on Windows 8 and later for a program

@@ -1,10 +1,14 @@
 #include "ui/window_win.h"
 
+#include "ui/window_dpi_win.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
 
 namespace kovral::ui {
+
+int WindowBase::dpi() const { return WindowDpi(hwnd_); }
 namespace {
 
 HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }

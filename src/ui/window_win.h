@@ -190,6 +190,9 @@ class WindowBase {
   WindowBase& operator=(const WindowBase&) = delete;
 
   HWND hwnd() const { return hwnd_; }
+  // The DPI the window is drawn at (window_dpi_win.h); every unit rectangle
+  // of the window is mapped at it.
+  int dpi() const;
 
  protected:
   // The class's message table: normally `return Dispatch(*this, Messages(), m, w, l);`.

@@ -211,7 +211,7 @@ class BasicPage(PageCase):
         empty3 = self.open_list(row(3), key_list(3))
         self.world.key("s")
         time.sleep(1.0)
-        self.assertEqual([w for w in self.world.visible_windows() if 300 <= w[3] <= 420 and 250 <= w[4] <= 340], [],
+        self.assertEqual([w for w in self.world.visible_windows() if self.program.sized(w[3], 300, 420) and self.program.sized(w[4], 250, 340)], [],
                          "a typed letter opened a dialog")
         self.world.key("Escape")
         self.world.move(*program.client_point(*EMPTY_SPOT))
@@ -430,12 +430,12 @@ class AdvancedPage(PageCase):
         self.world.move(*program.client_point(640, 220 + 14 + 7))
         self.world.xdotool("click", "--repeat", 2, "--delay", 80, 1)
         box = wd.wait_for("the delay dialog", lambda: [w for w in self.world.visible_windows()
-                                                       if 300 <= w[3] <= 420 and 250 <= w[4] <= 340], timeout=10)
+                                                       if self.program.sized(w[3], 300, 420) and self.program.sized(w[4], 250, 340)], timeout=10)
         self.world.xdotool("type", "20000")
         self.shot("delay-dialog")
         self.world.key("Return")
         wd.wait_for("the delay dialog to close", lambda: not [w for w in self.world.visible_windows()
-                                                              if 300 <= w[3] <= 420 and 250 <= w[4] <= 340], timeout=10)
+                                                              if self.program.sized(w[3], 300, 420) and self.program.sized(w[4], 250, 340)], timeout=10)
         program.click_rect((721, 528, 826, 549))  # Confirm
         time.sleep(0.3)
         self.world.move(*program.client_point(*EMPTY_SPOT))
@@ -451,18 +451,19 @@ class AdvancedPage(PageCase):
         self.open_list(row(3), key_list(3))
         program.click_client(*entry_point(key_list(3), 13))
         box = wd.wait_for("the macro key dialog", lambda: [w for w in self.world.visible_windows()
-                                                          if 380 <= w[3] <= 420 and 250 <= w[4] <= 340], timeout=10)[0]
+                                                          if self.program.sized(w[3], 380, 420) and self.program.sized(w[4], 250, 340)], timeout=10)[0]
         _, x, y, _, _ = box
-        self.world.click(x + 97, y + 136)  # the field
+        d = program.device  # the dialog's points in 96-DPI units
+        self.world.click(x + d(97), y + d(136))  # the field
         time.sleep(0.4)
-        self.world.click(x + 80, y + 145 + 1 + 7)  # "Fire1"
+        self.world.click(x + d(80), y + d(145 + 1 + 7))  # "Fire1"
         time.sleep(0.3)
-        self.world.click(x + 228, y + 136)  # repeat mode 2
+        self.world.click(x + d(228), y + d(136))  # repeat mode 2
         time.sleep(0.3)
         self.shot("macro-key-dialog")
-        self.world.click(x + 218, y + 263)  # OK
+        self.world.click(x + d(218), y + d(263))  # OK
         wd.wait_for("the macro key dialog to close", lambda: not [w for w in self.world.visible_windows()
-                                                                  if 380 <= w[3] <= 420 and 250 <= w[4] <= 340], timeout=10)
+                                                                  if self.program.sized(w[3], 380, 420) and self.program.sized(w[4], 250, 340)], timeout=10)
         self.world.move(*program.client_point(*EMPTY_SPOT))
         calls = self.apply()
         config = self.read_config(program)

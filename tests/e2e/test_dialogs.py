@@ -83,17 +83,19 @@ class DialogCase(PageCase):
         """(x, y, w, h) of the open dialog: the program's window of a dialog's size."""
         def find():
             for _, x, y, w, h in self.world.visible_windows():
-                if 300 <= w <= 420 and 250 <= h <= 340:
+                if self.program.sized(w, 300, 420) and self.program.sized(h, 250, 340):
                     return (x, y, w, h)
             return None
         return wd.wait_for("a dialog", find, timeout=10)
 
     def dialog_gone(self):
         wd.wait_for("the dialog to close", lambda: not any(
-            300 <= w <= 420 and 250 <= h <= 340 for _, _, _, w, h in self.world.visible_windows()), timeout=10)
+            self.program.sized(w, 300, 420) and self.program.sized(h, 250, 340)
+            for _, _, _, w, h in self.world.visible_windows()), timeout=10)
 
     def d_click(self, box, x, y):
-        self.world.click(box[0] + x, box[1] + y)
+        """Clicks a point of the dialog given in 96-DPI units."""
+        self.world.click(box[0] + self.program.device(x), box[1] + self.program.device(y))
 
     def d_centre(self, box, rect):
         self.d_click(box, (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2)
@@ -106,7 +108,8 @@ class DialogCase(PageCase):
         return self.dialog()
 
     def item(self, box, list_left, list_top, index):
-        return (box[0] + list_left + 30, box[1] + list_top + 1 + ITEM_HEIGHT * index + ITEM_HEIGHT // 2)
+        d = self.program.device
+        return (box[0] + d(list_left + 30), box[1] + d(list_top + 1 + ITEM_HEIGHT * index + ITEM_HEIGHT // 2))
 
     def ok(self, box):
         self.d_centre(box, D_OK)

@@ -48,12 +48,29 @@ class Installation(unittest.TestCase):
         with open(os.path.join(DIST, "KALVORIN_DRX_Driver.exe"), "rb") as f:
             self.assertEqual(f.read(2), b"MZ")
 
+    def test_every_picture_comes_with_its_1_5x_and_2x_pictures(self):
+        # A skin carries "name@1.5x.png" and "name@2x.png" beside each
+        # "name.png"; the program picks among them by the display's scale.
+        files = self.files()
+        for skin in ("Default", "Ember"):
+            unit = sorted(n for n in files if n.startswith(f"Skins/{skin}/") and "@" not in n)
+            self.assertEqual(len(unit), 33, skin)
+            for name in unit:
+                stem = name[:-len(".png")]
+                for suffix in ("@1.5x", "@2x"):
+                    self.assertIn(stem + suffix + ".png", files)
+            self.assertEqual(len([n for n in files if n.startswith(f"Skins/{skin}/")]), 3 * len(unit), skin)
+        with open(os.path.join(DIST, "Skins", "Default", "main@2x.png"), "rb") as f:
+            header = f.read(24)
+        self.assertEqual(header[:8], b"\x89PNG\r\n\x1a\n")
+        self.assertEqual((int.from_bytes(header[16:20], "big"), int.from_bytes(header[20:24], "big")), (1760, 1300))
+
     def test_zip_unpacks_to_the_folder(self):
         archive = os.path.join(os.path.dirname(DIST), "Kovral.zip")
         with zipfile.ZipFile(archive) as z:
             names = {n for n in z.namelist() if not n.endswith("/")}
             self.assertEqual(names, self.files())
-            for name in ("config.bin", "str.ini", "Skins/Default/main.png"):
+            for name in ("config.bin", "str.ini", "Skins/Default/main.png", "Skins/Ember/main@1.5x.png"):
                 with open(os.path.join(DIST, name), "rb") as f:
                     self.assertEqual(z.read(name), f.read(), name)
 

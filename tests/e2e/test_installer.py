@@ -305,17 +305,23 @@ class Installer(tp.ProgramCase):
         wd.wait_for("the uninstaller to close", lambda: self.uninstall_windows() == (None, None), timeout=30)
         self.assertEqual(self.state(), before, "the cancelled uninstaller changed something")
 
-        # Silent uninstallation keeps the settings; /REMOVESETTINGS takes them
-        # too. Run in place (_?=), the uninstaller stays behind.
+        # Silent uninstallation keeps the settings, the profiles included;
+        # /REMOVESETTINGS takes them too. Run in place (_?=), the uninstaller
+        # stays behind.
+        profiles = os.path.join(self.install, "Profiles")
+        os.makedirs(profiles, exist_ok=True)
+        with open(os.path.join(profiles, "Game.kvprofile"), "w", encoding="utf-8") as f:
+            f.write("# Kovral profile\n")
         rc = self.wine(self.uninstaller_win, "/S", f"_?={self.install_win}")
         self.assertEqual(rc, 0)
-        self.assertEqual(set(tree(self.install)), {"Uninstall.exe", "config.bin", "str.ini"})
+        self.assertEqual(set(tree(self.install)), {"Uninstall.exe", "config.bin", "str.ini", "Profiles/Game.kvprofile"})
         self.assertEqual(self.run_value(), '"C:\\Elsewhere\\KALVORIN_DRX_Driver.exe"',
                          "the Run value of another copy was removed")
         self.assertEqual(self.world.registry(UNINST_KEY), {})
         rc = self.wine(self.uninstaller_win, "/S", "/REMOVESETTINGS", f"_?={self.install_win}")
         self.assertEqual(rc, 0)
         self.assertEqual(set(tree(self.install)), {"Uninstall.exe"})
+        self.assertFalse(os.path.isdir(profiles), "the emptied Profiles folder stayed")
 
     def test_upgrade_keeps_the_settings_and_added_skins(self):
         self.install_silently()
@@ -335,8 +341,12 @@ class Installer(tp.ProgramCase):
         os.remove(os.path.join(self.install, "Skins", "Ember", "main.png"))
         os.remove(self.shortcut)
         self.set_run_value('"C:\\Elsewhere\\KALVORIN_DRX_Driver.exe"')
-        kept = {k: v for k, v in tree(self.install).items() if k in SETTINGS or k.startswith("Skins/Mine/")}
-        self.assertEqual(len(kept), 3 + len(os.listdir(mine)))
+        os.makedirs(os.path.join(self.install, "Profiles"))
+        with open(os.path.join(self.install, "Profiles", "Game.kvprofile"), "w", encoding="utf-8") as f:
+            f.write("# Kovral profile\n")
+        kept = {k: v for k, v in tree(self.install).items()
+                if k in SETTINGS or k.startswith("Skins/Mine/") or k.startswith("Profiles/")}
+        self.assertEqual(len(kept), 4 + len(os.listdir(mine)))
 
         self.install_silently()
         installed = tree(self.install)
@@ -361,8 +371,11 @@ class Installer(tp.ProgramCase):
         # What a program killed while saving leaves: never read, so removed.
         with open(os.path.join(self.install, "config.bin.tmp4242"), "wb") as f:
             f.write(b"half")
-        settings = {k: v for k, v in tree(self.install).items() if k in SETTINGS}
-        self.assertEqual(len(settings), 3)
+        os.makedirs(os.path.join(self.install, "Profiles"))
+        with open(os.path.join(self.install, "Profiles", "Game.kvprofile"), "w", encoding="utf-8") as f:
+            f.write("# Kovral profile\n")
+        settings = {k: v for k, v in tree(self.install).items() if k in SETTINGS or k.startswith("Profiles/")}
+        self.assertEqual(len(settings), 4)
 
         self.uninstall_with_keys("y", "question-keep")
         self.assertEqual(tree(self.install), settings, "the folder holds more or less than the settings")
@@ -370,7 +383,8 @@ class Installer(tp.ProgramCase):
 
         # Installed again over the kept settings, then removed with them.
         self.install_silently()
-        self.assertEqual({k: v for k, v in tree(self.install).items() if k in SETTINGS}, settings)
+        self.assertEqual({k: v for k, v in tree(self.install).items()
+                          if k in SETTINGS or k.startswith("Profiles/")}, settings)
         self.uninstall_with_keys("n", "question-remove")
         self.assertFalse(os.path.exists(self.install), "the installation folder is left")
         self.assert_registered_parts_gone()

@@ -84,12 +84,15 @@ class ProgramCase(unittest.TestCase):
     """One virtual display and Wine for the class; one program run per test."""
 
     world = None
+    # The display scale the class runs at (test_scale.py runs classes at others).
+    DPI = 96
 
     @classmethod
     def setUpClass(cls):
         if not DIST or not os.path.isdir(DIST):
             raise unittest.SkipTest("KOVRAL_DIST does not name an installation folder (run scripts/e2e.sh)")
-        cls.world = wd.World(os.path.join(WORK, cls.__name__), KVSIMCTL)
+        screen = wd.SCREEN if cls.DPI == 96 else wd.LARGE_SCREEN
+        cls.world = wd.World(os.path.join(WORK, cls.__name__), KVSIMCTL, dpi=cls.DPI, screen=screen)
         cls.world.start()
 
     @classmethod

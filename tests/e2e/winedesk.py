@@ -29,6 +29,38 @@ X_CLASS = "kalvorin_drx_driver.exe"  # Wine names the X class after the executab
 TRAY_NAME = "Wine System Tray"
 SCREEN = (1280, 1024)
 PARKING_SPOT = (SCREEN[0] - 8, SCREEN[1] - 8)  # a corner no window of the program reaches
+# The display for runs at a scale: the window at 192 DPI is 1760 x 1300.
+LARGE_SCREEN = (1920, 1440)
+
+
+def device(value, dpi):
+    """A length or coordinate in 96-DPI units at `dpi`, rounded as the program
+    rounds (MulDiv: halves away from zero)."""
+    n = value * dpi
+    q, r = divmod(abs(n), 96)
+    q += 1 if 2 * r >= 96 else 0
+    return q if n >= 0 else -q
+
+
+def set_prefix_dpi(dpi):
+    """Makes the prefix's programs run at `dpi` (LogPixels, the display scale
+    Windows reads at start). Wine's processes must not be running."""
+    prefix = os.environ.get("WINEPREFIX", "")
+    marker = os.path.join(prefix, ".kovral-dpi")
+    try:
+        with open(marker) as f:
+            if f.read().strip() == str(dpi):
+                return
+    except OSError:
+        if dpi == 96:
+            return  # a prefix never set runs at Wine's default, 96
+    for key in (r"HKCU\Control Panel\Desktop", r"HKCC\Software\Fonts"):
+        subprocess.run(["wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120, check=True)
+    subprocess.run(["wineserver", "-w"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60,
+                   check=False)
+    with open(marker, "w") as f:
+        f.write(f"{dpi}\n")
 
 
 class E2EError(AssertionError):
@@ -140,9 +172,11 @@ class WineLog:
 class World:
     """Xvfb on a free display and the Wine prefix's processes bound to it."""
 
-    def __init__(self, workdir, kvsimctl):
+    def __init__(self, workdir, kvsimctl, dpi=96, screen=SCREEN):
         self.workdir = workdir
         self.kvsimctl = kvsimctl
+        self.dpi = dpi
+        self.screen = screen
         # Built beside kvsimctl.exe by the cross build.
         self.kvprobe = os.path.join(os.path.dirname(kvsimctl), "kvprobe.exe")
         self.xvfb = None
@@ -154,9 +188,10 @@ class World:
     # -- lifecycle --------------------------------------------------------
     def start(self):
         self._wineserver("-k")
+        set_prefix_dpi(self.dpi)
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{self.screen[0]}x{self.screen[1]}x24",
              "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
@@ -188,6 +223,8 @@ class World:
 
     def stop(self):
         self._wineserver("-k")
+        if self.dpi != 96:  # the next user of the prefix expects 100 %
+            set_prefix_dpi(96)
         if self.xvfb and self.xvfb.poll() is None:
             self.xvfb.terminate()
             try:
@@ -349,6 +386,8 @@ class World:
         return path
 
     def move(self, x, y):
+        if (x, y) == PARKING_SPOT:  # the parking corner of this world's screen
+            x, y = self.screen[0] - 8, self.screen[1] - 8
         self.xdotool("mousemove", "--sync", int(x), int(y))
 
     def click(self, x, y, button=1):
@@ -501,11 +540,21 @@ class Program:
     def wait_hidden(self, timeout=15):
         wait_for("the main window to hide", lambda: self.main_window() is None, timeout=timeout)
 
+    def device(self, value):
+        """A client coordinate in 96-DPI units, in the window's pixels."""
+        return device(value, self.world.dpi)
+
+    def sized(self, length, low, high):
+        """Whether a window's width or height in pixels lies between two
+        lengths given in 96-DPI units."""
+        return self.device(low) <= length <= self.device(high)
+
     def client_point(self, x, y):
+        """The screen point of a client point given in 96-DPI units."""
         win = self.main_window()
         if win is None:
             raise E2EError("the main window is not shown")
-        return win[0] + x, win[1] + y
+        return win[0] + self.device(x), win[1] + self.device(y)
 
     def click_client(self, x, y, button=1):
         sx, sy = self.client_point(x, y)
@@ -524,7 +573,7 @@ class Program:
         shot = self.world.grab()
         if rect is None:
             return shot.crop((x, y, x + w, y + h))
-        left, top, right, bottom = rect
+        left, top, right, bottom = (self.device(v) for v in rect)
         return shot.crop((x + left, y + top, x + right, y + bottom))
 
     def wait_change(self, rect, before, what, timeout=5):

@@ -73,6 +73,77 @@ TEST(ImageCache, OneDecodePerFileUntilTheFolderChanges) {
   EXPECT_EQ(cache.Get(a, L"/x.png")->width(), 3);
 }
 
+// Above 96 DPI the cache takes the set drawn for the scale, reduces the
+// nearest larger set, enlarges the 1x file when there is nothing else, and
+// forgets the pictures of the old scale when the DPI changes.
+TEST(ImageCache, PicksAndSizesThePictureSetForTheDpi) {
+  const std::wstring folder = TempFolder(L"-sets");
+  testing::WriteFileBytes(folder + L"/a.png", testing::EncodePng(10, 4, 2, Solid(10, 4, {1, 1, 1})));
+  testing::WriteFileBytes(folder + L"/a@2x.png", testing::EncodePng(20, 8, 2, Solid(20, 8, {2, 2, 2})));
+  testing::WriteFileBytes(folder + L"/b.png", testing::EncodePng(10, 4, 2, Solid(10, 4, {3, 3, 3})));
+  ImageCache cache;
+  const SkinImage* twice = cache.Get(folder, L"/a.png", 192);
+  ASSERT_NE(twice, nullptr);
+  EXPECT_EQ(twice->width(), 20);
+  EXPECT_EQ(twice->height(), 8);
+  EXPECT_EQ(cache.Get(folder, L"/a.png", 192), twice) << "decoded again at the same scale";
+  // 125 %: the 2x file reduced to 12.5 x 5, rounded as every length is.
+  const SkinImage* reduced = cache.Get(folder, L"/a.png", 120);
+  ASSERT_NE(reduced, nullptr);
+  EXPECT_EQ(reduced->width(), 13);
+  EXPECT_EQ(reduced->height(), 5);
+  // Only a 1x file: enlarged to the device size.
+  const SkinImage* enlarged = cache.Get(folder, L"/b.png", 144);
+  ASSERT_NE(enlarged, nullptr);
+  EXPECT_EQ(enlarged->width(), 15);
+  EXPECT_EQ(enlarged->height(), 6);
+  // Back at 96 DPI: the 1x file as it is.
+  const SkinImage* unit = cache.Get(folder, L"/a.png", 96);
+  ASSERT_NE(unit, nullptr);
+  EXPECT_EQ(unit->width(), 10);
+  EXPECT_EQ(unit->height(), 4);
+}
+
+// At 150 % every picture lands at its mapped position and covers its
+// mapped size; a repaint of a dirty rectangle given in units leaves what the
+// full paint leaves, also where the rounding of a picture's edge falls.
+TEST(ScenePainter, MapsPicturesAndRepaintsAtAScale) {
+  const std::wstring folder = TempFolder(L"-scaled");
+  testing::WriteFileBytes(folder + L"/bg.png", testing::EncodePng(40, 20, 2, Solid(40, 20, {200, 0, 0})));
+  testing::WriteFileBytes(folder + L"/dot.png", testing::EncodePng(3, 3, 2, Solid(3, 3, {0, 0, 255})));
+  Scene scene;
+  scene.AddImage(L"/bg.png", {0, 0, 40, 20});
+  scene.AddImage(L"/dot.png", {10, 5, 13, 8});
+  ImageCache cache;
+  SceneResources resources{folder, cache, nullptr, nullptr};
+  resources.dpi = 144;
+
+  Surface full(60, 30);
+  PaintScene(full.memory.get(), scene, resources);
+  // Units 10..13 are device pixels 15 to 20 (19.5 rounded up), 5..8 are 8
+  // (7.5) to 12; the 3-unit picture is drawn 5 (4.5) pixels wide.
+  EXPECT_EQ(full.At(15, 8), 0xFFu) << "the picture's top-left pixel";
+  EXPECT_EQ(full.At(19, 12), 0xFFu) << "the picture's bottom-right pixel";
+  EXPECT_EQ(full.At(14, 8), 0xC80000u) << "left of the picture";
+  EXPECT_EQ(full.At(20, 11), 0xC80000u) << "right of the picture";
+  EXPECT_EQ(full.At(15, 13), 0xC80000u) << "below the picture";
+  EXPECT_EQ(full.At(59, 29), 0xC80000u) << "the background reaches the scaled corner";
+
+  Surface part(60, 30);
+  RECT all{0, 0, 60, 30};
+  OwnedBrush green(CreateSolidBrush(RGB(0, 255, 0)));
+  FillRect(part.memory.get(), &all, green.get());
+  const layout::Rect dirty[] = {{12, 7, 20, 12}};  // device 18..30 x 11..18, across the picture's edge
+  RepaintScene(part.memory.get(), scene, resources, dirty);
+  for (int y = 0; y < 30; ++y) {
+    for (int x = 0; x < 60; ++x) {
+      const bool inside = x >= 18 && x < 30 && y >= 11 && y < 18;
+      if (inside) EXPECT_EQ(part.At(x, y), full.At(x, y)) << x << "," << y;
+      else EXPECT_EQ(part.At(x, y), 0x00FF00u) << x << "," << y;
+    }
+  }
+}
+
 // A repainted rectangle ends up exactly as a full paint leaves it, also where
 // a picture larger than its element reaches into it; outside it nothing
 // changes.

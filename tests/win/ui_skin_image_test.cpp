@@ -115,6 +115,58 @@ TEST_F(SkinImageTest, AlphaPixelsBlendOverTheBackground) {
   ExpectNear(target.At(3, 0), {100, 100, 100}, 0, "above the image");
 }
 
+// Resampled, a picture stays valid premultiplied data (no channel above its
+// alpha), a white shape fades into transparent black without darkening, and
+// an opaque picture keeps its border opaque instead of fading it.
+TEST(SkinImageScaled, ResampledSmoothlyWithPremultipliedAlphaAndSolidEdges) {
+  const std::wstring shapePath = TempFile(L"shape.png");
+  std::vector<std::uint8_t> shape;
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 4; ++x) {
+      const bool inside = x >= 1 && x <= 2 && y >= 1 && y <= 2;
+      // Outside: transparent black, as an editor often saves it.
+      for (std::uint8_t v : inside ? std::vector<std::uint8_t>{255, 255, 255, 255}
+                                   : std::vector<std::uint8_t>{0, 0, 0, 0})
+        shape.push_back(v);
+    }
+  }
+  testing::WriteFileBytes(shapePath, testing::EncodePng(4, 4, 6, shape));
+  SkinImage image;
+  ASSERT_TRUE(image.Load(shapePath, 6, 6));
+  EXPECT_EQ(image.width(), 6);
+  EXPECT_EQ(image.height(), 6);
+  EXPECT_EQ(image.bitsPerPixel(), 32);
+  EXPECT_TRUE(image.hasAlpha());
+  int partial = 0;
+  for (int y = 0; y < 6; ++y) {
+    for (int x = 0; x < 6; ++x) {
+      const std::uint8_t* p = image.bits() + y * image.pitch() + x * 4;
+      // White at any coverage: every colour channel equals the alpha.
+      for (int c = 0; c < 3; ++c) EXPECT_NEAR(p[c], p[3], 2) << x << "," << y << " channel " << c;
+      if (p[3] > 0 && p[3] < 255) ++partial;
+    }
+  }
+  EXPECT_GT(partial, 0) << "the shape's edge is not smoothed";
+  DeleteFileW(shapePath.c_str());
+
+  const std::wstring solidPath = TempFile(L"solid.png");
+  testing::WriteFileBytes(solidPath, testing::EncodePng(4, 4, 6, [] {
+    std::vector<std::uint8_t> p;
+    for (int i = 0; i < 16; ++i) p.insert(p.end(), {40, 80, 120, 255});
+    return p;
+  }()));
+  SkinImage solid;
+  ASSERT_TRUE(solid.Load(solidPath, 6, 6));
+  for (int y = 0; y < 6; ++y) {
+    for (int x = 0; x < 6; ++x) {
+      const std::uint8_t* p = solid.bits() + y * solid.pitch() + x * 4;
+      EXPECT_EQ(p[3], 255) << "alpha at " << x << "," << y;
+      EXPECT_NEAR(p[2], 40, 1) << "red at " << x << "," << y;
+    }
+  }
+  DeleteFileW(solidPath.c_str());
+}
+
 TEST_F(SkinImageTest, PngWithoutAlphaDrawsOpaque) {
   SkinImage image(rgbPath);
   ASSERT_TRUE(image.ok());
@@ -253,6 +305,28 @@ TEST(MemDC, SelectedCanvasKeepsTheDrawingAndSurvives) {
   BITMAP info{};
   ASSERT_NE(GetObjectW(canvas, sizeof(info), &info), 0) << "canvas must not be freed";
   ExpectNear(canvasOwner.At(1, 1), {255, 255, 255}, 0, "the drawing stays in the canvas");
+}
+
+// A buffer over part of the client area (a hover's repaint) draws into the
+// canvas at client coordinates and copies out only its part.
+TEST(MemDC, BufferOverAPartOfTheCanvasCopiesOnlyThatPart) {
+  Surface target(8, 8, RGB(0, 0, 0));
+  Surface canvasOwner(8, 8, RGB(10, 200, 30));
+  canvasOwner.select.reset();
+  HBITMAP canvas = canvasOwner.bitmap.get();
+  {
+    CMemDC buffer(target.dc, RECT{4, 3, 7, 6});
+    buffer.SelectCanvas(canvas);
+    OwnedBrush white(CreateSolidBrush(RGB(255, 255, 255)));
+    RECT square{4, 3, 6, 5};
+    FillRect(buffer.dc(), &square, white.get());
+  }
+  ExpectNear(canvasOwner.At(4, 3), {255, 255, 255}, 0, "drawn at its client point in the canvas");
+  ExpectNear(canvasOwner.At(0, 0), {10, 200, 30}, 0, "nothing drawn at the canvas's origin");
+  ExpectNear(target.At(4, 3), {255, 255, 255}, 0, "the drawing copied");
+  ExpectNear(target.At(6, 5), {10, 200, 30}, 0, "the part's canvas pixels copied");
+  ExpectNear(target.At(3, 3), {0, 0, 0}, 0, "left of the part untouched");
+  ExpectNear(target.At(4, 6), {0, 0, 0}, 0, "below the part untouched");
 }
 
 TEST(Fonts, CreatedWithTheFixedAttributes) {

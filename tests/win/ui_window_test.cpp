@@ -7,6 +7,7 @@
 
 #include "base/handles_win.h"
 #include "ui/skin_image_win.h"
+#include "ui/window_dpi_win.h"
 #include "ui/window_win.h"
 
 namespace kovral::ui {
@@ -135,6 +136,46 @@ TEST_F(WindowTest, ControlColourRequestsOfEveryKind) {
   ReleaseDC(hwnd, dc);
   const std::vector<std::wstring> expected = {L"ctlcolor 6", L"ctlcolor 2"};
   EXPECT_EQ(window.calls, expected);
+}
+
+// A child is made at its unit rectangle in the parent's device pixels, with
+// the font; after a DPI change every such child goes back to its unit
+// rectangle, negative edges included, and takes the new font. A child made
+// elsewhere is left where it is.
+TEST_F(WindowTest, ChildrenArePlacedByUnitRectanglesAndPlacedAgain) {
+  const int dpi = WindowDpi(window.hwnd());
+  EXPECT_GT(dpi, 0);
+  OwnedFont first(CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial"));
+  OwnedFont second(CreateFontW(-18, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial"));
+  const RECT unit{-3, 5, 17, 22};
+  HWND child = CreateChildAt(window.hwnd(), L"STATIC", L"x", WS_CHILD, unit, 77, first.get());
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(GetDlgCtrlID(child), 77);
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), first.get());
+  const auto placed = [&](HWND c) {
+    RECT r{};
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, window.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    return std::vector<LONG>{r.left, r.top, r.right, r.bottom};
+  };
+  const RECT device = DeviceRect(unit, dpi);
+  EXPECT_EQ(placed(child), (std::vector<LONG>{device.left, device.top, device.right, device.bottom}));
+  RECT kept{};
+  ASSERT_TRUE(ChildUnitRect(child, kept));
+  EXPECT_EQ((std::vector<LONG>{kept.left, kept.top, kept.right, kept.bottom}), (std::vector<LONG>{-3, 5, 17, 22}));
+
+  HWND other = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 1, 2, 3, 4, window.hwnd(), nullptr, nullptr, nullptr);
+  ASSERT_NE(other, nullptr);
+  RECT none{};
+  EXPECT_FALSE(ChildUnitRect(other, none));
+  // Moved away as a DPI change leaves it, then placed again.
+  SetWindowPos(child, nullptr, 30, 30, 5, 5, SWP_NOZORDER);
+  RescaleChildren(window.hwnd(), second.get());
+  EXPECT_EQ(placed(child), (std::vector<LONG>{device.left, device.top, device.right, device.bottom}));
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), second.get());
+  EXPECT_EQ(placed(other), (std::vector<LONG>{1, 2, 4, 6}));
+  DestroyWindow(child);
+  DestroyWindow(other);
 }
 
 TEST_F(WindowTest, DestroyDetachesTheObject) {

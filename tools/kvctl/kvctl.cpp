@@ -10,6 +10,10 @@
 #include <optional>
 #include <thread>
 
+#ifndef _WIN32
+#include <cstdlib>
+#endif
+
 #include "base/message_sink.h"
 #include "device/clock.h"
 #include "device/apply_and_save.h"
@@ -20,16 +24,18 @@
 #include "sim/sim_mouse.h"
 #include "device/hid_system.h"
 #include "device/hid_trace.h"
+#include "device/record_switch.h"
+#include "profiles/profile_library.h"
 #include "lang/language.h"
 #include "lang/main_texts.h"
 #include "lang/notices.h"
 #include "settings/app_paths.h"
 #include "settings/config_file.h"
-#include "settings/config_report.h"
+#include "profiles/config_report.h"
 #include "settings/defaults.h"
 #include "settings/ini_store.h"
 #include "settings/notice_balloon.h"
-#include "settings/profile.h"
+#include "profiles/profile.h"
 #include "settings/settings_session.h"
 #include "settings/text_encoding.h"
 #include "settings/ui_settings.h"
@@ -41,18 +47,31 @@ constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;    // bad command line or input file
 constexpr int kExitDevice = 3;   // no usable mouse
 
+#ifndef KOVRAL_VERSION_TEXT
+#define KOVRAL_VERSION_TEXT "1.0.0"
+#endif
+
 const char kUsage[] =
-    "usage: kvctl <apply|show|listen|factory|export FILE|import FILE> [options]\n"
+    "usage: kvctl <apply|show|listen|factory|export FILE|import FILE|profiles|save NAME|switch NAME...> [options]\n"
+    "       kvctl --help | -h | help      kvctl --version\n"
     "  apply   send config.bin to the mouse, then save config.bin and str.ini as the program does\n"
     "  show    print config.bin in words\n"
     "  listen  print the mouse's notices as the program's balloons read\n"
     "  factory write the factory config.bin an installation ships (flag byte 0)\n"
     "  export  write config.bin, record.ini's macros and str.ini's button texts to FILE as a profile\n"
     "  import  check the profile FILE whole, then write config.bin, record.ini and str.ini's button texts\n"
+    "          (a profile naming programs is also kept in the profiles' folder under FILE's name)\n"
+    "  profiles list the profiles with their programs, broken ones with their reason\n"
+    "  save    save config.bin, record.ini's macros and str.ini's button texts as profile NAME\n"
+    "  switch  send each named profile to the mouse in turn over one connection, only what differs\n"
+    "          from the one before; 'desktop' is config.bin; nothing is saved\n"
     "options:\n"
-    "  --config FILE      configuration record (default: config.bin beside kvctl)\n"
-    "  --record FILE      macro names (default: record.ini beside kvctl)\n"
-    "  --str FILE         interface settings (default: str.ini beside kvctl)\n"
+    "  --config FILE      configuration record (default: config.bin in the default folder)\n"
+    "  --record FILE      macro names (default: record.ini in the default folder)\n"
+    "  --str FILE         interface settings (default: str.ini in the default folder)\n"
+    "  --profiles DIR     the profiles' folder (default: Profiles beside the --config file)\n"
+    "  --program EXE      (save) a program the profile is for; repeatable\n"
+    "  --replace          (save) replace a profile of that name, keeping its programs without --program\n"
     "  --simulate         use the built-in simulated mouse instead of a real one\n"
     "  --sensor-type N    sensor type the simulated mouse reports (0..255, default 0)\n"
     "  --trace FILE       write every HID call to FILE\n"
@@ -60,12 +79,20 @@ const char kUsage[] =
     "  --stall N:MS       (--simulate) call N on the mouse's configuration collection (from 0, in --trace\n"
     "                     order) takes MS ms longer; repeatable\n"
     "  --count N          (listen) stop after N notices\n"
-    "  --seconds N        (listen) stop after N seconds at the latest\n";
+    "  --seconds N        (listen) stop after N seconds at the latest\n"
+#ifdef _WIN32
+    "The default folder is kvctl's own.\n";
+#else
+    "The default folder is $XDG_CONFIG_HOME/kovral (~/.config/kovral), created at the first write.\n";
+#endif
 
 struct Options {
   std::wstring command;
-  std::wstring profile;  // export and import
-  std::optional<std::wstring> config, record, str, trace;
+  std::wstring profile;             // export and import: the file; save: the name
+  std::vector<std::wstring> names;  // switch
+  std::optional<std::wstring> config, record, str, trace, profiles;
+  std::vector<std::wstring> programs;
+  bool replace = false;
   bool simulate = false;
   std::optional<int> sensorType;
   std::vector<std::pair<int, int>> emits;
@@ -106,15 +133,20 @@ std::string ParseOptions(const std::vector<std::wstring>& args, Options& o) {
   if (args.empty()) return "no command given";
   o.command = args[0];
   const bool profileCommand = o.command == L"export" || o.command == L"import";
-  if (o.command != L"apply" && o.command != L"show" && o.command != L"listen" && o.command != L"factory" &&
-      !profileCommand)
+  const bool device = o.command == L"apply" || o.command == L"listen" || o.command == L"switch";
+  if (!device && o.command != L"show" && o.command != L"factory" && o.command != L"profiles" &&
+      o.command != L"save" && !profileCommand)
     return "unknown command '" + Utf8(o.command) + "'";
   size_t first = 1;
-  if (profileCommand) {
+  if (profileCommand || o.command == L"save") {
     if (args.size() < 2 || args[1].empty() || args[1].rfind(L"--", 0) == 0)
-      return Utf8(o.command) + " needs a profile file name";
+      return Utf8(o.command) + (profileCommand ? " needs a profile file name" : " needs a profile name");
     o.profile = args[1];
     first = 2;
+  }
+  if (o.command == L"switch") {
+    while (first < args.size() && args[first].rfind(L"--", 0) != 0) o.names.push_back(args[first++]);
+    if (o.names.empty()) return "switch needs at least one profile name ('desktop' for config.bin)";
   }
   for (size_t i = first; i < args.size(); ++i) {
     const std::wstring& a = args[i];
@@ -125,6 +157,16 @@ std::string ParseOptions(const std::vector<std::wstring>& args, Options& o) {
     };
     if (a == L"--simulate") {
       o.simulate = true;
+    } else if (a == L"--replace") {
+      o.replace = true;
+    } else if (a == L"--program") {
+      const std::wstring* v = value(nullptr);
+      if (!v) return "option --program needs a program's file name";
+      o.programs.push_back(*v);
+    } else if (a == L"--profiles") {
+      const std::wstring* v = value(nullptr);
+      if (!v || v->empty()) return "option --profiles needs a folder";
+      o.profiles = *v;
     } else if (a == L"--config" || a == L"--record" || a == L"--str" || a == L"--trace") {
       const std::wstring* v = value(nullptr);
       if (!v || v->empty()) return "option " + Utf8(a) + " needs a file name";
@@ -168,6 +210,12 @@ std::string ParseOptions(const std::vector<std::wstring>& args, Options& o) {
       return "unknown option '" + Utf8(a) + "'";
     }
   }
+  if ((o.simulate || o.trace) && (o.command == L"profiles" || o.command == L"save"))
+    return Utf8(o.command) + " does not talk to the mouse: no --simulate or --trace";
+  if (o.profiles && o.command != L"profiles" && o.command != L"save" && o.command != L"switch" &&
+      o.command != L"import")
+    return "--profiles belongs to profiles, save, switch and import";
+  if ((!o.programs.empty() || o.replace) && o.command != L"save") return "--program and --replace belong to save";
   if (o.sensorType && !o.simulate) return "--sensor-type needs --simulate";
   if (!o.emits.empty() && (!o.simulate || o.command != L"listen")) return "--emit needs listen --simulate";
   if (!o.stalls.empty() && !o.simulate) return "--stall needs --simulate";
@@ -181,12 +229,39 @@ std::string ParseOptions(const std::vector<std::wstring>& args, Options& o) {
   return {};
 }
 
-AppPaths ResolvePaths(const Options& o, const std::wstring& modulePath) {
-  AppPaths paths = PathsFromModulePath(modulePath);
-  if (o.config) paths.configBin = *o.config;
-  if (o.record) paths.recordIni = *o.record;
-  if (o.str) paths.strIni = *o.str;
+AppPaths ResolvePaths(const Options& o, const std::wstring& modulePath, const std::wstring& defaultFolder) {
+  AppPaths paths;
+  paths.directory = defaultFolder;
+  paths.modulePath = modulePath;
+  paths.configBin = o.config.value_or(defaultFolder + L"config.bin");
+  paths.recordIni = o.record.value_or(defaultFolder + L"record.ini");
+  paths.strIni = o.str.value_or(defaultFolder + L"str.ini");
   return paths;
+}
+
+// "Profiles" beside the configuration file kvctl works on, unless named.
+std::wstring ProfilesFolder(const Options& o, const AppPaths& paths) {
+  if (o.profiles) return *o.profiles;
+  const size_t slash = paths.configBin.find_last_of(L"\\/");
+  return (slash == std::wstring::npos ? std::wstring() : paths.configBin.substr(0, slash + 1)) + kProfileFolderName;
+}
+
+// The default folder and the folders above it that are missing, made before
+// the first file in it is written.
+std::string MakeDefaultFolder(ConfigFileSystem& files, const std::wstring& folder) {
+  std::vector<std::wstring> missing;
+  std::wstring at = folder;
+  while (!at.empty() && (at.back() == L'/' || at.back() == L'\\')) at.pop_back();
+  while (!at.empty() && !files.Exists(at)) {
+    missing.push_back(at);
+    const size_t slash = at.find_last_of(L"\\/");
+    if (slash == std::wstring::npos || slash == 0) break;
+    at.erase(slash);
+  }
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it)
+    if (const int error = files.CreateFolder(*it); error != 0)
+      return "cannot create the folder " + Utf8(*it) + " (error " + std::to_string(error) + ")";
+  return {};
 }
 
 // config.bin must be there and whole: kvctl never falls back to the factory
@@ -290,12 +365,9 @@ int Show(const Options& o, KvctlIo& io, SettingsSession& session, ConfigFileSyst
   return kExitOk;
 }
 
-int Apply(const Options& o, KvctlIo& io, SettingsSession& session, MessageSink& messages) {
-  session.Load();
-  const UiLanguage language = LanguageOf(session);
-  session.SetLanguage(language);
-  session.ReadInterfaceSettings();
-  MouseConnection mouse(o, messages);
+// Opens the mouse for a command that sends to it: the exit code and what is
+// wrong when the options name no usable mouse or none answers, else kExitOk.
+int ConnectOrSay(MouseConnection& mouse, KvctlIo& io) {
   if (!mouse.error().empty()) {
     io.err << "kvctl: " << mouse.error() << "\n";
     return kExitUsage;
@@ -304,6 +376,16 @@ int Apply(const Options& o, KvctlIo& io, SettingsSession& session, MessageSink& 
     io.err << "kvctl: " << Utf8(MainTextsFor(UiLanguage::English).mouseMissingNotice) << "\n";
     return kExitDevice;
   }
+  return kExitOk;
+}
+
+int Apply(const Options& o, KvctlIo& io, SettingsSession& session, MessageSink& messages) {
+  session.Load();
+  const UiLanguage language = LanguageOf(session);
+  session.SetLanguage(language);
+  session.ReadInterfaceSettings();
+  MouseConnection mouse(o, messages);
+  if (const int refused = ConnectOrSay(mouse, io); refused != kExitOk) return refused;
   DeviceImage image{};
   RefreshSensor(mouse.link(), image);
   // A file the program never saved gets the factory button texts, as the
@@ -413,7 +495,8 @@ int Export(const Options& o, KvctlIo& io, SettingsSession& session, ConfigFileSy
 
 // The whole profile is checked before the first file is written, so a bad
 // one leaves every file as it was. The mouse gets the record at the next Apply.
-int Import(const Options& o, KvctlIo& io, const AppPaths& paths, ConfigFileSystem& files, IniStore& ini) {
+int Import(const Options& o, KvctlIo& io, const AppPaths& paths, ConfigFileSystem& files, IniStore& ini,
+           ProfileLibrary& library) {
   const FileRead read = files.Read(o.profile, kProfileSizeLimit);
   switch (read.status) {
     case FileRead::Status::kRead: break;
@@ -446,19 +529,171 @@ int Import(const Options& o, KvctlIo& io, const AppPaths& paths, ConfigFileSyste
   }
   io.out << "imported " << Utf8(o.profile) << " into " << Utf8(paths.configBin) << ", " << Utf8(paths.recordIni)
          << " and " << Utf8(paths.strIni) << "; the mouse gets it at the next apply\n";
+  // config.bin has no place for the programs; the library keeps them.
+  if (const std::string kept = KeepImportedPrograms(library, o.profile, profile); !kept.empty())
+    io.out << Utf8(o.profile) << ": " << kept << "\n";
   return kExitOk;
+}
+
+int ListProfiles(KvctlIo& io, ProfileLibrary& library) {
+  const ProfileListing listing = library.List();
+  if (!listing.problem.empty()) {
+    io.err << "kvctl: " << listing.problem << "\n";
+    return kExitUsage;
+  }
+  if (listing.profiles.empty()) io.out << "no profiles in " << Utf8(library.Folder()) << "\n";
+  for (const ProfileEntry& entry : listing.profiles) {
+    io.out << Utf8(entry.name) << ": ";
+    if (!entry.Good()) {
+      io.out << "broken: " << entry.problem << "\n";
+      continue;
+    }
+    if (entry.programs.empty()) io.out << "(no programs)";
+    for (size_t i = 0; i < entry.programs.size(); ++i) io.out << (i ? ", " : "") << Utf8(entry.programs[i]);
+    io.out << "\n";
+  }
+  for (const ProgramConflict& conflict : listing.conflicts) {
+    io.out << Utf8(conflict.program) << " is in " << Utf8(conflict.used);
+    for (const std::wstring& other : conflict.ignored) io.out << ", " << Utf8(other);
+    io.out << ": " << Utf8(conflict.used) << " is used\n";
+  }
+  return kExitOk;
+}
+
+int SaveProfile(const Options& o, KvctlIo& io, SettingsSession& session, ConfigFileSystem& files, IniStore& ini,
+                ProfileLibrary& library) {
+  ProfileData profile;
+  session.Load();
+  profile.config = session.config;
+  profile.configFlag = session.firstRunFlag;
+  ReadProfileFiles(ini, files, session.paths().recordIni, session.paths().strIni, profile);
+  profile.programs = o.programs;
+  // A replaced profile keeps the programs it is for unless new ones are given.
+  if (o.programs.empty() && o.replace)
+    if (const ProfileRead old = library.Read(o.profile); old.profile) profile.programs = old.profile->programs;
+  if (const std::string problem = library.Save(o.profile, profile, o.replace); !problem.empty()) {
+    io.err << "kvctl: " << problem << (problem.find("exists already") != std::string::npos ? " (--replace replaces it)" : "")
+           << "\n";
+    return kExitUsage;
+  }
+  io.out << "saved profile " << Utf8(o.profile) << " in " << Utf8(library.Folder());
+  for (size_t i = 0; i < profile.programs.size(); ++i) io.out << (i ? ", " : " for ") << Utf8(profile.programs[i]);
+  io.out << "\n";
+  return kExitOk;
+}
+
+std::string FamiliesInWords(const CommandFamilies& f) {
+  std::string words;
+  auto add = [&](bool sent, const char* what) {
+    if (sent) words += (words.empty() ? "" : ", ") + std::string(what);
+  };
+  add(f.reportRate, "report rate");
+  add(f.lighting, "lighting");
+  add(f.dpiStages, "DPI stages");
+  add(f.macroSlots, "macro slots");
+  add(f.keyMatrices, "buttons");
+  return words.empty() ? "the same as before, nothing sent" : "sent " + words;
+}
+
+// Every profile named is read and checked before the mouse is opened, so a
+// broken one stops the run before anything is sent.
+int SwitchProfiles(const Options& o, KvctlIo& io, const AppPaths& paths, ConfigFileSystem& files,
+                   MessageSink& messages, ProfileLibrary& library) {
+  std::vector<DeviceConfig> records;
+  for (const std::wstring& name : o.names) {
+    if (SameFileName(name, kDesktopProfileName)) {
+      if (const std::string problem = CheckConfigFile(files, paths.configBin); !problem.empty()) {
+        io.err << "kvctl: " << problem << "\n";
+        return kExitUsage;
+      }
+      DeviceConfig config{};
+      uint8_t flag = 0;
+      LoadConfig(files, messages, paths.configBin, config, flag);
+      records.push_back(config);
+      continue;
+    }
+    const ProfileRead read = library.Read(name);
+    if (!read.profile) {
+      io.err << "kvctl: " << read.error << "; nothing was sent\n";
+      return kExitUsage;
+    }
+    records.push_back(read.profile->config);
+  }
+  MouseConnection mouse(o, messages);
+  if (const int refused = ConnectOrSay(mouse, io); refused != kExitOk) return refused;
+  DeviceImage image{};
+  int status = kExitOk;
+  for (size_t i = 0; i < records.size(); ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    const SwitchResult result = Switch(mouse.link(), records[i], image);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    io.out << "switched to " << Utf8(o.names[i]) << ": "
+           << (result.full ? "sensor refresh and full apply" : FamiliesInWords(result.sent)) << " (" << ms.count()
+           << " ms)\n";
+    if (!result.complete) {
+      io.err << "kvctl: the mouse did not get the whole of " << Utf8(o.names[i])
+             << "; the next switch sends everything again\n";
+      status = kExitDevice;
+    }
+  }
+  return status;
 }
 
 }  // namespace
 
+std::wstring KvctlDefaultFolder(const std::wstring& modulePath, const std::function<const char*(const char*)>& env) {
+#ifdef _WIN32
+  (void)env;
+  return PathsFromModulePath(modulePath).directory;
+#else
+  // Installed, kvctl lies in /usr/bin; its files belong to the user.
+  const char* config = env("XDG_CONFIG_HOME");
+  if (config && config[0] == '/') {
+    std::wstring folder = FromUtf8(config);
+    if (folder.back() != L'/') folder += L'/';
+    return folder + L"kovral/";
+  }
+  const char* home = env("HOME");
+  if (home && home[0] == '/') {
+    std::wstring folder = FromUtf8(home);
+    if (folder.back() != L'/') folder += L'/';
+    return folder + L".config/kovral/";
+  }
+  return PathsFromModulePath(modulePath).directory;
+#endif
+}
+
 int RunKvctl(const std::vector<std::wstring>& args, KvctlIo& io) {
+  for (const std::wstring& a : args)
+    if (a == L"--help" || a == L"-h" || (a == L"help" && &a == &args.front())) {
+      io.out << kUsage;
+      return kExitOk;
+    }
+  if (!args.empty() && args[0] == L"--version") {
+    io.out << "kvctl " << KOVRAL_VERSION_TEXT << "\n";
+    return kExitOk;
+  }
   Options o;
   if (const std::string problem = ParseOptions(args, o); !problem.empty()) {
     io.err << "kvctl: " << problem << "\n" << kUsage;
     return kExitUsage;
   }
-  const AppPaths paths = ResolvePaths(o, io.modulePath);
+  const std::wstring defaultFolder =
+      io.defaultFolder ? *io.defaultFolder : KvctlDefaultFolder(io.modulePath, [](const char* n) { return std::getenv(n); });
+  const AppPaths paths = ResolvePaths(o, io.modulePath, defaultFolder);
   const std::unique_ptr<ConfigFileSystem> files = MakeSystemFileSystem();
+  // Commands that write a default file make its folder first.
+  const bool writesDefault =
+      (o.command == L"factory" && !o.config) || (o.command == L"apply" && (!o.config || !o.str)) ||
+      (o.command == L"import" && (!o.config || !o.record || !o.str)) ||
+      ((o.command == L"save" || o.command == L"import") && !o.profiles && !o.config);
+  if (writesDefault && !defaultFolder.empty())
+    if (const std::string problem = MakeDefaultFolder(*files, defaultFolder); !problem.empty()) {
+      io.err << "kvctl: " << problem << "\n";
+      return kExitUsage;
+    }
+  ProfileLibrary library(*files, ProfilesFolder(o, paths));
+  if (o.command == L"profiles") return ListProfiles(io, library);
   if (o.command == L"factory") {
     if (const int error = files->WriteReplace(paths.configBin, ConfigFileBytes(FactoryConfig(), 0)); error != 0) {
       io.err << "kvctl: cannot write " << Utf8(paths.configBin) << " (error " << error << ")\n";
@@ -468,9 +703,10 @@ int RunKvctl(const std::vector<std::wstring>& args, KvctlIo& io) {
   }
   if (o.command == L"import") {
     const std::unique_ptr<IniStore> ini = MakeSystemIniStore();
-    return Import(o, io, paths, *files, *ini);
+    return Import(o, io, paths, *files, *ini, library);
   }
-  if (o.command != L"listen" || o.config) {
+  // switch reads config.bin only for 'desktop', and checks it then.
+  if (o.command == L"listen" ? o.config.has_value() : o.command != L"switch") {
     if (const std::string problem = CheckConfigFile(*files, paths.configBin); !problem.empty()) {
       io.err << "kvctl: " << problem << "\n";
       return kExitUsage;
@@ -484,6 +720,8 @@ int RunKvctl(const std::vector<std::wstring>& args, KvctlIo& io) {
   ConsoleMessageSink messages(io.err);
   SettingsSession session(paths, *ini, *files, messages);
   if (o.command == L"show") return Show(o, io, session, *files, *ini);
+  if (o.command == L"save") return SaveProfile(o, io, session, *files, *ini, library);
+  if (o.command == L"switch") return SwitchProfiles(o, io, paths, *files, messages, library);
   if (o.command == L"apply") return Apply(o, io, session, messages);
   if (o.command == L"export") return Export(o, io, session, *files, *ini);
   return Listen(o, io, session, messages);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "ui/skin_scale.h"
 #include "view/layout.h"
 
 using namespace kovral::layout;
@@ -211,6 +212,14 @@ int main() {
     std::printf("%s\n    {\"template\": %d, \"background\": %s, \"size\": [%d, %d]}", firstFace ? "" : ",",
                 face.templateId, Str(Narrow(face.background)).c_str(), face.size.width, face.size.height);
     firstFace = false;
+  }
+  // The picture sets a skin can carry: the generator draws each one.
+  std::printf("],\n  \"pictureSets\": [");
+  bool firstSet = true;
+  for (kovral::skin::PictureSet set : kovral::skin::kPictureSets) {
+    std::printf("%s\n    {\"suffix\": %s, \"dpi\": %d}", firstSet ? "" : ",",
+                Str(Narrow(kovral::skin::SuffixOf(set))).c_str(), kovral::skin::DpiOf(set));
+    firstSet = false;
   }
   std::printf("]\n}\n");
   return 0;

@@ -5,8 +5,8 @@ shapes in another colour theme (themes.py).
 Usage: make_default.py LAYOUT_JSON OUTPUT_DIR [THEME]
 
 LAYOUT_JSON is what tools/skin_gen/layout_dump prints: the program's own layout
-tables. Every element image is drawn at the size of the rectangle the
-program places it in, and the page and dialog backgrounds put their boxes,
+tables and the picture sets a skin carries (1x, 1.5x, 2x). Every element
+image is drawn at the size of the rectangle the program places it in, and the page and dialog backgrounds put their boxes,
 tracks, panels and list frames around the rectangles of the controls that
 the program draws or creates there. The texts the program draws itself are
 not in the pictures; their places are kept calm.
@@ -789,9 +789,17 @@ def main():
         art = dialogs[face["background"]](layout)
         assert [art.w, art.h] == face["size"], face
         pictures[face["background"]] = art
+    # Every picture once per set the program knows ("main.png",
+    # "main@1.5x.png", "main@2x.png"), each reduced from the same drawing.
+    sets = layout.get("pictureSets") or [{"suffix": "", "dpi": 96}]
+    written = 0
     for name, art in sorted(pictures.items()):
-        themes.apply(theme, art.image()).save(os.path.join(out, name.lstrip("/")), format="PNG", optimize=False)
-    print("wrote %d images to %s" % (len(pictures), out))
+        stem, ext = os.path.splitext(name.lstrip("/"))
+        for picture_set in sets:
+            image = themes.apply(theme, art.image(picture_set["dpi"]))
+            image.save(os.path.join(out, stem + picture_set["suffix"] + ext), format="PNG", optimize=False)
+            written += 1
+    print("wrote %d images to %s" % (written, out))
 
 
 if __name__ == "__main__":

@@ -9,6 +9,9 @@
 //   [profile]
 //   version = 1
 //   config_flag = 1
+//   program = game.exe               optional, repeatable: the programs the
+//                                    profile is for (a file without them is
+//                                    what every earlier export wrote)
 //   [device] / [dpi] / [lighting] / [pointer] / [raw]
 //   [buttons.A.1] .. [buttons.B.8]   every parameter of every button by name
 //   [macro.1] .. [macro.12]          name, loop, entries, and a slot's raw bytes
@@ -46,7 +49,24 @@ struct ProfileData {
   uint8_t configFlag = 1;            // config.bin's first byte
   std::vector<ProfileMacro> macros;  // record.ini's order, which is the slot order
   std::wstring texts[kProfileLanguageCount][kButtonTextCount];
+  // Executable file names ("game.exe") the profile is for, as written; no two
+  // the same but for letter case. Not part of config.bin or the INI files.
+  std::vector<std::wstring> programs;
 };
+
+// Why `name` cannot be the name of a file in a folder on any system the
+// program runs on, or empty: empty or only spaces, a character Windows
+// refuses in file names (<>:"/\|?* and control characters), a trailing dot
+// or space, a reserved device name (CON, NUL, COM1, LPT1, ... also before
+// an extension), an unpaired UTF-16 surrogate, or more than `limit` UTF-16
+// units. `what` names the thing in the message ("program name").
+std::string FileNameProblem(std::wstring_view name, size_t limit, const std::string& what);
+// File names compare as Windows compares them, without letter case (ASCII,
+// Latin-1, Greek and Cyrillic letters).
+std::wstring FoldFileNameCase(std::wstring_view name);
+bool SameFileName(std::wstring_view a, std::wstring_view b);
+// The longest program name a profile keeps: a file name's limit.
+inline constexpr size_t kProgramNameLimit = 255;
 
 std::string ExportProfile(const ProfileData& profile);
 

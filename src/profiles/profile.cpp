@@ -1,4 +1,4 @@
-#include "settings/profile.h"
+#include "profiles/profile.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -233,6 +233,29 @@ const std::vector<Field>& Fields() {
   return fields;
 }
 
+// What import looks every line up in, built once: a profile has about a
+// thousand lines, and building these for each one made an import cost as
+// much as the rest of it together.
+struct ImportTables {
+  std::map<std::string, const Field*> fields;  // "section/key", lower case
+  std::set<std::string> sections;               // every section a field or a text lives in, lower case
+  std::map<std::string, int> textKeys;          // "item1" .. "item83" -> text index
+};
+
+const ImportTables& Tables() {
+  static const ImportTables tables = [] {
+    ImportTables t;
+    for (const Field& f : Fields()) {
+      t.fields[Lower(f.section + "/" + f.key)] = &f;
+      t.sections.insert(Lower(f.section));
+    }
+    for (const char* name : kTextSectionNames) t.sections.insert(Lower(name));
+    for (int i = 0; i < kButtonTextCount; ++i) t.textKeys[Lower(ToUtf8(ButtonTextKey(i)))] = i;
+    return t;
+  }();
+  return tables;
+}
+
 const uint8_t* At(const DeviceConfig& c, size_t offset) { return reinterpret_cast<const uint8_t*>(&c) + offset; }
 uint8_t* At(DeviceConfig& c, size_t offset) { return reinterpret_cast<uint8_t*>(&c) + offset; }
 
@@ -459,6 +482,7 @@ std::string ExportProfile(const ProfileData& p) {
   out += kHeader;
   out += "\n# Everything config.bin, record.ini and str.ini's button texts hold; UTF-8.\n";
   out += "[profile]\nversion = " + Dec(kProfileVersion) + "\nconfig_flag = " + Dec(p.configFlag) + "\n";
+  for (const std::wstring& program : p.programs) out += "program = " + ToUtf8(program) + "\n";
   std::string section;
   for (const Field& f : Fields()) {
     if (f.section != section) {
@@ -500,8 +524,7 @@ ProfileImport ImportProfile(std::string_view text) {
   ProfileData p;
   if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
 
-  std::map<std::string, const Field*> fields;  // "section/key", lower case
-  for (const Field& f : Fields()) fields[Lower(f.section + "/" + f.key)] = &f;
+  const ImportTables& tables = Tables();
   std::map<const Field*, int> seen;            // field -> line
   std::map<std::string, int> sectionLines;     // section (lower case) -> header line
   std::map<int, MacroSection> macros;          // slot from 1
@@ -540,10 +563,7 @@ ProfileImport ImportProfile(std::string_view text) {
         macros[static_cast<int>(*n)].line = line;
         continue;
       }
-      bool known = section == "profile";
-      for (const Field& f : Fields()) known = known || Lower(f.section) == section;
-      for (const char* t : kTextSectionNames) known = known || Lower(t) == section;
-      if (!known) return fail(line, "unknown section [" + section + "]");
+      if (section != "profile" && !tables.sections.count(section)) return fail(line, "unknown section [" + section + "]");
       continue;
     }
     const size_t eq = l.find('=');
@@ -568,6 +588,15 @@ ProfileImport ImportProfile(std::string_view text) {
         if (!v || *v > 255) return fail(line, "config_flag '" + std::string(value) + "' is out of range 0-255");
         p.configFlag = static_cast<uint8_t>(*v);
         flagSeen = true;
+      } else if (key == "program") {
+        const std::wstring program = FromUtf8(value);
+        if (const std::string problem = FileNameProblem(program, kProgramNameLimit, "program name");
+            !problem.empty())
+          return fail(line, problem);
+        for (const std::wstring& earlier : p.programs)
+          if (SameFileName(earlier, program))
+            return fail(line, "program '" + std::string(value) + "' appears twice in [profile]");
+        p.programs.push_back(program);
       } else {
         return fail(line, "unknown key '" + key + "' in [profile]");
       }
@@ -612,9 +641,8 @@ ProfileImport ImportProfile(std::string_view text) {
     for (int i = 0; i < kProfileLanguageCount; ++i)
       if (Lower(kTextSectionNames[i]) == section) language = i;
     if (language >= 0) {
-      int index = -1;
-      for (int i = 0; i < kButtonTextCount; ++i)
-        if (Lower(ToUtf8(ButtonTextKey(i))) == key) index = i;
+      const auto text = tables.textKeys.find(key);
+      const int index = text == tables.textKeys.end() ? -1 : text->second;
       if (index < 0) return fail(line, "unknown button text '" + key + "' (Item1..Item8, Item13..Item83)");
       if (textSeen.count({language, index})) return duplicate(key);
       textSeen[{language, index}] = line;
@@ -623,8 +651,8 @@ ProfileImport ImportProfile(std::string_view text) {
       p.texts[language][index] = t;
       continue;
     }
-    const auto found = fields.find(section + "/" + key);
-    if (found == fields.end()) return fail(line, "unknown key '" + key + "' in [" + section + "]");
+    const auto found = tables.fields.find(section + "/" + key);
+    if (found == tables.fields.end()) return fail(line, "unknown key '" + key + "' in [" + section + "]");
     if (seen.count(found->second)) return duplicate(key);
     seen[found->second] = line;
     if (const std::string problem = ParseField(*found->second, value, p.config); !problem.empty())
@@ -673,6 +701,59 @@ ProfileImport ImportProfile(std::string_view text) {
   return result;
 }
 
+std::wstring FoldFileNameCase(std::wstring_view name) {
+  std::wstring out(name);
+  for (wchar_t& c : out) {
+    if ((c >= L'A' && c <= L'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) ||
+        (c >= 0x410 && c <= 0x42F))
+      c = static_cast<wchar_t>(c + 0x20);
+    else if (c >= 0x400 && c <= 0x40F)
+      c = static_cast<wchar_t>(c + 0x50);
+  }
+  return out;
+}
+
+bool SameFileName(std::wstring_view a, std::wstring_view b) { return FoldFileNameCase(a) == FoldFileNameCase(b); }
+
+std::string FileNameProblem(std::wstring_view name, size_t limit, const std::string& what) {
+  const std::string shown = "'" + ToUtf8(std::wstring(name)) + "'";
+  if (name.find_first_not_of(L" \t") == std::wstring_view::npos) return what + " is empty";
+  if (Utf16Length(std::wstring(name)) > limit)
+    return what + " " + shown + " is longer than " + Dec(static_cast<int>(limit)) + " characters";
+  for (size_t i = 0; i < name.size(); ++i) {
+    const wchar_t c = name[i];
+    if (c < 0x20 || c == 0x7F) return what + " holds a control character";
+    if (std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos)
+      return what + " " + shown + " holds '" + static_cast<char>(c) + "', which a file name cannot hold";
+    // An unpaired surrogate cannot be written as UTF-8 or kept by most file systems.
+    if (sizeof(wchar_t) == 2 && c >= 0xD800 && c <= 0xDFFF) {
+      const bool high = c <= 0xDBFF;
+      if (!high || i + 1 >= name.size() || name[i + 1] < 0xDC00 || name[i + 1] > 0xDFFF)
+        return what + " holds an unpaired surrogate";
+      ++i;
+    } else if (sizeof(wchar_t) == 4 && c >= 0xD800 && c <= 0xDFFF) {
+      return what + " holds an unpaired surrogate";
+    }
+  }
+  if (name.back() == L'.' || name.back() == L' ')
+    return what + " " + shown + " ends in a " + (name.back() == L'.' ? "dot" : "space") +
+           ", which Windows drops from file names";
+  // Windows reserves its device names for the whole name and for the part
+  // before the first dot, spaces before that dot ignored.
+  std::wstring base(name.substr(0, name.find(L'.')));
+  while (!base.empty() && base.back() == L' ') base.pop_back();
+  base = FoldFileNameCase(base);
+  static const wchar_t* const kReserved[] = {L"con", L"prn", L"aux", L"nul", L"conin$", L"conout$"};
+  bool reserved = false;
+  for (const wchar_t* r : kReserved) reserved = reserved || base == r;
+  if (base.size() == 4 && (base.rfind(L"com", 0) == 0 || base.rfind(L"lpt", 0) == 0)) {
+    const wchar_t digit = base[3];
+    reserved = reserved || (digit >= L'0' && digit <= L'9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+  }
+  if (reserved) return what + " " + shown + " is a name Windows reserves for a device";
+  return {};
+}
+
 std::string ProfileTooLarge(const std::wstring& file, uint64_t size) {
   return ToUtf8(file) + " has " + std::to_string(size) + " bytes, more than a profile can have (at most " +
          std::to_string(kProfileSizeLimit) + ")";
@@ -694,16 +775,11 @@ void ReadProfileFiles(IniStore& ini, ConfigFileSystem& files, const std::wstring
       profile.texts[lang][i] = ini.Get(strIni, kProfileTextSections[lang], ButtonTextKey(i));
 }
 
-// Every write is tried even after a failure, as the program's other saves do.
+// One replacement of record.ini: all the profile's macros or none of them.
 bool WriteProfileMacros(IniStore& ini, const std::wstring& recordIni, const std::vector<ProfileMacro>& macros) {
-  bool ok = true;
-  for (const std::wstring& name : ini.SectionNames(recordIni)) ok = ini.DeleteSection(recordIni, name) && ok;
-  for (const ProfileMacro& macro : macros) {
-    ok = ini.Write(recordIni, macro.name, L"ItemCount", std::to_wstring(macro.entries.size())) && ok;
-    for (size_t i = 0; i < macro.entries.size(); ++i)
-      ok = ini.Write(recordIni, macro.name, L"Item" + std::to_wstring(i), macro.entries[i]) && ok;
-  }
-  return ok;
+  std::vector<StoredMacro> stored;
+  for (const ProfileMacro& macro : macros) stored.push_back({macro.name, macro.entries});
+  return ReplaceAllMacros(ini, recordIni, stored);
 }
 
 int ProfileLanguageIndex(std::wstring_view section) {

@@ -1,4 +1,4 @@
-#include "settings/config_report.h"
+#include "profiles/config_report.h"
 
 #include <cwchar>
 

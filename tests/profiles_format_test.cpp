@@ -5,11 +5,12 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "macro/macro_store.h"
 #include "settings/config_file.h"
 #include "settings/ini_store.h"
-#include "settings/profile.h"
+#include "profiles/profile.h"
 #include "settings/text_encoding.h"
 #include "settings_memory_fs.h"
 
@@ -184,6 +185,87 @@ TEST(SettingsProfile, BadProfilesAreRefusedWithTheirLine) {
     EXPECT_FALSE(result.profile);
     EXPECT_EQ(result.error, c.error);
   }
+}
+
+// The programs a profile is for are optional [profile] lines: a profile
+// without them is the text every earlier export wrote, one with them reads
+// back with their spelling and order, and a bad or repeated one is refused at
+// its line like any other value.
+TEST(SettingsProfile, ProgramLinesAreOptionalAndCheckedLikeEveryValue) {
+  ProfileData p;
+  p.config.reportRate = 1;
+  const std::string without = ExportProfile(p);
+  EXPECT_EQ(without.find("program"), std::string::npos);
+  ASSERT_TRUE(ImportProfile(without).profile);
+  EXPECT_TRUE(ImportProfile(without).profile->programs.empty());
+
+  p.programs = {L"Game.exe", L"\u6e38\u620f.exe", L"other game.EXE"};
+  const std::string with = ExportProfile(p);
+  const ProfileImport back = ImportProfile(with);
+  ASSERT_TRUE(back.profile) << back.error;
+  EXPECT_EQ(back.profile->programs, p.programs);
+  EXPECT_EQ(ExportProfile(*back.profile), with);
+  // Nothing but the program lines differs from the export without them.
+  std::string stripped = with;
+  for (size_t at; (at = stripped.find("program = ")) != std::string::npos;)
+    stripped.erase(at, stripped.find('\n', at) - at + 1);
+  EXPECT_EQ(stripped, without);
+
+  const int programLine = 5;  // after the header comments, [profile], version and config_flag
+  auto withLine = [&](const std::string& line) {
+    std::string t = without;
+    t.insert(t.find("config_flag"), line + "\n");
+    return t;
+  };
+  ASSERT_TRUE(ImportProfile(withLine("program = a.exe")).profile);
+  struct Case {
+    std::string line, error;
+  };
+  const Case cases[] = {
+      {"program = ", "program name is empty"},
+      {"program = bin/game.exe", "program name 'bin/game.exe' holds '/', which a file name cannot hold"},
+      {"program = game?.exe", "program name 'game?.exe' holds '?', which a file name cannot hold"},
+      {"program = CON.exe", "program name 'CON.exe' is a name Windows reserves for a device"},
+      {"program = a.exe\nprogram = A.EXE", "program 'A.EXE' appears twice in [profile]"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const ProfileImport result = ImportProfile(withLine(c.line));
+    EXPECT_FALSE(result.profile);
+    const int line = programLine + static_cast<int>(std::count(c.line.begin(), c.line.end(), '\n'));
+    EXPECT_EQ(result.error, "line " + std::to_string(line) + ": " + c.error);
+  }
+}
+
+// What Windows cannot keep as a file name is refused before any file is made:
+// each rule on its own, beside names that only just pass it.
+TEST(SettingsProfile, FileNamesWindowsCannotHoldAreRefused) {
+  const std::pair<std::wstring, std::string> refused[] = {
+      {L"", "x is empty"},
+      {L"   ", "x is empty"},
+      {L"a<b", "x 'a<b' holds '<', which a file name cannot hold"},
+      {L"a|b", "x 'a|b' holds '|', which a file name cannot hold"},
+      {L"a\\b", "x 'a\\b' holds '\\', which a file name cannot hold"},
+      {L"a\"b", "x 'a\"b' holds '\"', which a file name cannot hold"},
+      {L"a:b", "x 'a:b' holds ':', which a file name cannot hold"},
+      {L"a*", "x 'a*' holds '*', which a file name cannot hold"},
+      {L"a\tb", "x holds a control character"},
+      {std::wstring(L"a\0b", 3), "x holds a control character"},
+      {L"name.", "x 'name.' ends in a dot, which Windows drops from file names"},
+      {L"name ", "x 'name ' ends in a space, which Windows drops from file names"},
+      {L"nul", "x 'nul' is a name Windows reserves for a device"},
+      {L"Com7", "x 'Com7' is a name Windows reserves for a device"},
+      {L"LPT1 .txt", "x 'LPT1 .txt' is a name Windows reserves for a device"},
+      {L"aux.tar.gz", "x 'aux.tar.gz' is a name Windows reserves for a device"},
+      {std::wstring(11, L'n'), "x 'nnnnnnnnnnn' is longer than 10 characters"},
+  };
+  for (const auto& [name, error] : refused) EXPECT_EQ(FileNameProblem(name, 10, "x"), error) << ToUtf8(name);
+  for (const std::wstring& name : std::vector<std::wstring>{L"console", L"COM", L"com10", L"lpt", L"nul_", L".hidden", L"a.b c",
+                                  L"\u4e2d\u6587", std::wstring(10, L'n')})
+    EXPECT_EQ(FileNameProblem(name, 10, "x"), "") << ToUtf8(name);
+  EXPECT_TRUE(SameFileName(L"\u00c9T\u00c9.EXE", L"\u00e9t\u00e9.exe"));
+  EXPECT_TRUE(SameFileName(L"\u0418\u0413\u0420\u0410", L"\u0438\u0433\u0440\u0430"));
+  EXPECT_FALSE(SameFileName(L"game.exe", L"game.ex"));
 }
 
 // Every config.bin the program loads comes back byte for byte from its

@@ -1,0 +1,242 @@
+#include "profiles/profile_library.h"
+
+#include <algorithm>
+#include <map>
+
+#include "settings/text_encoding.h"
+
+namespace kovral {
+namespace {
+
+std::string Quoted(std::wstring_view name) { return "'" + ToUtf8(std::wstring(name)) + "'"; }
+
+// Profiles and programs are ordered as a user reads a list: without letter
+// case, the exact spelling only deciding between names that differ in case.
+bool NameBefore(const std::wstring& a, const std::wstring& b) {
+  const std::wstring fa = FoldFileNameCase(a), fb = FoldFileNameCase(b);
+  return fa != fb ? fa < fb : a < b;
+}
+
+bool HasProfileExtension(const std::wstring& file) {
+  const size_t n = std::char_traits<wchar_t>::length(kProfileExtension);
+  return file.size() > n && SameFileName(std::wstring_view(file).substr(file.size() - n), kProfileExtension);
+}
+
+std::wstring StemOf(const std::wstring& file) {
+  return file.substr(0, file.size() - std::char_traits<wchar_t>::length(kProfileExtension));
+}
+
+// The file name at the end of a path, either separator.
+std::wstring_view BaseName(std::wstring_view path) {
+  const size_t at = path.find_last_of(L"\\/");
+  return at == std::wstring_view::npos ? path : path.substr(at + 1);
+}
+
+std::string SystemError(const char* what, std::wstring_view file, int error) {
+  return std::string("cannot ") + what + " " + ToUtf8(std::wstring(file)) + " (error " + std::to_string(error) + ")";
+}
+
+ProfileRead ReadProfileFile(ConfigFileSystem& files, const std::wstring& file) {
+  ProfileRead result;
+  const FileRead read = files.Read(file, kProfileSizeLimit);
+  switch (read.status) {
+    case FileRead::Status::kRead: break;
+    case FileRead::Status::kTooLarge: result.error = ProfileTooLarge(file, read.size); return result;
+    case FileRead::Status::kNotAFile: result.error = "not a regular file"; return result;
+    case FileRead::Status::kUnreadable: result.error = "cannot be read"; return result;
+  }
+  ProfileImport imported =
+      ImportProfile(std::string_view(reinterpret_cast<const char*>(read.bytes.data()), read.bytes.size()));
+  if (!imported.profile) {
+    result.error = imported.error;
+    return result;
+  }
+  result.profile = std::move(imported.profile);
+  return result;
+}
+
+}  // namespace
+
+std::string ProfileNameProblem(std::wstring_view name) {
+  if (std::string problem = FileNameProblem(name, kProfileNameLimit, "profile name"); !problem.empty())
+    return problem;
+  if (SameFileName(name, kDesktopProfileName))
+    return "profile name " + Quoted(name) + " stands for the Desktop settings (config.bin)";
+  return {};
+}
+
+ProfileLibrary::ProfileLibrary(ConfigFileSystem& files, std::wstring folder) : files_(files), folder_(std::move(folder)) {
+  while (folder_.size() > 1 && (folder_.back() == L'/' || folder_.back() == L'\\')) folder_.pop_back();
+}
+
+std::wstring ProfileLibrary::FileOf(std::wstring_view name) const {
+  // The folder's own separator, so a Windows path stays one.
+  const wchar_t separator =
+      folder_.find(L'\\') != std::wstring::npos && folder_.find(L'/') == std::wstring::npos ? L'\\' : L'/';
+  return folder_ + separator + std::wstring(name) + kProfileExtension;
+}
+
+ProfileListing ProfileLibrary::List() {
+  ProfileListing listing;
+  if (!files_.Exists(folder_)) return listing;
+  const auto names = files_.ListFiles(folder_);
+  if (!names) {
+    listing.problem = "cannot list the profiles' folder " + ToUtf8(folder_);
+    return listing;
+  }
+  std::vector<std::wstring> stems;
+  for (const std::wstring& file : *names)
+    if (HasProfileExtension(file)) stems.push_back(StemOf(file));
+  std::sort(stems.begin(), stems.end(), NameBefore);
+
+  // Program (folded) -> index of its conflict entry, for the later profiles.
+  std::map<std::wstring, std::pair<std::wstring, std::wstring>> firstClaim;  // folded -> (spelling, profile)
+  std::map<std::wstring, size_t> conflictOf;
+  for (const std::wstring& stem : stems) {
+    ProfileEntry entry;
+    entry.name = stem;
+    entry.file = FileOf(stem);
+    // A name the program could not have saved (a device name, a trailing dot)
+    // is still listed, as broken, so the user learns why it is never used.
+    if (const std::string problem = ProfileNameProblem(stem); !problem.empty()) {
+      entry.problem = problem;
+    } else {
+      ProfileRead read = ReadProfileFile(files_, entry.file);
+      if (read.profile)
+        entry.programs = std::move(read.profile->programs);
+      else
+        entry.problem = read.error;
+    }
+    for (const std::wstring& program : entry.programs) {
+      const std::wstring folded = FoldFileNameCase(program);
+      const auto claimed = firstClaim.find(folded);
+      if (claimed == firstClaim.end()) {
+        firstClaim[folded] = {program, stem};
+        continue;
+      }
+      auto conflict = conflictOf.find(folded);
+      if (conflict == conflictOf.end()) {
+        conflict = conflictOf.emplace(folded, listing.conflicts.size()).first;
+        listing.conflicts.push_back({claimed->second.first, claimed->second.second, {}});
+      }
+      listing.conflicts[conflict->second].ignored.push_back(stem);
+    }
+    listing.profiles.push_back(std::move(entry));
+  }
+  return listing;
+}
+
+std::optional<std::wstring> ProfileLibrary::StoredName(std::wstring_view name, std::string& problem) {
+  if (!files_.Exists(folder_)) return std::nullopt;
+  const auto names = files_.ListFiles(folder_);
+  if (!names) {
+    problem = "cannot list the profiles' folder " + ToUtf8(folder_);
+    return std::nullopt;
+  }
+  std::optional<std::wstring> found;
+  for (const std::wstring& file : *names) {
+    if (!HasProfileExtension(file) || !SameFileName(StemOf(file), name)) continue;
+    // Two files differing only in case (possible on Linux): the exact spelling wins.
+    if (!found || StemOf(file) == name) found = StemOf(file);
+  }
+  return found;
+}
+
+ProfileRead ProfileLibrary::Read(std::wstring_view name) {
+  ProfileRead result;
+  if (result.error = ProfileNameProblem(name); !result.error.empty()) return result;
+  const std::optional<std::wstring> stored = StoredName(name, result.error);
+  if (!result.error.empty()) return result;
+  if (!stored) {
+    result.error = "no profile named " + Quoted(name) + " in " + ToUtf8(folder_);
+    return result;
+  }
+  result = ReadProfileFile(files_, FileOf(*stored));
+  if (!result.profile) result.error = "profile " + Quoted(*stored) + ": " + result.error;
+  return result;
+}
+
+std::string ProfileLibrary::Save(std::wstring_view name, const ProfileData& profile, bool replace) {
+  if (std::string problem = ProfileNameProblem(name); !problem.empty()) return problem;
+  ProfileData saved = profile;
+  saved.programs.clear();
+  for (const std::wstring& program : profile.programs) {
+    if (std::string problem = FileNameProblem(program, kProgramNameLimit, "program name"); !problem.empty())
+      return problem;
+    const bool twice = std::any_of(saved.programs.begin(), saved.programs.end(),
+                                   [&](const std::wstring& p) { return SameFileName(p, program); });
+    if (!twice) saved.programs.push_back(program);
+  }
+  std::string problem;
+  const std::optional<std::wstring> stored = StoredName(name, problem);
+  if (!problem.empty()) return problem;
+  if (stored && !replace) return "a profile named " + Quoted(*stored) + " exists already";
+  if (const int error = files_.CreateFolder(folder_); error != 0)
+    return SystemError("create the folder", folder_, error);
+  const std::string text = ExportProfile(saved);
+  const std::wstring file = FileOf(stored ? *stored : std::wstring(name));
+  if (const int error = files_.WriteReplace(file, std::vector<uint8_t>(text.begin(), text.end())); error != 0)
+    return SystemError("write", file, error);
+  return {};
+}
+
+std::string ProfileLibrary::Rename(std::wstring_view from, std::wstring_view to) {
+  if (std::string problem = ProfileNameProblem(to); !problem.empty()) return problem;
+  std::string problem;
+  const std::optional<std::wstring> source = StoredName(from, problem);
+  if (!problem.empty()) return problem;
+  if (!source) return "no profile named " + Quoted(from) + " in " + ToUtf8(folder_);
+  if (*source == to) return {};
+  // Only the same profile may hold the new name in other letter case; any
+  // other file of that name would be replaced.
+  const std::optional<std::wstring> target = StoredName(to, problem);
+  if (!problem.empty()) return problem;
+  if (target && *target != *source) return "a profile named " + Quoted(*target) + " exists already";
+  if (const int error = files_.Rename(FileOf(*source), FileOf(to)); error != 0)
+    return SystemError("rename", FileOf(*source), error);
+  return {};
+}
+
+std::string ProfileLibrary::Delete(std::wstring_view name) {
+  std::string problem;
+  const std::optional<std::wstring> stored = StoredName(name, problem);
+  if (!problem.empty()) return problem;
+  if (!stored) return "no profile named " + Quoted(name) + " in " + ToUtf8(folder_);
+  if (const int error = files_.Remove(FileOf(*stored)); error != 0) return SystemError("delete", FileOf(*stored), error);
+  return {};
+}
+
+ProfileMatch ProfileLibrary::ProfileFor(std::wstring_view executable) {
+  ProfileMatch match;
+  const std::wstring_view program = BaseName(executable);
+  if (program.empty()) return match;
+  for (const ProfileEntry& entry : List().profiles) {
+    if (!entry.Good()) continue;
+    const bool names = std::any_of(entry.programs.begin(), entry.programs.end(),
+                                   [&](const std::wstring& p) { return SameFileName(p, program); });
+    if (!names) continue;
+    if (!match.profile)
+      match.profile = entry.name;
+    else
+      match.ignored.push_back(entry.name);
+  }
+  return match;
+}
+
+std::string KeepImportedPrograms(ProfileLibrary& library, const std::wstring& importedFile,
+                                 const ProfileData& profile) {
+  if (profile.programs.empty()) return {};
+  std::wstring name(BaseName(importedFile));
+  if (HasProfileExtension(name)) name = StemOf(name);
+  if (std::string problem = ProfileNameProblem(name); !problem.empty())
+    return "its programs were not kept in the library: " + problem;
+  for (const ProfileEntry& entry : library.List().profiles)
+    if (SameFileName(entry.name, name))
+      return "its programs were not kept in the library: a profile named " + Quoted(entry.name) +
+             " is there already";
+  if (std::string problem = library.Save(name, profile, false); !problem.empty())
+    return "its programs were not kept in the library: " + problem;
+  return "kept as profile " + Quoted(name) + " with its programs";
+}
+
+}  // namespace kovral

@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "profiles/profile_library.h"
+#include "profiles/profile.h"
+#include "settings/text_encoding.h"
+#include "settings_memory_fs.h"
+#include "settings_temp_dir.h"
+
+namespace kovral {
+namespace {
+
+using testing::MemoryFileSystem;
+
+const std::wstring kFolder = L"/kv/Profiles";
+
+ProfileData ProfileFor(uint8_t reportRate, std::vector<std::wstring> programs = {}) {
+  ProfileData p;
+  p.config.reportRate = reportRate;
+  p.programs = std::move(programs);
+  return p;
+}
+
+void Put(MemoryFileSystem& fs, const std::wstring& file, const std::string& text) {
+  fs.folders.insert(kFolder);
+  fs.files[kFolder + L"/" + file] = std::vector<uint8_t>(text.begin(), text.end());
+}
+
+std::vector<std::wstring> Names(const ProfileListing& listing) {
+  std::vector<std::wstring> names;
+  for (const ProfileEntry& e : listing.profiles) names.push_back(e.name);
+  return names;
+}
+
+TEST(ProfilesLibrary, SavedProfilesAreListedReadAndRenamedAndDeleted) {
+  MemoryFileSystem fs;
+  ProfileLibrary library(fs, kFolder + L"/");
+  EXPECT_TRUE(library.List().profiles.empty());  // no folder yet: no profiles, no problem
+  EXPECT_TRUE(library.List().problem.empty());
+
+  ASSERT_EQ(library.Save(L"shooter", ProfileFor(1, {L"game.exe", L"GAME.EXE", L"other.exe"}), false), "");
+  EXPECT_TRUE(fs.folders.count(kFolder));  // created at the first save
+  ASSERT_EQ(library.Save(L"Browser", ProfileFor(8), false), "");
+  EXPECT_EQ(library.Save(L"SHOOTER", ProfileFor(2), false), "a profile named 'shooter' exists already");
+  EXPECT_EQ(fs.files.size(), 2u);
+
+  const ProfileListing listing = library.List();
+  EXPECT_EQ(Names(listing), (std::vector<std::wstring>{L"Browser", L"shooter"}));
+  EXPECT_TRUE(listing.profiles[0].Good());
+  // A program named twice is kept once, in its first spelling.
+  EXPECT_EQ(listing.profiles[1].programs, (std::vector<std::wstring>{L"game.exe", L"other.exe"}));
+
+  const ProfileRead read = library.Read(L"Shooter");
+  ASSERT_TRUE(read.profile) << read.error;
+  EXPECT_EQ(read.profile->config.reportRate, 1);
+
+  // Replacing keeps the file's spelling; the new record is what is read.
+  ASSERT_EQ(library.Save(L"SHOOTER", ProfileFor(4, {L"game.exe"}), true), "");
+  EXPECT_EQ(Names(library.List()), (std::vector<std::wstring>{L"Browser", L"shooter"}));
+  EXPECT_EQ(library.Read(L"shooter").profile->config.reportRate, 4);
+
+  EXPECT_EQ(library.Rename(L"shooter", L"browser"), "a profile named 'Browser' exists already");
+  EXPECT_EQ(library.Rename(L"missing", L"x"), "no profile named 'missing' in /kv/Profiles");
+  EXPECT_EQ(library.Rename(L"shooter", L"Shooter"), "");  // letter case only
+  EXPECT_EQ(library.Rename(L"Shooter", L"Arena"), "");
+  EXPECT_EQ(Names(library.List()), (std::vector<std::wstring>{L"Arena", L"Browser"}));
+  EXPECT_EQ(library.Read(L"arena").profile->config.reportRate, 4);
+
+  EXPECT_EQ(library.Delete(L"BROWSER"), "");
+  EXPECT_EQ(library.Delete(L"Browser"), "no profile named 'Browser' in /kv/Profiles");
+  EXPECT_EQ(Names(library.List()), (std::vector<std::wstring>{L"Arena"}));
+}
+
+TEST(ProfilesLibrary, NamesAFileSystemCannotHoldAreRefusedBeforeAnythingIsWritten) {
+  MemoryFileSystem fs;
+  ProfileLibrary library(fs, kFolder);
+  const std::pair<std::wstring, std::string> refused[] = {
+      {L"", "profile name is empty"},
+      {L"con", "profile name 'con' is a name Windows reserves for a device"},
+      {L"a/b", "profile name 'a/b' holds '/', which a file name cannot hold"},
+      {L"end.", "profile name 'end.' ends in a dot, which Windows drops from file names"},
+      {std::wstring(65, L'x'), "profile name '" + std::string(65, 'x') + "' is longer than 64 characters"},
+      {L"Desktop", "profile name 'Desktop' stands for the Desktop settings (config.bin)"},
+  };
+  for (const auto& [name, error] : refused) {
+    EXPECT_EQ(library.Save(name, ProfileFor(1), false), error);
+    EXPECT_EQ(library.Rename(L"any", name), error);
+  }
+  EXPECT_EQ(library.Save(L"ok", ProfileFor(1, {L"a:b.exe"}), false),
+            "program name 'a:b.exe' holds ':', which a file name cannot hold");
+  EXPECT_TRUE(fs.files.empty());
+  EXPECT_EQ(library.Save(std::wstring(64, L'x'), ProfileFor(1), false), "");
+
+  fs.failWritesWith = 28;
+  EXPECT_EQ(library.Save(L"full", ProfileFor(1), false), "cannot write /kv/Profiles/full.kvprofile (error 28)");
+}
+
+// A broken file is listed with its line and reason, is never read as a
+// record and never answers for a program; other files in the folder are not
+// profiles at all.
+TEST(ProfilesLibrary, BrokenProfilesAreListedWithTheirReasonAndNeverUsed) {
+  MemoryFileSystem fs;
+  ProfileLibrary library(fs, kFolder);
+  ASSERT_EQ(library.Save(L"good", ProfileFor(1, {L"game.exe"}), false), "");
+  std::string broken = ExportProfile(ProfileFor(1, {L"game.exe"}));
+  broken.replace(broken.find("stage2.level = 1"), 16, "stage2.level = 13");
+  Put(fs, L"a-broken.kvprofile", broken);
+  Put(fs, L"notes.txt", "not a profile");
+  Put(fs, L"NUL.kvprofile", ExportProfile(ProfileFor(1)));
+
+  const ProfileListing listing = library.List();
+  ASSERT_EQ(Names(listing), (std::vector<std::wstring>{L"a-broken", L"good", L"NUL"}));
+  EXPECT_EQ(listing.profiles[0].problem.substr(0, 5), "line ");
+  EXPECT_NE(listing.profiles[0].problem.find("DPI stage 2 level 13 is out of range 1-12"), std::string::npos);
+  EXPECT_TRUE(listing.profiles[0].programs.empty());
+  EXPECT_TRUE(listing.profiles[1].Good());
+  EXPECT_EQ(listing.profiles[2].problem, "profile name 'NUL' is a name Windows reserves for a device");
+  EXPECT_TRUE(listing.conflicts.empty());
+
+  const ProfileRead read = library.Read(L"a-broken");
+  EXPECT_FALSE(read.profile);
+  EXPECT_EQ(read.error, "profile 'a-broken': " + listing.profiles[0].problem);
+  // "a-broken" comes first by name, but only the good profile answers.
+  EXPECT_EQ(library.ProfileFor(L"game.exe").profile, std::wstring(L"good"));
+  EXPECT_TRUE(library.ProfileFor(L"game.exe").ignored.empty());
+
+  fs.files[kFolder + L"/big.kvprofile"] = std::vector<uint8_t>(kProfileSizeLimit + 1, 'x');
+  EXPECT_NE(library.Read(L"big").error.find("more than a profile can have"), std::string::npos);
+}
+
+TEST(ProfilesLibrary, OneProgramInTwoProfilesGoesToTheFirstByNameAndIsReported) {
+  MemoryFileSystem fs;
+  ProfileLibrary library(fs, kFolder);
+  ASSERT_EQ(library.Save(L"zeta", ProfileFor(1, {L"Game.EXE", L"tool.exe"}), false), "");
+  ASSERT_EQ(library.Save(L"Alpha", ProfileFor(2, {L"game.exe"}), false), "");
+  ASSERT_EQ(library.Save(L"beta", ProfileFor(4, {L"GAME.exe", L"edit.exe"}), false), "");
+
+  const ProfileMatch game = library.ProfileFor(L"C:\\Games\\GAME.EXE");
+  EXPECT_EQ(game.profile, std::wstring(L"Alpha"));
+  EXPECT_EQ(game.ignored, (std::vector<std::wstring>{L"beta", L"zeta"}));
+  EXPECT_EQ(library.ProfileFor(L"/usr/bin/tool.exe").profile, std::wstring(L"zeta"));
+  EXPECT_TRUE(library.ProfileFor(L"tool.exe").ignored.empty());
+  EXPECT_FALSE(library.ProfileFor(L"notepad.exe").profile);
+  EXPECT_FALSE(library.ProfileFor(L"C:\\Games\\").profile);
+
+  const ProfileListing listing = library.List();
+  ASSERT_EQ(listing.conflicts.size(), 1u);
+  EXPECT_EQ(listing.conflicts[0].program, L"game.exe");
+  EXPECT_EQ(listing.conflicts[0].used, L"Alpha");
+  EXPECT_EQ(listing.conflicts[0].ignored, (std::vector<std::wstring>{L"beta", L"zeta"}));
+}
+
+TEST(ProfilesLibrary, AnImportedProfileKeepsItsProgramsInTheLibrary) {
+  MemoryFileSystem fs;
+  ProfileLibrary library(fs, kFolder);
+  EXPECT_EQ(KeepImportedPrograms(library, L"/home/u/plain.kvprofile", ProfileFor(1)), "");
+  EXPECT_TRUE(library.List().profiles.empty());
+
+  EXPECT_EQ(KeepImportedPrograms(library, L"C:\\Users\\u\\Arena.kvprofile", ProfileFor(2, {L"arena.exe"})),
+            "kept as profile 'Arena' with its programs");
+  EXPECT_EQ(library.ProfileFor(L"arena.exe").profile, std::wstring(L"Arena"));
+  EXPECT_EQ(library.Read(L"Arena").profile->config.reportRate, 2);
+  // A profile of that name is never replaced by an import.
+  EXPECT_EQ(KeepImportedPrograms(library, L"/tmp/ARENA.kvprofile", ProfileFor(4, {L"x.exe"})),
+            "its programs were not kept in the library: a profile named 'Arena' is there already");
+  EXPECT_EQ(library.Read(L"Arena").profile->config.reportRate, 2);
+}
+
+// The same operations on the platform's own file system.
+TEST(ProfilesLibrary, TheSystemFileSystemListsRenamesAndDeletes) {
+  testing::TempDir dir;
+  const std::unique_ptr<ConfigFileSystem> fs = MakeSystemFileSystem();
+  ProfileLibrary library(*fs, dir.File(L"Profiles"));
+  ASSERT_EQ(library.Save(L"one", ProfileFor(1, {L"a.exe"}), false), "");
+  ASSERT_EQ(library.Save(L"two", ProfileFor(2), false), "");
+  ASSERT_EQ(fs->CreateFolder(dir.File(L"Profiles") + L"/sub.kvprofile"), 0);  // a folder is no profile
+  EXPECT_EQ(Names(library.List()), (std::vector<std::wstring>{L"one", L"two"}));
+  ASSERT_EQ(library.Rename(L"two", L"three"), "");
+  ASSERT_EQ(library.Delete(L"one"), "");
+  EXPECT_EQ(Names(library.List()), (std::vector<std::wstring>{L"three"}));
+  EXPECT_EQ(library.Read(L"three").profile->config.reportRate, 2);
+  EXPECT_FALSE(fs->ListFiles(dir.File(L"missing")));
+}
+
+}  // namespace
+}  // namespace kovral
