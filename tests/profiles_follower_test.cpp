@@ -155,11 +155,15 @@ TEST(ProfileFollower, AFailedSwitchWaitsForTheNextChangeAndForgetsWhatTheMouseHo
   EXPECT_EQ(f.Run(), kShooter);
   // An Apply cut short leaves the mouse unknown; a whole one gives it the
   // Desktop settings, so the front's profile is due again.
-  f.follower.Applied(false);
+  f.follower.Applied(kDesktop, false);
   EXPECT_EQ(f.Run(), kShooter);
-  f.follower.Applied(true);
+  f.follower.Applied(kDesktop, true);
   EXPECT_EQ(f.follower.active(), kDesktop);
   EXPECT_EQ(f.Run(), kShooter);
+  // An Apply of the profile the window shows leaves it with the mouse.
+  f.follower.Applied(kShooter, true);
+  EXPECT_EQ(f.follower.active(), kShooter);
+  EXPECT_EQ(f.Run(), std::nullopt);
 }
 
 TEST(ProfileFollower, WithSwitchingOffOnlyTheTrayChoosesAndTheWatchIsNeededOnlyForNamedPrograms) {
@@ -172,6 +176,9 @@ TEST(ProfileFollower, WithSwitchingOffOnlyTheTrayChoosesAndTheWatchIsNeededOnlyF
   EXPECT_EQ(f.Run(), kRacing);
   f.follower.FrontChanged(kEditor);
   EXPECT_EQ(f.Run(), std::nullopt) << "switching is off: the mouse keeps the tray's choice";
+  f.follower.MouseLeft();
+  f.follower.MouseArrived();
+  EXPECT_EQ(f.Run(), kRacing) << "a replug with switching off gives the mouse the choice again";
   f.follower.SetAutomatic(true);
   EXPECT_EQ(f.Run(), kDesktop);
   EXPECT_TRUE(f.follower.NeedsWatch(true));

@@ -36,6 +36,28 @@ class ForegroundWatch {
 };
 
 #ifdef _WIN32
+// Tells a window that the front may have changed: the system's foreground
+// event (an out-of-context hook, delivered through the thread's message
+// loop) and a check once a second, since some systems (Wine) never send the
+// event. The window gets `message` for either; its timer `timerId` is the
+// check's. Runs only between Start and Stop, so with nothing to watch no
+// timer wakes the program.
+class ForegroundHook {
+ public:
+  ForegroundHook() = default;
+  ForegroundHook(const ForegroundHook&) = delete;
+  ForegroundHook& operator=(const ForegroundHook&) = delete;
+  ~ForegroundHook() { Stop(); }
+  void Start(uintptr_t window, uint32_t message, uintptr_t timerId);
+  void Stop();
+  bool running() const { return window_ != 0; }
+
+ private:
+  uintptr_t window_ = 0;
+  uintptr_t timerId_ = 0;
+  void* hook_ = nullptr;
+};
+
 // The system's answer: GetForegroundWindow, and the process's image name
 // (QueryFullProcessImageNameW with the limited query right).
 class Win32ForegroundSource final : public ForegroundSource {

@@ -5,6 +5,38 @@
 #include "profiles/foreground_watch.h"
 
 namespace kovral {
+namespace {
+
+// One program, one window told: the hook's callback has no context of its own.
+HWND g_hookWindow = nullptr;
+UINT g_hookMessage = 0;
+
+void CALLBACK OnForegroundEvent(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+  if (g_hookWindow) PostMessageW(g_hookWindow, g_hookMessage, 0, 0);
+}
+
+}  // namespace
+
+void ForegroundHook::Start(uintptr_t window, uint32_t message, uintptr_t timerId) {
+  if (running()) return;
+  window_ = window;
+  timerId_ = timerId;
+  HWND hwnd = reinterpret_cast<HWND>(window);
+  g_hookWindow = hwnd;
+  g_hookMessage = message;
+  hook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, OnForegroundEvent, 0, 0,
+                          WINEVENT_OUTOFCONTEXT);
+  SetTimer(hwnd, timerId, 1000, nullptr);
+}
+
+void ForegroundHook::Stop() {
+  if (!running()) return;
+  if (hook_) UnhookWinEvent(static_cast<HWINEVENTHOOK>(hook_));
+  hook_ = nullptr;
+  KillTimer(reinterpret_cast<HWND>(window_), timerId_);
+  g_hookWindow = nullptr;
+  window_ = 0;
+}
 
 uint64_t Win32ForegroundSource::FrontWindowId() {
   return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(GetForegroundWindow()));

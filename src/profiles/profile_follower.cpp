@@ -17,6 +17,7 @@ void ProfileFollower::LibraryChanged(const std::function<bool(const std::wstring
   // no longer answers; what it holds is still those settings, and the next
   // switch sends what is wanted whole.
   if (active_ && !active_->desktop && !exists(active_->profile)) active_.reset();
+  if (!last_.desktop && !exists(last_.profile)) last_ = SwitchTarget::Desktop();
   failed_.reset();
 }
 
@@ -41,9 +42,10 @@ void ProfileFollower::MouseArrived() {
   failed_.reset();
 }
 
-void ProfileFollower::Applied(bool complete) {
+void ProfileFollower::Applied(const SwitchTarget& target, bool complete) {
+  last_ = target;
   if (complete)
-    active_ = SwitchTarget::Desktop();
+    active_ = target;
   else
     active_.reset();
   failed_.reset();
@@ -51,7 +53,7 @@ void ProfileFollower::Applied(bool complete) {
 
 SwitchTarget ProfileFollower::Wanted() const {
   if (manual_) return *manual_;
-  if (!automatic_) return active_.value_or(SwitchTarget::Desktop());
+  if (!automatic_) return last_;
   if (front_.own || front_.program.empty()) return SwitchTarget::Desktop();
   if (std::optional<std::wstring> name = profileFor_(front_.program)) return SwitchTarget::Profile(*name);
   return SwitchTarget::Desktop();
@@ -67,6 +69,7 @@ std::optional<SwitchTarget> ProfileFollower::Due() const {
 
 void ProfileFollower::Switched(const SwitchTarget& target, bool ok) {
   sentThisRun_ = true;
+  last_ = target;
   if (ok) {
     active_ = target;
     failed_.reset();

@@ -68,9 +68,10 @@ class ProfileFollower {
   void MouseArrived();
   void MouseLeft() { present_ = false; }
 
-  // An Apply or OK sent config.bin's record: the mouse holds the Desktop
-  // settings (complete) or something unknown (cut short).
-  void Applied(bool complete);
+  // An Apply or OK sent the record of `target` (the Desktop settings or
+  // the profile the window shows): the mouse holds it (complete) or
+  // something unknown (cut short).
+  void Applied(const SwitchTarget& target, bool complete);
 
   // What the front (or the manual choice) asks the mouse to hold.
   SwitchTarget Wanted() const;
@@ -100,6 +101,10 @@ class ProfileFollower {
   bool sentThisRun_ = false;
   std::optional<SwitchTarget> active_ = SwitchTarget::Desktop();
   std::optional<SwitchTarget> failed_;  // wanted when a switch to it failed
+  // The last target sent or applied, whether or not it arrived whole: with
+  // switching off it stays what is wanted, so a replug sends it again
+  // rather than the Desktop settings.
+  SwitchTarget last_ = SwitchTarget::Desktop();
 };
 
 }  // namespace kovral
