@@ -3,11 +3,14 @@
 // dialog, wired to the rule and the switching in src/profiles.
 #include "app/kovral_dlg_win.h"
 #include "app/main_window_win.h"
+#include "app/profile_transfer.h"
+#include "dialogs/profiles_dialog_win.h"
 #include "profiles/profile_menu.h"
 #include "lang/language.h"
 #include "lang/text_format.h"
 #include "settings/app_paths.h"
 #include "settings/ui_settings.h"
+#include "ui/skin_path.h"
 #include "ui/window_win.h"
 
 namespace kovral {
@@ -125,6 +128,10 @@ bool CKovralDlg::OnProfilesMenuCommand(int id, int) {
     OnFrontMaybeChanged(0, 0);
     return true;
   }
+  if (command == kProfilesMenuManageCommand) {
+    RunProfilesDialog();
+    return true;
+  }
   if (const std::optional<SwitchTarget> target = ProfilesMenuTarget(command, following_->listing())) {
     // A front change not yet seen must not end the choice just made.
     LookAtFront();
@@ -132,6 +139,31 @@ bool CKovralDlg::OnProfilesMenuCommand(int id, int) {
     SendDueSwitch();
   }
   return true;
+}
+
+// The library changes under the dialog; after each change the rule sees the
+// folder anew, and a switch it makes due waits until the dialog is closed.
+void CKovralDlg::RunProfilesDialog() {
+  if (!following_) return;
+  const std::wstring folder =
+      OptionalPicturesFolder(settings_->paths().directory, skinFolder_,
+                             [this](const std::wstring& path) { return services_.files->Exists(path); });
+  ProfilesDialogServices services{
+      *library_, services_.fileChooser,
+      [this] {
+        pages_.CommitEdits();
+        return SessionProfile(*settings_);
+      },
+      [this] { return following_->follower().active(); },
+      [this] {
+        following_->Reload();
+        UpdateForegroundWatch();
+      }};
+  CProfilesDialog dialog(DialogEnvironment{folder, textColor_, languageCode_}, std::move(services));
+  dialog.RunModal();
+  following_->Reload();
+  UpdateForegroundWatch();
+  OnFrontMaybeChanged(0, 0);
 }
 
 }  // namespace kovral

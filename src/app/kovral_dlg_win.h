@@ -78,6 +78,7 @@ class CKovralDlg final : public ui::Dialog {
   void OnMouseChanged();
   void AppendProfilesMenu(HMENU menu);
   bool OnProfilesMenuCommand(int id, int code);
+  void RunProfilesDialog();
 
   // Drawing.
   bool OnPaint();

@@ -5,6 +5,7 @@
 // system call.
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "profiles/profile_follower.h"
 
@@ -64,6 +65,8 @@ class Win32ForegroundSource final : public ForegroundSource {
  public:
   uint64_t FrontWindowId() override;
   FrontWindow Describe(uint64_t window) override;
+  // Every visible top-level window with a title, described.
+  std::vector<FrontWindow> OpenWindows();
 };
 #endif
 

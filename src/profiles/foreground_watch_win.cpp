@@ -42,6 +42,25 @@ uint64_t Win32ForegroundSource::FrontWindowId() {
   return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(GetForegroundWindow()));
 }
 
+std::vector<FrontWindow> Win32ForegroundSource::OpenWindows() {
+  std::vector<HWND> windows;
+  EnumWindows(
+      [](HWND window, LPARAM found) -> BOOL {
+        if (IsWindowVisible(window) && GetWindowTextLengthW(window) > 0)
+          reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  std::vector<FrontWindow> described;
+  for (HWND window : windows) {
+    const uint64_t id = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(window));
+    FrontWindow front = Describe(id);
+    front.window = id;
+    described.push_back(std::move(front));
+  }
+  return described;
+}
+
 FrontWindow Win32ForegroundSource::Describe(uint64_t window) {
   FrontWindow front;
   HWND hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(window));

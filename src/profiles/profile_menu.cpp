@@ -25,6 +25,7 @@ std::vector<ProfilesMenuEntry> ProfilesMenu(const MainTexts& texts, const Profil
   }
   menu.push_back({kProfilesMenuAutomaticCommand, texts.traySwitchAutomatically, state.automatic, true});
   menu.push_back({kProfilesMenuNoticesCommand, texts.trayShowSwitchNotices, state.notices, true});
+  menu.push_back({kProfilesMenuManageCommand, texts.trayManageProfiles, false, state.idle});
   return menu;
 }
 

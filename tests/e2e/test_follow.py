@@ -21,8 +21,14 @@ GAME_A, GAME_B = "kvgame_a.exe", "kvgame_b.exe"
 # Below the main window (which the program centres), side by side.
 GAME_RECTS = {GAME_A: (40, 880, 300, 120), GAME_B: (400, 880, 300, 120)}
 # The Profiles submenu's items, top to bottom, with the two profiles of the tests.
-SUB_DESKTOP, SUB_ALPHA, SUB_BETA, SUB_AUTOMATIC, SUB_NOTICES = range(5)
-SUBMENU_ITEMS = 5
+SUB_DESKTOP, SUB_ALPHA, SUB_BETA, SUB_AUTOMATIC, SUB_NOTICES, SUB_MANAGE = range(6)
+SUBMENU_ITEMS = 6
+# The Profiles dialog's parts, in its client units (380 x 312).
+NAME_EDIT = (60, 124, 366, 140)
+BUTTONS = {name: (l, t, l + 170, t + 21) for name, (l, t) in zip(
+    ("save", "rename", "add", "remove", "delete"), ((14, 146), (196, 146), (14, 170), (196, 170), (14, 194)))}
+D_OK = (166, 253, 271, 274)
+PROFILE_LIST, PROGRAM_LIST = 590, 592
 
 
 def windows_path(path):
@@ -113,6 +119,127 @@ class Follow(ProgramCase):
         self.world.click(*wd.menu_item_point(sub, item, SUBMENU_ITEMS))
         wd.wait_for("the menu to close", lambda: not program.popups(), timeout=10)
 
+    # -- the Profiles dialog ---------------------------------------------------
+    def open_dialog(self, program):
+        self.submenu(program, SUB_MANAGE)
+        return self.probed_dialog()
+
+    def probed_dialog(self):
+        """The open Profiles dialog as kvprobe reads it: (window, {control id: control})."""
+        def find():
+            for w in self.world.program_windows():
+                if w["class"] == "#32770" and any(c["id"] == PROFILE_LIST for c in w["children"]):
+                    return w
+            return None
+        window = wd.wait_for("the Profiles dialog", find, timeout=20)
+        return window, {c["id"]: c for c in window["children"]}
+
+    def d_click(self, window, rect):
+        left, top = window["client"] if "client" in window else window["rect"][:2]
+        self.world.click(left + (rect[0] + rect[2]) // 2, top + (rect[1] + rect[3]) // 2)
+
+    def type_name(self, window, name):
+        self.d_click(window, NAME_EDIT)
+        self.world.xdotool("key", "ctrl+a")
+        self.world.xdotool("type", name)
+
+    def select_row(self, index):
+        """Selects entry `index` of the profiles list as a person would: a
+        click on the first entry shown, then the arrow keys."""
+        listing = self.probed_dialog()[1][PROFILE_LIST]
+        top, h = listing["list"]["top_index"], listing["list"]["item_height"]
+        self.world.click(listing["rect"][0] + 40, listing["rect"][1] + 1 + h // 2)
+        for _ in range(abs(index - top)):
+            self.world.key("Down" if index > top else "Up")
+        wd.wait_for(f"entry {index} selected",
+                    lambda: self.probed_dialog()[1][PROFILE_LIST]["list"]["selection"] == index, timeout=5)
+
+    def click_yes(self, question):
+        """Clicks Yes in the program's question box that asks `question`."""
+        def yes():
+            for w in self.world.program_windows():
+                texts = [c["text"] for c in w["children"]]
+                if w["class"] == "#32770" and question in texts:
+                    for c in w["children"]:
+                        if c["class"].lower() == "button" and c["text"].replace("&", "") == "Yes":
+                            return c["rect"]
+            return None
+        left, top, right, bottom = wd.wait_for("the question", yes, timeout=20)
+        self.shot("question")
+        self.world.click((left + right) // 2, (top + bottom) // 2)
+
+    def entries(self):
+        return [e.strip() for e in self.probed_dialog()[1][PROFILE_LIST]["list"]["entries"]]
+
+    def profile_text(self, folder, name):
+        path = os.path.join(folder, "Profiles", name + ".kvprofile")
+        if not os.path.exists(path):
+            return None
+        with open(path, encoding="utf-8") as f:
+            return f.read()
+
+    def check_dialog(self, program):
+        """Save, add a program, rename, remove it, delete, each checked in the folder."""
+        folder = program.folder
+        files = {name: wd.file_digest(program.file(name)) for name in ("config.bin", "str.ini", "record.ini")}
+        window, _ = self.open_dialog(program)
+        self.shot("dialog")
+        self.assertEqual(self.entries(), ["Alpha", GAME_A, "Beta  (active)", GAME_B])
+
+        # The settings the window shows now (Beta's) under a new name.
+        self.type_name(window, "Gamma")
+        self.d_click(window, BUTTONS["save"])
+        gamma = wd.wait_for("Gamma saved", lambda: self.profile_text(folder, "Gamma"), timeout=10)
+        beta = self.profile_text(folder, "Beta")
+        self.assertEqual(gamma, beta.replace(f"program = {GAME_B}\n", ""), "Save did not keep what the window shows")
+        wd.wait_for("Gamma listed", lambda: "Gamma" in self.entries(), timeout=10)
+
+        # A program of a window open now.
+        self.select_row(self.entries().index("Gamma"))
+        self.d_click(window, BUTTONS["add"])
+        def program_list():
+            return self.probed_dialog()[1].get(PROGRAM_LIST)
+        listed = wd.wait_for("the open programs", program_list, timeout=10)
+        self.shot("programs")
+        entries = listed["list"]["entries"]
+        self.assertEqual(entries[0], "Browse\u2026")
+        self.assertIn(GAME_A, entries)
+        self.assertNotIn("KALVORIN_DRX_Driver.exe", entries)
+        h = listed["list"]["item_height"]
+        self.world.click(listed["rect"][0] + 30, listed["rect"][1] + 1 + h * entries.index(GAME_A) + h // 2)
+        wd.wait_for("the program in Gamma", lambda: f"program = {GAME_A}\n" in self.profile_text(folder, "Gamma"),
+                    timeout=10)
+        self.assertEqual(self.entries()[-2:], ["Gamma", GAME_A])
+
+        # Renamed: the file goes with its contents and programs.
+        self.select_row(self.entries().index("Gamma"))
+        self.type_name(window, "Delta")
+        self.d_click(window, BUTTONS["rename"])
+        wd.wait_for("Gamma renamed", lambda: self.profile_text(folder, "Gamma") is None, timeout=10)
+        delta = self.profile_text(folder, "Delta")
+        self.assertIn(f"program = {GAME_A}\n", delta)
+
+        # The program removed again: Delta's program is its last row.
+        rows = self.entries()
+        self.assertEqual(rows[-2:], ["Delta", GAME_A])
+        self.select_row(len(rows) - 1)
+        self.d_click(window, BUTTONS["remove"])
+        wd.wait_for("the program out of Delta", lambda: "program =" not in self.profile_text(folder, "Delta"),
+                    timeout=10)
+        self.assertEqual(self.profile_text(folder, "Alpha").count(f"program = {GAME_A}"), 1, "Alpha lost its program")
+
+        # Deleted after the question.
+        self.select_row(self.entries().index("Delta"))
+        self.d_click(window, BUTTONS["delete"])
+        self.click_yes('Delete the profile "Delta"?')
+        wd.wait_for("Delta deleted", lambda: self.profile_text(folder, "Delta") is None, timeout=10)
+        self.assertEqual(self.entries(), ["Alpha", GAME_A, "Beta  (active)", GAME_B])
+        self.d_click(window, D_OK)
+        wd.wait_for("the dialog to close", lambda: not any(c["id"] == PROFILE_LIST for w in
+                    self.world.program_windows() for c in w["children"]), timeout=20)
+        for name, digest in files.items():
+            self.assertEqual(wd.file_digest(program.file(name)), digest, f"the dialog changed {name}")
+
     def test_the_mouse_follows_the_front_program(self):
         folder = self.folder()
         self.make_profiles(folder)
@@ -173,4 +300,5 @@ class Follow(ProgramCase):
         self.submenu(program, SUB_AUTOMATIC)
         self.switch(program, lambda: self.click_game(GAME_B), "Profile: Beta")
         self.assertEqual(wd.read_utf16_ini(program.file("str.ini"))["Profiles"]["Automatic"], "1")
+        self.check_dialog(program)
         self.assertEqual(self.exit_from_tray(program), 0)
