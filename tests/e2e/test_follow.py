@@ -14,7 +14,7 @@ import subprocess
 import time
 
 import winedesk as wd
-from test_program import DIST, KVSIMCTL, WORK, DETECTED_EN, NOT_DETECTED_EN, EMPTY_SPOT, ProgramCase
+from test_program import DIST, KVSIMCTL, WORK, DETECTED_CHS, DETECTED_EN, NOT_DETECTED_EN, EMPTY_SPOT, ProgramCase
 
 BUILD = os.path.dirname(KVSIMCTL)
 GAME_A, GAME_B = "kvgame_a.exe", "kvgame_b.exe"
@@ -39,7 +39,8 @@ def set_features(calls):
     return [c.payload for c in calls if c.kind == "SET_FEATURE"]
 
 
-class Follow(ProgramCase):
+class FollowCase(ProgramCase):
+    """Profiles and the two stand-in games; the program's Profiles dialog."""
 
     def kvctl(self, folder, *args):
         kvctl = os.path.join(BUILD, "kvctl.exe")
@@ -240,6 +241,8 @@ class Follow(ProgramCase):
         for name, digest in files.items():
             self.assertEqual(wd.file_digest(program.file(name)), digest, f"the dialog changed {name}")
 
+class Follow(FollowCase):
+
     def test_the_mouse_follows_the_front_program(self):
         folder = self.folder()
         self.make_profiles(folder)
@@ -301,4 +304,45 @@ class Follow(ProgramCase):
         self.switch(program, lambda: self.click_game(GAME_B), "Profile: Beta")
         self.assertEqual(wd.read_utf16_ini(program.file("str.ini"))["Profiles"]["Automatic"], "1")
         self.check_dialog(program)
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+
+class FollowChinese(FollowCase):
+
+    def test_menu_and_dialog_in_chinese_with_a_skin_made_before_the_dialog(self):
+        """Screenshots of the submenu and the dialog in Simplified Chinese;
+        a skin without the dialog's pictures is still complete and the
+        dialog draws with the Default skin's pictures."""
+        folder = self.folder()
+        self.make_profiles(folder)
+        skins = os.path.join(folder, "Skins")
+        shutil.copytree(os.path.join(skins, "Ember"), os.path.join(skins, "Old"))
+        for name in os.listdir(os.path.join(skins, "Old")):
+            if name.startswith("profiles"):
+                os.remove(os.path.join(skins, "Old", name))
+        ini = wd.read_utf16_ini(os.path.join(folder, "str.ini"))
+        ini.setdefault("Skins", {})["Path"] = "Old"
+        wd.write_utf16_ini(os.path.join(folder, "str.ini"), ini)
+        program = self.launch(folder, lan="CHS", expect_balloon=DETECTED_CHS)
+        self.assertEqual(self.world.message_boxes("This skin is incomplete."), [])
+        menu = self.open_tray_menu(program)[0]
+        self.world.move(*wd.menu_item_point(menu, wd.TRAY_PROFILES))
+        wd.wait_for("the Profiles submenu", lambda: [p for p in program.popups() if p != menu], timeout=10)
+        self.shot("submenu-chs")
+        self.world.click(*wd.PARKING_SPOT)
+        wd.wait_for("the menu to close", lambda: not program.popups(), timeout=10)
+        window, controls = self.open_dialog(program)
+        self.assertEqual([e.strip() for e in controls[PROFILE_LIST]["list"]["entries"]],
+                         ["Alpha", GAME_A, "Beta", GAME_B])
+        self.select_row(0)
+        self.d_click(window, BUTTONS["remove"])  # a profile's row: the dialog says what to choose
+        time.sleep(0.5)
+        self.world.move(*wd.PARKING_SPOT)
+        self.shot("dialog-chs")
+        # Drawn from the Default skin: its accent (cyan), not Ember's amber, in the title bar.
+        left, top = window["client"]
+        shot = self.world.grab()
+        r, g, b = shot.getpixel((left + 15, top + 16))[:3]
+        self.assertGreater(b, r, "the dialog's face is not the Default skin's")
+        self.d_click(window, D_OK)
         self.assertEqual(self.exit_from_tray(program), 0)
