@@ -240,5 +240,39 @@ TEST(ForegroundWatch, NamesAWindowOnlyWhenTheFrontChanged) {
   EXPECT_EQ(system.described, 4);
 }
 
+// The tray menu puts the program's hidden window in front: no change, so a
+// game's profile stays, and a tray choice made then lasts while the game is
+// in front again; the window shown later is a change.
+TEST(ForegroundWatch, TheProgramsHiddenWindowIsNoChangeOfTheFront) {
+  ScriptedForeground system;
+  FrontWindow hidden = kOwn;
+  hidden.shown = false;
+  system.windows = {{kGame.window, kGame}, {kOwn.window, hidden}};
+  ForegroundWatch watch(system);
+  Follower f;
+  f.follower.MouseArrived();
+  auto look = [&] {
+    if (std::optional<FrontWindow> front = watch.Check()) f.follower.FrontChanged(*front);
+  };
+  system.front = kGame.window;
+  look();
+  EXPECT_EQ(f.Run(), kShooter);
+  system.front = kOwn.window;  // the menu opens
+  look();
+  EXPECT_EQ(f.Run(), std::nullopt) << "the menu's hidden window took the game's profile away";
+  f.follower.Choose(kDesktop);
+  EXPECT_EQ(f.Run(), kDesktop);
+  system.front = kGame.window;  // the menu closed, the game again
+  look();
+  EXPECT_EQ(f.Run(), std::nullopt) << "the choice ended without another window in front";
+  system.front = kOwn.window;
+  look();
+  system.windows[kOwn.window] = kOwn;  // the window shown from the tray
+  look();
+  system.front = kGame.window;
+  look();
+  EXPECT_EQ(f.Run(), kShooter) << "the shown window was not seen, so the choice did not end";
+}
+
 }  // namespace
 }  // namespace kovral

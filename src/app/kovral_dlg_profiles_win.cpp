@@ -38,17 +38,9 @@ void CKovralDlg::UpdateForegroundWatch() {
   }
 }
 
-// The program's hidden window takes the front for the tray menu; that is
-// not the user going to another window, so it changes nothing, and the next
-// check looks at the front afresh.
 void CKovralDlg::LookAtFront() {
   if (!following_ || !foregroundHook_.running()) return;
-  const std::optional<FrontWindow> front = foregroundWatch_.Check();
-  if (!front) return;
-  if (front->own && !IsWindowVisible(reinterpret_cast<HWND>(static_cast<uintptr_t>(front->window))))
-    foregroundWatch_.Forget();
-  else
-    following_->follower().FrontChanged(*front);
+  if (const std::optional<FrontWindow> front = foregroundWatch_.Check()) following_->follower().FrontChanged(*front);
 }
 
 LRESULT CKovralDlg::OnFrontMaybeChanged(WPARAM, LPARAM) {

@@ -8,6 +8,10 @@ std::optional<FrontWindow> ForegroundWatch::Check() {
   last_ = window;
   FrontWindow front = source_.Describe(window);
   front.window = window;
+  if (front.own && !front.shown) {
+    last_.reset();
+    return std::nullopt;
+  }
   return front;
 }
 

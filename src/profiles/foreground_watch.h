@@ -25,7 +25,9 @@ class ForegroundWatch {
  public:
   explicit ForegroundWatch(ForegroundSource& source) : source_(source) {}
 
-  // The front window when it is not the one the last check saw.
+  // The front window when it is not the one the last check saw. The
+  // program's own hidden window (the tray menu's) is no change of the front,
+  // and the next check looks afresh, since that window may be shown next.
   std::optional<FrontWindow> Check();
   // The next check reports the front window even when it is the same
   // (the watch was off meanwhile, or the library changed).

@@ -70,6 +70,7 @@ FrontWindow Win32ForegroundSource::Describe(uint64_t window) {
   if (pid == 0) return front;
   if (pid == GetCurrentProcessId()) {
     front.own = true;
+    front.shown = IsWindowVisible(hwnd) != FALSE;
     return front;
   }
   // The limited right is what a process of another user or a protected one

@@ -28,6 +28,9 @@ struct FrontWindow {
   uint64_t window = 0;
   std::wstring program;
   bool own = false;
+  // Whether the window is on the screen: the program's hidden window takes
+  // the front for the tray menu, which is not the user going anywhere.
+  bool shown = true;
   bool operator==(const FrontWindow& other) const = default;
 };
 

@@ -11,7 +11,9 @@ One program run serves every check of a class (the machine's time is short).
 import os
 import shutil
 import subprocess
+import sys
 import time
+import unittest
 
 import winedesk as wd
 from test_program import DIST, KVSIMCTL, WORK, DETECTED_CHS, DETECTED_EN, NOT_DETECTED_EN, EMPTY_SPOT, ProgramCase
@@ -346,3 +348,48 @@ class FollowChinese(FollowCase):
         self.assertGreater(b, r, "the dialog's face is not the Default skin's")
         self.d_click(window, D_OK)
         self.assertEqual(self.exit_from_tray(program), 0)
+
+
+def session_cpu_seconds(session):
+    """User and system CPU time of every process of a session, in seconds."""
+    ticks = 0
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        if int(fields[3]) == session:  # field 6 of stat: the session
+            ticks += int(fields[11]) + int(fields[12])  # utime, stime
+    return ticks / os.sysconf("SC_CLK_TCK")
+
+
+@unittest.skipUnless(os.environ.get("KOVRAL_E2E_IDLE"), "set KOVRAL_E2E_IDLE=1 to measure idle CPU (40 s)")
+class IdleCpu(FollowCase):
+
+    def test_idle_cpu_with_and_without_programs_named(self):
+        """Prints the program's CPU time over 20 s of idling, with profiles
+        that name no program (no watch, no timer) and with the two games'."""
+        figures = {}
+        for named in (False, True):
+            folder = wd.copy_install(DIST, os.path.join(WORK, "runs", "idle-named" if named else "idle-none"))
+            self.make_profiles(folder)
+            if not named:
+                for name in os.listdir(os.path.join(folder, "Profiles")):
+                    path = os.path.join(folder, "Profiles", name)
+                    with open(path, encoding="utf-8") as f:
+                        text = f.read()
+                    with open(path, "w", encoding="utf-8", newline="\n") as f:
+                        f.write("".join(l for l in text.splitlines(True) if not l.startswith("program = ")))
+            program = self.launch(folder)
+            time.sleep(3)  # the start's own work ends
+            before = session_cpu_seconds(program.proc.pid)
+            time.sleep(20)
+            figures[named] = session_cpu_seconds(program.proc.pid) - before
+            # The program's start is counted, so the session is the program's.
+            self.assertGreater(before, 0.05, "the measurement does not see the program")
+            self.assertEqual(self.exit_from_tray(program), 0)
+        print(f"\nidle CPU over 20 s (clock ticks of {1000 // os.sysconf('SC_CLK_TCK')} ms): "
+              f"no program named {figures[False] * 1000:.0f} ms, programs named {figures[True] * 1000:.0f} ms",
+              file=sys.stderr)
+        self.assertLess(figures[True], 2.0, "the once-a-second check costs more than a tenth of a core")
