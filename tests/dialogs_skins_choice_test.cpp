@@ -16,6 +16,24 @@ const std::vector<FolderEntry> kRoot = {
 };
 constexpr wchar_t kSkinsRoot[] = L"C:\\K\\/Skins";
 
+// A skin made before the Profiles dialog is complete and the dialog draws
+// with the Default skin's pictures; one with all of them draws with its own.
+TEST(SkinsChoice, TheOptionalPicturesComeFromTheSkinOnlyWhenItHasAllOfThem) {
+  std::set<std::wstring> present;
+  for (const wchar_t* file : skin::AllFiles()) present.insert(SkinImagePath(L"C:\\K\\/Skins/Old", file));
+  const auto exists = [&](const std::wstring& path) { return present.count(path) != 0; };
+  EXPECT_TRUE(SkinIsComplete(L"C:\\K\\/Skins/Old", exists)) << "the optional pictures make no skin incomplete";
+  EXPECT_EQ(OptionalPicturesFolder(L"C:\\K\\", L"C:\\K\\/Skins/Old", exists), L"C:\\K\\/Skins/Default");
+  present.insert(SkinImagePath(L"C:\\K\\/Skins/Old", skin::kProfilesDialog));
+  present.insert(SkinImagePath(L"C:\\K\\/Skins/Old", skin::kProfilesButtonNormal));
+  EXPECT_EQ(OptionalPicturesFolder(L"C:\\K\\", L"C:\\K\\/Skins/Old", exists), L"C:\\K\\/Skins/Default")
+      << "one picture short";
+  present.insert(SkinImagePath(L"C:\\K\\/Skins/Old", skin::kProfilesButtonOver));
+  EXPECT_EQ(OptionalPicturesFolder(L"C:\\K\\", L"C:\\K\\/Skins/Old", exists), L"C:\\K\\/Skins/Old");
+  for (const wchar_t* optional : skin::OptionalFiles())
+    for (const wchar_t* file : skin::AllFiles()) EXPECT_NE(std::wstring(optional), std::wstring(file));
+}
+
 TEST(SkinsChoice, ListsDirectoriesInTheOrderFound) {
   EXPECT_EQ(SkinListEntries(kRoot), (std::vector<std::wstring>{L"Ember", L"Default", L"Broken"}));
   EXPECT_TRUE(SkinListEntries({}).empty());

@@ -205,8 +205,9 @@ TEST(LayoutDialogs, DerivedRectanglesMatchTheFixedPlaces) {
 
 TEST(LayoutDialogs, EveryDialogHasItsFace) {
   const DialogKind kinds[] = {DialogKind::Single, DialogKind::Windows, DialogKind::Media, DialogKind::FireKey,
-                              DialogKind::Macro,  DialogKind::Combo,   DialogKind::DelayTime, DialogKind::Skins};
-  ASSERT_EQ(DialogFaces().size(), 8u);
+                              DialogKind::Macro,  DialogKind::Combo,   DialogKind::DelayTime, DialogKind::Skins,
+                              DialogKind::Profiles};
+  ASSERT_EQ(DialogFaces().size(), 9u);
   int templateId = 701;
   for (DialogKind kind : kinds) {
     EXPECT_EQ(DialogFaceOf(kind).kind, kind);
@@ -217,6 +218,28 @@ TEST(LayoutDialogs, EveryDialogHasItsFace) {
   // The longest pop-up list must fit inside the dialog.
   EXPECT_LE(choice::kWindowsList.bottom, kDialogSize.height);
   EXPECT_LE(kDialogCancel.right, kDialogSize.width);
+}
+
+bool Overlap(const Rect& a, const Rect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// The Profiles dialog's controls, buttons and words each have their own
+// place inside the face, clear of the frame's title band and its buttons.
+TEST(LayoutDialogs, TheProfilesDialogsPartsNeitherOverlapNorLeaveTheFace) {
+  std::vector<Rect> parts{profiles::kList, profiles::kNameEdit, profiles::kNameLabel, profiles::kStatus};
+  for (const Element& e : profiles::ButtonElements()) parts.push_back(e.rect);
+  ASSERT_EQ(parts.size(), 9u);
+  const Rect inside{0, 33, kDialogSize.width, kDialogOk.top - 6};
+  for (size_t i = 0; i < parts.size(); ++i) {
+    EXPECT_TRUE(parts[i].left >= inside.left && parts[i].right <= inside.right && parts[i].top >= inside.top &&
+                parts[i].bottom <= inside.bottom)
+        << "part " << i;
+    for (size_t j = i + 1; j < parts.size(); ++j) EXPECT_FALSE(Overlap(parts[i], parts[j])) << i << " and " << j;
+  }
+  // All five buttons share one picture, so one size.
+  for (const Element& e : profiles::ButtonElements()) EXPECT_EQ(e.rect.GetSize(), (Size{170, 21}));
+  EXPECT_LE(profiles::kProgramList.bottom, kDialogSize.height);
 }
 
 std::vector<std::span<const Element>> AllTables() {

@@ -168,6 +168,31 @@ TEST(ProfilesLibrary, AnImportedProfileKeepsItsProgramsInTheLibrary) {
 }
 
 // The same operations on the platform's own file system.
+TEST(ProfilesLibrary, ProgramsAreAddedByTheirFileNameAndRemovedWithoutTouchingTheRest) {
+  MemoryFileSystem fs;
+  ProfileLibrary library(fs, kFolder);
+  ProfileData profile = ProfileFor(2, {L"game.exe"});
+  profile.texts[1][3] = L"按键";
+  ASSERT_EQ(library.Save(L"Shooter", profile, false), "");
+  EXPECT_EQ(library.AddProgram(L"shooter", L"C:\\Games\\Other\\Launcher.EXE"), "");
+  EXPECT_EQ(library.AddProgram(L"Shooter", L"/opt/GAME.exe"), "the profile is for 'game.exe' already");
+  EXPECT_NE(library.AddProgram(L"Shooter", L"C:\\Games\\"), "") << "a folder names no program";
+  EXPECT_NE(library.AddProgram(L"Missing", L"x.exe"), "");
+  ProfileRead read = library.Read(L"Shooter");
+  ASSERT_TRUE(read.profile) << read.error;
+  EXPECT_EQ(read.profile->programs, (std::vector<std::wstring>{L"game.exe", L"Launcher.EXE"}));
+  EXPECT_EQ(read.profile->config.reportRate, 2);
+  EXPECT_EQ(read.profile->texts[1][3], L"按键");
+
+  EXPECT_EQ(library.RemoveProgram(L"Shooter", L"GAME.EXE"), "");
+  EXPECT_EQ(library.RemoveProgram(L"Shooter", L"game.exe"), "the profile is not for 'game.exe'");
+  read = library.Read(L"Shooter");
+  ASSERT_TRUE(read.profile);
+  EXPECT_EQ(read.profile->programs, (std::vector<std::wstring>{L"Launcher.EXE"}));
+  EXPECT_EQ(library.ProfileFor(L"launcher.exe").profile, L"Shooter");
+  EXPECT_EQ(library.ProfileFor(L"game.exe").profile, std::nullopt);
+}
+
 TEST(ProfilesLibrary, TheSystemFileSystemListsRenamesAndDeletes) {
   testing::TempDir dir;
   const std::unique_ptr<ConfigFileSystem> fs = MakeSystemFileSystem();

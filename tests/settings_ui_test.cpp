@@ -111,6 +111,32 @@ TEST(UiSettings, EachLanguageKeepsItsOwnButtonTexts) {
   EXPECT_EQ(ReadLanguageCode(ini, L"str.ini"), L"");
 }
 
+TEST(UiSettings, ProfileSwitchesAreOnUntilTurnedOffAndSurviveTheOtherSettings) {
+  MemoryFileSystem files;
+  FileIniStore ini(files);
+  SwitchSettings fresh = ReadSwitchSettings(ini, L"str.ini");
+  EXPECT_TRUE(fresh.automatic);
+  EXPECT_TRUE(fresh.notices);
+  ASSERT_TRUE(WriteSkinChoice(ini, L"str.ini", {1, 2, 3}, L"Ember"));
+  ASSERT_TRUE(WriteSwitchSettings(ini, L"str.ini", {false, true}));
+  ASSERT_TRUE(WriteSkinChoice(ini, L"str.ini", {4, 5, 6}, L"Default"));
+  SwitchSettings read = ReadSwitchSettings(ini, L"str.ini");
+  EXPECT_FALSE(read.automatic);
+  EXPECT_TRUE(read.notices);
+  EXPECT_EQ(ini.Get(L"str.ini", L"Profiles", L"Automatic"), L"0");
+  EXPECT_EQ(ini.Get(L"str.ini", L"Profiles", L"Notices"), L"1");
+  ASSERT_TRUE(WriteSwitchSettings(ini, L"str.ini", {true, false}));
+  read = ReadSwitchSettings(ini, L"str.ini");
+  EXPECT_TRUE(read.automatic);
+  EXPECT_FALSE(read.notices);
+  // Hand-edited values: only a 0 turns a switch off.
+  ASSERT_TRUE(ini.Write(L"str.ini", L"Profiles", L"Automatic", L" 0 "));
+  ASSERT_TRUE(ini.Write(L"str.ini", L"Profiles", L"Notices", L"off?"));
+  read = ReadSwitchSettings(ini, L"str.ini");
+  EXPECT_FALSE(read.automatic);
+  EXPECT_TRUE(read.notices);
+}
+
 TEST(UiSettings, FirstRunTextsFillBothLayers) {
   const std::wstring english[16] = {L"Left Click", L"Right Click", L"Mid Click",  L"Forward",    L"Backward",
                                     L"Triple-click", L"DPI Switch", L"RGB On/Off", L"Windows",   L"Multimedia",

@@ -67,6 +67,14 @@ std::string Narrow(const wchar_t* s) {
   return out;
 }
 
+// What the bundled skins carry: every file a complete skin holds and the
+// optional ones.
+std::vector<const wchar_t*> Bundled() {
+  std::vector<const wchar_t*> files(skin::AllFiles().begin(), skin::AllFiles().end());
+  files.insert(files.end(), skin::OptionalFiles().begin(), skin::OptionalFiles().end());
+  return files;
+}
+
 // What size each skin file must have, from the layout tables alone.
 std::map<std::string, layout::Size> ExpectedSizes() {
   std::map<std::string, layout::Size> sizes;
@@ -76,7 +84,8 @@ std::map<std::string, layout::Size> ExpectedSizes() {
     EXPECT_EQ(it->second, size) << Narrow(image) << " would need two sizes";
   };
   for (auto table : {layout::CommonElements(), layout::BasicElements(), layout::AdvancedElements(),
-                     layout::DialogFrameElements(), layout::macro::ModeBoxElements()}) {
+                     layout::DialogFrameElements(), layout::macro::ModeBoxElements(),
+                     layout::profiles::ButtonElements()}) {
     for (const layout::Element& e : table) {
       add(e.normalImage, e.rect.GetSize());
       add(e.overImage, e.rect.GetSize());
@@ -91,11 +100,11 @@ std::map<std::string, layout::Size> ExpectedSizes() {
 
 TEST(BundledSkins, EveryFileHasItsLayoutSize) {
   const auto expected = ExpectedSizes();
-  for (const wchar_t* file : skin::AllFiles()) {
+  for (const wchar_t* file : Bundled()) {
     const std::string name = Narrow(file);
     ASSERT_TRUE(expected.count(name)) << name << " has no place in the layout tables";
   }
-  EXPECT_EQ(expected.size(), skin::AllFiles().size()) << "the layout names an image the skin list lacks";
+  EXPECT_EQ(expected.size(), Bundled().size()) << "the layout names an image the skin list lacks";
   for (const char* skin : kBundledSkins) {
     for (const auto& [name, size] : expected) {
       const auto path = SkinDir(skin) / name.substr(1);
@@ -111,7 +120,7 @@ TEST(BundledSkins, EveryFileHasItsLayoutSize) {
 TEST(BundledSkins, EveryFileCarriesAnAlphaChannel) {
   // Colour type 6 (RGBA) at 8 bits: images without alpha would draw opaque.
   for (const char* skin : kBundledSkins) {
-    for (const wchar_t* file : skin::AllFiles()) {
+    for (const wchar_t* file : Bundled()) {
       const PngHeader h = ReadPngHeader(SkinDir(skin) / Narrow(file).substr(1));
       ASSERT_TRUE(h.valid) << skin << Narrow(file);
       EXPECT_EQ(h.colourType, 6) << skin << Narrow(file);

@@ -76,6 +76,7 @@ void CKovralDlg::ShowTrayMenu() {
   // an import would change the record under it. An import also needs the
   // mouse, since only the window it shows can apply it.
   const bool idle = settings_ && IsWindowEnabled(hwnd_);
+  AppendProfilesMenu(menu);
   AppendMenuW(menu, MF_STRING | (idle ? MF_ENABLED : MF_GRAYED), kTrayMenuExportProfileCommand,
               texts_->trayExportProfile);
   AppendMenuW(menu, MF_STRING | (idle && link_.ready ? MF_ENABLED : MF_GRAYED), kTrayMenuImportProfileCommand,
@@ -170,6 +171,7 @@ void CKovralDlg::HandleDeviceChange(UINT eventType, const DEV_BROADCAST_HDR* hea
     name = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header)->dbcc_name;
   const DeviceChangeResult result = kovral::HandleDeviceChange(link_, image_, eventType, deviceType, name);
   if (result.hideWindow) ShowWindow(hwnd_, SW_HIDE);
+  if (result.reopened) OnMouseChanged();
   // The reader was created suspended when the mouse was missing at start; the
   // first arrival that leaves the link ready starts it.
   if (result.resumeReader && readerSuspended_ && readerThread_) {

@@ -17,6 +17,7 @@
 #include "sim/sim_mouse.h"
 #include "lang/messages.h"
 #include "pages/page_click.h"
+#include "profiles/profile_menu.h"
 #include "settings/app_paths.h"
 #include "settings/ui_settings.h"
 #include "ui/font_choice.h"
@@ -48,10 +49,15 @@ std::span<const ui::MessageEntry<CKovralDlg>> CKovralDlg::Messages() {
       M::Command<&CKovralDlg::OnTrayExportProfile>(kTrayMenuExportProfileCommand),
       M::Command<&CKovralDlg::OnTrayImportProfile>(kTrayMenuImportProfileCommand),
       M::Command<&CKovralDlg::OnTrayStartWithWindows>(kTrayMenuStartWithWindowsCommand),
+      M::Commands<&CKovralDlg::OnProfilesMenuCommand>(kProfilesMenuDesktopCommand, kProfilesMenuManageCommand),
+      M::Commands<&CKovralDlg::OnProfilesMenuCommand>(
+          kProfilesMenuFirstProfileCommand, kProfilesMenuFirstProfileCommand + kProfilesMenuProfileLimit - 1),
       M::Commands<&CKovralDlg::OnCommand>(1, 0xFFFF),
       M::Message<&CKovralDlg::OnDestroyChild>(ui::WM_DESTROY_CHILD_LATER),
       M::Message<&CKovralDlg::OnPageContinue>(WM_PAGE_CONTINUE),
       M::Message<&CKovralDlg::OnRunCheck>(WM_RUN_CHECK),
+      M::Message<&CKovralDlg::OnFrontMaybeChanged>(WM_FRONT_MAYBE_CHANGED),
+      M::Message<&CKovralDlg::OnEnable>(WM_ENABLE),
       M::Message<&CKovralDlg::OnEndDialog>(WM_TIMER),
       M::Plain<&CKovralDlg::OnClose>(WM_CLOSE),
       M::Plain<&CKovralDlg::OnDestroy>(WM_DESTROY),
@@ -139,7 +145,10 @@ BOOL CKovralDlg::OnInitDialog() {
   taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
   AddTrayIcon();
 
-  if (StartDevice()) LoadSettingsAndSkin();
+  if (StartDevice()) {
+    LoadSettingsAndSkin();
+    StartFollowing();
+  }
 
   // The handshake's notice came before any text existed; now it can be shown.
   for (const DeviceNotice& notice : heldNotices_.Release()) ShowNotice(notice);
@@ -312,6 +321,7 @@ void CKovralDlg::ShutdownCleanup() {
 }
 
 void CKovralDlg::ExitProgram() {
+  if (following_) following_->Leave(link_, image_);
   ShutdownCleanup();
   ExitProcess(0);
 }
@@ -421,9 +431,19 @@ bool CKovralDlg::OnLButtonDown(POINT devicePt, WPARAM) {
   return false;
 }
 
+// The window's settings go where they came from: config.bin for the
+// Desktop settings, the file of the profile the window shows.
 void CKovralDlg::SendAndSave() {
   pages_.CommitEdits();
-  ApplyAndSave(link_, image_, *settings_);
+  if (!following_) {
+    ApplyAndSave(link_, image_, *settings_);
+    return;
+  }
+  applying_ = true;
+  following_->ApplyAndSave(link_, image_, *texts_);
+  applying_ = false;
+  // A front change during the Apply is sent once the click is through.
+  PostMessageW(hwnd_, WM_FRONT_MAYBE_CHANGED, 0, 0);
 }
 
 // The self-checks drive the dialog as a user would, through its own link,
@@ -438,6 +458,12 @@ LRESULT CKovralDlg::OnRunCheck(WPARAM, LPARAM) {
 }
 
 LRESULT CKovralDlg::OnEndDialog(WPARAM timer, LPARAM) {
+  if (timer == kFrontCheckTimer) return OnFrontMaybeChanged(0, 0);
+  if (timer == kMouseArrivedTimer) {
+    KillTimer(hwnd_, kMouseArrivedTimer);
+    if (following_ && link_.ready != 0) following_->follower().MouseArrived();
+    return OnFrontMaybeChanged(0, 0);
+  }
   OnSelfCheckTimer(hwnd_, timer);
   return 0;
 }

@@ -22,6 +22,9 @@
 #include "lang/main_texts.h"
 #include "pages/page_host_win.h"
 #include "pages/page_pointer.h"
+#include "profiles/foreground_watch.h"
+#include "profiles/profile_following.h"
+#include "profiles/profile_library.h"
 #include "settings/device_config.h"
 #include "settings/settings_session.h"
 #include "base/handles_win.h"
@@ -62,6 +65,20 @@ class CKovralDlg final : public ui::Dialog {
   void OnTrayStartWithWindows();
   void OnTrayExportProfile();
   void OnTrayImportProfile();
+
+  // Profiles following the program in front (kovral_dlg_profiles_win.cpp).
+  void StartFollowing();
+  // The foreground hook and its check run only while something is watched.
+  void UpdateForegroundWatch();
+  // Tells the rule what holds a switch back, then sends the one that is due.
+  void SendDueSwitch();
+  void LookAtFront();
+  LRESULT OnFrontMaybeChanged(WPARAM, LPARAM);
+  LRESULT OnEnable(WPARAM enabled, LPARAM);
+  void OnMouseChanged();
+  void AppendProfilesMenu(HMENU menu);
+  bool OnProfilesMenuCommand(int id, int code);
+  void RunProfilesDialog();
 
   // Drawing.
   bool OnPaint();
@@ -141,6 +158,14 @@ class CKovralDlg final : public ui::Dialog {
   OwnedFont normalFont_;
   OwnedFont titleFont_;
   OwnedBrush controlBrush_;
+
+  std::unique_ptr<ProfileLibrary> library_;
+  std::unique_ptr<ProfileFollowing> following_;
+  SwitchSettings switchSettings_;
+  Win32ForegroundSource foregroundSource_;
+  ForegroundWatch foregroundWatch_{foregroundSource_};
+  ForegroundHook foregroundHook_;
+  bool applying_ = false;
 
   SystemPointerSettings pointer_;
   CPageHost pages_;

@@ -18,6 +18,13 @@ inline constexpr UINT WM_DEVICE_NOTIFY = WM_USER + 2;
 inline constexpr UINT WM_SIM_DEVICECHANGE = WM_APP + 1;
 // Simulated-mouse self-checks: start the check once started.
 inline constexpr UINT WM_RUN_CHECK = WM_APP + 5;
+// The window in front may have changed, or what held a profile switch back
+// may have ended: look at the front and send the switch that is due.
+inline constexpr UINT WM_FRONT_MAYBE_CHANGED = WM_APP + 6;
+// The timers of the front's once-a-second check and of the wait after the
+// mouse's collections arrived (each arrives on its own).
+inline constexpr UINT_PTR kFrontCheckTimer = 0x4B46;
+inline constexpr UINT_PTR kMouseArrivedTimer = 0x4B47;
 
 // Set once the main dialog exists; read by the keyboard hooks and the reader thread.
 HWND MainWindowHandle();

@@ -59,6 +59,10 @@ BOOL CSkinDialog::OnInitDialog() {
   return TRUE;
 }
 
+void CSkinDialog::AddHoverTable(std::span<const layout::Element> table) {
+  hover_.SetTables({layout::DialogFrameElements(), table});
+}
+
 HWND CSkinDialog::MakeControl(const wchar_t* className, int id, const layout::Rect& rect, DWORD style,
                               const std::wstring& text) {
   return ui::CreateChildAt(hwnd_, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, layout::ToRECT(rect), id,

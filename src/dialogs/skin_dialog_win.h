@@ -62,6 +62,9 @@ class CSkinDialog : public ui::Dialog {
 
   HWND MakeControl(const wchar_t* className, int id, const layout::Rect& rect, DWORD style, const std::wstring& text);
   HFONT font() const { return font_.get(); }
+  // Elements of the dialog's own that light under the pointer, beside the frame's.
+  void AddHoverTable(std::span<const layout::Element> table);
+  bool IsLit(const layout::Element& element) const { return hover_.IsLit(&element); }
   // Paints these rectangles of the dialog's picture again.
   void Redraw(const std::vector<layout::Rect>& rects) { Repaint(rects); }
   UiLanguage language() const { return language_; }

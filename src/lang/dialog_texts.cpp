@@ -66,6 +66,55 @@ constexpr SkinsTexts kSkinsEn{L"Please click to set the UI text color"};
 constexpr SkinsTexts kSkinsChs{L"请点击设置UI文本颜色"};
 constexpr SkinsTexts kSkinsCht{L"請點擊設置UI文本顏色"};
 
+constexpr ProfilesTexts kProfilesEn{
+    {L"Save current settings as\u2026", L"Rename", L"Add program\u2026", L"Remove program", L"Delete"},
+    L"(active)",
+    L"No profiles yet: type a name and save the current settings.",
+    L"Browse\u2026",
+    L"Programs",
+    L"Type a name in the Name box first.",
+    L"Choose a profile in the list first.",
+    L"Choose one of the profile's programs in the list first.",
+    L"Saved as \"%s\".",
+    L"Renamed to \"%s\".",
+    L"Deleted \"%s\".",
+    L"\"%s\" added.",
+    L"\"%s\" removed.",
+    L"Delete the profile \"%s\"?",
+};
+constexpr ProfilesTexts kProfilesChs{
+    {L"将当前设置另存为\u2026", L"重命名", L"添加程序\u2026", L"移除程序", L"删除"},
+    L"（使用中）",
+    L"还没有配置文件：输入名称并保存当前设置。",
+    L"浏览\u2026",
+    L"程序",
+    L"请先在名称框中输入名称。",
+    L"请先在列表中选择一个配置文件。",
+    L"请先在列表中选择该配置文件的一个程序。",
+    L"已另存为“%s”。",
+    L"已重命名为“%s”。",
+    L"已删除“%s”。",
+    L"已添加“%s”。",
+    L"已移除“%s”。",
+    L"删除配置文件“%s”？",
+};
+constexpr ProfilesTexts kProfilesCht{
+    {L"將目前設定另存為\u2026", L"重新命名", L"新增程式\u2026", L"移除程式", L"刪除"},
+    L"（使用中）",
+    L"還沒有設定檔：輸入名稱並儲存目前設定。",
+    L"瀏覽\u2026",
+    L"程式",
+    L"請先在名稱框中輸入名稱。",
+    L"請先在清單中選擇一個設定檔。",
+    L"請先在清單中選擇該設定檔的一個程式。",
+    L"已另存為「%s」。",
+    L"已重新命名為「%s」。",
+    L"已刪除「%s」。",
+    L"已新增「%s」。",
+    L"已移除「%s」。",
+    L"刪除設定檔「%s」？",
+};
+
 constexpr const wchar_t* kMediaEn[] = {
     L"Next", L"Previous", L"Stop", L"Play/Pause", L"Mute", L"Vol+", L"Vol-",
 };
@@ -115,6 +164,7 @@ const FireKeyTexts& FireKeyTextsFor(UiLanguage l) { return ByLanguage(l, kFireEn
 const DelayTimeTexts& DelayTimeTextsFor(UiLanguage l) { return ByLanguage(l, kDelayEn, kDelayChs, kDelayCht); }
 const MacroKeyTexts& MacroKeyTextsFor(UiLanguage l) { return ByLanguage(l, kMacroEn, kMacroChs, kMacroCht); }
 const SkinsTexts& SkinsTextsFor(UiLanguage l) { return ByLanguage(l, kSkinsEn, kSkinsChs, kSkinsCht); }
+const ProfilesTexts& ProfilesTextsFor(UiLanguage l) { return ByLanguage(l, kProfilesEn, kProfilesChs, kProfilesCht); }
 
 std::span<const wchar_t* const> MediaEntries(UiLanguage l) {
   return ByLanguage(l, kMediaEn, kMediaChs, kMediaCht);
@@ -135,6 +185,7 @@ const wchar_t* DialogImageFailedTitle(DialogKind kind) {
     case DialogKind::Combo: return L"Combo Dialog Load background image failed!!!";
     case DialogKind::DelayTime: return L"DelayTime Dialog Load background image failed!!!";
     case DialogKind::Skins: return L"Skins Dialog Load background image failed!!!";
+    case DialogKind::Profiles: return L"Profiles Dialog Load background image failed!!!";
   }
   return L"";
 }

@@ -15,7 +15,7 @@ struct DialogFrameTexts {
 DialogFrameTexts DialogFrameTextsFor(UiLanguage language);
 
 // The dialogs that share the skinned frame.
-enum class DialogKind { Single, Windows, Media, FireKey, MacroKey, Combo, DelayTime, Skins };
+enum class DialogKind { Single, Windows, Media, FireKey, MacroKey, Combo, DelayTime, Skins, Profiles };
 
 // A dialog whose background image is missing shows kDialogImageFailedText
 // under a title naming the dialog (English in every language).
@@ -52,6 +52,27 @@ struct SkinsTexts {
   const wchar_t* colorHint;
 };
 const SkinsTexts& SkinsTextsFor(UiLanguage language);
+
+// The Profiles dialog. "%s" is a profile's or a program's name; the
+// library's own reasons (a name a file cannot take, a broken profile's line)
+// stay English, like the profile's keys.
+struct ProfilesTexts {
+  const wchar_t* buttons[5];  // save, rename, add program, remove program, delete
+  const wchar_t* active;      // after the name of the profile the mouse holds
+  const wchar_t* noProfiles;  // the status line while the folder holds none
+  const wchar_t* browse;      // the first entry of "Add program…"'s list
+  const wchar_t* programFileType;
+  const wchar_t* typeName;
+  const wchar_t* chooseProfile;
+  const wchar_t* chooseProgram;
+  const wchar_t* saved;
+  const wchar_t* renamed;
+  const wchar_t* deleted;
+  const wchar_t* added;
+  const wchar_t* removed;
+  const wchar_t* confirmDelete;
+};
+const ProfilesTexts& ProfilesTextsFor(UiLanguage language);
 
 // Entries of the media list (7) and of the Windows-function list (11), in
 // list order; position n maps to MediaToUsage(n) / WindowsToUsage(n).

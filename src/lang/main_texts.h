@@ -51,6 +51,16 @@ struct MainTexts {
   // The profile items; without their trailing dots they title the file dialogs.
   const wchar_t* trayExportProfile;
   const wchar_t* trayImportProfile;
+  // The tray's "Profiles" submenu: the Desktop settings, each profile, the
+  // two switches kept in str.ini and the Profiles dialog.
+  const wchar_t* trayProfiles;
+  const wchar_t* trayDesktop;
+  const wchar_t* traySwitchAutomatically;
+  const wchar_t* trayShowSwitchNotices;
+  const wchar_t* trayManageProfiles;
+  // The balloon after a switch: "%s" is the profile's name.
+  const wchar_t* profileSwitchNotice;
+  const wchar_t* desktopSwitchNotice;
   const wchar_t* profileFileType;  // the file dialogs' name for *.kvprofile
   const wchar_t* allFilesType;     // and for *.*
 

@@ -206,6 +206,28 @@ std::string ProfileLibrary::Delete(std::wstring_view name) {
   return {};
 }
 
+std::string ProfileLibrary::AddProgram(std::wstring_view name, std::wstring_view program) {
+  const std::wstring_view file = BaseName(program);
+  if (std::string problem = FileNameProblem(file, kProgramNameLimit, "program name"); !problem.empty()) return problem;
+  ProfileRead read = Read(name);
+  if (!read.profile) return read.error;
+  for (const std::wstring& p : read.profile->programs)
+    if (SameFileName(p, file)) return "the profile is for " + Quoted(p) + " already";
+  read.profile->programs.emplace_back(file);
+  return Save(name, *read.profile, true);
+}
+
+std::string ProfileLibrary::RemoveProgram(std::wstring_view name, std::wstring_view program) {
+  ProfileRead read = Read(name);
+  if (!read.profile) return read.error;
+  std::vector<std::wstring>& programs = read.profile->programs;
+  const auto it = std::find_if(programs.begin(), programs.end(),
+                               [&](const std::wstring& p) { return SameFileName(p, program); });
+  if (it == programs.end()) return "the profile is not for " + Quoted(program);
+  programs.erase(it);
+  return Save(name, *read.profile, true);
+}
+
 ProfileMatch ProfileLibrary::ProfileFor(std::wstring_view executable) {
   ProfileMatch match;
   const std::wstring_view program = BaseName(executable);

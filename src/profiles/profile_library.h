@@ -81,6 +81,12 @@ class ProfileLibrary {
   // in other letter case.
   std::string Rename(std::wstring_view from, std::wstring_view to);
   std::string Delete(std::wstring_view name);
+  // A program the profile is for: an executable's file name, or a whole
+  // path whose file name is taken. Adding one the profile names already
+  // (letter case aside) or removing one it does not name is refused. The
+  // rest of the file stays as it was.
+  std::string AddProgram(std::wstring_view name, std::wstring_view program);
+  std::string RemoveProgram(std::wstring_view name, std::wstring_view program);
   // Which good profile is for this executable (a file name or a whole path;
   // compared without letter case). Broken profiles never match.
   ProfileMatch ProfileFor(std::wstring_view executable);

@@ -45,6 +45,27 @@ bool WriteSkinChoice(IniStore& ini, const std::wstring& strIni, TextColorBytes c
   return allWritten;
 }
 
+namespace {
+bool OnUnlessZero(const std::wstring& value) {
+  size_t begin = value.find_first_not_of(L" \t");
+  size_t end = value.find_last_not_of(L" \t");
+  return begin == std::wstring::npos || value.substr(begin, end - begin + 1) != L"0";
+}
+}  // namespace
+
+SwitchSettings ReadSwitchSettings(IniStore& ini, const std::wstring& strIni) {
+  SwitchSettings settings;
+  settings.automatic = OnUnlessZero(ini.Get(strIni, kProfilesSection, L"Automatic"));
+  settings.notices = OnUnlessZero(ini.Get(strIni, kProfilesSection, L"Notices"));
+  return settings;
+}
+
+bool WriteSwitchSettings(IniStore& ini, const std::wstring& strIni, const SwitchSettings& settings) {
+  bool allWritten = ini.Write(strIni, kProfilesSection, L"Automatic", settings.automatic ? L"1" : L"0");
+  allWritten = ini.Write(strIni, kProfilesSection, L"Notices", settings.notices ? L"1" : L"0") && allWritten;
+  return allWritten;
+}
+
 void SetFirstRunButtonTexts(UiSettings& ui, const std::wstring (&functionListTexts)[16]) {
   for (int layer = 0; layer < 2; ++layer) {
     std::wstring* texts = ui.buttonText + layer * 8;

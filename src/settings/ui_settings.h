@@ -46,6 +46,17 @@ bool WriteSkinChoice(IniStore& ini, const std::wstring& strIni, TextColorBytes c
 // positions 0..4, button 6 "DPI Loop", buttons 7 and 8 position 15 ("Key Off").
 void SetFirstRunButtonTexts(UiSettings& ui, const std::wstring (&functionListTexts)[16]);
 
+// The tray's two profile switches, in section "Profiles" of str.ini as
+// "Automatic" and "Notices", "1" on and "0" off. A missing or unreadable
+// value counts as on: a user who never touched them gets the feature.
+inline constexpr wchar_t kProfilesSection[] = L"Profiles";
+struct SwitchSettings {
+  bool automatic = true;
+  bool notices = true;
+};
+SwitchSettings ReadSwitchSettings(IniStore& ini, const std::wstring& strIni);
+bool WriteSwitchSettings(IniStore& ini, const std::wstring& strIni, const SwitchSettings& settings);
+
 // A colour part as the program converts it: the decimal value of the text
 // (like _wtoi), of which only the low 8 bits count; empty or non-numeric text gives 0.
 uint8_t ColorByteFromText(const std::wstring& text);

@@ -15,4 +15,9 @@ std::span<const wchar_t* const> AllFiles() {
   return kFiles;
 }
 
+std::span<const wchar_t* const> OptionalFiles() {
+  static constexpr const wchar_t* kFiles[] = {kProfilesDialog, kProfilesButtonNormal, kProfilesButtonOver};
+  return kFiles;
+}
+
 }  // namespace kovral::skin

@@ -41,7 +41,17 @@ inline constexpr const wchar_t* kSingleKeyDialog = L"/single-key.png";
 inline constexpr const wchar_t* kWindowsKeyDialog = L"/windows-key.png";
 inline constexpr const wchar_t* kSkinsDialog = L"/skins.png";
 
-// Every file above, once: what a complete skin folder holds.
+// The Profiles dialog's face and its buttons, which are wider than OK.
+inline constexpr const wchar_t* kProfilesDialog = L"/profiles.png";
+inline constexpr const wchar_t* kProfilesButtonNormal = L"/profiles-button-normal.png";
+inline constexpr const wchar_t* kProfilesButtonOver = L"/profiles-button-over.png";
+
+// Every file above but the optional ones, once: what a complete skin folder
+// holds.
 std::span<const wchar_t* const> AllFiles();
+// The pictures of dialogs that came after the first skins were made: the
+// bundled skins carry them, a skin made before them is still complete, and
+// the dialog then draws with the Default skin's pictures.
+std::span<const wchar_t* const> OptionalFiles();
 
 }  // namespace kovral::skin

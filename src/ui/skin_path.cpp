@@ -32,6 +32,13 @@ bool SkinIsComplete(std::wstring_view skinFolder, const std::function<bool(const
   return true;
 }
 
+std::wstring OptionalPicturesFolder(std::wstring_view exeDirectory, const std::wstring& skinFolder,
+                                    const std::function<bool(const std::wstring&)>& exists) {
+  for (const wchar_t* file : skin::OptionalFiles())
+    if (!exists(SkinImagePath(skinFolder, file))) return SkinFolderFor(exeDirectory, kDefaultSkinName);
+  return skinFolder;
+}
+
 // A skin that lacks a picture would leave the window without its size or the
 // dialogs without their faces, and the user could not choose again. No name
 // at all is no choice: the program writes a str.ini without one itself (its

@@ -27,6 +27,12 @@ bool SkinIsComplete(std::wstring_view skinFolder, const std::function<bool(const
 // "Default" (fellBack set, so the user is told once). No name (str.ini
 // without "Path") is "Default" without a word. str.ini keeps the choice
 // until the user chooses again.
+// The folder a dialog drawn with the optional pictures (skin_files.h) takes
+// them from: the skin's own when it has all of them, else the "Default"
+// skin's, so a skin made before those dialogs still shows them.
+std::wstring OptionalPicturesFolder(std::wstring_view exeDirectory, const std::wstring& skinFolder,
+                                    const std::function<bool(const std::wstring&)>& exists);
+
 struct StartSkin {
   std::wstring folder;
   std::wstring name;

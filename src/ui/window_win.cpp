@@ -391,6 +391,19 @@ void WatchListKeys(HWND list) {
 
 bool IsWatchedList(HWND window) { return WatchOf(window) != nullptr; }
 
+bool AnyWatchedListShown(HWND parent) {
+  bool shown = false;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM found) -> BOOL {
+        if (!IsWatchedList(child) || !IsWindowVisible(child)) return TRUE;
+        *reinterpret_cast<bool*>(found) = true;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&shown));
+  return shown;
+}
+
 std::optional<ListEvent> ListEventOf(HWND list, int code) {
   switch (code) {
     case LBN_SELCHANGE: {

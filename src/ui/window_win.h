@@ -314,6 +314,9 @@ inline constexpr int kListEscapeCode = 0x7E02;
 void WatchListKeys(HWND list);
 // Whether the window is a list that WatchListKeys watches.
 bool IsWatchedList(HWND window);
+// Whether a watched list among the window's children is on the screen (an
+// open drop-down list).
+bool AnyWatchedListShown(HWND parent);
 // The event of a watched list's notification `code`; nothing for the codes
 // that are none (focus changes and the like). What it does is AnswerListEvent's.
 std::optional<ListEvent> ListEventOf(HWND list, int code);

@@ -125,7 +125,20 @@ constexpr std::array<Element, 3> kDialogFrame = {{
     Picture(kDialogClose, Action::DialogClose, skin::kCloseNormal, skin::kCloseOver, HoverGroup::Alone),
 }};
 
-constexpr std::array<DialogFace, 8> kDialogFaces = {{
+constexpr Element ProfileButton(int index, Action action) {
+  return {profiles::ButtonRect(index), action, 0, 0, skin::kProfilesButtonNormal, skin::kProfilesButtonOver,
+          Label::None, kTextCentre, HoverGroup::DialogButtons};
+}
+
+constexpr std::array<Element, 5> kProfileButtons = {{
+    ProfileButton(0, Action::ProfileSave),
+    ProfileButton(1, Action::ProfileRename),
+    ProfileButton(2, Action::ProfileAddProgram),
+    ProfileButton(3, Action::ProfileRemoveProgram),
+    ProfileButton(4, Action::ProfileDelete),
+}};
+
+constexpr std::array<DialogFace, 9> kDialogFaces = {{
     {DialogKind::Single, 701, skin::kSingleKeyDialog, kDialogSize},
     {DialogKind::Windows, 702, skin::kWindowsKeyDialog, kDialogSize},
     {DialogKind::Media, 703, skin::kMediaKeyDialog, kDialogSize},
@@ -135,6 +148,7 @@ constexpr std::array<DialogFace, 8> kDialogFaces = {{
     {DialogKind::Combo, 706, skin::kComboKeyDialog, kDialogSize},
     {DialogKind::DelayTime, 707, skin::kDelayTimeDialog, kDialogSize},
     {DialogKind::Skins, 708, skin::kSkinsDialog, kDialogSize},
+    {DialogKind::Profiles, 709, skin::kProfilesDialog, kDialogSize},
 }};
 
 constexpr std::array<Element, 3> kMacroModeBoxes = {{
@@ -163,6 +177,7 @@ std::span<const Element> AdvancedElements() { return kAdvanced; }
 std::span<const TextItem> AdvancedTexts() { return kAdvancedTextItems; }
 std::span<const Element> DialogFrameElements() { return kDialogFrame; }
 std::span<const DialogFace> DialogFaces() { return kDialogFaces; }
+std::span<const Element> profiles::ButtonElements() { return kProfileButtons; }
 std::span<const Element> macro::ModeBoxElements() { return kMacroModeBoxes; }
 
 const DialogFace& DialogFaceOf(DialogKind kind) {

@@ -50,6 +50,8 @@ enum class Action : unsigned char {
   MacroNew, MacroDelete, MacroConfirm, MouseEventBox, PointerCell,
   // Dialogs.
   DialogOk, DialogCancel, DialogClose, RepeatMode,
+  // The Profiles dialog.
+  ProfileSave, ProfileRename, ProfileAddProgram, ProfileRemoveProgram, ProfileDelete,
 };
 
 // The text drawn on an element; the window picks it from the language tables.
@@ -316,7 +318,7 @@ inline constexpr Rect kDialogClose{352, 6, 370, 24};
 // OK, Cancel, close cross.
 std::span<const Element> DialogFrameElements();
 
-enum class DialogKind : unsigned char { Single, Windows, Media, FireKey, Macro, Combo, DelayTime, Skins };
+enum class DialogKind : unsigned char { Single, Windows, Media, FireKey, Macro, Combo, DelayTime, Skins, Profiles };
 
 struct DialogFace {
   DialogKind kind;
@@ -390,5 +392,22 @@ inline constexpr Rect kField{42, 129, 151, 144};
 inline constexpr Rect kList{42, 146, 151, 266};      // list 562
 inline constexpr Rect kHint{kSwatch.left - 30, kSwatch.top - 30, kSwatch.right + 30, kSwatch.top};
 }  // namespace skins
+
+namespace profiles {
+inline constexpr Rect kList{14, 40, 366, 118};        // list 590: profiles, their programs, which is active
+inline constexpr Rect kNameEdit{60, 124, 366, 140};   // edit 591: the name Save and Rename take
+inline constexpr Rect kNameLabel{14, 124, 56, 140};
+// Three rows of buttons, two to a row, each the size of its picture.
+constexpr Rect ButtonRect(int index) {  // 0 .. 4
+  const int left = index % 2 == 0 ? 14 : 196;
+  const int top = 146 + 24 * (index / 2);
+  return {left, top, left + 170, top + 21};
+}
+inline constexpr Rect kStatus{196, 194, 366, 244};    // what the last action did, or a broken profile's reason
+// The buttons, in ButtonRect order.
+std::span<const Element> ButtonElements();
+// The entries of the list "Add program…" opens, under the button.
+inline constexpr Rect kProgramList{14, 70, 200, 230};  // list 592
+}  // namespace profiles
 
 }  // namespace kovral::layout

@@ -54,7 +54,10 @@ class Installation(unittest.TestCase):
         files = self.files()
         for skin in ("Default", "Ember"):
             unit = sorted(n for n in files if n.startswith(f"Skins/{skin}/") and "@" not in n)
-            self.assertEqual(len(unit), 33, skin)
+            # 33 every skin must hold, 3 of the Profiles dialog that the bundled ones carry.
+            self.assertEqual(len(unit), 36, skin)
+            for name in ("profiles", "profiles-button-normal", "profiles-button-over"):
+                self.assertIn(f"Skins/{skin}/{name}.png", unit)
             for name in unit:
                 stem = name[:-len(".png")]
                 for suffix in ("@1.5x", "@2x"):

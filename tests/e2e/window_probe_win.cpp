@@ -95,10 +95,11 @@ bool IsTheProgram(HWND window) {
 }
 
 std::string ListOf(HWND list) {
-  LRESULT count = 0, height = 0, top = 0;
+  LRESULT count = 0, height = 0, top = 0, selection = -1;
   if (!Send(list, LB_GETCOUNT, 0, 0, count) || count < 0) return "null";
   Send(list, LB_GETITEMHEIGHT, 0, 0, height);
   Send(list, LB_GETTOPINDEX, 0, 0, top);
+  Send(list, LB_GETCURSEL, 0, 0, selection);
   std::string entries = "[";
   for (LRESULT i = 0; i < count; ++i) {
     LRESULT length = 0;
@@ -114,7 +115,7 @@ std::string ListOf(HWND list) {
   }
   entries += "]";
   return "{\"entries\": " + entries + ", \"item_height\": " + std::to_string(height) +
-         ", \"top_index\": " + std::to_string(top) + "}";
+         ", \"top_index\": " + std::to_string(top) + ", \"selection\": " + std::to_string(selection) + "}";
 }
 
 std::string Describe(HWND window, bool child) {

@@ -604,10 +604,10 @@ class Program:
         return os.path.join(self.folder, name)
 
 
-# The notification-area menu: "Start with Windows", then "Exit".
-# The tray menu's items, top to bottom.
-TRAY_EXPORT, TRAY_IMPORT, TRAY_START_WITH_WINDOWS, TRAY_EXIT = range(4)
-TRAY_MENU_ITEMS = 4
+# The tray menu's items, top to bottom: the Profiles submenu, the profile
+# export and import, "Start with Windows", "Exit".
+TRAY_PROFILES, TRAY_EXPORT, TRAY_IMPORT, TRAY_START_WITH_WINDOWS, TRAY_EXIT = range(5)
+TRAY_MENU_ITEMS = 5
 
 
 def menu_item_point(menu, index, count=TRAY_MENU_ITEMS):

@@ -46,6 +46,11 @@ const char* ActionName(Action a) {
     case Action::DialogCancel: return "DialogCancel";
     case Action::DialogClose: return "DialogClose";
     case Action::RepeatMode: return "RepeatMode";
+    case Action::ProfileSave: return "ProfileSave";
+    case Action::ProfileRename: return "ProfileRename";
+    case Action::ProfileAddProgram: return "ProfileAddProgram";
+    case Action::ProfileRemoveProgram: return "ProfileRemoveProgram";
+    case Action::ProfileDelete: return "ProfileDelete";
   }
   return "?";
 }
@@ -137,6 +142,7 @@ int main() {
   Elements("advanced", AdvancedElements(), first);
   Elements("dialogFrame", DialogFrameElements(), first);
   Elements("macroModeBoxes", macro::ModeBoxElements(), first);
+  Elements("profileButtons", profiles::ButtonElements(), first);
   Texts("basicTexts", BasicTexts(), first);
   Texts("advancedTexts", AdvancedTexts(), first);
 
@@ -206,6 +212,10 @@ int main() {
   Named("skins.field", skins::kField, firstRect);
   Named("skins.list", skins::kList, firstRect);
   Named("skins.hint", skins::kHint, firstRect);
+  Named("profiles.list", profiles::kList, firstRect);
+  Named("profiles.nameEdit", profiles::kNameEdit, firstRect);
+  Named("profiles.nameLabel", profiles::kNameLabel, firstRect);
+  Named("profiles.status", profiles::kStatus, firstRect);
   std::printf("\n  },\n  \"dialogs\": [");
   bool firstFace = true;
   for (const DialogFace& face : DialogFaces()) {

@@ -510,6 +510,7 @@ DIALOG_TITLES = {
     "/combo-key.png": "COMBO KEY",
     "/delay-time.png": "DELAY TIME",
     "/skins.png": "SKINS",
+    "/profiles.png": "PROFILES",
 }
 
 
@@ -722,6 +723,17 @@ def skins_dialog(layout):
     return a
 
 
+def profiles_dialog(layout):
+    R = layout["rects"]
+    a = dialog_frame(layout, DIALOG_TITLES["/profiles.png"])
+    field_box(a, R["profiles.list"], FIELD_DIALOG)
+    name = R["profiles.nameLabel"]
+    label(a, name[0], (name[1] + name[3]) / 2 + 3, "NAME")
+    field_box(a, R["profiles.nameEdit"], FIELD_DIALOG)
+    art_panel(a, *R["profiles.status"])
+    return a
+
+
 # Build ---------------------------------------------------------------------
 def element_images(layout):
     """Every element image, drawn at the size of the rectangles that use it."""
@@ -748,9 +760,11 @@ def element_images(layout):
         "/slider-light.png": lambda w, h: segment(w, h, True, gap=2),
         "/Pane.png": lambda w, h: checkbox(w, h, False),
         "/PaneMakingTick.png": lambda w, h: checkbox(w, h, True),
+        "/profiles-button-normal.png": lambda w, h: button(w, h, False),
+        "/profiles-button-over.png": lambda w, h: button(w, h, True),
     }
     sizes = {}
-    for table in ("common", "basic", "advanced", "dialogFrame", "macroModeBoxes"):
+    for table in ("common", "basic", "advanced", "dialogFrame", "macroModeBoxes", "profileButtons"):
         for e in layout[table]:
             for key in ("normal", "over"):
                 name = e[key]
@@ -784,6 +798,7 @@ def main():
         "/windows-key.png": lambda l: choice_dialog(l, "/windows-key.png", "FUNCTION", windows_glyphs),
         "/macro-key.png": macro_dialog,
         "/skins.png": skins_dialog,
+        "/profiles.png": profiles_dialog,
     }
     for face in layout["dialogs"]:
         art = dialogs[face["background"]](layout)

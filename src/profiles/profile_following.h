@@ -1,0 +1,96 @@
+#pragma once
+// The program's side of following the front program: the library's programs
+// read once per change of the folder, the rule (ProfileFollower) fed and its
+// due switch sent through the link, and the window's settings made those the
+// mouse now holds. The window shows and edits the Desktop settings or the
+// profile switched to: its unapplied edits are kept aside while another
+// target is shown and come back with it, and an Apply while a profile is
+// shown sends that profile and saves it into its file, never into
+// config.bin. The system's pointer settings belong to the desktop: a profile
+// is shown with the Desktop pointer values, and its own are kept in its file.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "lang/main_texts.h"
+#include "lang/notices.h"
+#include "profiles/foreground_watch.h"
+#include "profiles/profile_follower.h"
+#include "profiles/profile_library.h"
+#include "settings/settings_session.h"
+
+namespace kovral {
+
+struct DeviceImage;
+struct DeviceLink;
+
+// What a switch did, for the balloon and the window.
+struct SwitchOutcome {
+  SwitchTarget target;
+  bool sent = false;           // the mouse got it whole
+  bool windowChanged = false;  // the window now shows other settings
+  std::string problem;         // a profile that could not be read
+};
+
+class ProfileFollowing {
+ public:
+  // `library` is the program's Profiles folder; `session` the window's.
+  ProfileFollowing(SettingsSession& session, ProfileLibrary& library);
+
+  ProfileFollower& follower() { return follower_; }
+  const ProfileFollower& follower() const { return follower_; }
+
+  // Reads the folder again (at start and after every change the program
+  // makes or may not know of, such as opening the tray menu).
+  void Reload();
+  const ProfileListing& listing() const { return listing_; }
+  // Whether a good profile names a program: only then is the front watched.
+  bool AnyProgramNamed() const;
+  bool NeedsWatch() const { return follower_.NeedsWatch(AnyProgramNamed()); }
+
+  // Sends the switch that is due, if any (the caller has told the follower
+  // about dialogs, lists and the mouse first). Only while the link is ready.
+  std::optional<SwitchOutcome> SendDue(DeviceLink& link, DeviceImage& image);
+
+  // Apply or OK of the window: the Desktop settings go to config.bin and
+  // str.ini as always, a shown profile into its file. True when saved.
+  // `texts` word a profile that could not be written.
+  bool ApplyAndSave(DeviceLink& link, DeviceImage& image, const MainTexts& texts);
+
+  // Before the program ends: a mouse holding a profile is given the Desktop
+  // settings back, since the next start takes the mouse to hold them.
+  void Leave(DeviceLink& link, DeviceImage& image);
+
+  // What the window shows.
+  const SwitchTarget& shown() const { return shown_; }
+
+  // The balloon after a switch: "Profile: NAME" or "Desktop settings".
+  static Balloon NoticeBalloon(const MainTexts& texts, const SwitchTarget& target);
+
+ private:
+  // The window's settings as they are (edits included) and as last applied.
+  struct Shown {
+    SwitchTarget target;
+    DeviceConfig config{};
+    DeviceConfig committed{};
+    std::wstring texts[kButtonTextCount];
+    std::wstring committedTexts[kButtonTextCount];
+    std::vector<SettingsSession::SectionTexts> pendingTexts;
+  };
+  Shown Capture() const;
+  void Restore(const Shown& state);
+  // The record a switch to `target` sends, and the window's settings for it;
+  // nothing (with `problem` set) when the profile cannot be read.
+  std::optional<Shown> StateFor(const SwitchTarget& target, std::string& problem);
+  std::optional<std::wstring> ProfileFor(const std::wstring& program) const;
+
+  SettingsSession& session_;
+  ProfileLibrary& library_;
+  ProfileListing listing_;
+  ProfileFollower follower_;
+  SwitchTarget shown_ = SwitchTarget::Desktop();
+  // The settings of the targets not shown now, edits included.
+  std::vector<Shown> aside_;
+};
+
+}  // namespace kovral

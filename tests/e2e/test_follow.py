@@ -1,0 +1,395 @@
+"""End-to-end tests of profiles that follow the program in front.
+
+Two small programs built with the tests (kvgame_a.exe, kvgame_b.exe) stand in
+for games; each is named by one profile. A click on a program's window gives
+it the front, as a person's would. What the mouse got after each change is read
+from the simulator's trace and compared with what `kvctl switch` sends for the
+same profiles in the same order, which is the switching engine's own answer.
+One program run serves every check of a class (the machine's time is short).
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+
+import winedesk as wd
+from test_program import DIST, KVSIMCTL, WORK, DETECTED_CHS, DETECTED_EN, NOT_DETECTED_EN, EMPTY_SPOT, ProgramCase
+
+BUILD = os.path.dirname(KVSIMCTL)
+GAME_A, GAME_B = "kvgame_a.exe", "kvgame_b.exe"
+# Below the main window (which the program centres), side by side.
+GAME_RECTS = {GAME_A: (40, 880, 300, 120), GAME_B: (400, 880, 300, 120)}
+# The Profiles submenu's items, top to bottom, with the two profiles of the tests.
+SUB_DESKTOP, SUB_ALPHA, SUB_BETA, SUB_AUTOMATIC, SUB_NOTICES, SUB_MANAGE = range(6)
+SUBMENU_ITEMS = 6
+# The Profiles dialog's parts, in its client units (380 x 312).
+NAME_EDIT = (60, 124, 366, 140)
+BUTTONS = {name: (l, t, l + 170, t + 21) for name, (l, t) in zip(
+    ("save", "rename", "add", "remove", "delete"), ((14, 146), (196, 146), (14, 170), (196, 170), (14, 194)))}
+D_OK = (166, 253, 271, 274)
+PROFILE_LIST, PROGRAM_LIST = 590, 592
+
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def set_features(calls):
+    return [c.payload for c in calls if c.kind == "SET_FEATURE"]
+
+
+class FollowCase(ProgramCase):
+    """Profiles and the two stand-in games; the program's Profiles dialog."""
+
+    def kvctl(self, folder, *args):
+        kvctl = os.path.join(BUILD, "kvctl.exe")
+        paths = ["--config", windows_path(os.path.join(folder, "config.bin")),
+                 "--str", windows_path(os.path.join(folder, "str.ini"))]
+        p = subprocess.run(["wine", kvctl, *args, *paths], cwd=folder, env=self.world.env,
+                           stdin=subprocess.DEVNULL, capture_output=True, timeout=90)
+        self.assertEqual(p.returncode, 0, p.stdout + p.stderr)
+        return p.stdout.decode("utf-8", "replace")
+
+    def make_profiles(self, folder):
+        """Alpha for kvgame_a.exe (another report rate), Beta for kvgame_b.exe
+        (another report rate and first DPI stage): each switch sends other
+        command families."""
+        exported = os.path.join(folder, "desktop.kvprofile")
+        self.kvctl(folder, "export", windows_path(exported))
+        with open(exported, encoding="utf-8") as f:
+            text = f.read()
+        os.remove(exported)
+        rate = text.split("report_rate = ")[1].split("\n")[0]
+        level = text.split("stage1.level = ")[1].split("\n")[0]
+
+        def variant(program, new_rate, new_level):
+            out = text.replace(f"report_rate = {rate}\n", f"report_rate = {new_rate}\n", 1)
+            out = out.replace(f"stage1.level = {level}\n", f"stage1.level = {new_level}\n", 1)
+            return out.replace("version = 1\n", f"version = 1\nprogram = {program}\n", 1)
+
+        os.makedirs(os.path.join(folder, "Profiles"), exist_ok=True)
+        for name, body in (("Alpha", variant(GAME_A, "125 Hz", level)),
+                           ("Beta", variant(GAME_B, "250 Hz", "1" if level != "1" else "2"))):
+            with open(os.path.join(folder, "Profiles", name + ".kvprofile"), "w", encoding="utf-8",
+                      newline="\n") as f:
+                f.write(body)
+
+    def expected_switches(self, folder, *names):
+        """What kvctl switch sends for these profiles in turn, one list of
+        set-feature payloads per profile, on a simulated mouse of its own."""
+        trace = os.path.join(folder, "kvctl-trace.txt")
+        self.kvctl(folder, "switch", *names, "--simulate", "--trace", windows_path(trace))
+        calls = wd.Trace(trace).calls_since()
+        os.remove(trace)
+        # kvctl opens its mouse with a handshake first; the switches follow.
+        start = next(i for i, c in enumerate(calls) if c.kind == "SET_FEATURE" and c.payload[0] == 0x83)
+        return set_features(calls[start:])
+
+    def start_game(self, exe):
+        x, y, w, h = GAME_RECTS[exe]
+        proc = self.world.popen_wine([os.path.join(BUILD, exe)] + [str(v) for v in (x, y, w, h)], cwd=BUILD)
+        self.addCleanup(self.stop_game, proc)
+        wd.wait_for(f"the window of {exe}", lambda: self.world.visible_windows(x_class=exe), timeout=60)
+        return proc
+
+    def stop_game(self, proc):
+        if proc.poll() is None:
+            os.killpg(proc.pid, 9)
+            proc.wait(10)
+
+    def click_game(self, exe):
+        x, y, w, h = GAME_RECTS[exe]
+        self.world.click(x + w // 2, y + h // 2)
+
+    def switch(self, program, action, balloon):
+        """Does `action` and returns the set-feature payloads of the switch it
+        caused, once its balloon is shown."""
+        mark = program.trace.mark()
+        notice = self.world.notice_mark()
+        action()
+        self.world.wait_balloon(notice, balloon, "Info", timeout=30)
+        return set_features(program.trace.calls_since(mark))
+
+    def submenu(self, program, item):
+        """Opens the tray menu's Profiles submenu and clicks one of its items."""
+        menu = self.open_tray_menu(program)[0]
+        self.world.move(*wd.menu_item_point(menu, wd.TRAY_PROFILES))
+        sub = wd.wait_for("the Profiles submenu", lambda: [p for p in program.popups() if p != menu], timeout=10)[0]
+        self.shot(f"submenu-{item}")
+        self.world.click(*wd.menu_item_point(sub, item, SUBMENU_ITEMS))
+        wd.wait_for("the menu to close", lambda: not program.popups(), timeout=10)
+
+    # -- the Profiles dialog ---------------------------------------------------
+    def open_dialog(self, program):
+        self.submenu(program, SUB_MANAGE)
+        return self.probed_dialog()
+
+    def probed_dialog(self):
+        """The open Profiles dialog as kvprobe reads it: (window, {control id: control})."""
+        def find():
+            for w in self.world.program_windows():
+                if w["class"] == "#32770" and any(c["id"] == PROFILE_LIST for c in w["children"]):
+                    return w
+            return None
+        window = wd.wait_for("the Profiles dialog", find, timeout=20)
+        return window, {c["id"]: c for c in window["children"]}
+
+    def d_click(self, window, rect):
+        left, top = window["client"] if "client" in window else window["rect"][:2]
+        self.world.click(left + (rect[0] + rect[2]) // 2, top + (rect[1] + rect[3]) // 2)
+
+    def type_name(self, window, name):
+        self.d_click(window, NAME_EDIT)
+        self.world.xdotool("key", "ctrl+a")
+        self.world.xdotool("type", name)
+
+    def select_row(self, index):
+        """Selects entry `index` of the profiles list as a person would: a
+        click on the first entry shown, then the arrow keys."""
+        listing = self.probed_dialog()[1][PROFILE_LIST]
+        top, h = listing["list"]["top_index"], listing["list"]["item_height"]
+        self.world.click(listing["rect"][0] + 40, listing["rect"][1] + 1 + h // 2)
+        for _ in range(abs(index - top)):
+            self.world.key("Down" if index > top else "Up")
+        wd.wait_for(f"entry {index} selected",
+                    lambda: self.probed_dialog()[1][PROFILE_LIST]["list"]["selection"] == index, timeout=5)
+
+    def click_yes(self, question):
+        """Clicks Yes in the program's question box that asks `question`."""
+        def yes():
+            for w in self.world.program_windows():
+                texts = [c["text"] for c in w["children"]]
+                if w["class"] == "#32770" and question in texts:
+                    for c in w["children"]:
+                        if c["class"].lower() == "button" and c["text"].replace("&", "") == "Yes":
+                            return c["rect"]
+            return None
+        left, top, right, bottom = wd.wait_for("the question", yes, timeout=20)
+        self.shot("question")
+        self.world.click((left + right) // 2, (top + bottom) // 2)
+
+    def entries(self):
+        return [e.strip() for e in self.probed_dialog()[1][PROFILE_LIST]["list"]["entries"]]
+
+    def profile_text(self, folder, name):
+        path = os.path.join(folder, "Profiles", name + ".kvprofile")
+        if not os.path.exists(path):
+            return None
+        with open(path, encoding="utf-8") as f:
+            return f.read()
+
+    def check_dialog(self, program):
+        """Save, add a program, rename, remove it, delete, each checked in the folder."""
+        folder = program.folder
+        files = {name: wd.file_digest(program.file(name)) for name in ("config.bin", "str.ini", "record.ini")}
+        window, _ = self.open_dialog(program)
+        self.shot("dialog")
+        self.assertEqual(self.entries(), ["Alpha", GAME_A, "Beta  (active)", GAME_B])
+
+        # The settings the window shows now (Beta's) under a new name.
+        self.type_name(window, "Gamma")
+        self.d_click(window, BUTTONS["save"])
+        gamma = wd.wait_for("Gamma saved", lambda: self.profile_text(folder, "Gamma"), timeout=10)
+        beta = self.profile_text(folder, "Beta")
+        self.assertEqual(gamma, beta.replace(f"program = {GAME_B}\n", ""), "Save did not keep what the window shows")
+        wd.wait_for("Gamma listed", lambda: "Gamma" in self.entries(), timeout=10)
+
+        # A program of a window open now.
+        self.select_row(self.entries().index("Gamma"))
+        self.d_click(window, BUTTONS["add"])
+        def program_list():
+            return self.probed_dialog()[1].get(PROGRAM_LIST)
+        listed = wd.wait_for("the open programs", program_list, timeout=10)
+        self.shot("programs")
+        entries = listed["list"]["entries"]
+        self.assertEqual(entries[0], "Browse\u2026")
+        self.assertIn(GAME_A, entries)
+        self.assertNotIn("KALVORIN_DRX_Driver.exe", entries)
+        h = listed["list"]["item_height"]
+        self.world.click(listed["rect"][0] + 30, listed["rect"][1] + 1 + h * entries.index(GAME_A) + h // 2)
+        wd.wait_for("the program in Gamma", lambda: f"program = {GAME_A}\n" in self.profile_text(folder, "Gamma"),
+                    timeout=10)
+        self.assertEqual(self.entries()[-2:], ["Gamma", GAME_A])
+
+        # Renamed: the file goes with its contents and programs.
+        self.select_row(self.entries().index("Gamma"))
+        self.type_name(window, "Delta")
+        self.d_click(window, BUTTONS["rename"])
+        wd.wait_for("Gamma renamed", lambda: self.profile_text(folder, "Gamma") is None, timeout=10)
+        delta = self.profile_text(folder, "Delta")
+        self.assertIn(f"program = {GAME_A}\n", delta)
+
+        # The program removed again: Delta's program is its last row.
+        rows = self.entries()
+        self.assertEqual(rows[-2:], ["Delta", GAME_A])
+        self.select_row(len(rows) - 1)
+        self.d_click(window, BUTTONS["remove"])
+        wd.wait_for("the program out of Delta", lambda: "program =" not in self.profile_text(folder, "Delta"),
+                    timeout=10)
+        self.assertEqual(self.profile_text(folder, "Alpha").count(f"program = {GAME_A}"), 1, "Alpha lost its program")
+
+        # Deleted after the question.
+        self.select_row(self.entries().index("Delta"))
+        self.d_click(window, BUTTONS["delete"])
+        self.click_yes('Delete the profile "Delta"?')
+        wd.wait_for("Delta deleted", lambda: self.profile_text(folder, "Delta") is None, timeout=10)
+        self.assertEqual(self.entries(), ["Alpha", GAME_A, "Beta  (active)", GAME_B])
+        self.d_click(window, D_OK)
+        wd.wait_for("the dialog to close", lambda: not any(c["id"] == PROFILE_LIST for w in
+                    self.world.program_windows() for c in w["children"]), timeout=20)
+        for name, digest in files.items():
+            self.assertEqual(wd.file_digest(program.file(name)), digest, f"the dialog changed {name}")
+
+class Follow(FollowCase):
+
+    def test_the_mouse_follows_the_front_program(self):
+        folder = self.folder()
+        self.make_profiles(folder)
+        expected = self.expected_switches(folder, "Alpha", "Beta", "desktop", "Beta")
+        program = self.launch(folder)
+        # A first run saves the texts its rows show at the first showing;
+        # after that nothing the following does may write a file.
+        self.show(program)
+        self.world.move(*program.client_point(*EMPTY_SPOT))
+        self.world.key("Escape")
+        program.wait_hidden()
+        files = {name: wd.file_digest(program.file(name)) for name in ("config.bin", "str.ini", "record.ini")}
+        self.start_game(GAME_A)
+        self.start_game(GAME_B)
+
+        sent = []
+        sent += self.switch(program, lambda: self.click_game(GAME_A), "Profile: Alpha")
+        self.shot("alpha")
+        sent += self.switch(program, lambda: self.click_game(GAME_B), "Profile: Beta")
+        # The program's own window in front: the Desktop settings.
+        sent += self.switch(program, lambda: program.tray_click(), "Desktop settings")
+        program.wait_shown()
+        self.shot("desktop")
+        sent += self.switch(program, lambda: self.click_game(GAME_B), "Profile: Beta")
+        self.assertEqual(sent, expected, "the switches differ from kvctl switch Alpha Beta desktop Beta")
+
+        # Unplugged and plugged again with the game in front: its profile
+        # again, whole (the mouse's state is not trusted after a replug).
+        notice = self.world.notice_mark()
+        self.world.simctl_ok("unplug")
+        self.world.wait_balloon(notice, NOT_DETECTED_EN, "Warning")
+        replug = self.switch(program, lambda: self.world.simctl_ok("plug"), "Profile: Beta")
+        full_beta = self.expected_switches(folder, "Beta")
+        self.assertEqual(replug[-len(full_beta):], full_beta, "the replug did not give the mouse Beta whole")
+
+        # The tray's choice holds while the front stays: Desktop now, then
+        # the other game takes the front and gets Alpha.
+        expected = self.expected_switches(folder, "Beta", "desktop", "Alpha")[len(full_beta):]
+        sent = self.switch(program, lambda: self.submenu(program, SUB_DESKTOP), "Desktop settings")
+        sent += self.switch(program, lambda: self.click_game(GAME_A), "Profile: Alpha")
+        self.assertEqual(sent, expected, "the tray's Desktop or the next front change was not sent as kvctl sends it")
+
+        for name, digest in files.items():
+            self.assertEqual(wd.file_digest(program.file(name)), digest, f"following the front changed {name}")
+
+        # Switching off: the front changes and nothing is sent; on again,
+        # the front's profile at once. Both choices are kept in str.ini.
+        self.submenu(program, SUB_AUTOMATIC)
+        wd.wait_for("str.ini to keep the switch off",
+                    lambda: wd.read_utf16_ini(program.file("str.ini")).get("Profiles", {}).get("Automatic") == "0",
+                    timeout=10)
+        mark = program.trace.mark()
+        self.click_game(GAME_B)
+        self.world.settle()
+        time.sleep(2.5)  # two of the once-a-second checks
+        self.assertEqual(set_features(program.trace.calls_since(mark)), [], "a switch with switching off")
+        # The menu's own front does not count; the next program clicked does.
+        self.submenu(program, SUB_AUTOMATIC)
+        self.switch(program, lambda: self.click_game(GAME_B), "Profile: Beta")
+        self.assertEqual(wd.read_utf16_ini(program.file("str.ini"))["Profiles"]["Automatic"], "1")
+        self.check_dialog(program)
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+
+class FollowChinese(FollowCase):
+
+    def test_menu_and_dialog_in_chinese_with_a_skin_made_before_the_dialog(self):
+        """Screenshots of the submenu and the dialog in Simplified Chinese;
+        a skin without the dialog's pictures is still complete and the
+        dialog draws with the Default skin's pictures."""
+        folder = self.folder()
+        self.make_profiles(folder)
+        skins = os.path.join(folder, "Skins")
+        shutil.copytree(os.path.join(skins, "Ember"), os.path.join(skins, "Old"))
+        for name in os.listdir(os.path.join(skins, "Old")):
+            if name.startswith("profiles"):
+                os.remove(os.path.join(skins, "Old", name))
+        ini = wd.read_utf16_ini(os.path.join(folder, "str.ini"))
+        ini.setdefault("Skins", {})["Path"] = "Old"
+        wd.write_utf16_ini(os.path.join(folder, "str.ini"), ini)
+        program = self.launch(folder, lan="CHS", expect_balloon=DETECTED_CHS)
+        self.assertEqual(self.world.message_boxes("This skin is incomplete."), [])
+        menu = self.open_tray_menu(program)[0]
+        self.world.move(*wd.menu_item_point(menu, wd.TRAY_PROFILES))
+        wd.wait_for("the Profiles submenu", lambda: [p for p in program.popups() if p != menu], timeout=10)
+        self.shot("submenu-chs")
+        self.world.click(*wd.PARKING_SPOT)
+        wd.wait_for("the menu to close", lambda: not program.popups(), timeout=10)
+        window, controls = self.open_dialog(program)
+        self.assertEqual([e.strip() for e in controls[PROFILE_LIST]["list"]["entries"]],
+                         ["Alpha", GAME_A, "Beta", GAME_B])
+        self.select_row(0)
+        self.d_click(window, BUTTONS["remove"])  # a profile's row: the dialog says what to choose
+        time.sleep(0.5)
+        self.world.move(*wd.PARKING_SPOT)
+        self.shot("dialog-chs")
+        # Drawn from the Default skin: its accent (cyan), not Ember's amber, in the title bar.
+        left, top = window["client"]
+        shot = self.world.grab()
+        r, g, b = shot.getpixel((left + 15, top + 16))[:3]
+        self.assertGreater(b, r, "the dialog's face is not the Default skin's")
+        self.d_click(window, D_OK)
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+
+def session_cpu_seconds(session):
+    """User and system CPU time of every process of a session, in seconds."""
+    ticks = 0
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        if int(fields[3]) == session:  # field 6 of stat: the session
+            ticks += int(fields[11]) + int(fields[12])  # utime, stime
+    return ticks / os.sysconf("SC_CLK_TCK")
+
+
+@unittest.skipUnless(os.environ.get("KOVRAL_E2E_IDLE"), "set KOVRAL_E2E_IDLE=1 to measure idle CPU (40 s)")
+class IdleCpu(FollowCase):
+
+    def test_idle_cpu_with_and_without_programs_named(self):
+        """Prints the program's CPU time over 20 s of idling, with profiles
+        that name no program (no watch, no timer) and with the two games'."""
+        figures = {}
+        for named in (False, True):
+            folder = wd.copy_install(DIST, os.path.join(WORK, "runs", "idle-named" if named else "idle-none"))
+            self.make_profiles(folder)
+            if not named:
+                for name in os.listdir(os.path.join(folder, "Profiles")):
+                    path = os.path.join(folder, "Profiles", name)
+                    with open(path, encoding="utf-8") as f:
+                        text = f.read()
+                    with open(path, "w", encoding="utf-8", newline="\n") as f:
+                        f.write("".join(l for l in text.splitlines(True) if not l.startswith("program = ")))
+            program = self.launch(folder)
+            time.sleep(3)  # the start's own work ends
+            before = session_cpu_seconds(program.proc.pid)
+            time.sleep(20)
+            figures[named] = session_cpu_seconds(program.proc.pid) - before
+            # The program's start is counted, so the session is the program's.
+            self.assertGreater(before, 0.05, "the measurement does not see the program")
+            self.assertEqual(self.exit_from_tray(program), 0)
+        print(f"\nidle CPU over 20 s (clock ticks of {1000 // os.sysconf('SC_CLK_TCK')} ms): "
+              f"no program named {figures[False] * 1000:.0f} ms, programs named {figures[True] * 1000:.0f} ms",
+              file=sys.stderr)
+        self.assertLess(figures[True], 2.0, "the once-a-second check costs more than a tenth of a core")
