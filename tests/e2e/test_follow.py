@@ -248,7 +248,10 @@ class Follow(FollowCase):
     def test_the_mouse_follows_the_front_program(self):
         folder = self.folder()
         self.make_profiles(folder)
+        # From Alpha on: the first switch depends on whether a game took the
+        # front as it started, which Wine decides.
         expected = self.expected_switches(folder, "Alpha", "Beta", "desktop", "Beta")
+        expected = expected[len(self.expected_switches(folder, "Alpha")):]
         program = self.launch(folder)
         # A first run saves the texts its rows show at the first showing;
         # after that nothing the following does may write a file.
@@ -260,16 +263,21 @@ class Follow(FollowCase):
         self.start_game(GAME_A)
         self.start_game(GAME_B)
 
-        sent = []
-        sent += self.switch(program, lambda: self.click_game(GAME_A), "Profile: Alpha")
+        # A known start whatever the games did as they started: B in front
+        # (seen by one of the once-a-second checks), then A.
+        self.click_game(GAME_B)
+        self.world.settle()
+        time.sleep(1.5)
+        self.switch(program, lambda: self.click_game(GAME_A), "Profile: Alpha")
         self.shot("alpha")
+        sent = []
         sent += self.switch(program, lambda: self.click_game(GAME_B), "Profile: Beta")
         # The program's own window in front: the Desktop settings.
         sent += self.switch(program, lambda: program.tray_click(), "Desktop settings")
         program.wait_shown()
         self.shot("desktop")
         sent += self.switch(program, lambda: self.click_game(GAME_B), "Profile: Beta")
-        self.assertEqual(sent, expected, "the switches differ from kvctl switch Alpha Beta desktop Beta")
+        self.assertEqual(sent, expected, "the switches differ from kvctl switch Alpha Beta desktop Beta after Alpha")
 
         # Unplugged and plugged again with the game in front: its profile
         # again, whole (the mouse's state is not trusted after a replug).
