@@ -90,6 +90,13 @@ void CProfilesDialog::Report(const std::string& problem, const std::wstring& don
   Say(done);
 }
 
+// Enter in the Name box saves under the typed name, as a person who just
+// typed a name means; it does not close the dialog and lose the name.
+void CProfilesDialog::OnOK() {
+  if (GetFocus() == nameEdit_) return Save();
+  CSkinDialog::OnOK();
+}
+
 void CProfilesDialog::Save() {
   const std::wstring name = TypedName();
   if (name.empty()) return Say(texts_.typeName);

@@ -38,6 +38,7 @@ class CProfilesDialog final : public CSkinDialog {
   bool OnFieldClick(layout::Point p) override;
   bool OnControlCommand(int id, int code) override;
   void OnWheel(int delta) override;
+  void OnOK() override;
 
  private:
   void Fill(const std::wstring& profile = {}, const std::wstring& program = {});

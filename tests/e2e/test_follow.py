@@ -196,6 +196,15 @@ class FollowCase(ProgramCase):
         beta = self.profile_text(folder, "Beta")
         self.assertEqual(gamma, beta.replace(f"program = {GAME_B}\n", ""), "Save did not keep what the window shows")
         wd.wait_for("Gamma listed", lambda: "Gamma" in self.entries(), timeout=10)
+        # Enter in the Name box saves as well, and the dialog stays open.
+        self.type_name(window, "Zeta")
+        self.world.key("Return")
+        self.assertEqual(wd.wait_for("Zeta saved", lambda: self.profile_text(folder, "Zeta"), timeout=10), gamma)
+        wd.wait_for("Zeta listed", lambda: "Zeta" in self.entries(), timeout=10)
+        self.select_row(self.entries().index("Zeta"))
+        self.d_click(window, BUTTONS["delete"])
+        self.click_yes('Delete the profile "Zeta"?')
+        wd.wait_for("Zeta deleted", lambda: self.profile_text(folder, "Zeta") is None, timeout=10)
 
         # A program of a window open now.
         self.select_row(self.entries().index("Gamma"))
