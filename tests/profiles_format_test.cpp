@@ -437,9 +437,11 @@ TEST(SettingsProfile, HandEditedLinesAreReadOrRefusedAtTheirLine) {
   ASSERT_TRUE(ImportProfile(good).profile) << ImportProfile(good).error;
   const size_t slotAt = good.find("slot = ") + 7;
   const std::string slotBytes = good.substr(slotAt, good.find('\n', slotAt) - slotAt);
-  auto lineOf = [&](const std::string& text) {
+  // "line N: " for the line `text` starts on, or `later` lines after it.
+  auto lineOf = [&](const std::string& text, int later = 0) {
     const size_t at = good.find(text);
-    return "line " + std::to_string(std::count(good.begin(), good.begin() + static_cast<long>(at), '\n') + 1) + ": ";
+    const long line = std::count(good.begin(), good.begin() + static_cast<long>(at), '\n') + 1 + later;
+    return "line " + std::to_string(line) + ": ";
   };
   auto replaced = [&](const std::string& from, const std::string& to) {
     std::string t = good;
@@ -450,7 +452,11 @@ TEST(SettingsProfile, HandEditedLinesAreReadOrRefusedAtTheirLine) {
   std::string packed, spread;  // no spaces at all; tabs, and a space inside a pair
   for (char c : slotBytes)
     if (c != ' ') packed += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  for (size_t i = 0; i < packed.size(); ++i) spread += (i % 4 == 1 ? " " : i % 2 == 0 && i ? "\t" : "") + packed.substr(i, 1);
+  for (size_t i = 0; i < packed.size(); ++i) {
+    if (i % 4 == 1) spread += ' ';
+    else if (i % 2 == 0 && i > 0) spread += '\t';
+    spread += packed[i];
+  }
   for (const std::string& form : {packed, spread}) {
     const ProfileImport imported = ImportProfile(replaced(slotBytes, form));
     ASSERT_TRUE(imported.profile) << imported.error;
@@ -475,11 +481,9 @@ TEST(SettingsProfile, HandEditedLinesAreReadOrRefusedAtTheirLine) {
        lineOf("color = AB0CF1") + "DPI stage 1 colour 'AB 0C F1' is not RRGGBB"},
       {replaced("color = AB0CF1", "color = AB0CF"), lineOf("color = AB0CF1") + "DPI stage 1 colour 'AB0CF' is not RRGGBB"},
       {replaced("report_rate = 1000 Hz\n", "report_rate = 1000 Hz\nREPORT_RATE = 500 Hz\n"),
-       "line " + std::to_string(std::stoi(lineOf("report_rate").substr(5)) + 1) +
-           ": 'report_rate' appears twice in [device]"},
+       lineOf("report_rate", 1) + "'report_rate' appears twice in [device]"},
       {replaced("[texts.CHS]\nItem1 = \n", "[texts.CHS]\nItem1 = \nitem1 = x\n"),
-       "line " + std::to_string(std::stoi(lineOf("[texts.CHS]").substr(5)) + 2) +
-           ": 'item1' appears twice in [texts.chs]"},
+       lineOf("[texts.CHS]", 2) + "'item1' appears twice in [texts.chs]"},
       {replaced("[texts.CHT]\nItem1 = \n", "[texts.CHT]\n"),
        lineOf("[texts.CHT]") + "[texts.CHT] Item1 is missing"},
       {replaced("Item5 = ", "Item5 = caf\xE9"), lineOf("Item5 = ") + "the text is not valid UTF-8"},

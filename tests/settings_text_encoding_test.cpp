@@ -44,7 +44,7 @@ TEST(TextEncoding, Utf8CheckAgreesWithTheConversion) {
   EXPECT_GT(invalid, 0);
   EXPECT_TRUE(IsValidUtf8("abcdefgh\xC3\xA9"));
   EXPECT_FALSE(IsValidUtf8("abcdefgh\xC3"));
-  EXPECT_FALSE(IsValidUtf8("abcdefg\xC3abcdefgh"));
+  EXPECT_FALSE(IsValidUtf8("abcdefg\xC3" "abcdefgh"));
   EXPECT_FALSE(IsValidUtf8("abcdefghabcdefgh\xED\xA0\x80"));  // a surrogate
 }
 

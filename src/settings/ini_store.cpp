@@ -393,7 +393,7 @@ const FileIniStore::Parsed* FileIniStore::Load(const std::wstring& file) {
   }
   if (!last_ || last_->file != file || last_->bytes != bytes) {
     IniDocument document = ParseIni(DecodeIniText(bytes));
-    last_ = std::make_unique<Parsed>(Parsed{file, std::move(bytes), std::move(document)});
+    last_ = std::make_unique<Parsed>(Parsed{file, std::move(bytes), std::move(document), {}});
   }
   return last_.get();
 }
