@@ -92,6 +92,7 @@ void EncodingSteps(FuzzedDataProvider& in) {
   bool valid = false;
   const std::wstring text = FromUtf8(bytes, &valid);
   if (valid) Check(ToUtf8(text) == bytes, "valid UTF-8 comes back byte for byte");
+  Check(IsValidUtf8(bytes) == valid, "the UTF-8 check agrees with the conversion");
   Check(FromUtf8(ToUtf8(text)) == text, "text survives UTF-8");
   Check(FromUtf16(ToUtf16(text)) == text, "text survives UTF-16");
   Check(Utf16Length(text) == ToUtf16(text).size(), "the UTF-16 length is the number of units");

@@ -42,6 +42,35 @@ TEST(FileIniStore, ReadsUtf8WithAndWithoutMarkAndFallsBackToWindows1252) {
   EXPECT_EQ(store.Get(kIni, L"S", L"k"), L"");
 }
 
+// Several keys read at once give what Get gives for each, and a second
+// reading finds every change of the file since, by the store or not: a
+// value of the same length, a key removed, a write, another file.
+TEST(FileIniStore, KeysReadTogetherFollowGetAndEveryChangeOfTheFile) {
+  MemoryFileSystem files;
+  FileIniStore store(files);
+  files.files[kIni] = Bytes("[M]\r\nItem0=A   Dn\r\nitem1 = 'B'\r\nITEM0=second\r\nnovalue\r\n[m2]\r\nItem0=other\r\n");
+  const std::vector<std::wstring> keys = {L"Item0", L" ITEM1 ", L"Item2", L"novalue", L"", L"item0"};
+  auto each = [&](const std::wstring& section) {
+    std::vector<std::wstring> values;
+    for (const std::wstring& key : keys) values.push_back(store.Get(kIni, section, key));
+    return values;
+  };
+  EXPECT_THAT(store.GetKeys(kIni, L"m", keys), ElementsAre(L"A   Dn", L"B", L"", L"", L"", L"A   Dn"));
+  EXPECT_EQ(store.GetKeys(kIni, L"m", keys), each(L"m"));
+  EXPECT_THAT(store.GetKeys(kIni, L"M2", keys), ElementsAre(L"other", L"", L"", L"", L"", L"other"));
+
+  files.files[kIni][11] = 'C';  // "A   Dn" becomes "C   Dn" behind the store's back
+  EXPECT_THAT(store.GetKeys(kIni, L"M", keys), ElementsAre(L"C   Dn", L"B", L"", L"", L"", L"C   Dn"));
+  ASSERT_TRUE(store.DeleteKey(kIni, L"M", L"Item0"));  // the later line of that name is the key now
+  EXPECT_THAT(store.GetKeys(kIni, L"M", keys), ElementsAre(L"second", L"B", L"", L"", L"", L"second"));
+  ASSERT_TRUE(store.Write(kIni, L"M", L"Item2", L"new"));
+  EXPECT_THAT(store.GetKeys(kIni, L"M", keys), ElementsAre(L"second", L"B", L"new", L"", L"", L"second"));
+  EXPECT_EQ(store.GetKeys(kIni, L"M", keys), each(L"M"));
+  files.files[L"other.ini"] = Bytes("[M]\nItem0=elsewhere\n");
+  EXPECT_EQ(store.GetKeys(L"other.ini", L"M", {L"Item0"}), std::vector<std::wstring>{L"elsewhere"});
+  EXPECT_THAT(store.GetKeys(kIni, L"M", keys), ElementsAre(L"second", L"B", L"new", L"", L"", L"second"));
+}
+
 TEST(FileIniStore, ComparesLettersBeyondAsciiWithoutCase) {
   // Windows' profile functions fold every letter with a case; Wine's fold only
   // ASCII, which is why this is not part of the shared contract.

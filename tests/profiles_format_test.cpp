@@ -424,6 +424,81 @@ TEST(SettingsProfile, ControlCharactersAreRefusedWithTheirLine) {
   EXPECT_EQ(imported.profile->macros[0].entries, p.macros[0].entries);
 }
 
+// A hand-edited profile: hex bytes in any spacing and letter case read as
+// the bytes they spell; a malformed value, a line twice, a missing line and
+// bytes that are not UTF-8 are refused at their line.
+TEST(SettingsProfile, HandEditedLinesAreReadOrRefusedAtTheirLine) {
+  ProfileData p;
+  p.config.reportRate = 1;
+  p.macros.push_back({L"Mac", {DownEntry(L"A"), L"20 ms", UpEntry(L"A")}});
+  for (size_t i = 2; i < kMacroSlotSize; ++i) p.config.macroSlots[0][i] = static_cast<uint8_t>(i * 37);
+  p.config.dpiColor[0] = 0xAB, p.config.dpiColor[1] = 0x0C, p.config.dpiColor[2] = 0xF1;
+  const std::string good = ExportProfile(p);
+  ASSERT_TRUE(ImportProfile(good).profile) << ImportProfile(good).error;
+  const size_t slotAt = good.find("slot = ") + 7;
+  const std::string slotBytes = good.substr(slotAt, good.find('\n', slotAt) - slotAt);
+  // "line N: " for the line `text` starts on, or `later` lines after it.
+  auto lineOf = [&](const std::string& text, int later = 0) {
+    const size_t at = good.find(text);
+    const long line = std::count(good.begin(), good.begin() + static_cast<long>(at), '\n') + 1 + later;
+    return "line " + std::to_string(line) + ": ";
+  };
+  auto replaced = [&](const std::string& from, const std::string& to) {
+    std::string t = good;
+    t.replace(t.find(from), from.size(), to);
+    return t;
+  };
+
+  std::string packed, spread;  // no spaces at all; tabs, and a space inside a pair
+  for (char c : slotBytes)
+    if (c != ' ') packed += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (size_t i = 0; i < packed.size(); ++i) {
+    if (i % 4 == 1) spread += ' ';
+    else if (i % 2 == 0 && i > 0) spread += '\t';
+    spread += packed[i];
+  }
+  for (const std::string& form : {packed, spread}) {
+    const ProfileImport imported = ImportProfile(replaced(slotBytes, form));
+    ASSERT_TRUE(imported.profile) << imported.error;
+    EXPECT_EQ(std::memcmp(imported.profile->config.macroSlots[0], p.config.macroSlots[0], kMacroSlotSize), 0);
+  }
+  const ProfileImport colour = ImportProfile(replaced("color = AB0CF1", "color = ab0cF1"));
+  ASSERT_TRUE(colour.profile) << colour.error;
+  EXPECT_EQ(std::memcmp(colour.profile->config.dpiColor, p.config.dpiColor, 3), 0);
+
+  const std::string slotError = lineOf("slot = ") + "macro 1 slot must be 126 hex bytes";
+  const std::string withUtf8Error = replaced("Item5 = ", "Item5 = caf\xC3\xA9 ok");
+  struct Case {
+    std::string text, error;
+  };
+  const Case cases[] = {
+      {replaced(slotBytes, slotBytes.substr(1)), slotError},                            // a digit short
+      {replaced(slotBytes, slotBytes + " 7"), slotError},                               // a digit over
+      {replaced(slotBytes, slotBytes.substr(3)), slotError},                            // a byte short
+      {replaced(slotBytes, "0x" + slotBytes.substr(3)), slotError},                     // no prefix in pairs
+      {replaced(slotBytes, "G" + slotBytes.substr(1)), slotError},                      // not a hex digit
+      {replaced("color = AB0CF1", "color = AB 0C F1"),
+       lineOf("color = AB0CF1") + "DPI stage 1 colour 'AB 0C F1' is not RRGGBB"},
+      {replaced("color = AB0CF1", "color = AB0CF"), lineOf("color = AB0CF1") + "DPI stage 1 colour 'AB0CF' is not RRGGBB"},
+      {replaced("report_rate = 1000 Hz\n", "report_rate = 1000 Hz\nREPORT_RATE = 500 Hz\n"),
+       lineOf("report_rate", 1) + "'report_rate' appears twice in [device]"},
+      {replaced("[texts.CHS]\nItem1 = \n", "[texts.CHS]\nItem1 = \nitem1 = x\n"),
+       lineOf("[texts.CHS]", 2) + "'item1' appears twice in [texts.chs]"},
+      {replaced("[texts.CHT]\nItem1 = \n", "[texts.CHT]\n"),
+       lineOf("[texts.CHT]") + "[texts.CHT] Item1 is missing"},
+      {replaced("Item5 = ", "Item5 = caf\xE9"), lineOf("Item5 = ") + "the text is not valid UTF-8"},
+      {replaced("# Kovral profile", "# Kovral profile \xF0\x9F\x98"), "line 1: the text is not valid UTF-8"},
+  };
+  for (const Case& c : cases) {
+    const ProfileImport imported = ImportProfile(c.text);
+    EXPECT_FALSE(imported.profile);
+    EXPECT_EQ(imported.error, c.error);
+  }
+  const ProfileImport utf8 = ImportProfile(withUtf8Error);
+  ASSERT_TRUE(utf8.profile) << utf8.error;
+  EXPECT_EQ(utf8.profile->texts[0][4], L"caf\u00E9 ok");
+}
+
 // The largest profile export can write, every value as long as the INI
 // files keep it, stays within the size import reads, and imports.
 TEST(SettingsProfile, TheLargestExportFitsTheSizeImportReads) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 #include "macro/macro_store.h"
 #include "settings/text_encoding.h"
@@ -94,12 +95,13 @@ std::string Hex(unsigned v, int digits) {
 }
 
 std::string HexPairs(const uint8_t* bytes, size_t n, const char* separator) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string out;
-  char buf[4];
+  out.reserve(n * (2 + (separator ? std::strlen(separator) : 0)));
   for (size_t i = 0; i < n; ++i) {
     if (i && separator) out += separator;
-    std::snprintf(buf, sizeof buf, "%02X", bytes[i]);
-    out += buf;
+    out += kDigits[bytes[i] >> 4];
+    out += kDigits[bytes[i] & 0xF];
   }
   return out;
 }
@@ -125,18 +127,30 @@ std::optional<long long> ParseNumber(std::string_view s) {
   return v;
 }
 
-// Hex pairs, with or without white space between them.
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Hex pairs, with or without white space between them (also inside a pair).
 std::optional<std::vector<uint8_t>> ParseHexPairs(std::string_view s) {
-  std::string digits;
-  for (char c : s)
-    if (c != ' ' && c != '\t') digits += c;
-  if (digits.size() % 2) return std::nullopt;
   std::vector<uint8_t> out;
-  for (size_t i = 0; i < digits.size(); i += 2) {
-    const auto v = ParseNumber("0x" + digits.substr(i, 2));
-    if (!v) return std::nullopt;
-    out.push_back(static_cast<uint8_t>(*v));
+  out.reserve(s.size() / 2);
+  int high = -1;  // the first digit of a pair begun
+  for (char c : s) {
+    if (c == ' ' || c == '\t') continue;
+    const int digit = HexDigit(c);
+    if (digit < 0) return std::nullopt;
+    if (high < 0) {
+      high = digit;
+    } else {
+      out.push_back(static_cast<uint8_t>(high << 4 | digit));
+      high = -1;
+    }
   }
+  if (high >= 0) return std::nullopt;
   return out;
 }
 
@@ -237,19 +251,24 @@ const std::vector<Field>& Fields() {
 // thousand lines, and building these for each one made an import cost as
 // much as the rest of it together.
 struct ImportTables {
-  std::map<std::string, const Field*> fields;  // "section/key", lower case
-  std::set<std::string> sections;               // every section a field or a text lives in, lower case
-  std::map<std::string, int> textKeys;          // "item1" .. "item83" -> text index
+  std::unordered_map<std::string, size_t> fields;   // "section/key", lower case -> position in Fields()
+  std::set<std::string> sections;                    // every section a field or a text lives in, lower case
+  std::unordered_map<std::string, int> textKeys;     // "item1" .. "item83" -> text index
+  std::string textSections[kProfileLanguageCount];  // kTextSectionNames, lower case
 };
 
 const ImportTables& Tables() {
   static const ImportTables tables = [] {
     ImportTables t;
-    for (const Field& f : Fields()) {
-      t.fields[Lower(f.section + "/" + f.key)] = &f;
+    for (size_t i = 0; i < Fields().size(); ++i) {
+      const Field& f = Fields()[i];
+      t.fields[Lower(f.section + "/" + f.key)] = i;
       t.sections.insert(Lower(f.section));
     }
-    for (const char* name : kTextSectionNames) t.sections.insert(Lower(name));
+    for (int lang = 0; lang < kProfileLanguageCount; ++lang) {
+      t.textSections[lang] = Lower(kTextSectionNames[lang]);
+      t.sections.insert(t.textSections[lang]);
+    }
     for (int i = 0; i < kButtonTextCount; ++i) t.textKeys[Lower(ToUtf8(ButtonTextKey(i)))] = i;
     return t;
   }();
@@ -525,10 +544,12 @@ ProfileImport ImportProfile(std::string_view text) {
   if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
 
   const ImportTables& tables = Tables();
-  std::map<const Field*, int> seen;            // field -> line
-  std::map<std::string, int> sectionLines;     // section (lower case) -> header line
-  std::map<int, MacroSection> macros;          // slot from 1
-  std::map<std::pair<int, int>, int> textSeen;  // (language, text) -> line
+  const std::vector<Field>& fields = Fields();
+  std::vector<bool> seen(fields.size());                           // per field: its line was read
+  std::map<std::string, int> sectionLines;                         // section (lower case) -> header line
+  std::map<int, MacroSection> macros;                              // slot from 1
+  std::vector<bool> textSeen(kProfileLanguageCount * kButtonTextCount);  // per language and text
+  std::string fieldName;  // "section/key" of the line, for the table
   std::optional<int> version;
   bool flagSeen = false;
 
@@ -545,9 +566,7 @@ ProfileImport ImportProfile(std::string_view text) {
     if (end == std::string_view::npos) end = text.size();
     const std::string_view raw = text.substr(pos, end - pos);
     pos = end + 1;
-    bool valid = true;
-    FromUtf8(raw, &valid);
-    if (!valid) return fail(line, "the text is not valid UTF-8");
+    if (!IsValidUtf8(raw)) return fail(line, "the text is not valid UTF-8");
     if (const std::string problem = ControlCharacterProblem(raw); !problem.empty()) return fail(line, problem);
     const std::string_view l = Trim(raw);
     if (l.empty() || l[0] == '#' || l[0] == ';') continue;
@@ -639,23 +658,24 @@ ProfileImport ImportProfile(std::string_view text) {
     }
     int language = -1;
     for (int i = 0; i < kProfileLanguageCount; ++i)
-      if (Lower(kTextSectionNames[i]) == section) language = i;
+      if (tables.textSections[i] == section) language = i;
     if (language >= 0) {
       const auto text = tables.textKeys.find(key);
       const int index = text == tables.textKeys.end() ? -1 : text->second;
       if (index < 0) return fail(line, "unknown button text '" + key + "' (Item1..Item8, Item13..Item83)");
-      if (textSeen.count({language, index})) return duplicate(key);
-      textSeen[{language, index}] = line;
+      if (textSeen[language * kButtonTextCount + index]) return duplicate(key);
+      textSeen[language * kButtonTextCount + index] = true;
       const std::wstring t = FromUtf8(value);
       if (!ValueFitsIni(t)) return fail(line, "button text is longer than str.ini keeps");
       p.texts[language][index] = t;
       continue;
     }
-    const auto found = tables.fields.find(section + "/" + key);
+    fieldName.assign(section).append(1, '/').append(key);
+    const auto found = tables.fields.find(fieldName);
     if (found == tables.fields.end()) return fail(line, "unknown key '" + key + "' in [" + section + "]");
-    if (seen.count(found->second)) return duplicate(key);
-    seen[found->second] = line;
-    if (const std::string problem = ParseField(*found->second, value, p.config); !problem.empty())
+    if (seen[found->second]) return duplicate(key);
+    seen[found->second] = true;
+    if (const std::string problem = ParseField(fields[found->second], value, p.config); !problem.empty())
       return fail(line, problem);
   }
 
@@ -665,11 +685,11 @@ ProfileImport ImportProfile(std::string_view text) {
     return fail(header != sectionLines.end() ? header->second : std::max(line, 1), what + " is missing");
   };
   if (!version) return missing("profile", "[profile] version");
-  for (const Field& f : Fields())
-    if (!seen.count(&f)) return missing(f.section, "[" + f.section + "] " + f.key);
+  for (size_t i = 0; i < fields.size(); ++i)
+    if (!seen[i]) return missing(fields[i].section, "[" + fields[i].section + "] " + fields[i].key);
   for (int lang = 0; lang < kProfileLanguageCount; ++lang)
     for (int i = 0; i < kButtonTextCount; ++i)
-      if (!textSeen.count({lang, i}))
+      if (!textSeen[lang * kButtonTextCount + i])
         return missing(kTextSectionNames[lang], "[" + std::string(kTextSectionNames[lang]) + "] " +
                                                     ToUtf8(ButtonTextKey(i)));
 

@@ -365,6 +365,13 @@ struct FileIniStore::Parsed {
   std::wstring file;
   std::vector<uint8_t> bytes;
   IniDocument document;
+  // Per section (by position in the document) read with GetKeys: its keys,
+  // each to the first line of that name. Built on the first read and kept
+  // with the document, so that reading the macros again, as every Confirm
+  // and every slot encoding does, does not index them again.
+  mutable std::unordered_map<const IniSection*,
+                             std::unordered_map<std::wstring_view, const IniEntry*, FoldedHash, FoldedEqual>>
+      keyTables;
 };
 
 FileIniStore::FileIniStore(ConfigFileSystem& files) : files_(files) {}
@@ -386,7 +393,7 @@ const FileIniStore::Parsed* FileIniStore::Load(const std::wstring& file) {
   }
   if (!last_ || last_->file != file || last_->bytes != bytes) {
     IniDocument document = ParseIni(DecodeIniText(bytes));
-    last_ = std::make_unique<Parsed>(Parsed{file, std::move(bytes), std::move(document)});
+    last_ = std::make_unique<Parsed>(Parsed{file, std::move(bytes), std::move(document), {}});
   }
   return last_.get();
 }
@@ -459,9 +466,12 @@ std::vector<std::wstring> FileIniStore::GetKeys(const std::wstring& file, const 
   if (!parsed) return values;
   const IniSection* found = parsed->document.Find(sectionName);
   if (!found) return values;
-  std::unordered_map<std::wstring_view, const IniEntry*, FoldedHash, FoldedEqual> byName;
-  byName.reserve(found->entries.size());
-  for (const IniEntry& entry : found->entries) byName.try_emplace(entry.name, &entry);
+  auto [table, added] = parsed->keyTables.try_emplace(found);
+  auto& byName = table->second;
+  if (added) {
+    byName.reserve(found->entries.size());
+    for (const IniEntry& entry : found->entries) byName.try_emplace(entry.name, &entry);
+  }
   for (size_t i = 0; i < keys.size(); ++i) {
     const std::wstring_view keyName = Trim(keys[i]);
     if (keyName.empty()) continue;

@@ -1,6 +1,7 @@
 #include "settings/text_encoding.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace kovral {
 namespace {
@@ -79,48 +80,77 @@ std::string ToUtf8(std::wstring_view text) {
   return out;
 }
 
+namespace {
+
+// One character of UTF-8 from bytes[i]: the bytes it takes (at least one) and
+// its code point, or kInvalid for a malformed sequence (an overlong form, a
+// surrogate, a value past U+10FFFF, a stray or cut-short sequence), which then
+// takes its lead and the continuation bytes that belonged to it.
+constexpr char32_t kInvalid = 0xFFFFFFFF;
+size_t DecodeUtf8At(std::string_view bytes, size_t i, char32_t& c) {
+  const uint8_t lead = static_cast<uint8_t>(bytes[i]);
+  int extra = 0;
+  char32_t minimum = 0;
+  if (lead < 0x80) {
+    c = lead;
+    return 1;
+  } else if ((lead & 0xE0) == 0xC0) {
+    extra = 1, c = lead & 0x1F, minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    extra = 2, c = lead & 0x0F, minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    extra = 3, c = lead & 0x07, minimum = 0x10000;
+  } else {
+    c = kInvalid;
+    return 1;
+  }
+  size_t j = 1;
+  for (; j <= static_cast<size_t>(extra); ++j) {
+    if (i + j >= bytes.size()) break;
+    const uint8_t next = static_cast<uint8_t>(bytes[i + j]);
+    if ((next & 0xC0) != 0x80) break;
+    c = (c << 6) | (next & 0x3F);
+  }
+  if (j <= static_cast<size_t>(extra) || c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = kInvalid;
+  return j;
+}
+
+}  // namespace
+
 std::wstring FromUtf8(std::string_view bytes, bool* valid) {
   std::wstring out;
   out.reserve(bytes.size());
   bool ok = true;
-  size_t i = 0;
-  while (i < bytes.size()) {
-    const uint8_t lead = static_cast<uint8_t>(bytes[i]);
-    int extra = 0;
+  for (size_t i = 0; i < bytes.size();) {
     char32_t c = 0;
-    char32_t minimum = 0;
-    if (lead < 0x80) {
-      c = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      extra = 1, c = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-      extra = 2, c = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-      extra = 3, c = lead & 0x07, minimum = 0x10000;
+    i += DecodeUtf8At(bytes, i, c);
+    if (c == kInvalid) {
+      ok = false;
+      out.push_back(static_cast<wchar_t>(kReplacement));
     } else {
-      ok = false;
-      out.push_back(static_cast<wchar_t>(kReplacement));
-      ++i;
-      continue;
+      AppendCodePoint(out, c);
     }
-    size_t j = 1;
-    for (; j <= static_cast<size_t>(extra); ++j) {
-      if (i + j >= bytes.size()) break;
-      const uint8_t next = static_cast<uint8_t>(bytes[i + j]);
-      if ((next & 0xC0) != 0x80) break;
-      c = (c << 6) | (next & 0x3F);
-    }
-    if (j <= static_cast<size_t>(extra) || c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      ok = false;
-      out.push_back(static_cast<wchar_t>(kReplacement));
-      i += j;  // skip the lead and the continuation bytes that belonged to it
-      continue;
-    }
-    AppendCodePoint(out, c);
-    i += j;
   }
   if (valid) *valid = ok;
   return out;
+}
+
+// ASCII, by far the most common, is passed over eight bytes at a time.
+bool IsValidUtf8(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size();) {
+    if (i + 8 <= bytes.size()) {
+      uint64_t eight;
+      std::memcpy(&eight, bytes.data() + i, 8);
+      if ((eight & 0x8080808080808080ull) == 0) {
+        i += 8;
+        continue;
+      }
+    }
+    char32_t c = 0;
+    i += DecodeUtf8At(bytes, i, c);
+    if (c == kInvalid) return false;
+  }
+  return true;
 }
 
 std::u16string ToUtf16(std::wstring_view text) {

@@ -9,6 +9,8 @@ namespace kovral {
 std::string ToUtf8(std::wstring_view text);
 // Malformed sequences become U+FFFD; *valid (when given) tells whether any were found.
 std::wstring FromUtf8(std::string_view bytes, bool* valid = nullptr);
+// Whether FromUtf8 would find the bytes well-formed, without building the text.
+bool IsValidUtf8(std::string_view bytes);
 
 std::u16string ToUtf16(std::wstring_view text);
 std::wstring FromUtf16(std::u16string_view units);
