@@ -11,7 +11,8 @@
 # KOVRAL_WINEPREFIX: two runs at once need their own of each. Exits non-zero
 # on any failure. test_scale runs the program at 144 DPI (150 %) besides the
 # 96 of every other test; KOVRAL_E2E_SCALES=all adds its screenshots at 120
-# and 192 DPI (125 % and 200 %).
+# and 192 DPI (125 % and 200 %). KOVRAL_E2E_IDLE=1 adds test_follow's 40 s
+# measurement of idle CPU.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -64,5 +65,5 @@ if [ $# -gt 0 ]; then
   "$python" -m unittest -v "$@"
 else
   "$python" -m unittest -v test_dist test_installer test_program test_basic_page test_dialogs test_skins test_reliability \
-    test_scale
+    test_scale test_follow
 fi

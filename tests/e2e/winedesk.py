@@ -362,10 +362,21 @@ class World:
         a title matching an extended regular expression."""
         if name is not None:
             pattern = f"^{re.escape(name)}$"
-        if pattern is not None:
-            out = self.xdotool("search", "--onlyvisible", "--name", pattern, check=False)
+        what = ["--name", pattern] if pattern is not None else ["--class", _any_case(x_class)]
+        # Debian 12's xdotool dies of BadWindow when any window (a closing
+        # list or dialog, not only a matching one) goes away while it walks the
+        # tree, and then prints nothing, which would read as "no windows". It
+        # exits 1 without a word when nothing matches, so an X error on stderr
+        # means: ask again.
+        for _ in range(20):
+            p = subprocess.run(["xdotool", "search", "--onlyvisible"] + what, env=self.env,
+                               capture_output=True, text=True, timeout=30)
+            if "X Error" not in p.stderr:
+                break
+            time.sleep(0.02)
         else:
-            out = self.xdotool("search", "--onlyvisible", "--class", _any_case(x_class), check=False)
+            raise E2EError(f"xdotool search {' '.join(what)}: {p.stderr.strip()}")
+        out = p.stdout
         windows = []
         for wid in out.split():
             geo = self.xdotool("getwindowgeometry", "--shell", wid, check=False)
