@@ -12,38 +12,14 @@
 #include "device/device_link.h"
 #include "sim/sim_mouse.h"
 #include "settings/device_config.h"
+#include "sim_mouse_harness.h"
 
 namespace kovral {
 namespace {
 
 using namespace std::chrono_literals;
 
-struct SimHarness {
-  explicit SimHarness(SimOptions options = {}, Clock* realClock = nullptr)
-      : clock(realClock ? *realClock : manual),
-        mouse(clock, std::move(options)),
-        platform(mouse),
-        link(platform, messages, clock) {
-    link.notify = [this](int code, int value) {
-      std::lock_guard<std::mutex> lock(noticesMutex);
-      notices.emplace_back(code, value);
-    };
-  }
-  ~SimHarness() { CloseDevice(link); }
-  std::vector<std::pair<int, int>> Notices() {
-    std::lock_guard<std::mutex> lock(noticesMutex);
-    return notices;
-  }
-
-  ManualClock manual;
-  Clock& clock;
-  SimMouse mouse;
-  SimHidPlatform platform;
-  RecordingMessageSink messages;
-  DeviceLink link;
-  std::mutex noticesMutex;
-  std::vector<std::pair<int, int>> notices;
-};
+using SimHarness = testing::SimMouseHarness;
 
 DeviceConfig UserRecord() {
   DeviceConfig c{};

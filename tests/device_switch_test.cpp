@@ -17,54 +17,16 @@
 #include "device/record_switch.h"
 #include "settings/device_config.h"
 #include "sim/sim_mouse.h"
+#include "sim_mouse_harness.h"
 
 namespace kovral {
 namespace {
 
 using namespace std::chrono_literals;
 
-struct Mouse {
-  explicit Mouse(uint8_t sensorType = 0) : mouse(clock, Options(sensorType)), platform(mouse), link(platform, messages, clock) {
-    link.notify = [this](int code, int) {
-      std::lock_guard<std::mutex> lock(noticesMutex);
-      notices.push_back(code);
-    };
-    EXPECT_TRUE(ConnectDevice(link));
-    EXPECT_EQ(link.ready, 1);
-    mouse.ClearRecord();
-  }
-  ~Mouse() { CloseDevice(link); }
-  static SimOptions Options(uint8_t sensorType) {
-    SimOptions o;
-    o.sensorType = sensorType;
-    return o;
-  }
-  // What kvctl's apply sends: the sensor refresh, then the whole Apply.
-  bool FullApply(const DeviceConfig& config) {
-    RefreshSensor(link, image);
-    return Apply(link, config, image, {});
-  }
-  // The command codes of the set-feature reports since the last look.
-  std::vector<uint8_t> Commands() {
-    std::vector<uint8_t> codes;
-    for (const SimExchange& e : mouse.Exchanges())
-      if (e.call == SimCall::SetFeature && e.hasPayload) codes.push_back(e.payload[0]);
-    mouse.ClearRecord();
-    return codes;
-  }
-  size_t Notices() {
-    std::lock_guard<std::mutex> lock(noticesMutex);
-    return notices.size();
-  }
-
-  ManualClock clock;
-  SimMouse mouse;
-  SimHidPlatform platform;
-  RecordingMessageSink messages;
-  DeviceLink link;
-  DeviceImage image{};
-  std::mutex noticesMutex;
-  std::vector<int> notices;
+// A connected mouse of the given sensor with a clean trace.
+struct Mouse : testing::SimMouseHarness {
+  explicit Mouse(uint8_t sensorType = 0) : SimMouseHarness(Sensor(sensorType)) { Connect(); }
 };
 
 // The record's bytes of each family, for mixing records family by family.

@@ -15,6 +15,7 @@
 #include "settings/settings_session.h"
 #include "sim/sim_mouse.h"
 #include "settings_memory_fs.h"
+#include "sim_mouse_harness.h"
 
 namespace kovral {
 namespace {
@@ -26,25 +27,14 @@ const FrontWindow kGame{101, L"Game.exe"};
 const FrontWindow kEditor{301, L"notepad.exe"};
 const FrontWindow kOwn{401, L"", true};
 
-struct Mouse {
-  Mouse() : mouse(clock), platform(mouse), link(platform, messages, clock) {
-    EXPECT_TRUE(ConnectDevice(link));
-    mouse.ClearRecord();
-  }
-  ~Mouse() { CloseDevice(link); }
-  ManualClock clock;
-  SimMouse mouse;
-  SimHidPlatform platform;
-  RecordingMessageSink messages;
-  DeviceLink link;
-  DeviceImage image{};
+struct Mouse : testing::SimMouseHarness {
+  Mouse() { Connect(); }
 };
 
 // What a mouse holds after the sensor refresh and a whole Apply of `config`.
 SimFirmwareState HeldAfterApply(const DeviceConfig& config) {
   Mouse m;
-  RefreshSensor(m.link, m.image);
-  Apply(m.link, config, m.image, {});
+  m.FullApply(config);
   return m.mouse.State();
 }
 
