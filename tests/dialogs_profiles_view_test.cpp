@@ -42,6 +42,27 @@ TEST(ProfilesView, EachProfileIsFollowedByItsProgramsAndTheActiveAndBrokenOnesSa
   EXPECT_EQ(RowOf(rows, listing, L"Gone"), std::nullopt);
 }
 
+TEST(ProfilesView, NamesAndProgramsAreCheckedInTheInterfacesWords) {
+  const ProfilesTexts& en = ProfilesTextsFor(UiLanguage::English);
+  const ProfilesTexts& cht = ProfilesTextsFor(UiLanguage::TraditionalChinese);
+  EXPECT_EQ(UnusableProfileName(L"Racing 2", en), L"");
+  EXPECT_EQ(UnusableProfileName(std::wstring(64, L'x'), en), L"");
+  EXPECT_NE(UnusableProfileName(std::wstring(65, L'x'), en), L"");
+  EXPECT_EQ(UnusableProfileName(L"a:b", en).rfind(L"\"a:b\" cannot name a profile", 0), 0u);
+  EXPECT_EQ(UnusableProfileName(L"Fast.", cht).rfind(L"「Fast.」不能用作設定檔名稱", 0), 0u);
+  // The Desktop settings' name is taken in any letter case, and says so.
+  EXPECT_EQ(UnusableProfileName(L"DeskTop", en), L"\"DeskTop\" is the Desktop settings' name; choose another.");
+
+  const ProfileListing listing = Listing();
+  ASSERT_NE(ProfileNamed(listing, L"racing"), nullptr);
+  EXPECT_EQ(ProfileNamed(listing, L"racing")->name, L"Racing");
+  EXPECT_EQ(ProfileNamed(listing, L"Rac"), nullptr);
+  EXPECT_TRUE(IsForProgram(listing.profiles[0], L"C:\\Games\\RALLY.exe"));
+  EXPECT_TRUE(IsForProgram(listing.profiles[0], L"/home/u/car.EXE"));
+  EXPECT_FALSE(IsForProgram(listing.profiles[0], L"car.exe.bak"));
+  EXPECT_FALSE(IsForProgram(listing.profiles[1], L"car.exe"));
+}
+
 TEST(ProfilesView, TheOpenWindowsOfferEachNamedProgramOnceInOrder) {
   const std::vector<FrontWindow> windows = {
       {1, L"notepad.exe"}, {2, L"Game.exe"}, {3, L""}, {4, L"KALVORIN_DRX_Driver.exe", true},

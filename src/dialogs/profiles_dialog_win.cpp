@@ -83,7 +83,7 @@ void CProfilesDialog::Say(std::wstring text) {
 
 void CProfilesDialog::Report(const std::string& problem, const std::wstring& done) {
   if (!problem.empty()) {
-    Say(FromUtf8(problem));
+    Say(FormatText(texts_.notDone, FromUtf8(problem)));
     return;
   }
   if (services_.changed) services_.changed();
@@ -100,10 +100,24 @@ void CProfilesDialog::OnOK() {
 void CProfilesDialog::Save() {
   const std::wstring name = TypedName();
   if (name.empty()) return Say(texts_.typeName);
-  const ProfileData profile = services_.currentSettings();
-  const std::string problem = services_.library.Save(name, profile, false);
-  Report(problem, FormatText(texts_.saved, name));
-  if (problem.empty()) Fill(name);
+  if (std::wstring unusable = UnusableProfileName(name, texts_); !unusable.empty()) return Say(std::move(unusable));
+  ProfileData profile = services_.currentSettings();
+  // Saving over a profile is how a user updates it, so it is offered, not
+  // refused; the programs are the profile's, not the window's.
+  // A broken one is left for the user to mend or delete: its programs
+  // cannot be read, so they could not be kept.
+  const ProfileEntry* existing = ProfileNamed(listing_, name);
+  if (existing && !existing->Good()) return Say(FormatText(texts_.nameTaken, existing->name));
+  if (existing) {
+    const std::wstring question = FormatText(texts_.confirmReplace, existing->name);
+    if (MessageBoxW(hwnd_, question.c_str(), texts_.buttons[0], MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+      return;
+    profile.programs = existing->programs;
+  }
+  const std::wstring saved = existing ? existing->name : name;
+  const std::string problem = services_.library.Save(saved, profile, existing != nullptr);
+  Report(problem, FormatText(texts_.saved, saved));
+  if (problem.empty()) Fill(saved);
 }
 
 void CProfilesDialog::Rename() {
@@ -112,6 +126,9 @@ void CProfilesDialog::Rename() {
   const std::wstring from = listing_.profiles[row->profile].name;
   const std::wstring to = TypedName();
   if (to.empty()) return Say(texts_.typeName);
+  if (std::wstring unusable = UnusableProfileName(to, texts_); !unusable.empty()) return Say(std::move(unusable));
+  if (const ProfileEntry* taken = ProfileNamed(listing_, to); taken && !SameFileName(taken->name, from))
+    return Say(FormatText(texts_.nameTaken, taken->name));
   const std::string problem = services_.library.Rename(from, to);
   Report(problem, FormatText(texts_.renamed, to));
   Fill(problem.empty() ? to : from);
@@ -151,9 +168,8 @@ void CProfilesDialog::AddChosenProgram() {
   } else {
     return;
   }
-  const std::wstring file = program.substr(program.find_last_of(L"\\/") == std::wstring::npos
-                                               ? 0
-                                               : program.find_last_of(L"\\/") + 1);
+  const std::wstring file = ProgramFileName(program);
+  if (IsForProgram(listing_.profiles[row->profile], file)) return Say(FormatText(texts_.programThere, file));
   const std::string problem = services_.library.AddProgram(profile, program);
   Report(problem, FormatText(texts_.added, file));
   Fill(profile, file);

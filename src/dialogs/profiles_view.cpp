@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lang/text_format.h"
 #include "settings/text_encoding.h"
 
 namespace kovral {
@@ -33,6 +34,28 @@ std::optional<size_t> RowOf(const std::vector<ProfilesRow>& rows, const ProfileL
     if (!program.empty() && rows[r].program && SameFileName(entry.programs[*rows[r].program], program)) return r;
   }
   return std::nullopt;
+}
+
+std::wstring UnusableProfileName(std::wstring_view name, const ProfilesTexts& texts) {
+  if (ProfileNameProblem(name).empty()) return {};
+  return FormatText(SameFileName(name, kDesktopProfileName) ? texts.desktopName : texts.nameUnusable, name);
+}
+
+const ProfileEntry* ProfileNamed(const ProfileListing& listing, std::wstring_view name) {
+  for (const ProfileEntry& entry : listing.profiles)
+    if (SameFileName(entry.name, name)) return &entry;
+  return nullptr;
+}
+
+std::wstring ProgramFileName(std::wstring_view path) {
+  const size_t at = path.find_last_of(L"\\/");
+  return std::wstring(at == std::wstring_view::npos ? path : path.substr(at + 1));
+}
+
+bool IsForProgram(const ProfileEntry& entry, std::wstring_view program) {
+  const std::wstring file = ProgramFileName(program);
+  return std::any_of(entry.programs.begin(), entry.programs.end(),
+                     [&](const std::wstring& p) { return SameFileName(p, file); });
 }
 
 std::vector<std::wstring> OpenProgramNames(const std::vector<FrontWindow>& windows) {

@@ -81,6 +81,12 @@ constexpr ProfilesTexts kProfilesEn{
     L"\"%s\" added.",
     L"\"%s\" removed.",
     L"Delete the profile \"%s\"?",
+    L"A profile named \"%s\" exists already. Replace its settings with the current ones? Its programs stay.",
+    L"\"%s\" cannot name a profile: at most 64 characters, none of \\ / : * ? \" < > |, not ending in a dot.",
+    L"\"%s\" is the Desktop settings' name; choose another.",
+    L"A profile named \"%s\" exists already.",
+    L"The profile is for \"%s\" already.",
+    L"Not done: %s",
 };
 constexpr ProfilesTexts kProfilesChs{
     {L"将当前设置另存为\u2026", L"重命名", L"添加程序\u2026", L"移除程序", L"删除"},
@@ -97,6 +103,12 @@ constexpr ProfilesTexts kProfilesChs{
     L"已添加“%s”。",
     L"已移除“%s”。",
     L"删除配置文件“%s”？",
+    L"已有名为“%s”的配置文件。要用当前设置替换它的设置吗？它的程序保持不变。",
+    L"“%s”不能用作配置文件名称：最多 64 个字符，不含 \\ / : * ? \" < > |，不以句点结尾。",
+    L"“%s”是桌面设置的名称，请另选一个。",
+    L"已有名为“%s”的配置文件。",
+    L"该配置文件已用于“%s”。",
+    L"未完成：%s",
 };
 constexpr ProfilesTexts kProfilesCht{
     {L"將目前設定另存為\u2026", L"重新命名", L"新增程式\u2026", L"移除程式", L"刪除"},
@@ -113,6 +125,12 @@ constexpr ProfilesTexts kProfilesCht{
     L"已新增「%s」。",
     L"已移除「%s」。",
     L"刪除設定檔「%s」？",
+    L"已有名為「%s」的設定檔。要用目前設定取代它的設定嗎？它的程式保持不變。",
+    L"「%s」不能用作設定檔名稱：最多 64 個字元，不含 \\ / : * ? \" < > |，不以句點結尾。",
+    L"「%s」是桌面設定的名稱，請另選一個。",
+    L"已有名為「%s」的設定檔。",
+    L"該設定檔已用於「%s」。",
+    L"未完成：%s",
 };
 
 constexpr const wchar_t* kMediaEn[] = {

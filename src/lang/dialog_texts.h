@@ -71,6 +71,12 @@ struct ProfilesTexts {
   const wchar_t* added;
   const wchar_t* removed;
   const wchar_t* confirmDelete;
+  const wchar_t* confirmReplace;  // Save under a name a profile has: its settings go, its programs stay
+  const wchar_t* nameUnusable;    // the name is empty, too long or holds what a file name cannot
+  const wchar_t* desktopName;     // the name stands for the Desktop settings
+  const wchar_t* nameTaken;
+  const wchar_t* programThere;
+  const wchar_t* notDone;         // before what the files answered (a path and a system error code)
 };
 const ProfilesTexts& ProfilesTextsFor(UiLanguage language);
 

@@ -222,6 +222,17 @@ class FollowCase(ProgramCase):
         wd.wait_for("the program in Gamma", lambda: f"program = {GAME_A}\n" in self.profile_text(folder, "Gamma"),
                     timeout=10)
         self.assertEqual(self.entries()[-2:], ["Gamma", GAME_A])
+        # Saved over in other letter case after the question: the file keeps its
+        # name and its program.
+        path = os.path.join(folder, "Profiles", "Gamma.kvprofile")
+        before, written = self.profile_text(folder, "Gamma"), os.stat(path).st_mtime_ns
+        self.type_name(window, "gamma")
+        self.d_click(window, BUTTONS["save"])
+        self.click_yes('A profile named "Gamma" exists already. Replace its settings with the current ones? '
+                       'Its programs stay.')
+        wd.wait_for("Gamma saved over", lambda: os.stat(path).st_mtime_ns != written, timeout=10)
+        self.assertEqual(self.profile_text(folder, "Gamma"), before)
+        self.assertNotIn("gamma.kvprofile", os.listdir(os.path.join(folder, "Profiles")))
 
         # Renamed: the file goes with its contents and programs.
         self.select_row(self.entries().index("Gamma"))
