@@ -72,7 +72,7 @@ struct ProfilesTexts {
   const wchar_t* removed;
   const wchar_t* confirmDelete;
   const wchar_t* confirmReplace;  // Save under a name a profile has: its settings go, its programs stay
-  const wchar_t* nameUnusable;    // the name is empty, too long or holds what a file name cannot
+  const wchar_t* nameUnusable;    // the rules of a name, shown when the typed one breaks them
   const wchar_t* desktopName;     // the name stands for the Desktop settings
   const wchar_t* nameTaken;
   const wchar_t* programThere;

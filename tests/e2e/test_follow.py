@@ -30,6 +30,7 @@ NAME_EDIT = (60, 124, 366, 140)
 BUTTONS = {name: (l, t, l + 170, t + 21) for name, (l, t) in zip(
     ("save", "rename", "add", "remove", "delete"), ((14, 146), (196, 146), (14, 170), (196, 170), (14, 194)))}
 D_OK = (166, 253, 271, 274)
+STATUS = (196, 194, 366, 244)
 PROFILE_LIST, PROGRAM_LIST = 590, 592
 
 
@@ -157,6 +158,14 @@ class FollowCase(ProgramCase):
         wd.wait_for(f"entry {index} selected",
                     lambda: self.probed_dialog()[1][PROFILE_LIST]["list"]["selection"] == index, timeout=5)
 
+    def wait_status_change(self, window, before):
+        """Waits until the status line no longer shows what a screenshot of
+        the dialog taken before holds."""
+        left, top = window["client"] if "client" in window else window["rect"][:2]
+        status = (left + STATUS[0], top + STATUS[1], left + STATUS[2], top + STATUS[3])
+        wd.wait_for("the status line", lambda: wd.images_differ(self.world.grab().crop(status),
+                                                                 before.crop(status)) > 20, timeout=10)
+
     def click_yes(self, question):
         """Clicks Yes in the program's question box that asks `question`."""
         def yes():
@@ -205,6 +214,14 @@ class FollowCase(ProgramCase):
         self.d_click(window, BUTTONS["delete"])
         self.click_yes('Delete the profile "Zeta"?')
         wd.wait_for("Zeta deleted", lambda: self.profile_text(folder, "Zeta") is None, timeout=10)
+        # A name no file can have is refused in words, and nothing is written.
+        stored = sorted(os.listdir(os.path.join(folder, "Profiles")))
+        said = self.world.grab()
+        self.type_name(window, "a:b")
+        self.d_click(window, BUTTONS["save"])
+        self.wait_status_change(window, said)
+        self.shot("refused-name")
+        self.assertEqual(sorted(os.listdir(os.path.join(folder, "Profiles"))), stored)
 
         # A program of a window open now.
         self.select_row(self.entries().index("Gamma"))
@@ -374,6 +391,10 @@ class FollowChinese(FollowCase):
         shot = self.world.grab()
         r, g, b = shot.getpixel((left + 15, top + 16))[:3]
         self.assertGreater(b, r, "the dialog's face is not the Default skin's")
+        self.type_name(window, "a:b")
+        self.d_click(window, BUTTONS["save"])
+        self.wait_status_change(window, shot)
+        self.shot("refused-name-chs")
         self.d_click(window, D_OK)
         self.assertEqual(self.exit_from_tray(program), 0)
 
