@@ -102,19 +102,19 @@ void CProfilesDialog::Save() {
   if (name.empty()) return Say(texts_.typeName);
   if (std::wstring unusable = UnusableProfileName(name, texts_); !unusable.empty()) return Say(std::move(unusable));
   ProfileData profile = services_.currentSettings();
-  // Saving over a profile is how a user updates it, so it is offered, not
-  // refused; the programs are the profile's, not the window's.
-  // A broken one is left for the user to mend or delete: its programs
-  // cannot be read, so they could not be kept.
+  // Saving over a profile is how a user updates it, so it is offered after a
+  // question; the programs stay the profile's, not the window's. A broken
+  // profile is left for the user to mend or delete: its programs cannot be
+  // read, so they could not be kept.
   const ProfileEntry* existing = ProfileNamed(listing_, name);
   if (existing && !existing->Good()) return Say(FormatText(texts_.nameTaken, existing->name));
+  const std::wstring saved = existing ? existing->name : name;
   if (existing) {
-    const std::wstring question = FormatText(texts_.confirmReplace, existing->name);
+    profile.programs = existing->programs;  // copied: the question box runs a message loop
+    const std::wstring question = FormatText(texts_.confirmReplace, saved);
     if (MessageBoxW(hwnd_, question.c_str(), texts_.buttons[0], MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
       return;
-    profile.programs = existing->programs;
   }
-  const std::wstring saved = existing ? existing->name : name;
   const std::string problem = services_.library.Save(saved, profile, existing != nullptr);
   Report(problem, FormatText(texts_.saved, saved));
   if (problem.empty()) Fill(saved);
