@@ -268,14 +268,17 @@ class KilledSaves(unittest.TestCase):
                 torn.append(runs)
             kept_old += config == old
             runs += 1
-        # A loaded machine ends the killed runs slowly; once in a while one of
-        # Wine's own services started by a killed run never ends, and
-        # `wineserver -w` would wait for it for ever. The files are checked
-        # already, so what is left is named and stopped.
+        # A loaded machine ends the killed runs slowly, and on a loaded machine
+        # the Wine server has been seen not to end at all after them (no
+        # program of ours left running), so `wineserver -w` would wait for
+        # ever. The files are checked already: what is left is named and
+        # stopped.
         try:
             subprocess.run(["wineserver", "-w"], timeout=90)
         except subprocess.TimeoutExpired:
-            left = subprocess.run(["pgrep", "-a", "-f", r"\.exe"], capture_output=True, text=True).stdout
+            ps = subprocess.run(["ps", "-eo", "pid,ppid,stat,etime,args"], capture_output=True, text=True).stdout
+            left = "".join(line + "\n" for line in ps.splitlines()
+                           if "wine" in line.lower() or ".exe" in line.lower())
             print(f"\nWine processes still running after the killed saves, stopped:\n{left}", file=sys.stderr)
             subprocess.run(["wineserver", "-k"], timeout=60, check=False)
             subprocess.run(["wineserver", "-w"], timeout=60, check=False)
