@@ -57,10 +57,10 @@ TEST(ProfilesView, NamesAndProgramsAreCheckedInTheInterfacesWords) {
   ASSERT_NE(ProfileNamed(listing, L"racing"), nullptr);
   EXPECT_EQ(ProfileNamed(listing, L"racing")->name, L"Racing");
   EXPECT_EQ(ProfileNamed(listing, L"Rac"), nullptr);
-  EXPECT_TRUE(IsForProgram(listing.profiles[0], L"C:\\Games\\RALLY.exe"));
-  EXPECT_TRUE(IsForProgram(listing.profiles[0], L"/home/u/car.EXE"));
-  EXPECT_FALSE(IsForProgram(listing.profiles[0], L"car.exe.bak"));
-  EXPECT_FALSE(IsForProgram(listing.profiles[1], L"car.exe"));
+  EXPECT_TRUE(NamesProgram(listing.profiles[0].programs, L"C:\\Games\\RALLY.exe"));
+  EXPECT_TRUE(NamesProgram(listing.profiles[0].programs, L"/home/u/car.EXE"));
+  EXPECT_FALSE(NamesProgram(listing.profiles[0].programs, L"car.exe.bak"));
+  EXPECT_FALSE(NamesProgram(listing.profiles[1].programs, L"car.exe"));
 }
 
 TEST(ProfilesView, TheOpenWindowsOfferEachNamedProgramOnceInOrder) {

@@ -168,8 +168,8 @@ void CProfilesDialog::AddChosenProgram() {
   } else {
     return;
   }
-  const std::wstring file = ProgramFileName(program);
-  if (IsForProgram(listing_.profiles[row->profile], file)) return Say(FormatText(texts_.programThere, file));
+  const std::wstring file(ProgramFileName(program));
+  if (NamesProgram(listing_.profiles[row->profile].programs, file)) return Say(FormatText(texts_.programThere, file));
   const std::string problem = services_.library.AddProgram(profile, program);
   Report(problem, FormatText(texts_.added, file));
   Fill(profile, file);

@@ -47,17 +47,6 @@ const ProfileEntry* ProfileNamed(const ProfileListing& listing, std::wstring_vie
   return nullptr;
 }
 
-std::wstring ProgramFileName(std::wstring_view path) {
-  const size_t at = path.find_last_of(L"\\/");
-  return std::wstring(at == std::wstring_view::npos ? path : path.substr(at + 1));
-}
-
-bool IsForProgram(const ProfileEntry& entry, std::wstring_view program) {
-  const std::wstring file = ProgramFileName(program);
-  return std::any_of(entry.programs.begin(), entry.programs.end(),
-                     [&](const std::wstring& p) { return SameFileName(p, file); });
-}
-
 std::vector<std::wstring> OpenProgramNames(const std::vector<FrontWindow>& windows) {
   std::vector<std::wstring> names;
   for (const FrontWindow& w : windows) {

@@ -30,15 +30,13 @@ std::optional<size_t> RowOf(const std::vector<ProfilesRow>& rows, const ProfileL
 
 // What the dialog tells before it asks the library, in the interface's
 // words: why `name` cannot name a profile (empty when it can); the listed
-// profile of a name, letter case aside (null when none); whether a profile is
-// for a program (a file name or a whole path) already. The library checks
-// the same again against the files and answers in English, as kvctl does;
-// the dialog shows that answer only for what the list cannot know (a failed
-// write, a file changed behind its back).
+// profile of a name, letter case aside (null when none). With the library's
+// NamesProgram it also refuses a program a profile is for already. The
+// library checks the same again against the files and answers in English, as
+// kvctl does; the dialog shows that answer only for what the list cannot
+// know (a failed write, a file changed behind its back).
 std::wstring UnusableProfileName(std::wstring_view name, const ProfilesTexts& texts);
 const ProfileEntry* ProfileNamed(const ProfileListing& listing, std::wstring_view name);
-std::wstring ProgramFileName(std::wstring_view path);
-bool IsForProgram(const ProfileEntry& entry, std::wstring_view program);
 
 // The programs of the windows open now, each once (letter case aside), in
 // order of their names: the choices "Add program…" offers beside the file

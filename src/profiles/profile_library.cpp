@@ -26,12 +26,6 @@ std::wstring StemOf(const std::wstring& file) {
   return file.substr(0, file.size() - std::char_traits<wchar_t>::length(kProfileExtension));
 }
 
-// The file name at the end of a path, either separator.
-std::wstring_view BaseName(std::wstring_view path) {
-  const size_t at = path.find_last_of(L"\\/");
-  return at == std::wstring_view::npos ? path : path.substr(at + 1);
-}
-
 std::string SystemError(const char* what, std::wstring_view file, int error) {
   return std::string("cannot ") + what + " " + ToUtf8(std::wstring(file)) + " (error " + std::to_string(error) + ")";
 }
@@ -56,6 +50,16 @@ ProfileRead ReadProfileFile(ConfigFileSystem& files, const std::wstring& file) {
 }
 
 }  // namespace
+
+std::wstring_view ProgramFileName(std::wstring_view path) {
+  const size_t at = path.find_last_of(L"\\/");
+  return at == std::wstring_view::npos ? path : path.substr(at + 1);
+}
+
+bool NamesProgram(const std::vector<std::wstring>& programs, std::wstring_view program) {
+  const std::wstring_view file = ProgramFileName(program);
+  return std::any_of(programs.begin(), programs.end(), [&](const std::wstring& p) { return SameFileName(p, file); });
+}
 
 std::string ProfileNameProblem(std::wstring_view name) {
   if (std::string problem = FileNameProblem(name, kProfileNameLimit, "profile name"); !problem.empty())
@@ -207,7 +211,7 @@ std::string ProfileLibrary::Delete(std::wstring_view name) {
 }
 
 std::string ProfileLibrary::AddProgram(std::wstring_view name, std::wstring_view program) {
-  const std::wstring_view file = BaseName(program);
+  const std::wstring_view file = ProgramFileName(program);
   if (std::string problem = FileNameProblem(file, kProgramNameLimit, "program name"); !problem.empty()) return problem;
   ProfileRead read = Read(name);
   if (!read.profile) return read.error;
@@ -230,13 +234,11 @@ std::string ProfileLibrary::RemoveProgram(std::wstring_view name, std::wstring_v
 
 ProfileMatch ProfileLibrary::ProfileFor(std::wstring_view executable) {
   ProfileMatch match;
-  const std::wstring_view program = BaseName(executable);
+  const std::wstring_view program = ProgramFileName(executable);
   if (program.empty()) return match;
   for (const ProfileEntry& entry : List().profiles) {
     if (!entry.Good()) continue;
-    const bool names = std::any_of(entry.programs.begin(), entry.programs.end(),
-                                   [&](const std::wstring& p) { return SameFileName(p, program); });
-    if (!names) continue;
+    if (!NamesProgram(entry.programs, program)) continue;
     if (!match.profile)
       match.profile = entry.name;
     else
@@ -248,7 +250,7 @@ ProfileMatch ProfileLibrary::ProfileFor(std::wstring_view executable) {
 std::string KeepImportedPrograms(ProfileLibrary& library, const std::wstring& importedFile,
                                  const ProfileData& profile) {
   if (profile.programs.empty()) return {};
-  std::wstring name(BaseName(importedFile));
+  std::wstring name(ProgramFileName(importedFile));
   if (HasProfileExtension(name)) name = StemOf(name);
   if (std::string problem = ProfileNameProblem(name); !problem.empty())
     return "its programs were not kept in the library: " + problem;

@@ -28,6 +28,13 @@ inline constexpr wchar_t kDesktopProfileName[] = L"desktop";
 // Desktop settings' name in any letter case).
 std::string ProfileNameProblem(std::wstring_view name);
 
+// The file name at the end of a path, either separator: what a profile
+// names a program by.
+std::wstring_view ProgramFileName(std::wstring_view path);
+// Whether `programs` names a program (a file name or a whole path), letter
+// case aside.
+bool NamesProgram(const std::vector<std::wstring>& programs, std::wstring_view program);
+
 struct ProfileEntry {
   std::wstring name;                   // the file name without the extension, as on disk
   std::wstring file;                   // the whole path
