@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
-  python3 python3-pil fonts-dejavu-core fonts-dejavu-extra zip unzip valgrind nsis
+  ccache python3 python3-pil fonts-dejavu-core fonts-dejavu-extra zip unzip valgrind nsis
 )
 
 missing=()

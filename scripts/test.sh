@@ -10,6 +10,10 @@ cd "$root"
 "$root/scripts/setup.sh"
 
 jobs="${KOVRAL_JOBS:-$(nproc)}"
+# ccache (when CMake finds it) keys on paths relative to the clone, so another
+# clone or work tree of the same commit compiles from the cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
+export CCACHE_NOHASHDIR=1
 started=$SECONDS
 step() { printf '\n=== %s (%d s in)\n' "$*" $((SECONDS - started)); }
 
