@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "settings/notice_preferences.h"
 #include "settings/ui_settings.h"
 #include "settings_memory_fs.h"
 
@@ -135,6 +136,20 @@ TEST(UiSettings, ProfileSwitchesAreOnUntilTurnedOffAndSurviveTheOtherSettings) {
   read = ReadSwitchSettings(ini, L"str.ini");
   EXPECT_FALSE(read.automatic);
   EXPECT_TRUE(read.notices);
+}
+
+TEST(UiSettings, NoticePreferencesDefaultToTheOnScreenPanelAndReadHandEditedWords) {
+  MemoryFileSystem files;
+  FileIniStore ini(files);
+  // An earlier version's str.ini has no "Notices" section.
+  EXPECT_EQ(ReadNoticePreferences(ini, L"str.ini"), (NoticePreferences{NoticeStyle::OnScreen, OsdPosition::TopCentre}));
+  ASSERT_TRUE(WriteNoticePreferences(ini, L"str.ini", {NoticeStyle::Balloons, OsdPosition::BottomRight}));
+  EXPECT_EQ(ini.Get(L"str.ini", L"Notices", L"Style"), L"Balloons");
+  EXPECT_EQ(ini.Get(L"str.ini", L"Notices", L"Position"), L"BottomRight");
+  EXPECT_EQ(ReadNoticePreferences(ini, L"str.ini"), (NoticePreferences{NoticeStyle::Balloons, OsdPosition::BottomRight}));
+  ASSERT_TRUE(ini.Write(L"str.ini", L"Notices", L"Style", L" off "));
+  ASSERT_TRUE(ini.Write(L"str.ini", L"Notices", L"Position", L"middle"));
+  EXPECT_EQ(ReadNoticePreferences(ini, L"str.ini"), (NoticePreferences{NoticeStyle::Off, OsdPosition::TopCentre}));
 }
 
 TEST(UiSettings, FirstRunTextsFillBothLayers) {
