@@ -295,10 +295,14 @@ Section "Uninstall"
   !insertmacro KovralRemoveSkins
   ; Never read by the program: a leftover of one that was killed while saving.
   Delete "$INSTDIR\${CONFIG_TEMP}"
+  ; The copy of a shown profile's macros lives for one run of the program.
+  Delete "$INSTDIR\profile-record.ini"
   ${If} $R0 == remove
     Delete "$INSTDIR\config.bin"
     Delete "$INSTDIR\str.ini"
     Delete "$INSTDIR\record.ini"
+    ; What the mouse was last sent, for the next start; gone with the settings.
+    Delete "$INSTDIR\mouse-profile.txt"
     ; The profiles and what a killed save of one left; the folder goes only
     ; when nothing else of the user's is in it.
     Delete "$INSTDIR\Profiles\*.kvprofile"

@@ -379,6 +379,12 @@ TEST_F(Kvctl, ProfilesAreSavedListedAndSwitchedOverOneConnection) {
                                             "switched to desktop: sent report rate",
                                             "switched to work: the same as before, nothing sent",
                                             "switched to Fps: sent report rate"}));
+  // The mouse holds a profile: the marker beside config.bin says so, as the
+  // program's own does, until the Desktop settings are back whole.
+  const std::filesystem::path marker = Path("mouse-profile.txt");
+  ASSERT_TRUE(std::filesystem::exists(marker));
+  const std::vector<uint8_t> named = ReadBytes(marker);
+  EXPECT_EQ(std::string(named.begin(), named.end()), "Fps\n");
   // One connection: one handshake (two attempts) for the four switches.
   size_t handshakes = 0;
   for (const auto& f : TraceLines(Path("trace.txt")))
@@ -400,6 +406,9 @@ TEST_F(Kvctl, ProfilesAreSavedListedAndSwitchedOverOneConnection) {
   EXPECT_NE(Call({L"switch", L"broken", L"--simulate"}).err.find("line 3: [device] report_rate is missing"),
             std::string::npos);
   EXPECT_EQ(Call({L"switch", L"desktop", L"--simulate", L"--stall", L"30:800"}).status, 3);
+  EXPECT_TRUE(std::filesystem::exists(marker)) << "a Desktop switch cut short leaves the mouse unknown";
+  ASSERT_EQ(Call({L"switch", L"desktop", L"--simulate"}).status, 0);
+  EXPECT_FALSE(std::filesystem::exists(marker));
   EXPECT_EQ(Call({L"profiles", L"--simulate"}).status, 2);
 }
 

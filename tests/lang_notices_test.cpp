@@ -82,6 +82,18 @@ TEST(Notices, KeyMatrixMacroKeyAndPresence) {
   for (uint64_t type : {0u, 6u, 10u, 13u, 16u}) EXPECT_FALSE(NoticeBalloon(kEn, type, 1)) << type;
 }
 
+TEST(Notices, SwitchWarningsInEachLanguageKeepTheNameAsWritten) {
+  const Balloon failed = SwitchFailedBalloon(kEn, L"Shooter");
+  EXPECT_EQ(failed.text, L"Profile Shooter did not reach the mouse.");
+  EXPECT_EQ(failed.title, L"Warning");
+  EXPECT_EQ(SwitchFailedBalloon(kEn, L"").text, L"The Desktop settings did not reach the mouse.");
+  EXPECT_EQ(SwitchFailedBalloon(kChs, L"射击").text, L"配置文件 射击 未能发送到鼠标。");
+  EXPECT_EQ(SwitchFailedBalloon(kCht, L"").text, L"桌面設定未能傳送到滑鼠。");
+  // A "%s" in the name is the name's, not the place of the problem.
+  EXPECT_EQ(ProfileUnreadableBalloon(kEn, L"100%s", L"line 3: x").text, L"Profile 100%s cannot be read: line 3: x");
+  EXPECT_EQ(ProfileUnreadableBalloon(kCht, L"A", L"line 1").text, L"無法讀取設定檔 A：line 1");
+}
+
 TEST(DpiLabels, ListsBySensorType) {
   EXPECT_EQ(DpiStepLabels(1).size(), 8u);
   EXPECT_EQ(DpiStepLabels(1).back(), L"3200");

@@ -147,8 +147,23 @@ TEST(ProfileFollower, AFailedSwitchWaitsForTheNextChangeAndForgetsWhatTheMouseHo
   EXPECT_EQ(f.Run(false), kShooter);
   EXPECT_EQ(f.follower.active(), std::nullopt);
   EXPECT_EQ(f.Run(), std::nullopt) << "a failed switch is not sent again by itself";
+  // Its one retry, then no more until what is wanted changes.
+  EXPECT_TRUE(f.follower.RetryDue());
+  EXPECT_TRUE(f.follower.Retry());
+  EXPECT_EQ(f.Run(false), kShooter);
+  EXPECT_FALSE(f.follower.RetryDue());
+  EXPECT_FALSE(f.follower.Retry());
+  EXPECT_EQ(f.Run(), std::nullopt);
   f.follower.FrontChanged(kEditor);
   EXPECT_EQ(f.Run(), kDesktop) << "after a failure the mouse may hold anything";
+  f.follower.FrontChanged(kGame);
+  EXPECT_EQ(f.Run(false), kShooter);
+  EXPECT_TRUE(f.follower.RetryDue()) << "a new failure has its own retry";
+  EXPECT_TRUE(f.follower.Retry());
+  EXPECT_EQ(f.Run(), kShooter);
+  EXPECT_FALSE(f.follower.RetryDue());
+  f.follower.FrontChanged(kEditor);
+  EXPECT_EQ(f.Run(), kDesktop);
   f.follower.FrontChanged(kGame);
   EXPECT_EQ(f.Run(false), kShooter);
   f.follower.MouseArrived();

@@ -7,7 +7,9 @@
 #include "dialogs/profiles_dialog_win.h"
 #include "profiles/profile_menu.h"
 #include "lang/language.h"
+#include "lang/notices.h"
 #include "lang/text_format.h"
+#include "settings/text_encoding.h"
 #include "settings/app_paths.h"
 #include "settings/ui_settings.h"
 #include "ui/skin_path.h"
@@ -23,6 +25,8 @@ void CKovralDlg::StartFollowing() {
   switchSettings_ = ReadSwitchSettings(*services_.ini, settings_->paths().strIni);
   following_->follower().SetAutomatic(switchSettings_.automatic);
   following_->Reload();
+  // A switch never landed while the window showed a profile, so the
+  // Desktop settings are shown; whether the mouse holds them the marker says.
   if (link_.ready != 0) following_->follower().MouseArrived();
   UpdateForegroundWatch();
   OnFrontMaybeChanged(0, 0);
@@ -63,7 +67,38 @@ void CKovralDlg::SendDueSwitch() {
   const std::optional<SwitchOutcome> outcome = following_->SendDue(link_, image_);
   if (!outcome) return;
   if (outcome->windowChanged && pages_.state().CurrentPage != kNoPage) pages_.Rebuild();
-  if (outcome->sent && switchSettings_.notices) ShowBalloon(ProfileFollowing::NoticeBalloon(*texts_, outcome->target));
+  if (!outcome->macroFileFailed.empty())
+    messages_.Show(FormatText(texts_->settingsSaveFailed, outcome->macroFileFailed), kCaptionWarning);
+  if (!outcome->problem.empty()) {
+    TellUnreadableProfiles();
+    return;
+  }
+  if (outcome->sent) {
+    if (switchSettings_.notices || switchFailureTold_)
+      ShowBalloon(ProfileFollowing::NoticeBalloon(*texts_, outcome->target));
+    switchFailureTold_ = false;
+    return;
+  }
+  // The mouse holds a mix of two records now. The switch is tried once more
+  // shortly (whole, as the link forgot what it sent); the user hears of the
+  // failure once, not again if the retry fails too.
+  if (follower.RetryDue()) {
+    SetTimer(hwnd_, kSwitchRetryTimer, kSwitchRetryDelayMs, nullptr);
+    ShowBalloon(SwitchFailedBalloon(language_, outcome->target.desktop ? L"" : outcome->target.profile));
+    switchFailureTold_ = true;
+  }
+}
+
+void CKovralDlg::RetryFailedSwitch() {
+  KillTimer(hwnd_, kSwitchRetryTimer);
+  // What is wanted may have changed meanwhile, which needs no retry.
+  if (following_ && following_->follower().Retry()) OnFrontMaybeChanged(0, 0);
+}
+
+void CKovralDlg::TellUnreadableProfiles() {
+  if (!following_) return;
+  for (const UnreadableProfile& profile : following_->TakeUnreadable())
+    ShowBalloon(ProfileUnreadableBalloon(language_, profile.name, FromUtf8(profile.problem)));
 }
 
 // A dialog ended: what it held back is sent now.
@@ -92,6 +127,7 @@ void CKovralDlg::AppendProfilesMenu(HMENU menu) {
   }
   // The folder may have changed behind the program (kvctl, a file copied in).
   following_->Reload();
+  TellUnreadableProfiles();
   UpdateForegroundWatch();
   const ProfilesMenuState state{&following_->listing(),
                                 following_->follower().active(),
@@ -144,7 +180,7 @@ void CKovralDlg::RunProfilesDialog() {
       *library_, services_.fileChooser,
       [this] {
         pages_.CommitEdits();
-        return SessionProfile(*settings_);
+        return ShownSessionProfile(*settings_, following_.get());
       },
       [this] { return following_->follower().active(); },
       [this] {
@@ -154,6 +190,7 @@ void CKovralDlg::RunProfilesDialog() {
   CProfilesDialog dialog(DialogEnvironment{folder, textColor_, languageCode_}, std::move(services));
   dialog.RunModal();
   following_->Reload();
+  TellUnreadableProfiles();
   UpdateForegroundWatch();
   OnFrontMaybeChanged(0, 0);
 }

@@ -101,7 +101,7 @@ void CKovralDlg::OnTrayExportProfile() {
   pages_.CommitEdits();
   const std::optional<std::wstring> file =
       services_.fileChooser->ChooseSave(hwnd_, ProfileFileChoice(*texts_, true));
-  if (file) ExportSessionProfile(*settings_, *file, *texts_);
+  if (file) ExportSessionProfile(*settings_, *file, *texts_, following_.get());
 }
 
 // The imported profile is shown as edits of the window, which opens on it;

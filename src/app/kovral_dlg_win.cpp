@@ -60,6 +60,7 @@ std::span<const ui::MessageEntry<CKovralDlg>> CKovralDlg::Messages() {
       M::Message<&CKovralDlg::OnEnable>(WM_ENABLE),
       M::Message<&CKovralDlg::OnEndDialog>(WM_TIMER),
       M::Plain<&CKovralDlg::OnClose>(WM_CLOSE),
+      M::Message<&CKovralDlg::OnEndSession>(WM_ENDSESSION),
       M::Plain<&CKovralDlg::OnDestroy>(WM_DESTROY),
       M::Mouse<&CKovralDlg::OnLButtonDown>(WM_LBUTTONDOWN),
       M::CtlColor<&CKovralDlg::OnCtlColor>(),
@@ -328,6 +329,16 @@ void CKovralDlg::ExitProgram() {
 
 void CKovralDlg::OnDestroy() { ShutdownCleanup(); }
 
+// Windows ends the process once this returns, so the mouse gets the Desktop
+// settings back now, as at Exit. A session that is not ending after all
+// (another program refused) changes nothing.
+LRESULT CKovralDlg::OnEndSession(WPARAM ending, LPARAM) {
+  if (!ending) return 0;
+  if (following_) following_->Leave(link_, image_);
+  ShutdownCleanup();
+  return 0;
+}
+
 // Closing only hides: the program stays in the notification area.
 void CKovralDlg::OnClose() { ShowWindow(hwnd_, SW_HIDE); }
 
@@ -459,6 +470,10 @@ LRESULT CKovralDlg::OnRunCheck(WPARAM, LPARAM) {
 
 LRESULT CKovralDlg::OnEndDialog(WPARAM timer, LPARAM) {
   if (timer == kFrontCheckTimer) return OnFrontMaybeChanged(0, 0);
+  if (timer == kSwitchRetryTimer) {
+    RetryFailedSwitch();
+    return 0;
+  }
   if (timer == kMouseArrivedTimer) {
     KillTimer(hwnd_, kMouseArrivedTimer);
     if (following_ && link_.ready != 0) following_->follower().MouseArrived();

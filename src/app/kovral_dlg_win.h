@@ -61,6 +61,8 @@ class CKovralDlg final : public ui::Dialog {
   [[noreturn]] void ExitProgram();
   void OnDestroy();
   void OnClose();
+  // The Windows session ends: the program is stopped without Exit.
+  LRESULT OnEndSession(WPARAM ending, LPARAM);
   void OnTrayExit();
   void OnTrayStartWithWindows();
   void OnTrayExportProfile();
@@ -72,6 +74,10 @@ class CKovralDlg final : public ui::Dialog {
   void UpdateForegroundWatch();
   // Tells the rule what holds a switch back, then sends the one that is due.
   void SendDueSwitch();
+  // The one retry of a switch that failed, when its time comes.
+  void RetryFailedSwitch();
+  // Profiles found unreadable since the last look, one balloon each.
+  void TellUnreadableProfiles();
   void LookAtFront();
   LRESULT OnFrontMaybeChanged(WPARAM, LPARAM);
   LRESULT OnEnable(WPARAM enabled, LPARAM);
@@ -166,6 +172,9 @@ class CKovralDlg final : public ui::Dialog {
   ForegroundWatch foregroundWatch_{foregroundSource_};
   ForegroundHook foregroundHook_;
   bool applying_ = false;
+  // The user was told a switch did not reach the mouse; the next one that
+  // does is told even with the switch notices off.
+  bool switchFailureTold_ = false;
 
   SystemPointerSettings pointer_;
   CPageHost pages_;

@@ -42,7 +42,7 @@ ProfileData SessionProfile(SettingsSession& session) {
   ProfileData profile;
   profile.config = session.config;
   profile.configFlag = StoredConfigFlag(session);
-  ReadProfileFiles(session.ini(), session.files(), session.paths().recordIni, session.paths().strIni, profile);
+  ReadProfileFiles(session.ini(), session.files(), session.macroFile(), session.paths().strIni, profile);
   for (const SettingsSession::SectionTexts& pending : session.pendingTexts)
     if (const int lang = ProfileLanguageIndex(pending.section); lang >= 0)
       std::copy(std::begin(pending.texts), std::end(pending.texts), std::begin(profile.texts[lang]));
@@ -51,8 +51,15 @@ ProfileData SessionProfile(SettingsSession& session) {
   return profile;
 }
 
-bool ExportSessionProfile(SettingsSession& session, const std::wstring& file, const MainTexts& texts) {
-  const std::string text = ExportProfile(SessionProfile(session));
+ProfileData ShownSessionProfile(SettingsSession& session, ProfileFollowing* following) {
+  if (following)
+    if (std::optional<ProfileData> shown = following->ShownProfile()) return *std::move(shown);
+  return SessionProfile(session);
+}
+
+bool ExportSessionProfile(SettingsSession& session, const std::wstring& file, const MainTexts& texts,
+                          ProfileFollowing* following) {
+  const std::string text = ExportProfile(ShownSessionProfile(session, following));
   if (session.files().WriteReplace(file, std::vector<uint8_t>(text.begin(), text.end())) == 0) return true;
   session.messages().Show(FormatText(texts.profileWriteFailed, file), kCaptionWarning);
   return false;
@@ -81,8 +88,9 @@ bool ImportSessionProfile(SettingsSession& session, const std::wstring& file, co
   const ProfileData& profile = *imported.profile;
 
   IniStore& ini = session.ini();
-  const std::wstring& recordIni = session.paths().recordIni;
-  // All or nothing: a refused write leaves record.ini as it was.
+  // record.ini, or the copy of the shown profile's macros, whose Apply saves
+  // them into its file. All or nothing: a refused write leaves it as it was.
+  const std::wstring& recordIni = session.macroFile();
   if (!WriteProfileMacros(ini, recordIni, profile.macros)) {
     session.messages().Show(FormatText(texts.settingsSaveFailed, recordIni), kCaptionWarning);
     return false;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "lang/main_texts.h"
+#include "lang/text_format.h"
 
 namespace kovral {
 namespace {
@@ -18,7 +19,50 @@ Balloon Info(std::wstring text, uint32_t timeout) {
   return {kCaptionInfo, std::move(text), timeout, BalloonIcon::Information};
 }
 
+// Switch warnings stay up longer than the switch notices: the user is
+// playing and may look late.
+constexpr uint32_t kSwitchWarningTimeoutMs = 8000;
+
+struct SwitchWarningTexts {
+  const wchar_t* profileFailed;  // %s: the profile
+  const wchar_t* desktopFailed;
+  const wchar_t* unreadable;  // %s: the profile, then %s: the problem
+};
+
+const SwitchWarningTexts& SwitchWarningsFor(UiLanguage language) {
+  static constexpr SwitchWarningTexts kEnglish{L"Profile %s did not reach the mouse.",
+                                               L"The Desktop settings did not reach the mouse.",
+                                               L"Profile %s cannot be read: %s"};
+  static constexpr SwitchWarningTexts kSimplified{L"配置文件 %s 未能发送到鼠标。", L"桌面设置未能发送到鼠标。",
+                                                  L"无法读取配置文件 %s：%s"};
+  static constexpr SwitchWarningTexts kTraditional{L"設定檔 %s 未能傳送到滑鼠。", L"桌面設定未能傳送到滑鼠。",
+                                                   L"無法讀取設定檔 %s：%s"};
+  switch (language) {
+    case UiLanguage::SimplifiedChinese: return kSimplified;
+    case UiLanguage::TraditionalChinese: return kTraditional;
+    default: return kEnglish;
+  }
+}
+
+Balloon Warning(std::wstring text) {
+  return {kCaptionWarning, std::move(text), kSwitchWarningTimeoutMs, BalloonIcon::Information};
+}
+
 }  // namespace
+
+Balloon SwitchFailedBalloon(UiLanguage language, std::wstring_view profile) {
+  const SwitchWarningTexts& t = SwitchWarningsFor(language);
+  return Warning(profile.empty() ? std::wstring(t.desktopFailed) : FormatText(t.profileFailed, profile));
+}
+
+// Filled one placeholder at a time from the left, so a "%s" in the name is
+// never taken for the second one.
+Balloon ProfileUnreadableBalloon(UiLanguage language, std::wstring_view profile, std::wstring_view problem) {
+  const std::wstring_view pattern = SwitchWarningsFor(language).unreadable;
+  const size_t first = pattern.find(L"%s");
+  return Warning(std::wstring(pattern.substr(0, first)) + std::wstring(profile) +
+                 FormatText(pattern.substr(first + 2), problem));
+}
 
 std::optional<Balloon> NoticeBalloon(UiLanguage language, uint64_t type, int64_t value,
                                      std::wstring_view dpiLabel) {

@@ -35,4 +35,11 @@ std::optional<Balloon> NoticeBalloon(UiLanguage language, uint64_t type, int64_t
 
 // settings/notice_balloon.h words a DPI stage notice with the record's levels.
 
+// A profile switch that did not reach the mouse whole (`profile` empty: the
+// Desktop settings); shown as the switch notices are, as a warning.
+Balloon SwitchFailedBalloon(UiLanguage language, std::wstring_view profile);
+// A profile a switch needed, or one that was for a program, cannot be read;
+// `problem` is the reader's words (line and reason).
+Balloon ProfileUnreadableBalloon(UiLanguage language, std::wstring_view profile, std::wstring_view problem);
+
 }  // namespace kovral

@@ -82,7 +82,7 @@ class MacroPanelModel {
   void ShowOwnCount();
   void StoreLoopCount(uint16_t count);
   PanelMessage WriteFailed() const;
-  const std::wstring& path() const { return settings_.paths().recordIni; }
+  const std::wstring& path() const { return settings_.macroFile(); }
 
   SettingsSession& settings_;
   const MainTexts& texts_;

@@ -147,7 +147,7 @@ bool CBasicPage::RunAssignmentDialog(int function, int button) {
       return true;
     }
     case kFunctionMacro: {
-      const std::wstring& recordIni = context_.settings.paths().recordIni;
+      const std::wstring& recordIni = context_.settings.macroFile();
       std::vector<std::wstring> names;
       if (context_.settings.files().Exists(recordIni)) names = MacroNames(context_.settings.ini(), recordIni);
       CMacroDialog dialog(context_.dialogs, std::move(names));

@@ -8,7 +8,22 @@ ProfileFollower::ProfileFollower(ProfileFor profileFor) : profileFor_(std::move(
 
 void ProfileFollower::SetAutomatic(bool on) {
   automatic_ = on;
+  ForgetFailure();
+}
+
+void ProfileFollower::ForgetFailure() {
   failed_.reset();
+  retrying_.reset();
+  retryUsed_ = false;
+}
+
+// One retry only: a mouse that keeps stalling must not be sent a record
+// every two seconds while the user plays.
+bool ProfileFollower::Retry() {
+  if (!RetryDue()) return false;
+  retrying_ = failed_;
+  failed_.reset();
+  return true;
 }
 
 void ProfileFollower::LibraryChanged(const std::function<bool(const std::wstring& name)>& exists) {
@@ -18,19 +33,19 @@ void ProfileFollower::LibraryChanged(const std::function<bool(const std::wstring
   // switch sends what is wanted whole.
   if (active_ && !active_->desktop && !exists(active_->profile)) active_.reset();
   if (!last_.desktop && !exists(last_.profile)) last_ = SwitchTarget::Desktop();
-  failed_.reset();
+  ForgetFailure();
 }
 
 void ProfileFollower::FrontChanged(const FrontWindow& front) {
   if (front == front_) return;
   front_ = front;
   manual_.reset();
-  failed_.reset();
+  ForgetFailure();
 }
 
 void ProfileFollower::Choose(const SwitchTarget& target) {
   manual_ = target;
-  failed_.reset();
+  ForgetFailure();
 }
 
 void ProfileFollower::MouseArrived() {
@@ -39,7 +54,7 @@ void ProfileFollower::MouseArrived() {
   // config.bin's; after one it holds whatever it took last, which a replug
   // in another state of the front must not be trusted to match.
   if (sentThisRun_) active_.reset();
-  failed_.reset();
+  ForgetFailure();
 }
 
 void ProfileFollower::Applied(const SwitchTarget& target, bool complete) {
@@ -48,7 +63,7 @@ void ProfileFollower::Applied(const SwitchTarget& target, bool complete) {
     active_ = target;
   else
     active_.reset();
-  failed_.reset();
+  ForgetFailure();
 }
 
 SwitchTarget ProfileFollower::Wanted() const {
@@ -70,12 +85,16 @@ std::optional<SwitchTarget> ProfileFollower::Due() const {
 void ProfileFollower::Switched(const SwitchTarget& target, bool ok) {
   sentThisRun_ = true;
   last_ = target;
+  const bool wasRetry = retrying_ && *retrying_ == target;
+  retrying_.reset();
   if (ok) {
     active_ = target;
     failed_.reset();
+    retryUsed_ = false;
   } else {
     active_.reset();
     failed_ = target;
+    retryUsed_ = wasRetry;
   }
 }
 

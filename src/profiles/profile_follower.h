@@ -84,9 +84,19 @@ class ProfileFollower {
   // what is wanted.
   std::optional<SwitchTarget> Due() const;
 
-  // The result of sending a Due() switch. A failed one is not tried again
-  // until what is wanted changes or the mouse arrives again.
+  // The result of sending a Due() switch. A failed one is tried again once
+  // (Retry, shortly after), then not until what is wanted changes or the
+  // mouse arrives again.
   void Switched(const SwitchTarget& target, bool ok);
+  // A failed switch whose one retry is still to come.
+  bool RetryDue() const { return failed_ && !retryUsed_; }
+  // Makes the failed switch due again, once; false when there is none.
+  bool Retry();
+
+  // The mouse may hold anything: the last run ended with a profile on it, or
+  // a switch of kvctl sent one. The first switch is a whole one of what is
+  // wanted, the Desktop settings included.
+  void MouseStateUnknown() { active_.reset(); }
 
   // What the mouse holds, as far as the program knows (nothing when unknown).
   const std::optional<SwitchTarget>& active() const { return active_; }
@@ -104,6 +114,10 @@ class ProfileFollower {
   bool sentThisRun_ = false;
   std::optional<SwitchTarget> active_ = SwitchTarget::Desktop();
   std::optional<SwitchTarget> failed_;  // wanted when a switch to it failed
+  std::optional<SwitchTarget> retrying_;  // the failed switch made due again by Retry
+  bool retryUsed_ = false;               // failed_ failed on its retry too
+  // What is wanted changed: a failure before it has no retry left to make.
+  void ForgetFailure();
   // The last target sent or applied, whether or not it arrived whole: with
   // switching off it stays what is wanted, so a replug sends it again
   // rather than the Desktop settings.

@@ -1,7 +1,10 @@
 #include "profiles/profile_following.h"
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
+#include <string_view>
+#include <utility>
 
 #include "device/commands.h"
 #include "device/device_link.h"
@@ -27,18 +30,60 @@ void TakePointerSettings(DeviceConfig& to, const DeviceConfig& from) {
 ProfileFollowing::ProfileFollowing(SettingsSession& session, ProfileLibrary& library)
     : session_(session),
       library_(library),
-      follower_([this](const std::wstring& program) { return ProfileFor(program); }) {}
+      follower_([this](const std::wstring& program) { return ProfileFor(program); }),
+      marker_(session.files(), session.paths().directory + kSentMarkerName) {
+  if (marker_.MayHoldOther()) follower_.MouseStateUnknown();
+}
+
+std::wstring ProfileFollowing::ShownMacroFile() const { return session_.paths().directory + kShownMacroFileName; }
+
+// The file's bytes tell one version from the next: a problem is told again
+// only once the user has changed the file.
+void ProfileFollowing::NoteUnreadable(const std::wstring& name, const std::wstring& file, const std::string& problem) {
+  const FileRead read = session_.files().Read(file, kProfileSizeLimit);
+  const size_t version =
+      std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(read.bytes.data()),
+                                                     read.bytes.size())) ^
+      (static_cast<size_t>(read.status) << 1) ^ read.size;
+  const auto told = told_.find(FoldFileNameCase(name));
+  if (told != told_.end() && told->second == version) return;
+  told_[FoldFileNameCase(name)] = version;
+  unreadable_.push_back({name, problem});
+}
+
+std::vector<UnreadableProfile> ProfileFollowing::TakeUnreadable() { return std::exchange(unreadable_, {}); }
+
+bool ProfileFollowing::FileStillHolds(const SwitchTarget& target, const ProfileData& base) {
+  const ProfileRead read = library_.Read(target.profile);
+  if (!read.profile) return false;
+  ProfileData kept = base;
+  kept.programs = read.profile->programs;
+  return ExportProfile(kept) == ExportProfile(*read.profile);
+}
 
 void ProfileFollowing::Reload() {
+  ProfileListing before = std::move(listing_);
   listing_ = library_.List();
+  // A profile that was for a program and broke would leave its game to the
+  // Desktop settings without a word.
+  for (const ProfileEntry& entry : listing_.profiles) {
+    if (entry.Good()) continue;
+    const auto was = std::find_if(before.profiles.begin(), before.profiles.end(), [&](const ProfileEntry& e) {
+      return SameFileName(e.name, entry.name) && e.Good() && !e.programs.empty();
+    });
+    if (was != before.profiles.end()) NoteUnreadable(entry.name, entry.file, entry.problem);
+  }
   follower_.LibraryChanged([this](const std::wstring& name) {
     return std::any_of(listing_.profiles.begin(), listing_.profiles.end(),
                        [&](const ProfileEntry& e) { return e.Good() && SameFileName(e.name, name); });
   });
-  // A profile kept aside may have been saved, renamed or deleted meanwhile:
-  // its file is what counts now. The Desktop settings live in config.bin and
-  // the window alone changes them, so their edits stay.
-  std::erase_if(aside_, [](const Shown& s) { return !s.target.desktop; });
+  // A profile kept aside keeps its edits (an import, macros, values typed)
+  // while its file holds what they were made on; saved over, renamed or
+  // deleted meanwhile, its file is what counts now. The Desktop settings
+  // live in config.bin and the window alone changes them, so their edits stay.
+  std::erase_if(aside_, [this](const Shown& s) {
+    return !s.target.desktop && (!s.base || !FileStillHolds(s.target, *s.base));
+  });
   // The shown profile's file may be gone or renamed: its name follows it, so
   // an Apply does not write a deleted profile back.
   if (!shown_.desktop) {
@@ -73,15 +118,26 @@ ProfileFollowing::Shown ProfileFollowing::Capture() const {
   std::copy(std::begin(session_.committedButtonText), std::end(session_.committedButtonText),
             std::begin(state.committedTexts));
   state.pendingTexts = session_.pendingTexts;
+  state.base = shownBase_;
+  if (!shown_.desktop) state.macros = ReadProfileMacros(session_.ini(), session_.files(), session_.macroFile());
   return state;
 }
 
-void ProfileFollowing::Restore(const Shown& state) {
+// A profile's macros go into the copy the macro panel edits; the Desktop
+// settings' are record.ini's. False when the copy could not be written.
+bool ProfileFollowing::Restore(const Shown& state) {
   session_.config = state.config;
   session_.committedConfig = state.committed;
   std::copy(std::begin(state.texts), std::end(state.texts), std::begin(session_.ui.buttonText));
   std::copy(std::begin(state.committedTexts), std::end(state.committedTexts), std::begin(session_.committedButtonText));
   session_.pendingTexts = state.pendingTexts;
+  shownBase_ = state.base;
+  if (state.target.desktop) {
+    session_.SetMacroFile(L"");
+    return true;
+  }
+  session_.SetMacroFile(ShownMacroFile());
+  return WriteProfileMacros(session_.ini(), session_.macroFile(), state.macros);
 }
 
 std::optional<ProfileFollowing::Shown> ProfileFollowing::StateFor(const SwitchTarget& target, std::string& problem) {
@@ -114,6 +170,8 @@ std::optional<ProfileFollowing::Shown> ProfileFollowing::StateFor(const SwitchTa
   }
   Shown state;
   state.target = target;
+  state.base = read.profile;
+  state.macros = read.profile->macros;
   state.config = read.profile->config;
   TakePointerSettings(state.config, desktopConfig);
   state.committed = state.config;
@@ -132,46 +190,70 @@ std::optional<SwitchOutcome> ProfileFollowing::SendDue(DeviceLink& link, DeviceI
   std::optional<Shown> state = StateFor(*due, outcome.problem);
   if (!state) {
     follower_.Switched(*due, false);
+    if (!due->desktop) {
+      const auto entry = std::find_if(listing_.profiles.begin(), listing_.profiles.end(),
+                                      [&](const ProfileEntry& e) { return SameFileName(e.name, due->profile); });
+      NoteUnreadable(due->profile, entry != listing_.profiles.end() ? entry->file : library_.FileOf(due->profile),
+                     outcome.problem);
+    }
     return outcome;
   }
   // What the target last had applied goes to the mouse; unapplied edits
   // stay edits, as they would without a switch.
+  marker_.Sending(due->desktop ? L"" : due->profile);
   outcome.sent = Switch(link, state->committed, image).complete;
+  if (outcome.sent && due->desktop) marker_.DesktopHeld();
   follower_.Switched(*due, outcome.sent);
   if (*due != shown_) {
     std::erase_if(aside_, [&](const Shown& s) { return s.target == shown_ || s.target == *due; });
     aside_.push_back(Capture());
-    Restore(*state);
+    if (!Restore(*state)) outcome.macroFileFailed = session_.macroFile();
     shown_ = *due;
     outcome.windowChanged = true;
   }
   return outcome;
 }
 
+std::optional<ProfileData> ProfileFollowing::ShownProfile() {
+  if (shown_.desktop || !shownBase_) return std::nullopt;
+  ProfileData profile = *shownBase_;
+  profile.programs.clear();
+  const DeviceConfig own = profile.config;
+  profile.config = session_.config;
+  TakePointerSettings(profile.config, own);
+  profile.macros = ReadProfileMacros(session_.ini(), session_.files(), session_.macroFile());
+  for (const SettingsSession::SectionTexts& pending : session_.pendingTexts)
+    if (const int lang = ProfileLanguageIndex(pending.section); lang >= 0)
+      std::copy(std::begin(pending.texts), std::end(pending.texts), std::begin(profile.texts[lang]));
+  if (const int lang = ProfileLanguageIndex(session_.languageSection); lang >= 0)
+    std::copy(std::begin(session_.ui.buttonText), std::end(session_.ui.buttonText), std::begin(profile.texts[lang]));
+  return profile;
+}
+
 bool ProfileFollowing::ApplyAndSave(DeviceLink& link, DeviceImage& image, const MainTexts& texts) {
   bool saved = false;
   if (shown_.desktop) {
+    marker_.Sending(L"");
     const bool complete = Apply(link, session_.config, image, [&] { saved = session_.SaveAll(); });
+    if (complete) marker_.DesktopHeld();
     follower_.Applied(shown_, complete);
     return saved;
   }
   const SwitchTarget target = shown_;
+  marker_.Sending(target.profile);
   const bool complete = Apply(link, session_.config, image, [&] {
-    // The file gives what the window does not show: its programs, macros,
-    // the other languages' texts and its own pointer values.
+    // Everything comes from what the window shows but the programs, which
+    // the Profiles dialog may have changed in the file meanwhile. A file
+    // deleted or broken behind the window is not written back.
     const ProfileRead read = library_.Read(target.profile);
     std::string problem = read.error;
-    if (read.profile) {
-      ProfileData profile = *read.profile;
-      const DeviceConfig pointer = profile.config;
-      profile.config = session_.config;
-      TakePointerSettings(profile.config, pointer);
-      if (const int lang = ProfileLanguageIndex(session_.languageSection); lang >= 0)
-        std::copy(std::begin(session_.ui.buttonText), std::end(session_.ui.buttonText),
-                  std::begin(profile.texts[lang]));
-      problem = library_.Save(target.profile, profile, true);
+    std::optional<ProfileData> profile = ShownProfile();
+    if (read.profile && profile) {
+      profile->programs = read.profile->programs;
+      problem = library_.Save(target.profile, *profile, true);
     }
     saved = problem.empty();
+    if (saved) shownBase_ = std::move(profile);
     if (!saved)
       session_.messages().Show(FormatText(texts.profileWriteFailed,
                                           library_.FileOf(target.profile) + L" (" + FromUtf8(problem) + L")"),
@@ -182,11 +264,18 @@ bool ProfileFollowing::ApplyAndSave(DeviceLink& link, DeviceImage& image, const 
 }
 
 void ProfileFollowing::Leave(DeviceLink& link, DeviceImage& image) {
+  // The copy of a profile's macros is of this run only.
+  if (session_.files().Exists(ShownMacroFile())) session_.files().Remove(ShownMacroFile());
   const std::optional<SwitchTarget>& active = follower_.active();
-  if (link.ready == 0 || (active && active->desktop)) return;
+  if (link.ready == 0 || (active && active->desktop && !marker_.MayHoldOther())) return;
   std::string problem;
-  if (const std::optional<Shown> desktop = StateFor(SwitchTarget::Desktop(), problem))
-    Switch(link, desktop->committed, image);
+  if (const std::optional<Shown> desktop = StateFor(SwitchTarget::Desktop(), problem)) {
+    marker_.Sending(L"");
+    if (Switch(link, desktop->committed, image).complete) {
+      marker_.DesktopHeld();
+      follower_.Applied(SwitchTarget::Desktop(), true);
+    }
+  }
 }
 
 Balloon ProfileFollowing::NoticeBalloon(const MainTexts& texts, const SwitchTarget& target) {

@@ -8,6 +8,11 @@
 // shown sends that profile and saves it into its file, never into
 // config.bin. The system's pointer settings belong to the desktop: a profile
 // is shown with the Desktop pointer values, and its own are kept in its file.
+// A shown profile's macros are its own: the macro panel edits a copy of them
+// (the session's macro file), saved into the profile with its other
+// settings, while record.ini stays the Desktop settings'.
+#include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +22,7 @@
 #include "profiles/foreground_watch.h"
 #include "profiles/profile_follower.h"
 #include "profiles/profile_library.h"
+#include "profiles/sent_marker.h"
 #include "settings/settings_session.h"
 
 namespace kovral {
@@ -30,11 +36,25 @@ struct SwitchOutcome {
   bool sent = false;           // the mouse got it whole
   bool windowChanged = false;  // the window now shows other settings
   std::string problem;         // a profile that could not be read
+  // The macro copy of the profile now shown could not be written (its path).
+  std::wstring macroFileFailed;
 };
+
+// A profile the user would have had that cannot be read, told once per
+// change of its file.
+struct UnreadableProfile {
+  std::wstring name;
+  std::string problem;
+};
+
+// The copy of a shown profile's macros, beside record.ini.
+inline constexpr wchar_t kShownMacroFileName[] = L"profile-record.ini";
 
 class ProfileFollowing {
  public:
-  // `library` is the program's Profiles folder; `session` the window's.
+  // `library` is the program's Profiles folder; `session` the window's. A
+  // marker left by a run that ended with a profile on the mouse (or by
+  // kvctl) makes what the mouse holds unknown, so the first switch is whole.
   ProfileFollowing(SettingsSession& session, ProfileLibrary& library);
 
   ProfileFollower& follower() { return follower_; }
@@ -57,12 +77,22 @@ class ProfileFollowing {
   // `texts` word a profile that could not be written.
   bool ApplyAndSave(DeviceLink& link, DeviceImage& image, const MainTexts& texts);
 
-  // Before the program ends: a mouse holding a profile is given the Desktop
-  // settings back, since the next start takes the mouse to hold them.
+  // Before the program ends (Exit, the end of the Windows session): a mouse
+  // holding a profile is given the Desktop settings back, since the next
+  // start takes the mouse to hold them unless the marker says otherwise.
   void Leave(DeviceLink& link, DeviceImage& image);
 
   // What the window shows.
   const SwitchTarget& shown() const { return shown_; }
+  // The shown profile whole, as its Apply would save it (its own pointer
+  // values, macros, all three languages' texts, no programs); nothing while
+  // the window shows the Desktop settings.
+  std::optional<ProfileData> ShownProfile();
+
+  // Profiles found unreadable since the last call, each told once per
+  // change of its file: one a switch needed, or one that named programs
+  // and broke.
+  std::vector<UnreadableProfile> TakeUnreadable();
 
   // The balloon after a switch: "Profile: NAME" or "Desktop settings".
   static Balloon NoticeBalloon(const MainTexts& texts, const SwitchTarget& target);
@@ -76,13 +106,22 @@ class ProfileFollowing {
     std::wstring texts[kButtonTextCount];
     std::wstring committedTexts[kButtonTextCount];
     std::vector<SettingsSession::SectionTexts> pendingTexts;
+    // A profile's file as last read or saved: what the window does not show.
+    std::optional<ProfileData> base;
+    // The macros of a profile kept aside (the shown one's are in the copy).
+    std::vector<ProfileMacro> macros;
   };
   Shown Capture() const;
-  void Restore(const Shown& state);
+  bool Restore(const Shown& state);
   // The record a switch to `target` sends, and the window's settings for it;
   // nothing (with `problem` set) when the profile cannot be read.
   std::optional<Shown> StateFor(const SwitchTarget& target, std::string& problem);
   std::optional<std::wstring> ProfileFor(const std::wstring& program) const;
+  std::wstring ShownMacroFile() const;
+  // Whether the profile's file still holds what `base` was read from (its
+  // programs aside, which the Profiles dialog changes).
+  bool FileStillHolds(const SwitchTarget& target, const ProfileData& base);
+  void NoteUnreadable(const std::wstring& name, const std::wstring& file, const std::string& problem);
 
   SettingsSession& session_;
   ProfileLibrary& library_;
@@ -91,6 +130,10 @@ class ProfileFollowing {
   SwitchTarget shown_ = SwitchTarget::Desktop();
   // The settings of the targets not shown now, edits included.
   std::vector<Shown> aside_;
+  std::optional<ProfileData> shownBase_;  // of the shown profile
+  SentMarker marker_;
+  std::map<std::wstring, size_t> told_;  // folded name: the file told about
+  std::vector<UnreadableProfile> unreadable_;
 };
 
 }  // namespace kovral

@@ -24,6 +24,11 @@ class SettingsSession {
   SettingsSession(AppPaths paths, IniStore& ini, ConfigFileSystem& files, MessageSink& messages);
 
   const AppPaths& paths() const { return paths_; }
+  // The record.ini the macro panel and the Macro Key dialog work on: the
+  // Desktop settings' own, or the copy of the macros of a profile the
+  // window shows (which go into its file at its Apply).
+  const std::wstring& macroFile() const { return macroFile_.empty() ? paths_.recordIni : macroFile_; }
+  void SetMacroFile(std::wstring path) { macroFile_ = std::move(path); }
   IniStore& ini() { return ini_; }
   ConfigFileSystem& files() { return files_; }
   MessageSink& messages() { return messages_; }
@@ -81,6 +86,7 @@ class SettingsSession {
   void WarnIniWriteFailed();
 
   AppPaths paths_;
+  std::wstring macroFile_;  // empty: record.ini
   IniStore& ini_;
   ConfigFileSystem& files_;
   MessageSink& messages_;

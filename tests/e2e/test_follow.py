@@ -307,6 +307,10 @@ class Follow(FollowCase):
         time.sleep(1.5)
         self.switch(program, lambda: self.click_game(GAME_A), "Profile: Alpha")
         self.shot("alpha")
+        # What the mouse was sent is kept beside config.bin for a start after a crash.
+        marker = program.file("mouse-profile.txt")
+        with open(marker, encoding="utf-8") as f:
+            self.assertEqual(f.read(), "Alpha\n")
         sent = []
         sent += self.switch(program, lambda: self.click_game(GAME_B), "Profile: Beta")
         # The program's own window in front: the Desktop settings.
@@ -350,8 +354,26 @@ class Follow(FollowCase):
         self.submenu(program, SUB_AUTOMATIC)
         self.switch(program, lambda: self.click_game(GAME_B), "Profile: Beta")
         self.assertEqual(wd.read_utf16_ini(program.file("str.ini"))["Profiles"]["Automatic"], "1")
+
+        # A stalled switch: the user hears that Alpha did not reach the mouse,
+        # and two seconds later it goes again, whole, and is told as sent.
+        self.world.simctl_ok("stall", "1", "800")
+        mark = program.trace.mark()
+        notice = self.world.notice_mark()
+        self.click_game(GAME_A)
+        self.world.wait_balloon(notice, "Profile Alpha did not reach the mouse.", "Warning", timeout=30)
+        self.shot("switch-failed")
+        notice = self.world.notice_mark()
+        self.world.wait_balloon(notice, "Profile: Alpha", "Info", timeout=30)
+        full_alpha = self.expected_switches(folder, "Alpha")
+        retried = set_features(program.trace.calls_since(mark))
+        self.assertEqual(retried[-len(full_alpha):], full_alpha, "the retry did not send Alpha whole")
+        self.switch(program, lambda: self.click_game(GAME_B), "Profile: Beta")
+
         self.check_dialog(program)
         self.assertEqual(self.exit_from_tray(program), 0)
+        self.assertFalse(os.path.exists(marker), "Exit gave the Desktop settings back but left the marker")
+        self.assertFalse(os.path.exists(program.file("profile-record.ini")))
 
 
 class FollowChinese(FollowCase):

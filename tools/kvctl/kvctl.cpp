@@ -26,6 +26,7 @@
 #include "device/hid_trace.h"
 #include "device/record_switch.h"
 #include "profiles/profile_library.h"
+#include "profiles/sent_marker.h"
 #include "lang/language.h"
 #include "lang/main_texts.h"
 #include "lang/notices.h"
@@ -246,6 +247,14 @@ std::wstring ProfilesFolder(const Options& o, const AppPaths& paths) {
   return (slash == std::wstring::npos ? std::wstring() : paths.configBin.substr(0, slash + 1)) + kProfileFolderName;
 }
 
+// The marker of what the mouse was last sent, beside the configuration file
+// kvctl works on, as the program keeps it beside config.bin: both write it,
+// so neither takes the mouse to hold the Desktop settings when it may not.
+std::wstring SentMarkerPath(const AppPaths& paths) {
+  const size_t slash = paths.configBin.find_last_of(L"\\/");
+  return (slash == std::wstring::npos ? std::wstring() : paths.configBin.substr(0, slash + 1)) + kSentMarkerName;
+}
+
 // The default folder and the folders above it that are missing, made before
 // the first file in it is written.
 std::string MakeDefaultFolder(ConfigFileSystem& files, const std::wstring& folder) {
@@ -394,7 +403,10 @@ int Apply(const Options& o, KvctlIo& io, SettingsSession& session, MessageSink& 
   // This sequence brackets Apply's own, so whether it was cut short by a
   // mouse that stopped answering can still be asked once the saves are done.
   ExchangeSequence sequence(mouse.link());
+  SentMarker marker(session.files(), SentMarkerPath(session.paths()));
+  marker.Sending(L"");
   if (!ApplyAndSave(mouse.link(), image, session)) return kExitUsage;
+  if (!sequence.Stalled() && mouse.link().lastSent) marker.DesktopHeld();
   session.Commit();
   if (sequence.Stalled()) {
     io.err << "kvctl: the mouse stopped answering in time, so it did not get the whole record; saved "
@@ -600,8 +612,10 @@ std::string FamiliesInWords(const CommandFamilies& f) {
 int SwitchProfiles(const Options& o, KvctlIo& io, const AppPaths& paths, ConfigFileSystem& files,
                    MessageSink& messages, ProfileLibrary& library) {
   std::vector<DeviceConfig> records;
+  std::vector<bool> desktop;
   for (const std::wstring& name : o.names) {
-    if (SameFileName(name, kDesktopProfileName)) {
+    desktop.push_back(SameFileName(name, kDesktopProfileName));
+    if (desktop.back()) {
       if (const std::string problem = CheckConfigFile(files, paths.configBin); !problem.empty()) {
         io.err << "kvctl: " << problem << "\n";
         return kExitUsage;
@@ -623,9 +637,12 @@ int SwitchProfiles(const Options& o, KvctlIo& io, const AppPaths& paths, ConfigF
   if (const int refused = ConnectOrSay(mouse, io); refused != kExitOk) return refused;
   DeviceImage image{};
   int status = kExitOk;
+  SentMarker marker(files, SentMarkerPath(paths));
   for (size_t i = 0; i < records.size(); ++i) {
     const auto start = std::chrono::steady_clock::now();
+    marker.Sending(desktop[i] ? L"" : o.names[i]);
     const SwitchResult result = Switch(mouse.link(), records[i], image);
+    if (result.complete && desktop[i]) marker.DesktopHeld();
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     io.out << "switched to " << Utf8(o.names[i]) << ": "
            << (result.full ? "sensor refresh and full apply" : FamiliesInWords(result.sent)) << " (" << ms.count()
