@@ -14,13 +14,14 @@ from test_program import (ADVANCED_TAB, APPLY, EMPTY_SPOT, FACTORY_MATRIX, FACTO
 # Dialog client rectangles.
 D_OK = (166, 253, 271, 274)
 D_CANCEL = (270, 253, 375, 274)
-CHOICE_FIELD = (43, 129, 151, 143)
+CHOICE_FIELD = (24, 129, 186, 143)
 CHOICE_LIST_TOP = 145
 FIRE_FIELD = (50, 70, 132, 84)
 FIRE_LIST_TOP = 86
 SPEED_EDIT = (50, 120, 131, 134)
 TIMES_EDIT = (50, 170, 131, 184)
 COMBO_FIELD = (50, 70, 132, 84)
+MACRO_FIELD = (43, 129, 151, 143)
 COMBO_LIST_TOP = 86
 FIRST_KEY = (50, 120, 131, 134)
 SECOND_KEY = (50, 170, 131, 184)
@@ -431,7 +432,7 @@ class Dialogs(DialogCase):
         self.check_drawn(window, [(prompt, (13, 113, 181, 129), CENTRED, WHITE)] +
                          [(m, (237, 70 + 50 * i, 390, 102 + 50 * i), WRAPPED, WHITE) for i, m in enumerate(modes)],
                          lang, colour)
-        self.d_centre(box, CHOICE_FIELD)
+        self.d_centre(box, MACRO_FIELD)
         self.check_entries(self.probed_list(593), list(MACROS), lang)
         self.shot(f"{lang}-macro-key")
         self.cancel(box)
