@@ -180,29 +180,15 @@ TEST(SkinScale, EveryPresentSetInTheOrderOfPreference) {
   using skin::PictureSet;
   const auto sets = [](int dpi, skin::SetsPresent present) {
     std::vector<PictureSet> order;
-    for (const skin::PictureChoice& c : skin::PictureSetsInOrder(dpi, present)) {
-      EXPECT_EQ(c.dpi, dpi);
-      EXPECT_EQ(c.fileDpi, skin::DpiOf(c.set));
-      order.push_back(c.set);
-    }
+    for (const skin::PictureChoice& c : skin::PictureSetsInOrder(dpi, present)) order.push_back(c.set);
     return order;
   };
   using V = std::vector<PictureSet>;
   const skin::SetsPresent all{true, true, true};
   EXPECT_EQ(sets(192, all), (V{PictureSet::Double, PictureSet::OneAndHalf, PictureSet::Unit}));
   EXPECT_EQ(sets(120, all), (V{PictureSet::OneAndHalf, PictureSet::Double, PictureSet::Unit}));
-  EXPECT_EQ(sets(96, all), (V{PictureSet::Unit, PictureSet::OneAndHalf, PictureSet::Double}));
-  EXPECT_EQ(sets(288, all), (V{PictureSet::Double, PictureSet::OneAndHalf, PictureSet::Unit}));
   EXPECT_EQ(sets(192, (skin::SetsPresent{false, false, true})), (V{PictureSet::Double, PictureSet::Unit}));
   EXPECT_EQ(sets(144, (skin::SetsPresent{true, false, false})), (V{PictureSet::Unit}));
-
-  const std::wstring folder = SkinFolderFor(L"C:\\K\\", L"Blue");
-  const auto exists = [](const std::wstring& path) { return path.find(L"@2x") != std::wstring::npos; };
-  const std::vector<skin::PicturePick> picks = skin::PicturePicks(folder, skin::kMain, 192, exists);
-  ASSERT_EQ(picks.size(), 2u);
-  EXPECT_EQ(picks[0].path, L"C:\\K\\/Skins/Blue/main@2x.png");
-  EXPECT_EQ(picks[1].path, L"C:\\K\\/Skins/Blue/main.png");
-  EXPECT_FALSE(picks[1].choice.Exact());
 }
 
 TEST(SkinScale, DrawnSizeIsTheMappedUnitSize) {
@@ -295,13 +281,8 @@ TEST(FitLines, BreaksAtSpacesThenWithinWordsAndCutsWithAnEllipsis) {
   EXPECT_EQ(cut[0], L"Saved as");
   EXPECT_EQ(cut[1], L"\"WWWW");
   EXPECT_EQ(cut[2], L"WWWW\u2026");
-  for (const std::wstring& line : cut) EXPECT_LE(Measure(line), 100) << line.size();
-  // Chinese without spaces; a line narrower than one character still
-  // shows one; nothing for an empty text.
-  EXPECT_EQ(ui::FitLines(L"已另存为配置", 30, 2, Measure), (V{L"已另存", L"为配置"}));
+  EXPECT_EQ(ui::FitLines(L"已另存为配置", 30, 2, Measure), (V{L"已另存", L"为配置"}));  // Chinese, no spaces
   EXPECT_EQ(ui::FitLines(L"ab", 5, 3, Measure), (V{L"a", L"b"}));
-  EXPECT_TRUE(ui::FitLines(L"", 100, 3, Measure).empty());
-  EXPECT_TRUE(ui::FitLines(L"abc", 100, 0, Measure).empty());
 }
 
 }  // namespace

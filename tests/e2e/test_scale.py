@@ -84,17 +84,14 @@ class ScaleLooks(DialogCase):
         box = self.open_function(2, 10, height)
         self.dialog_shot(box, "fire-dialog")
         self.cancel(box)
-        # The longest values: the Windows list's last entry ("Browser-My
-        # Favorites") in the list and in the box, and a Combo key of the
-        # longest modifier and key names, which the row cuts with "..." before
-        # its arrow.
+        # The longest values: "Browser-My Favorites" in the Windows list and
+        # box; a Combo key the row cuts with "..." before its arrow.
         box = self.open_function(2, 8, height)
         self.d_centre(box, CHOICE_FIELD)
         self.dialog_shot(box, "windows-list")
         listing = [c for w in self.world.program_windows() for c in w["children"] if c["id"] == 533][0]
         item = listing["list"]["item_height"]
         self.world.click(listing["rect"][0] + 30, listing["rect"][1] + 1 + item * 10 + item // 2)
-        self.world.move(box[0] + 5, box[1] + 5)
         self.dialog_shot(box, "windows-dialog")
         self.ok(box)
         box = self.open_function(3, 12, height)
