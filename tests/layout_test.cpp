@@ -68,7 +68,7 @@ TEST(LayoutBasic, GeneratedRectanglesMatchTheirFormulaeAtTheEnds) {
   EXPECT_EQ(KeyRowRect(1), (Rect{252, 199, 463, 220}));
   EXPECT_EQ(KeyRowRect(6), (Rect{252, 314, 463, 335}));
   EXPECT_EQ(KeyRowNumberRect(3), (Rect{252, 245, 272, 266}));
-  EXPECT_EQ(KeyRowTextRect(3), (Rect{272, 245, 463, 266}));
+  EXPECT_EQ(KeyRowTextRect(3), (Rect{272, 245, 445, 266}));
   EXPECT_EQ(KeyListRect(1), (Rect{252, 221, 463, 491}));
   EXPECT_EQ(KeyListRect(6), (Rect{252, 336, 463, 606}));
   EXPECT_EQ(ReportRateRect(1), (Rect{542, 204, 612, 215}));
@@ -188,8 +188,8 @@ TEST(LayoutAdvanced, GeneratedRectanglesAndHitTesting) {
 TEST(LayoutDialogs, DerivedRectanglesMatchTheFixedPlaces) {
   EXPECT_EQ(fire::kSpeedLabel, (Rect{10, 120, 45, 134}));
   EXPECT_EQ(fire::kTimesLabel, (Rect{10, 170, 45, 184}));
-  EXPECT_EQ(fire::ExplanationLine(0), (Rect{20, 190, 400, 206}));
-  EXPECT_EQ(fire::ExplanationLine(2), (Rect{20, 222, 400, 238}));
+  EXPECT_EQ(fire::ExplanationLine(0), (Rect{20, 186, 368, 200}));
+  EXPECT_EQ(fire::kTimesRule, (Rect{20, 214, 368, 242}));
   EXPECT_EQ(delay::kPrompt, (Rect{14, 89, 210, 109}));
   EXPECT_EQ(delay::kRangeHint, (Rect{14, 109, 210, 129}));
   EXPECT_EQ(macro::kPrompt, (Rect{13, 113, 181, 129}));
@@ -201,6 +201,20 @@ TEST(LayoutDialogs, DerivedRectanglesMatchTheFixedPlaces) {
   EXPECT_EQ(HitAction(frame, 271, 260), Action::DialogCancel);
   EXPECT_EQ(HitAction(frame, 369, 23), Action::DialogClose);
   EXPECT_EQ(HitAction(frame, 370, 23), Action::None);
+}
+
+// The fire dialog's texts stay between the times edit and the line over OK;
+// the times rule has room for two lines of the tallest font (14).
+TEST(LayoutDialogs, FireExplanationFitsBetweenTheEditsAndTheButtons) {
+  const Size face = DialogFaceOf(DialogKind::FireKey).size;
+  const int buttonsLine = kDialogOk.top - 10;
+  for (const Rect& r : {fire::ExplanationLine(0), fire::ExplanationLine(1), fire::kTimesRule}) {
+    EXPECT_LE(r.right, face.width - 10) << r.top;
+    EXPECT_GE(r.top, fire::kTimesEdit.bottom);
+    EXPECT_LT(r.bottom, buttonsLine) << r.top;
+  }
+  EXPECT_EQ(fire::ExplanationLine(1).bottom, fire::kTimesRule.top);
+  EXPECT_GE(fire::kTimesRule.bottom - fire::kTimesRule.top, 2 * 14);
 }
 
 TEST(LayoutDialogs, EveryDialogHasItsFace) {

@@ -237,6 +237,8 @@ TEST(BasicPage, DpiStagesLevelsAndColours) {
   EXPECT_EQ(p.Click(layout::DpiColorRect(3)).chooseColorStage, 3);
   EXPECT_EQ(p.model.SetDpiColor(3, {1, 2, 3}).refresh, std::vector<int>{73});
   EXPECT_EQ(std::vector<int>(p.c.dpiColor + 6, p.c.dpiColor + 9), (std::vector<int>{1, 2, 3}));
+  // The dialog starts at the stage's colour, not at black.
+  EXPECT_EQ(p.Click(layout::DpiColorRect(3)).chooseColorInitial, (ui::Rgb{1, 2, 3}));
 }
 
 TEST(BasicPage, LightingModesKeepEachOthersValues) {

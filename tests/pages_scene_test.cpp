@@ -51,6 +51,11 @@ TEST(BasicScene, ShowsTheEditedModeAndTheRecordsState) {
 
   EXPECT_EQ(TextAt(scene, layout::KeyRowTextRect(1)), L"B1");
   EXPECT_EQ(TextAt(scene, layout::KeyRowTextRect(6)), L"B6");
+  // A row's text ends before the arrow, with "..." where it is too long.
+  const SceneItem* rowText = scene.TextIn(layout::KeyRowTextRect(2));
+  ASSERT_NE(rowText, nullptr);
+  EXPECT_EQ(rowText->format, ui::kTextLeftEllipsis);
+  EXPECT_LE(rowText->rect.right, layout::KeyRowRect(2).right - layout::kKeyRowArrowWidth);
   EXPECT_EQ(TextAt(scene, layout::KeyRowNumberRect(4)), L"4");
   EXPECT_EQ(std::wstring(scene.ImageAt({layout::kModeBTab.left, layout::kModeBTab.top})), skin::kButtonOver);
   EXPECT_EQ(std::wstring(scene.ImageAt({layout::kModeATab.left, layout::kModeATab.top})), skin::kButtonNormal);

@@ -10,6 +10,7 @@
 #include "ui/skin_files.h"
 #include "ui/skin_path.h"
 #include "ui/skin_scale.h"
+#include "ui/text_fit.h"
 #include "ui/text_style.h"
 
 namespace kovral {
@@ -173,6 +174,23 @@ TEST(SkinScale, PickAsksForTheFilesOfOnePicture) {
   EXPECT_FALSE(SkinIsComplete(folder, [](const std::wstring& p) { return p.find(L'@') != std::wstring::npos; }));
 }
 
+// What is tried when a file of the preferred set cannot be read: the rest in
+// the rule's order, ending with the 1x file, which is always there to try.
+TEST(SkinScale, EveryPresentSetInTheOrderOfPreference) {
+  using skin::PictureSet;
+  const auto sets = [](int dpi, skin::SetsPresent present) {
+    std::vector<PictureSet> order;
+    for (const skin::PictureChoice& c : skin::PictureSetsInOrder(dpi, present)) order.push_back(c.set);
+    return order;
+  };
+  using V = std::vector<PictureSet>;
+  const skin::SetsPresent all{true, true, true};
+  EXPECT_EQ(sets(192, all), (V{PictureSet::Double, PictureSet::OneAndHalf, PictureSet::Unit}));
+  EXPECT_EQ(sets(120, all), (V{PictureSet::OneAndHalf, PictureSet::Double, PictureSet::Unit}));
+  EXPECT_EQ(sets(192, (skin::SetsPresent{false, false, true})), (V{PictureSet::Double, PictureSet::Unit}));
+  EXPECT_EQ(sets(144, (skin::SetsPresent{true, false, false})), (V{PictureSet::Unit}));
+}
+
 TEST(SkinScale, DrawnSizeIsTheMappedUnitSize) {
   using skin::PictureSet;
   // A 105 x 21 button: 158 x 32 in the 1.5x set, 210 x 42 in the 2x set.
@@ -242,6 +260,29 @@ TEST(StartSkin, AnIncompleteChoiceFallsBackToDefaultOnce) {
   present.clear();
   EXPECT_FALSE(ChooseStartSkin(L"C:\\K\\", L"Default", exists).fellBack);
   EXPECT_FALSE(ChooseStartSkin(L"C:\\K\\", L"", exists).fellBack);
+}
+
+// Every character 10 pixels wide but the wide W (20) and the ellipsis (10).
+int Measure(std::wstring_view text) {
+  int width = 0;
+  for (wchar_t c : text) width += c == L'W' ? 20 : 10;
+  return width;
+}
+
+TEST(FitLines, BreaksAtSpacesThenWithinWordsAndCutsWithAnEllipsis) {
+  using V = std::vector<std::wstring>;
+  EXPECT_EQ(ui::FitLines(L"Saved as \"A\".", 200, 3, Measure), (V{L"Saved as \"A\"."}));
+  EXPECT_EQ(ui::FitLines(L"Saved as \"Alpha\".", 100, 3, Measure), (V{L"Saved as", L"\"Alpha\"."}));
+  // A name longer than the line breaks within itself.
+  EXPECT_EQ(ui::FitLines(L"abcdefghijklmn", 50, 3, Measure), (V{L"abcde", L"fghij", L"klmn"}));
+  // Sixty-four wide letters in three lines of 100: the last line cut with "…".
+  const V cut = ui::FitLines(L"Saved as \"" + std::wstring(64, L'W') + L"\".", 100, 3, Measure);
+  ASSERT_EQ(cut.size(), 3u);
+  EXPECT_EQ(cut[0], L"Saved as");
+  EXPECT_EQ(cut[1], L"\"WWWW");
+  EXPECT_EQ(cut[2], L"WWWW\u2026");
+  EXPECT_EQ(ui::FitLines(L"已另存为配置", 30, 2, Measure), (V{L"已另存", L"为配置"}));  // Chinese, no spaces
+  EXPECT_EQ(ui::FitLines(L"ab", 5, 3, Measure), (V{L"a", L"b"}));
 }
 
 }  // namespace

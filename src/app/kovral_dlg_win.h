@@ -15,6 +15,7 @@
 
 #include "app/app_services.h"
 #include "app/held_notices.h"
+#include "view/control_colors_win.h"
 #include "view/message_box_win.h"
 #include "device/device_link.h"
 #include "device/hid_trace.h"
@@ -163,7 +164,7 @@ class CKovralDlg final : public ui::Dialog {
   Canvas canvas_;
   OwnedFont normalFont_;
   OwnedFont titleFont_;
-  OwnedBrush controlBrush_;
+  ControlBrushes controlBrush_;
 
   std::unique_ptr<ProfileLibrary> library_;
   std::unique_ptr<ProfileFollowing> following_;

@@ -117,7 +117,7 @@ void CFireKeyDialog::AddOwnTexts(Scene& scene) const {
   scene.AddText(t.timesLabel, layout::fire::kTimesLabel, ui::kTextRight, kWhite);
   scene.AddText(t.heading, layout::fire::ExplanationLine(0), ui::kTextLeft, kWhite);
   scene.AddText(t.speedRule, layout::fire::ExplanationLine(1), ui::kTextLeft, kWhite);
-  scene.AddText(t.timesRule, layout::fire::ExplanationLine(2), ui::kTextLeft, kWhite);
+  scene.AddText(t.timesRule, layout::fire::kTimesRule, ui::kTextWrapLeftAnywhere, kWhite);
 }
 
 void CFireKeyDialog::EnableEdits(bool enable) {

@@ -1,8 +1,12 @@
 #include "dialogs/profiles_dialog_win.h"
 
+#include <algorithm>
+
 #include "lang/text_format.h"
 #include "profiles/foreground_watch.h"
 #include "settings/text_encoding.h"
+#include "ui/text_fit.h"
+#include "ui/text_win.h"
 #include "ui/window_win.h"
 
 namespace kovral {
@@ -32,9 +36,32 @@ void CProfilesDialog::AddOwnTexts(Scene& scene) const {
     scene.AddImage(IsLit(e) ? e.overImage : e.normalImage, e.rect);
     scene.AddText(texts_.buttons[i], e.rect, ui::kTextCentre, environment().textColor);
   }
+  AddStatusLines(scene);
+}
+
+// The status in as many lines of the font as its box holds, measured with
+// the dialog's font at its scale: a long name breaks within itself, and what
+// still does not fit (a 64-character name of wide letters) ends with "…"
+// rather than running past the box.
+void CProfilesDialog::AddStatusLines(Scene& scene) const {
   const layout::Rect inner{layout::profiles::kStatus.left + 6, layout::profiles::kStatus.top + 4,
                            layout::profiles::kStatus.right - 6, layout::profiles::kStatus.bottom - 4};
-  scene.AddText(status_, inner, ui::kTextWrapLeft, environment().textColor);
+  const int lineHeight = ui::FontsForLanguageCode(environment().languageCode, ui::CurrentWindowsVersion()).normal.height;
+  const int maxLines = std::max(1, (inner.bottom - inner.top) / lineHeight);
+  MemoryDC dc(nullptr);
+  ScopedSelectObject selectFont(dc.get(), font());
+  const auto measure = [&](std::wstring_view text) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text.data(), static_cast<int>(text.size()), &size);
+    return static_cast<int>(size.cx);
+  };
+  const layout::Rect device = ui::DeviceRect(inner, dpi());
+  const std::vector<std::wstring> lines = ui::FitLines(status_, device.right - device.left, maxLines, measure);
+  int top = inner.top + (inner.bottom - inner.top - lineHeight * static_cast<int>(lines.size())) / 2;
+  for (const std::wstring& line : lines) {
+    scene.AddText(line, {inner.left, top, inner.right, top + lineHeight}, ui::kTextLeft, environment().textColor);
+    top += lineHeight;
+  }
 }
 
 void CProfilesDialog::Fill(const std::wstring& profile, const std::wstring& program) {

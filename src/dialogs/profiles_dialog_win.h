@@ -35,6 +35,7 @@ class CProfilesDialog final : public CSkinDialog {
  protected:
   void CreateControls() override;
   void AddOwnTexts(Scene& scene) const override;
+  void AddStatusLines(Scene& scene) const;
   bool OnFieldClick(layout::Point p) override;
   bool OnControlCommand(int id, int code) override;
   void OnWheel(int delta) override;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "view/control_colors_win.h"
 #include "view/message_box_win.h"
 #include "base/handles_win.h"
 #include "dialogs/dialog_environment.h"
@@ -95,7 +96,7 @@ class CSkinDialog : public ui::Dialog {
   SkinImage surface_;  // the face, drawn into
   ImageCache images_;  // the pictures drawn on it, the face among them as it is on disk
   OwnedFont font_;
-  OwnedBrush brush_;
+  ControlBrushes brush_;
   HoverTracker hover_;
   OwnedWindow list_;
   layout::Rect listRect_;

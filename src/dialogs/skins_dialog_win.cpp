@@ -49,7 +49,7 @@ bool CSkinsDialog::OnFieldClick(layout::Point p) {
   }
   if (layout::skins::kSwatch.Contains(p)) {
     // Owned by this dialog, so the dialog cannot be clicked while it is open.
-    if (std::optional<ui::Rgb> color = colors_.Choose(hwnd_, ui::Rgb{0, 0, 0})) {
+    if (std::optional<ui::Rgb> color = colors_.Choose(hwnd_, chosenColor)) {
       chosenColor = *color;
       InvalidateRect(swatch_, nullptr, TRUE);
     }

@@ -242,7 +242,10 @@ void BasicPageModel::OnDpiSelect(const Element& e, BasicUpdate& u) {
 }
 
 void BasicPageModel::OnDpiColor(const Element& e, BasicUpdate& u) {
-  if (config_.dpiEnabled[e.index - 1] == 1) u.chooseColorStage = e.index;
+  if (config_.dpiEnabled[e.index - 1] != 1) return;
+  u.chooseColorStage = e.index;
+  const uint8_t* rgb = config_.dpiColor + 3 * (e.index - 1);
+  u.chooseColorInitial = {rgb[0], rgb[1], rgb[2]};
 }
 
 BasicUpdate BasicPageModel::SetDpiColor(int stage, ui::Rgb color) {

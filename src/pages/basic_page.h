@@ -43,7 +43,8 @@ struct BasicUpdate {
   std::optional<ListRequest> open;
   std::vector<int> refresh;  // statics 71..74 and 80..82
   std::vector<layout::Rect> redraw;
-  int chooseColorStage = 0;  // 1..4: open the colour dialog (initial black), then SetDpiColor
+  int chooseColorStage = 0;  // 1..4: open the colour dialog, then SetDpiColor
+  ui::Rgb chooseColorInitial;  // the stage's colour now: where the dialog starts
   // A function that collects its details in a dialog (positions 8..13), for
   // button `dialogButton` (0-based) of the edited mode; -1 for none.
   int dialogFunction = -1;

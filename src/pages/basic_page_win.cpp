@@ -94,7 +94,7 @@ void CBasicPage::Execute(const BasicUpdate& u) {
     PostMessageW(context_.window, WM_PAGE_CONTINUE, static_cast<WPARAM>(u.dialogFunction),
                  static_cast<LPARAM>(u.dialogButton));
   if (u.chooseColorStage != 0) {
-    if (const std::optional<ui::Rgb> color = context_.colors.Choose(context_.window, ui::Rgb{0, 0, 0}))
+    if (const std::optional<ui::Rgb> color = context_.colors.Choose(context_.window, u.chooseColorInitial))
       Execute(model_.SetDpiColor(u.chooseColorStage, *color));
   }
 }

@@ -159,7 +159,9 @@ Scene BuildBasicScene(const PageView& view, const LitTest& lit) {
   const int mode = EditedMode(c);
   for (int k = 1; k <= layout::kKeyRowCount; ++k) {
     b.Text(std::to_wstring(k), layout::KeyRowNumberRect(k), ui::kTextLeft);
-    b.Text(view.ui.buttonText[mode * kButtonCount + (k - 1)], layout::KeyRowTextRect(k), ui::kTextLeft);
+    // A text too long for the row (a combo of several modifiers) ends with
+    // "..." before the arrow rather than running under it.
+    b.Text(view.ui.buttonText[mode * kButtonCount + (k - 1)], layout::KeyRowTextRect(k), ui::kTextLeftEllipsis);
   }
   b.Picture(*layout::FindElement(basic, Action::ModeA), mode == 0);
   b.Picture(*layout::FindElement(basic, Action::ModeB), mode == 1);

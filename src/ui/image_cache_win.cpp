@@ -1,14 +1,14 @@
 #include "ui/image_cache_win.h"
 
+#include <vector>
+
 #include "ui/skin_path.h"
 #include "ui/skin_scale.h"
 
 namespace kovral {
+namespace {
 
-bool LoadSkinPicture(SkinImage& image, const std::wstring& folder, const wchar_t* file, int dpi) {
-  const skin::PicturePick pick = skin::PickPicture(folder, file, dpi, [](const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-  });
+bool LoadPick(SkinImage& image, const skin::PicturePick& pick) {
   if (pick.choice.Exact()) return image.Load(pick.path);
   // The size comes from the file; only then is the drawn size known.
   if (!image.Load(pick.path)) return false;
@@ -16,6 +16,20 @@ bool LoadSkinPicture(SkinImage& image, const std::wstring& folder, const wchar_t
   const int height = skin::DrawnLength(image.height(), pick.choice);
   if (width == image.width() && height == image.height()) return true;
   return image.Load(pick.path, width, height);
+}
+
+}  // namespace
+
+// A scaled file that cannot be decoded counts as missing: the next set is
+// tried, down to the 1x file, whose failure is the caller's to report.
+bool LoadSkinPicture(SkinImage& image, const std::wstring& folder, const wchar_t* file, int dpi) {
+  const std::vector<skin::PicturePick> picks = skin::PicturePicks(folder, file, dpi, [](const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  });
+  for (const skin::PicturePick& pick : picks) {
+    if (LoadPick(image, pick)) return true;
+  }
+  return false;
 }
 
 const SkinImage* ImageCache::Get(const std::wstring& folder, const wchar_t* file, int dpi) {

@@ -1,5 +1,7 @@
 #include "ui/skin_scale.h"
 
+#include <iterator>
+
 #include "ui/dpi_scale.h"
 #include "ui/skin_path.h"
 
@@ -49,20 +51,25 @@ bool SetsPresent::Has(PictureSet set) const {
 // larger set wins over a smaller one that is nearer. The 1x set stands in
 // when nothing else is there, even when it is missing: its load then fails
 // as it would without scaling, and the incomplete-skin rule speaks for it.
-PictureChoice ChoosePictureSet(int dpi, SetsPresent present) {
+PictureChoice ChoosePictureSet(int dpi, SetsPresent present) { return PictureSetsInOrder(dpi, present).front(); }
+
+// The sets drawn at least as large as the DPI, nearest first, then the
+// smaller ones, largest first.
+std::vector<PictureChoice> PictureSetsInOrder(int dpi, SetsPresent present) {
   dpi = ui::UsableDpi(dpi);
   present.unit = true;
-  PictureSet largest = PictureSet::Unit;
+  std::vector<PictureChoice> order;
   for (PictureSet set : kPictureSets) {
-    if (!present.Has(set)) continue;
-    if (DpiOf(set) >= dpi) return {set, DpiOf(set), dpi};
-    largest = set;
+    if (present.Has(set) && DpiOf(set) >= dpi) order.push_back({set, DpiOf(set), dpi});
   }
-  return {largest, DpiOf(largest), dpi};
+  for (auto set = std::rbegin(kPictureSets); set != std::rend(kPictureSets); ++set) {
+    if (present.Has(*set) && DpiOf(*set) < dpi) order.push_back({*set, DpiOf(*set), dpi});
+  }
+  return order;
 }
 
-PicturePick PickPicture(std::wstring_view skinFolder, std::wstring_view fileName, int dpi,
-                        const std::function<bool(const std::wstring&)>& exists) {
+std::vector<PicturePick> PicturePicks(std::wstring_view skinFolder, std::wstring_view fileName, int dpi,
+                                      const std::function<bool(const std::wstring&)>& exists) {
   const auto pathOf = [&](PictureSet set) { return SkinImagePath(skinFolder, PictureFileName(fileName, set)); };
   SetsPresent present;
   // At 96 DPI or below the 1x file is the answer whatever else exists: no
@@ -71,8 +78,14 @@ PicturePick PickPicture(std::wstring_view skinFolder, std::wstring_view fileName
     present.oneAndHalf = exists(pathOf(PictureSet::OneAndHalf));
     present.twice = exists(pathOf(PictureSet::Double));
   }
-  const PictureChoice choice = ChoosePictureSet(dpi, present);
-  return {pathOf(choice.set), choice};
+  std::vector<PicturePick> picks;
+  for (const PictureChoice& choice : PictureSetsInOrder(dpi, present)) picks.push_back({pathOf(choice.set), choice});
+  return picks;
+}
+
+PicturePick PickPicture(std::wstring_view skinFolder, std::wstring_view fileName, int dpi,
+                        const std::function<bool(const std::wstring&)>& exists) {
+  return PicturePicks(skinFolder, fileName, dpi, exists).front();
 }
 
 int DrawnLength(int fileLength, const PictureChoice& choice) {

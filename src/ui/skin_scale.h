@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kovral::skin {
 
@@ -39,6 +40,10 @@ struct PictureChoice {
 // The file to load at a window's DPI: the set drawn for that DPI; else the
 // nearest set drawn larger, reduced; else the largest there is, enlarged.
 PictureChoice ChoosePictureSet(int dpi, SetsPresent present);
+// Every present set in the order the rule above prefers them, the 1x set
+// always among them: a file that exists but cannot be read (empty, cut
+// short) gives way to the next one, as a missing file does.
+std::vector<PictureChoice> PictureSetsInOrder(int dpi, SetsPresent present);
 
 // The same for one picture of a skin folder, asking `exists` about its files.
 struct PicturePick {
@@ -47,6 +52,9 @@ struct PicturePick {
 };
 PicturePick PickPicture(std::wstring_view skinFolder, std::wstring_view fileName, int dpi,
                         const std::function<bool(const std::wstring&)>& exists);
+// All the files worth trying, best first (PictureSetsInOrder).
+std::vector<PicturePick> PicturePicks(std::wstring_view skinFolder, std::wstring_view fileName, int dpi,
+                                      const std::function<bool(const std::wstring&)>& exists);
 
 // The device pixels a file's width or height covers when drawn at the
 // choice's DPI: its own length for the exact set, otherwise the length of

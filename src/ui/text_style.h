@@ -18,6 +18,12 @@ inline constexpr unsigned kTextTopCentre = 0x21;
 inline constexpr unsigned kTextWrapLeft = 0x10;
 // Centred, wrapped at words (DT_WORDBREAK | DT_CENTER), lines centred vertically.
 inline constexpr unsigned kTextWrapCentre = 0x11;
+// kTextWrapLeft that also breaks a word longer than the line (DT_EDITCONTROL):
+// Chinese text without spaces, a long profile name.
+inline constexpr unsigned kTextWrapLeftAnywhere = 0x2010;
+// A single line, vertically centred, left-aligned, that ends with "..." where
+// it does not fit (DT_END_ELLIPSIS): a row's button text before its arrow.
+inline constexpr unsigned kTextLeftEllipsis = 0x8024;
 
 struct Rgb {
   std::uint8_t red = 0;

@@ -10,16 +10,20 @@ ControlType ControlTypeOf(int type) {
   return ControlType::Other;
 }
 
-HBRUSH ApplyControlColors(HDC dc, const ControlColors& c, ui::Rgb textColor, HFONT font, OwnedBrush& brush) {
-  brush.reset();  // one brush at a time: the previous request's goes now
+HBRUSH ControlBrushes::For(ui::Rgb color) {
+  OwnedBrush& brush = brushes_[ui::ColorRefOf(color)];
+  if (!brush) brush.reset(CreateSolidBrush(ui::ColorRefOf(color)));
+  return brush.get();
+}
+
+HBRUSH ApplyControlColors(HDC dc, const ControlColors& c, ui::Rgb textColor, HFONT font, ControlBrushes& brushes) {
   if (c.text == ControlColors::Text::TextColor) SetTextColor(dc, ui::ColorRefOf(textColor));
   if (c.text == ControlColors::Text::White) SetTextColor(dc, RGB(255, 255, 255));
   if (c.background == ControlColors::Background::Transparent) SetBkMode(dc, TRANSPARENT);
   if (c.background == ControlColors::Background::Opaque) SetBkColor(dc, ui::ColorRefOf(c.backgroundColor));
   if (c.normalFont && font) SelectObject(dc, font);
   if (c.brush == ControlColors::Brush::Default) return nullptr;
-  brush.reset(CreateSolidBrush(ui::ColorRefOf(c.brushColor)));
-  return brush.get();
+  return brushes.For(c.brushColor);
 }
 
 }  // namespace kovral

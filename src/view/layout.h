@@ -167,9 +167,11 @@ constexpr Rect KeyRowNumberRect(int k) {
   const Rect row = KeyRowRect(k);
   return {row.left, row.top, row.left + 20, row.bottom};
 }
+// It stops short of the arrow at the row's right end.
+inline constexpr int kKeyRowArrowWidth = 18;
 constexpr Rect KeyRowTextRect(int k) {
   const Rect row = KeyRowRect(k);
-  return {row.left + 20, row.top, row.right, row.bottom};
+  return {row.left + 20, row.top, row.right - kKeyRowArrowWidth, row.bottom};
 }
 // The drop-down list of row k (list box 40 + k), just under the row.
 constexpr Rect KeyListRect(int k) {
@@ -353,10 +355,14 @@ inline constexpr Rect kTimesEdit{50, 170, 131, 184};  // edit 575
 constexpr Rect LabelFor(const Rect& edit) { return {edit.left - 40, edit.top, edit.left - 5, edit.bottom}; }
 inline constexpr Rect kSpeedLabel = LabelFor(kSpeedEdit);
 inline constexpr Rect kTimesLabel = LabelFor(kTimesEdit);
-constexpr Rect ExplanationLine(int line) {  // 0 heading, 1 speed rule, 2 times rule
-  const int top = kTimesEdit.top + 20 + 16 * line;
-  return {kTimesEdit.left - 30, top, kTimesEdit.left + 350, top + 16};
+// Lines of the font's height (14 at most) from just under the times edit to
+// the line above OK; the times rule takes two, wrapped, in every language.
+inline constexpr int kExplanationPitch = 14;
+constexpr Rect ExplanationLine(int line, int lines = 1) {  // 0 heading, 1 speed rule, 2 times rule
+  const int top = kTimesEdit.bottom + 2 + kExplanationPitch * line;
+  return {kTimesEdit.left - 30, top, kDialogSize.width - 12, top + kExplanationPitch * lines};
 }
+inline constexpr Rect kTimesRule = ExplanationLine(2, 2);
 }  // namespace fire
 
 namespace delay {
@@ -365,12 +371,14 @@ inline constexpr Rect kPrompt{kDelayEdit.left - 60, kDelayEdit.top - 40, kDelayE
 inline constexpr Rect kRangeHint{kDelayEdit.left - 60, kDelayEdit.top - 20, kDelayEdit.right + 60, kDelayEdit.top};
 }  // namespace delay
 
-// The media and Windows dialogs share their field; only the list's length differs.
+// The media and Windows dialogs share their field; only the list's length
+// differs. The field reaches from the left margin to the picture panel, wide
+// enough for the longest entry ("Browser-My Favorites").
 namespace choice {
-inline constexpr Rect kChosenText{43, 129, 135, 143};  // static 552 / 532
-inline constexpr Rect kField{43, 129, 151, 143};
-inline constexpr Rect kMediaList{43, 145, 151, 265};    // list 553
-inline constexpr Rect kWindowsList{43, 145, 151, 305};  // list 533
+inline constexpr Rect kChosenText{24, 129, 170, 143};  // static 552 / 532
+inline constexpr Rect kField{24, 129, 186, 143};
+inline constexpr Rect kMediaList{24, 145, 186, 265};    // list 553
+inline constexpr Rect kWindowsList{24, 145, 186, 305};  // list 533
 }  // namespace choice
 
 namespace macro {

@@ -109,6 +109,15 @@ class PageCase(ProgramCase):
         return self.program.trace.calls_since(mark)
 
 
+def colour_dialog_rgb(world):
+    """The Red, Green and Blue boxes of the open system colour dialog."""
+    for w in world.program_windows():
+        boxes = {c["id"]: c["text"] for c in w["children"]}
+        if w["text"] == "Color" and all(i in boxes for i in (706, 707, 708)):
+            return [boxes[706], boxes[707], boxes[708]]
+    return None
+
+
 class BasicPage(PageCase):
 
     def setUp(self):
@@ -179,6 +188,7 @@ class BasicPage(PageCase):
         program.click_rect(dpi_pane(1))
         wd.wait_for("the colour dialog", lambda: self.world.visible_windows(name="Color"), timeout=15)
         self.shot("colour-dialog")
+        self.assertEqual(colour_dialog_rgb(self.world), ["255", "0", "0"], "not opened at stage 1's red")
         self.world.key("Escape")
         wd.wait_for("the colour dialog to close", lambda: not self.world.visible_windows(name="Color"), timeout=15)
         self.world.move(*program.client_point(*EMPTY_SPOT))

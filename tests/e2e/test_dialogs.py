@@ -14,13 +14,14 @@ from test_program import (ADVANCED_TAB, APPLY, EMPTY_SPOT, FACTORY_MATRIX, FACTO
 # Dialog client rectangles.
 D_OK = (166, 253, 271, 274)
 D_CANCEL = (270, 253, 375, 274)
-CHOICE_FIELD = (43, 129, 151, 143)
+CHOICE_FIELD = (24, 129, 186, 143)
 CHOICE_LIST_TOP = 145
 FIRE_FIELD = (50, 70, 132, 84)
 FIRE_LIST_TOP = 86
 SPEED_EDIT = (50, 120, 131, 134)
 TIMES_EDIT = (50, 170, 131, 184)
 COMBO_FIELD = (50, 70, 132, 84)
+MACRO_FIELD = (43, 129, 151, 143)
 COMBO_LIST_TOP = 86
 FIRST_KEY = (50, 120, 131, 134)
 SECOND_KEY = (50, 170, 131, 184)
@@ -34,6 +35,7 @@ CENTRED = 0x25        # DT_CENTER | DT_VCENTER | DT_SINGLELINE
 LEFT = 0x24           # DT_VCENTER | DT_SINGLELINE
 RIGHT = 0x26          # DT_RIGHT | DT_VCENTER | DT_SINGLELINE
 WRAPPED = 0x14        # DT_WORDBREAK, centred as a block (kvprobe's reading of DT_VCENTER)
+WRAPPED_ANYWHERE = 0x2014  # the same, breaking within a word where no space is on the line (DT_EDITCONTROL)
 WHITE = (255, 255, 255)
 
 # What each dialog shows in the two Chinese languages, written out here
@@ -396,9 +398,9 @@ class Dialogs(DialogCase):
         self.assertEqual([controls[i]["text"] for i in (572, 574, 575)], ["", "32", "1"])
         speed, times, heading, speed_rule, times_rule = e["fire"]
         self.check_drawn(window, [(speed, (10, 120, 45, 134), RIGHT, WHITE), (times, (10, 170, 45, 184), RIGHT, WHITE),
-                                  (heading, (20, 190, 400, 206), LEFT, WHITE),
-                                  (speed_rule, (20, 206, 400, 222), LEFT, WHITE),
-                                  (times_rule, (20, 222, 400, 238), LEFT, WHITE)], lang, colour)
+                                  (heading, (20, 186, 368, 200), LEFT, WHITE),
+                                  (speed_rule, (20, 200, 368, 214), LEFT, WHITE),
+                                  (times_rule, (20, 214, 368, 242), WRAPPED_ANYWHERE, WHITE)], lang, colour)
         self.shot(f"{lang}-fire")
         self.d_centre(box, FIRE_FIELD)
         self.check_entries(self.probed_list(573), FIRE_KEYS, lang, draw=False)
@@ -431,7 +433,7 @@ class Dialogs(DialogCase):
         self.check_drawn(window, [(prompt, (13, 113, 181, 129), CENTRED, WHITE)] +
                          [(m, (237, 70 + 50 * i, 390, 102 + 50 * i), WRAPPED, WHITE) for i, m in enumerate(modes)],
                          lang, colour)
-        self.d_centre(box, CHOICE_FIELD)
+        self.d_centre(box, MACRO_FIELD)
         self.check_entries(self.probed_list(593), list(MACROS), lang)
         self.shot(f"{lang}-macro-key")
         self.cancel(box)

@@ -11,7 +11,8 @@ import test_basic_page
 import test_dialogs
 import winedesk as wd
 from test_basic_page import ITEM_HEIGHT
-from test_dialogs import CHINESE, D_CANCEL, SKINS_BUTTON, DialogCase
+from test_dialogs import (CHINESE, CHOICE_FIELD, COMBO_FIELD, COMBO_LIST_TOP, D_CANCEL, FIRST_KEY, SECOND_KEY,
+                          SKINS_BUTTON, DialogCase)
 from test_program import ADVANCED_TAB, BASIC_TAB, DETECTED_EN, EMPTY_SPOT, PAGE_TITLE, SHOTS
 
 ALL_SCALES = os.environ.get("KOVRAL_E2E_SCALES", "") == "all"
@@ -83,6 +84,29 @@ class ScaleLooks(DialogCase):
         box = self.open_function(2, 10, height)
         self.dialog_shot(box, "fire-dialog")
         self.cancel(box)
+        # The longest values: "Browser-My Favorites" in the Windows list and
+        # box; a Combo key the row cuts with "..." before its arrow.
+        box = self.open_function(2, 8, height)
+        self.d_centre(box, CHOICE_FIELD)
+        self.dialog_shot(box, "windows-list")
+        listing = [c for w in self.world.program_windows() for c in w["children"] if c["id"] == 533][0]
+        item = listing["list"]["item_height"]
+        self.world.click(listing["rect"][0] + 30, listing["rect"][1] + 1 + item * 10 + item // 2)
+        self.dialog_shot(box, "windows-dialog")
+        self.ok(box)
+        box = self.open_function(3, 12, height)
+        self.d_centre(box, COMBO_FIELD)
+        time.sleep(0.4)
+        self.world.click(box[0] + self.program.device(80),
+                         box[1] + self.program.device(COMBO_LIST_TOP + 1) + height * 5 + height // 2)  # Right Shift
+        self.d_centre(box, FIRST_KEY)
+        self.world.key("Next")
+        self.d_centre(box, SECOND_KEY)
+        self.world.key("Scroll_Lock")
+        self.dialog_shot(box, "combo-dialog")
+        self.ok(box)
+        self.program.wait_still()
+        self.program.grab_client().save(os.path.join(SHOTS, self.name("long-rows")))
 
 
 @unittest.skipUnless(ALL_SCALES, "KOVRAL_E2E_SCALES=all runs 120 DPI")

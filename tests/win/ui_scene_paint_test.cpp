@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/handles_win.h"
+#include "view/control_colors_win.h"
 #include "view/scene_painter_win.h"
 #include "ui/image_cache_win.h"
 #include "win/ui_png_writer.h"
@@ -104,6 +105,28 @@ TEST(ImageCache, PicksAndSizesThePictureSetForTheDpi) {
   EXPECT_EQ(unit->height(), 4);
 }
 
+// A scaled file that exists but cannot be decoded (empty, cut short) gives
+// way to the next set, as a missing one does, instead of leaving the
+// picture (the window's, a dialog's face) at 0 x 0.
+TEST(ImageCache, AnUnreadableScaledFileFallsBackToTheNextSet) {
+  const std::wstring folder = TempFolder(L"-broken");
+  testing::WriteFileBytes(folder + L"/m.png", testing::EncodePng(10, 4, 2, Solid(10, 4, {1, 1, 1})));
+  testing::WriteFileBytes(folder + L"/m@2x.png", {});
+  testing::WriteFileBytes(folder + L"/m@1.5x.png", testing::EncodePng(15, 6, 2, Solid(15, 6, {2, 2, 2})));
+  SkinImage image;
+  ASSERT_TRUE(LoadSkinPicture(image, folder, L"/m.png", 192));
+  EXPECT_EQ(image.width(), 20) << "the 1.5x file, enlarged to the 2x size";
+  EXPECT_EQ(image.height(), 8);
+  const std::vector<std::uint8_t> png = testing::EncodePng(15, 6, 2, Solid(15, 6, {2, 2, 2}));
+  testing::WriteFileBytes(folder + L"/m@1.5x.png", std::vector<std::uint8_t>(png.begin(), png.begin() + 20));
+  ASSERT_TRUE(LoadSkinPicture(image, folder, L"/m.png", 192));
+  EXPECT_EQ(image.width(), 20) << "the 1x file, enlarged";
+  ImageCache cache;
+  const SkinImage* cached = cache.Get(folder, L"/m.png", 144);
+  ASSERT_NE(cached, nullptr);
+  EXPECT_EQ(cached->width(), 15);
+}
+
 // At 150 % every picture lands at its mapped position and covers its
 // mapped size; a repaint of a dirty rectangle given in units leaves what the
 // full paint leaves, also where the rounding of a picture's edge falls.
@@ -182,6 +205,26 @@ TEST(ScenePainter, ARepaintedRectangleMatchesTheFullPaint) {
   // The blend reached the rectangle (red under half blue), and so did the text.
   EXPECT_NE(full.At(9, 9), full.At(35, 18));
   EXPECT_GT(textPixels, 0);
+}
+
+// A list box paints with the brush it was answered with long after the
+// answer, while other controls ask for theirs: every brush handed out stays
+// alive and keeps its colour, and one colour has one brush.
+TEST(ControlBrushes, ABrushHandedOutOutlivesTheNextRequests) {
+  const uint8_t stages[12] = {200, 10, 20, 0, 0, 255, 0, 0, 0, 0, 0, 0};
+  ControlBrushes brushes;
+  MemoryDC dc(nullptr);
+  const HBRUSH list = ApplyControlColors(dc.get(), ColorsForControl(ControlType::ListBox, 41, stages), {}, nullptr,
+                                         brushes);
+  const HBRUSH swatch = ApplyControlColors(dc.get(), ColorsForControl(ControlType::Static, 71, stages), {}, nullptr,
+                                           brushes);
+  EXPECT_EQ(ApplyControlColors(dc.get(), ColorsForControl(ControlType::Edit, 150, stages), {}, nullptr, brushes), list)
+      << "black twice: one brush";
+  LOGBRUSH look{};
+  ASSERT_EQ(GetObjectType(list), static_cast<DWORD>(OBJ_BRUSH)) << "the list's brush was deleted";
+  ASSERT_EQ(GetObjectW(swatch, sizeof(look), &look), static_cast<int>(sizeof(look)));
+  EXPECT_EQ(look.lbColor, RGB(200, 10, 20));
+  EXPECT_EQ(brushes.size(), 2u);
 }
 
 }  // namespace
