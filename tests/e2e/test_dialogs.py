@@ -220,6 +220,15 @@ class DialogCase(PageCase):
                     lambda: PREF_LANGUAGE_LIST not in self.probed_dialog()[1], timeout=10)
         return listing["list"]["entries"]
 
+    def settled_ini(self, program, section):
+        """str.ini once it holds `section` and reads whole (it may be in the
+        middle of a write), else None."""
+        try:
+            ini = wd.read_utf16_ini(program.file("str.ini"))
+        except (OSError, wd.E2EError):
+            return None
+        return ini if section in ini else None
+
     def light_texts(self):
         """The texts of the basic page's lighting statics, as kvprobe reads them."""
         return {c["text"] for w in self.world.program_windows() if w["class"] != "#32770"
@@ -551,11 +560,11 @@ class Preferences(DialogCase):
 
     def test_preferences_change_str_ini_and_the_language_at_once(self):
         run_key = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
-        program = self.launch()
+        program = self.program = self.launch()
         # The installation's str.ini follows the system (English here).
         self.assertEqual(wd.read_utf16_ini(program.file("str.ini"))["Skins"]["Lan"], "SYS")
         self.show(program)
-        self.assertTrue(self.light_texts() and self.light_texts() <= LIGHT_MODES["EN"], self.light_texts())
+        self.assertTrue(self.light_texts() & LIGHT_MODES["EN"], self.light_texts())
 
         # Greyed while another dialog is up: a click on it opens nothing.
         program.click_rect(SKINS_BUTTON)
@@ -588,15 +597,16 @@ class Preferences(DialogCase):
         time.sleep(0.3)
         self.shot("en-chosen")
         self.ok(box)
-        ini = wd.read_utf16_ini(program.file("str.ini"))
+        self.world.settle()
+        ini = wd.wait_for("str.ini with the choices", lambda: self.settled_ini(program, "Notices"), timeout=10)
         self.assertEqual(ini["Skins"]["Lan"], "CHS")
         self.assertEqual(ini["Notices"], {"Style": "Balloons", "Position": "BottomRight"})
         self.assertEqual(ini["Profiles"].get("Automatic"), "0")
         self.assertEqual(ini["Profiles"].get("Notices"), "1")
         self.assertIn("Kovral", self.world.registry(run_key))
         # The shown page is in Chinese at once, and so are the rows' texts.
-        wd.wait_for("the page in Chinese", lambda: self.light_texts() and self.light_texts() <= LIGHT_MODES["CHS"],
-                    timeout=10)
+        wd.wait_for("the page in Chinese", lambda: self.light_texts() & LIGHT_MODES["CHS"], timeout=10)
+        self.assertFalse(self.light_texts() & LIGHT_MODES["EN"])
         self.assertEqual(ini["Setting-CHS"]["Item1"], "左键")
         self.world.move(*program.client_point(*EMPTY_SPOT))
         self.shot("page-chs")
