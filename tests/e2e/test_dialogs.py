@@ -140,7 +140,8 @@ class DialogCase(PageCase):
         def find():
             for w in self.world.program_windows():
                 left, top, right, bottom = w["rect"]
-                if w["class"] == "#32770" and 300 <= right - left <= 420 and 250 <= bottom - top <= 340:
+                if (w["class"] == "#32770" and self.program.sized(right - left, 300, 420)
+                        and self.program.sized(bottom - top, 250, 340)):
                     return w
             return None
         window = wd.wait_for("the dialog in kvprobe's view", find, timeout=10)
