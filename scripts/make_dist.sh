@@ -11,7 +11,7 @@
 #   <out-dir>/Kovral/KALVORIN_DRX_Driver.exe
 #   <out-dir>/Kovral/Skins/<skin>/*.png    every skin of the source tree
 #   <out-dir>/Kovral/config.bin            factory record, flag byte 0
-#   <out-dir>/Kovral/str.ini               UTF-16LE with BOM, skin "Default", English
+#   <out-dir>/Kovral/str.ini               UTF-16LE with BOM, skin "Default", the system's language
 #   <out-dir>/Kovral.zip                   the folder's content, to unzip into a folder of one's choice
 #   <out-dir>/Kovral-setup.exe             per-user installer of the same files (makensis)
 #

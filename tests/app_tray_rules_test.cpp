@@ -107,13 +107,18 @@ TEST(StartWithWindows, OnlyAValueThatStartsThisExecutableCounts) {
   FakeRunKey key;
   key.value = L"\"D:\\Old\\KALVORIN_DRX_Driver.exe\"";
   EXPECT_FALSE(StartsWithWindows(key, exe));
-  EXPECT_TRUE(ToggleStartWithWindows(key, exe));  // another's value is replaced by this one
+  // Off leaves another installation's value; on replaces it by this one.
+  EXPECT_TRUE(SetStartWithWindows(key, exe, false));
+  EXPECT_EQ(key.value, L"\"D:\\Old\\KALVORIN_DRX_Driver.exe\"");
+  EXPECT_TRUE(SetStartWithWindows(key, exe, true));
   EXPECT_EQ(key.value, L"\"" + exe + L"\"");
-  EXPECT_TRUE(ToggleStartWithWindows(key, exe));
+  EXPECT_TRUE(SetStartWithWindows(key, exe, false));
   EXPECT_FALSE(key.value);
   key.writable = false;
-  EXPECT_FALSE(ToggleStartWithWindows(key, exe));
+  EXPECT_FALSE(SetStartWithWindows(key, exe, true));
   EXPECT_FALSE(StartsWithWindows(key, exe));
+  // Already as asked: nothing is written, so a read-only key still agrees.
+  EXPECT_TRUE(SetStartWithWindows(key, exe, false));
 }
 
 }  // namespace

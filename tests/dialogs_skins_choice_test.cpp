@@ -16,8 +16,9 @@ const std::vector<FolderEntry> kRoot = {
 };
 constexpr wchar_t kSkinsRoot[] = L"C:\\K\\/Skins";
 
-// A skin made before the Profiles dialog is complete and the dialog draws
-// with the Default skin's pictures; one with all of them draws with its own.
+// A skin made before the Profiles or the Preferences dialog is complete and
+// those dialogs draw with the Default skin's pictures; one with all of them
+// draws with its own.
 TEST(SkinsChoice, TheOptionalPicturesComeFromTheSkinOnlyWhenItHasAllOfThem) {
   std::set<std::wstring> present;
   for (const wchar_t* file : skin::AllFiles()) present.insert(SkinImagePath(L"C:\\K\\/Skins/Old", file));
@@ -29,6 +30,9 @@ TEST(SkinsChoice, TheOptionalPicturesComeFromTheSkinOnlyWhenItHasAllOfThem) {
   EXPECT_EQ(OptionalPicturesFolder(L"C:\\K\\", L"C:\\K\\/Skins/Old", exists), L"C:\\K\\/Skins/Default")
       << "one picture short";
   present.insert(SkinImagePath(L"C:\\K\\/Skins/Old", skin::kProfilesButtonOver));
+  EXPECT_EQ(OptionalPicturesFolder(L"C:\\K\\", L"C:\\K\\/Skins/Old", exists), L"C:\\K\\/Skins/Default")
+      << "a skin made before the Preferences dialog";
+  present.insert(SkinImagePath(L"C:\\K\\/Skins/Old", skin::kPreferencesDialog));
   EXPECT_EQ(OptionalPicturesFolder(L"C:\\K\\", L"C:\\K\\/Skins/Old", exists), L"C:\\K\\/Skins/Old");
   for (const wchar_t* optional : skin::OptionalFiles())
     for (const wchar_t* file : skin::AllFiles()) EXPECT_NE(std::wstring(optional), std::wstring(file));

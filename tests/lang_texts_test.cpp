@@ -49,6 +49,53 @@ TEST(Language, ChosenByTheExactWholeCode) {
   EXPECT_STREQ(SettingsSection(UiLanguage::TraditionalChinese), L"Setting-CHT");
 }
 
+// "SYS" is new; a version before it reads it as English, and so does this
+// one's LanguageFromCode, which the older reading of every other code keeps.
+TEST(Language, TheChoiceKeepsTheOldCodesAndAddsTheSystemDefault) {
+  EXPECT_EQ(LanguageChoiceFromCode(L"SYS"), LanguageChoice::System);
+  EXPECT_EQ(LanguageFromCode(L"SYS"), UiLanguage::English);
+  EXPECT_EQ(LanguageChoiceFromCode(L"CHS"), LanguageChoice::SimplifiedChinese);
+  EXPECT_EQ(LanguageChoiceFromCode(L"CHT"), LanguageChoice::TraditionalChinese);
+  for (const wchar_t* code : {L"", L"EN", L"sys", L" SYS", L"SYSTEM", L"chs"})
+    EXPECT_EQ(LanguageChoiceFromCode(code), LanguageChoice::English) << code;
+  for (LanguageChoice c : {LanguageChoice::System, LanguageChoice::English, LanguageChoice::SimplifiedChinese,
+                           LanguageChoice::TraditionalChinese})
+    EXPECT_EQ(LanguageChoiceFromCode(LanguageChoiceCode(c)), c);
+  EXPECT_EQ(LanguageChoiceCode(LanguageChoice::System), L"SYS");
+  // A new installation follows the system; a str.ini of an earlier version
+  // (no "Lan") stays English.
+  EXPECT_EQ(StartLanguageChoice(false, L""), LanguageChoice::System);
+  EXPECT_EQ(StartLanguageChoice(true, L""), LanguageChoice::English);
+  EXPECT_EQ(StartLanguageChoice(true, L"CHT"), LanguageChoice::TraditionalChinese);
+}
+
+TEST(Language, TheSystemDefaultFollowsTheDisplayLanguage) {
+  struct Case {
+    uint16_t langId;
+    UiLanguage language;
+  };
+  const Case cases[] = {
+      {0x0804, UiLanguage::SimplifiedChinese},   // zh-CN
+      {0x1004, UiLanguage::SimplifiedChinese},   // zh-SG
+      {0x0004, UiLanguage::SimplifiedChinese},   // zh-Hans
+      {0x7804, UiLanguage::SimplifiedChinese},   // zh
+      {0x0404, UiLanguage::TraditionalChinese},  // zh-TW
+      {0x0C04, UiLanguage::TraditionalChinese},  // zh-HK
+      {0x1404, UiLanguage::TraditionalChinese},  // zh-MO
+      {0x7C04, UiLanguage::TraditionalChinese},  // zh-Hant
+      {0x0409, UiLanguage::English},             // en-US
+      {0x0411, UiLanguage::English},             // ja-JP
+      {0x0412, UiLanguage::English},             // ko-KR
+      {0x0000, UiLanguage::English},
+      {0x0C04 | 0x0100, UiLanguage::English},    // another primary language with Chinese's low byte
+  };
+  for (const Case& c : cases) EXPECT_EQ(LanguageFromLangId(c.langId), c.language) << std::hex << c.langId;
+  EXPECT_EQ(EffectiveLanguage(LanguageChoice::System, 0x0404), UiLanguage::TraditionalChinese);
+  EXPECT_EQ(EffectiveLanguage(LanguageChoice::English, 0x0804), UiLanguage::English);
+  EXPECT_EQ(EffectiveLanguage(LanguageChoice::SimplifiedChinese, 0x0409), UiLanguage::SimplifiedChinese);
+  EXPECT_EQ(LanguageCode(UiLanguage::TraditionalChinese), L"CHT");
+}
+
 TEST(MainTexts, EveryLanguageFillsEverySlot) {
   for (UiLanguage l : kAll) {
     ExpectAllFilled(MainTextsFor(l), "main");
@@ -58,6 +105,7 @@ TEST(MainTexts, EveryLanguageFillsEverySlot) {
     ExpectAllFilled(MacroKeyTextsFor(l), "macro key");
     ExpectAllFilled(SkinsTextsFor(l), "skins");
     ExpectAllFilled(DialogFrameTextsFor(l), "frame");
+    ExpectAllFilled(PreferencesTextsFor(l), "preferences");
     ASSERT_EQ(MediaEntries(l).size(), size_t(kMediaCount));
     ASSERT_EQ(WindowsEntries(l).size(), size_t(kWindowsFunctionCount));
   }

@@ -53,6 +53,52 @@ TEST(SettingsSession, LoadTakesTheCommittedCopy) {
   EXPECT_EQ(session.ui.buttonText[9], L"Shift");
 }
 
+// A language chosen while the program runs: the rows read the new section,
+// an edit not yet applied stays on its row and is saved in its own language
+// too, and Cancel goes back to what the new section keeps.
+TEST(SettingsSession, SwitchingLanguageKeepsEditsAndSavesThemInTheirLanguage) {
+  MemoryFileSystem files;
+  FileIniStore ini(files);
+  RecordingMessageSink messages;
+  SettingsSession session(PathsFromModulePath(L"C:\\K\\KALVORIN_DRX_Driver.exe"), ini, files, messages);
+  const std::wstring& strIni = session.paths().strIni;
+  ASSERT_TRUE(ini.Write(strIni, L"Setting-EN", L"Item1", L"Left Click"));
+  ASSERT_TRUE(ini.Write(strIni, L"Setting-EN", L"Item2", L"Right Click"));
+  ASSERT_TRUE(ini.Write(strIni, L"Setting-CHS", L"Item1", L"左键"));
+  ASSERT_TRUE(ini.Write(strIni, L"Setting-CHS", L"Item2", L"右键"));
+  session.SetLanguage(UiLanguage::English);
+  session.ReadInterfaceSettings();
+  session.ui.buttonText[1] = L"Key Off";  // edited, not applied
+
+  session.SwitchLanguage(UiLanguage::SimplifiedChinese, false);
+  EXPECT_EQ(session.languageSection, L"Setting-CHS");
+  EXPECT_EQ(session.ui.buttonText[0], L"左键");
+  EXPECT_EQ(session.ui.buttonText[1], L"Key Off") << "the edit was lost";
+  EXPECT_EQ(session.committedButtonText[1], L"右键");
+  ASSERT_TRUE(session.SaveAll());
+  EXPECT_EQ(ini.Get(strIni, L"Setting-CHS", L"Item2"), L"Key Off");
+  EXPECT_EQ(ini.Get(strIni, L"Setting-EN", L"Item2"), L"Key Off") << "the English edit was not saved";
+  EXPECT_EQ(ini.Get(strIni, L"Setting-EN", L"Item1"), L"Left Click");
+
+  session.Commit();
+  session.ui.buttonText[0] = L"中键";
+  session.SwitchLanguage(UiLanguage::English, false);
+  EXPECT_EQ(session.ui.buttonText[0], L"中键");
+  session.Revert();
+  EXPECT_EQ(session.ui.buttonText[0], L"Left Click");
+  EXPECT_THAT(session.pendingTexts, IsEmpty()) << "Cancel kept an edit of the other language";
+  EXPECT_THAT(messages.messages, IsEmpty());
+
+  // A configuration never saved shows the factory texts of the language
+  // it is shown in, as a first run in that language would.
+  session.SwitchLanguage(UiLanguage::TraditionalChinese, true);
+  EXPECT_EQ(session.ui.buttonText[0], L"左鍵");
+  EXPECT_EQ(ini.Get(strIni, L"Setting-CHT", L"Item1"), L"左鍵");
+
+  ASSERT_TRUE(session.SaveLanguageChoice(LanguageChoice::System));
+  EXPECT_EQ(ini.Get(strIni, L"Skins", L"Lan"), L"SYS");
+}
+
 TEST(SettingsSession, SaveAllWritesConfigAndButtonTexts) {
   TempDir dir;
   std::unique_ptr<ConfigFileSystem> files = MakeSystemFileSystem();

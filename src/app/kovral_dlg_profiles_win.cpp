@@ -147,13 +147,10 @@ bool CKovralDlg::OnProfilesMenuCommand(int id, int) {
   if (!following_) return true;
   const auto command = static_cast<uint32_t>(id);
   if (command == kProfilesMenuAutomaticCommand || command == kProfilesMenuNoticesCommand) {
-    bool& value = command == kProfilesMenuAutomaticCommand ? switchSettings_.automatic : switchSettings_.notices;
+    SwitchSettings settings = switchSettings_;
+    bool& value = command == kProfilesMenuAutomaticCommand ? settings.automatic : settings.notices;
     value = !value;
-    if (!WriteSwitchSettings(*services_.ini, settings_->paths().strIni, switchSettings_))
-      messages_.Show(FormatText(texts_->settingsSaveFailed, settings_->paths().strIni), kCaptionWarning);
-    following_->follower().SetAutomatic(switchSettings_.automatic);
-    UpdateForegroundWatch();
-    OnFrontMaybeChanged(0, 0);
+    ChangeSwitchSettings(settings);
     return true;
   }
   if (command == kProfilesMenuManageCommand) {

@@ -81,6 +81,8 @@ void CKovralDlg::ShowTrayMenu() {
               texts_->trayExportProfile);
   AppendMenuW(menu, MF_STRING | (idle && link_.ready ? MF_ENABLED : MF_GRAYED), kTrayMenuImportProfileCommand,
               texts_->trayImportProfile);
+  AppendMenuW(menu, MF_STRING | (idle && !skinFolder_.empty() ? MF_ENABLED : MF_GRAYED), kTrayMenuPreferencesCommand,
+              texts_->trayPreferences);
   AppendMenuW(menu, MF_STRING | (starts ? MF_CHECKED : MF_UNCHECKED), kTrayMenuStartWithWindowsCommand,
               texts_->trayStartWithWindows);
   AppendMenuW(menu, MF_STRING, kTrayMenuExitCommand, texts_->trayExit);
@@ -93,7 +95,7 @@ void CKovralDlg::ShowTrayMenu() {
 }
 
 void CKovralDlg::OnTrayStartWithWindows() {
-  if (services_.runKey) ToggleStartWithWindows(*services_.runKey, ModulePath());
+  if (services_.runKey) ChangeStartWithWindows(!StartsWithWindows(*services_.runKey, ModulePath()));
 }
 
 void CKovralDlg::OnTrayExportProfile() {

@@ -49,6 +49,7 @@ std::span<const ui::MessageEntry<CKovralDlg>> CKovralDlg::Messages() {
       M::Command<&CKovralDlg::OnTrayExportProfile>(kTrayMenuExportProfileCommand),
       M::Command<&CKovralDlg::OnTrayImportProfile>(kTrayMenuImportProfileCommand),
       M::Command<&CKovralDlg::OnTrayStartWithWindows>(kTrayMenuStartWithWindowsCommand),
+      M::Command<&CKovralDlg::OnTrayPreferences>(kTrayMenuPreferencesCommand),
       M::Commands<&CKovralDlg::OnProfilesMenuCommand>(kProfilesMenuDesktopCommand, kProfilesMenuManageCommand),
       M::Commands<&CKovralDlg::OnProfilesMenuCommand>(
           kProfilesMenuFirstProfileCommand, kProfilesMenuFirstProfileCommand + kProfilesMenuProfileLimit - 1),
@@ -221,11 +222,17 @@ bool CKovralDlg::StartDevice() {
 
 void CKovralDlg::LoadSettingsAndSkin() {
   settings_->Load();
-  languageCode_ = settings_->ReadLanguageCode();
-  language_ = LanguageFromCode(languageCode_);
+  // A new installation follows Windows' language, and says so in the
+  // str.ini it starts, since a str.ini without "Lan" means English.
+  const bool strIniExisted = services_.files->Exists(settings_->paths().strIni);
+  languageChoice_ = StartLanguageChoice(strIniExisted, settings_->ReadLanguageCode());
+  if (!strIniExisted) WriteLanguageCode(*services_.ini, settings_->paths().strIni, LanguageChoiceCode(languageChoice_));
+  language_ = EffectiveLanguage(languageChoice_, GetUserDefaultUILanguage());
+  languageCode_ = LanguageCode(language_);
   texts_ = &MainTextsFor(language_);
   settings_->SetLanguage(language_);
   settings_->ReadInterfaceSettings();
+  ReloadNoticePreferences();
 
   // The window takes its size from "/main.png": one that is there but cannot
   // be read counts as missing, or the window would be 0 by 0.

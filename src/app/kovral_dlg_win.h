@@ -27,6 +27,7 @@
 #include "profiles/profile_following.h"
 #include "profiles/profile_library.h"
 #include "settings/device_config.h"
+#include "settings/notice_preferences.h"
 #include "settings/settings_session.h"
 #include "base/handles_win.h"
 #include "ui/skin_image_win.h"
@@ -68,6 +69,19 @@ class CKovralDlg final : public ui::Dialog {
   void OnTrayStartWithWindows();
   void OnTrayExportProfile();
   void OnTrayImportProfile();
+
+  // Preferences (kovral_dlg_prefs_win.cpp). The tray items and the dialog
+  // change the settings they share through the same members.
+  void OnTrayPreferences();
+  void RunPreferences();
+  // Every window, the tray menu and the notices in `language` from now on.
+  void SwitchLanguage(UiLanguage language);
+  bool ChangeStartWithWindows(bool on);
+  void ChangeSwitchSettings(const SwitchSettings& settings);
+  // The on-screen display's sample at `position`, and the notice
+  // preferences read again from str.ini.
+  void ShowSampleNotice(OsdPosition position);
+  void ReloadNoticePreferences();
 
   // Profiles following the program in front (kovral_dlg_profiles_win.cpp).
   void StartFollowing();
@@ -153,8 +167,10 @@ class CKovralDlg final : public ui::Dialog {
   HDEVNOTIFY deviceNotification_ = nullptr;
 
   std::unique_ptr<SettingsSession> settings_;
-  std::wstring languageCode_;
+  std::wstring languageCode_;  // of the language shown: "EN", "CHS", "CHT"
+  LanguageChoice languageChoice_ = LanguageChoice::English;
   UiLanguage language_ = UiLanguage::English;
+  NoticePreferences noticePreferences_;
   const MainTexts* texts_;
   HeldNotices heldNotices_;
 

@@ -29,9 +29,9 @@ bool StartsWithWindows(RunKey& key, std::wstring_view executable) {
   return command && RunCommandStarts(*command, executable);
 }
 
-bool ToggleStartWithWindows(RunKey& key, std::wstring_view executable) {
-  if (StartsWithWindows(key, executable)) return key.Remove();
-  return key.Write(RunCommandFor(executable));
+bool SetStartWithWindows(RunKey& key, std::wstring_view executable, bool on) {
+  if (StartsWithWindows(key, executable) == on) return true;
+  return on ? key.Write(RunCommandFor(executable)) : key.Remove();
 }
 
 }  // namespace kovral

@@ -1,8 +1,8 @@
 #pragma once
-// "Start with Windows" in the tray menu: a value of the user's Run key that
-// starts this executable at sign-in. The menu item is checked while the
-// value names this executable (a value left by an installation elsewhere
-// does not count), and choosing it sets or removes the value.
+// "Start with Windows" in the tray menu and the Preferences dialog: a value
+// of the user's Run key that starts this executable at sign-in. It is on
+// while the value names this executable (a value left by an installation
+// elsewhere does not count); turning it on sets the value, off removes it.
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,8 +32,10 @@ std::wstring RunCommandFor(std::wstring_view executable);
 bool RunCommandStarts(std::wstring_view command, std::wstring_view executable);
 
 bool StartsWithWindows(RunKey& key, std::wstring_view executable);
-// Sets the value when the program does not start with Windows, removes it when
-// it does. True when the key now says what was asked.
-bool ToggleStartWithWindows(RunKey& key, std::wstring_view executable);
+// Makes the key say `on`: sets the value, or removes it when it names this
+// executable (another installation's value is left alone). True when the
+// key now says what was asked. The tray item and the Preferences dialog both
+// change the setting through it.
+bool SetStartWithWindows(RunKey& key, std::wstring_view executable, bool on);
 
 }  // namespace kovral

@@ -10,12 +10,13 @@ constexpr uint32_t kTrayMenuExitCommand = 1028;
 constexpr uint32_t kTrayMenuStartWithWindowsCommand = 1029;
 constexpr uint32_t kTrayMenuExportProfileCommand = 1030;
 constexpr uint32_t kTrayMenuImportProfileCommand = 1031;
+constexpr uint32_t kTrayMenuPreferencesCommand = 1032;
 
 enum class TrayAction {
   Ignore,
   WarnNotDetected,  // no usable mouse: the "not detected" notice, window stays hidden
   ShowWindow,       // prepare the page as `prepare` says, then show the window
-  ShowMenu,         // the menu: "Export profile…", "Import profile…", "Start with Windows", "Exit"
+  ShowMenu,         // the menu: "Export profile…", "Import profile…", "Preferences…", "Start with Windows", "Exit"
 };
 
 enum class TrayPagePrepare {

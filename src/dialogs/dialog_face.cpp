@@ -39,7 +39,7 @@ ControlColors DialogControlColors(layout::DialogKind kind, ControlType type) {
     // with white text needs the grey set too, or its entries are white on white.
     case ControlType::ListBox:
       return kind == K::Combo || kind == K::FireKey || kind == K::Media || kind == K::Windows || kind == K::Macro ||
-                     kind == K::Skins || kind == K::Profiles
+                     kind == K::Skins || kind == K::Profiles || kind == K::Preferences
                  ? dark
                  : C{};
     case ControlType::Static:

@@ -66,6 +66,43 @@ constexpr SkinsTexts kSkinsEn{L"Please click to set the UI text color"};
 constexpr SkinsTexts kSkinsChs{L"请点击设置UI文本颜色"};
 constexpr SkinsTexts kSkinsCht{L"請點擊設置UI文本顏色"};
 
+constexpr PreferencesTexts kPreferencesEn{
+    L"Language",
+    L"System default",
+    L"Notices",
+    {L"On-screen display", L"Balloons", L"Off"},
+    L"On-screen display position",
+    {L"Top left", L"Top centre", L"Top right", L"Bottom left", L"Bottom right", L"Centre"},
+    L"Show me",
+    L"Start with Windows",
+    L"Switch profiles automatically",
+    L"Show profile notices",
+};
+constexpr PreferencesTexts kPreferencesChs{
+    L"语言",
+    L"系统默认",
+    L"通知",
+    {L"屏幕显示", L"气球提示", L"关闭"},
+    L"屏幕显示位置",
+    {L"左上", L"上方居中", L"右上", L"左下", L"右下", L"居中"},
+    L"预览",
+    L"开机时启动",
+    L"自动切换配置文件",
+    L"显示配置文件通知",
+};
+constexpr PreferencesTexts kPreferencesCht{
+    L"語言",
+    L"系統預設",
+    L"通知",
+    {L"螢幕顯示", L"氣球提示", L"關閉"},
+    L"螢幕顯示位置",
+    {L"左上", L"上方置中", L"右上", L"左下", L"右下", L"置中"},
+    L"預覽",
+    L"開機時啟動",
+    L"自動切換設定檔",
+    L"顯示設定檔通知",
+};
+
 constexpr ProfilesTexts kProfilesEn{
     {L"Save current settings as\u2026", L"Rename", L"Add program\u2026", L"Remove program", L"Delete"},
     L"(active)",
@@ -183,6 +220,9 @@ const DelayTimeTexts& DelayTimeTextsFor(UiLanguage l) { return ByLanguage(l, kDe
 const MacroKeyTexts& MacroKeyTextsFor(UiLanguage l) { return ByLanguage(l, kMacroEn, kMacroChs, kMacroCht); }
 const SkinsTexts& SkinsTextsFor(UiLanguage l) { return ByLanguage(l, kSkinsEn, kSkinsChs, kSkinsCht); }
 const ProfilesTexts& ProfilesTextsFor(UiLanguage l) { return ByLanguage(l, kProfilesEn, kProfilesChs, kProfilesCht); }
+const PreferencesTexts& PreferencesTextsFor(UiLanguage l) {
+  return ByLanguage(l, kPreferencesEn, kPreferencesChs, kPreferencesCht);
+}
 
 std::span<const wchar_t* const> MediaEntries(UiLanguage l) {
   return ByLanguage(l, kMediaEn, kMediaChs, kMediaCht);
@@ -204,6 +244,7 @@ const wchar_t* DialogImageFailedTitle(DialogKind kind) {
     case DialogKind::DelayTime: return L"DelayTime Dialog Load background image failed!!!";
     case DialogKind::Skins: return L"Skins Dialog Load background image failed!!!";
     case DialogKind::Profiles: return L"Profiles Dialog Load background image failed!!!";
+    case DialogKind::Preferences: return L"Preferences Dialog Load background image failed!!!";
   }
   return L"";
 }

@@ -15,7 +15,7 @@ struct DialogFrameTexts {
 DialogFrameTexts DialogFrameTextsFor(UiLanguage language);
 
 // The dialogs that share the skinned frame.
-enum class DialogKind { Single, Windows, Media, FireKey, MacroKey, Combo, DelayTime, Skins, Profiles };
+enum class DialogKind { Single, Windows, Media, FireKey, MacroKey, Combo, DelayTime, Skins, Profiles, Preferences };
 
 // A dialog whose background image is missing shows kDialogImageFailedText
 // under a title naming the dialog (English in every language).
@@ -79,6 +79,24 @@ struct ProfilesTexts {
   const wchar_t* notDone;         // before what the files answered (a path and a system error code)
 };
 const ProfilesTexts& ProfilesTextsFor(UiLanguage language);
+
+// The Preferences dialog. The languages are named in their own writing
+// (kLanguageNames), whatever the interface language, so that a user who
+// cannot read the current one still finds their own.
+struct PreferencesTexts {
+  const wchar_t* languageHeading;
+  const wchar_t* systemDefault;    // the first entry of the language list
+  const wchar_t* noticesHeading;
+  const wchar_t* styles[3];        // on-screen display, balloons, off
+  const wchar_t* positionHeading;
+  const wchar_t* positions[6];     // in OsdPosition order
+  const wchar_t* showMe;           // shows a sample notice where the chosen place is
+  const wchar_t* startWithWindows;
+  const wchar_t* switchAutomatically;
+  const wchar_t* profileNotices;
+};
+const PreferencesTexts& PreferencesTextsFor(UiLanguage language);
+inline constexpr const wchar_t* kLanguageNames[3] = {L"English", L"简体中文", L"繁體中文"};
 
 // Entries of the media list (7) and of the Windows-function list (11), in
 // list order; position n maps to MediaToUsage(n) / WindowsToUsage(n).

@@ -51,6 +51,7 @@ struct MainTexts {
   // The profile items; without their trailing dots they title the file dialogs.
   const wchar_t* trayExportProfile;
   const wchar_t* trayImportProfile;
+  const wchar_t* trayPreferences;  // opens the Preferences dialog
   // The tray's "Profiles" submenu: the Desktop settings, each profile, the
   // two switches kept in str.ini and the Profiles dialog.
   const wchar_t* trayProfiles;
@@ -96,6 +97,8 @@ struct MainTexts {
   // A settings save that could not write its file; "%s" is the file's path,
   // caption "Warning" (fill with FormatText, lang/text_format.h).
   const wchar_t* settingsSaveFailed;
+  // The Run key refused to change; caption "Warning".
+  const wchar_t* startWithWindowsFailed;
   // Profiles: "%s" is the file's path, or for a refused profile what is wrong
   // and on which line (in English, as the profile's keys are); caption
   // "Warning". profileImported follows a good import.

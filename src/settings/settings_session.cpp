@@ -18,6 +18,45 @@ ConfigLoadResult SettingsSession::Load() {
 
 std::wstring SettingsSession::ReadLanguageCode() { return kovral::ReadLanguageCode(ini_, paths_.strIni); }
 
+bool SettingsSession::SaveLanguageChoice(LanguageChoice choice) {
+  if (WriteLanguageCode(ini_, paths_.strIni, LanguageChoiceCode(choice))) return true;
+  WarnIniWriteFailed();
+  return false;
+}
+
+// A restart in the new language would show what the section keeps; the
+// edits of this run are the user's and stay, in the language they were made
+// in. Texts an import brought for the new language are edits too.
+void SettingsSession::SwitchLanguage(UiLanguage language, bool factoryTexts) {
+  const std::wstring oldSection = languageSection;
+  bool edited[kButtonTextCount] = {};
+  bool anyEdited = false;
+  for (int i = 0; i < kButtonTextCount; ++i) anyEdited |= edited[i] = ui.buttonText[i] != committedButtonText[i];
+  const auto pendingFor = [this](const std::wstring& section) {
+    return std::find_if(pendingTexts.begin(), pendingTexts.end(),
+                        [&](const SectionTexts& p) { return p.section == section; });
+  };
+  if (anyEdited) {
+    auto old = pendingFor(oldSection);
+    if (old == pendingTexts.end()) old = pendingTexts.insert(pendingTexts.end(), {oldSection, {}});
+    std::copy(std::begin(ui.buttonText), std::end(ui.buttonText), std::begin(old->texts));
+  }
+  const std::vector<std::wstring> editedTexts(std::begin(ui.buttonText), std::end(ui.buttonText));
+  SetLanguage(language);
+  if (factoryTexts) {
+    SetFirstRunButtonTexts(MainTextsFor(language));
+    SaveFirstRunButtonTexts();
+  } else {
+    for (int i = 0; i < kButtonTextCount; ++i)
+      committedButtonText[i] = ini_.Get(paths_.strIni, languageSection, ButtonTextKey(i));
+  }
+  if (const auto imported = pendingFor(languageSection); imported != pendingTexts.end()) {
+    std::copy(std::begin(imported->texts), std::end(imported->texts), std::begin(ui.buttonText));
+    return;
+  }
+  for (int i = 0; i < kButtonTextCount; ++i) ui.buttonText[i] = edited[i] ? editedTexts[i] : committedButtonText[i];
+}
+
 void SettingsSession::Commit() {
   pendingTexts.clear();
   committedConfig = config;

@@ -43,6 +43,14 @@ class SettingsSession {
   ConfigLoadResult Load();
   // The "Lan" code of str.ini.
   std::wstring ReadLanguageCode();
+  // Keeps the Preferences dialog's choice; a failure shows one Warning.
+  bool SaveLanguageChoice(LanguageChoice choice);
+  // The interface language changes while the program runs: the rows take
+  // the button texts the new language's section keeps (the factory texts
+  // where `factoryTexts`, as a first run shows them), but a row edited and
+  // not yet applied keeps its edit, and the edited texts of the old language
+  // are saved with the next Apply as its own.
+  void SwitchLanguage(UiLanguage language, bool factoryTexts);
   // The button texts of languageSection, the colour texts and the skin name.
   void ReadInterfaceSettings();
 

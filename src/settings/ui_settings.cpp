@@ -14,6 +14,10 @@ std::wstring ReadLanguageCode(IniStore& ini, const std::wstring& strIni) {
   return ini.Get(strIni, kSkinsSection, L"Lan");
 }
 
+bool WriteLanguageCode(IniStore& ini, const std::wstring& strIni, const std::wstring& code) {
+  return ini.Write(strIni, kSkinsSection, L"Lan", code);
+}
+
 void ReadInterfaceSettings(IniStore& ini, const std::wstring& strIni, const std::wstring& section, UiSettings& ui) {
   for (int i = 0; i < kButtonTextCount; ++i) ui.buttonText[i] = ini.Get(strIni, section, ButtonTextKey(i));
   ui.rColor = ini.Get(strIni, kSkinsSection, L"RColor");

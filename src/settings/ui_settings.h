@@ -29,6 +29,7 @@ std::wstring ButtonTextKey(int index);
 
 // The "Lan" code of section "Skins"; empty when absent.
 std::wstring ReadLanguageCode(IniStore& ini, const std::wstring& strIni);
+bool WriteLanguageCode(IniStore& ini, const std::wstring& strIni, const std::wstring& code);
 
 // The sixteen button texts of the language section, then "RColor",
 // "GColor", "BColor" and "Path" of "Skins", in that order.
@@ -53,6 +54,7 @@ inline constexpr wchar_t kProfilesSection[] = L"Profiles";
 struct SwitchSettings {
   bool automatic = true;
   bool notices = true;
+  bool operator==(const SwitchSettings&) const = default;
 };
 SwitchSettings ReadSwitchSettings(IniStore& ini, const std::wstring& strIni);
 bool WriteSwitchSettings(IniStore& ini, const std::wstring& strIni, const SwitchSettings& settings);

@@ -16,7 +16,8 @@ std::span<const wchar_t* const> AllFiles() {
 }
 
 std::span<const wchar_t* const> OptionalFiles() {
-  static constexpr const wchar_t* kFiles[] = {kProfilesDialog, kProfilesButtonNormal, kProfilesButtonOver};
+  static constexpr const wchar_t* kFiles[] = {kProfilesDialog, kProfilesButtonNormal, kProfilesButtonOver,
+                                                kPreferencesDialog};
   return kFiles;
 }
 

@@ -45,6 +45,8 @@ inline constexpr const wchar_t* kSkinsDialog = L"/skins.png";
 inline constexpr const wchar_t* kProfilesDialog = L"/profiles.png";
 inline constexpr const wchar_t* kProfilesButtonNormal = L"/profiles-button-normal.png";
 inline constexpr const wchar_t* kProfilesButtonOver = L"/profiles-button-over.png";
+// The Preferences dialog's face; its sample button takes the Profiles dialog's button pictures.
+inline constexpr const wchar_t* kPreferencesDialog = L"/preferences.png";
 
 // Every file above but the optional ones, once: what a complete skin folder
 // holds.

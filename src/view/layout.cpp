@@ -138,7 +138,28 @@ constexpr std::array<Element, 5> kProfileButtons = {{
     ProfileButton(4, Action::ProfileDelete),
 }};
 
-constexpr std::array<DialogFace, 9> kDialogFaces = {{
+constexpr Element TickBox(const Rect& rect, Action action, int index) {
+  return {rect, action, index, 0, skin::kPane, skin::kPaneTick};
+}
+
+constexpr std::array<Element, 13> kPreferences = {{
+    TickBox(preferences::StyleBoxRect(1), Action::NoticeStyle, 1),
+    TickBox(preferences::StyleBoxRect(2), Action::NoticeStyle, 2),
+    TickBox(preferences::StyleBoxRect(3), Action::NoticeStyle, 3),
+    TickBox(preferences::PositionBoxRect(1), Action::OsdPosition, 1),
+    TickBox(preferences::PositionBoxRect(2), Action::OsdPosition, 2),
+    TickBox(preferences::PositionBoxRect(3), Action::OsdPosition, 3),
+    TickBox(preferences::PositionBoxRect(4), Action::OsdPosition, 4),
+    TickBox(preferences::PositionBoxRect(5), Action::OsdPosition, 5),
+    TickBox(preferences::PositionBoxRect(6), Action::OsdPosition, 6),
+    TickBox(preferences::SwitchBoxRect(1), Action::StartWithWindows, 1),
+    TickBox(preferences::SwitchBoxRect(2), Action::SwitchAutomatically, 2),
+    TickBox(preferences::SwitchBoxRect(3), Action::ProfileNotices, 3),
+    {preferences::kShowMe, Action::ShowSampleNotice, 0, 0, skin::kProfilesButtonNormal, skin::kProfilesButtonOver,
+     Label::None, kTextCentre, HoverGroup::DialogButtons},
+}};
+
+constexpr std::array<DialogFace, 10> kDialogFaces = {{
     {DialogKind::Single, 701, skin::kSingleKeyDialog, kDialogSize},
     {DialogKind::Windows, 702, skin::kWindowsKeyDialog, kDialogSize},
     {DialogKind::Media, 703, skin::kMediaKeyDialog, kDialogSize},
@@ -149,6 +170,7 @@ constexpr std::array<DialogFace, 9> kDialogFaces = {{
     {DialogKind::DelayTime, 707, skin::kDelayTimeDialog, kDialogSize},
     {DialogKind::Skins, 708, skin::kSkinsDialog, kDialogSize},
     {DialogKind::Profiles, 709, skin::kProfilesDialog, kDialogSize},
+    {DialogKind::Preferences, 711, skin::kPreferencesDialog, kDialogSize},
 }};
 
 constexpr std::array<Element, 3> kMacroModeBoxes = {{
@@ -179,6 +201,7 @@ std::span<const Element> DialogFrameElements() { return kDialogFrame; }
 std::span<const DialogFace> DialogFaces() { return kDialogFaces; }
 std::span<const Element> profiles::ButtonElements() { return kProfileButtons; }
 std::span<const Element> macro::ModeBoxElements() { return kMacroModeBoxes; }
+std::span<const Element> preferences::Elements() { return kPreferences; }
 
 const DialogFace& DialogFaceOf(DialogKind kind) {
   for (const DialogFace& face : kDialogFaces) {

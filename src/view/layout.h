@@ -52,6 +52,8 @@ enum class Action : unsigned char {
   DialogOk, DialogCancel, DialogClose, RepeatMode,
   // The Profiles dialog.
   ProfileSave, ProfileRename, ProfileAddProgram, ProfileRemoveProgram, ProfileDelete,
+  // The Preferences dialog.
+  NoticeStyle, OsdPosition, StartWithWindows, SwitchAutomatically, ProfileNotices, ShowSampleNotice,
 };
 
 // The text drawn on an element; the window picks it from the language tables.
@@ -320,7 +322,9 @@ inline constexpr Rect kDialogClose{352, 6, 370, 24};
 // OK, Cancel, close cross.
 std::span<const Element> DialogFrameElements();
 
-enum class DialogKind : unsigned char { Single, Windows, Media, FireKey, Macro, Combo, DelayTime, Skins, Profiles };
+enum class DialogKind : unsigned char {
+  Single, Windows, Media, FireKey, Macro, Combo, DelayTime, Skins, Profiles, Preferences
+};
 
 struct DialogFace {
   DialogKind kind;
@@ -417,5 +421,44 @@ std::span<const Element> ButtonElements();
 // The entries of the list "Add program…" opens, under the button.
 inline constexpr Rect kProgramList{14, 70, 200, 230};  // list 592
 }  // namespace profiles
+
+namespace preferences {
+// Left: the language drop-down, then the three notice styles.
+inline constexpr Rect kLanguageLabel{14, 42, 186, 58};
+inline constexpr Rect kLanguageText{16, 60, 168, 76};   // static 620
+inline constexpr Rect kLanguageField{14, 60, 186, 76};
+inline constexpr Rect kLanguageList{14, 78, 186, 148};  // list 621
+inline constexpr Rect kNoticesLabel{14, 86, 186, 102};
+constexpr Rect StyleBoxRect(int style) {  // 1 on-screen, 2 balloons, 3 off
+  const int top = 106 + 22 * (style - 1);
+  return {14, top, 30, top + 16};
+}
+constexpr Rect StyleTextRect(int style) {
+  const Rect box = StyleBoxRect(style);
+  return {box.right + 6, box.top - 2, 190, box.bottom + 2};
+}
+// Right: a small screen with a box at each place the on-screen display can
+// take, the chosen place's name under it, and the sample button.
+inline constexpr Rect kPositionLabel{196, 42, 366, 58};
+inline constexpr Rect kScreen{196, 60, 366, 140};
+constexpr Rect PositionBoxRect(int position) {  // 1..6 in OsdPosition order
+  constexpr int kLeft[] = {204, 273, 342, 204, 342, 273};
+  constexpr int kTop[] = {68, 68, 68, 116, 116, 92};
+  return {kLeft[position - 1], kTop[position - 1], kLeft[position - 1] + 16, kTop[position - 1] + 16};
+}
+inline constexpr Rect kPositionName{196, 141, 366, 157};
+inline constexpr Rect kShowMe{196, 159, 366, 180};  // the size of the Profiles dialog's buttons
+// Across the width below: the switches the tray menu has too.
+constexpr Rect SwitchBoxRect(int row) {  // 1 start with Windows, 2 switch automatically, 3 profile notices
+  const int top = 184 + 20 * (row - 1);
+  return {14, top, 30, top + 16};
+}
+constexpr Rect SwitchTextRect(int row) {
+  const Rect box = SwitchBoxRect(row);
+  return {box.right + 6, box.top - 2, 366, box.bottom + 2};
+}
+// The tick boxes (index: the style, position or row), then the sample button.
+std::span<const Element> Elements();
+}  // namespace preferences
 
 }  // namespace kovral::layout

@@ -77,6 +77,19 @@ MACROS = {"连发": {"ItemCount": "3", "Item0": "A   Dn", "Item1": "50 ms", "Ite
           "Fire1": {"ItemCount": "0"}}
 SKINS_BUTTON = (701, 5, 719, 23)
 
+# The Preferences dialog (units): the language field and its list, the
+# notice styles' boxes, the places' boxes in OsdPosition order, the switches'
+# boxes, the sample button.
+PREF_LANGUAGE_FIELD = (14, 60, 186, 76)
+PREF_LANGUAGE_LIST_TOP = 78
+PREF_LANGUAGE_STATIC, PREF_LANGUAGE_LIST = 620, 621
+PREF_STYLE = {"OSD": (14, 106, 30, 122), "Balloons": (14, 128, 30, 144), "Off": (14, 150, 30, 166)}
+PREF_PLACE = {"TopLeft": (204, 68, 220, 84), "BottomRight": (342, 116, 358, 132), "Centre": (273, 92, 289, 108)}
+PREF_START, PREF_AUTOMATIC, PREF_NOTICES = (14, 184, 30, 200), (14, 204, 30, 220), (14, 224, 30, 240)
+PREF_LANGUAGES = ["System default", "English", "简体中文", "繁體中文"]
+LIGHT_MODES = {"EN": {"Off", "Standard", "Respiration", "Neon"},
+               "CHS": {"关闭模式", "标准模式", "呼吸模式", "霓虹模式"}}
+
 
 class DialogCase(PageCase):
     """Helpers for the program's dialogs; the tests live in subclasses."""
@@ -129,7 +142,8 @@ class DialogCase(PageCase):
         def find():
             for w in self.world.program_windows():
                 left, top, right, bottom = w["rect"]
-                if w["class"] == "#32770" and 300 <= right - left <= 420 and 250 <= bottom - top <= 340:
+                if (w["class"] == "#32770" and self.program.sized(right - left, 300, 420)
+                        and self.program.sized(bottom - top, 250, 340)):
                     return w
             return None
         window = wd.wait_for("the dialog in kvprobe's view", find, timeout=10)
@@ -190,6 +204,38 @@ class DialogCase(PageCase):
             e = CHINESE[lang]
             self.check_inks([(text, tuple(control["rect"]), fmt, WHITE)], e["face"], e["height"],
                             f"static {control['id']}")
+
+    def open_preferences(self, program):
+        """Opens the Preferences dialog from the tray menu; returns its box."""
+        menu = self.open_tray_menu(program)
+        self.world.click(*wd.menu_item_point(menu[0], wd.TRAY_PREFERENCES))
+        box = self.dialog()
+        wd.wait_for("the Preferences dialog", lambda: PREF_LANGUAGE_STATIC in self.probed_dialog()[1], timeout=10)
+        return box
+
+    def choose_language(self, box, index):
+        """Chooses entry `index` of the language list; returns the list's entries."""
+        self.d_centre(box, PREF_LANGUAGE_FIELD)
+        listing = self.probed_list(PREF_LANGUAGE_LIST)
+        h = listing["list"]["item_height"]
+        self.world.click(listing["rect"][0] + 30, listing["rect"][1] + 1 + h * index + h // 2)
+        wd.wait_for("the language list to close",
+                    lambda: PREF_LANGUAGE_LIST not in self.probed_dialog()[1], timeout=10)
+        return listing["list"]["entries"]
+
+    def settled_ini(self, program, section):
+        """str.ini once it holds `section` and reads whole (it may be in the
+        middle of a write), else None."""
+        try:
+            ini = wd.read_utf16_ini(program.file("str.ini"))
+        except (OSError, wd.E2EError):
+            return None
+        return ini if section in ini else None
+
+    def light_texts(self):
+        """The texts of the basic page's lighting statics, as kvprobe reads them."""
+        return {c["text"] for w in self.world.program_windows() if w["class"] != "#32770"
+                for c in w["children"] if 80 <= c["id"] <= 82 and c["text"]}
 
     def choose_in_field(self, box, field, list_top, index, shot=None):
         self.d_centre(box, field)
@@ -508,3 +554,78 @@ class Dialogs(DialogCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+class Preferences(DialogCase):
+    """The Preferences dialog from the tray menu: every choice reaches str.ini
+    (and the Run key), and the language changes the window, the dialogs and
+    the tray menu at once."""
+
+    def test_preferences_change_str_ini_and_the_language_at_once(self):
+        run_key = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+        program = self.program = self.launch()
+        # The installation's str.ini follows the system (English here).
+        self.assertEqual(wd.read_utf16_ini(program.file("str.ini"))["Skins"]["Lan"], "SYS")
+        self.show(program)
+        self.assertTrue(self.light_texts() & LIGHT_MODES["EN"], self.light_texts())
+
+        # Greyed while another dialog is up: a click on it opens nothing.
+        program.click_rect(SKINS_BUTTON)
+        skins = self.dialog()
+        menu = self.open_tray_menu(program)
+        self.shot("menu-with-a-dialog-up")
+        self.world.click(*wd.menu_item_point(menu[0], wd.TRAY_PREFERENCES))
+        time.sleep(1.5)
+        self.assertNotIn(PREF_LANGUAGE_STATIC, self.probed_dialog()[1], "Preferences opened over another dialog")
+        if program.popups():  # a click on a greyed item leaves the menu open
+            self.world.key("Escape")
+            wd.wait_for("the menu to close", lambda: not program.popups(), timeout=10)
+        self.cancel(skins)
+
+        box = self.open_preferences(program)
+        self.world.move(*wd.PARKING_SPOT)
+        time.sleep(0.4)
+        self.shot("en")
+        self.assertEqual(self.probed_dialog()[1][PREF_LANGUAGE_STATIC]["text"], "System default")
+        # Cancel keeps everything as it was.
+        self.d_centre(box, PREF_STYLE["Off"])
+        self.cancel(box)
+        self.assertNotIn("Notices", wd.read_utf16_ini(program.file("str.ini")))
+
+        box = self.open_preferences(program)
+        self.assertEqual(self.choose_language(box, 2), PREF_LANGUAGES)
+        self.assertEqual(self.probed_dialog()[1][PREF_LANGUAGE_STATIC]["text"], "简体中文")
+        for rect in (PREF_STYLE["Balloons"], PREF_PLACE["BottomRight"], PREF_START, PREF_AUTOMATIC):
+            self.d_centre(box, rect)
+        time.sleep(0.3)
+        self.shot("en-chosen")
+        self.ok(box)
+        self.world.settle()
+        ini = wd.wait_for("str.ini with the choices", lambda: self.settled_ini(program, "Notices"), timeout=10)
+        self.assertEqual(ini["Skins"]["Lan"], "CHS")
+        self.assertEqual(ini["Notices"], {"Style": "Balloons", "Position": "BottomRight"})
+        self.assertEqual(ini["Profiles"].get("Automatic"), "0")
+        self.assertEqual(ini["Profiles"].get("Notices"), "1")
+        self.assertIn("Kovral", self.world.registry(run_key))
+        # The shown page is in Chinese at once, and so are the rows' texts.
+        wd.wait_for("the page in Chinese", lambda: self.light_texts() & LIGHT_MODES["CHS"], timeout=10)
+        self.assertFalse(self.light_texts() & LIGHT_MODES["EN"])
+        self.assertEqual(ini["Setting-CHS"]["Item1"], "左键")
+        self.world.move(*program.client_point(*EMPTY_SPOT))
+        self.shot("page-chs")
+
+        # The tray menu and the next dialog too.
+        menu = self.open_tray_menu(program)
+        self.shot("menu-chs")
+        self.world.key("Escape")
+        wd.wait_for("the menu to close", lambda: not program.popups(), timeout=10)
+        box = self.open_preferences(program)
+        window, controls = self.probed_dialog()
+        self.assertEqual(controls[PREF_LANGUAGE_STATIC]["text"], "简体中文")
+        self.check_drawn(window, [], "CHS", WHITE)
+        self.shot("chs")
+        # The box shows the Run key's value, and clearing it removes the value.
+        self.d_centre(box, PREF_START)
+        self.ok(box)
+        self.assertNotIn("Kovral", self.world.registry(run_key))
+        self.assertEqual(self.exit_from_tray(program), 0)

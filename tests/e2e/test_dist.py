@@ -93,7 +93,7 @@ class Installation(unittest.TestCase):
         skins = wd.read_utf16_ini(os.path.join(DIST, "str.ini"))["Skins"]
         self.assertEqual(skins["Path"], "Default")
         self.assertEqual((skins["RColor"], skins["GColor"], skins["BColor"]), ("255", "255", "255"))
-        self.assertIn(skins.get("Lan", ""), ("", "EN"))
+        self.assertEqual(skins.get("Lan"), "SYS")
 
     def test_config_bin_is_a_factory_record_never_saved(self):
         with open(os.path.join(DIST, "config.bin"), "rb") as f:

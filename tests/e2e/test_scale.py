@@ -109,6 +109,21 @@ class ScaleLooks(DialogCase):
         self.program.grab_client().save(os.path.join(SHOTS, self.name("long-rows")))
 
 
+    def test_preferences_in_the_language_then_in_chinese(self):
+        """The Preferences dialog at the scale, then again after its own
+        choice of Simplified Chinese."""
+        box = self.open_preferences(self.program)
+        self.world.move(*wd.PARKING_SPOT)
+        self.dialog_shot(box, "preferences")
+        self.choose_language(box, 2)
+        self.ok(box)
+        box = self.open_preferences(self.program)
+        self.world.move(*wd.PARKING_SPOT)
+        self.dialog_shot(box, "preferences-after-chs")
+        self.assertEqual(self.probed_dialog()[1][test_dialogs.PREF_LANGUAGE_STATIC]["text"], "简体中文")
+        self.cancel(box)
+
+
 @unittest.skipUnless(ALL_SCALES, "KOVRAL_E2E_SCALES=all runs 120 DPI")
 class ScaleLooks120(ScaleLooks):
     DPI = 120

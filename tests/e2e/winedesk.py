@@ -616,9 +616,9 @@ class Program:
 
 
 # The tray menu's items, top to bottom: the Profiles submenu, the profile
-# export and import, "Start with Windows", "Exit".
-TRAY_PROFILES, TRAY_EXPORT, TRAY_IMPORT, TRAY_START_WITH_WINDOWS, TRAY_EXIT = range(5)
-TRAY_MENU_ITEMS = 5
+# export and import, "Preferences…", "Start with Windows", "Exit".
+TRAY_PROFILES, TRAY_EXPORT, TRAY_IMPORT, TRAY_PREFERENCES, TRAY_START_WITH_WINDOWS, TRAY_EXIT = range(6)
+TRAY_MENU_ITEMS = 6
 
 
 def menu_item_point(menu, index, count=TRAY_MENU_ITEMS):

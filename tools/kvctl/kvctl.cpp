@@ -10,7 +10,9 @@
 #include <optional>
 #include <thread>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <cstdlib>
 #endif
 
@@ -364,7 +366,19 @@ std::vector<std::wstring> MacroNamesOf(IniStore& ini, ConfigFileSystem& files, c
   return MacroNames(ini, recordIni);
 }
 
-UiLanguage LanguageOf(SettingsSession& session) { return LanguageFromCode(session.ReadLanguageCode()); }
+// "SYS" follows the display language, as the program does; off Windows there
+// is none to ask, and the texts are English.
+uint16_t SystemLanguageId() {
+#ifdef _WIN32
+  return GetUserDefaultUILanguage();
+#else
+  return 0x0409;
+#endif
+}
+
+UiLanguage LanguageOf(SettingsSession& session) {
+  return EffectiveLanguage(LanguageChoiceFromCode(session.ReadLanguageCode()), SystemLanguageId());
+}
 
 int Show(const Options& o, KvctlIo& io, SettingsSession& session, ConfigFileSystem& files, IniStore& ini) {
   session.Load();

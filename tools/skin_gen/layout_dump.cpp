@@ -51,6 +51,12 @@ const char* ActionName(Action a) {
     case Action::ProfileAddProgram: return "ProfileAddProgram";
     case Action::ProfileRemoveProgram: return "ProfileRemoveProgram";
     case Action::ProfileDelete: return "ProfileDelete";
+    case Action::NoticeStyle: return "NoticeStyle";
+    case Action::OsdPosition: return "OsdPosition";
+    case Action::StartWithWindows: return "StartWithWindows";
+    case Action::SwitchAutomatically: return "SwitchAutomatically";
+    case Action::ProfileNotices: return "ProfileNotices";
+    case Action::ShowSampleNotice: return "ShowSampleNotice";
   }
   return "?";
 }
@@ -143,6 +149,7 @@ int main() {
   Elements("dialogFrame", DialogFrameElements(), first);
   Elements("macroModeBoxes", macro::ModeBoxElements(), first);
   Elements("profileButtons", profiles::ButtonElements(), first);
+  Elements("preferences", preferences::Elements(), first);
   Texts("basicTexts", BasicTexts(), first);
   Texts("advancedTexts", AdvancedTexts(), first);
 
@@ -216,6 +223,10 @@ int main() {
   Named("profiles.nameEdit", profiles::kNameEdit, firstRect);
   Named("profiles.nameLabel", profiles::kNameLabel, firstRect);
   Named("profiles.status", profiles::kStatus, firstRect);
+  Named("preferences.languageField", preferences::kLanguageField, firstRect);
+  Named("preferences.languageText", preferences::kLanguageText, firstRect);
+  Named("preferences.screen", preferences::kScreen, firstRect);
+  Named("preferences.showMe", preferences::kShowMe, firstRect);
   std::printf("\n  },\n  \"dialogs\": [");
   bool firstFace = true;
   for (const DialogFace& face : DialogFaces()) {

@@ -511,6 +511,7 @@ DIALOG_TITLES = {
     "/delay-time.png": "DELAY TIME",
     "/skins.png": "SKINS",
     "/profiles.png": "PROFILES",
+    "/preferences.png": "PREFERENCES",
 }
 
 
@@ -734,6 +735,27 @@ def profiles_dialog(layout):
     return a
 
 
+def preferences_dialog(layout):
+    R = layout["rects"]
+    a = dialog_frame(layout, DIALOG_TITLES["/preferences.png"])
+    field_box(a, R["preferences.languageField"], FIELD_DIALOG, arrow_from=R["preferences.languageText"][2])
+    # A small screen with its stand: the tick boxes the program draws mark
+    # the places the on-screen display can take.
+    l, t, r, b = R["preferences.screen"]
+    a.rect(l, t, r, b, fill=(12, 14, 18), radius=5)
+    a.rect(l, t, r, b, outline=CONTROL_EDGE, width=1.4, radius=5)
+    a.rect(l + 4, t + 4, r - 4, b - 4, outline=(34, 40, 52), radius=3)
+    cx = (l + r) / 2
+    a.rect(cx - 3, b, cx + 3, b + 1, fill=CONTROL_EDGE)
+    # The switches below, apart from the notices above them.
+    a.hline(14, 366, R["preferences.showMe"][3] + 1, LINE)
+    pane = checkbox(16, 16, False)
+    for e in layout["preferences"]:
+        if e["normal"] == "/Pane.png":
+            place(a, pane, e["rect"])
+    return a
+
+
 # Build ---------------------------------------------------------------------
 def element_images(layout):
     """Every element image, drawn at the size of the rectangles that use it."""
@@ -764,7 +786,7 @@ def element_images(layout):
         "/profiles-button-over.png": lambda w, h: button(w, h, True),
     }
     sizes = {}
-    for table in ("common", "basic", "advanced", "dialogFrame", "macroModeBoxes", "profileButtons"):
+    for table in ("common", "basic", "advanced", "dialogFrame", "macroModeBoxes", "profileButtons", "preferences"):
         for e in layout[table]:
             for key in ("normal", "over"):
                 name = e[key]
@@ -799,6 +821,7 @@ def main():
         "/macro-key.png": macro_dialog,
         "/skins.png": skins_dialog,
         "/profiles.png": profiles_dialog,
+        "/preferences.png": preferences_dialog,
     }
     for face in layout["dialogs"]:
         art = dialogs[face["background"]](layout)
