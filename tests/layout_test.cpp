@@ -221,7 +221,8 @@ TEST(LayoutDialogs, EveryDialogHasItsFace) {
   const DialogKind kinds[] = {DialogKind::Single, DialogKind::Windows, DialogKind::Media, DialogKind::FireKey,
                               DialogKind::Macro,  DialogKind::Combo,   DialogKind::DelayTime, DialogKind::Skins,
                               DialogKind::Profiles};
-  ASSERT_EQ(DialogFaces().size(), 9u);
+  ASSERT_EQ(DialogFaces().size(), 10u);
+  EXPECT_EQ(DialogFaceOf(DialogKind::Preferences).templateId, 711) << "710 is the icon's resource";
   int templateId = 701;
   for (DialogKind kind : kinds) {
     EXPECT_EQ(DialogFaceOf(kind).kind, kind);

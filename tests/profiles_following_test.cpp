@@ -126,6 +126,22 @@ TEST(ProfileFollowing, TheMouseAndTheWindowFollowTheFrontAndUnappliedEditsWait) 
   EXPECT_TRUE(p.messages.messages.empty());
 }
 
+TEST(ProfileFollowing, ALanguageChangeGivesEachSettingsTheirOwnTextsInTheNewLanguage) {
+  Program p;
+  ASSERT_TRUE(p.ini.Write(kDir + L"str.ini", L"Setting-CHS", L"Item1", L"左键"));
+  ASSERT_TRUE(p.Front(kGame));
+  p.session.ui.buttonText[1] = L"Edited";
+  p.following.SwitchLanguage(UiLanguage::SimplifiedChinese, false);
+  // The profile's own Chinese text, not the Desktop settings' from str.ini.
+  EXPECT_EQ(p.session.ui.buttonText[0], L"开火");
+  EXPECT_EQ(p.session.committedButtonText[0], L"开火");
+  EXPECT_EQ(p.session.ui.buttonText[1], L"Edited");
+  ASSERT_TRUE(p.Front(kOwn));
+  // The Desktop settings kept aside took the new language too.
+  EXPECT_EQ(p.session.ui.buttonText[0], L"左键");
+  EXPECT_EQ(p.session.languageSection, L"Setting-CHS");
+}
+
 TEST(ProfileFollowing, AnApplyWhileAProfileIsShownGoesIntoItsFileAndNeverIntoConfigBin) {
   Program p;
   p.following.follower().SetAutomatic(false);

@@ -56,7 +56,11 @@ void CKovralDlg::SwitchLanguage(UiLanguage language) {
   languageCode_ = LanguageCode(language);
   texts_ = &MainTextsFor(language);
   Globals().languageCode = languageCode_;
-  settings_->SwitchLanguage(language, pages_.state().SettingsReadOnce && settings_->firstRunFlag == 0);
+  const bool factoryTexts = pages_.state().SettingsReadOnce && settings_->firstRunFlag == 0;
+  if (following_)
+    following_->SwitchLanguage(language, factoryTexts);
+  else
+    settings_->SwitchLanguage(language, factoryTexts);
   // The controls use the old fonts until the page gives them the new ones.
   const OwnedFont oldNormal = std::move(normalFont_);
   const OwnedFont oldTitle = std::move(titleFont_);

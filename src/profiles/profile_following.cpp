@@ -214,6 +214,39 @@ std::optional<SwitchOutcome> ProfileFollowing::SendDue(DeviceLink& link, DeviceI
   return outcome;
 }
 
+namespace {
+
+void ProfileTexts(const std::optional<ProfileData>& profile, const std::wstring& section,
+                  std::wstring (&out)[kButtonTextCount]) {
+  const int lang = ProfileLanguageIndex(section);
+  if (!profile || lang < 0) return;
+  std::copy(std::begin(profile->texts[lang]), std::end(profile->texts[lang]), std::begin(out));
+}
+
+}  // namespace
+
+void ProfileFollowing::SwitchLanguage(UiLanguage language, bool factoryTexts) {
+  const std::wstring oldSection = session_.languageSection;
+  if (shown_.desktop) {
+    session_.SwitchLanguage(language, factoryTexts);
+  } else {
+    session_.SetLanguage(language);
+    std::wstring stored[kButtonTextCount];
+    ProfileTexts(shownBase_, session_.languageSection, stored);
+    SettingsSession::MoveTexts(session_.ui.buttonText, session_.committedButtonText, session_.pendingTexts,
+                               oldSection, session_.languageSection, stored);
+  }
+  for (Shown& state : aside_) {
+    std::wstring stored[kButtonTextCount];
+    if (state.target.desktop)
+      session_.StoredTexts(language, factoryTexts, stored);
+    else
+      ProfileTexts(state.base, session_.languageSection, stored);
+    SettingsSession::MoveTexts(state.texts, state.committedTexts, state.pendingTexts, oldSection,
+                               session_.languageSection, stored);
+  }
+}
+
 std::optional<ProfileData> ProfileFollowing::ShownProfile() {
   if (shown_.desktop || !shownBase_) return std::nullopt;
   ProfileData profile = *shownBase_;

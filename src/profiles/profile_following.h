@@ -89,6 +89,12 @@ class ProfileFollowing {
   // the window shows the Desktop settings.
   std::optional<ProfileData> ShownProfile();
 
+  // The interface language changes: the shown settings and those kept aside
+  // take the new language's texts from where each keeps them (str.ini for
+  // the Desktop settings, a profile's file for a profile); rows edited and
+  // not applied keep their edits.
+  void SwitchLanguage(UiLanguage language, bool factoryTexts);
+
   // Profiles found unreadable since the last call, each told once per
   // change of its file: one a switch needed, or one that named programs
   // and broke.

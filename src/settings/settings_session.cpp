@@ -27,34 +27,52 @@ bool SettingsSession::SaveLanguageChoice(LanguageChoice choice) {
 // A restart in the new language would show what the section keeps; the
 // edits of this run are the user's and stay, in the language they were made
 // in. Texts an import brought for the new language are edits too.
-void SettingsSession::SwitchLanguage(UiLanguage language, bool factoryTexts) {
-  const std::wstring oldSection = languageSection;
+void SettingsSession::MoveTexts(std::wstring (&texts)[kButtonTextCount], std::wstring (&committed)[kButtonTextCount],
+                                std::vector<SectionTexts>& pending, const std::wstring& oldSection,
+                                const std::wstring& newSection, const std::wstring (&stored)[kButtonTextCount]) {
   bool edited[kButtonTextCount] = {};
   bool anyEdited = false;
-  for (int i = 0; i < kButtonTextCount; ++i) anyEdited |= edited[i] = ui.buttonText[i] != committedButtonText[i];
-  const auto pendingFor = [this](const std::wstring& section) {
-    return std::find_if(pendingTexts.begin(), pendingTexts.end(),
-                        [&](const SectionTexts& p) { return p.section == section; });
+  for (int i = 0; i < kButtonTextCount; ++i) anyEdited |= edited[i] = texts[i] != committed[i];
+  const auto pendingFor = [&pending](const std::wstring& section) {
+    return std::find_if(pending.begin(), pending.end(), [&](const SectionTexts& p) { return p.section == section; });
   };
   if (anyEdited) {
     auto old = pendingFor(oldSection);
-    if (old == pendingTexts.end()) old = pendingTexts.insert(pendingTexts.end(), {oldSection, {}});
-    std::copy(std::begin(ui.buttonText), std::end(ui.buttonText), std::begin(old->texts));
+    if (old == pending.end()) old = pending.insert(pending.end(), {oldSection, {}});
+    std::copy(std::begin(texts), std::end(texts), std::begin(old->texts));
   }
-  const std::vector<std::wstring> editedTexts(std::begin(ui.buttonText), std::end(ui.buttonText));
-  SetLanguage(language);
-  if (factoryTexts) {
-    SetFirstRunButtonTexts(MainTextsFor(language));
-    SaveFirstRunButtonTexts();
-  } else {
-    for (int i = 0; i < kButtonTextCount; ++i)
-      committedButtonText[i] = ini_.Get(paths_.strIni, languageSection, ButtonTextKey(i));
-  }
-  if (const auto imported = pendingFor(languageSection); imported != pendingTexts.end()) {
-    std::copy(std::begin(imported->texts), std::end(imported->texts), std::begin(ui.buttonText));
+  const std::vector<std::wstring> editedTexts(std::begin(texts), std::end(texts));
+  std::copy(std::begin(stored), std::end(stored), std::begin(committed));
+  if (const auto imported = pendingFor(newSection); imported != pending.end()) {
+    std::copy(std::begin(imported->texts), std::end(imported->texts), std::begin(texts));
     return;
   }
-  for (int i = 0; i < kButtonTextCount; ++i) ui.buttonText[i] = edited[i] ? editedTexts[i] : committedButtonText[i];
+  for (int i = 0; i < kButtonTextCount; ++i) texts[i] = edited[i] ? editedTexts[i] : committed[i];
+}
+
+// A configuration never saved shows the factory texts, and they are kept
+// for the next start as a first run keeps them.
+void SettingsSession::StoredTexts(UiLanguage language, bool factoryTexts, std::wstring (&out)[kButtonTextCount]) {
+  const std::wstring section = SettingsSection(language);
+  if (!factoryTexts) {
+    for (int i = 0; i < kButtonTextCount; ++i) out[i] = ini_.Get(paths_.strIni, section, ButtonTextKey(i));
+    return;
+  }
+  UiSettings factory;
+  kovral::SetFirstRunButtonTexts(factory, MainTextsFor(language));
+  std::copy(std::begin(factory.buttonText), std::end(factory.buttonText), std::begin(out));
+  if (!WriteButtonTexts(ini_, paths_.strIni, section, factory) && !firstRunTextsWarned_) {
+    WarnIniWriteFailed();
+    firstRunTextsWarned_ = true;
+  }
+}
+
+void SettingsSession::SwitchLanguage(UiLanguage language, bool factoryTexts) {
+  const std::wstring oldSection = languageSection;
+  SetLanguage(language);
+  std::wstring stored[kButtonTextCount];
+  StoredTexts(language, factoryTexts, stored);
+  MoveTexts(ui.buttonText, committedButtonText, pendingTexts, oldSection, languageSection, stored);
 }
 
 void SettingsSession::Commit() {

@@ -51,6 +51,9 @@ class SettingsSession {
   // not yet applied keeps its edit, and the edited texts of the old language
   // are saved with the next Apply as its own.
   void SwitchLanguage(UiLanguage language, bool factoryTexts);
+  // The Desktop settings' texts of a language: str.ini's, or the factory
+  // texts (then written to str.ini) where `factoryTexts`.
+  void StoredTexts(UiLanguage language, bool factoryTexts, std::wstring (&out)[kButtonTextCount]);
   // The button texts of languageSection, the colour texts and the skin name.
   void ReadInterfaceSettings();
 
@@ -88,6 +91,12 @@ class SettingsSession {
     std::wstring section;
     std::wstring texts[kButtonTextCount];
   };
+  // One window state's texts moved from one language's section to another's:
+  // the committed texts become `stored`, edited rows keep their edit, and the
+  // old language's edits wait in `pending` for the next Apply.
+  static void MoveTexts(std::wstring (&texts)[kButtonTextCount], std::wstring (&committed)[kButtonTextCount],
+                        std::vector<SectionTexts>& pending, const std::wstring& oldSection,
+                        const std::wstring& newSection, const std::wstring (&stored)[kButtonTextCount]);
   std::vector<SectionTexts> pendingTexts;
 
  private:
