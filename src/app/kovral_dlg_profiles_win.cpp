@@ -63,7 +63,7 @@ void CKovralDlg::SendDueSwitch() {
   const std::optional<SwitchOutcome> outcome = following_->SendDue(link_, image_);
   if (!outcome) return;
   if (outcome->windowChanged && pages_.state().CurrentPage != kNoPage) pages_.Rebuild();
-  if (outcome->sent && switchSettings_.notices) ShowBalloon(ProfileFollowing::NoticeBalloon(*texts_, outcome->target));
+  if (outcome->sent && switchSettings_.notices) TellInGame(ProfileFollowing::NoticeBalloon(*texts_, outcome->target));
 }
 
 // A dialog ended: what it held back is sent now.

@@ -136,7 +136,15 @@ LRESULT CKovralDlg::OnDeviceNotify(WPARAM wParam, LPARAM lParam) {
 void CKovralDlg::ShowNotice(DeviceNotice notice) {
   const std::optional<Balloon> balloon =
       NoticeBalloon(language_, notice.code, notice.value, settings_->config, image_.activeSensorType);
-  if (balloon) ShowBalloon(*balloon);
+  if (!balloon) return;
+  // The mouse found or missing comes at start and at a plug, never in a
+  // game: those stay balloons.
+  const std::optional<OsdNotice> onScreen =
+      DeviceOsdNotice(language_, notice.code, notice.value, settings_->config, image_.activeSensorType);
+  if (onScreen)
+    TellInGame(*balloon, *onScreen);
+  else
+    ShowBalloon(*balloon);
 }
 
 // Every balloon carries the information icon; the title says "Warning" where

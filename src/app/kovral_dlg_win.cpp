@@ -452,7 +452,7 @@ LRESULT CKovralDlg::OnRunCheck(WPARAM, LPARAM) {
   const SelfCheckTarget target{hwnd_, *services_.sim, *services_.files, *services_.colors,
                                link_, image_, *settings_, pages_,
                                skinFolder_, Globals().skinName, textColor_, languageCode_,
-                               [this] { SendAndSave(); }};
+                               [this] { SendAndSave(); }, &osd_};
   RunSelfCheck(target, {*services_.check, services_.checkLog, services_.checkCycles, services_.checkEvery});
   return 0;
 }
