@@ -1,6 +1,7 @@
 // The main dialog's notification-area icon, its menu and balloons, and the
 // device-change and simulated-mouse messages.
 #include <cwchar>
+#include <string>
 
 #include "app/kovral_dlg_win.h"
 #include "app/main_window_win.h"
@@ -129,6 +130,9 @@ void CKovralDlg::OnTrayImportProfile() {
 
 LRESULT CKovralDlg::OnDeviceNotify(WPARAM wParam, LPARAM lParam) {
   const DeviceNotice notice{static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam)};
+  // With the on-screen display's note, the trace tells how long a notice
+  // takes to reach the screen.
+  if (trace_) trace_->Note("notice " + std::to_string(notice.code) + " " + std::to_string(notice.value));
   if (!heldNotices_.Hold(notice)) ShowNotice(notice);
   return 0;
 }

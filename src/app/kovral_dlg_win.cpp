@@ -309,6 +309,7 @@ DWORD WINAPI CKovralDlg::ReaderThreadProc(void* parameter) {
 // Closes the device and removes the icon. The read event stays: the reader
 // thread may be waiting on it, and it ends with the process a moment later.
 void CKovralDlg::ShutdownCleanup() {
+  osd_.Hide();
   CloseDevice(link_);
   if (deviceNotification_) {
     UnregisterDeviceNotification(deviceNotification_);

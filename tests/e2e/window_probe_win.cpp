@@ -335,7 +335,8 @@ int Watch(const std::wstring& path, double seconds) {
     const std::wstring text = TextOf(l.found);
     wchar_t title[256] = {};
     if (l.front) GetWindowTextW(l.front, title, 256);
-    remember(texts, text);
+    // A window on its way out answers no message: no text, not an empty one.
+    if (!text.empty()) remember(texts, text);
     remember(fronts, title);
     if (seenMs < 0) {
       seenMs = Millis(start);
