@@ -2,7 +2,9 @@
 // paint of each page (scene built from the factory record, executed into the
 // canvas, copied to the window) and one key-row hover (the row's over look
 // and its lit sibling back to normal), each with the decoded-image cache on
-// and off; then the same with the cache on at 100 % to 200 % display scale.
+// and off; then the same with the cache on at 100 % to 200 % display scale;
+// then the on-screen display's panel (a DPI stage notice: fonts, measuring,
+// the scene into its bitmap) at each scale.
 // Run under Wine on a display: paint_bench.exe SKIN_FOLDER [RUNS]
 #include <windows.h>
 
@@ -14,6 +16,8 @@
 #include "lang/main_texts.h"
 #include "view/layout.h"
 #include "pages/page_scene.h"
+#include "view/osd.h"
+#include "view/osd_window_win.h"
 #include "view/scene_painter_win.h"
 #include "settings/defaults.h"
 #include "settings/settings_session.h"
@@ -124,6 +128,20 @@ int wmain(int argc, wchar_t** argv) {
     Figures f{};
     if (!measure(dpi, true, f)) return 1;
     std::wprintf(L"%5d %% %16.3f %16.3f %12.3f\n", dpi * 100 / 96, f.basic, f.advanced, f.hover);
+  }
+
+  std::wprintf(L"\non-screen display panel, the whole render (goal: 2 ms at 200 %%)\n");
+  std::wprintf(L"%-8ls %12ls %16ls\n", L"scale", L"render ms", L"size px");
+  const OsdNotice notice = SampleOsdNotice(UiLanguage::English);
+  const OsdLook look = MakeOsdLook(SkinAccent(folder), {255, 255, 255});
+  for (int dpi : {96, 120, 144, 168, 192}) {
+    OsdPicture picture;
+    const double ms = PerRun(runs, [&] { picture = RenderOsd(notice, look, dpi, L""); });
+    if (!picture.bitmap) {
+      std::fwprintf(stderr, L"paint_bench: the panel could not be drawn at %d DPI\n", dpi);
+      return 1;
+    }
+    std::wprintf(L"%5d %% %12.3f %9d x %d\n", dpi * 100 / 96, ms, picture.width, picture.height);
   }
   return 0;
 }

@@ -90,12 +90,4 @@ void CKovralDlg::ChangeSwitchSettings(const SwitchSettings& settings) {
   OnFrontMaybeChanged(0, 0);
 }
 
-// Until the on-screen display is part of the program the notices keep their
-// balloons; these two are where it takes the preference and shows its sample.
-void CKovralDlg::ShowSampleNotice(OsdPosition) {}
-
-void CKovralDlg::ReloadNoticePreferences() {
-  noticePreferences_ = ReadNoticePreferences(*services_.ini, settings_->paths().strIni);
-}
-
 }  // namespace kovral

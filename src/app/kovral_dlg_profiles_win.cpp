@@ -75,7 +75,7 @@ void CKovralDlg::SendDueSwitch() {
   }
   if (outcome->sent) {
     if (switchSettings_.notices || switchFailureTold_)
-      ShowBalloon(ProfileFollowing::NoticeBalloon(*texts_, outcome->target));
+      TellInGame(ProfileFollowing::NoticeBalloon(*texts_, outcome->target));
     switchFailureTold_ = false;
     return;
   }
@@ -84,7 +84,7 @@ void CKovralDlg::SendDueSwitch() {
   // failure once, not again if the retry fails too.
   if (follower.RetryDue()) {
     SetTimer(hwnd_, kSwitchRetryTimer, kSwitchRetryDelayMs, nullptr);
-    ShowBalloon(SwitchFailedBalloon(language_, outcome->target.desktop ? L"" : outcome->target.profile));
+    TellInGame(SwitchFailedBalloon(language_, outcome->target.desktop ? L"" : outcome->target.profile));
     switchFailureTold_ = true;
   }
 }

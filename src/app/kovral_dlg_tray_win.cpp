@@ -1,6 +1,7 @@
 // The main dialog's notification-area icon, its menu and balloons, and the
 // device-change and simulated-mouse messages.
 #include <cwchar>
+#include <string>
 
 #include "app/kovral_dlg_win.h"
 #include "app/main_window_win.h"
@@ -131,6 +132,9 @@ void CKovralDlg::OnTrayImportProfile() {
 
 LRESULT CKovralDlg::OnDeviceNotify(WPARAM wParam, LPARAM lParam) {
   const DeviceNotice notice{static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam)};
+  // With the on-screen display's note, the trace tells how long a notice
+  // takes to reach the screen.
+  if (trace_) trace_->Note("notice " + std::to_string(notice.code) + " " + std::to_string(notice.value));
   if (!heldNotices_.Hold(notice)) ShowNotice(notice);
   return 0;
 }
@@ -138,7 +142,15 @@ LRESULT CKovralDlg::OnDeviceNotify(WPARAM wParam, LPARAM lParam) {
 void CKovralDlg::ShowNotice(DeviceNotice notice) {
   const std::optional<Balloon> balloon =
       NoticeBalloon(language_, notice.code, notice.value, settings_->config, image_.activeSensorType);
-  if (balloon) ShowBalloon(*balloon);
+  if (!balloon) return;
+  // The mouse found or missing comes at start and at a plug, never in a
+  // game: those stay balloons.
+  const std::optional<OsdNotice> onScreen =
+      DeviceOsdNotice(language_, notice.code, notice.value, settings_->config, image_.activeSensorType);
+  if (onScreen)
+    TellInGame(*balloon, *onScreen);
+  else
+    ShowBalloon(*balloon);
 }
 
 // Every balloon carries the information icon; the title says "Warning" where

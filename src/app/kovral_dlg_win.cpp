@@ -317,6 +317,7 @@ DWORD WINAPI CKovralDlg::ReaderThreadProc(void* parameter) {
 // Closes the device and removes the icon. The read event stays: the reader
 // thread may be waiting on it, and it ends with the process a moment later.
 void CKovralDlg::ShutdownCleanup() {
+  osd_.Hide();
   CloseDevice(link_);
   if (deviceNotification_) {
     UnregisterDeviceNotification(deviceNotification_);
@@ -470,7 +471,7 @@ LRESULT CKovralDlg::OnRunCheck(WPARAM, LPARAM) {
   const SelfCheckTarget target{hwnd_, *services_.sim, *services_.files, *services_.colors,
                                link_, image_, *settings_, pages_,
                                skinFolder_, Globals().skinName, textColor_, languageCode_,
-                               [this] { SendAndSave(); }};
+                               [this] { SendAndSave(); }, &osd_};
   RunSelfCheck(target, {*services_.check, services_.checkLog, services_.checkCycles, services_.checkEvery});
   return 0;
 }

@@ -33,6 +33,7 @@
 #include "ui/skin_image_win.h"
 #include "ui/text_style.h"
 #include "ui/window_win.h"
+#include "view/osd_window_win.h"
 
 namespace kovral {
 
@@ -42,6 +43,13 @@ class CKovralDlg final : public ui::Dialog {
  public:
   CKovralDlg(AppServices& services, WindowMessageSink& messages);
   ~CKovralDlg() override;
+
+  // The Preferences dialog's "Show me": a sample notice on the screen at
+  // `position`, whatever style is chosen.
+  void ShowSampleNotice(OsdPosition position);
+  // After the Preferences dialog's OK: the notices' style and position
+  // again from str.ini.
+  void ReloadNoticePreferences();
 
  protected:
   ui::DialogTemplate Template() const override { return ui::MainDialogTemplate(); }
@@ -78,10 +86,6 @@ class CKovralDlg final : public ui::Dialog {
   void SwitchLanguage(UiLanguage language);
   bool ChangeStartWithWindows(bool on);
   void ChangeSwitchSettings(const SwitchSettings& settings);
-  // The on-screen display's sample at `position`, and the notice
-  // preferences read again from str.ini.
-  void ShowSampleNotice(OsdPosition position);
-  void ReloadNoticePreferences();
 
   // Profiles following the program in front (kovral_dlg_profiles_win.cpp).
   void StartFollowing();
@@ -137,6 +141,12 @@ class CKovralDlg final : public ui::Dialog {
   LRESULT OnDeviceNotify(WPARAM, LPARAM);
   void ShowNotice(DeviceNotice notice);
   void ShowBalloon(const Balloon& balloon);
+  // The one way of every in-game notice (the mouse's own changes, the
+  // profile switches): on the screen, as a balloon or not at all, as the
+  // preferences say (kovral_dlg_notices_win.cpp).
+  void TellInGame(const Balloon& balloon, const OsdNotice& onScreen);
+  void TellInGame(const Balloon& balloon);
+  bool ShowOnScreen(const OsdNotice& notice, OsdPosition position);
   void ShowTrayMenu();
 
   // Device link.
@@ -170,9 +180,13 @@ class CKovralDlg final : public ui::Dialog {
   std::wstring languageCode_;  // of the language shown: "EN", "CHS", "CHT"
   LanguageChoice languageChoice_ = LanguageChoice::English;
   UiLanguage language_ = UiLanguage::English;
-  NoticePreferences noticePreferences_;
   const MainTexts* texts_;
   HeldNotices heldNotices_;
+  NoticePreferences noticePreferences_;
+  bool noticePreferencesRead_ = false;
+  OsdWindow osd_;
+  std::wstring accentSkinFolder_;  // the skin accent_ was read from
+  ui::Rgb accent_ = OsdLook{}.border;
 
   std::wstring skinFolder_;
   std::wstring startSkinFolder_;  // the skin the window took its size and picture from

@@ -18,6 +18,7 @@
 #include "settings/config_file.h"
 #include "settings/settings_session.h"
 #include "sim/sim_mouse.h"
+#include "view/osd_window_win.h"
 
 namespace kovral {
 namespace {
@@ -204,6 +205,21 @@ std::string SelfCheck::RunSoak(int cycles) {
     SendAndSave();
     return PumpUntil(1, {}) && link_.ready != 0;
   });
+  // Each of the mouse's in-game notices in turn, through the reader and the
+  // notice path, onto the screen; most showings are ended at once (a new
+  // notice replaces one showing the same way), every fiftieth runs its
+  // whole hold and fade and ends on its own timer.
+  if (t_.osd) {
+    phase("osd", cycles, 2, [&](int i) {
+      static constexpr std::pair<uint8_t, uint8_t> kNotices[] = {{7, 1}, {5, 1}, {7, 2}, {8, 2}, {9, 3}, {7, 4}, {8, 1}};
+      const auto [code, value] = kNotices[i % std::size(kNotices)];
+      sim.EmitNotification(code, value);
+      if (!PumpUntil(2000, [&] { return t_.osd->showing(); })) return false;
+      if (i % 50 == 49) return PumpUntil(kOsdHoldMs + kOsdFadeMs + 2000, [&] { return !t_.osd->showing(); });
+      t_.osd->Hide();
+      return PumpUntil(1, {});
+    });
+  }
   phase("pages", cycles, 2, [&](int i) {
     pages_.Show(i % 2 ? kBasicPage : kAdvancedPage);
     return PumpUntil(1, {});

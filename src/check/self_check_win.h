@@ -13,6 +13,7 @@
 namespace kovral {
 
 class ColorChooser;
+class OsdWindow;
 class ConfigFileSystem;
 class CPageHost;
 class SettingsSession;
@@ -37,6 +38,7 @@ struct SelfCheckTarget {
   const ui::Rgb& textColor;
   const std::wstring& languageCode;
   std::function<void()> sendAndSave;  // Apply and save as OK does them
+  OsdWindow* osd = nullptr;           // the on-screen display the mouse's notices go to
 };
 
 // The check asked for on the command line.

@@ -55,6 +55,15 @@ void HidTrace::Read(const uint8_t* report, size_t length, HidIoStatus status) {
   Line("READ", report, length, nullptr, IoFailure(status));
 }
 
+void HidTrace::Note(std::string_view note) {
+  std::string line = "# " + std::to_string((clock_.Now() - origin_).count());
+  line += ' ';
+  line += note;
+  line += '\n';
+  out_ << line;
+  out_.flush();
+}
+
 // Built as one string and written at once, so a trace stays line-whole even
 // when the stream is shared.
 void HidTrace::Line(const char* call, const uint8_t* report, size_t length, const uint8_t* payload,

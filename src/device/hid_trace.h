@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
+#include <string_view>
 
 #include "device/clock.h"
 #include "device/hid.h"
@@ -23,6 +24,9 @@ namespace kovral {
 // received from the call (report ID first, the length the call was given), in
 // lowercase hex without separators; so are the key, table and payload bytes.
 // A trailing field appears only for a call that did not succeed.
+//   # <us> <note>
+// marks what the program did in answer (such as showing a notice), on the
+// same clock; readers of the calls skip it as a comment.
 class HidTrace {
  public:
   // Writes the header line; `key` is the key the link scrambles with and
@@ -35,6 +39,7 @@ class HidTrace {
   void GetFeature(const uint8_t* report, size_t length, const uint8_t* plainPayload, bool ok);
   void Write(const uint8_t* report, size_t length, HidIoStatus status);
   void Read(const uint8_t* report, size_t length, HidIoStatus status);
+  void Note(std::string_view note);
 
  private:
   void Line(const char* call, const uint8_t* report, size_t length, const uint8_t* payload, const char* failure);

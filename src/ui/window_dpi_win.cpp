@@ -123,6 +123,15 @@ int WindowDpi(HWND window) {
   return UsableDpi(ScreenDpi());
 }
 
+int MonitorDpi(HMONITOR monitor) {
+  const DpiEntries& entries = Entries();
+  UINT x = 0;
+  UINT y = 0;
+  if (monitor && entries.forMonitor && SUCCEEDED(entries.forMonitor(monitor, 0, &x, &y)) && x > 0)
+    return static_cast<int>(x);
+  return UsableDpi(ScreenDpi());
+}
+
 HWND CreateChildAt(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, const RECT& unitRect,
                    int id, HFONT font) {
   const RECT r = DeviceRectOf(parent, unitRect);

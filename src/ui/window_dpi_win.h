@@ -14,6 +14,10 @@ namespace kovral::ui {
 // looked up once.
 int WindowDpi(HWND window);
 
+// The DPI of a monitor (GetDpiForMonitor's effective DPI where the system
+// has it), else the screen's: a window about to be made there is drawn at it.
+int MonitorDpi(HMONITOR monitor);
+
 // The DPI of the system (the taskbar's and the notification area's): what
 // every monitor's DPI was at sign-in, GetDpiForSystem where the system has it.
 int SystemDpi();

@@ -23,6 +23,14 @@ void Scene::AddText(std::wstring text, const layout::Rect& rect, unsigned format
   items_.push_back(std::move(item));
 }
 
+void Scene::AddFill(const layout::Rect& rect, ui::Rgb color) {
+  SceneItem item;
+  item.kind = SceneItem::Kind::Fill;
+  item.rect = rect;
+  item.color = color;
+  items_.push_back(std::move(item));
+}
+
 const wchar_t* Scene::ImageAt(layout::Point p) const {
   for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
     if (it->kind == SceneItem::Kind::Image && it->rect.left == p.x && it->rect.top == p.y) return it->image;

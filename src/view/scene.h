@@ -13,14 +13,17 @@
 
 namespace kovral {
 
-enum class SceneFont : unsigned char { Normal, Title };
+// Large: the on-screen display's main line; a window that shows none needs
+// no such font.
+enum class SceneFont : unsigned char { Normal, Title, Large };
 
 struct SceneItem {
-  enum class Kind : unsigned char { Image, Text };
+  enum class Kind : unsigned char { Image, Text, Fill };
   Kind kind = Kind::Image;
   // Image: drawn whole at its own size with its top-left corner at
   // (rect.left, rect.top); the rest of rect is the element it belongs to.
   // Text: laid out in rect and clipped to it.
+  // Fill: rect filled with color.
   layout::Rect rect;
   const wchar_t* image = nullptr;  // a skin file name ("/...")
   std::wstring text;
@@ -35,6 +38,7 @@ class Scene {
   // Empty texts draw nothing and are left out.
   void AddText(std::wstring text, const layout::Rect& rect, unsigned format, ui::Rgb color,
                SceneFont font = SceneFont::Normal);
+  void AddFill(const layout::Rect& rect, ui::Rgb color);
 
   const std::vector<SceneItem>& items() const { return items_; }
 

@@ -14,7 +14,17 @@ void Execute(HDC dc, const SceneItem& item, const SceneResources& r) {
       r.imageFailures->Show(kMsgLoadPngFailed, L"");
     return;
   }
-  const HFONT font = item.font == SceneFont::Title ? r.titleFont : r.normalFont;
+  if (item.kind == SceneItem::Kind::Fill) {
+    const RECT rect = layout::ToRECT(ui::DeviceRect(item.rect, r.dpi));
+    // The DC brush needs no object to make and free for each fill.
+    const COLORREF previous = SetDCBrushColor(dc, ui::ColorRefOf(item.color));
+    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    SetDCBrushColor(dc, previous);
+    return;
+  }
+  const HFONT font = item.font == SceneFont::Title   ? r.titleFont
+                     : item.font == SceneFont::Large ? r.largeFont
+                                                     : r.normalFont;
   ui::DrawSkinText(dc, item.text, layout::ToRECT(ui::DeviceRect(item.rect, r.dpi)), item.format, item.color, font);
 }
 

@@ -24,6 +24,7 @@ struct SceneResources {
   MessageSink* imageFailures = nullptr;
   // The DPI of the window drawn into; the fonts are made for it.
   int dpi = ui::kUnitDpi;
+  HFONT largeFont = nullptr;  // only where a scene uses SceneFont::Large
 };
 
 // The whole scene, in order.

@@ -3,20 +3,35 @@
 // command line. The tests build it under two names and click the windows in
 // turn, so that each program takes the front as a game would.
 //
-//   kvgame_a.exe X Y WIDTH HEIGHT
+//   kvgame_a.exe X Y WIDTH HEIGHT [CLICKS]
 //
 // A click makes the window the front one: without a window manager under
 // Wine nothing else activates it, and a person's click does on Windows.
+// With CLICKS, a file, every click that reaches the window appends a line
+// "x y" (client pixels): what a panel shown over the game let through.
 #include <windows.h>
 
+#include <cstdio>
 #include <cwchar>
 #include <string>
 
 namespace {
 
+std::wstring g_clickLog;
+
+void LogClick(LPARAM lParam) {
+  if (g_clickLog.empty()) return;
+  FILE* file = _wfopen(g_clickLog.c_str(), L"ab");
+  if (!file) return;
+  std::fprintf(file, "%d %d\n", static_cast<int>(static_cast<short>(LOWORD(lParam))),
+               static_cast<int>(static_cast<short>(HIWORD(lParam))));
+  std::fclose(file);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_LBUTTONDOWN:
+      LogClick(lParam);
       SetForegroundWindow(window);
       SetActiveWindow(window);
       return 0;
@@ -31,10 +46,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 5) {
-    std::fwprintf(stderr, L"usage: %ls X Y WIDTH HEIGHT\n", argc > 0 ? argv[0] : L"kvgame");
+  if (argc != 5 && argc != 6) {
+    std::fwprintf(stderr, L"usage: %ls X Y WIDTH HEIGHT [CLICKS]\n", argc > 0 ? argv[0] : L"kvgame");
     return 2;
   }
+  if (argc == 6) g_clickLog = argv[5];
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring name = path;

@@ -8,6 +8,7 @@ same profiles in the same order, which is the switching engine's own answer.
 One program run serves every check of a class (the machine's time is short).
 """
 
+import json
 import os
 import shutil
 import subprocess
@@ -16,7 +17,7 @@ import time
 import unittest
 
 import winedesk as wd
-from test_program import DIST, KVSIMCTL, WORK, DETECTED_CHS, DETECTED_EN, NOT_DETECTED_EN, EMPTY_SPOT, ProgramCase
+from test_program import DIST, KVSIMCTL, WORK, DETECTED_CHS, DETECTED_EN, NOT_DETECTED_EN, EMPTY_SPOT, ProgramCase, dpi_label
 
 BUILD = os.path.dirname(KVSIMCTL)
 GAME_A, GAME_B = "kvgame_a.exe", "kvgame_b.exe"
@@ -289,7 +290,9 @@ class Follow(FollowCase):
         # front as it started, which Wine decides.
         expected = self.expected_switches(folder, "Alpha", "Beta", "desktop", "Beta")
         expected = expected[len(self.expected_switches(folder, "Alpha")):]
-        program = self.launch(folder)
+        # The switch notices as balloons, which this test reads (the on-screen
+        # display has a class of its own below).
+        program = self.launch(folder, notices="Balloons")
         # A first run saves the texts its rows show at the first showing;
         # after that nothing the following does may write a file.
         self.show(program)
@@ -421,6 +424,183 @@ class FollowChinese(FollowCase):
         self.assertEqual(self.exit_from_tray(program), 0)
 
 
+OSD_CLASS = "KovralOnScreenDisplay"
+# WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW
+OSD_EX_STYLE = 0x80000 | 0x20 | 0x8 | 0x8000000 | 0x80
+# The panel's heights in units: one line, and a DPI stage's two.
+OSD_ONE_LINE, OSD_TWO_LINES = 68, 90
+
+
+def median(values):
+    values = sorted(values)
+    return values[len(values) // 2] if len(values) % 2 else (values[len(values) // 2 - 1] + values[len(values) // 2]) / 2
+
+
+class OsdCase(FollowCase):
+    """The on-screen display over a stand-in game that covers the top of the
+    screen, as a borderless full-screen game would, and counts the clicks
+    that reach it."""
+
+    def start_cover_game(self, exe, clicks):
+        w = self.world.screen[0]
+        # Below the notification area's strip at the top of the screen.
+        proc = self.world.popen_wine([os.path.join(BUILD, exe), "0", "50", str(w), "400", windows_path(clicks)],
+                                     cwd=BUILD)
+        self.addCleanup(self.stop_game, proc)
+        wd.wait_for(f"the window of {exe}", lambda: self.world.visible_windows(x_class=exe), timeout=60)
+        return proc
+
+    def watch(self, seconds=12):
+        """Starts kvprobe watching for the panel; returns its result file."""
+        path = os.path.join(self.world.workdir, f"osd-watch-{time.monotonic_ns()}.json")
+        proc = self.world.popen_wine([self.world.kvprobe, "watch", windows_path(path), str(seconds)], cwd=BUILD)
+        self.addCleanup(lambda: proc.poll() is None and os.killpg(proc.pid, 9))
+        wd.wait_for("kvprobe to watch", lambda: os.path.exists(path + ".ready"), timeout=60)
+        return path
+
+    def seen(self, path):
+        wd.wait_for("the panel", lambda: os.path.exists(path + ".seen"), timeout=20)
+        time.sleep(0.02)  # written whole in one go, but give it the moment
+        with open(path + ".seen", encoding="ascii") as f:
+            return json.load(f)
+
+    def watched(self, path):
+        wd.wait_for("the panel to go", lambda: os.path.exists(path), timeout=30)
+        time.sleep(0.05)
+        with open(path, encoding="ascii") as f:
+            return json.load(f)
+
+    def check_panel(self, seen, text, front):
+        self.assertEqual(seen["class"], OSD_CLASS)
+        self.assertEqual(seen["text"], text)
+        self.assertEqual(seen["ex_style"], OSD_EX_STYLE, hex(seen["ex_style"]))
+        self.assertTrue(seen["above_front"], "the panel is below the window in front")
+        self.assertEqual(seen["front"], front, "the panel took the front")
+
+    def check_gone(self, result, text, front):
+        self.assertTrue(result["seen"])
+        self.assertEqual(result["texts"], [text])
+        self.assertEqual(result["fronts"], [front], "the front changed while the panel showed")
+        # About 1.5 s; Wine on a busy machine adds to both ends.
+        self.assertGreater(result["shown_ms"], 1200)
+        self.assertLess(result["shown_ms"], 3500)
+
+    def osd_latencies(self, program, count=10):
+        """Milliseconds from the mouse's notice reaching the program to the
+        panel shown (the trace's two notes), for `count` DPI stage notices."""
+        latencies = []
+        for i in range(count):
+            mark = program.trace.mark()
+            value = 1 + i % 4
+            self.world.simctl_ok("notify", 7, value)
+
+            def note():
+                lines = program.trace.lines()[mark:]
+                read = next((l for l in lines if l.startswith("# ") and l.endswith(f" notice 7 {value}")), None)
+                shown = next((l for l in lines if l.startswith("# ") and l.endswith(" osd shown")), None)
+                return (read, shown) if read and shown else None
+            read, shown = wd.wait_for("the panel's note in the trace", note, timeout=10)
+            latencies.append((int(shown.split()[1]) - int(read.split()[1])) / 1000)
+            time.sleep(0.1)
+        return latencies
+
+
+class OnScreenDisplay(OsdCase):
+
+    def test_panel_over_the_game_never_takes_the_front_or_a_click(self):
+        folder = self.folder()
+        self.make_profiles(folder)
+        program = self.launch(folder)
+        clicks = os.path.join(self.world.workdir, "clicks-a.txt")
+        if os.path.exists(clicks):
+            os.remove(clicks)
+        self.start_cover_game(GAME_A, clicks)
+        self.start_game(GAME_B)
+        config = self.read_config(program)
+        label = dpi_label(0, config[1 + 135 + 1])
+
+        # A profile switch: the other game first, then the click that gives
+        # the covering game the front.
+        self.click_game(GAME_B)
+        self.world.settle()
+        time.sleep(3)  # its switch and panel are over
+        watch = self.watch()
+        self.world.click(60, 380)
+        seen = self.seen(watch)
+        self.check_panel(seen, "Profile: Alpha", GAME_A)
+        self.shot("osd-profile")
+        self.check_gone(self.watched(watch), "Profile: Alpha", GAME_A)
+        with open(clicks) as f:
+            before = len(f.read().splitlines())
+
+        # The mouse's DPI stage: within 300 ms, over the game, which keeps the
+        # front and gets the click made in the middle of the panel.
+        watch = self.watch()
+        mark = program.trace.mark()
+        self.world.simctl_ok("notify", 7, 2)
+        seen = self.seen(watch)
+        text = f"DPI {label}, stage 2 of 4"
+        self.check_panel(seen, text, GAME_A)
+        left, top, right, bottom = seen["rect"]
+        self.assertEqual(bottom - top, OSD_TWO_LINES)
+        self.assertLessEqual(abs(left + right - self.world.screen[0]), 1, "not at the top centre")
+        self.assertEqual(top, 32, "not inset from the top")
+        self.world.grab().crop((left - 8, top - 8, right + 8, bottom + 8)).save(
+            os.path.join(os.path.dirname(self.shot("osd-dpi")), "OnScreenDisplay.panel-100.png"))
+        cx, cy = (left + right) // 2, (top + bottom) // 2
+        self.world.click(cx, cy)
+        def clicked():
+            with open(clicks) as f:
+                return f.read().splitlines()[before:]
+        x, y = map(int, wd.wait_for("the click to reach the game", clicked, timeout=5)[-1].split())
+        # The game's client area starts inside its one-pixel border, 50 down.
+        self.assertLessEqual(abs(x + 1 - cx) + abs(y + 51 - cy), 2, "the click reached the game elsewhere")
+        self.check_gone(self.watched(watch), text, GAME_A)
+        notes = [l for l in program.trace.lines()[mark:] if l.endswith(" osd shown")]
+        self.assertEqual(len(notes), 1)
+
+        # A new notice replaces the one showing: one panel, the newer text.
+        self.world.simctl_ok("notify", 7, 1)
+        self.world.simctl_ok("notify", 9, 3)
+        panels = [w for w in self.world.program_windows() if w["class"] == OSD_CLASS]
+        self.assertEqual([w["text"] for w in panels], ["Macro key 3"])
+
+        latencies = self.osd_latencies(program)
+        print(f"\nnotice to panel shown, ms (median of 10): {median(latencies):.1f}; all: "
+              + " ".join(f"{v:.1f}" for v in latencies), file=sys.stderr)
+        self.assertLess(median(latencies), 300)
+        self.assertLess(max(latencies), 300)
+        # Exit with a panel still showing did not end the program in this
+        # run under Wine (the menu's Exit reached no handler); an open issue.
+        time.sleep(2)  # the last panel has gone
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+
+class OnScreenDisplayScaled(OsdCase):
+    DPI = 144
+
+    def test_panel_drawn_at_the_monitor_scale(self):
+        program = self.launch(lan="CHS", expect_balloon=DETECTED_CHS)
+        label = dpi_label(0, self.read_config(program)[1 + 135 + 1])
+        watch = self.watch()
+        self.world.simctl_ok("notify", 7, 2)
+        seen = self.seen(watch)
+        left, top, right, bottom = seen["rect"]
+        self.assertEqual(bottom - top, OSD_TWO_LINES * 3 // 2)
+        self.assertEqual(top, 48)
+        self.world.grab().crop((left - 8, top - 8, right + 8, bottom + 8)).save(
+            os.path.join(os.path.dirname(self.shot("osd-dpi")), "OnScreenDisplayScaled.panel-150.png"))
+        self.assertEqual(seen["text"], f"DPI {label}\uff0c\u7b2c2\u6bb5\uff0c\u51714\u6bb5")
+        self.watched(watch)
+        watch = self.watch()
+        self.world.simctl_ok("notify", 5, 1)
+        seen = self.seen(watch)
+        self.assertEqual(seen["text"], "1000 Hz")
+        self.assertEqual(seen["rect"][3] - seen["rect"][1], OSD_ONE_LINE * 3 // 2)
+        self.watched(watch)
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+
 def session_cpu_seconds(session):
     """User and system CPU time of every process of a session, in seconds."""
     ticks = 0
@@ -440,7 +620,8 @@ class IdleCpu(FollowCase):
 
     def test_idle_cpu_with_and_without_programs_named(self):
         """Prints the program's CPU time over 20 s of idling, with profiles
-        that name no program (no watch, no timer) and with the two games'."""
+        that name no program (no watch, no timer) and with the two games',
+        each after an on-screen notice has come and gone."""
         figures = {}
         for named in (False, True):
             folder = wd.copy_install(DIST, os.path.join(WORK, "runs", "idle-named" if named else "idle-none"))
@@ -453,7 +634,10 @@ class IdleCpu(FollowCase):
                     with open(path, "w", encoding="utf-8", newline="\n") as f:
                         f.write("".join(l for l in text.splitlines(True) if not l.startswith("program = ")))
             program = self.launch(folder)
-            time.sleep(3)  # the start's own work ends
+            # A notice on the screen first: once its panel has gone, nothing
+            # of it may run on (its timer ends with it).
+            self.world.simctl_ok("notify", 7, 2)
+            time.sleep(3)  # the start's own work and the panel's 1.5 s end
             before = session_cpu_seconds(program.proc.pid)
             time.sleep(20)
             figures[named] = session_cpu_seconds(program.proc.pid) - before

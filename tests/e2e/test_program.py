@@ -109,12 +109,16 @@ class ProgramCase(unittest.TestCase):
         name = f"{type(self).__name__}.{self._testMethodName}.{step}.png"
         return self.world.screenshot(os.path.join(SHOTS, name))
 
-    def launch(self, folder=None, lan=None, sensor=0, expect_balloon=DETECTED_EN):
-        """Starts the program and waits until its start-up notice is shown."""
+    def launch(self, folder=None, lan=None, sensor=0, expect_balloon=DETECTED_EN, notices=None):
+        """Starts the program and waits until its start-up notice is shown.
+        `notices`: the style of the in-game notices ("Balloons", "OSD", "Off")."""
         folder = folder or self.folder()
-        if lan is not None:
+        if lan is not None or notices is not None:
             ini = wd.read_utf16_ini(os.path.join(folder, "str.ini"))
-            ini.setdefault("Skins", {})["Lan"] = lan
+            if lan is not None:
+                ini.setdefault("Skins", {})["Lan"] = lan
+            if notices is not None:
+                ini.setdefault("Notices", {})["Style"] = notices
             wd.write_utf16_ini(os.path.join(folder, "str.ini"), ini)
         self.world.move(*wd.PARKING_SPOT)
         program = wd.Program(self.world, folder, ["--sensor-type", str(sensor)]).start()
@@ -287,7 +291,8 @@ class StartAndTray(ProgramCase):
         self.assertEqual(self.exit_from_tray(program), 0)
 
     def test_device_notices_show_balloons(self):
-        program = self.launch()
+        # The style a user picks who wants the balloons back (on-screen is the default).
+        program = self.launch(notices="Balloons")
         config = self.read_config(program)
         stage2_level = config[1 + 135 + 1]
         label = dpi_label(0, stage2_level)
@@ -429,7 +434,7 @@ class StartAndTray(ProgramCase):
         self.assertEqual(self.exit_from_tray(program), 0)
 
     def test_another_sensor_type_changes_labels_and_dpi_codes(self):
-        program = self.launch(sensor=1)
+        program = self.launch(sensor=1, notices="Balloons")
         factory = self.read_config(program)
         stage4_level = factory[1 + 135 + 3]
         mark = self.world.notice_mark()
@@ -709,7 +714,7 @@ class StartAndTray(ProgramCase):
 class Chinese(ProgramCase):
 
     def test_simplified_chinese_texts(self):
-        program = self.launch(lan="CHS", expect_balloon=None)
+        program = self.launch(lan="CHS", expect_balloon=None, notices="Balloons")
         self.world.wait_balloon(program.start_notice, DETECTED_CHS, "Info", timeout=90)
         self.shot("balloon")
         config = self.read_config(program)

@@ -17,6 +17,15 @@
 //     centres the wrapped lines as a block). A test lays the ink over a
 //     screenshot to see that the text is there, in that font.
 //
+//   kvprobe watch FILE SECONDS
+//     Watches, every few milliseconds, for a visible layered top-level window
+//     of the program (the on-screen display) for up to SECONDS. Writes
+//     FILE.ready once watching; FILE.seen when the window first shows (its
+//     class, text, extended styles, rectangle, whether it is above the front
+//     window, the front window's title); FILE once it has gone or the time
+//     is up: the same, with how long it showed (ms), every text it had and
+//     every front window seen while it showed.
+//
 // Exit status 0, or 2 with a message on standard error.
 #include <windows.h>
 
@@ -263,11 +272,106 @@ int Render(const wchar_t* listPath, const std::wstring& prefix) {
   return 0;
 }
 
+double Millis(LARGE_INTEGER from) {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(now.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+struct Layered {
+  HWND found = nullptr;
+  int z = 0;       // its place from the top among the top-level windows
+  int frontZ = -1;  // the front window's place
+  HWND front = nullptr;
+  int index = 0;
+};
+
+BOOL CALLBACK FindLayered(HWND window, LPARAM param) {
+  auto* l = reinterpret_cast<Layered*>(param);
+  if (window == l->front) l->frontZ = l->index;
+  if (!l->found && IsWindowVisible(window) && (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) &&
+      IsTheProgram(window)) {
+    l->found = window;
+    l->z = l->index;
+  }
+  ++l->index;
+  return TRUE;
+}
+
+bool WriteText(const std::wstring& path, const std::string& text) {
+  std::ofstream file(path.c_str(), std::ios::binary);
+  file << text;
+  return static_cast<bool>(file);
+}
+
+int Watch(const std::wstring& path, double seconds) {
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  if (!WriteText(path + L".ready", "watching\n")) {
+    std::fwprintf(stderr, L"kvprobe: cannot write %ls.ready\n", path.c_str());
+    return 2;
+  }
+  double seenMs = -1, goneMs = -1;
+  std::string first;
+  std::vector<std::wstring> texts, fronts;
+  const auto remember = [](std::vector<std::wstring>& list, const std::wstring& value) {
+    for (const std::wstring& v : list)
+      if (v == value) return;
+    list.push_back(value);
+  };
+  while (Millis(start) < seconds * 1000) {
+    Layered l;
+    l.front = GetForegroundWindow();
+    EnumWindows(FindLayered, reinterpret_cast<LPARAM>(&l));
+    if (!l.found) {
+      if (seenMs >= 0) {
+        goneMs = Millis(start);
+        break;
+      }
+      Sleep(2);
+      continue;
+    }
+    const std::wstring text = TextOf(l.found);
+    wchar_t title[256] = {};
+    if (l.front) GetWindowTextW(l.front, title, 256);
+    // A window on its way out answers no message: no text, not an empty one.
+    if (!text.empty()) remember(texts, text);
+    remember(fronts, title);
+    if (seenMs < 0) {
+      seenMs = Millis(start);
+      RECT r{};
+      GetWindowRect(l.found, &r);
+      char style[32];
+      std::snprintf(style, sizeof style, "%lu", static_cast<unsigned long>(GetWindowLongPtrW(l.found, GWL_EXSTYLE)));
+      first = "\"class\": " + Json(ClassOf(l.found)) + ", \"text\": " + Json(text) + ", \"ex_style\": " + style +
+              ", \"rect\": " + Json(r) + ", \"above_front\": " + (l.frontZ < 0 || l.z < l.frontZ ? "true" : "false") +
+              ", \"front\": " + Json(title);
+      WriteText(path + L".seen", "{" + first + "}\n");
+    }
+    Sleep(2);
+  }
+  std::string list = "[", frontList = "[";
+  for (size_t i = 0; i < texts.size(); ++i) list += (i ? ", " : "") + Json(texts[i]);
+  for (size_t i = 0; i < fronts.size(); ++i) frontList += (i ? ", " : "") + Json(fronts[i]);
+  char times[96];
+  std::snprintf(times, sizeof times, "\"seen\": %s, \"shown_ms\": %.1f", seenMs >= 0 ? "true" : "false",
+                seenMs >= 0 && goneMs >= 0 ? goneMs - seenMs : -1.0);
+  const std::string out = "{" + std::string(times) + (first.empty() ? "" : ", " + first) + ", \"texts\": " + list +
+                          "], \"fronts\": " + frontList + "]}\n";
+  if (!WriteText(path, out)) {
+    std::fwprintf(stderr, L"kvprobe: cannot write %ls\n", path.c_str());
+    return 2;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wcscmp(argv[1], L"windows") == 0) return Windows(argv[2]);
   if (argc == 4 && std::wcscmp(argv[1], L"render") == 0) return Render(argv[2], argv[3]);
-  std::fwprintf(stderr, L"usage: kvprobe windows FILE | kvprobe render LIST PREFIX\n");
+  if (argc == 4 && std::wcscmp(argv[1], L"watch") == 0) return Watch(argv[2], _wtof(argv[3]));
+  std::fwprintf(stderr, L"usage: kvprobe windows FILE | kvprobe render LIST PREFIX | kvprobe watch FILE SECONDS\n");
   return 2;
 }

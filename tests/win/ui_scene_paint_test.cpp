@@ -9,6 +9,7 @@
 
 #include "base/handles_win.h"
 #include "view/control_colors_win.h"
+#include "view/osd_window_win.h"
 #include "view/scene_painter_win.h"
 #include "ui/image_cache_win.h"
 #include "win/ui_png_writer.h"
@@ -225,6 +226,38 @@ TEST(ControlBrushes, ABrushHandedOutOutlivesTheNextRequests) {
   ASSERT_EQ(GetObjectW(swatch, sizeof(look), &look), static_cast<int>(sizeof(look)));
   EXPECT_EQ(look.lbColor, RGB(200, 10, 20));
   EXPECT_EQ(brushes.size(), 2u);
+}
+
+// The panel as UpdateLayeredWindow gets it: opaque everywhere (GDI's text
+// leaves alpha 0, which would punch holes through the panel), the accent
+// border, the stage's swatch and the text in their colours, at each scale.
+TEST(OsdPainter, PanelOpaqueInItsColoursAtEachScale) {
+  OsdNotice notice = SampleOsdNotice(UiLanguage::English);
+  notice.swatch = ui::Rgb{0x10, 0x80, 0xF0};
+  const OsdLook look = MakeOsdLook({255, 142, 0}, {255, 255, 255});
+  for (int dpi : {96, 192}) {
+    const OsdPicture picture = RenderOsd(notice, look, dpi, L"");
+    ASSERT_TRUE(picture.bitmap) << dpi;
+    EXPECT_EQ(picture.height, ui::DeviceLength(90, dpi));
+    EXPECT_GE(picture.width, ui::DeviceLength(200, dpi));
+    const auto pixel = [&](int x, int y) {
+      const std::uint8_t* p = picture.bits + 4 * (static_cast<size_t>(y) * picture.width + x);
+      return std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
+    };
+    int ink = 0;
+    for (int y = 0; y < picture.height; ++y)
+      for (int x = 0; x < picture.width; ++x) {
+        ASSERT_EQ(pixel(x, y) >> 24, 0xFFu) << x << "," << y << " at " << dpi;
+        if (pixel(x, y) == 0xFFFFFFFFu) ++ink;
+      }
+    const auto at = [&](int unitX, int unitY) { return pixel(ui::DeviceLength(unitX, dpi), ui::DeviceLength(unitY, dpi)); };
+    EXPECT_EQ(at(0, 0), 0xFFFF8E00u);
+    EXPECT_EQ(at(1, 45), 0xFFFF8E00u);
+    EXPECT_EQ(at(4, 4), 0xFF282828u);
+    EXPECT_EQ(at(30, 34), 0xFF1080F0u);  // the swatch's middle
+    // Both lines' ink, and more of it at the larger scale.
+    EXPECT_GT(ink, 100 * dpi / 96) << dpi;
+  }
 }
 
 }  // namespace

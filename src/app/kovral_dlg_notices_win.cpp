@@ -1,0 +1,49 @@
+// The main dialog's in-game notices: the mouse's own changes and the profile
+// switches go on the screen, into a balloon or nowhere, as the preferences
+// in str.ini say. A balloon is a toast on Windows 10 and 11, which Windows
+// holds back while a game runs full screen; the on-screen display is seen.
+#include "app/kovral_dlg_win.h"
+#include "lang/notices.h"
+
+namespace kovral {
+
+void CKovralDlg::ReloadNoticePreferences() {
+  noticePreferences_ = ReadNoticePreferences(*services_.ini, settings_->paths().strIni);
+  noticePreferencesRead_ = true;
+  if (noticePreferences_.style != NoticeStyle::OnScreen) osd_.Hide();
+}
+
+void CKovralDlg::TellInGame(const Balloon& balloon) { TellInGame(balloon, TextOsdNotice(balloon.text)); }
+
+// Read at the first notice rather than at start: a notice is rare, and the
+// start has enough to do.
+void CKovralDlg::TellInGame(const Balloon& balloon, const OsdNotice& onScreen) {
+  if (!noticePreferencesRead_) ReloadNoticePreferences();
+  switch (ChooseNoticeWay(noticePreferences_, true)) {
+    case NoticeWay::OnScreen:
+      // Without its window (out of resources) the notice is still told.
+      if (!ShowOnScreen(onScreen, noticePreferences_.position)) ShowBalloon(balloon);
+      break;
+    case NoticeWay::Balloon:
+      ShowBalloon(balloon);
+      break;
+    case NoticeWay::Nothing:
+      break;
+  }
+}
+
+void CKovralDlg::ShowSampleNotice(OsdPosition position) { ShowOnScreen(SampleOsdNotice(language_), position); }
+
+bool CKovralDlg::ShowOnScreen(const OsdNotice& notice, OsdPosition position) {
+  // The accent is read from a picture of the skin once per skin.
+  if (accentSkinFolder_ != skinFolder_) {
+    accent_ = SkinAccent(skinFolder_);
+    accentSkinFolder_ = skinFolder_;
+  }
+  if (!osd_.Show(notice, MakeOsdLook(accent_, textColor_), position, languageCode_)) return false;
+  // The simulated mouse's trace tells the time from the notice to the panel.
+  if (trace_) trace_->Note("osd shown");
+  return true;
+}
+
+}  // namespace kovral
