@@ -59,6 +59,20 @@ BOOL CSkinDialog::OnInitDialog() {
   return TRUE;
 }
 
+// The dialogs of the basic page's rows and of the macro panel work on the
+// window's record, which hides with the window until the mouse is back: an
+// OK given to one afterwards would change a record nobody sees. The skin
+// chooser and the Profiles dialog need no mouse and stay.
+bool CSkinDialog::EndsWithTheDevice() const {
+  switch (kind_) {
+    case layout::DialogKind::Skins:
+    case layout::DialogKind::Profiles:
+      return false;
+    default:
+      return true;
+  }
+}
+
 void CSkinDialog::AddHoverTable(std::span<const layout::Element> table) {
   hover_.SetTables({layout::DialogFrameElements(), table});
 }

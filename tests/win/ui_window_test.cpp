@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -328,6 +329,99 @@ TEST(Dialog, TemplateMayNameARegisteredDialogClass) {
   dialog.script = {{WM_APP, 9}};
   EXPECT_EQ(dialog.RunModal(), 9);
   EXPECT_EQ(dialog.seenClass, L"KovralUiTestDialogClass");
+}
+
+// A hidden dialog that runs `atStart` from its own loop once it is up.
+class LoopDialog : public Dialog {
+ public:
+  bool needsDevice = false;
+  std::function<void(LoopDialog&)> atStart;
+
+ protected:
+  DialogTemplate Template() const override {
+    DialogTemplate t;
+    t.style &= ~WS_VISIBLE;
+    return t;
+  }
+  BOOL OnInitDialog() override {
+    PostMessageW(hwnd(), WM_APP, 0, 0);
+    return TRUE;
+  }
+  bool EndsWithTheDevice() const override { return needsDevice; }
+  MsgResult Route(UINT m, WPARAM, LPARAM) override {
+    if (m != WM_APP) return NotHandled();
+    atStart(*this);
+    return Handled();
+  }
+};
+
+// What the system's modal box (standing in for a message box) saw when the
+// device went from inside its loop.
+struct BoxView {
+  HWND outer = nullptr;
+  HWND owner = nullptr;
+  bool dialogOverOuterRuns = true;
+  bool dialogOverOwnerRuns = false;
+} boxView;
+
+// Ends on IDCANCEL, which the system's dialog handling makes of WM_CLOSE;
+// after three seconds it gives up with 99, so a box nobody closed fails.
+INT_PTR CALLBACK CancellingBox(HWND box, UINT m, WPARAM w, LPARAM) {
+  switch (m) {
+    case WM_INITDIALOG:
+      PostMessageW(box, WM_APP, 0, 0);
+      SetTimer(box, 1, 3000, nullptr);
+      return TRUE;
+    case WM_APP:
+      Dialog::CancelDeviceDialogs();
+      boxView.dialogOverOuterRuns = Dialog::AnyRunningOver(boxView.outer);
+      boxView.dialogOverOwnerRuns = Dialog::AnyRunningOver(boxView.owner);
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(w) == IDCANCEL) EndDialog(box, IDCANCEL);
+      return TRUE;
+    case WM_TIMER:
+      EndDialog(box, 99);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+TEST(Dialog, TheDeviceGoingEndsItsDialogsWithWhatRunsOverThem) {
+  REQUIRE_WINDOWS();
+  ASSERT_TRUE(Window::RegisterWindowClass(kTestWindowClass));
+  RecordingWindow owner;
+  ASSERT_NE(owner.Create(kTestWindowClass, L"", WS_POPUP, 0, 0, 0, 50, 50), nullptr);
+  // A chooser that needs no device runs an assignment dialog, which runs a
+  // plain dialog, which shows a box: the device goes inside the box.
+  LoopDialog chooser, assignment, plain;
+  assignment.needsDevice = true;
+  INT_PTR assignmentResult = 0, plainResult = 0, boxResult = 0;
+  boxView = {};
+  boxView.owner = owner.hwnd();
+  chooser.atStart = [&](LoopDialog& self) {
+    boxView.outer = self.hwnd();
+    assignmentResult = assignment.RunModal(self.hwnd());
+    self.EndModal(7);
+  };
+  assignment.atStart = [&](LoopDialog& self) { plainResult = plain.RunModal(self.hwnd()); };
+  const std::vector<WORD> box = BuildDialogTemplate([] {
+    DialogTemplate t;
+    t.style &= ~WS_VISIBLE;
+    return t;
+  }());
+  plain.atStart = [&](LoopDialog& self) {
+    boxResult = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(box.data()),
+                                        self.hwnd(), &CancellingBox, 0);
+  };
+  EXPECT_EQ(chooser.RunModal(owner.hwnd()), 7);  // it stays
+  EXPECT_EQ(boxResult, IDCANCEL);               // closed, not given up on
+  EXPECT_EQ(plainResult, IDCANCEL);              // ended with the dialog it ran over
+  EXPECT_EQ(assignmentResult, IDCANCEL);
+  EXPECT_FALSE(boxView.dialogOverOuterRuns);     // the assignment dialog was ending at once
+  EXPECT_TRUE(boxView.dialogOverOwnerRuns);      // the chooser, still over the window
+  EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
 }
 
 // A 32-bit top-down DIB filled with one colour; pixel reads give 0x00RRGGBB.
