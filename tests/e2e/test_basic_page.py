@@ -403,12 +403,10 @@ class AdvancedPage(PageCase):
         self.world.xdotool("type", "Fire1")
         program.click_rect((513, 528, 618, 549))  # New
         program.click_rect((735, 229, 764, 258))  # Start Recording: its box first
-        box = wd.wait_for("the Start Recording box", lambda: self.message_box("Start Recording"), timeout=10)[0]
-        # Closed with the pointer: a key closing it would reach the recording
-        # with its release.
-        self.world.click(box[1] + box[3] // 2, box[2] + box[4] - 20)
-        wd.wait_for("the box to close", lambda: not self.message_box("Start Recording"), timeout=10)
-        time.sleep(0.3)
+        wd.wait_for("the Start Recording box", lambda: self.message_box("Start Recording"), timeout=10)
+        # Closed with Enter, typed quickly, then the keys at once: the Enter's
+        # release comes after the hook, and is no part of the recording.
+        self.world.key("Return")
         for key in ("a", "b"):
             self.world.key(key)
             time.sleep(0.2)
@@ -416,6 +414,7 @@ class AdvancedPage(PageCase):
         wd.wait_for("the Stop Recording box", lambda: self.message_box("Stop Recording"), timeout=10)
         self.world.key("Return")  # not recorded: the hook is gone
         wd.wait_for("the box to close", lambda: not self.message_box("Stop Recording"), timeout=10)
+        self.assertEqual(self.sequence_shown(), ["A   Dn", "50 ms", "A   Up", "50 ms", "B   Dn", "50 ms", "B   Up"])
         # A mouse click after the first entry: the entry last pointed at.
         self.world.move(*program.client_point(640, 220 + 7))
         time.sleep(0.2)
@@ -478,6 +477,14 @@ class AdvancedPage(PageCase):
 
     def message_box(self, text):
         return self.world.message_boxes(text)
+
+    def sequence_shown(self):
+        """The entries of the macro panel's key-press sequence list."""
+        for window in self.world.program_windows():
+            for control in window["children"]:
+                if control["id"] == 152 and control.get("list"):
+                    return control["list"]["entries"]
+        self.fail("no key-press sequence list")
 
 
 def pointer_cell(row, i):
