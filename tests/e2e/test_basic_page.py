@@ -414,7 +414,6 @@ class AdvancedPage(PageCase):
         wd.wait_for("the Stop Recording box", lambda: self.message_box("Stop Recording"), timeout=10)
         self.world.key("Return")  # not recorded: the hook is gone
         wd.wait_for("the box to close", lambda: not self.message_box("Stop Recording"), timeout=10)
-        self.assertEqual(self.sequence_shown(), ["A   Dn", "50 ms", "A   Up", "50 ms", "B   Dn", "50 ms", "B   Up"])
         # A mouse click after the first entry: the entry last pointed at.
         self.world.move(*program.client_point(640, 220 + 7))
         time.sleep(0.2)
@@ -477,14 +476,6 @@ class AdvancedPage(PageCase):
 
     def message_box(self, text):
         return self.world.message_boxes(text)
-
-    def sequence_shown(self):
-        """The entries of the macro panel's key-press sequence list."""
-        for window in self.world.program_windows():
-            for control in window["children"]:
-                if control["id"] == 152 and control.get("list"):
-                    return control["list"]["entries"]
-        self.fail("no key-press sequence list")
 
 
 def pointer_cell(row, i):

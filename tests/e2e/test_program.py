@@ -522,19 +522,15 @@ class StartAndTray(ProgramCase):
         program.click_rect(KEY_ROW_2)
         time.sleep(0.4)
         program.click_client(KEY_ROW_2[0] + 40, KEY_ROW_2[3] + 2 + 14 * 11 + 7)  # "Single Key"
-        _, x, y, _, _ = wd.wait_for("the Single Key dialog", lambda: self.dialogs(program), timeout=10)[0]
+        wd.wait_for("the Single Key dialog", lambda: self.dialogs(program), timeout=10)
         self.world.key("F5")
         time.sleep(0.3)
-        self.shot("dialog-before-unplug")
         mark = self.world.notice_mark()
         self.world.simctl_ok("unplug")
         self.world.wait_balloon(mark, NOT_DETECTED_EN, "Warning")
         wd.wait_for("the dialog to go with the window", lambda: not self.dialogs(program), timeout=10)
         program.wait_hidden()
         self.shot("unplugged")
-        # Where its OK was: had the dialog stayed, this would set the button.
-        self.world.click(x + 218, y + 263)
-        time.sleep(0.3)
 
         # Without the mouse a click on the icon warns instead of showing.
         mark = self.world.notice_mark()
@@ -570,12 +566,9 @@ class StartAndTray(ProgramCase):
         self.world.simctl_ok("unplug")
         self.world.wait_balloon(mark, NOT_DETECTED_EN, "Warning")
         time.sleep(1.0)
-        self.shot("unplugged-under-the-skins-dialog")
-        self.assertTrue(self.dialogs(program), "the skins dialog went with the mouse")
-        self.assertGreater(program.main_window()[2], program.device(500), "the window hid from under the skins dialog")
+        self.assertTrue(self.dialogs(program) and program.main_window()[2] > program.device(500), "either went")
         self.world.key("Escape")
         program.wait_hidden()
-        self.assertFalse(self.dialogs(program))
         mark = self.world.notice_mark()
         self.world.simctl_ok("plug")
         self.world.wait_balloon(mark, DETECTED_EN, "Info")
@@ -583,7 +576,6 @@ class StartAndTray(ProgramCase):
         self.assertEqual(self.exit_from_tray(program), 0)
 
     def dialogs(self, program):
-        """The visible windows of a dialog's size."""
         return [w for w in self.world.visible_windows() if program.sized(w[3], 300, 420) and program.sized(w[4], 250, 340)]
 
     def test_silent_mouse_leaves_the_program_usable(self):

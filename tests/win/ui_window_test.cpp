@@ -196,6 +196,8 @@ class ScriptedDialog : public Dialog {
   HWND owner = nullptr;
   bool ownerEnabledWhileRunning = true;
   std::vector<std::pair<UINT, WPARAM>> script;  // posted after initialisation
+  bool needsDevice = false;
+  std::function<void()> run;  // run by WM_APP + 2
 
  protected:
   DialogTemplate Template() const override {
@@ -223,9 +225,11 @@ class ScriptedDialog : public Dialog {
     return false;
   }
   MsgResult Route(UINT m, WPARAM w, LPARAM l) override { return Dispatch(*this, Messages(), m, w, l); }
+  bool EndsWithTheDevice() const override { return needsDevice; }
 
  private:
   static std::span<const MessageEntry<ScriptedDialog>> Messages();
+  void OnRun() { run(); }
   void OnList(int id, int code) { calls.push_back(L"list " + std::to_wstring(id) + L"/" + std::to_wstring(code)); }
   LRESULT OnErase(HDC) { return 1; }
   HBRUSH OnCtlColor(HDC, HWND, int) { return static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)); }
@@ -254,6 +258,7 @@ std::span<const MessageEntry<ScriptedDialog>> ScriptedDialog::Messages() {
       M::WithDc<&ScriptedDialog::OnErase>(WM_ERASEBKGND),
       M::CtlColor<&ScriptedDialog::OnCtlColor>(),
       M::Message<&ScriptedDialog::OnFinish>(WM_APP),
+      M::Plain<&ScriptedDialog::OnRun>(WM_APP + 2),
   };
   return kTable;
 }
@@ -331,97 +336,46 @@ TEST(Dialog, TemplateMayNameARegisteredDialogClass) {
   EXPECT_EQ(dialog.seenClass, L"KovralUiTestDialogClass");
 }
 
-// A hidden dialog that runs `atStart` from its own loop once it is up.
-class LoopDialog : public Dialog {
- public:
-  bool needsDevice = false;
-  std::function<void(LoopDialog&)> atStart;
-
- protected:
-  DialogTemplate Template() const override {
-    DialogTemplate t;
-    t.style &= ~WS_VISIBLE;
-    return t;
+// Stands in for a message box over a dialog: the device goes inside its
+// loop. It ends on the IDCANCEL the system's dialog handling makes of
+// WM_CLOSE, or after three seconds with 99.
+INT_PTR CALLBACK BoxWhileTheDeviceGoes(HWND box, UINT m, WPARAM w, LPARAM) {
+  if (m == WM_INITDIALOG) {
+    PostMessageW(box, WM_APP, 0, 0);
+    SetTimer(box, 1, 3000, nullptr);
   }
-  BOOL OnInitDialog() override {
-    PostMessageW(hwnd(), WM_APP, 0, 0);
-    return TRUE;
-  }
-  bool EndsWithTheDevice() const override { return needsDevice; }
-  MsgResult Route(UINT m, WPARAM, LPARAM) override {
-    if (m != WM_APP) return NotHandled();
-    atStart(*this);
-    return Handled();
-  }
-};
-
-// What the system's modal box (standing in for a message box) saw when the
-// device went from inside its loop.
-struct BoxView {
-  HWND outer = nullptr;
-  HWND owner = nullptr;
-  bool dialogOverOuterRuns = true;
-  bool dialogOverOwnerRuns = false;
-} boxView;
-
-// Ends on IDCANCEL, which the system's dialog handling makes of WM_CLOSE;
-// after three seconds it gives up with 99, so a box nobody closed fails.
-INT_PTR CALLBACK CancellingBox(HWND box, UINT m, WPARAM w, LPARAM) {
-  switch (m) {
-    case WM_INITDIALOG:
-      PostMessageW(box, WM_APP, 0, 0);
-      SetTimer(box, 1, 3000, nullptr);
-      return TRUE;
-    case WM_APP:
-      Dialog::CancelDeviceDialogs();
-      boxView.dialogOverOuterRuns = Dialog::AnyRunningOver(boxView.outer);
-      boxView.dialogOverOwnerRuns = Dialog::AnyRunningOver(boxView.owner);
-      return TRUE;
-    case WM_COMMAND:
-      if (LOWORD(w) == IDCANCEL) EndDialog(box, IDCANCEL);
-      return TRUE;
-    case WM_TIMER:
-      EndDialog(box, 99);
-      return TRUE;
-    default:
-      return FALSE;
-  }
+  if (m == WM_APP) Dialog::CancelDeviceDialogs();
+  if (m == WM_TIMER || (m == WM_COMMAND && LOWORD(w) == IDCANCEL)) EndDialog(box, m == WM_TIMER ? 99 : IDCANCEL);
+  return m == WM_INITDIALOG;
 }
 
-TEST(Dialog, TheDeviceGoingEndsItsDialogsWithWhatRunsOverThem) {
+TEST(Dialog, TheDeviceGoingEndsTheDialogsThatNeedItWithTheBoxesOverThem) {
   REQUIRE_WINDOWS();
-  ASSERT_TRUE(Window::RegisterWindowClass(kTestWindowClass));
-  RecordingWindow owner;
-  ASSERT_NE(owner.Create(kTestWindowClass, L"", WS_POPUP, 0, 0, 0, 50, 50), nullptr);
-  // A chooser that needs no device runs an assignment dialog, which runs a
-  // plain dialog, which shows a box: the device goes inside the box.
-  LoopDialog chooser, assignment, plain;
-  assignment.needsDevice = true;
-  INT_PTR assignmentResult = 0, plainResult = 0, boxResult = 0;
-  boxView = {};
-  boxView.owner = owner.hwnd();
-  chooser.atStart = [&](LoopDialog& self) {
-    boxView.outer = self.hwnd();
-    assignmentResult = assignment.RunModal(self.hwnd());
-    self.EndModal(7);
-  };
-  assignment.atStart = [&](LoopDialog& self) { plainResult = plain.RunModal(self.hwnd()); };
+  ScriptedDialog needing;
+  needing.needsDevice = true;
+  needing.script = {{WM_APP + 2, 0}};
   const std::vector<WORD> box = BuildDialogTemplate([] {
     DialogTemplate t;
     t.style &= ~WS_VISIBLE;
     return t;
   }());
-  plain.atStart = [&](LoopDialog& self) {
-    boxResult = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(box.data()),
-                                        self.hwnd(), &CancellingBox, 0);
+  INT_PTR boxResult = 0;
+  needing.run = [&] {
+    boxResult = DialogBoxIndirectParamW(nullptr, reinterpret_cast<LPCDLGTEMPLATEW>(box.data()), needing.hwnd(),
+                                        &BoxWhileTheDeviceGoes, 0);
   };
-  EXPECT_EQ(chooser.RunModal(owner.hwnd()), 7);  // it stays
-  EXPECT_EQ(boxResult, IDCANCEL);               // closed, not given up on
-  EXPECT_EQ(plainResult, IDCANCEL);              // ended with the dialog it ran over
-  EXPECT_EQ(assignmentResult, IDCANCEL);
-  EXPECT_FALSE(boxView.dialogOverOuterRuns);     // the assignment dialog was ending at once
-  EXPECT_TRUE(boxView.dialogOverOwnerRuns);      // the chooser, still over the window
-  EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
+  EXPECT_EQ(needing.RunModal(), IDCANCEL);
+  EXPECT_EQ(boxResult, IDCANCEL);
+  // One that needs no device stays, and counts as running over its owner.
+  ScriptedDialog staying;
+  staying.script = {{WM_APP + 2, 0}, {WM_APP, 4}};
+  bool runs = false;
+  staying.run = [&] {
+    Dialog::CancelDeviceDialogs();
+    runs = Dialog::AnyRunningOver(nullptr);
+  };
+  EXPECT_EQ(staying.RunModal(), 4);
+  EXPECT_TRUE(runs);
 }
 
 // A 32-bit top-down DIB filled with one colour; pixel reads give 0x00RRGGBB.
