@@ -155,8 +155,7 @@ TEST(MacroPanel, CancelKeepsAConfirmedMacroWithItsLoopCount) {
   p.model.LoopCountTyped(L"9");
   p.settings.Revert();
   EXPECT_EQ(SlotLoopCount(p.settings.config, 0), 7);
-  // The events stay with their count: "J" (usage 0x0D), as record.ini has it.
-  EXPECT_EQ(p.settings.config.macroSlots[0][3], 0x0D);
+  // The events stay with their count, as record.ini has them.
   EXPECT_EQ(std::memcmp(p.settings.config.macroSlots, confirmed.macroSlots, sizeof confirmed.macroSlots), 0);
 }
 
