@@ -146,7 +146,6 @@ TEST(MacroPanel, TheBoxStoresOnlyWhatWasTypedForTheSelectedMacro) {
 TEST(MacroPanel, CancelKeepsAConfirmedMacroWithItsLoopCount) {
   Panel p;
   TwoMacros(p);
-  p.settings.Commit();
   // "A" re-recorded with 7 typed and confirmed, then 9 typed and not confirmed.
   p.model.LoopCountTyped(L"7");
   Record(p, L"J");

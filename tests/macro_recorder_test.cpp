@@ -36,9 +36,7 @@ TEST(MacroRecorder, KeysDownBeforeStartLeaveNoReleaseOrRepeat) {
                          {L"X", true, true}, {L"A", true, true}}),
               ElementsAre(L"A   Dn", L"50 ms", L"A   Up"));
   // A key still down when a recording stops belongs to that recording only.
-  r.Start();
-  EXPECT_THAT(Record(r, {{L"B", false, false}}), ElementsAre(L"B   Dn"));
-  r.Stop();
+  Record(r, {{L"B", false, false}});
   r.Start();
   EXPECT_THAT(Record(r, {{L"B", true, true}, {L"C", false, false}}), ElementsAre(L"C   Dn"));
   // Holding the first key of a recording: its first repeat is taken (it was

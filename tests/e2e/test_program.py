@@ -558,8 +558,7 @@ class StartAndTray(ProgramCase):
         self.assertEqual(self.read_config(program)[1:], config[1:], "the record changed")
         self.assertEqual(wd.read_utf16_ini(program.file("str.ini"))["Setting-EN"].get("Item2"), "Right Click")
 
-        # The skin chooser needs no mouse: it stays, and the window under it
-        # until it closes.
+        # The skin chooser needs no mouse: it stays, the window under it until it closes.
         program.click_rect(SKINS_BUTTON)
         wd.wait_for("the skins dialog", lambda: self.dialogs(program), timeout=10)
         mark = self.world.notice_mark()

@@ -336,9 +336,8 @@ TEST(Dialog, TemplateMayNameARegisteredDialogClass) {
   EXPECT_EQ(dialog.seenClass, L"KovralUiTestDialogClass");
 }
 
-// Stands in for a message box over a dialog: the device goes inside its
-// loop. It ends on the IDCANCEL the system's dialog handling makes of
-// WM_CLOSE, or after three seconds with 99.
+// A message box over a dialog, inside whose loop the device goes: it ends on
+// the IDCANCEL the system makes of WM_CLOSE, or after three seconds with 99.
 INT_PTR CALLBACK BoxWhileTheDeviceGoes(HWND box, UINT m, WPARAM w, LPARAM) {
   if (m == WM_INITDIALOG) {
     PostMessageW(box, WM_APP, 0, 0);
