@@ -61,15 +61,20 @@ BOOL CSkinDialog::OnInitDialog() {
 
 // The dialogs of the basic page's rows and of the macro panel work on the
 // window's record, which hides with the window until the mouse is back: an
-// OK given to one afterwards would change a record nobody sees. The skin
-// chooser and the Profiles dialog need no mouse and stay.
+// OK given to one afterwards would change a record nobody sees. The others
+// (the skin chooser, the Profiles dialog) need no mouse and stay.
 bool CSkinDialog::EndsWithTheDevice() const {
   switch (kind_) {
-    case layout::DialogKind::Skins:
-    case layout::DialogKind::Profiles:
-      return false;
-    default:
+    case layout::DialogKind::Single:
+    case layout::DialogKind::Windows:
+    case layout::DialogKind::Media:
+    case layout::DialogKind::FireKey:
+    case layout::DialogKind::Macro:
+    case layout::DialogKind::Combo:
+    case layout::DialogKind::DelayTime:
       return true;
+    default:
+      return false;
   }
 }
 
