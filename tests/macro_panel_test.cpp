@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "macro/macro_panel.h"
 #include "settings/defaults.h"
 #include "settings_memory_fs.h"
@@ -139,6 +141,21 @@ TEST(MacroPanel, TheBoxStoresOnlyWhatWasTypedForTheSelectedMacro) {
   SetSlotLoopCount(p.settings.config, 0, 8);
   EXPECT_FALSE(p.model.CommitLoopCount());
   EXPECT_EQ(SlotLoopCount(p.settings.config, 0), 8);
+}
+
+TEST(MacroPanel, CancelKeepsAConfirmedMacroWithItsLoopCount) {
+  Panel p;
+  TwoMacros(p);
+  // "A" re-recorded with 7 typed and confirmed, then 9 typed and not confirmed.
+  p.model.LoopCountTyped(L"7");
+  Record(p, L"J");
+  EXPECT_FALSE(p.model.Confirm());
+  const DeviceConfig confirmed = p.settings.config;
+  p.model.LoopCountTyped(L"9");
+  p.settings.Revert();
+  EXPECT_EQ(SlotLoopCount(p.settings.config, 0), 7);
+  // The events stay with their count, as record.ini has them.
+  EXPECT_EQ(std::memcmp(p.settings.config.macroSlots, confirmed.macroSlots, sizeof confirmed.macroSlots), 0);
 }
 
 TEST(MacroPanel, RefusedWritesWarnAndLeaveFileAndListAsTheyAre) {

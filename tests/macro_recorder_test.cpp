@@ -27,17 +27,24 @@ TEST(MacroRecorder, TypedKeysAlternateWithDelays) {
   EXPECT_TRUE(r.Record(RecordedKey::Down, L"C", false).empty());  // no macro selected
 }
 
-TEST(MacroRecorder, ARecordingThatBeginsWithAReleaseAndAHeldKey) {
+TEST(MacroRecorder, KeysDownBeforeStartLeaveNoReleaseOrRepeat) {
   MacroRecorder r;
   r.Start();
-  // The release of a key held before Start, then a press: no delay before it.
-  EXPECT_THAT(Record(r, {{L"X", true, true}, {L"A", false, false}}), ElementsAre(L"50 ms", L"X   Up", L"A   Dn"));
+  // The Enter that closed the Start box comes up (its repeat first), and a key
+  // held before Start repeats: neither was pressed while recording.
+  EXPECT_THAT(Record(r, {{L"Enter", false, true}, {L"Enter", true, true}, {L"X", false, true}, {L"A", false, false},
+                         {L"X", true, true}, {L"A", true, true}}),
+              ElementsAre(L"A   Dn", L"50 ms", L"A   Up"));
+  // A key still down when a recording stops belongs to that recording only.
+  Record(r, {{L"B", false, false}});
+  r.Start();
+  EXPECT_THAT(Record(r, {{L"B", true, true}, {L"C", false, false}}), ElementsAre(L"C   Dn"));
   // Holding the first key of a recording: its first repeat is taken (it was
   // not yet the last press), later ones are dropped.
   MacroRecorder held;
   held.Start();
-  EXPECT_THAT(Record(held, {{L"B", false, false}, {L"B", false, true}, {L"B", false, true}}),
-              ElementsAre(L"B   Dn", L"50 ms", L"B   Dn"));
+  EXPECT_THAT(Record(held, {{L"B", false, false}, {L"B", false, true}, {L"B", false, true}, {L"B", true, true}}),
+              ElementsAre(L"B   Dn", L"50 ms", L"B   Dn", L"50 ms", L"B   Up"));
 }
 
 TEST(MacroEditor, MouseEventsGoAfterTheSelectedEntry) {

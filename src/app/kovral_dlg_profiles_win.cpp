@@ -186,6 +186,7 @@ void CKovralDlg::RunProfilesDialog() {
       }};
   CProfilesDialog dialog(DialogEnvironment{folder, textColor_, languageCode_}, std::move(services));
   dialog.RunModal();
+  if (link_.ready == 0) HideWithoutMouse();  // the window stayed with the dialog
   following_->Reload();
   TellUnreadableProfiles();
   UpdateForegroundWatch();

@@ -184,7 +184,7 @@ void CKovralDlg::HandleDeviceChange(UINT eventType, const DEV_BROADCAST_HDR* hea
   if (header && deviceType == DBT_DEVTYP_DEVICEINTERFACE)
     name = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header)->dbcc_name;
   const DeviceChangeResult result = kovral::HandleDeviceChange(link_, image_, eventType, deviceType, name);
-  if (result.hideWindow) ShowWindow(hwnd_, SW_HIDE);
+  if (result.hideWindow) HideWithoutMouse();
   if (result.reopened) OnMouseChanged();
   // The reader was created suspended when the mouse was missing at start; the
   // first arrival that leaves the link ready starts it.

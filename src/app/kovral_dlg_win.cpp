@@ -497,14 +497,31 @@ LRESULT CKovralDlg::OnEndDialog(WPARAM timer, LPARAM) {
 void CKovralDlg::RunSkinChoice() {
   CSkinsDialog dialog(DialogEnvironment{skinFolder_, textColor_, languageCode_}, Globals().skinName,
                       *services_.colors);
-  if (dialog.RunModal() != IDOK) return;
-  pages_.CommitEdits();
-  const ui::Rgb color = dialog.chosenColor;
-  settings_->SaveSkinChoice({color.red, color.green, color.blue}, dialog.chosenSkinName);
-  UseSkin(dialog.chosenSkinFolder, dialog.chosenSkinName, color);
-  pages_.Rebuild();
+  const bool chosen = dialog.RunModal() == IDOK;
+  if (chosen) {
+    pages_.CommitEdits();
+    const ui::Rgb color = dialog.chosenColor;
+    settings_->SaveSkinChoice({color.red, color.green, color.blue}, dialog.chosenSkinName);
+    UseSkin(dialog.chosenSkinFolder, dialog.chosenSkinName, color);
+    pages_.Rebuild();
+  }
+  // The window stayed with the chooser; without the mouse it goes now.
+  if (link_.ready == 0) {
+    HideWithoutMouse();
+    return;
+  }
+  if (!chosen) return;
   SetForegroundWindow(hwnd_);
   ShowWindow(hwnd_, SW_SHOW);
+}
+
+// The dialogs that change the record end as cancelled: the record stays
+// hidden until the mouse is back, and an OK given meanwhile would change it
+// unseen. A dialog that needs no mouse (the skin chooser, the Profiles
+// dialog) stays open, and the window stays under it until it closes.
+void CKovralDlg::HideWithoutMouse() {
+  ui::Dialog::CancelDeviceDialogs();
+  if (!ui::Dialog::AnyRunningOver(hwnd_)) ShowWindow(hwnd_, SW_HIDE);
 }
 
 bool CKovralDlg::OnMouseMove(POINT pt, WPARAM) {

@@ -127,6 +127,8 @@ class CKovralDlg final : public ui::Dialog {
   LRESULT OnPageContinue(WPARAM, LPARAM);
   void SendAndSave();
   void RunSkinChoice();
+  // The mouse went: the window hides, with the dialogs that change its record.
+  void HideWithoutMouse();
   void UseSkin(const std::wstring& folder, const std::wstring& name, ui::Rgb color);
   void SetWindowIcons();
   void ShowFromTray();

@@ -59,6 +59,25 @@ BOOL CSkinDialog::OnInitDialog() {
   return TRUE;
 }
 
+// The dialogs of the basic page's rows and of the macro panel work on the
+// window's record, which hides with the window until the mouse is back: an
+// OK given to one afterwards would change a record nobody sees. The others
+// (the skin chooser, the Profiles dialog) need no mouse and stay.
+bool CSkinDialog::EndsWithTheDevice() const {
+  switch (kind_) {
+    case layout::DialogKind::Single:
+    case layout::DialogKind::Windows:
+    case layout::DialogKind::Media:
+    case layout::DialogKind::FireKey:
+    case layout::DialogKind::Macro:
+    case layout::DialogKind::Combo:
+    case layout::DialogKind::DelayTime:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void CSkinDialog::AddHoverTable(std::span<const layout::Element> table) {
   hover_.SetTables({layout::DialogFrameElements(), table});
 }

@@ -34,6 +34,7 @@ class CSkinDialog : public ui::Dialog {
   BOOL OnInitDialog() final;
   bool PreTranslateMessage(MSG& message) final;
   ui::MsgResult Route(UINT message, WPARAM wParam, LPARAM lParam) final;
+  bool EndsWithTheDevice() const final;
 
   // What a dialog class adds.
   virtual void CreateControls() {}

@@ -1,5 +1,7 @@
 #include "macro/macro_panel.h"
 
+#include <cstring>
+
 #include "lang/language.h"
 #include "lang/messages.h"
 #include "lang/text_format.h"
@@ -115,6 +117,12 @@ std::optional<PanelMessage> MacroPanelModel::Confirm() {
       ConfirmMacro(settings_.ini(), path(), name, sequence_, settings_.config, pendingLoop_.value_or(1));
   Relist(name);
   if (!result.written) return WriteFailed();
+  // record.ini cannot be put back by Cancel, so the confirmed macro's slot,
+  // its loop count with its events, goes into the record Cancel returns to
+  // as well: Cancel keeps the macro whole, as Delete and import do.
+  if (result.slot >= 0)
+    std::memcpy(settings_.committedConfig.macroSlots[result.slot], settings_.config.macroSlots[result.slot],
+                kMacroSlotSize);
   ShowOwnCount();
   if (result.encoding.cut())
     return PanelMessage{FormatNumber(texts_.macroTooLong, result.encoding.eventsWritten), kCaptionWarning};

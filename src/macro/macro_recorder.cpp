@@ -15,15 +15,30 @@ std::wstring Replace(const std::wstring& text, const std::wstring& from, const s
 
 }  // namespace
 
+void MacroRecorder::Start() {
+  state_ = 0;
+  held_.clear();
+}
+
+// A key that was down when the recording began, like the Enter that closed
+// the "Start Recording" box, would otherwise give the macro a release (or a
+// repeat) without its press: played, the mouse would release a key nobody
+// pressed, or hold one down for ever.
 std::optional<RecordedKey> MacroRecorder::Filter(const std::wstring& keyName, bool released, bool wasDown) const {
-  if (released) return RecordedKey::Up;
+  const bool held = held_.contains(keyName);
+  if (released) return held ? std::optional(RecordedKey::Up) : std::nullopt;
+  if (wasDown && !held) return std::nullopt;
   if (keyName != previousKeyName_ || !wasDown) return RecordedKey::Down;
   return std::nullopt;
 }
 
 std::vector<std::wstring> MacroRecorder::Record(RecordedKey key, const std::wstring& keyName, bool macroSelected) {
   if (!macroSelected) return {};
-  if (key == RecordedKey::Up) return {kDelay, UpEntry(keyName)};
+  if (key == RecordedKey::Up) {
+    held_.erase(keyName);
+    return {kDelay, UpEntry(keyName)};
+  }
+  held_.insert(keyName);
   if (state_ == 0) {
     state_ = 1;
     return {DownEntry(keyName)};

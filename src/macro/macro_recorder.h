@@ -2,6 +2,7 @@
 // What the recorder makes of the keystrokes its hook sees, and how the editor
 // inserts mouse events and rewrites delays in a key-press sequence.
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,14 @@ enum class RecordedKey { Down, Up };
 // RecordState: 0 nothing recorded since Start, 1 a press recorded, 2 stopped.
 class MacroRecorder {
  public:
-  void Start() { state_ = 0; }
+  void Start();
   void Stop() { state_ = 2; }
   int state() const { return state_; }
 
   // The hook's filter for one keystroke: `released` is bit 31 of its flags,
-  // `wasDown` bit 30. Every release goes on; a press goes on unless it is an
-  // auto-repeat of the key pressed last.
+  // `wasDown` bit 30. A release goes on when its key's press was recorded; a
+  // press goes on unless it is an auto-repeat of the key pressed last or of a
+  // key that went down before the recording.
   std::optional<RecordedKey> Filter(const std::wstring& keyName, bool released, bool wasDown) const;
 
   // The entries a passed keystroke adds to the sequence, in order ("50 ms"
@@ -29,6 +31,7 @@ class MacroRecorder {
  private:
   int state_ = 0;
   std::wstring previousKeyName_;  // kept across recordings
+  std::set<std::wstring> held_;   // keys whose press was recorded and not yet their release
 };
 
 // The nine choices of the "Insert A Mouse Event" list.

@@ -143,8 +143,12 @@ void CAdvancedPage::StartRecording() {
     Tell(refusal);
     return;
   }
-  context_.messages.Show(context_.texts.startRecording, L"");
+  // As for Stop, no hook sees the keys that close the box; the key that
+  // closes it is still down, or its release still queued, when the hook
+  // comes, and the recorder takes no release or repeat of a key pressed
+  // before it.
   hook_.Remove();
+  context_.messages.Show(context_.texts.startRecording, L"");
   panel_.StartRecording();
   SyncSequence();
   if (!hook_.Install(*this)) {

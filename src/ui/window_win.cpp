@@ -17,6 +17,10 @@ HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }
 // and get the main window as owner, so they stay above it and disable it.
 HWND defaultOwner = nullptr;
 
+// The running modal dialogs of the interface thread, innermost first: each
+// one's loop runs inside the loop of the one after it.
+Dialog* innermostDialog = nullptr;
+
 // Dialog procedures return most results through DWLP_MSGRESULT; these few
 // messages return theirs directly.
 bool ReturnsDirectly(UINT message) {
@@ -203,6 +207,19 @@ INT_PTR Dialog::RunModal(HWND owner) {
   const std::vector<WORD> tmpl = BuildDialogTemplate(Template());
   ending_ = false;
   result_ = IDCANCEL;
+  // Listed from before its creation, since its initialisation may run loops
+  // (a message box) in which the device goes.
+  struct Running {
+    explicit Running(Dialog* dialog) : dialog_(dialog) {
+      dialog->outer_ = innermostDialog;
+      innermostDialog = dialog;
+    }
+    ~Running() {
+      innermostDialog = dialog_->outer_;
+      dialog_->outer_ = nullptr;
+    }
+    Dialog* dialog_;
+  } running(this);
   DisabledOwner disabled(owner);
   HWND window = CreateDialogIndirectParamW(ModuleInstance(), reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()), owner,
                                            &Dialog::Procedure, reinterpret_cast<LPARAM>(this));
@@ -226,7 +243,8 @@ INT_PTR Dialog::RunModal(HWND owner) {
   disabled.Release();
   if (hwnd_ != nullptr) {
     HWND dialog = hwnd_;
-    if (owner != nullptr && GetActiveWindow() == dialog) SetActiveWindow(owner);
+    // An owner the device's going hid is not activated behind the user's back.
+    if (owner != nullptr && IsWindowVisible(owner) && GetActiveWindow() == dialog) SetActiveWindow(owner);
     DestroyWindow(dialog);
   }
   return result_;
@@ -237,6 +255,40 @@ void Dialog::EndModal(INT_PTR result) {
   ending_ = true;
   // Wake the loop if it waits for a message.
   if (hwnd_ != nullptr) PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+// A dialog's loop can end only after the loops running inside it: so the
+// outermost dialog that needs the device ends with every one inside it,
+// whatever those need.
+void Dialog::CancelDeviceDialogs() {
+  Dialog* outermost = nullptr;
+  for (Dialog* d = innermostDialog; d != nullptr; d = d->outer_)
+    if (d->EndsWithTheDevice()) outermost = d;
+  if (outermost == nullptr) return;
+  for (Dialog* d = innermostDialog; d != nullptr; d = d->outer_) {
+    d->CancelWithOwnedWindows();
+    if (d == outermost) break;
+  }
+}
+
+// The message boxes over the dialog run loops of their own, which must end
+// before its loop can: each is closed as its Esc would close it.
+void Dialog::CancelWithOwnedWindows() {
+  if (!ending_) EndModal(IDCANCEL);
+  if (hwnd_ == nullptr) return;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM dialog) -> BOOL {
+        if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(dialog)) PostMessageW(window, WM_CLOSE, 0, 0);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(hwnd_));
+}
+
+bool Dialog::AnyRunningOver(HWND owner) {
+  for (Dialog* d = innermostDialog; d != nullptr; d = d->outer_)
+    if (!d->ending_ && d->hwnd_ != nullptr && GetWindow(d->hwnd_, GW_OWNER) == owner) return true;
+  return false;
 }
 
 INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -269,6 +269,13 @@ class Dialog : public WindowBase {
   void EndModal(INT_PTR result);
   bool ending() const { return ending_; }
 
+  // The device the window configures went away: every running dialog that
+  // works on it (EndsWithTheDevice) ends as cancelled, with the dialogs and
+  // message boxes shown over it.
+  static void CancelDeviceDialogs();
+  // Whether a dialog owned by `owner` runs and is not ending.
+  static bool AnyRunningOver(HWND owner);
+
  protected:
   virtual DialogTemplate Template() const { return {}; }
   // The object is bound to hwnd() here. The result is WM_INITDIALOG's: TRUE
@@ -278,12 +285,17 @@ class Dialog : public WindowBase {
   virtual bool PreTranslateMessage(MSG& message) { return false; }
   virtual void OnOK() { EndModal(IDOK); }
   virtual void OnCancel() { EndModal(IDCANCEL); }
+  // True for a dialog whose OK would change what the window sends to the
+  // device; one that needs no device (a chooser of the window's look) stays.
+  virtual bool EndsWithTheDevice() const { return false; }
 
  private:
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void CancelWithOwnedWindows();
 
   bool ending_ = false;
   INT_PTR result_ = IDCANCEL;
+  Dialog* outer_ = nullptr;  // the dialog whose loop runs this one's, while it runs
 };
 
 // Asks for one WM_MOUSEHOVER after the pointer rests for hoverMs, and a

@@ -39,6 +39,7 @@ APPLY_INSIDE = (APPLY[0] + 1, APPLY[1], APPLY[2] - 1, APPLY[3])
 EMPTY_SPOT = (400, 40)
 WEB_LINK = (273, 617, 449, 637)
 KEY_ROW_2 = (252, 222, 463, 243)
+SKINS_BUTTON = (701, 5, 719, 23)
 WEB_ADDRESS = "https://www.kovral.example/"
 # Where Wine keeps the pointer settings: the profile, and the values set for
 # the session only.
@@ -521,9 +522,18 @@ class StartAndTray(ProgramCase):
     def test_unplug_and_replug(self):
         program = self.launch()
         self.show(program)
+        # Button 2's Single Key dialog is open, F5 captured, when the mouse goes.
+        config = self.read_config(program)
+        program.click_rect(KEY_ROW_2)
+        time.sleep(0.4)
+        program.click_client(KEY_ROW_2[0] + 40, KEY_ROW_2[3] + 2 + 14 * 11 + 7)  # "Single Key"
+        wd.wait_for("the Single Key dialog", lambda: self.dialogs(program), timeout=10)
+        self.world.key("F5")
+        time.sleep(0.3)
         mark = self.world.notice_mark()
         self.world.simctl_ok("unplug")
         self.world.wait_balloon(mark, NOT_DETECTED_EN, "Warning")
+        wd.wait_for("the dialog to go with the window", lambda: not self.dialogs(program), timeout=10)
         program.wait_hidden()
         self.shot("unplugged")
 
@@ -546,8 +556,31 @@ class StartAndTray(ProgramCase):
         codes = [p[0] for p in sets]
         self.assertIn(0x83, codes, "the sensor was not read after the arrival")
 
+        # The dialog ended as cancelled: Apply saves the record as it was.
+        self.show(program)
+        program.click_rect(APPLY)
+        self.wait_config_flag(program)
+        self.assertEqual(self.read_config(program)[1:], config[1:], "the record changed")
+        self.assertEqual(wd.read_utf16_ini(program.file("str.ini"))["Setting-EN"].get("Item2"), "Right Click")
+
+        # The skin chooser needs no mouse: it stays, the window under it until it closes.
+        program.click_rect(SKINS_BUTTON)
+        wd.wait_for("the skins dialog", lambda: self.dialogs(program), timeout=10)
+        mark = self.world.notice_mark()
+        self.world.simctl_ok("unplug")
+        self.world.wait_balloon(mark, NOT_DETECTED_EN, "Warning")
+        time.sleep(1.0)
+        self.assertTrue(self.dialogs(program) and program.main_window()[2] > program.device(500), "either went")
+        self.world.key("Escape")
+        program.wait_hidden()
+        mark = self.world.notice_mark()
+        self.world.simctl_ok("plug")
+        self.world.wait_balloon(mark, DETECTED_EN, "Info")
         self.show(program)
         self.assertEqual(self.exit_from_tray(program), 0)
+
+    def dialogs(self, program):
+        return [w for w in self.world.visible_windows() if program.sized(w[3], 300, 420) and program.sized(w[4], 250, 340)]
 
     def test_silent_mouse_leaves_the_program_usable(self):
         program = self.launch()

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -195,6 +196,8 @@ class ScriptedDialog : public Dialog {
   HWND owner = nullptr;
   bool ownerEnabledWhileRunning = true;
   std::vector<std::pair<UINT, WPARAM>> script;  // posted after initialisation
+  bool needsDevice = false;
+  std::function<void()> run;  // run by WM_APP + 2
 
  protected:
   DialogTemplate Template() const override {
@@ -222,9 +225,11 @@ class ScriptedDialog : public Dialog {
     return false;
   }
   MsgResult Route(UINT m, WPARAM w, LPARAM l) override { return Dispatch(*this, Messages(), m, w, l); }
+  bool EndsWithTheDevice() const override { return needsDevice; }
 
  private:
   static std::span<const MessageEntry<ScriptedDialog>> Messages();
+  void OnRun() { run(); }
   void OnList(int id, int code) { calls.push_back(L"list " + std::to_wstring(id) + L"/" + std::to_wstring(code)); }
   LRESULT OnErase(HDC) { return 1; }
   HBRUSH OnCtlColor(HDC, HWND, int) { return static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)); }
@@ -253,6 +258,7 @@ std::span<const MessageEntry<ScriptedDialog>> ScriptedDialog::Messages() {
       M::WithDc<&ScriptedDialog::OnErase>(WM_ERASEBKGND),
       M::CtlColor<&ScriptedDialog::OnCtlColor>(),
       M::Message<&ScriptedDialog::OnFinish>(WM_APP),
+      M::Plain<&ScriptedDialog::OnRun>(WM_APP + 2),
   };
   return kTable;
 }
@@ -328,6 +334,35 @@ TEST(Dialog, TemplateMayNameARegisteredDialogClass) {
   dialog.script = {{WM_APP, 9}};
   EXPECT_EQ(dialog.RunModal(), 9);
   EXPECT_EQ(dialog.seenClass, L"KovralUiTestDialogClass");
+}
+
+// A message box over a dialog, inside whose loop the device goes: it ends on
+// the IDCANCEL the system makes of WM_CLOSE, or after three seconds with 99.
+INT_PTR CALLBACK BoxWhileTheDeviceGoes(HWND box, UINT m, WPARAM w, LPARAM) {
+  if (m == WM_INITDIALOG) {
+    PostMessageW(box, WM_APP, 0, 0);
+    SetTimer(box, 1, 3000, nullptr);
+  }
+  if (m == WM_APP) Dialog::CancelDeviceDialogs();
+  if (m == WM_TIMER || (m == WM_COMMAND && LOWORD(w) == IDCANCEL)) EndDialog(box, m == WM_TIMER ? 99 : IDCANCEL);
+  return m == WM_INITDIALOG;
+}
+
+TEST(Dialog, TheDeviceGoingEndsADialogThatNeedsItWithTheBoxOverIt) {
+  REQUIRE_WINDOWS();
+  ScriptedDialog needing;
+  needing.needsDevice = true;
+  needing.script = {{WM_APP + 2, 0}};
+  DialogTemplate hidden;
+  hidden.style &= ~WS_VISIBLE;
+  const std::vector<WORD> box = BuildDialogTemplate(hidden);
+  INT_PTR boxResult = 0;
+  needing.run = [&] {
+    boxResult = DialogBoxIndirectParamW(nullptr, reinterpret_cast<LPCDLGTEMPLATEW>(box.data()), needing.hwnd(),
+                                        &BoxWhileTheDeviceGoes, 0);
+  };
+  EXPECT_EQ(needing.RunModal(), IDCANCEL);
+  EXPECT_EQ(boxResult, IDCANCEL);
 }
 
 // A 32-bit top-down DIB filled with one colour; pixel reads give 0x00RRGGBB.
