@@ -153,16 +153,20 @@ class ProgramCase(unittest.TestCase):
         return program.wait_exit(30)
 
     def open_tray_menu(self, program):
+        # A small window already up (an on-screen notice) is not the menu.
+        before = set(program.popups())
+        def menu():
+            return [p for p in program.popups() if p not in before]
         program.tray_click(button=3, park=False)
         try:
-            return wd.wait_for("the notification-area menu", program.popups, timeout=8)
+            return wd.wait_for("the notification-area menu", menu, timeout=8)
         except wd.E2EError:
             # Seen once under load: the right click did not reach the icon.
             # Say so, and try again as a person would.
             self.shot("no-menu")
             print(f"\n{self.id()}: no menu after a right click on the icon; clicking again", file=sys.stderr)
             program.tray_click(button=3, park=False)
-            return wd.wait_for("the notification-area menu", program.popups, timeout=15)
+            return wd.wait_for("the notification-area menu", menu, timeout=15)
 
     def stays_hidden(self, program, seconds=2.0):
         deadline = time.monotonic() + seconds
