@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "device/commands.h"
 #include "device/device_link.h"
@@ -29,8 +30,10 @@ ProfileFollowing::ProfileFollowing(SettingsSession& session, ProfileLibrary& lib
       library_(library),
       follower_([this](const std::wstring& program) { return ProfileFor(program); }) {}
 
-void ProfileFollowing::Reload() {
-  listing_ = library_.List();
+void ProfileFollowing::Reload() { Take(library_.List()); }
+
+void ProfileFollowing::Take(ProfileListing listing) {
+  listing_ = std::move(listing);
   follower_.LibraryChanged([this](const std::wstring& name) {
     return std::any_of(listing_.profiles.begin(), listing_.profiles.end(),
                        [&](const ProfileEntry& e) { return e.Good() && SameFileName(e.name, name); });

@@ -354,6 +354,42 @@ class Follow(FollowCase):
         self.assertEqual(self.exit_from_tray(program), 0)
 
 
+class FollowLibrary(FollowCase):
+
+    def test_profiles_written_while_it_runs_are_followed_without_the_menu(self):
+        """The library is read behind the program's back: a Profiles folder
+        made and a profile copied into it, then a profile imported from the
+        tray, are each followed at the next front change, the tray's Profiles
+        submenu never opened."""
+        folder = self.folder()
+        self.make_profiles(folder)
+        profiles, staged = os.path.join(folder, "Profiles"), os.path.join(folder, "staged")
+        os.rename(profiles, staged)
+        program = self.launch(folder)
+        self.start_game(GAME_A)
+        self.start_game(GAME_B)
+        self.click_game(GAME_B)
+        self.world.settle()
+
+        os.makedirs(profiles)
+        shutil.copy(os.path.join(staged, "Alpha.kvprofile"), profiles)
+        time.sleep(1)
+        self.switch(program, lambda: self.click_game(GAME_A), "Profile: Alpha")
+
+        # Beta comes by the tray's Import, which keeps it in the library.
+        self.choose_profile_file(program, wd.TRAY_IMPORT, os.path.join(staged, "Beta.kvprofile"), "import-beta")
+        program.wait_shown()
+        def message():
+            return [w for w in self.world.visible_windows(name="KALVORIN_DRX_Driver") if w[3] < 600]
+        wd.wait_for("the import's message", message, timeout=30)
+        self.shot("imported-beta")
+        self.world.key("Return")
+        wd.wait_for("the message to close", lambda: not message(), timeout=10)
+        self.assertTrue(os.path.exists(os.path.join(profiles, "Beta.kvprofile")), "the import kept no profile")
+        self.switch(program, lambda: self.click_game(GAME_B), "Profile: Beta")
+        self.assertEqual(self.exit_from_tray(program), 0)
+
+
 class FollowChinese(FollowCase):
 
     def test_menu_and_dialog_in_chinese_with_a_skin_made_before_the_dialog(self):
