@@ -16,6 +16,7 @@ import time
 import unittest
 
 import winedesk as wd
+import test_program
 from test_program import DIST, KVSIMCTL, WORK, DETECTED_CHS, DETECTED_EN, NOT_DETECTED_EN, EMPTY_SPOT, ProgramCase
 
 BUILD = os.path.dirname(KVSIMCTL)
@@ -377,7 +378,9 @@ class FollowLibrary(FollowCase):
         self.switch(program, lambda: self.click_game(GAME_A), "Profile: Alpha")
 
         # Beta comes by the tray's Import, which keeps it in the library.
-        self.choose_profile_file(program, wd.TRAY_IMPORT, os.path.join(staged, "Beta.kvprofile"), "import-beta")
+        # (The file dialog is answered as the tray's own tests answer it.)
+        test_program.StartAndTray.choose_profile_file(self, program, wd.TRAY_IMPORT,
+                                                      os.path.join(staged, "Beta.kvprofile"), "import-beta")
         program.wait_shown()
         def message():
             return [w for w in self.world.visible_windows(name="KALVORIN_DRX_Driver") if w[3] < 600]
