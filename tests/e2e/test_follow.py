@@ -252,11 +252,21 @@ class FollowCase(ProgramCase):
         self.assertEqual(self.profile_text(folder, "Gamma"), before)
         self.assertNotIn("gamma.kvprofile", os.listdir(os.path.join(folder, "Profiles")))
 
-        # Renamed: the file goes with its contents and programs.
+        # Renamed in letter case alone: the file takes the new spelling.
         self.select_row(self.entries().index("Gamma"))
+        self.type_name(window, "GAMMA")
+        self.d_click(window, BUTTONS["rename"])
+        wd.wait_for("Gamma renamed GAMMA", lambda: "GAMMA.kvprofile" in os.listdir(os.path.join(folder, "Profiles")),
+                    timeout=10)
+        self.assertNotIn("Gamma.kvprofile", os.listdir(os.path.join(folder, "Profiles")))
+        self.assertEqual(self.profile_text(folder, "GAMMA"), before)
+        wd.wait_for("GAMMA listed", lambda: "GAMMA" in self.entries(), timeout=10)
+
+        # Renamed: the file goes with its contents and programs.
+        self.select_row(self.entries().index("GAMMA"))
         self.type_name(window, "Delta")
         self.d_click(window, BUTTONS["rename"])
-        wd.wait_for("Gamma renamed", lambda: self.profile_text(folder, "Gamma") is None, timeout=10)
+        wd.wait_for("GAMMA renamed", lambda: self.profile_text(folder, "GAMMA") is None, timeout=10)
         delta = self.profile_text(folder, "Delta")
         self.assertIn(f"program = {GAME_A}\n", delta)
 
