@@ -348,6 +348,14 @@ TEST_F(Kvctl, ProfilesAreSavedListedAndSwitchedOverOneConnection) {
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "kvctl: a profile named 'fps' exists already (--replace replaces it)\n");
   EXPECT_EQ(Call({L"save", L"a|b"}).err, "kvctl: profile name 'a|b' holds '|', which a file name cannot hold\n");
+  // Letters beyond ASCII in other case are the same profile, not a second file over it.
+  ASSERT_EQ(Call({L"save", L"\u0141ucznik", L"--program", L"a.exe"}).status, 0);
+  r = Call({L"save", L"\u0142ucznik", L"--program", L"b.exe"});
+  EXPECT_EQ(r.err, "kvctl: a profile named '\u0141ucznik' exists already (--replace replaces it)\n");
+  EXPECT_EQ(Call({L"profiles"}).out, "fps: game.exe, Other.EXE\n\u0141ucznik: a.exe\n");
+  ASSERT_EQ(Call({L"save", L"\u0142ucznik", L"--replace"}).status, 0);  // keeps its spelling and programs
+  EXPECT_EQ(Call({L"profiles"}).out, "fps: game.exe, Other.EXE\n\u0141ucznik: a.exe\n");
+  std::filesystem::remove(Path("Profiles") / std::filesystem::path(u8"\u0141ucznik.kvprofile"));
 
   // Replaced from a config.bin at 125 Hz; the programs stay.
   WriteBytes(Path("config.bin"), WithReportRate(8));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstring>
 #include <random>
 #include <string>
@@ -266,6 +267,65 @@ TEST(SettingsProfile, FileNamesWindowsCannotHoldAreRefused) {
   EXPECT_TRUE(SameFileName(L"\u00c9T\u00c9.EXE", L"\u00e9t\u00e9.exe"));
   EXPECT_TRUE(SameFileName(L"\u0418\u0413\u0420\u0410", L"\u0438\u0433\u0440\u0430"));
   EXPECT_FALSE(SameFileName(L"game.exe", L"game.ex"));
+  // Windows takes these for one name too: Latin Extended-A and -B (the pairs
+  // alternate, with exceptions), full-width forms, Armenian, Georgian, the
+  // Kelvin sign; each pair was a second file the disk did not allow.
+  const std::pair<std::wstring, std::wstring> same[] = {
+      {L"\u0141ucznik", L"\u0142ucznik"},  // Łucznik
+      {L"\u010c\u0160\u017d", L"\u010d\u0161\u017e"},
+      {L"\u0178", L"\u00ff"},                          // Ÿ ÿ, far apart
+      {L"\u01c4\u01c5", L"\u01c6\u01c6"},             // DŽ Dž dž
+      {L"\u0187\u01a0\u0220", L"\u0188\u01a1\u019e"},  // irregular Latin Extended-B
+      {L"\uff27\uff21\uff2d\uff25", L"\uff47\uff41\uff4d\uff45"},  // ＧＡＭＥ
+      {L"\u0531\u0556", L"\u0561\u0586"},
+      {L"\u10a0", L"\u2d00"},
+      {L"\u212a", L"k"},
+      {L"\u03c2", L"\u03a3"},  // final sigma
+      {L"\u1e9e", L"\u00df"},
+  };
+  for (const auto& [a, b] : same) {
+    EXPECT_TRUE(SameFileName(a, b)) << ToUtf8(a) << " " << ToUtf8(b);
+    EXPECT_EQ(FoldFileNameCase(a), FoldFileNameCase(b)) << ToUtf8(a);
+  }
+  // Lower case letters next to folded ones, digits, marks and other scripts stay.
+  for (const std::wstring& name : std::vector<std::wstring>{L"\u0142\u0101\u0188\u00e9\u0300", L"\u4e2d\u0661\uff10",
+                                                             L"\u00df\u0131", L"\uff41"})
+    EXPECT_EQ(FoldFileNameCase(name), name) << ToUtf8(name);
+  EXPECT_FALSE(SameFileName(L"\u0141", L"L"));
+  EXPECT_FALSE(SameFileName(L"\u00df", L"ss"));
+}
+
+// A profile names at most kProfileProgramLimit programs: the line past the
+// bound is refused as any other mistake, and a file of many thousand lines
+// is read no further (it took minutes when every line was compared with all
+// the earlier ones).
+TEST(SettingsProfile, ProgramsAreBoundedAndATwiceNamedOneIsFoundInAnySpelling) {
+  ProfileData p;
+  for (size_t i = 0; i < kProfileProgramLimit; ++i) p.programs.push_back(L"game" + std::to_wstring(i) + L".exe");
+  const std::string most = ExportProfile(p);
+  const ProfileImport read = ImportProfile(most);
+  ASSERT_TRUE(read.profile) << read.error;
+  EXPECT_EQ(read.profile->programs.size(), kProfileProgramLimit);
+
+  const size_t firstProgram = most.find("program = ");
+  const int firstLine = static_cast<int>(std::count(most.begin(), most.begin() + firstProgram, '\n')) + 1;
+  std::string more = most;
+  more.insert(firstProgram, "program = extra.exe\n");
+  EXPECT_EQ(ImportProfile(more).error, "line " + std::to_string(firstLine + static_cast<int>(kProfileProgramLimit)) +
+                                           ": a profile is for at most 256 programs");
+
+  std::string many = ExportProfile(ProfileData{});
+  std::string lines;
+  for (int i = 0; i < 20000; ++i) lines += "program = g" + std::to_string(i) + ".exe\n";
+  many.insert(many.find("config_flag"), lines);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_NE(ImportProfile(many).error.find(": a profile is for at most 256 programs"), std::string::npos);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+
+  std::string twice = ExportProfile(ProfileData{});
+  twice.insert(twice.find("config_flag"), "program = \u0141ucznik.exe\nprogram = a.exe\nprogram = \u0142UCZNIK.EXE\n");
+  EXPECT_NE(ImportProfile(twice).error.find("program '\u0142UCZNIK.EXE' appears twice in [profile]"), std::string::npos)
+      << ImportProfile(twice).error;
 }
 
 // Every config.bin the program loads comes back byte for byte from its

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "profiles/profile_library.h"
@@ -167,6 +168,58 @@ TEST(ProfilesLibrary, AnImportedProfileKeepsItsProgramsInTheLibrary) {
   EXPECT_EQ(library.Read(L"Arena").profile->config.reportRate, 2);
 }
 
+// A file is replaced only when the user asked to replace that very profile.
+// Here the file system takes more names for one than the program's letter
+// case rule does (as Windows may with letters the rule does not know): a new
+// profile or a rename onto such a name is refused and both files stay.
+TEST(ProfilesLibrary, NoSaveOrRenameReplacesAFileTheFileSystemTakesForTheSameName) {
+  MemoryFileSystem fs;
+  fs.sameName = [](const std::wstring& path) {
+    std::wstring key = FoldFileNameCase(path);
+    std::replace(key.begin(), key.end(), L'_', L'-');
+    return key;
+  };
+  ProfileLibrary library(fs, kFolder);
+  ASSERT_EQ(library.Save(L"\u0141ucznik", ProfileFor(1, {L"a.exe"}), false), "");
+  EXPECT_EQ(library.Save(L"\u0142ucznik", ProfileFor(2, {L"b.exe"}), false),
+            "a profile named '\u0141ucznik' exists already");
+  ASSERT_EQ(library.Save(L"x-y", ProfileFor(1, {L"x.exe"}), false), "");
+  EXPECT_EQ(library.Save(L"x_y", ProfileFor(2, {L"y.exe"}), false),
+            "a profile whose name the file system does not tell apart from 'x_y' exists already");
+  EXPECT_EQ(library.Rename(L"\u0141ucznik", L"x_y"),
+            "a profile whose name the file system does not tell apart from 'x_y' exists already");
+  EXPECT_EQ(library.Rename(L"\u0141ucznik", L"X-Y"), "a profile named 'x-y' exists already");
+  EXPECT_EQ(Names(library.List()), (std::vector<std::wstring>{L"x-y", L"\u0141ucznik"}));
+  EXPECT_EQ(library.ProfileFor(L"a.exe").profile, std::wstring(L"\u0141ucznik"));
+  EXPECT_EQ(library.ProfileFor(L"x.exe").profile, std::wstring(L"x-y"));
+  EXPECT_FALSE(library.ProfileFor(L"b.exe").profile);
+  EXPECT_FALSE(library.ProfileFor(L"y.exe").profile);
+
+  // Letter case alone renames the profile (this file system, like Windows,
+  // finds the name taken by the file itself), and nothing else is left.
+  ASSERT_EQ(library.Rename(L"\u0142UCZNIK", L"\u0141UCZNIK"), "");
+  EXPECT_EQ(Names(library.List()), (std::vector<std::wstring>{L"x-y", L"\u0141UCZNIK"}));
+  EXPECT_EQ(fs.files.size(), 2u);
+  EXPECT_EQ(library.Read(L"\u0141UCZNIK").profile->programs, std::vector<std::wstring>{L"a.exe"});
+}
+
+// A profile names at most kProfileProgramLimit programs, however they come.
+TEST(ProfilesLibrary, NoProfileIsSavedForMoreProgramsThanAFileMayName) {
+  MemoryFileSystem fs;
+  ProfileLibrary library(fs, kFolder);
+  ProfileData profile = ProfileFor(1);
+  for (size_t i = 0; i <= kProfileProgramLimit; ++i) profile.programs.push_back(L"g" + std::to_wstring(i) + L".exe");
+  EXPECT_EQ(library.Save(L"many", profile, false), "a profile is for at most 256 programs");
+  EXPECT_TRUE(fs.files.empty());
+  profile.programs.pop_back();
+  profile.programs.push_back(L"G0.EXE");  // named twice: kept once
+  ASSERT_EQ(library.Save(L"many", profile, false), "");
+  ASSERT_EQ(library.Read(L"many").profile->programs.size(), kProfileProgramLimit);
+  EXPECT_EQ(library.AddProgram(L"many", L"new.exe"), "a profile is for at most 256 programs");
+  EXPECT_EQ(library.RemoveProgram(L"many", L"g3.exe"), "");
+  EXPECT_EQ(library.AddProgram(L"many", L"new.exe"), "");
+}
+
 // The same operations on the platform's own file system.
 TEST(ProfilesLibrary, ProgramsAreAddedByTheirFileNameAndRemovedWithoutTouchingTheRest) {
   MemoryFileSystem fs;
@@ -205,6 +258,23 @@ TEST(ProfilesLibrary, TheSystemFileSystemListsRenamesAndDeletes) {
   ASSERT_EQ(library.Delete(L"one"), "");
   EXPECT_EQ(Names(library.List()), (std::vector<std::wstring>{L"three"}));
   EXPECT_EQ(library.Read(L"three").profile->config.reportRate, 2);
+  // Letter case alone, and letters beyond ASCII: one file, in its new spelling.
+  ASSERT_EQ(library.Rename(L"three", L"THREE"), "");
+  EXPECT_EQ(Names(library.List()), (std::vector<std::wstring>{L"THREE"}));
+  ASSERT_EQ(library.Save(L"\u0141ucznik", ProfileFor(1, {L"a.exe"}), false), "");
+  EXPECT_NE(library.Save(L"\u0142ucznik", ProfileFor(2, {L"b.exe"}), false), "");
+  EXPECT_NE(library.Rename(L"THREE", L"\u0142UCZNIK"), "");
+  EXPECT_EQ(Names(library.List()), (std::vector<std::wstring>{L"THREE", L"\u0141ucznik"}));
+  EXPECT_EQ(library.Read(L"\u0141ucznik").profile->programs, std::vector<std::wstring>{L"a.exe"});
+  EXPECT_EQ(library.Read(L"three").profile->config.reportRate, 2);
+  // The primitives themselves never replace a file, whatever the letter case.
+  const std::vector<uint8_t> bytes{'x'};
+  EXPECT_EQ(fs->WriteNew(library.FileOf(L"THREE"), bytes), kFileNameTaken);
+  EXPECT_EQ(fs->Rename(library.FileOf(L"\u0141ucznik"), library.FileOf(L"THREE")), kFileNameTaken);
+  EXPECT_EQ(library.Read(L"three").profile->config.reportRate, 2);
+  EXPECT_EQ(fs->WriteNew(library.FileOf(L"four"), bytes), 0);
+  EXPECT_EQ(fs->ReadAll(library.FileOf(L"four")), bytes);
+  EXPECT_EQ(fs->ListFiles(library.Folder())->size(), 3u);  // nothing left beside them
   EXPECT_FALSE(fs->ListFiles(dir.File(L"missing")));
 }
 

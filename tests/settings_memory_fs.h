@@ -1,6 +1,7 @@
 #pragma once
 // A file system in memory whose writes can be made to fail.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -13,10 +14,10 @@ namespace kovral::testing {
 
 class MemoryFileSystem final : public ConfigFileSystem {
  public:
-  bool Exists(const std::wstring& path) override { return files.count(path) != 0 || folders.count(path) != 0; }
+  bool Exists(const std::wstring& path) override { return Stored(path) != files.end() || folders.count(path) != 0; }
   FileRead Read(const std::wstring& path, size_t limit) override {
     FileRead read;
-    const auto found = files.find(path);
+    const auto found = Stored(path);
     if (found == files.end()) return read;
     read.size = found->second.size();
     if (found->second.size() > limit) {
@@ -30,6 +31,14 @@ class MemoryFileSystem final : public ConfigFileSystem {
   int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) override {
     ++writeCount;
     if (failWritesWith != 0) return failWritesWith;
+    if (const auto found = Stored(path); found != files.end()) files.erase(found);
+    files[path] = bytes;
+    return 0;
+  }
+  int WriteNew(const std::wstring& path, const std::vector<uint8_t>& bytes) override {
+    ++writeCount;
+    if (failWritesWith != 0) return failWritesWith;
+    if (Stored(path) != files.end()) return kFileNameTaken;
     files[path] = bytes;
     return 0;
   }
@@ -55,18 +64,36 @@ class MemoryFileSystem final : public ConfigFileSystem {
   }
   int Remove(const std::wstring& path) override {
     if (failWritesWith != 0) return failWritesWith;
-    return files.erase(path) ? 0 : 2;
+    const auto found = Stored(path);
+    if (found == files.end()) return 2;
+    files.erase(found);
+    return 0;
   }
+  // A name taken is taken even by the file itself in other letter case, the
+  // stricter of the systems' answers.
   int Rename(const std::wstring& from, const std::wstring& to) override {
     if (failWritesWith != 0) return failWritesWith;
-    const auto found = files.find(from);
+    const auto found = Stored(from);
     if (found == files.end()) return 2;
+    if (Stored(to) != files.end()) return kFileNameTaken;
     std::vector<uint8_t> bytes = std::move(found->second);
     files.erase(found);
     files[to] = std::move(bytes);
     return 0;
   }
 
+  // The file a path names: exactly, or by `sameName` when a test makes the
+  // file system take some names for one, as Windows takes names that differ
+  // in letter case.
+  std::map<std::wstring, std::vector<uint8_t>>::iterator Stored(const std::wstring& path) {
+    if (!sameName) return files.find(path);
+    const std::wstring key = sameName(path);
+    for (auto it = files.begin(); it != files.end(); ++it)
+      if (sameName(it->first) == key) return it;
+    return files.end();
+  }
+
+  std::function<std::wstring(const std::wstring&)> sameName;
   std::map<std::wstring, std::vector<uint8_t>> files;
   std::set<std::wstring> folders;
   int failWritesWith = 0;  // the error code every write returns; 0 = writes succeed

@@ -24,12 +24,38 @@ void CKovralDlg::StartFollowing() {
   following_ = std::make_unique<ProfileFollowing>(*settings_, *library_);
   switchSettings_ = ReadSwitchSettings(*services_.ini, settings_->paths().strIni);
   following_->follower().SetAutomatic(switchSettings_.automatic);
-  following_->Reload();
+  // The first listing comes a moment later; without a thread the start reads it itself.
+  libraryReader_ = std::make_unique<LibraryReader>(*services_.files, library_->Folder());
+  if (!libraryReader_->Start(hwnd_, WM_LIBRARY_READ)) {
+    libraryReader_.reset();
+    following_->Reload();
+  }
   // A switch never landed while the window showed a profile, so the
   // Desktop settings are shown; whether the mouse holds them the marker says.
   if (link_.ready != 0) following_->follower().MouseArrived();
   UpdateForegroundWatch();
   OnFrontMaybeChanged(0, 0);
+}
+
+void CKovralDlg::RefreshLibrary() {
+  if (!following_) return;
+  if (libraryReader_) return libraryReader_->Request();
+  following_->Reload();
+  TellUnreadableProfiles();
+  UpdateForegroundWatch();
+  OnFrontMaybeChanged(0, 0);
+}
+
+// A program a new profile names may be in front already.
+LRESULT CKovralDlg::OnLibraryRead(WPARAM, LPARAM) {
+  if (!following_ || !libraryReader_) return 0;
+  std::optional<ProfileListing> listing = libraryReader_->Take();
+  if (!listing) return 0;
+  following_->Take(std::move(*listing));
+  TellUnreadableProfiles();
+  UpdateForegroundWatch();
+  OnFrontMaybeChanged(0, 0);
+  return 0;
 }
 
 void CKovralDlg::UpdateForegroundWatch() {
@@ -125,11 +151,11 @@ void CKovralDlg::AppendProfilesMenu(HMENU menu) {
     if (submenu) DestroyMenu(submenu);
     return;
   }
-  // The folder may have changed behind the program (kvctl, a file copied in).
-  following_->Reload();
-  TellUnreadableProfiles();
-  UpdateForegroundWatch();
-  const ProfilesMenuState state{&following_->listing(),
+  // The reader's last listing, which it keeps up with the folder: the menu
+  // opens at once however many profiles there are. Kept as shown, since a
+  // newer listing may come while the menu is open.
+  menuListing_ = following_->listing();
+  const ProfilesMenuState state{&menuListing_,
                                 following_->follower().active(),
                                 switchSettings_.automatic,
                                 switchSettings_.notices,
@@ -157,7 +183,7 @@ bool CKovralDlg::OnProfilesMenuCommand(int id, int) {
     RunProfilesDialog();
     return true;
   }
-  if (const std::optional<SwitchTarget> target = ProfilesMenuTarget(command, following_->listing())) {
+  if (const std::optional<SwitchTarget> target = ProfilesMenuTarget(command, menuListing_)) {
     // A front change not yet seen must not end the choice just made.
     LookAtFront();
     following_->follower().Choose(*target);
@@ -180,16 +206,11 @@ void CKovralDlg::RunProfilesDialog() {
         return ShownSessionProfile(*settings_, following_.get());
       },
       [this] { return following_->follower().active(); },
-      [this] {
-        following_->Reload();
-        UpdateForegroundWatch();
-      }};
+      [this] { RefreshLibrary(); }};
   CProfilesDialog dialog(DialogEnvironment{folder, textColor_, languageCode_}, std::move(services));
   dialog.RunModal();
   if (link_.ready == 0) HideWithoutMouse();  // the window stayed with the dialog
-  following_->Reload();
-  TellUnreadableProfiles();
-  UpdateForegroundWatch();
+  RefreshLibrary();
   OnFrontMaybeChanged(0, 0);
 }
 

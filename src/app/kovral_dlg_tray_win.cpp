@@ -119,6 +119,8 @@ void CKovralDlg::OnTrayImportProfile() {
   if (!pages_.state().SettingsReadOnce) pages_.Show(kBasicPage);
   std::wstring libraryNote;
   if (!ImportSessionProfile(*settings_, *file, *texts_, &libraryNote)) return;
+  // A profile kept with its programs is followed from now on.
+  RefreshLibrary();
   pages_.state().ReloadPending = false;
   if (pages_.state().CurrentPage == kBasicPage || pages_.state().CurrentPage == kAdvancedPage)
     pages_.Rebuild();

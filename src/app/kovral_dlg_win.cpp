@@ -58,6 +58,7 @@ std::span<const ui::MessageEntry<CKovralDlg>> CKovralDlg::Messages() {
       M::Message<&CKovralDlg::OnPageContinue>(WM_PAGE_CONTINUE),
       M::Message<&CKovralDlg::OnRunCheck>(WM_RUN_CHECK),
       M::Message<&CKovralDlg::OnFrontMaybeChanged>(WM_FRONT_MAYBE_CHANGED),
+      M::Message<&CKovralDlg::OnLibraryRead>(WM_LIBRARY_READ),
       M::Message<&CKovralDlg::OnEnable>(WM_ENABLE),
       M::Message<&CKovralDlg::OnEndDialog>(WM_TIMER),
       M::Plain<&CKovralDlg::OnClose>(WM_CLOSE),

@@ -24,6 +24,7 @@
 #include "pages/page_host_win.h"
 #include "pages/page_pointer.h"
 #include "profiles/foreground_watch.h"
+#include "profiles/library_reader_win.h"
 #include "profiles/profile_following.h"
 #include "profiles/profile_library.h"
 #include "settings/device_config.h"
@@ -101,6 +102,10 @@ class CKovralDlg final : public ui::Dialog {
   LRESULT OnFrontMaybeChanged(WPARAM, LPARAM);
   LRESULT OnEnable(WPARAM enabled, LPARAM);
   void OnMouseChanged();
+  // The library is read again on the reader's thread; its listing comes
+  // with WM_LIBRARY_READ.
+  void RefreshLibrary();
+  LRESULT OnLibraryRead(WPARAM, LPARAM);
   void AppendProfilesMenu(HMENU menu);
   bool OnProfilesMenuCommand(int id, int code);
   void RunProfilesDialog();
@@ -200,6 +205,8 @@ class CKovralDlg final : public ui::Dialog {
 
   std::unique_ptr<ProfileLibrary> library_;
   std::unique_ptr<ProfileFollowing> following_;
+  std::unique_ptr<LibraryReader> libraryReader_;
+  ProfileListing menuListing_;  // what the open Profiles submenu shows
   SwitchSettings switchSettings_;
   Win32ForegroundSource foregroundSource_;
   ForegroundWatch foregroundWatch_{foregroundSource_};

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "macro/macro_store.h"
 #include "settings/text_encoding.h"
@@ -549,6 +550,7 @@ ProfileImport ImportProfile(std::string_view text) {
   std::map<std::string, int> sectionLines;                         // section (lower case) -> header line
   std::map<int, MacroSection> macros;                              // slot from 1
   std::vector<bool> textSeen(kProfileLanguageCount * kButtonTextCount);  // per language and text
+  std::unordered_set<std::wstring> programsSeen;                  // folded
   std::string fieldName;  // "section/key" of the line, for the table
   std::optional<int> version;
   bool flagSeen = false;
@@ -608,13 +610,17 @@ ProfileImport ImportProfile(std::string_view text) {
         p.configFlag = static_cast<uint8_t>(*v);
         flagSeen = true;
       } else if (key == "program") {
+        // Bounded, and each name looked up rather than compared with every
+        // earlier one: a file of many thousand program lines is refused at
+        // once instead of taking the program minutes to read.
+        if (p.programs.size() >= kProfileProgramLimit)
+          return fail(line, "a profile is for at most " + Dec(static_cast<int>(kProfileProgramLimit)) + " programs");
         const std::wstring program = FromUtf8(value);
         if (const std::string problem = FileNameProblem(program, kProgramNameLimit, "program name");
             !problem.empty())
           return fail(line, problem);
-        for (const std::wstring& earlier : p.programs)
-          if (SameFileName(earlier, program))
-            return fail(line, "program '" + std::string(value) + "' appears twice in [profile]");
+        if (!programsSeen.insert(FoldFileNameCase(program)).second)
+          return fail(line, "program '" + std::string(value) + "' appears twice in [profile]");
         p.programs.push_back(program);
       } else {
         return fail(line, "unknown key '" + key + "' in [profile]");
@@ -720,20 +726,6 @@ ProfileImport ImportProfile(std::string_view text) {
   result.profile = std::move(p);
   return result;
 }
-
-std::wstring FoldFileNameCase(std::wstring_view name) {
-  std::wstring out(name);
-  for (wchar_t& c : out) {
-    if ((c >= L'A' && c <= L'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) ||
-        (c >= 0x410 && c <= 0x42F))
-      c = static_cast<wchar_t>(c + 0x20);
-    else if (c >= 0x400 && c <= 0x40F)
-      c = static_cast<wchar_t>(c + 0x50);
-  }
-  return out;
-}
-
-bool SameFileName(std::wstring_view a, std::wstring_view b) { return FoldFileNameCase(a) == FoldFileNameCase(b); }
 
 std::string FileNameProblem(std::wstring_view name, size_t limit, const std::string& what) {
   const std::string shown = "'" + ToUtf8(std::wstring(name)) + "'";

@@ -50,7 +50,8 @@ struct ProfileData {
   std::vector<ProfileMacro> macros;  // record.ini's order, which is the slot order
   std::wstring texts[kProfileLanguageCount][kButtonTextCount];
   // Executable file names ("game.exe") the profile is for, as written; no two
-  // the same but for letter case. Not part of config.bin or the INI files.
+  // the same but for letter case, at most kProfileProgramLimit. Not part of
+  // config.bin or the INI files.
   std::vector<std::wstring> programs;
 };
 
@@ -61,12 +62,15 @@ struct ProfileData {
 // an extension), an unpaired UTF-16 surrogate, or more than `limit` UTF-16
 // units. `what` names the thing in the message ("program name").
 std::string FileNameProblem(std::wstring_view name, size_t limit, const std::string& what);
-// File names compare as Windows compares them, without letter case (ASCII,
-// Latin-1, Greek and Cyrillic letters).
+// File names compare as Windows compares them, without letter case (every
+// letter of the Basic Multilingual Plane with a one-letter case fold).
 std::wstring FoldFileNameCase(std::wstring_view name);
 bool SameFileName(std::wstring_view a, std::wstring_view b);
 // The longest program name a profile keeps: a file name's limit.
 inline constexpr size_t kProgramNameLimit = 255;
+// The most programs one profile is for: far more than anyone names by hand,
+// and few enough that reading a profile stays quick whatever a file holds.
+inline constexpr size_t kProfileProgramLimit = 256;
 
 std::string ExportProfile(const ProfileData& profile);
 

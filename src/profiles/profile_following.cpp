@@ -61,9 +61,11 @@ bool ProfileFollowing::FileStillHolds(const SwitchTarget& target, const ProfileD
   return ExportProfile(kept) == ExportProfile(*read.profile);
 }
 
-void ProfileFollowing::Reload() {
+void ProfileFollowing::Reload() { Take(library_.List()); }
+
+void ProfileFollowing::Take(ProfileListing listing) {
   ProfileListing before = std::move(listing_);
-  listing_ = library_.List();
+  listing_ = std::move(listing);
   // A profile that was for a program and broke would leave its game to the
   // Desktop settings without a word.
   for (const ProfileEntry& entry : listing_.profiles) {

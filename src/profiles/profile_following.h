@@ -60,9 +60,11 @@ class ProfileFollowing {
   ProfileFollower& follower() { return follower_; }
   const ProfileFollower& follower() const { return follower_; }
 
-  // Reads the folder again (at start and after every change the program
-  // makes or may not know of, such as opening the tray menu).
+  // Reads the folder again, here and now.
   void Reload();
+  // Takes a listing of the folder read elsewhere (the program reads it on a
+  // thread of its own, at start and after every change).
+  void Take(ProfileListing listing);
   const ProfileListing& listing() const { return listing_; }
   // Whether a good profile names a program: only then is the front watched.
   bool AnyProgramNamed() const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_set>
 
 #include "settings/text_encoding.h"
 
@@ -24,6 +25,16 @@ bool HasProfileExtension(const std::wstring& file) {
 
 std::wstring StemOf(const std::wstring& file) {
   return file.substr(0, file.size() - std::char_traits<wchar_t>::length(kProfileExtension));
+}
+
+std::string ProgramLimitProblem() {
+  return "a profile is for at most " + std::to_string(kProfileProgramLimit) + " programs";
+}
+
+// The file system took the name for a file the program's letter-case rule
+// did not find.
+std::string NameTakenProblem(std::wstring_view name) {
+  return "a profile whose name the file system does not tell apart from " + Quoted(name) + " exists already";
 }
 
 std::string SystemError(const char* what, std::wstring_view file, int error) {
@@ -164,13 +175,13 @@ std::string ProfileLibrary::Save(std::wstring_view name, const ProfileData& prof
   if (std::string problem = ProfileNameProblem(name); !problem.empty()) return problem;
   ProfileData saved = profile;
   saved.programs.clear();
+  std::unordered_set<std::wstring> named;  // folded
   for (const std::wstring& program : profile.programs) {
     if (std::string problem = FileNameProblem(program, kProgramNameLimit, "program name"); !problem.empty())
       return problem;
-    const bool twice = std::any_of(saved.programs.begin(), saved.programs.end(),
-                                   [&](const std::wstring& p) { return SameFileName(p, program); });
-    if (!twice) saved.programs.push_back(program);
+    if (named.insert(FoldFileNameCase(program)).second) saved.programs.push_back(program);
   }
+  if (saved.programs.size() > kProfileProgramLimit) return ProgramLimitProblem();
   std::string problem;
   const std::optional<std::wstring> stored = StoredName(name, problem);
   if (!problem.empty()) return problem;
@@ -178,9 +189,18 @@ std::string ProfileLibrary::Save(std::wstring_view name, const ProfileData& prof
   if (const int error = files_.CreateFolder(folder_); error != 0)
     return SystemError("create the folder", folder_, error);
   const std::string text = ExportProfile(saved);
-  const std::wstring file = FileOf(stored ? *stored : std::wstring(name));
-  if (const int error = files_.WriteReplace(file, std::vector<uint8_t>(text.begin(), text.end())); error != 0)
-    return SystemError("write", file, error);
+  const std::vector<uint8_t> bytes(text.begin(), text.end());
+  if (stored) {
+    const std::wstring file = FileOf(*stored);
+    if (const int error = files_.WriteReplace(file, bytes); error != 0) return SystemError("write", file, error);
+    return {};
+  }
+  // A new profile never replaces a file: the file system may take the name
+  // for one it holds where the program's letter-case rule does not.
+  const std::wstring file = FileOf(name);
+  const int error = files_.WriteNew(file, bytes);
+  if (error == kFileNameTaken) return NameTakenProblem(name);
+  if (error != 0) return SystemError("write", file, error);
   return {};
 }
 
@@ -191,13 +211,26 @@ std::string ProfileLibrary::Rename(std::wstring_view from, std::wstring_view to)
   if (!problem.empty()) return problem;
   if (!source) return "no profile named " + Quoted(from) + " in " + ToUtf8(folder_);
   if (*source == to) return {};
-  // Only the same profile may hold the new name in other letter case; any
-  // other file of that name would be replaced.
+  const std::wstring sourceFile = FileOf(*source), targetFile = FileOf(to);
+  if (SameFileName(*source, to)) {
+    // Letter case alone: Windows may keep the old spelling when a file is
+    // moved onto its own name, so it goes through a name of no profile.
+    const std::wstring between = sourceFile + L".rename";
+    if (const int error = files_.Rename(sourceFile, between); error != 0)
+      return SystemError("rename", sourceFile, error);
+    if (const int error = files_.Rename(between, targetFile); error != 0) {
+      files_.Rename(between, sourceFile);
+      return error == kFileNameTaken ? NameTakenProblem(to) : SystemError("rename", sourceFile, error);
+    }
+    return {};
+  }
+  // Any other profile of that name stays: a rename never replaces a file.
   const std::optional<std::wstring> target = StoredName(to, problem);
   if (!problem.empty()) return problem;
-  if (target && *target != *source) return "a profile named " + Quoted(*target) + " exists already";
-  if (const int error = files_.Rename(FileOf(*source), FileOf(to)); error != 0)
-    return SystemError("rename", FileOf(*source), error);
+  if (target) return "a profile named " + Quoted(*target) + " exists already";
+  const int error = files_.Rename(sourceFile, targetFile);
+  if (error == kFileNameTaken) return NameTakenProblem(to);
+  if (error != 0) return SystemError("rename", sourceFile, error);
   return {};
 }
 
@@ -217,6 +250,7 @@ std::string ProfileLibrary::AddProgram(std::wstring_view name, std::wstring_view
   if (!read.profile) return read.error;
   for (const std::wstring& p : read.profile->programs)
     if (SameFileName(p, file)) return "the profile is for " + Quoted(p) + " already";
+  if (read.profile->programs.size() >= kProfileProgramLimit) return ProgramLimitProblem();
   read.profile->programs.emplace_back(file);
   return Save(name, *read.profile, true);
 }
@@ -254,10 +288,12 @@ std::string KeepImportedPrograms(ProfileLibrary& library, const std::wstring& im
   if (HasProfileExtension(name)) name = StemOf(name);
   if (std::string problem = ProfileNameProblem(name); !problem.empty())
     return "its programs were not kept in the library: " + problem;
-  for (const ProfileEntry& entry : library.List().profiles)
-    if (SameFileName(entry.name, name))
-      return "its programs were not kept in the library: a profile named " + Quoted(entry.name) +
-             " is there already";
+  // Only the names are looked at: the import must not wait for every
+  // profile of the folder to be read.
+  std::string problem;
+  if (const std::optional<std::wstring> stored = library.StoredName(name, problem); stored)
+    return "its programs were not kept in the library: a profile named " + Quoted(*stored) + " is there already";
+  if (!problem.empty()) return "its programs were not kept in the library: " + problem;
   if (std::string problem = library.Save(name, profile, false); !problem.empty())
     return "its programs were not kept in the library: " + problem;
   return "kept as profile " + Quoted(name) + " with its programs";

@@ -80,12 +80,15 @@ class ProfileLibrary {
   ProfileListing List();
   // The profile of that name (letter case aside), checked whole.
   ProfileRead Read(std::wstring_view name);
-  // Saves `profile` (its programs included) as NAME.kvprofile. A profile of
-  // that name (letter case aside) is replaced only when `replace` is set, and
-  // keeps its file's spelling. Returns the problem in words, or empty.
+  // Saves `profile` (its programs included, at most kProfileProgramLimit) as
+  // NAME.kvprofile. A profile of that name (letter case aside) is replaced
+  // only when `replace` is set, and keeps its file's spelling; a new one
+  // never replaces a file the file system takes for the same name. Returns
+  // the problem in words, or empty.
   std::string Save(std::wstring_view name, const ProfileData& profile, bool replace);
   // Renames a profile; the new name must be free unless it is the same one
-  // in other letter case.
+  // in other letter case, which then takes that spelling. No file is ever
+  // replaced.
   std::string Rename(std::wstring_view from, std::wstring_view to);
   std::string Delete(std::wstring_view name);
   // A program the profile is for: an executable's file name, or a whole
@@ -97,11 +100,11 @@ class ProfileLibrary {
   // Which good profile is for this executable (a file name or a whole path;
   // compared without letter case). Broken profiles never match.
   ProfileMatch ProfileFor(std::wstring_view executable);
-
- private:
-  // The entry of that name in the folder (letter case aside), if any.
+  // The name on disk of the profile of that name (letter case aside), if
+  // any; `problem` says when the folder cannot be listed. Reads no profile.
   std::optional<std::wstring> StoredName(std::wstring_view name, std::string& problem);
 
+ private:
   ConfigFileSystem& files_;
   std::wstring folder_;  // without a trailing separator
 };

@@ -72,6 +72,13 @@ std::optional<std::vector<uint8_t>> ConfigFileSystem::ReadAll(const std::wstring
   return std::move(read.bytes);
 }
 
+// Both platforms create the file in one step; this asks first, for a file
+// system that has no such step.
+int ConfigFileSystem::WriteNew(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+  if (Exists(path)) return kFileNameTaken;
+  return WriteReplace(path, bytes);
+}
+
 // The file is replaced in one step, so a failure part-way (a full disk, a
 // crash, a file held open elsewhere) leaves the previous settings intact
 // instead of a truncated file that the next start would ignore. A missing
@@ -146,43 +153,26 @@ class PosixFileSystem final : public ConfigFileSystem {
 
   int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) override {
     const std::string target = ToUtf8(path);
-    const std::string temp = target + ".tmp" + std::to_string(getpid());
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno == EEXIST) {  // left behind by an earlier crash of a process with this id
-      unlink(temp.c_str());
-      fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    }
-    if (fd < 0) return errno;
-    // The replacement keeps the permissions of the file it replaces.
-    struct stat old;
-    if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
-
-    int error = 0;
-    size_t done = 0;
-    while (done < bytes.size()) {
-      const ssize_t put = write(fd, bytes.data() + done, bytes.size() - done);
-      if (put < 0 && errno == EINTR) continue;
-      if (put < 0) {
-        error = errno;
-        break;
-      }
-      done += static_cast<size_t>(put);
-    }
-    if (error == 0 && fsync(fd) != 0) error = errno;
-    if (close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && rename(temp.c_str(), target.c_str()) != 0) error = errno;
-    if (error != 0) {
+    std::string temp;
+    if (const int error = WriteTemp(target, bytes, temp); error != 0) return error;
+    if (rename(temp.c_str(), target.c_str()) != 0) {
+      const int error = errno;
       unlink(temp.c_str());
       return error;
     }
-    // Make the rename itself durable; a failure here leaves a complete file either way.
-    const size_t slash = target.rfind('/');
-    const std::string directory = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
-    const int dirFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-      fsync(dirFd);
-      close(dirFd);
+    SyncFolderOf(target);
+    return 0;
+  }
+
+  int WriteNew(const std::wstring& path, const std::vector<uint8_t>& bytes) override {
+    const std::string target = ToUtf8(path);
+    std::string temp;
+    if (const int error = WriteTemp(target, bytes, temp); error != 0) return error;
+    if (const int error = MoveNoReplace(temp, target); error != 0) {
+      unlink(temp.c_str());
+      return error;
     }
+    SyncFolderOf(target);
     return 0;
   }
 
@@ -212,8 +202,64 @@ class PosixFileSystem final : public ConfigFileSystem {
 
   int Remove(const std::wstring& path) override { return unlink(ToUtf8(path).c_str()) == 0 ? 0 : errno; }
 
-  int Rename(const std::wstring& from, const std::wstring& to) override {
-    return rename(ToUtf8(from).c_str(), ToUtf8(to).c_str()) == 0 ? 0 : errno;
+  int Rename(const std::wstring& from, const std::wstring& to) override { return MoveNoReplace(ToUtf8(from), ToUtf8(to)); }
+
+ private:
+  // The bytes in a new file beside `target`, flushed to the disk; its name
+  // goes to `temp`. 0 or errno, and then no file is left.
+  static int WriteTemp(const std::string& target, const std::vector<uint8_t>& bytes, std::string& temp) {
+    temp = target + ".tmp" + std::to_string(getpid());
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) {  // left behind by an earlier crash of a process with this id
+      unlink(temp.c_str());
+      fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    }
+    if (fd < 0) return errno;
+    // A replacement keeps the permissions of the file it replaces.
+    struct stat old;
+    if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
+
+    int error = 0;
+    size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t put = write(fd, bytes.data() + done, bytes.size() - done);
+      if (put < 0 && errno == EINTR) continue;
+      if (put < 0) {
+        error = errno;
+        break;
+      }
+      done += static_cast<size_t>(put);
+    }
+    if (error == 0 && fsync(fd) != 0) error = errno;
+    if (close(fd) != 0 && error == 0) error = errno;
+    if (error != 0) unlink(temp.c_str());
+    return error;
+  }
+
+  // Makes a rename durable; a failure here leaves a complete file either way.
+  static void SyncFolderOf(const std::string& target) {
+    const size_t slash = target.rfind('/');
+    const std::string directory = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    const int dirFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+      fsync(dirFd);
+      close(dirFd);
+    }
+  }
+
+  // rename() replaces whatever `to` names; this never does. A second link
+  // fails on a taken name as one step, on any file system with hard links;
+  // one without them (FAT) is asked first, which leaves a short race.
+  static int MoveNoReplace(const std::string& from, const std::string& to) {
+    if (link(from.c_str(), to.c_str()) == 0) {
+      unlink(from.c_str());
+      return 0;
+    }
+    if (errno == EEXIST) return kFileNameTaken;
+    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP && errno != EMLINK) return errno;
+    struct stat info;
+    if (lstat(to.c_str(), &info) == 0) return kFileNameTaken;
+    return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
   }
 };
 

@@ -28,6 +28,11 @@ struct FileRead {
   uint64_t size = 0;  // kRead: the bytes read; kTooLarge: the size found (more than the limit)
 };
 
+// What WriteNew and Rename return when the name is taken: a file of that
+// name exists, as the file system compares names (on Windows without letter
+// case, by its own table). Never a system's error code.
+inline constexpr int kFileNameTaken = -1;
+
 // The few file operations the settings need, so tests and both platforms
 // share one logic.
 class ConfigFileSystem {
@@ -53,6 +58,11 @@ class ConfigFileSystem {
   // A missing file is created. Returns 0, or the system's error code (errno,
   // or GetLastError on Windows); after a failure the old file is untouched.
   virtual int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) = 0;
+  // Creates a file that must not exist yet, whole or not at all (written
+  // beside it first, as WriteReplace does). Returns 0, kFileNameTaken when
+  // the file system holds a file of that name, or the system's error code;
+  // an existing file is never touched.
+  virtual int WriteNew(const std::wstring& path, const std::vector<uint8_t>& bytes);
   // The names of the regular files directly in `folder` (no paths, no
   // folders), in no particular order; nothing when the folder cannot be
   // listed, a missing one included.
@@ -62,8 +72,10 @@ class ConfigFileSystem {
   virtual int CreateFolder(const std::wstring& folder) = 0;
   // Removes a file; 0 or the system's error code.
   virtual int Remove(const std::wstring& path) = 0;
-  // Gives a file another name in the same folder as one step, replacing a
-  // file already called `to`; 0 or the system's error code.
+  // Gives a file another name in the same folder as one step, never
+  // replacing a file: 0, kFileNameTaken when `to` names a file, or the
+  // system's error code. Whether a change of letter case alone finds the
+  // name taken differs between systems; a caller goes through another name.
   virtual int Rename(const std::wstring& from, const std::wstring& to) = 0;
 };
 

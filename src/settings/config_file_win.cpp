@@ -61,36 +61,13 @@ class Win32FileSystem final : public ConfigFileSystem {
   }
 
   int WriteReplace(const std::wstring& path, const std::vector<uint8_t>& bytes) override {
-    const std::wstring temp = path + L".tmp" + std::to_wstring(GetCurrentProcessId());
-    DWORD error = 0;
-    {
-      OwnedHandle file(
-          CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (!file.valid()) return static_cast<int>(LastError());
-      size_t done = 0;
-      while (error == 0 && done < bytes.size()) {
-        DWORD put = 0;
-        const DWORD want = static_cast<DWORD>(bytes.size() - done);
-        if (!WriteFile(file.get(), bytes.data() + done, want, &put, nullptr)) {
-          error = LastError();
-        } else if (put == 0) {
-          error = ERROR_WRITE_FAULT;
-        } else {
-          done += put;
-        }
-      }
-      if (error == 0 && !FlushFileBuffers(file.get())) error = LastError();
-      if (!file.Close() && error == 0) error = LastError();
-    }
-    if (error == 0 &&
-        !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      error = LastError();
-    }
-    if (error != 0) {
-      DeleteFileW(temp.c_str());
-      return static_cast<int>(error);
-    }
-    return 0;
+    return WriteThenMove(path, bytes, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  }
+
+  // Without MOVEFILE_REPLACE_EXISTING the move fails on a taken name, and
+  // Windows decides what is taken by its own letter case rule.
+  int WriteNew(const std::wstring& path, const std::vector<uint8_t>& bytes) override {
+    return WriteThenMove(path, bytes, MOVEFILE_WRITE_THROUGH);
   }
 
   std::optional<std::vector<std::wstring>> ListFiles(const std::wstring& folder) override {
@@ -131,9 +108,49 @@ class Win32FileSystem final : public ConfigFileSystem {
   }
 
   int Rename(const std::wstring& from, const std::wstring& to) override {
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-               ? 0
-               : static_cast<int>(LastError());
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) ? 0 : MoveError();
+  }
+
+ private:
+  static int MoveError() {
+    const DWORD error = LastError();
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? kFileNameTaken : static_cast<int>(error);
+  }
+
+  // The bytes go to a temporary file beside `path`, are flushed to the disk
+  // and then moved to `path` with `moveFlags`.
+  static int WriteThenMove(const std::wstring& path, const std::vector<uint8_t>& bytes, DWORD moveFlags) {
+    const std::wstring temp = path + L".tmp" + std::to_wstring(GetCurrentProcessId());
+    DWORD error = 0;
+    {
+      OwnedHandle file(
+          CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!file.valid()) return static_cast<int>(LastError());
+      size_t done = 0;
+      while (error == 0 && done < bytes.size()) {
+        DWORD put = 0;
+        const DWORD want = static_cast<DWORD>(bytes.size() - done);
+        if (!WriteFile(file.get(), bytes.data() + done, want, &put, nullptr)) {
+          error = LastError();
+        } else if (put == 0) {
+          error = ERROR_WRITE_FAULT;
+        } else {
+          done += put;
+        }
+      }
+      if (error == 0 && !FlushFileBuffers(file.get())) error = LastError();
+      if (!file.Close() && error == 0) error = LastError();
+    }
+    if (error != 0) {
+      DeleteFileW(temp.c_str());
+      return static_cast<int>(error);
+    }
+    if (!MoveFileExW(temp.c_str(), path.c_str(), moveFlags)) {
+      const int moveError = MoveError();
+      DeleteFileW(temp.c_str());
+      return moveError;
+    }
+    return 0;
   }
 };
 

@@ -86,6 +86,7 @@ PREF_LANGUAGE_STATIC, PREF_LANGUAGE_LIST = 620, 621
 PREF_STYLE = {"OSD": (14, 106, 30, 122), "Balloons": (14, 128, 30, 144), "Off": (14, 150, 30, 166)}
 PREF_PLACE = {"TopLeft": (204, 68, 220, 84), "BottomRight": (342, 116, 358, 132), "Centre": (273, 92, 289, 108)}
 PREF_START, PREF_AUTOMATIC, PREF_NOTICES = (14, 184, 30, 200), (14, 204, 30, 220), (14, 224, 30, 240)
+PREF_SHOW_ME = (196, 159, 366, 180)
 PREF_LANGUAGES = ["System default", "English", "简体中文", "繁體中文"]
 LIGHT_MODES = {"EN": {"Off", "Standard", "Respiration", "Neon"},
                "CHS": {"关闭模式", "标准模式", "呼吸模式", "霓虹模式"}}
@@ -597,6 +598,13 @@ class Preferences(DialogCase):
         self.assertEqual(self.probed_dialog()[1][PREF_LANGUAGE_STATIC]["text"], "简体中文")
         for rect in (PREF_STYLE["Balloons"], PREF_PLACE["BottomRight"], PREF_START, PREF_AUTOMATIC):
             self.d_centre(box, rect)
+        # Show me: the sample panel at the place chosen, even with balloons chosen.
+        self.d_centre(box, PREF_SHOW_ME)
+        panel = wd.wait_for("the sample notice", lambda: [
+            w for w in self.world.program_windows() if w["class"] == "KovralOnScreenDisplay"], timeout=5)[0]
+        self.assertIn("DPI", panel["text"])
+        self.assertGreater(panel["rect"][0], self.world.screen[0] // 2, "not on the right")
+        self.assertGreater(panel["rect"][1], self.world.screen[1] // 2, "not at the bottom")
         time.sleep(0.3)
         self.shot("en-chosen")
         self.ok(box)

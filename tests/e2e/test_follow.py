@@ -17,6 +17,7 @@ import time
 import unittest
 
 import winedesk as wd
+import test_program
 from test_program import DIST, KVSIMCTL, WORK, DETECTED_CHS, DETECTED_EN, NOT_DETECTED_EN, EMPTY_SPOT, ProgramCase, dpi_label
 
 BUILD = os.path.dirname(KVSIMCTL)
@@ -252,11 +253,21 @@ class FollowCase(ProgramCase):
         self.assertEqual(self.profile_text(folder, "Gamma"), before)
         self.assertNotIn("gamma.kvprofile", os.listdir(os.path.join(folder, "Profiles")))
 
-        # Renamed: the file goes with its contents and programs.
+        # Renamed in letter case alone: the file takes the new spelling.
         self.select_row(self.entries().index("Gamma"))
+        self.type_name(window, "GAMMA")
+        self.d_click(window, BUTTONS["rename"])
+        wd.wait_for("Gamma renamed GAMMA", lambda: "GAMMA.kvprofile" in os.listdir(os.path.join(folder, "Profiles")),
+                    timeout=10)
+        self.assertNotIn("Gamma.kvprofile", os.listdir(os.path.join(folder, "Profiles")))
+        self.assertEqual(self.profile_text(folder, "GAMMA"), before)
+        wd.wait_for("GAMMA listed", lambda: "GAMMA" in self.entries(), timeout=10)
+
+        # Renamed: the file goes with its contents and programs.
+        self.select_row(self.entries().index("GAMMA"))
         self.type_name(window, "Delta")
         self.d_click(window, BUTTONS["rename"])
-        wd.wait_for("Gamma renamed", lambda: self.profile_text(folder, "Gamma") is None, timeout=10)
+        wd.wait_for("GAMMA renamed", lambda: self.profile_text(folder, "GAMMA") is None, timeout=10)
         delta = self.profile_text(folder, "Delta")
         self.assertIn(f"program = {GAME_A}\n", delta)
 
@@ -377,6 +388,44 @@ class Follow(FollowCase):
         self.assertEqual(self.exit_from_tray(program), 0)
         self.assertFalse(os.path.exists(marker), "Exit gave the Desktop settings back but left the marker")
         self.assertFalse(os.path.exists(program.file("profile-record.ini")))
+
+
+class FollowLibrary(FollowCase):
+
+    def test_profiles_written_while_it_runs_are_followed_without_the_menu(self):
+        """The library is read behind the program's back: a Profiles folder
+        made and a profile copied into it, then a profile imported from the
+        tray, are each followed at the next front change, the tray's Profiles
+        submenu never opened."""
+        folder = self.folder()
+        self.make_profiles(folder)
+        profiles, staged = os.path.join(folder, "Profiles"), os.path.join(folder, "staged")
+        os.rename(profiles, staged)
+        program = self.launch(folder)
+        self.start_game(GAME_A)
+        self.start_game(GAME_B)
+        self.click_game(GAME_B)
+        self.world.settle()
+
+        os.makedirs(profiles)
+        shutil.copy(os.path.join(staged, "Alpha.kvprofile"), profiles)
+        time.sleep(1)
+        self.switch(program, lambda: self.click_game(GAME_A), "Profile: Alpha")
+
+        # Beta comes by the tray's Import, which keeps it in the library.
+        # (The file dialog is answered as the tray's own tests answer it.)
+        test_program.StartAndTray.choose_profile_file(self, program, wd.TRAY_IMPORT,
+                                                      os.path.join(staged, "Beta.kvprofile"), "import-beta")
+        program.wait_shown()
+        def message():
+            return [w for w in self.world.visible_windows(name="KALVORIN_DRX_Driver") if w[3] < 600]
+        wd.wait_for("the import's message", message, timeout=30)
+        self.shot("imported-beta")
+        self.world.key("Return")
+        wd.wait_for("the message to close", lambda: not message(), timeout=10)
+        self.assertTrue(os.path.exists(os.path.join(profiles, "Beta.kvprofile")), "the import kept no profile")
+        self.switch(program, lambda: self.click_game(GAME_B), "Profile: Beta")
+        self.assertEqual(self.exit_from_tray(program), 0)
 
 
 class FollowChinese(FollowCase):

@@ -45,6 +45,32 @@ TEST(Win32ConfigFile, SaveBlockedByAnOpenFileKeepsTheOldFile) {
   EXPECT_EQ(now[0], 1);
 }
 
+// Windows decides by its own letter-case rule whether a name is taken; a
+// new file or a rename never replaces one that has it.
+TEST(Win32ConfigFile, NewFilesAndRenamesNeverReplaceAFileWhoseNameDiffersInCase) {
+  TempDir dir;
+  std::unique_ptr<ConfigFileSystem> files = MakeSystemFileSystem();
+  const std::vector<uint8_t> old{'o', 'l', 'd'}, other{'n', 'e', 'w'};
+  ASSERT_EQ(files->WriteNew(dir.File(L"Alpha.txt"), old), 0);
+  ASSERT_EQ(files->WriteNew(dir.File(L"\u0141ucznik.txt"), old), 0);
+  ASSERT_EQ(files->WriteNew(dir.File(L"beta.txt"), other), 0);
+  EXPECT_EQ(files->WriteNew(dir.File(L"ALPHA.TXT"), other), kFileNameTaken);
+  EXPECT_EQ(files->WriteNew(dir.File(L"\u0142ucznik.txt"), other), kFileNameTaken);
+  EXPECT_EQ(files->Rename(dir.File(L"beta.txt"), dir.File(L"alpha.TXT")), kFileNameTaken);
+  EXPECT_EQ(files->Rename(dir.File(L"beta.txt"), dir.File(L"\u0142UCZNIK.txt")), kFileNameTaken);
+  EXPECT_EQ(ReadBytes(dir.path() / "Alpha.txt"), old);
+  EXPECT_EQ(ReadBytes(dir.path() / L"\u0141ucznik.txt"), old);
+  EXPECT_EQ(ReadBytes(dir.path() / "beta.txt"), other);
+  size_t entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    (void)entry;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 3u);  // no temporary file left behind
+  EXPECT_EQ(files->Rename(dir.File(L"beta.txt"), dir.File(L"gamma.txt")), 0);
+  EXPECT_EQ(ReadBytes(dir.path() / "gamma.txt"), other);
+}
+
 TEST(Win32ConfigFile, ExistsCountsFoldersLikePathFileExists) {
   TempDir dir;
   std::unique_ptr<ConfigFileSystem> files = MakeSystemFileSystem();

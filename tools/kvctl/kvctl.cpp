@@ -598,8 +598,11 @@ int SaveProfile(const Options& o, KvctlIo& io, SettingsSession& session, ConfigF
   if (o.programs.empty() && o.replace)
     if (const ProfileRead old = library.Read(o.profile); old.profile) profile.programs = old.profile->programs;
   if (const std::string problem = library.Save(o.profile, profile, o.replace); !problem.empty()) {
-    io.err << "kvctl: " << problem << (problem.find("exists already") != std::string::npos ? " (--replace replaces it)" : "")
-           << "\n";
+    // Only a profile the library finds by its name can be replaced; one the
+    // file system alone takes for it cannot.
+    std::string unlisted;
+    const bool replaceable = !o.replace && library.StoredName(o.profile, unlisted);
+    io.err << "kvctl: " << problem << (replaceable ? " (--replace replaces it)" : "") << "\n";
     return kExitUsage;
   }
   io.out << "saved profile " << Utf8(o.profile) << " in " << Utf8(library.Folder());
