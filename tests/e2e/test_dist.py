@@ -54,9 +54,10 @@ class Installation(unittest.TestCase):
         files = self.files()
         for skin in ("Default", "Ember"):
             unit = sorted(n for n in files if n.startswith(f"Skins/{skin}/") and "@" not in n)
-            # 33 every skin must hold, 3 of the Profiles dialog that the bundled ones carry.
-            self.assertEqual(len(unit), 36, skin)
-            for name in ("profiles", "profiles-button-normal", "profiles-button-over"):
+            # 33 every skin must hold, 3 of the Profiles dialog and 1 of the
+            # Preferences dialog that the bundled ones carry.
+            self.assertEqual(len(unit), 37, skin)
+            for name in ("profiles", "profiles-button-normal", "profiles-button-over", "preferences"):
                 self.assertIn(f"Skins/{skin}/{name}.png", unit)
             for name in unit:
                 stem = name[:-len(".png")]
