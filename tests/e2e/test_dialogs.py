@@ -130,12 +130,18 @@ class DialogCase(PageCase):
     def ok(self, box):
         self.d_centre(box, D_OK)
         self.dialog_gone()
-        self.world.move(*self.program.client_point(*EMPTY_SPOT))
+        self.park()
 
     def cancel(self, box):
         self.d_centre(box, D_CANCEL)
         self.dialog_gone()
-        self.world.move(*self.program.client_point(*EMPTY_SPOT))
+        self.park()
+
+    def park(self):
+        """The pointer off every hover spot: an empty spot of the window, or
+        the parking spot while the window is hidden (a dialog from the tray)."""
+        shown = self.program.main_window() is not None
+        self.world.move(*(self.program.client_point(*EMPTY_SPOT) if shown else wd.PARKING_SPOT))
 
     # -- what a dialog shows, read from outside -----------------------------
     def probed_dialog(self):
