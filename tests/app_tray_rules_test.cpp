@@ -2,12 +2,27 @@
 
 #include "app/held_notices.h"
 #include "app/tray_rules.h"
+#include "profiles/profile_menu.h"
 
 namespace kovral {
 namespace {
 
 constexpr uint32_t kMouseMove = 0x200, kLDown = 0x201, kLUp = 0x202, kLDbl = 0x203, kRDown = 0x204, kRUp = 0x205,
                    kRDbl = 0x206, kMDown = 0x207;
+
+// The tray menu and its Profiles submenu share one WM_COMMAND space: a shared
+// id made the submenu's Desktop open Preferences.
+TEST(TrayRules, EveryMenuCommandHasItsOwnId) {
+  const uint32_t tray[] = {kTrayMenuExitCommand, kTrayMenuStartWithWindowsCommand, kTrayMenuExportProfileCommand,
+                           kTrayMenuImportProfileCommand, kTrayMenuPreferencesCommand};
+  const uint32_t profiles[] = {kProfilesMenuDesktopCommand, kProfilesMenuAutomaticCommand,
+                               kProfilesMenuNoticesCommand, kProfilesMenuManageCommand};
+  for (uint32_t t : tray) {
+    for (uint32_t p : profiles) EXPECT_NE(t, p);
+    EXPECT_FALSE(t >= kProfilesMenuFirstProfileCommand &&
+                 t < kProfilesMenuFirstProfileCommand + kProfilesMenuProfileLimit) << t;
+  }
+}
 
 TEST(TrayRules, OnlyLeftUpDoubleClickAndRightUpDoAnything) {
   PageState s;

@@ -10,7 +10,7 @@ constexpr uint32_t kTrayMenuExitCommand = 1028;
 constexpr uint32_t kTrayMenuStartWithWindowsCommand = 1029;
 constexpr uint32_t kTrayMenuExportProfileCommand = 1030;
 constexpr uint32_t kTrayMenuImportProfileCommand = 1031;
-constexpr uint32_t kTrayMenuPreferencesCommand = 1032;
+constexpr uint32_t kTrayMenuPreferencesCommand = 1036;  // 1032..1035 are the Profiles submenu's
 
 enum class TrayAction {
   Ignore,

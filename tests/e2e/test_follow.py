@@ -122,8 +122,13 @@ class FollowCase(ProgramCase):
         before = set(program.popups())
         menu = self.open_tray_menu(program)[0]
         self.world.move(*wd.menu_item_point(menu, wd.TRAY_PROFILES))
+        def beside(p):
+            x, y, w, h = p
+            mx, my, mw, mh = menu
+            return (abs(x - (mx + mw)) <= 8 or abs(x + w - mx) <= 8) and my - 8 <= y <= my + mh
         sub = wd.wait_for("the Profiles submenu",
-                          lambda: [p for p in program.popups() if p != menu and p not in before], timeout=10)[0]
+                          lambda: [p for p in program.popups() if p != menu and p not in before and beside(p)],
+                          timeout=10)[0]
         self.shot(f"submenu-{item}")
         self.world.click(*wd.menu_item_point(sub, item, SUBMENU_ITEMS))
         wd.wait_for("the menu to close", lambda: not [p for p in program.popups() if p not in before], timeout=10)

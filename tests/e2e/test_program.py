@@ -153,10 +153,11 @@ class ProgramCase(unittest.TestCase):
         return program.wait_exit(30)
 
     def open_tray_menu(self, program):
-        # A small window already up (an on-screen notice) is not the menu.
+        # A small window already up (an on-screen notice) is not the menu; a
+        # balloon that comes meanwhile is shorter than the menu's six items.
         before = set(program.popups())
         def menu():
-            return [p for p in program.popups() if p not in before]
+            return sorted((p for p in program.popups() if p not in before), key=lambda p: -p[3])
         program.tray_click(button=3, park=False)
         try:
             return wd.wait_for("the notification-area menu", menu, timeout=8)
