@@ -43,11 +43,7 @@ ProfileData SessionProfile(SettingsSession& session) {
   profile.config = session.config;
   profile.configFlag = StoredConfigFlag(session);
   ReadProfileFiles(session.ini(), session.files(), session.macroFile(), session.paths().strIni, profile);
-  for (const SettingsSession::SectionTexts& pending : session.pendingTexts)
-    if (const int lang = ProfileLanguageIndex(pending.section); lang >= 0)
-      std::copy(std::begin(pending.texts), std::end(pending.texts), std::begin(profile.texts[lang]));
-  if (const int lang = ProfileLanguageIndex(session.languageSection); lang >= 0)
-    std::copy(std::begin(session.ui.buttonText), std::end(session.ui.buttonText), std::begin(profile.texts[lang]));
+  TakeWindowTexts(session, profile);
   return profile;
 }
 

@@ -249,6 +249,16 @@ void ProfileFollowing::SwitchLanguage(UiLanguage language, bool factoryTexts) {
   }
 }
 
+// The rows as shown are the language's texts, and edits of the other
+// languages wait in pendingTexts; both go over what the profile held.
+void TakeWindowTexts(const SettingsSession& session, ProfileData& profile) {
+  for (const SettingsSession::SectionTexts& pending : session.pendingTexts)
+    if (const int lang = ProfileLanguageIndex(pending.section); lang >= 0)
+      std::copy(std::begin(pending.texts), std::end(pending.texts), std::begin(profile.texts[lang]));
+  if (const int lang = ProfileLanguageIndex(session.languageSection); lang >= 0)
+    std::copy(std::begin(session.ui.buttonText), std::end(session.ui.buttonText), std::begin(profile.texts[lang]));
+}
+
 std::optional<ProfileData> ProfileFollowing::ShownProfile() {
   if (shown_.desktop || !shownBase_) return std::nullopt;
   ProfileData profile = *shownBase_;
@@ -257,11 +267,7 @@ std::optional<ProfileData> ProfileFollowing::ShownProfile() {
   profile.config = session_.config;
   TakePointerSettings(profile.config, own);
   profile.macros = ReadProfileMacros(session_.ini(), session_.files(), session_.macroFile());
-  for (const SettingsSession::SectionTexts& pending : session_.pendingTexts)
-    if (const int lang = ProfileLanguageIndex(pending.section); lang >= 0)
-      std::copy(std::begin(pending.texts), std::end(pending.texts), std::begin(profile.texts[lang]));
-  if (const int lang = ProfileLanguageIndex(session_.languageSection); lang >= 0)
-    std::copy(std::begin(session_.ui.buttonText), std::end(session_.ui.buttonText), std::begin(profile.texts[lang]));
+  TakeWindowTexts(session_, profile);
   return profile;
 }
 

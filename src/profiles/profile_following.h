@@ -50,6 +50,9 @@ struct UnreadableProfile {
 // The copy of a shown profile's macros, beside record.ini.
 inline constexpr wchar_t kShownMacroFileName[] = L"profile-record.ini";
 
+// The window's button texts, edits of every language included, into `profile`.
+void TakeWindowTexts(const SettingsSession& session, ProfileData& profile);
+
 class ProfileFollowing {
  public:
   // `library` is the program's Profiles folder; `session` the window's. A
