@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 
 #include "assign/assignment_flow.h"
 #include "device/device_link.h"
@@ -318,7 +319,7 @@ std::wstring RectText(const layout::Rect& r) {
 class FakeShell final : public PageShell, public AssignmentDialogs {
  public:
   std::vector<std::wstring> log;
-  std::wstring nameText;
+  std::map<int, std::wstring> texts;  // what the user typed, by edit box
   std::optional<ui::Rgb> color;
   std::optional<std::wstring> singleKey;
   std::optional<DelayResult> delay;
@@ -346,7 +347,7 @@ class FakeShell final : public PageShell, public AssignmentDialogs {
     Add(L"edit " + Id(id) + L" " + Id(limit) + (digits ? L" digits" : L""));
   }
   void SetText(int id, const std::wstring& text) override { Add(L"set " + Id(id) + L"=" + text); }
-  std::wstring Text(int id) override { return id == layout::kMacroNameEditId ? nameText : L""; }
+  std::wstring Text(int id) override { return texts[id]; }
   void RefreshSwatch(int id) override { Add(L"swatch " + Id(id)); }
   void Focus(int id) override { Add(L"focus " + Id(id)); }
   void SetTitle(const std::wstring& text) override { Add(L"title " + text); }
@@ -513,9 +514,19 @@ TEST(BasicPageShell, EachChoiceReachesTheShellInItsOrder) {
 TEST(AdvancedPageShell, ARecordingHoldsTheKeysAndTheTitleOnlyWhileItRuns) {
   Host h;
   h.host.Show(kAdvancedPage);
-  h.shell.nameText = L"Fire";
+  h.shell.texts[layout::kMacroNameEditId] = L"Fire";
   h.Click(layout::Action::MacroNew);
   h.shell.Take();
+  // A loop count typed wrong becomes 1 when the box is left, and only then.
+  h.shell.texts[layout::kLoopCountEditId] = L"0";
+  h.host.EditChanged(layout::kLoopCountEditId);
+  EXPECT_TRUE(h.shell.Take().empty());
+  h.host.EditLeft(layout::kLoopCountEditId);
+  EXPECT_EQ(h.shell.Take(), Log{L"set 149=1"});
+  // Esc in the macro list puts its choice back and gives the keys to the window.
+  h.host.ListEvent(layout::kMacroListId, ui::ListEvent::KeySelected, 3);
+  h.host.ListEvent(layout::kMacroListId, ui::ListEvent::EscapePressed, 3);
+  EXPECT_EQ(h.shell.Take(), (Log{L"select 151 0", L"focus 0"}));
   const std::wstring started = L"message Start Recording|";
   const std::wstring hint = L"title Press Ctrl+Break key to stop recording";
   h.Click(layout::Action::StartRecording);
