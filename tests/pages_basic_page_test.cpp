@@ -485,6 +485,20 @@ TEST(BasicPageShell, EachChoiceReachesTheShellInItsOrder) {
   EXPECT_EQ(h.shell.Take(), (Log{L"close 40", L"close 44", L"repaint " + RectText(layout::KeyRowRect(4))}));
   EXPECT_EQ(ButtonText(h.settings.ui, 0, 3), L"DPI Loop");
 
+  // The pointer on "DPI Switch" shows the sub-list without taking the keys.
+  h.Click(layout::KeyRowRect(5));
+  h.shell.Take();
+  h.host.HotItem(45, kFunctionDpiSwitch);
+  EXPECT_EQ(h.shell.Take(), Log{L"open 40 180,50,240,110 3"});
+  h.host.HotItem(45, 2);
+  EXPECT_EQ(h.shell.Take(), Log{L"close 40"});
+  // A lighting mode: its list goes, then the three texts follow the record.
+  h.Click(layout::LightBoxRect(1));
+  h.shell.Take();
+  h.host.ListEvent(60, ui::ListEvent::PointerSelected, 2);
+  EXPECT_EQ(h.shell.Take(), (Log{L"close 60", L"set 80=Neon", L"set 81=" + LightParameterText(h.settings.config),
+                                  L"set 82=" + LightEffectTextOf(h.settings.config, En())}));
+
   // A dialog's function: the list closes and the dialog runs only later.
   h.Click(layout::KeyRowRect(3));
   h.shell.Take();
