@@ -4,6 +4,8 @@
 // says which rectangles of the page's scene to paint again.
 #include <vector>
 
+#include "macro/macro_panel.h"
+#include "pages/page.h"
 #include "view/layout.h"
 #include "pages/page_pointer.h"
 #include "settings/device_config.h"
@@ -40,6 +42,48 @@ class AdvancedPageModel {
   DeviceConfig& config_;
   SystemPointerSettings& pointer_;
   bool mouseEventListOpen_ = false;
+};
+
+// The page itself: the pointer settings' model and the macro panel with its
+// recorder, whose controls it keeps showing what the models hold.
+class AdvancedPage final : public Page {
+ public:
+  explicit AdvancedPage(const PageContext& context);
+
+  int Id() const override;
+  std::span<const layout::Element> Elements() const override;
+  Scene BuildScene(const PageView& view, const LitTest& lit) const override;
+  void Prepare() override;
+  void CreateChildren() override;
+  void Leave() override;
+  PageClickResult Click(layout::Point p) override;
+  void ListEvent(int listId, ui::ListEvent event, int selection) override;
+  void EditChanged(int editId) override;
+  void EditLeft(int editId) override;
+  void HotItem(int listId, int item) override;
+  void Continue(int what, int detail) override;
+  void Key(const std::wstring& name, bool released, bool wasDown) override;
+  bool Recording() const override { return recording_; }
+  void CommitEdits() override;
+
+  const MacroPanelModel& panel() const { return panel_; }
+
+ private:
+  void RunMacroButton(layout::Action action);
+  void StartRecording();
+  void StopRecording();
+  void EndCapture();
+  void Tell(const std::optional<PanelMessage>& message);
+  void Sync();
+  void SyncSequence();
+  void MouseEventListEvent(ui::ListEvent event, int selection);
+  void MacroListEvent(ui::ListEvent event, int selection);
+
+  PageContext context_;
+  AdvancedPageModel model_;
+  MacroPanelModel panel_;
+  bool made_ = false;  // the controls exist
+  bool recording_ = false;
 };
 
 // The cells of slider row 1..3 (Mouse Speed, Scrolling Speed, Double-Click Speed).

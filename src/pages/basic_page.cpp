@@ -6,8 +6,13 @@
 
 #include "assign/assignment_flow.h"
 #include "lang/dpi_labels.h"
+#include "lang/language.h"
+#include "macro/macro_store.h"
 #include "pages/page_click.h"
+#include "pages/page_first_show.h"
 #include "pages/page_scene.h"
+#include "pages/page_state.h"
+#include "settings/settings_session.h"
 
 namespace kovral {
 namespace {
@@ -325,6 +330,147 @@ BasicUpdate BasicPageModel::ChooseLight(int listId, int selection) {
   }
   CloseLightList(u);
   return u;
+}
+
+BasicPage::BasicPage(const PageContext& context)
+    : context_(context),
+      model_(context.settings.config, context.settings.ui, context.texts, context.image.activeSensorType) {}
+
+int BasicPage::Id() const { return kBasicPage; }
+
+std::span<const layout::Element> BasicPage::Elements() const { return layout::BasicElements(); }
+
+Scene BasicPage::BuildScene(const PageView& view, const LitTest& lit) const { return BuildBasicScene(view, lit); }
+
+// The first showing in a run reads the sensor, whose type chooses the DPI
+// table the scene draws.
+void BasicPage::Prepare() {
+  FirstShowingOfBasicPage(context_.link, context_.image, context_.settings, context_.texts, context_.pages);
+}
+
+// The swatches show the stage colours of the record; the lighting texts exist
+// as the model made them at this paint.
+void BasicPage::CreateChildren() {
+  model_.Painted();
+  for (int s = 1; s <= layout::kDpiStages; ++s) context_.shell.MakeText(kDpiSwatchIdFirst + s - 1, layout::DpiColorRect(s), L"");
+  for (int d = 1; d <= layout::kLightBoxes; ++d) {
+    const LightControl& light = model_.Light(d);
+    if (light.exists) context_.shell.MakeText(layout::kLightTextIdBase + d, layout::LightTextRect(d), light.text);
+  }
+}
+
+PageClickResult BasicPage::Click(layout::Point p) {
+  const BasicUpdate update = model_.Click(p);
+  Execute(update);
+  return {update.handled, {}};
+}
+
+// Only the lists the page opened speak to it; a list already closed may still
+// report the end of its own click.
+void BasicPage::ListEvent(int listId, ui::ListEvent event, int selection) {
+  if (open_.count(listId) == 0) return;
+  Execute(model_.ListEvent(listId, event, selection));
+}
+
+void BasicPage::HotItem(int listId, int item) {
+  if (listId > kDpiSubListId && listId <= kDpiSubListId + layout::kKeyRowCount) Execute(model_.HoverFunction(listId, item));
+}
+
+// The order matters to the user: a list goes before the warning about it, a
+// new list comes after it, a dialog runs only once the list that chose it has
+// finished with its click, and the colour dialog comes last.
+void BasicPage::Execute(const BasicUpdate& u) {
+  PageShell& shell = context_.shell;
+  for (int id : u.close) {
+    if (open_.erase(id) != 0) shell.CloseList(id);
+  }
+  if (u.warning) shell.ShowMessage(*u.warning, kCaptionWarning);
+  if (u.open) OpenList(*u.open);
+  if (u.focusList != 0 && open_.count(u.focusList) != 0) shell.Focus(u.focusList);
+  for (int id : u.refresh) {
+    if (id >= kDpiSwatchIdFirst && id < kDpiSwatchIdFirst + layout::kDpiStages) {
+      shell.RefreshSwatch(id);
+    } else {
+      const int box = id - layout::kLightTextIdBase;
+      if (box >= 1 && box <= layout::kLightBoxes && model_.Light(box).exists) shell.SetText(id, model_.Light(box).text);
+    }
+  }
+  if (!u.redraw.empty()) shell.Repaint(u.redraw);
+  if (u.dialogFunction >= 0) shell.ContinueLater(u.dialogFunction, u.dialogButton);
+  if (u.chooseColorStage != 0) {
+    if (const std::optional<ui::Rgb> color = shell.ChooseColor(u.chooseColorInitial))
+      Execute(model_.SetDpiColor(u.chooseColorStage, *color));
+  }
+}
+
+// The wheel goes to the window with the focus: a list longer than its box
+// scrolls with it. The DPI sub-list takes it only from Enter on its entry.
+void BasicPage::OpenList(const ListRequest& request) {
+  layout::Rect rect = request.rect;
+  if (request.besideList != 0) {
+    // Beside the entry that opened it ("DPI Switch"), at its right edge and top.
+    const std::optional<layout::Rect> entry =
+        open_.count(request.besideList) != 0 ? context_.shell.ListEntryRect(request.besideList, kFunctionDpiSwitch)
+                                             : std::nullopt;
+    if (!entry) return;
+    rect = {entry->right, entry->top, entry->right + rect.Width(), entry->top + rect.Height()};
+  }
+  if (context_.shell.OpenList(request.id, rect, request.items, request.id != kDpiSubListId)) open_.insert(request.id);
+}
+
+void BasicPage::Continue(int what, int detail) {
+  if (detail < 0 || detail >= layout::kKeyRowCount) return;
+  if (RunAssignmentDialog(what, detail)) {
+    const layout::Rect row = layout::KeyRowRect(detail + 1);
+    context_.shell.Repaint(std::span<const layout::Rect>(&row, 1));
+  }
+}
+
+// The dialog's results become codes here, through the flow's lookups. A
+// choice dialog ended with OK before anything was chosen changes nothing,
+// like Cancel: it would store its first entry under a text that names none.
+bool BasicPage::RunAssignmentDialog(int function, int button) {
+  DeviceConfig& config = context_.settings.config;
+  UiSettings& ui = context_.settings.ui;
+  const MainTexts& texts = context_.texts;
+  AssignmentDialogs& dialogs = context_.shell.Dialogs();
+  switch (function) {
+    case kFunctionWindows: {
+      const std::optional<ChoiceResult> r = dialogs.RunWindowsDialog();
+      if (r) StoreWindowsChoice(config, ui, button, r->position, r->text);
+      return r.has_value();
+    }
+    case kFunctionWindows + 1: {
+      const std::optional<ChoiceResult> r = dialogs.RunMediaDialog();
+      if (r) StoreMediaChoice(config, ui, texts, button, r->position, r->text);
+      return r.has_value();
+    }
+    case kFunctionWindows + 2: {
+      const std::optional<FireKeyResult> r = dialogs.RunFireKeyDialog();
+      if (r) StoreFireKey(config, ui, texts, button, r->position, r->text, r->speed, r->times);
+      return r.has_value();
+    }
+    case kFunctionWindows + 3: {
+      const std::optional<std::wstring> r = dialogs.RunSingleKeyDialog();
+      if (r) StoreSingleKey(config, ui, texts, button, *r);
+      return r.has_value();
+    }
+    case kFunctionWindows + 4: {
+      const std::optional<ComboResult> r = dialogs.RunComboDialog();
+      if (r) StoreComboKey(config, ui, texts, button, r->modifierName, r->firstKeyName, r->secondKeyName);
+      return r.has_value();
+    }
+    case kFunctionMacro: {
+      const std::wstring& recordIni = context_.settings.macroFile();
+      std::vector<std::wstring> names;
+      if (context_.settings.files().Exists(recordIni)) names = MacroNames(context_.settings.ini(), recordIni);
+      const std::optional<MacroKeyResult> r = dialogs.RunMacroDialog(std::move(names));
+      if (r) StoreMacroKey(config, ui, texts, button, r->position, r->name, r->repeatMode);
+      return r.has_value();
+    }
+    default:
+      return false;
+  }
 }
 
 }  // namespace kovral

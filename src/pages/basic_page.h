@@ -5,10 +5,12 @@
 // object executes the answer; the scene shows the record.
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "lang/main_texts.h"
+#include "pages/page.h"
 #include "view/layout.h"
 #include "settings/device_config.h"
 #include "settings/ui_settings.h"
@@ -121,6 +123,36 @@ class BasicPageModel {
   bool effectMarked_ = false;
   std::vector<std::wstring> lightItems_;  // the open lighting list's entries
   LightControl light_[3];
+};
+
+// The page itself: it carries out the model's answers through the shell,
+// in their order, and runs the dialog of a function chosen for a button.
+class BasicPage final : public Page {
+ public:
+  explicit BasicPage(const PageContext& context);
+
+  int Id() const override;
+  std::span<const layout::Element> Elements() const override;
+  Scene BuildScene(const PageView& view, const LitTest& lit) const override;
+  void Prepare() override;
+  void CreateChildren() override;
+  PageClickResult Click(layout::Point p) override;
+  void ListEvent(int listId, ui::ListEvent event, int selection) override;
+  void HotItem(int listId, int item) override;
+  // `what`: the function whose dialog runs, `detail`: the button (0-based).
+  void Continue(int what, int detail) override;
+
+  const BasicPageModel& model() const { return model_; }
+
+ private:
+  void Execute(const BasicUpdate& update);
+  // Runs the dialog of a function; true when it ended with OK and stored something.
+  bool RunAssignmentDialog(int function, int button);
+  void OpenList(const ListRequest& request);
+
+  PageContext context_;
+  BasicPageModel model_;
+  std::set<int> open_;  // the lists the shell has open
 };
 
 // The parameter and effect texts the lighting boxes show for a mode; empty
