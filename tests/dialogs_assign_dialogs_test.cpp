@@ -109,7 +109,9 @@ TEST(AssignDialogs, TheFieldsListOpensClosesAndChoosesTheSameWayInEveryDialog) {
 
     model->OnWheel(120);
     model->OnClick(Centre(layout::kDialogOk));
-    EXPECT_EQ(shell.Take(), Calls{"end ok"}) << "no list: the wheel scrolls nothing";
+    const Calls ends = c.list == kComboModifierList ? Calls{"stop capture", "end ok"} : Calls{"end ok"};
+    EXPECT_EQ(shell.Take(), ends)
+        << "no list: the wheel scrolls nothing; the keyboard is given back";
   }
   EXPECT_TRUE(media.chosen && fire.chosen && macro.chosen);
   EXPECT_EQ(fire.position, 2);
@@ -188,6 +190,13 @@ TEST(AssignDialogs, TheKeyDialogsKeepTheirKeysFromTheDialogAndShowWhatTheyCaught
   EXPECT_EQ(combo.secondKeyName, L"Q");
   EXPECT_EQ(combo.firstKeyName, L"");
   EXPECT_EQ(comboShell.texts[kComboSecondEdit], L"Q");
+
+  comboShell.Take();
+  comboModel.OnClick({layout::kDialogOk.left + 2, layout::kDialogOk.top + 2});
+  EXPECT_EQ(comboShell.Take(), (Calls{"close", "enable 516", "enable 517", "stop capture", "end ok"}));
+  singleShell.Take();
+  singleModel.OnCancel();
+  EXPECT_EQ(singleShell.Take(), Calls{"end cancel"}) << "it never captured";
 }
 
 // A ticked mode box stays; another one takes the tick and both are drawn

@@ -34,8 +34,7 @@ ControlSpec Edit(int id, const layout::Rect& rect, bool digitsOnly) {
 }
 
 // Without capture the dialog runs on; it says why the keys will not show.
-void StartCapture(DialogShell& shell, const wchar_t* failureFormat) {
-  const std::optional<int> error = shell.StartKeyCapture();
+void TellCaptureFailed(DialogShell& shell, const wchar_t* failureFormat, std::optional<int> error) {
   if (!error) return;
   wchar_t text[128];
   std::swprintf(text, 128, failureFormat, *error);
@@ -165,7 +164,7 @@ SingleKeyDialogModel::SingleKeyDialogModel(DialogEnvironment environment, Single
 
 void SingleKeyDialogModel::Open() {
   shell().CreateControl(Static(kSingleKeyStatic, layout::single::kKeyName, result_.keyName, true));
-  StartCapture(shell(), kMsgSingleHookFailed);
+  TellCaptureFailed(shell(), kMsgSingleHookFailed, StartKeyCapture());
 }
 
 void SingleKeyDialogModel::AddOwnTexts(Scene& scene) const {
@@ -193,7 +192,7 @@ void ComboKeyDialogModel::Open() {
   shell().CreateControl(Static(kComboModifierStatic, layout::combo::kModifierText, result_.modifierName, true));
   shell().CreateControl(Edit(kComboFirstEdit, layout::combo::kFirstKeyEdit, false));
   shell().CreateControl(Edit(kComboSecondEdit, layout::combo::kSecondKeyEdit, false));
-  StartCapture(shell(), kMsgComboHookFailed);
+  TellCaptureFailed(shell(), kMsgComboHookFailed, StartKeyCapture());
 }
 
 void ComboKeyDialogModel::EnableEdits(bool enable) {

@@ -38,7 +38,20 @@ SkinDialogModel::SkinDialogModel(layout::DialogKind kind, DialogEnvironment envi
 // cannot close: it says so and ends as if cancelled.
 void SkinDialogModel::OnFaceMissing() {
   shell().Tell(kDialogImageFailedText, DialogImageFailedTitle(TextKindOf(kind_)));
-  shell().End(false);
+  End(false);
+}
+
+std::optional<int> SkinDialogModel::StartKeyCapture() {
+  const std::optional<int> error = shell().StartKeyCapture();
+  capturing_ = !error;
+  return error;
+}
+
+// The keyboard is given back before the dialog goes.
+void SkinDialogModel::End(bool ok) {
+  if (capturing_) shell().StopKeyCapture();
+  capturing_ = false;
+  shell().End(ok);
 }
 
 void SkinDialogModel::AddHoverTable(std::span<const layout::Element> table) {

@@ -3,6 +3,7 @@
 // and the close cross lit under the pointer, the pop-up list that a click
 // elsewhere closes, the wheel, and what ends the dialog. A dialog's model
 // adds its controls, texts, clicks and results.
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -41,8 +42,8 @@ class SkinDialogModel {
   // (Enter is OK, Esc Cancel).
   virtual bool SwallowsKey(const DialogKey& key) const { return false; }
   virtual void OnCapturedKey(const DialogKey& key) {}
-  virtual void OnOk() { shell().End(true); }
-  void OnCancel() { shell().End(false); }
+  virtual void OnOk() { End(true); }
+  void OnCancel() { End(false); }
 
   Scene BuildScene() const;
   virtual ControlColors ColorsFor(int controlId, ControlType type) const { return DialogControlColors(kind_, type); }
@@ -63,6 +64,9 @@ class SkinDialogModel {
   virtual void OnListSelected(int id) {}
 
   DialogShell& shell() const { return *shell_; }
+  // Key capture until the dialog ends; nothing when capturing, else the error code.
+  std::optional<int> StartKeyCapture();
+  void End(bool ok);
   void OpenList(int id, const layout::Rect& rect, const std::vector<std::wstring>& items, const layout::Rect& field);
   void CloseList();
   int openListId() const { return listId_; }
@@ -76,6 +80,7 @@ class SkinDialogModel {
   DialogFrameTexts frameTexts_;
   HoverTracker hover_;
   DialogShell* shell_ = nullptr;
+  bool capturing_ = false;
   int listId_ = 0;
   layout::Rect listRect_;
   layout::Rect listField_;
