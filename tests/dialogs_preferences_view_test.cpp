@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/preferences_view.h"
+#include "dialogs_fake_shell.h"
 #include "ui/skin_files.h"
 
 namespace kovral {
@@ -116,6 +117,32 @@ TEST(PreferencesView, NothingOnTheFaceOverlaps) {
   for (size_t i = 0; i < rects.size(); ++i)
     for (size_t j = i + 1; j < rects.size(); ++j)
       EXPECT_FALSE(Intersects(rects[i], rects[j])) << i << " and " << j;
+}
+
+// The dialog through a recording shell: a language chosen in the list is
+// shown and kept; the sample shows at the place chosen so far; a click on
+// another place repaints the old box, the new one and the place's name.
+TEST(PreferencesView, TheDialogKeepsTheChosenLanguageAndShowsTheSampleWhereChosen) {
+  std::vector<OsdPosition> samples;
+  PreferencesChoice chosen;
+  PreferencesDialogModel model({L"s", {255, 255, 255}, L"en"}, chosen, [&](OsdPosition p) { samples.push_back(p); });
+  testing::RecordingDialogShell shell;
+  model.Attach(shell);
+  model.Open();
+  EXPECT_EQ(shell.texts[kPreferencesLanguageStatic], PreferencesTextsFor(UiLanguage::English).systemDefault);
+  model.OnClick({p::kLanguageField.left + 2, p::kLanguageField.top + 2});
+  shell.selection[kPreferencesLanguageList] = 2;
+  model.OnListEvent(kPreferencesLanguageList, ui::ListEvent::EnterPressed);
+  EXPECT_EQ(chosen.language, LanguageChoice::SimplifiedChinese);
+  EXPECT_EQ(shell.texts[kPreferencesLanguageStatic], L"简体中文");
+
+  const layout::Element& place = ElementOf(layout::Action::OsdPosition, 5);
+  const layout::Element& sample = ElementOf(layout::Action::ShowSampleNotice, 0);
+  shell.Take();
+  model.OnClick({place.rect.left + 1, place.rect.top + 1});
+  EXPECT_EQ(shell.Take(), std::vector<std::string>{"repaint 4"});
+  model.OnClick({sample.rect.left + 1, sample.rect.top + 1});
+  EXPECT_EQ(samples, std::vector<OsdPosition>{OsdPosition::BottomRight});
 }
 
 }  // namespace

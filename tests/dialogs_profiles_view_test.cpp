@@ -1,7 +1,12 @@
 // What the Profiles dialog lists and offers, without its window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "dialogs/profiles_view.h"
+#include "dialogs_fake_shell.h"
+#include "lang/text_format.h"
+#include "settings_memory_fs.h"
 
 namespace kovral {
 namespace {
@@ -70,6 +75,70 @@ TEST(ProfilesView, TheOpenWindowsOfferEachNamedProgramOnceInOrder) {
   };
   EXPECT_EQ(OpenProgramNames(windows), (std::vector<std::wstring>{L"Browser.exe", L"Game.exe", L"notepad.exe"}));
   EXPECT_TRUE(OpenProgramNames({}).empty());
+}
+
+}  // namespace
+}  // namespace kovral
+
+namespace kovral {
+namespace {
+
+layout::Point Centre(const layout::Rect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+// The dialog's steps through a recording shell: Enter in the Name box saves
+// rather than closing, saving over a profile and deleting one ask first and
+// a No changes nothing, a program comes from the windows open now.
+TEST(ProfilesView, TheDialogSavesOnEnterInTheNameBoxAndAsksBeforeReplacingOrDeleting) {
+  testing::MemoryFileSystem fs;
+  ProfileLibrary library(fs, L"/kv/Profiles");
+  int changes = 0;
+  ProfilesDialogServices services{library, nullptr, [] { return ProfileData{}; }, {}, [&] { ++changes; }};
+  ProfilesDialogModel model({L"C:\\K\\Skins\\Default", {255, 255, 255}, L"en"}, services, [] {
+    return std::vector<FrontWindow>{{1, L"game.exe", false}, {2, L"kovral.exe", true}};
+  });
+  testing::RecordingDialogShell shell;
+  model.Attach(shell);
+  model.Open();
+  const ProfilesTexts& texts = ProfilesTextsFor(UiLanguage::English);
+  EXPECT_EQ(model.status(), texts.noProfiles);
+  EXPECT_EQ(shell.focus, kProfilesNameEditId);
+
+  model.OnOk();
+  EXPECT_EQ(model.status(), texts.typeName) << "Enter in the empty Name box";
+  shell.texts[kProfilesNameEditId] = L"  Racing ";
+  shell.Take();
+  model.OnOk();
+  EXPECT_EQ(model.status(), FormatText(texts.saved, L"Racing"));
+  EXPECT_EQ(shell.items[kProfilesListId], std::vector<std::wstring>{L"Racing"});
+  EXPECT_EQ(shell.ListSelection(kProfilesListId), 0);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(std::count(shell.calls.begin(), shell.calls.end(), "end ok"), 0);
+
+  shell.texts[kProfilesNameEditId] = L"racing";
+  model.OnClick(Centre(layout::profiles::ButtonRect(0)));
+  EXPECT_EQ(shell.told.back(), FormatText(texts.confirmReplace, L"Racing"));
+  EXPECT_EQ(changes, 1) << "No keeps the profile as it was";
+
+  model.OnClick(Centre(layout::profiles::ButtonRect(2)));
+  EXPECT_EQ(shell.items[kProfilesProgramListId], std::vector<std::wstring>{L"game.exe"}) << "no Browse…, not our own";
+  shell.selection[kProfilesProgramListId] = 0;
+  model.OnListEvent(kProfilesProgramListId, ui::ListEvent::PointerSelected);
+  EXPECT_EQ(library.List().profiles[0].programs, std::vector<std::wstring>{L"game.exe"});
+  EXPECT_EQ(shell.ListSelection(kProfilesListId), 1) << "the added program's row";
+
+  shell.selection[kProfilesListId] = 0;
+  model.OnClick(Centre(layout::profiles::ButtonRect(4)));
+  EXPECT_EQ(library.List().profiles.size(), 1u) << "No keeps it";
+  shell.answer = true;
+  model.OnClick(Centre(layout::profiles::ButtonRect(4)));
+  EXPECT_TRUE(library.List().profiles.empty());
+  EXPECT_EQ(changes, 3);
+
+  shell.focus = kProfilesListId;
+  shell.Take();
+  model.OnWheel(120);
+  model.OnOk();
+  EXPECT_EQ(shell.Take(), (std::vector<std::string>{"scroll 590 -3", "end ok"}));
 }
 
 }  // namespace

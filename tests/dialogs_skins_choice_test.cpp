@@ -5,6 +5,7 @@
 #include <set>
 
 #include "dialogs/skins_choice.h"
+#include "dialogs_fake_shell.h"
 #include "ui/skin_files.h"
 #include "ui/skin_path.h"
 
@@ -73,6 +74,52 @@ TEST(SkinsChoice, SwatchShowsTheChosenColourAndTheListIsDark) {
   EXPECT_EQ(list.text, ControlColors::Text::White);
   EXPECT_EQ(list.brushColor, (ui::Rgb{0x28, 0x28, 0x28}));
   EXPECT_EQ(SkinsDialogControlColors(kSkinNameStatic, ControlType::Static, chosen).text, ControlColors::Text::White);
+}
+
+// The dialog through a recording shell: an incomplete skin is refused with
+// a warning and the skin in use stays; a complete one is shown and kept; a
+// colour chosen paints the swatch, a cancelled chooser changes nothing.
+TEST(SkinsChoice, TheDialogKeepsTheSkinInUseWhenTheChosenOneIsIncomplete) {
+  std::set<std::wstring> present;
+  for (const wchar_t* file : skin::AllFiles()) present.insert(SkinImagePath(std::wstring(kSkinsRoot) + L"\\Ember", file));
+  SkinsFolder folder{kSkinsRoot, [] { return kRoot; },
+                     [&](const std::wstring& path) { return present.count(path) != 0; }};
+  FixedColorChooser colors(ui::Rgb{1, 2, 3});
+  FixedColorChooser cancelled(std::nullopt);
+  SkinsResult result;
+  SkinsDialogModel model({L"C:\\K\\/Skins\\Default", {9, 9, 9}, L"en"}, L"Default", folder, colors, result);
+  testing::RecordingDialogShell shell;
+  model.Attach(shell);
+  model.Open();
+  EXPECT_EQ(shell.texts[kSkinNameStatic], L"Default");
+  shell.Take();
+  const layout::Point field{layout::skins::kField.left + 2, layout::skins::kField.top + 2};
+  model.OnClick(field);
+  EXPECT_EQ(shell.items[kSkinList], (std::vector<std::wstring>{L"Ember", L"Default", L"Broken"}));
+  shell.selection[kSkinList] = 2;
+  model.OnListEvent(kSkinList, ui::ListEvent::DoubleClicked);
+  EXPECT_EQ(shell.Take(), (std::vector<std::string>{"open 562 3", "close", "tell"}));
+  EXPECT_EQ(result.chosenSkinName, L"Default");
+  EXPECT_EQ(result.chosenSkinFolder, L"C:\\K\\/Skins\\Default");
+
+  model.OnClick(field);
+  shell.selection[kSkinList] = 0;
+  model.OnListEvent(kSkinList, ui::ListEvent::PointerSelected);
+  EXPECT_EQ(result.chosenSkinName, L"Ember");
+  EXPECT_EQ(result.chosenSkinFolder, std::wstring(kSkinsRoot) + L"\\Ember");
+  EXPECT_EQ(shell.texts[kSkinNameStatic], L"Ember");
+
+  shell.Take();
+  const layout::Point swatch{layout::skins::kSwatch.left + 2, layout::skins::kSwatch.top + 2};
+  model.OnClick(swatch);
+  EXPECT_EQ(shell.Take(), std::vector<std::string>{"redraw 561"});
+  EXPECT_EQ(model.ColorsFor(kSkinSwatchStatic, ControlType::Static).brushColor, (ui::Rgb{1, 2, 3}));
+  SkinsResult kept;
+  SkinsDialogModel other({L"x", {9, 9, 9}, L"en"}, L"x", folder, cancelled, kept);
+  other.Attach(shell);
+  other.OnClick(swatch);
+  EXPECT_EQ(shell.Take(), std::vector<std::string>{});
+  EXPECT_EQ(kept.chosenColor, (ui::Rgb{9, 9, 9}));
 }
 
 }  // namespace

@@ -10,30 +10,15 @@
 
 namespace kovral {
 
-inline constexpr int kPreferencesLanguageStatic = 620;
-inline constexpr int kPreferencesLanguageList = 621;
+struct PreferencesResult {
+  PreferencesChoice chosen;
+};
 
-class CPreferencesDialog final : public CSkinDialog {
+class CPreferencesDialog final : public PreferencesResult, public CSkinDialog {
  public:
   // `showSample` shows a sample notice at a place, at once.
   CPreferencesDialog(DialogEnvironment environment, PreferencesChoice current,
                      std::function<void(OsdPosition)> showSample);
-
-  PreferencesChoice chosen;
-
- protected:
-  void CreateControls() override;
-  void AddOwnTexts(Scene& scene) const override;
-  bool OnFieldClick(layout::Point p) override;
-  bool OnControlCommand(int id, int code) override;
-  void OnWheel(int delta) override;
-
- private:
-  void ChooseListedLanguage();
-
-  const PreferencesTexts& texts_;
-  std::function<void(OsdPosition)> showSample_;
-  HWND languageText_ = nullptr;
 };
 
 }  // namespace kovral

@@ -103,4 +103,54 @@ PreferencesOutcome DecidePreferencesOk(const PreferencesChoice& before, const Pr
   return outcome;
 }
 
+PreferencesDialogModel::PreferencesDialogModel(DialogEnvironment environment, PreferencesChoice& chosen,
+                                               std::function<void(OsdPosition)> showSample)
+    : SkinDialogModel(layout::DialogKind::Preferences, std::move(environment)),
+      chosen_(chosen),
+      texts_(PreferencesTextsFor(language())),
+      showSample_(std::move(showSample)) {
+  AddHoverTable(layout::preferences::Elements());
+}
+
+void PreferencesDialogModel::Open() {
+  ControlSpec languageText;
+  languageText.id = kPreferencesLanguageStatic;
+  languageText.rect = layout::preferences::kLanguageText;
+  languageText.text = LanguageEntry(chosen_.language, texts_);
+  shell().CreateControl(languageText);
+}
+
+void PreferencesDialogModel::AddOwnTexts(Scene& scene) const {
+  AddPreferencesScene(scene, chosen_, texts_, environment().textColor,
+                      [this](const layout::Element& e) { return IsLit(e); });
+}
+
+// A click repaints the boxes it may have unticked (the old place and style)
+// with the one it hit and the place's name.
+void PreferencesDialogModel::OnFieldClick(layout::Point p) {
+  namespace prefs = layout::preferences;
+  if (prefs::kLanguageField.Contains(p)) {
+    if (listOpen()) CloseList();
+    else OpenList(kPreferencesLanguageList, prefs::kLanguageList, LanguageEntries(texts_), prefs::kLanguageField);
+    return;
+  }
+  const layout::Element* hit = layout::HitTest(prefs::Elements(), p);
+  if (!hit) return;
+  if (hit->action == layout::Action::ShowSampleNotice) {
+    if (showSample_) showSample_(chosen_.notices.position);
+    return;
+  }
+  const layout::Rect oldPosition = prefs::PositionBoxRect(static_cast<int>(chosen_.notices.position) + 1);
+  const layout::Rect oldStyle = prefs::StyleBoxRect(static_cast<int>(chosen_.notices.style) + 1);
+  if (ClickPreference(chosen_, *hit)) shell().Repaint({oldPosition, oldStyle, hit->rect, prefs::kPositionName});
+}
+
+void PreferencesDialogModel::OnListChoice(int, int index) {
+  CloseList();
+  if (index < 0 || index >= kLanguageChoiceCount) return;
+  chosen_.language = static_cast<LanguageChoice>(index);
+  shell().SetText(kPreferencesLanguageStatic, LanguageEntry(chosen_.language, texts_));
+  shell().RedrawControl(kPreferencesLanguageStatic);
+}
+
 }  // namespace kovral

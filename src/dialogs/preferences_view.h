@@ -3,9 +3,11 @@
 // choices, the tick boxes a click changes, its picture's texts and ticks,
 // and what its OK stores and changes at once.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "dialogs/skin_dialog.h"
 #include "lang/dialog_texts.h"
 #include "lang/language.h"
 #include "settings/notice_preferences.h"
@@ -50,5 +52,28 @@ struct PreferencesOutcome {
 };
 PreferencesOutcome DecidePreferencesOk(const PreferencesChoice& before, const PreferencesChoice& after,
                                        uint16_t systemLangId);
+
+inline constexpr int kPreferencesLanguageStatic = 620;
+inline constexpr int kPreferencesLanguageList = 621;
+
+// The Preferences dialog: the interface language, how and where notices are
+// shown (with a sample where they will appear) and the switches the tray
+// menu has too. `chosen` starts as the current choice.
+class PreferencesDialogModel final : public SkinDialogModel {
+ public:
+  // `showSample` shows a sample notice at a place, at once.
+  PreferencesDialogModel(DialogEnvironment environment, PreferencesChoice& chosen,
+                         std::function<void(OsdPosition)> showSample);
+  void Open() override;
+
+ private:
+  void AddOwnTexts(Scene& scene) const override;
+  void OnFieldClick(layout::Point p) override;
+  void OnListChoice(int id, int index) override;
+
+  PreferencesChoice& chosen_;
+  const PreferencesTexts& texts_;
+  std::function<void(OsdPosition)> showSample_;
+};
 
 }  // namespace kovral

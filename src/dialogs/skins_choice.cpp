@@ -1,6 +1,8 @@
 #include "dialogs/skins_choice.h"
 
 #include "dialogs/dialog_face.h"
+#include "lang/dialog_texts.h"
+#include "lang/main_texts.h"
 #include "lang/text_format.h"
 #include "view/layout.h"
 #include "ui/skin_path.h"
@@ -43,6 +45,77 @@ ControlColors SkinsDialogControlColors(int controlId, ControlType type, ui::Rgb 
     return swatch;
   }
   return DialogControlColors(layout::DialogKind::Skins, type);
+}
+
+SkinsDialogModel::SkinsDialogModel(DialogEnvironment environment, std::wstring currentSkinName, SkinsFolder folder,
+                                   ColorChooser& colors, SkinsResult& result)
+    : SkinDialogModel(layout::DialogKind::Skins, environment),
+      folder_(std::move(folder)),
+      colors_(colors),
+      result_(result) {
+  result_.chosenSkinName = std::move(currentSkinName);
+  result_.chosenSkinFolder = environment.skinFolder;
+  result_.chosenColor = environment.textColor;
+}
+
+void SkinsDialogModel::Open() {
+  ControlSpec name;
+  name.id = kSkinNameStatic;
+  name.rect = layout::skins::kNameText;
+  name.text = result_.chosenSkinName;
+  shell().CreateControl(name);
+  ControlSpec swatch;
+  swatch.id = kSkinSwatchStatic;
+  swatch.rect = layout::skins::kSwatch;
+  swatch.centred = true;
+  shell().CreateControl(swatch);
+}
+
+// The hint is in the skin's text colour, whatever colour is being chosen.
+// The English one is wider than its place above the swatch: it wraps onto a
+// second line there rather than losing its ends.
+void SkinsDialogModel::AddOwnTexts(Scene& scene) const {
+  scene.AddText(SkinsTextsFor(language()).colorHint, layout::skins::kHint, ui::kTextWrapCentre,
+                environment().textColor);
+}
+
+void SkinsDialogModel::OnFieldClick(layout::Point p) {
+  if (layout::skins::kField.Contains(p)) {
+    if (listOpen()) {
+      CloseList();
+      return;
+    }
+    listed_ = SkinListEntries(folder_.list());
+    OpenList(kSkinList, layout::skins::kList, listed_, layout::skins::kField);
+    return;
+  }
+  if (layout::skins::kSwatch.Contains(p)) {
+    // Owned by this dialog, so the dialog cannot be clicked while it is open.
+    if (std::optional<ui::Rgb> color = colors_.Choose(shell().ChooserOwner(), result_.chosenColor)) {
+      result_.chosenColor = *color;
+      shell().RedrawControl(kSkinSwatchStatic);
+    }
+  }
+}
+
+// The folder is listed again: it may have changed while the list was open.
+void SkinsDialogModel::OnListChoice(int, int index) {
+  if (index < 0 || index >= static_cast<int>(listed_.size())) return;
+  const std::wstring text = listed_[static_cast<size_t>(index)];
+  CloseList();
+  const SkinPick pick = PickSkin(folder_.root, folder_.list(), text, folder_.exists);
+  if (!pick.taken) {
+    shell().Tell(MainTextsFor(language()).skinIncomplete, kCaptionWarning);
+    return;
+  }
+  result_.chosenSkinName = pick.name;
+  result_.chosenSkinFolder = pick.folder;
+  shell().SetText(kSkinNameStatic, result_.chosenSkinName);
+  shell().RedrawControl(kSkinNameStatic);
+}
+
+ControlColors SkinsDialogModel::ColorsFor(int controlId, ControlType type) const {
+  return SkinsDialogControlColors(controlId, type, result_.chosenColor);
 }
 
 }  // namespace kovral

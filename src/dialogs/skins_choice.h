@@ -10,8 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "view/control_colors.h"
+#include "dialogs/skin_dialog.h"
+#include "ui/color_chooser.h"
 #include "ui/text_style.h"
+#include "view/control_colors.h"
 
 namespace kovral {
 
@@ -48,5 +50,38 @@ inline constexpr int kSkinList = 562;
 // The swatch shows the chosen colour as its brush; the list is white on
 // dark grey; the name text is white on the picture.
 ControlColors SkinsDialogControlColors(int controlId, ControlType type, ui::Rgb chosen);
+
+struct SkinsResult {
+  std::wstring chosenSkinName;
+  std::wstring chosenSkinFolder;
+  ui::Rgb chosenColor;
+};
+
+// Where the skins are and what the file system says of them.
+struct SkinsFolder {
+  std::wstring root;
+  std::function<std::vector<FolderEntry>()> list;          // the root's entries
+  std::function<bool(const std::wstring&)> exists;          // a file of a skin
+};
+
+// The skin chooser: one of the folders under the root and a colour for the
+// interface texts. The result starts as the skin and colour in use.
+class SkinsDialogModel final : public SkinDialogModel {
+ public:
+  SkinsDialogModel(DialogEnvironment environment, std::wstring currentSkinName, SkinsFolder folder,
+                   ColorChooser& colors, SkinsResult& result);
+  void Open() override;
+  ControlColors ColorsFor(int controlId, ControlType type) const override;
+
+ private:
+  void AddOwnTexts(Scene& scene) const override;
+  void OnFieldClick(layout::Point p) override;
+  void OnListChoice(int id, int index) override;
+
+  SkinsFolder folder_;
+  ColorChooser& colors_;
+  SkinsResult& result_;
+  std::vector<std::wstring> listed_;
+};
 
 }  // namespace kovral
