@@ -10,6 +10,10 @@ namespace {
 constexpr uint32_t kMouseMove = 0x200, kLDown = 0x201, kLUp = 0x202, kLDbl = 0x203, kRDown = 0x204, kRUp = 0x205,
                    kRDbl = 0x206, kMDown = 0x207;
 
+TrayDecision DecideTrayMessage(uint32_t message, bool ready, PageState& state) {
+  return DecideTrayClick(TrayClickOfMessage(message), ready, state);
+}
+
 // The tray menu and its Profiles submenu share one WM_COMMAND space: a shared
 // id made the submenu's Desktop open Preferences.
 TEST(TrayRules, EveryMenuCommandHasItsOwnId) {
