@@ -438,5 +438,102 @@ TEST(MainController, TheSkinChooserAndTheMouseLeavingHideTheWindowOnlyWhenNothin
   EXPECT_EQ(rig.shell.log, (Lines{"skins dialog", "cancel dialogs", "hide"}));
 }
 
+// What the menu offers in each state: Export and Import change the record,
+// so never under a dialog; Import needs the mouse; Preferences the skin.
+TEST(TrayMenu, ItemsAreGreyedAndTickedAsTheStateSays) {
+  struct Case {
+    bool idle, mouse, skin, starts;
+    bool exportOn, importOn, preferencesOn;
+  };
+  const Case cases[] = {
+      {true, true, true, false, true, true, true},
+      {false, true, true, true, false, false, false},
+      {true, false, true, false, true, false, true},
+      {true, true, false, false, true, true, false},
+  };
+  const MainTexts& texts = MainTextsFor(UiLanguage::English);
+  for (const Case& c : cases) {
+    const TrayMenu menu = BuildTrayMenu(texts, {std::nullopt, c.idle, c.mouse, c.skin, c.starts});
+    ASSERT_EQ(menu.size(), 5u);
+    const TrayMenu expected{{kTrayMenuExportProfileCommand, texts.trayExportProfile, false, c.exportOn, {}},
+                            {kTrayMenuImportProfileCommand, texts.trayImportProfile, false, c.importOn, {}},
+                            {kTrayMenuPreferencesCommand, texts.trayPreferences, false, c.preferencesOn, {}},
+                            {kTrayMenuStartWithWindowsCommand, texts.trayStartWithWindows, c.starts, true, {}},
+                            {kTrayMenuExitCommand, texts.trayExit, false, true, {}}};
+    EXPECT_EQ(menu, expected) << c.idle << c.mouse << c.skin;
+  }
+}
+
+// The menu's commands through the controller: Start with Windows follows
+// the Run key and says when the key refuses; Preferences is dropped while a
+// dialog is up; a new language reaches the window, its fonts and the menu.
+TEST(MainController, TrayCommandsChangeWhatTheySayAndTheLanguageReachesEverything) {
+  MainRig rig;
+  rig.Start();
+  rig.shell.menuChoice = kTrayMenuStartWithWindowsCommand;
+  rig.controller->OnTrayClick(TrayClick::Right);
+  ASSERT_EQ(rig.shell.lastMenu.size(), 6u);  // the Profiles submenu first
+  EXPECT_EQ(rig.shell.lastMenu[0].text, L"Profiles");
+  EXPECT_FALSE(rig.shell.lastMenu[4].checked);
+  EXPECT_TRUE(rig.runKey.value);
+  rig.controller->OnTrayClick(TrayClick::Right);
+  EXPECT_TRUE(rig.shell.lastMenu[4].checked);
+  EXPECT_FALSE(rig.runKey.value);
+  rig.runKey.writable = false;
+  rig.controller->OnTrayClick(TrayClick::Right);
+  ASSERT_EQ(rig.messages.messages.size(), 1u);
+  EXPECT_EQ(rig.messages.messages[0].text, MainTextsFor(UiLanguage::English).startWithWindowsFailed);
+
+  rig.shell.log.clear();
+  rig.shell.dialogUp = true;
+  EXPECT_TRUE(rig.controller->OnMenuCommand(kTrayMenuPreferencesCommand));
+  EXPECT_TRUE(rig.shell.log.empty());
+  rig.shell.dialogUp = false;
+  PreferencesChoice chosen{LanguageChoice::SimplifiedChinese, {NoticeStyle::Balloons, OsdPosition::TopCentre},
+                           false, {}};
+  rig.shell.preferencesChoice = chosen;
+  rig.controller->OnMenuCommand(kTrayMenuPreferencesCommand);
+  EXPECT_EQ(rig.shell.log, (Lines{"preferences dialog", "commit", "look Default CHS fonts", "rebuild", "repaint",
+                                  "osd off"}));
+  EXPECT_EQ(rig.ini.Get(rig.StrIni(), L"Skins", L"Lan"), L"CHS");
+  rig.controller->OnTrayClick(TrayClick::Right);
+  EXPECT_EQ(rig.shell.lastMenu.back().text, MainTextsFor(UiLanguage::SimplifiedChinese).trayExit);
+  // A left click opens the window; without the mouse it says so instead.
+  rig.shell.log.clear();
+  rig.controller->OnTrayClick(TrayClick::Left);
+  EXPECT_EQ(rig.shell.log, (Lines{"front"}));
+}
+
+// Every in-game notice goes where the preferences say; the mouse missing is
+// always a balloon.
+TEST(MainController, NoticesGoOnTheScreenIntoABalloonOrNowhereAsThePreferencesSay) {
+  struct Case {
+    NoticeStyle style;
+    bool osdWorks;
+    Lines log;
+  };
+  const std::string missing = "balloon " + Narrow(NoticeBalloon(UiLanguage::English, kNoticeMouseMissing, 0)->text);
+  const Case cases[] = {
+      {NoticeStyle::OnScreen, true, {"osd 1000 Hz", missing}},
+      {NoticeStyle::OnScreen, false, {"osd 1000 Hz", "balloon Switch report rate into 1000HZ", missing}},
+      {NoticeStyle::Balloons, true, {"balloon Switch report rate into 1000HZ", missing}},
+      {NoticeStyle::Off, true, {missing}},
+  };
+  for (const Case& c : cases) {
+    MainRig rig;
+    ASSERT_TRUE(WriteNoticePreferences(rig.ini, rig.StrIni(), {c.style, OsdPosition::TopLeft}));
+    rig.Start();
+    rig.shell.osdWorks = c.osdWorks;
+    rig.controller->OnDeviceNotice(static_cast<uint32_t>(kNoticeReportRate), 1);
+    Lines told = std::exchange(rig.shell.log, {});
+    rig.sim.Unplug();
+    rig.DeliverPlugEvents();
+    rig.shell.log.clear();
+    rig.controller->OnTrayClick(TrayClick::Left);  // the window is not shown without the mouse
+    told.insert(told.end(), rig.shell.log.begin(), rig.shell.log.end());
+    EXPECT_EQ(told, c.log) << static_cast<int>(c.style);
+  }
+}
+
 }  // namespace
 }  // namespace kovral
