@@ -154,6 +154,7 @@ TEST(StartWithWindows, OnlyAValueThatStartsThisExecutableCounts) {
 #include "app/shell_opener.h"
 #include "app/tray_menu.h"
 #include "device/clock.h"
+#include "device/commands.h"
 #include "lang/messages.h"
 #include "lang/notices.h"
 #include "lang/text_format.h"
@@ -533,6 +534,56 @@ TEST(MainController, NoticesGoOnTheScreenIntoABalloonOrNowhereAsThePreferencesSa
     told.insert(told.end(), rig.shell.log.begin(), rig.shell.log.end());
     EXPECT_EQ(told, c.log) << static_cast<int>(c.style);
   }
+}
+
+// A profile chosen from the Profiles submenu goes to the mouse at once; one
+// that does not arrive is tried once more after the delay, and its arrival
+// is then told even with the switch notices off.
+TEST(MainController, AChosenProfileThatFailsIsRetriedOnceAndItsArrivalTold) {
+  MainRig rig;
+  ProfileData shooter;
+  shooter.config = FactoryConfig();
+  shooter.config.reportRate = 1;
+  shooter.programs = {L"game.exe"};
+  ProfileLibrary library(rig.files, rig.dir + kProfileFolderName);
+  ASSERT_EQ(library.Save(L"Shooter", shooter, false), "");
+  rig.Start();
+  rig.shell.menuChoice = kProfilesMenuNoticesCommand;
+  rig.controller->OnTrayClick(TrayClick::Right);
+  ASSERT_EQ(rig.shell.lastMenu[0].submenu.size(), 5u);  // Desktop, Shooter, the two switches, Manage
+  EXPECT_TRUE(rig.shell.lastMenu[0].submenu[3].checked);
+  EXPECT_FALSE(ReadSwitchSettings(rig.ini, rig.StrIni()).notices);
+
+  rig.shell.log.clear();
+  rig.sim.SetResponding(false);
+  rig.shell.menuChoice = kProfilesMenuFirstProfileCommand;
+  rig.controller->OnTrayClick(TrayClick::Right);
+  const std::string failed = Narrow(SwitchFailedBalloon(UiLanguage::English, L"Shooter").text);
+  EXPECT_EQ(rig.shell.log, (Lines{"menu", "commit", "rebuild", "timer 2 2000", "osd " + failed}));
+
+  rig.shell.log.clear();
+  rig.sim.SetResponding(true);
+  rig.sim.ClearRecord();
+  rig.controller->OnTimer(MainTimer::SwitchRetry);
+  EXPECT_EQ(rig.shell.log, (Lines{"untimer 2", "commit", "osd Profile: Shooter"}));
+  EXPECT_EQ(rig.sim.State(), [&] {
+    SimMouse held(rig.clock);
+    SimHidPlatform platform(held);
+    DeviceLink link(platform, rig.messages, rig.clock);
+    DeviceImage image{};
+    ConnectDevice(link);
+    RefreshSensor(link, image);
+    Apply(link, shooter.config, image, {});
+    CloseDevice(link);
+    return held.State();
+  }());
+
+  // Told once: the next switch follows the notices' switch, which is off.
+  rig.shell.log.clear();
+  rig.shell.menuChoice = kProfilesMenuDesktopCommand;
+  rig.controller->OnTrayClick(TrayClick::Right);
+  EXPECT_EQ(rig.shell.log, (Lines{"menu", "commit", "rebuild"}));
+  EXPECT_EQ(rig.controller->settings().config.reportRate, FactoryConfig().reportRate);
 }
 
 }  // namespace
