@@ -270,6 +270,15 @@ void MainController::OnDeviceNotice(uint32_t code, uint32_t value) {
   // With the on-screen display's note, the trace tells how long a notice
   // takes to reach the screen.
   if (trace_) trace_->Note("notice " + std::to_string(code) + " " + std::to_string(value));
+  // Each of the mouse's collections comes and goes on its own and each
+  // re-opens the link, which tells what it found every time: a plug or an
+  // unplug would pile up as many toasts as the mouse has collections. A
+  // click on the icon without the mouse is answered every time.
+  if (code == kNoticeMouseFound || code == kNoticeMouseMissing) {
+    const bool found = code == kNoticeMouseFound;
+    if (inDeviceEvent_ && presenceTold_ == found) return;
+    presenceTold_ = found;
+  }
   const DeviceNotice notice{code, value};
   if (!heldNotices_.Hold(notice)) ShowNotice(notice);
 }
@@ -277,9 +286,11 @@ void MainController::OnDeviceNotice(uint32_t code, uint32_t value) {
 // Each collection of the mouse arrives and leaves on its own, and each one
 // re-opens the link.
 void MainController::OnDeviceEvent(const DeviceEvent& event) {
+  inDeviceEvent_ = true;
   const DeviceChangeResult result =
       HandleDeviceChange(link_, image_, event.arrived ? protocol::kDeviceArrival : protocol::kDeviceRemoveComplete,
                          protocol::kDeviceTypeInterface, event.interfaceName);
+  inDeviceEvent_ = false;
   if (result.hideWindow) HideWithoutMouse();
   if (result.reopened) OnMouseChanged();
   if (result.resumeReader) shell_.ResumeReader();

@@ -142,6 +142,10 @@ class MainController {
   UiLanguage language_ = UiLanguage::English;
   const MainTexts* texts_;
   HeldNotices heldNotices_;
+  // Whether the mouse was last told found (true) or missing, and whether a
+  // device event is being handled: one plug is told once.
+  std::optional<bool> presenceTold_;
+  bool inDeviceEvent_ = false;
   NoticePreferences noticePreferences_;
   bool noticePreferencesRead_ = false;
   std::wstring accentSkinFolder_;  // the skin accent_ was read from
