@@ -418,7 +418,7 @@ TEST(MainController, TheSkinChooserAndTheMouseLeavingHideTheWindowOnlyWhenNothin
                                   "untimer 1", "cancel dialogs", "hide", "untimer 1"}));
   // An event of another device changes nothing.
   rig.shell.log.clear();
-  rig.controller->OnDeviceEvent({true, L"\\?\HID#VID_046D&PID_C077#1"});
+  rig.controller->OnDeviceEvent({true, L"\\\\?\\HID#VID_046D&PID_C077#1"});
   EXPECT_TRUE(rig.shell.log.empty());
   rig.sim.Plug();
   rig.DeliverPlugEvents();
