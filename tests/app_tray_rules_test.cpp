@@ -209,7 +209,6 @@ class RecordingShell final : public MainShell {
   bool watching = false;
 
   void Log(std::string line) { log.push_back(std::move(line)); }
-  void ShowMainWindow() override { Log("show"); }
   void HideMainWindow() override { Log("hide"); }
   void BringToFront() override { Log("front"); }
   void RepaintWindow() override { Log("repaint"); }

@@ -130,7 +130,6 @@ LRESULT CKovralDlg::OnEndSession(WPARAM ending, LPARAM) {
 // ---------------------------------------------------------------------------
 // The window
 
-void CKovralDlg::ShowMainWindow() { ShowWindow(hwnd_, SW_SHOW); }
 void CKovralDlg::HideMainWindow() { ShowWindow(hwnd_, SW_HIDE); }
 
 // The first showing from the notification area also lets the window show

@@ -46,7 +46,6 @@ class CKovralDlg final : public ui::Dialog, private MainShell {
   static std::span<const ui::MessageEntry<CKovralDlg>> Messages();
 
   // MainShell: the window.
-  void ShowMainWindow() override;
   void HideMainWindow() override;
   void BringToFront() override;
   void RepaintWindow() override;

@@ -75,13 +75,11 @@ class MainController {
   DeviceImage& image() { return image_; }
   SettingsSession& settings() { return *settings_; }
   SystemPointerSettings& pointer() { return pointer_; }
-  HidTrace* trace() { return trace_.get(); }
   const MainTexts& texts() const { return *texts_; }
   const std::wstring& languageCode() const { return languageCode_; }
   const std::wstring& skinFolder() const { return skinFolder_; }
   const std::wstring& skinName() const { return skinName_; }
   const ui::Rgb& textColor() const { return textColor_; }
-  UiLanguage language() const { return language_; }
 
  private:
   // Start-up and the end.

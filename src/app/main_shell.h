@@ -74,7 +74,6 @@ class MainShell {
   // The window. `BringToFront` shows it in front (the first showing of all
   // included); `DialogUp` is true while one of the program's dialogs runs
   // over it; `ListOpen` while one of its drop-down lists is open.
-  virtual void ShowMainWindow() = 0;
   virtual void HideMainWindow() = 0;
   virtual void BringToFront() = 0;
   virtual void RepaintWindow() = 0;
