@@ -359,6 +359,11 @@ TEST(MainController, StartsInOrderAndTellsTheHandshakeOnceTheTextsExist) {
                                   "balloon " + found}));
   ASSERT_EQ(rig.messages.messages.size(), 1u);
   EXPECT_EQ(rig.messages.messages[0].text, kMsgDeviceNotificationFailed);
+  // Nothing was read to export, import into or draw Preferences in.
+  rig.shell.log.clear();
+  for (uint32_t command : {kTrayMenuExportProfileCommand, kTrayMenuImportProfileCommand, kTrayMenuPreferencesCommand})
+    EXPECT_TRUE(rig.controller->OnMenuCommand(command));
+  EXPECT_TRUE(rig.shell.log.empty());
 }
 
 // The common elements' clicks, on the basic page with the mouse there.
@@ -441,7 +446,8 @@ TEST(MainController, TheSkinChooserAndTheMouseLeavingHideTheWindowOnlyWhenNothin
 }
 
 // What the menu offers in each state: Export and Import change the record,
-// so never under a dialog; Import needs the mouse; Preferences the skin.
+// so never under a dialog; Import needs the mouse; none of the three before
+// the settings were read (Export wrote an all-zero record).
 TEST(TrayMenu, ItemsAreGreyedAndTickedAsTheStateSays) {
   struct Case {
     bool idle, mouse, skin, starts;
@@ -451,7 +457,7 @@ TEST(TrayMenu, ItemsAreGreyedAndTickedAsTheStateSays) {
       {true, true, true, false, true, true, true},
       {false, true, true, true, false, false, false},
       {true, false, true, false, true, false, true},
-      {true, true, false, false, true, true, false},
+      {true, true, false, false, false, false, false},
   };
   const MainTexts& texts = MainTextsFor(UiLanguage::English);
   for (const Case& c : cases) {

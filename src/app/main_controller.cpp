@@ -326,6 +326,9 @@ void MainController::OnTrayClick(TrayClick click) {
   }
 }
 
+// The skin is chosen last in reading the settings at start.
+bool MainController::SettingsRead() const { return !skinFolder_.empty(); }
+
 bool MainController::StartsWithWindows() const {
   return services_.runKey && kovral::StartsWithWindows(*services_.runKey, ModulePath());
 }
@@ -336,7 +339,7 @@ void MainController::ShowTrayMenu() {
   TrayMenuState state;
   state.idle = !shell_.DialogUp();
   state.mousePresent = link_.ready != 0;
-  state.skinLoaded = !skinFolder_.empty();
+  state.settingsRead = SettingsRead();
   state.startsWithWindows = StartsWithWindows();
   if (following_) {
     // The reader's last listing, which it keeps up with the folder: the menu
@@ -357,10 +360,10 @@ bool MainController::OnMenuCommand(uint32_t command) {
       ExitProgram();
       return true;
     case kTrayMenuExportProfileCommand:
-      ExportProfile();
+      if (SettingsRead()) ExportProfile();
       return true;
     case kTrayMenuImportProfileCommand:
-      ImportProfile();
+      if (SettingsRead()) ImportProfile();
       return true;
     case kTrayMenuStartWithWindowsCommand:
       if (services_.runKey) ChangeStartWithWindows(!StartsWithWindows());
@@ -368,7 +371,7 @@ bool MainController::OnMenuCommand(uint32_t command) {
     case kTrayMenuPreferencesCommand:
       // The menu item is greyed while a dialog is up; a command already on
       // its way is dropped the same way.
-      if (!shell_.DialogUp() && !skinFolder_.empty()) RunPreferences();
+      if (!shell_.DialogUp() && SettingsRead()) RunPreferences();
       return true;
     default:
       break;

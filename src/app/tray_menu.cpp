@@ -5,7 +5,9 @@
 namespace kovral {
 
 // Export and Import are not offered while a dialog of the program is up (it
-// has disabled the window): an import would change the record under it.
+// has disabled the window): an import would change the record under it. A
+// start stopped before the settings were read has none to export: the
+// record is all zero then.
 TrayMenu BuildTrayMenu(const MainTexts& texts, const TrayMenuState& state) {
   TrayMenu menu;
   if (state.profiles) {
@@ -14,9 +16,10 @@ TrayMenu BuildTrayMenu(const MainTexts& texts, const TrayMenuState& state) {
       profiles.submenu.push_back({entry.command, entry.text, entry.checked, entry.enabled, {}});
     menu.push_back(std::move(profiles));
   }
-  menu.push_back({kTrayMenuExportProfileCommand, texts.trayExportProfile, false, state.idle, {}});
-  menu.push_back({kTrayMenuImportProfileCommand, texts.trayImportProfile, false, state.idle && state.mousePresent, {}});
-  menu.push_back({kTrayMenuPreferencesCommand, texts.trayPreferences, false, state.idle && state.skinLoaded, {}});
+  const bool ready = state.idle && state.settingsRead;
+  menu.push_back({kTrayMenuExportProfileCommand, texts.trayExportProfile, false, ready, {}});
+  menu.push_back({kTrayMenuImportProfileCommand, texts.trayImportProfile, false, ready && state.mousePresent, {}});
+  menu.push_back({kTrayMenuPreferencesCommand, texts.trayPreferences, false, ready, {}});
   menu.push_back({kTrayMenuStartWithWindowsCommand, texts.trayStartWithWindows, state.startsWithWindows, true, {}});
   menu.push_back({kTrayMenuExitCommand, texts.trayExit, false, true, {}});
   return menu;

@@ -27,7 +27,9 @@ struct TrayMenuState {
   std::optional<ProfilesMenuState> profiles;
   bool idle = true;          // no dialog of the program is up
   bool mousePresent = true;  // an import needs the window that applies it
-  bool skinLoaded = true;    // Preferences draws in the skin
+  // The start read the settings and the skin: Export writes the settings,
+  // Import edits them, Preferences draws in the skin.
+  bool settingsRead = true;
   bool startsWithWindows = false;
 };
 
