@@ -1,18 +1,15 @@
-// The main dialog's notification-area icon, its menu and balloons, and the
-// device-change and simulated-mouse messages.
+// The main dialog's notification-area icon, its menu and balloons, the
+// on-screen display, and the sources of device, front-window and
+// profile-folder events, each turned into the controller's terms.
 #include <cwchar>
 #include <string>
 
 #include "app/kovral_dlg_win.h"
 #include "app/main_window_win.h"
+#include "device/hid_class_win.h"
+#include "sim/sim_mouse.h"
 #include "simctl/sim_command.h"
 #include "simctl/sim_control.h"
-#include "app/profile_transfer.h"
-#include "app/start_with_windows.h"
-#include "settings/app_paths.h"
-#include "app/tray_rules.h"
-#include "lang/notices.h"
-#include "settings/notice_balloon.h"
 
 namespace kovral {
 namespace {
@@ -25,9 +22,26 @@ void CopyTruncated(wchar_t (&field)[N], const std::wstring& text) {
   field[n] = L'\0';
 }
 
+// A menu of the items; the submenus are owned by the menu they are in.
+HMENU MakeMenu(const TrayMenu& items) {
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return nullptr;
+  for (const TrayMenuItem& item : items) {
+    if (!item.submenu.empty() || item.command == 0) {
+      HMENU submenu = MakeMenu(item.submenu);
+      if (submenu) AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), item.text.c_str());
+      continue;
+    }
+    const UINT flags =
+        MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED) | (item.enabled ? MF_ENABLED : MF_GRAYED);
+    AppendMenuW(menu, flags, item.command, item.text.c_str());
+  }
+  return menu;
+}
+
 }  // namespace
 
-void CKovralDlg::AddTrayIcon() {
+bool CKovralDlg::AddTrayIcon(const std::wstring& tip) {
   tray_ = NOTIFYICONDATAW{};
   tray_.cbSize = sizeof(tray_);
   tray_.hWnd = hwnd_;
@@ -35,124 +49,15 @@ void CKovralDlg::AddTrayIcon() {
   tray_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   tray_.uCallbackMessage = WM_TRAY_NOTIFY;
   tray_.hIcon = trayIcon_.get();
-  CopyTruncated(tray_.szTip, texts_->trayTip);
+  CopyTruncated(tray_.szTip, tip);
   trayAdded_ = Shell_NotifyIconW(NIM_ADD, &tray_) != FALSE;
+  return trayAdded_;
 }
 
-LRESULT CKovralDlg::OnTrayNotify(WPARAM, LPARAM lParam) {
-  const TrayDecision decision = DecideTrayMessage(LOWORD(lParam), link_.ready != 0, pages_.state());
-  switch (decision.action) {
-    case TrayAction::Ignore:
-      break;
-    case TrayAction::WarnNotDetected:
-      SendMessageW(hwnd_, WM_DEVICE_NOTIFY, kNoticeMouseMissing, 0);
-      break;
-    case TrayAction::ShowWindow:
-      switch (decision.prepare) {
-        case TrayPagePrepare::None:
-          break;
-        case TrayPagePrepare::Rebuild:
-          pages_.Rebuild();
-          break;
-        case TrayPagePrepare::ShowBasic:
-          pages_.Show(kBasicPage);
-          break;
-      }
-      ShowFromTray();
-      break;
-    case TrayAction::ShowMenu:
-      ShowTrayMenu();
-      break;
-  }
-  return 0;
-}
-
-void CKovralDlg::ShowTrayMenu() {
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  HMENU menu = CreatePopupMenu();
-  if (!menu) return;
-  const bool starts = services_.runKey && StartsWithWindows(*services_.runKey, ModulePath());
-  // Not while a dialog of the program is up (it has disabled the window):
-  // an import would change the record under it. An import also needs the
-  // mouse, since only the window it shows can apply it.
-  const bool idle = settings_ && IsWindowEnabled(hwnd_);
-  AppendProfilesMenu(menu);
-  AppendMenuW(menu, MF_STRING | (idle ? MF_ENABLED : MF_GRAYED), kTrayMenuExportProfileCommand,
-              texts_->trayExportProfile);
-  AppendMenuW(menu, MF_STRING | (idle && link_.ready ? MF_ENABLED : MF_GRAYED), kTrayMenuImportProfileCommand,
-              texts_->trayImportProfile);
-  AppendMenuW(menu, MF_STRING | (idle && !skinFolder_.empty() ? MF_ENABLED : MF_GRAYED), kTrayMenuPreferencesCommand,
-              texts_->trayPreferences);
-  AppendMenuW(menu, MF_STRING | (starts ? MF_CHECKED : MF_UNCHECKED), kTrayMenuStartWithWindowsCommand,
-              texts_->trayStartWithWindows);
-  AppendMenuW(menu, MF_STRING, kTrayMenuExitCommand, texts_->trayExit);
-  // The menu closes when the user clicks elsewhere only if the window is in
-  // the foreground while it is tracked.
-  SetForegroundWindow(hwnd_);
-  TrackPopupMenu(menu, TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd_, nullptr);
-  PostMessageW(hwnd_, WM_NULL, 0, 0);
-  DestroyMenu(menu);
-}
-
-void CKovralDlg::OnTrayStartWithWindows() {
-  if (services_.runKey) ChangeStartWithWindows(!StartsWithWindows(*services_.runKey, ModulePath()));
-}
-
-void CKovralDlg::OnTrayExportProfile() {
-  if (!settings_ || !services_.fileChooser) return;
-  pages_.CommitEdits();
-  const std::optional<std::wstring> file =
-      services_.fileChooser->ChooseSave(hwnd_, ProfileFileChoice(*texts_, true));
-  if (file) ExportSessionProfile(*settings_, *file, *texts_, following_.get());
-}
-
-// The imported profile is shown as edits of the window, which opens on it;
-// Apply sends it to the mouse and saves it.
-void CKovralDlg::OnTrayImportProfile() {
-  if (!settings_ || !services_.fileChooser || !link_.ready) return;
-  const std::optional<std::wstring> file =
-      services_.fileChooser->ChooseOpen(hwnd_, ProfileFileChoice(*texts_, false));
-  if (!file) return;
-  // The first showing of the basic page gives a first run its factory
-  // texts; done now, it cannot overwrite the imported ones afterwards.
-  if (!pages_.state().SettingsReadOnce) pages_.Show(kBasicPage);
-  std::wstring libraryNote;
-  if (!ImportSessionProfile(*settings_, *file, *texts_, &libraryNote)) return;
-  // A profile kept with its programs is followed from now on.
-  RefreshLibrary();
-  pages_.state().ReloadPending = false;
-  if (pages_.state().CurrentPage == kBasicPage || pages_.state().CurrentPage == kAdvancedPage)
-    pages_.Rebuild();
-  else
-    pages_.Show(kBasicPage);
-  ShowFromTray();
-  messages_.Show(libraryNote.empty() ? std::wstring(texts_->profileImported)
-                                     : std::wstring(texts_->profileImported) + L"\n\n" + libraryNote,
-                 L"");
-}
-
-LRESULT CKovralDlg::OnDeviceNotify(WPARAM wParam, LPARAM lParam) {
-  const DeviceNotice notice{static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam)};
-  // With the on-screen display's note, the trace tells how long a notice
-  // takes to reach the screen.
-  if (trace_) trace_->Note("notice " + std::to_string(notice.code) + " " + std::to_string(notice.value));
-  if (!heldNotices_.Hold(notice)) ShowNotice(notice);
-  return 0;
-}
-
-void CKovralDlg::ShowNotice(DeviceNotice notice) {
-  const std::optional<Balloon> balloon =
-      NoticeBalloon(language_, notice.code, notice.value, settings_->config, image_.activeSensorType);
-  if (!balloon) return;
-  // The mouse found or missing comes at start and at a plug, never in a
-  // game: those stay balloons.
-  const std::optional<OsdNotice> onScreen =
-      DeviceOsdNotice(language_, notice.code, notice.value, settings_->config, image_.activeSensorType);
-  if (onScreen)
-    TellInGame(*balloon, *onScreen);
-  else
-    ShowBalloon(*balloon);
+void CKovralDlg::RemoveTrayIcon() {
+  if (!trayAdded_) return;
+  Shell_NotifyIconW(NIM_DELETE, &tray_);
+  trayAdded_ = false;
 }
 
 // Every balloon carries the information icon; the title says "Warning" where
@@ -167,8 +72,97 @@ void CKovralDlg::ShowBalloon(const Balloon& balloon) {
   tray_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 }
 
+LRESULT CKovralDlg::OnTrayNotify(WPARAM, LPARAM lParam) {
+  controller_.OnTrayClick(TrayClickOfMessage(LOWORD(lParam)));
+  return 0;
+}
+
+// The menu closes when the user clicks elsewhere only if the window is in
+// the foreground while it is tracked.
+std::optional<uint32_t> CKovralDlg::PopUpMenu(const TrayMenu& items) {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  HMENU menu = MakeMenu(items);
+  if (!menu) return std::nullopt;
+  SetForegroundWindow(hwnd_);
+  const BOOL chosen =
+      TrackPopupMenu(menu, TPM_BOTTOMALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, cursor.x, cursor.y, 0, hwnd_, nullptr);
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
+  DestroyMenu(menu);
+  if (chosen == 0) return std::nullopt;
+  return static_cast<uint32_t>(chosen);
+}
+
+bool CKovralDlg::ShowOsd(const OsdNotice& notice, const OsdLook& look, OsdPosition position,
+                         const std::wstring& languageCode) {
+  return osd_.Show(notice, look, position, languageCode);
+}
+
+void CKovralDlg::HideOsd() { osd_.Hide(); }
+ui::Rgb CKovralDlg::SkinAccent(const std::wstring& skinFolder) { return kovral::SkinAccent(skinFolder); }
+
 // ---------------------------------------------------------------------------
-// Device changes
+// The device
+
+// Sent, not posted: the reader waits until the interface thread has shown
+// the notice. The interface thread itself never waits for the reader. Each
+// collection of the simulated mouse arrives and leaves like a real one: the
+// event goes through the window's device-change handling.
+void CKovralDlg::RouteDeviceEvents() {
+  const HWND window = hwnd_;
+  controller_.link().notify = [window](int code, int value) {
+    SendMessageW(window, WM_DEVICE_NOTIFY, static_cast<WPARAM>(code), static_cast<LPARAM>(value));
+  };
+  if (!services_.sim) return;
+  services_.sim->SetPlugListener([window](const SimPlugEvent& event) {
+    const size_t bytes =
+        offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) + (event.arrivalName.size() + 1) * sizeof(wchar_t);
+    auto* broadcast = static_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(calloc(1, bytes));
+    if (!broadcast) return;
+    broadcast->dbcc_size = static_cast<DWORD>(bytes);
+    broadcast->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    broadcast->dbcc_classguid = kHidInterfaceClass;
+    std::copy(event.arrivalName.begin(), event.arrivalName.end(), broadcast->dbcc_name);
+    const WPARAM type = event.arrival ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE;
+    if (!PostMessageW(window, WM_SIM_DEVICECHANGE, type, reinterpret_cast<LPARAM>(broadcast))) free(broadcast);
+  });
+}
+
+void CKovralDlg::StartReader(bool run) {
+  DWORD threadId = 0;
+  readerThread_.reset(CreateThread(nullptr, 0, ReaderThreadProc, &controller_.link(), CREATE_SUSPENDED, &threadId));
+  readerSuspended_ = static_cast<bool>(readerThread_);
+  if (readerThread_ && run) {
+    ResumeThread(readerThread_.get());
+    readerSuspended_ = false;
+  }
+}
+
+void CKovralDlg::ResumeReader() {
+  if (!readerSuspended_ || !readerThread_) return;
+  ResumeThread(readerThread_.get());
+  readerSuspended_ = false;
+}
+
+bool CKovralDlg::StartDeviceNotifications() {
+  DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+  filter.dbcc_size = sizeof(filter);
+  filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+  filter.dbcc_classguid = kHidInterfaceClass;
+  deviceNotification_ = RegisterDeviceNotificationW(hwnd_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+  return deviceNotification_ != nullptr;
+}
+
+void CKovralDlg::StopDeviceNotifications() {
+  if (!deviceNotification_) return;
+  UnregisterDeviceNotification(deviceNotification_);
+  deviceNotification_ = nullptr;
+}
+
+LRESULT CKovralDlg::OnDeviceNotify(WPARAM wParam, LPARAM lParam) {
+  controller_.OnDeviceNotice(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
+  return 0;
+}
 
 LRESULT CKovralDlg::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
   const UINT event = static_cast<UINT>(wParam);
@@ -180,20 +174,12 @@ LRESULT CKovralDlg::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
   return TRUE;
 }
 
+// Only the arrival or removal of a device interface names a collection;
+// every other change concerns no mouse.
 void CKovralDlg::HandleDeviceChange(UINT eventType, const DEV_BROADCAST_HDR* header) {
-  const uint32_t deviceType = header ? header->dbch_devicetype : 0;
-  std::wstring_view name;
-  if (header && deviceType == DBT_DEVTYP_DEVICEINTERFACE)
-    name = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header)->dbcc_name;
-  const DeviceChangeResult result = kovral::HandleDeviceChange(link_, image_, eventType, deviceType, name);
-  if (result.hideWindow) HideWithoutMouse();
-  if (result.reopened) OnMouseChanged();
-  // The reader was created suspended when the mouse was missing at start; the
-  // first arrival that leaves the link ready starts it.
-  if (result.resumeReader && readerSuspended_ && readerThread_) {
-    ResumeThread(readerThread_.get());
-    readerSuspended_ = false;
-  }
+  if (!header || header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) return;
+  const auto* broadcast = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header);
+  controller_.OnDeviceEvent({eventType == DBT_DEVICEARRIVAL, broadcast->dbcc_name});
 }
 
 LRESULT CKovralDlg::OnSimDeviceChange(WPARAM wParam, LPARAM lParam) {
@@ -217,6 +203,36 @@ LRESULT CKovralDlg::OnCopyData(WPARAM, LPARAM lParam) {
   if (!parse.command) return kSimReplyBadCommand;
   std::wstring why;
   return ExecuteSimCommand(*services_.sim, *parse.command, why) ? TRUE : kSimReplyRefused;
+}
+
+// ---------------------------------------------------------------------------
+// The front window and the profile folder
+
+void CKovralDlg::StartFrontWatch() {
+  foregroundHook_.Start(reinterpret_cast<uintptr_t>(hwnd_), WM_FRONT_MAYBE_CHANGED, kFrontCheckTimer);
+}
+
+void CKovralDlg::StopFrontWatch() { foregroundHook_.Stop(); }
+
+bool CKovralDlg::StartLibraryReader(const std::wstring& folder) {
+  libraryReader_ = std::make_unique<LibraryReader>(*services_.files, folder);
+  if (libraryReader_->Start(hwnd_, WM_LIBRARY_READ)) return true;
+  libraryReader_.reset();
+  return false;
+}
+
+void CKovralDlg::RequestLibraryRead() {
+  if (libraryReader_) libraryReader_->Request();
+}
+
+std::optional<ProfileListing> CKovralDlg::TakeLibraryListing() {
+  if (!libraryReader_) return std::nullopt;
+  return libraryReader_->Take();
+}
+
+LRESULT CKovralDlg::OnLibraryRead(WPARAM, LPARAM) {
+  controller_.OnLibraryRead();
+  return 0;
 }
 
 }  // namespace kovral

@@ -29,7 +29,6 @@ inline constexpr UINT_PTR kFrontCheckTimer = 0x4B46;
 inline constexpr UINT_PTR kMouseArrivedTimer = 0x4B47;
 // The one retry of a profile switch that did not reach the mouse whole.
 inline constexpr UINT_PTR kSwitchRetryTimer = 0x4B48;
-inline constexpr UINT kSwitchRetryDelayMs = 2000;
 
 // Set once the main dialog exists; read by the keyboard hooks and the reader thread.
 HWND MainWindowHandle();

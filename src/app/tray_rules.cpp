@@ -9,13 +9,19 @@ constexpr uint32_t kRButtonUp = 0x205;
 
 }  // namespace
 
-TrayDecision DecideTrayMessage(uint32_t mouseMessage, bool ready, PageState& state) {
+TrayClick TrayClickOfMessage(uint32_t mouseMessage) {
+  if (mouseMessage == kRButtonUp) return TrayClick::Right;
+  if (mouseMessage == kLButtonUp || mouseMessage == kLButtonDblClk) return TrayClick::Left;
+  return TrayClick::Other;
+}
+
+TrayDecision DecideTrayClick(TrayClick click, bool ready, PageState& state) {
   TrayDecision decision;
-  if (mouseMessage == kRButtonUp) {
+  if (click == TrayClick::Right) {
     decision.action = TrayAction::ShowMenu;
     return decision;
   }
-  if (mouseMessage != kLButtonUp && mouseMessage != kLButtonDblClk) return decision;
+  if (click != TrayClick::Left) return decision;
   if (!ready) {
     decision.action = TrayAction::WarnNotDetected;
     return decision;

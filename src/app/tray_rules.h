@@ -33,8 +33,16 @@ struct TrayDecision {
   TrayPagePrepare prepare = TrayPagePrepare::None;
 };
 
-// `mouseMessage` is the lParam of WM_TRAY_NOTIFY. Clears ReloadPending when
-// the rebuild it asked for is decided.
-TrayDecision DecideTrayMessage(uint32_t mouseMessage, bool ready, PageState& state);
+// What the user did on the icon: the left button released or double-clicked
+// (either opens the window), the right one released (the menu), or anything
+// else, which does nothing.
+enum class TrayClick { Other, Left, Right };
+
+// The click of a mouse message over the icon (the window message number the
+// Windows notification area reports).
+TrayClick TrayClickOfMessage(uint32_t mouseMessage);
+
+// Clears ReloadPending when the rebuild it asked for is decided.
+TrayDecision DecideTrayClick(TrayClick click, bool ready, PageState& state);
 
 }  // namespace kovral
