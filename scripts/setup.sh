@@ -14,7 +14,9 @@ packages=(
   # desktop's pointer settings (GSettings through gio, their schemas and the
   # gsettings tool), and for its end-to-end tests a tray host and a window
   # manager on the virtual display.
-  qt6-base-dev qt6-qpa-plugins libxcb-cursor0 libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
+  # (fonts-urw-base35: Nimbus Sans has Arial's metrics, so texts fit where the
+  # layout tables place them.)
+  qt6-base-dev qt6-qpa-plugins libxcb-cursor0 fonts-urw-base35 libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
   trayer openbox
 )
 

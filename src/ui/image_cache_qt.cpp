@@ -18,6 +18,8 @@ QImage LoadSkinPictureQt(const std::wstring& folder, const wchar_t* file, int dp
   for (const skin::PicturePick& pick : picks) {
     QImage image(QString::fromStdWString(pick.path));
     if (image.isNull()) continue;
+    // Qt reads a ratio from an "@2x" name; the scene maps every edge itself.
+    image.setDevicePixelRatio(1.0);
     image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (!pick.choice.Exact()) {
       const int width = skin::DrawnLength(image.width(), pick.choice);

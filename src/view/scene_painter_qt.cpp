@@ -1,11 +1,11 @@
 #include "view/scene_painter_qt.h"
 
 #include <QFontMetrics>
-#include <QFontMetricsF>
 #include <QString>
 #include <QStringList>
 
 #include <cmath>
+#include <string>
 
 #include "lang/messages.h"
 #include "ui/dpi_scale.h"
@@ -76,18 +76,25 @@ void Execute(QPainter& painter, const SceneItem& item, const SceneResourcesQt& r
 
 }  // namespace
 
+// A positive height is a cell height of the Windows face the choice names
+// (its ascent and descent); the face drawn here stands in for it with other
+// metrics, so the character size comes from the named face's own ratio of
+// cell to em, not from the stand-in's.
+double CellPerEm(const wchar_t* face) {
+  const std::wstring name = face ? face : L"";
+  if (name == L"Arial") return 2288.0 / 2048.0;   // Arial's win ascent and descent
+  if (name == L"Tahoma") return 2472.0 / 2048.0;  // Tahoma's
+  if (name == L"黑体" || name == L"宋体") return 1.0;  // the Chinese faces' cell is their em
+  return 1.15;
+}
+
 QFont SkinFontQt(const ui::FontChoice& choice, int dpi) {
   QFont font(QString::fromWCharArray(choice.face));
   font.setWeight(static_cast<QFont::Weight>(choice.weight));
   font.setStyleStrategy(QFont::PreferAntialias);
   const int device = std::abs(ui::DeviceFontHeight(choice.height, dpi));
-  font.setPixelSize(std::max(1, device));
-  if (choice.height > 0) {
-    // A cell height: the face's own ascent and descent decide its size.
-    const QFontMetricsF metrics(font);
-    const qreal cell = metrics.ascent() + metrics.descent();
-    if (cell > 0) font.setPixelSize(std::max(1, static_cast<int>(std::lround(device * device / cell))));
-  }
+  const double em = choice.height > 0 ? device / CellPerEm(choice.face) : device;
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(em))));
   return font;
 }
 
@@ -97,7 +104,8 @@ void InstallFontSubstitutesQt() {
   QFont::insertSubstitutions(QString::fromWCharArray(L"黑体"), chinese);
   QFont::insertSubstitutions(QString::fromWCharArray(L"宋体"), chinese);
   QFont::insertSubstitutions(QStringLiteral("Arial"),
-                             {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
+                             {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
+                              QStringLiteral("DejaVu Sans")});
   QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
 }
 
