@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# End-to-end tests of the Linux program: runs the existing Release build
-# (build/linux: kovral, kvsimctl) in simulated-mouse mode on a virtual X
+# Tests of the Linux program: the Qt shell's own tests (kovral_qt_tests, on
+# Qt's offscreen platform), then the end-to-end tests, which run the existing
+# Release build (build/linux: kovral, kvsimctl) in simulated-mouse mode on a virtual X
 # display with a tray host and drives it with pointer input. The tests start
 # Xvfb and trayer themselves (tests/e2e/xdisplay.py) and stop them; this
 # script builds nothing.
@@ -23,7 +24,7 @@ done
 python=/usr/bin/python3
 [ -x "$python" ] || python="$(command -v python3)"
 "$python" -c 'import PIL.ImageGrab' 2>/dev/null || { echo "e2e-linux: $python lacks PIL (python3-pil)" >&2; exit 1; }
-for exe in kovral kvsimctl; do
+for exe in kovral kvsimctl kovral_qt_tests; do
   [ -x "$build/$exe" ] || { echo "e2e-linux: $build/$exe is missing; build build/linux first" >&2; exit 1; }
 done
 
@@ -41,6 +42,10 @@ trap 'exit 130' INT TERM
 
 rm -rf "$work" "$shots"
 mkdir -p "$work" "$shots"
+if [ $# -eq 0 ]; then
+  echo "=== the Qt shell's tests"
+  "$build/kovral_qt_tests"
+fi
 export KOVRAL_BUILD_LINUX="$build"
 export KOVRAL_E2E_WORK="$work/runs"
 export KOVRAL_E2E_SHOTS="$shots"

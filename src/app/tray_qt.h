@@ -40,9 +40,11 @@ class TrayQt {
   void Show() { icon_.show(); }
   bool visible() const { return icon_.isVisible(); }
   void ShowMessage(const std::wstring& title, const std::wstring& text, int timeoutMs);
+  // Builds the menu as things are now; the icon does it each time the menu opens.
+  void Rebuild();
+  const QMenu& menu() const { return menu_; }
 
  private:
-  void Rebuild();
 
   QSystemTrayIcon icon_;
   QMenu menu_;
