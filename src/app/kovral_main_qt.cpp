@@ -189,15 +189,25 @@ int RunQtProgram(int argc, char** argv) {
     window->SetScene(std::move(scene));
   };
   MainWindowQt::Handlers handlers;
+  // The steps of a click run in order up to the first this window cannot
+  // take yet (Apply and the rest come with the main window's model): OK must
+  // never hide a window whose record it did not send.
   handlers.press = [&](layout::Point p) {
     for (ClickStep step : RouteCommonClick(p, 1, sim != nullptr)) {
-      if (step == ClickStep::HideWindow) {
-        window->hide();
-        return true;
-      }
-      if (step == ClickStep::ExitProgram) {
-        QApplication::quit();
-        return true;
+      switch (step) {
+        case ClickStep::RevertConfig:  // nothing is edited here yet
+          continue;
+        case ClickStep::HideWindow:
+          window->hide();
+          return true;
+        case ClickStep::ExitProgram:
+          QApplication::quit();
+          return true;
+        case ClickStep::BasicPagePart:
+        case ClickStep::Drag:
+          return false;
+        default:
+          return true;
       }
     }
     return false;

@@ -120,6 +120,11 @@ class LinuxProgram(unittest.TestCase):
         # The hover look of OK is the bright cyan button picture.
         r, g, b = window.convert("RGB").getpixel((OK_BUTTON[0] - 30, OK_BUTTON[1]))
         self.assertGreater(b, 150, f"OK is not lit under the pointer ({r}, {g}, {b}): {path}")
+        # OK sends the record before it hides the window; until this window
+        # can send, OK leaves it up.
+        self.x.click(x + OK_BUTTON[0], y + OK_BUTTON[1])
+        time.sleep(0.5)
+        self.assertIsNotNone(self.main_window(), "OK hid the window without sending the record")
 
     def test_3_minimise_hides_and_a_second_start_shows_the_window_and_exits(self):
         _, x, y, _, _ = wait_for("the window", self.main_window, timeout=10)
