@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
+#include <QListWidget>
 #include <QLocalSocket>
 #include <QTemporaryDir>
 
@@ -20,6 +22,9 @@
 #include "lang/main_texts.h"
 #include "sim/sim_mouse.h"
 #include "ui/image_cache_qt.h"
+#include "view/controls_qt.h"
+#include "view/main_window_qt.h"
+#include "view/osd_window_qt.h"
 #include "view/scene_painter_qt.h"
 
 namespace kovral {
@@ -210,11 +215,83 @@ TEST(SimChannelQt, ACommandLineIsRunAndAnsweredOverTheSocket) {
   EXPECT_EQ(ran.size(), 2u);
 }
 
+// The tests run at a device pixel ratio of 2 (main): the window paints and
+// places by the one mapping at 192 DPI, never by Qt's scaling of its own.
+TEST(MainWindowQt, PaintsAndMapsThePointerAtItsScale) {
+  MainWindowQt window;
+  ASSERT_EQ(window.Dpi(), 192);
+  window.SetUnitSize({40, 30});
+  EXPECT_EQ(window.size(), QSize(40, 30));  // logical pixels: units at a whole ratio
+  Scene scene;
+  scene.AddFill({0, 0, 40, 30}, {0, 0, 0});
+  scene.AddFill({10, 10, 20, 20}, {255, 0, 0});
+  window.SetScene(std::move(scene));
+  const QImage shot = window.grab().toImage();
+  ASSERT_EQ(shot.size(), QSize(80, 60));
+  EXPECT_EQ(shot.pixelColor(19, 19), QColor(Qt::black));
+  EXPECT_EQ(shot.pixelColor(20, 20), QColor(Qt::red));
+  EXPECT_EQ(shot.pixelColor(39, 39), QColor(Qt::red));
+  EXPECT_EQ(shot.pixelColor(40, 40), QColor(Qt::black));
+  // A point in logical pixels is on the unit its device pixel belongs to.
+  EXPECT_EQ(window.UnitPointOf(QPointF(10.75, 19.5)).x, 10);
+  EXPECT_EQ(window.UnitPointOf(QPointF(10.75, 19.5)).y, 19);
+  EXPECT_EQ(window.WidgetRect({3, 4, 9, 12}), QRect(3, 4, 6, 8));
+}
+
+// The roles each control paints with carry the Win32 control colours: a
+// swatch shows its stage's colour, a macro list its dark brush and the
+// user's text colour, a drop-down list white on black.
+TEST(ControlsQt, ControlsTakeTheirColoursAndPlaces) {
+  MainWindowQt window;
+  window.SetUnitSize({300, 200});
+  const uint8_t stageColours[12] = {1, 2, 3, 200, 10, 20, 0, 0, 0, 0, 0, 0};
+  const ControlLook look{stageColours, {250, 240, 0}, SkinFontQt({L"Arial", 14, 400}, 96)};
+  QWidget* swatch = MakeSkinnedControl(window, ControlType::Static, 72, {10, 20, 30, 30}, L"", look);
+  ASSERT_NE(qobject_cast<QLabel*>(swatch), nullptr);
+  EXPECT_EQ(swatch->palette().color(QPalette::Window), QColor(200, 10, 20));
+  EXPECT_TRUE(swatch->autoFillBackground());
+  EXPECT_EQ(swatch->geometry(), QRect(10, 20, 20, 10));
+  QWidget* macros = MakeSkinnedControl(window, ControlType::ListBox, 151, {0, 0, 100, 100}, L"", look);
+  ASSERT_NE(qobject_cast<QListWidget*>(macros), nullptr);
+  EXPECT_EQ(macros->palette().color(QPalette::Base), QColor(4, 5, 6));
+  EXPECT_EQ(macros->palette().color(QPalette::Text), QColor(250, 240, 0));
+  QWidget* dropDown = MakeSkinnedControl(window, ControlType::ListBox, 300, {0, 0, 100, 100}, L"", look);
+  EXPECT_EQ(dropDown->palette().color(QPalette::Base), QColor(Qt::black));
+  EXPECT_EQ(dropDown->palette().color(QPalette::Text), QColor(Qt::white));
+}
+
+// The panel takes nothing from the window in front: no focus, no clicks;
+// and it is gone once its time is over.
+TEST(OsdWindowQt, ShowsThePanelWithoutFocusOrClicksAndGoesAfterItsTime) {
+  const OsdLook look = MakeOsdLook({0, 200, 255}, {255, 255, 255});
+  const OsdNotice notice{L"DPI 1600", L"stage 2 of 4", ui::Rgb{255, 0, 0}, L"DPI 1600 stage 2 of 4"};
+  const QImage panel = RenderOsdQt(notice, look, 192, L"EN");
+  ASSERT_FALSE(panel.isNull());
+  EXPECT_EQ(panel.pixelColor(0, 0), QColor(0, 200, 255));  // the border in the skin's accent
+  int red = 0;
+  for (int y = 0; y < panel.height(); ++y)
+    for (int x = 0; x < panel.width() / 3; ++x) red += panel.pixelColor(x, y) == QColor(Qt::red);
+  EXPECT_EQ(red, 36 * 36) << "the swatch (18 units inside its frame) is not drawn at 200 %";
+
+  OsdWindowQt window;
+  window.ShowNotice(notice, look, OsdPosition::TopCentre, L"EN");
+  ASSERT_TRUE(window.isVisible());
+  const Qt::WindowFlags flags = window.windowFlags();
+  EXPECT_TRUE(flags.testFlag(Qt::WindowTransparentForInput));
+  EXPECT_TRUE(flags.testFlag(Qt::WindowDoesNotAcceptFocus));
+  EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_TRUE(window.testAttribute(Qt::WA_ShowWithoutActivating));
+  EXPECT_NE(QApplication::activeWindow(), &window);
+  EXPECT_EQ(window.size(), panel.size() / 2);
+  EXPECT_TRUE(Pump([&window] { return !window.isVisible(); }, kOsdHoldMs + kOsdFadeMs + 1000));
+}
+
 }  // namespace
 }  // namespace kovral
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("QT_SCALE_FACTOR", "2");
   QApplication app(argc, argv);
   kovral::InstallFontSubstitutesQt();
   ::testing::InitGoogleTest(&argc, argv);
