@@ -44,9 +44,12 @@ SingleInstanceQt::~SingleInstanceQt() {
 // could both remove it and listen. The kernel drops the lock with the process.
 bool SingleInstanceQt::Claim(const std::string& socketPath, std::function<void()> show) {
   const QString path = QString::fromStdString(socketPath);
-  lockFd_ = open((socketPath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (lockFd_ < 0 || flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
-    if (lockFd_ >= 0) close(lockFd_);
+  // A lock file that cannot be opened (another user's in a shared /tmp, a
+  // link) says nothing about this session: the program then runs alone.
+  lockFd_ = open((socketPath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (lockFd_ < 0) return true;
+  if (flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+    close(lockFd_);
     lockFd_ = -1;
     AskToShow(path);
     return false;
