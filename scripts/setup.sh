@@ -9,6 +9,15 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
   ccache python3 python3-pil fonts-dejavu-core fonts-dejavu-extra zip unzip valgrind nsis
+  # The Linux program: Qt 6 Widgets and what a bare system needs to show it on
+  # X (the xcb platform plugin, which qt6-base-dev only recommends), the
+  # desktop's pointer settings (GSettings through gio, their schemas and the
+  # gsettings tool), and for its end-to-end tests a tray host and a window
+  # manager on the virtual display.
+  # (fonts-urw-base35: Nimbus Sans has Arial's metrics, so texts fit where the
+  # layout tables place them.)
+  qt6-base-dev qt6-qpa-plugins libxcb-cursor0 fonts-urw-base35 libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
+  trayer openbox
 )
 
 missing=()

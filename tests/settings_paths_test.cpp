@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
 #include "settings/app_paths.h"
+#include "settings/user_folder.h"
 
 namespace kovral {
 namespace {
@@ -55,6 +59,27 @@ TEST(AppPaths, ModulePathNamesThisTestProgram) {
   const AppPaths p = PathsFromModulePath(path);
   EXPECT_EQ(p.configBin, p.directory + L"config.bin");
   EXPECT_FALSE(p.directory.empty());
+}
+
+// The program and kvctl both take this folder, so a wrong case would put
+// their files apart.
+TEST(UserConfigFolder, XdgConfigHomeElseHomeConfigAbsoluteOnly) {
+  std::map<std::string, std::string> env;
+  auto lookup = [&](const char* name) -> const char* {
+    const auto found = env.find(name);
+    return found == env.end() ? nullptr : found->second.c_str();
+  };
+  EXPECT_EQ(UserConfigFolder(lookup), L"");
+  env["HOME"] = "relative";
+  EXPECT_EQ(UserConfigFolder(lookup), L"");
+  env["HOME"] = "/home/u";
+  EXPECT_EQ(UserConfigFolder(lookup), L"/home/u/.config/kovral/");
+  env["XDG_CONFIG_HOME"] = "relative/cfg";  // not absolute: ignored
+  EXPECT_EQ(UserConfigFolder(lookup), L"/home/u/.config/kovral/");
+  env["XDG_CONFIG_HOME"] = "/tmp/cfg";
+  EXPECT_EQ(UserConfigFolder(lookup), L"/tmp/cfg/kovral/");
+  env["XDG_CONFIG_HOME"] = "/tmp/配置/";
+  EXPECT_EQ(UserConfigFolder(lookup), L"/tmp/配置/kovral/");
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <chrono>
 
+#include "simctl/sim_channel.h"
 #include "simctl/sim_control.h"
+#include "settings/user_folder.h"
 #include "sim/sim_mouse.h"
 
 namespace kovral {
@@ -105,6 +107,42 @@ TEST(SimControl, StallHoldsUpTheNextCallsOnTheConfigurationCollection) {
   ASSERT_TRUE(ExecuteSimCommand(mouse, Cmd(L"stall off"), why));
   EXPECT_TRUE(config->GetFeature(feature, sizeof feature));
   EXPECT_EQ(clock.Now(), milliseconds(1500));
+}
+
+// Over a socket the reply carries the reason, which kvsimctl prints; a reply
+// line it misreads would turn a refusal into "done" or lose the reason.
+TEST(SimChannel, RequestLinesRunOnTheMouseAndRepliesCarryTheReason) {
+  ManualClock clock;
+  SimMouse mouse(clock);
+  EXPECT_EQ(AnswerSimRequest(&mouse, "unplug"), "1\n");
+  EXPECT_FALSE(mouse.Plugged());
+  EXPECT_EQ(AnswerSimRequest(&mouse, "unplug"), "3 the simulated mouse is already unplugged\n");
+  EXPECT_EQ(AnswerSimRequest(&mouse, "plug"), "1\n");
+  EXPECT_TRUE(mouse.Plugged());
+  EXPECT_EQ(AnswerSimRequest(&mouse, "\xff\xfe"), "2 the command is not UTF-8 text\n");
+  EXPECT_EQ(AnswerSimRequest(&mouse, "wiggle").substr(0, 2), "2 ");
+  EXPECT_EQ(AnswerSimRequest(nullptr, "plug"), "0 the program was not started with --simulate\n");
+
+  const SimReply refused = DecodeSimReply("3 the simulated mouse is unplugged\r\n");
+  EXPECT_EQ(refused.code, 3);
+  EXPECT_EQ(refused.reason, "the simulated mouse is unplugged");
+  EXPECT_FALSE(refused.Done());
+  EXPECT_TRUE(DecodeSimReply("1\n").Done());
+  EXPECT_FALSE(DecodeSimReply("1x\n").Done());  // garbage is no success
+  EXPECT_EQ(DecodeSimReply("").code, 0);
+  EXPECT_EQ(EncodeSimReply({3, "two\nlines"}), "3 two lines\n");
+}
+
+TEST(SimChannel, SessionSocketIsInTheRuntimeFolderElseNamedForTheUser) {
+  const char* runtime = nullptr;
+  auto env = [&](const char* name) -> const char* {
+    return std::string(name) == "XDG_RUNTIME_DIR" ? runtime : nullptr;
+  };
+  EXPECT_EQ(SessionSocketPath(kSimChannelName, env, 1000), "/tmp/kovral-simctl-1000.sock");
+  runtime = "run/user/1000";  // relative: not a folder the user owns
+  EXPECT_EQ(SessionSocketPath(kSimChannelName, env, 1000), "/tmp/kovral-simctl-1000.sock");
+  runtime = "/run/user/1000";
+  EXPECT_EQ(SessionSocketPath(kSimChannelName, env, 1000), "/run/user/1000/kovral-simctl.sock");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // by OK and Apply only where the user changed them, or at once by Default.
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "base/message_sink.h"
 #include "settings/device_config.h"
@@ -34,9 +35,15 @@ class PointerSettingsApi {
   virtual bool SetWheelScrollLines(uint32_t lines) = 0;
   // SPI_SETDOUBLECLICKTIME; also saved in the user's profile.
   virtual bool SetDoubleClickTime(uint32_t milliseconds) = 0;
+
+  enum class Setting { Precision, Speed, Wheel, DoubleClick };
+  // Empty where the desktop keeps the setting; otherwise why it does not
+  // (a desktop without a wheel setting), so the page shows the control
+  // disabled with the reason instead of failing reads and writes.
+  virtual std::wstring NoHomeReason(Setting) const { return {}; }
 };
 
-// The running system's settings (Win32 build only).
+// The running system's settings (Windows; GSettings on Linux).
 std::unique_ptr<PointerSettingsApi> MakeSystemPointerSettings();
 
 // One notch scrolls one screen (WHEEL_PAGESCROLL).

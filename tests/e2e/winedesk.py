@@ -22,7 +22,9 @@ import subprocess
 import tempfile
 import time
 
-from PIL import Image, ImageChops, ImageGrab
+from PIL import Image, ImageChops
+
+from xdisplay import E2EError, XDisplay, wait_for  # noqa: F401 (the tests use them through this module)
 
 PROGRAM = "KALVORIN_DRX_Driver.exe"
 X_CLASS = "kalvorin_drx_driver.exe"  # Wine names the X class after the executable
@@ -61,22 +63,6 @@ def set_prefix_dpi(dpi):
                    check=False)
     with open(marker, "w") as f:
         f.write(f"{dpi}\n")
-
-
-class E2EError(AssertionError):
-    pass
-
-
-def wait_for(what, predicate, timeout=10.0, interval=0.1):
-    """Polls `predicate` until it returns something true; returns that value."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() >= deadline:
-            raise E2EError(f"timed out after {timeout:.0f} s waiting for {what}")
-        time.sleep(interval)
 
 
 def file_digest(path):
@@ -169,70 +155,37 @@ class WineLog:
 # ---------------------------------------------------------------------------
 
 
-class World:
+class World(XDisplay):
     """Xvfb on a free display and the Wine prefix's processes bound to it."""
 
     def __init__(self, workdir, kvsimctl, dpi=96, screen=SCREEN):
+        super().__init__(screen)
         self.workdir = workdir
         self.kvsimctl = kvsimctl
         self.dpi = dpi
-        self.screen = screen
         # Built beside kvsimctl.exe by the cross build.
         self.kvprobe = os.path.join(os.path.dirname(kvsimctl), "kvprobe.exe")
-        self.xvfb = None
-        self.display = None
         self.log = None
         self._log_file = None
-        self.env = None
 
     # -- lifecycle --------------------------------------------------------
     def start(self):
         self._wineserver("-k")
         set_prefix_dpi(self.dpi)
-        read_fd, write_fd = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{self.screen[0]}x{self.screen[1]}x24",
-             "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_fd)
-        pidfile = os.environ.get("KOVRAL_E2E_PIDFILE")
-        if pidfile:  # lets the calling script stop the server if this process dies
-            with open(pidfile, "a") as f:
-                f.write(f"{self.xvfb.pid}\n")
-        number = b""
-        with os.fdopen(read_fd, "rb") as r:
-            deadline = time.monotonic() + 20
-            while not number.endswith(b"\n") and time.monotonic() < deadline:
-                chunk = r.read(1)
-                if not chunk:
-                    break
-                number += chunk
-        if not number.strip():
-            raise E2EError("Xvfb did not report a display")
-        self.display = ":" + number.decode().strip()
+        self.start_display()
         os.makedirs(self.workdir, exist_ok=True)
         log_path = os.path.join(self.workdir, f"wine{self.display.replace(':', '-')}.log")
         self._log_file = open(log_path, "ab")
         self.log = WineLog(log_path)
-        self.env = dict(os.environ)
-        self.env["DISPLAY"] = self.display
         # The tooltip channel shows every balloon's title and text; the
         # explorer process that draws them inherits this world's log.
         self.env["WINEDEBUG"] = "-all,+tooltips"
-        self.env.pop("WAYLAND_DISPLAY", None)
 
     def stop(self):
         self._wineserver("-k")
         if self.dpi != 96:  # the next user of the prefix expects 100 %
             set_prefix_dpi(96)
-        if self.xvfb and self.xvfb.poll() is None:
-            self.xvfb.terminate()
-            try:
-                self.xvfb.wait(10)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-                self.xvfb.wait()
-        self.xvfb = None
+        self.stop_display()
         if self._log_file:
             self._log_file.close()
             self._log_file = None
@@ -350,72 +303,18 @@ class World:
         time.sleep(0.2)
 
     # -- X display ---------------------------------------------------------
-    def xdotool(self, *args, check=True):
-        p = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, capture_output=True,
-                           text=True, timeout=30)
-        if check and p.returncode != 0:
-            raise E2EError(f"xdotool {' '.join(map(str, args))}: {p.stderr.strip()}")
-        return p.stdout
-
     def visible_windows(self, x_class=X_CLASS, name=None, pattern=None):
         """[(id, x, y, w, h)] of the viewable windows of an X class, a name, or
         a title matching an extended regular expression."""
         if name is not None:
             pattern = f"^{re.escape(name)}$"
         what = ["--name", pattern] if pattern is not None else ["--class", _any_case(x_class)]
-        # Debian 12's xdotool dies of BadWindow when any window (a closing
-        # list or dialog, not only a matching one) goes away while it walks the
-        # tree, and then prints nothing, which would read as "no windows". It
-        # exits 1 without a word when nothing matches, so an X error on stderr
-        # means: ask again.
-        for _ in range(20):
-            p = subprocess.run(["xdotool", "search", "--onlyvisible"] + what, env=self.env,
-                               capture_output=True, text=True, timeout=30)
-            if "X Error" not in p.stderr:
-                break
-            time.sleep(0.02)
-        else:
-            raise E2EError(f"xdotool search {' '.join(what)}: {p.stderr.strip()}")
-        out = p.stdout
-        windows = []
-        for wid in out.split():
-            geo = self.xdotool("getwindowgeometry", "--shell", wid, check=False)
-            values = dict(line.split("=", 1) for line in geo.splitlines() if "=" in line)
-            try:
-                windows.append((wid, int(values["X"]), int(values["Y"]), int(values["WIDTH"]),
-                                int(values["HEIGHT"])))
-            except (KeyError, ValueError):
-                continue  # the window went away between the two calls
-        return windows
-
-    def grab(self):
-        return ImageGrab.grab(xdisplay=self.display)
-
-    def screenshot(self, path):
-        os.makedirs(os.path.dirname(path), exist_ok=True)
-        self.grab().save(path)
-        return path
+        return self.search_windows(what)
 
     def move(self, x, y):
         if (x, y) == PARKING_SPOT:  # the parking corner of this world's screen
             x, y = self.screen[0] - 8, self.screen[1] - 8
-        self.xdotool("mousemove", "--sync", int(x), int(y))
-
-    def click(self, x, y, button=1):
-        self.move(x, y)
-        self.xdotool("click", button)
-
-    def drag(self, x, y, to_x, to_y):
-        """Presses the left button at one point, moves to another and releases."""
-        self.move(x, y)
-        self.xdotool("mousedown", 1)
-        for i in range(1, 5):
-            self.move(x + (to_x - x) * i // 4, y + (to_y - y) * i // 4)
-            time.sleep(0.05)
-        self.xdotool("mouseup", 1)
-
-    def key(self, name):
-        self.xdotool("key", name)
+        super().move(x, y)
 
     # -- notification area ---------------------------------------------------
     def tray_window(self):

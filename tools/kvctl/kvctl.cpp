@@ -34,6 +34,7 @@
 #include "lang/notices.h"
 #include "settings/app_paths.h"
 #include "settings/config_file.h"
+#include "settings/user_folder.h"
 #include "profiles/config_report.h"
 #include "settings/defaults.h"
 #include "settings/ini_store.h"
@@ -680,19 +681,9 @@ std::wstring KvctlDefaultFolder(const std::wstring& modulePath, const std::funct
   (void)env;
   return PathsFromModulePath(modulePath).directory;
 #else
-  // Installed, kvctl lies in /usr/bin; its files belong to the user.
-  const char* config = env("XDG_CONFIG_HOME");
-  if (config && config[0] == '/') {
-    std::wstring folder = FromUtf8(config);
-    if (folder.back() != L'/') folder += L'/';
-    return folder + L"kovral/";
-  }
-  const char* home = env("HOME");
-  if (home && home[0] == '/') {
-    std::wstring folder = FromUtf8(home);
-    if (folder.back() != L'/') folder += L'/';
-    return folder + L".config/kovral/";
-  }
+  // Installed, kvctl lies in /usr/bin; its files are the user's, shared with the program.
+  const std::wstring folder = UserConfigFolder(env);
+  if (!folder.empty()) return folder;
   return PathsFromModulePath(modulePath).directory;
 #endif
 }

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Tests of the Linux program: the Qt shell's own tests (kovral_qt_tests, on
+# Qt's offscreen platform), then the end-to-end tests, which run the existing
+# Release build (build/linux: kovral, kvsimctl) in simulated-mouse mode on a virtual X
+# display with a tray host and drives it with pointer input. The tests start
+# Xvfb and trayer themselves (tests/e2e/xdisplay.py) and stop them; this
+# script builds nothing.
+#
+# Usage: scripts/e2e-linux.sh [unittest names, e.g. test_linux.LinuxProgram]
+# Environment: KOVRAL_BUILD_LINUX (default build/linux), KOVRAL_E2E_WORK
+# (scratch, default build/e2e-linux), KOVRAL_E2E_SHOTS (default
+# build/e2e-shots/linux). Exits non-zero on any failure.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+
+build="${KOVRAL_BUILD_LINUX:-$root/build/linux}"
+work="${KOVRAL_E2E_WORK:-$root/build/e2e-linux}"
+shots="${KOVRAL_E2E_SHOTS:-$root/build/e2e-shots/linux}"
+
+for tool in Xvfb xdotool trayer; do
+  command -v "$tool" >/dev/null || { echo "e2e-linux: $tool is missing; run scripts/setup.sh" >&2; exit 1; }
+done
+python=/usr/bin/python3
+[ -x "$python" ] || python="$(command -v python3)"
+"$python" -c 'import PIL.ImageGrab' 2>/dev/null || { echo "e2e-linux: $python lacks PIL (python3-pil)" >&2; exit 1; }
+for exe in kovral kvsimctl kovral_qt_tests; do
+  [ -x "$build/$exe" ] || { echo "e2e-linux: $build/$exe is missing; build build/linux first" >&2; exit 1; }
+done
+
+pidfile="$work/xvfb.pids"
+cleanup() {
+  # The tests stop what they start; this catches an interrupted run.
+  if [ -f "$pidfile" ]; then
+    while read -r pid; do
+      if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = "Xvfb" ]; then kill "$pid" 2>/dev/null || true; fi
+    done <"$pidfile"
+  fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+rm -rf "$work" "$shots"
+mkdir -p "$work" "$shots"
+if [ $# -eq 0 ]; then
+  echo "=== the Qt shell's tests"
+  "$build/kovral_qt_tests"
+fi
+export KOVRAL_BUILD_LINUX="$build"
+export KOVRAL_E2E_WORK="$work/runs"
+export KOVRAL_E2E_SHOTS="$shots"
+export KOVRAL_E2E_PIDFILE="$pidfile"
+export PYTHONDONTWRITEBYTECODE=1
+cd "$root/tests/e2e"
+if [ $# -gt 0 ]; then
+  "$python" -m unittest -v "$@"
+else
+  "$python" -m unittest -v test_linux
+fi

@@ -1,0 +1,34 @@
+#pragma once
+// The standard controls a skinned window of the Qt shell holds (the
+// drop-down lists, the macro lists and edits, the DPI stage swatches, the
+// value texts, buttons and check boxes), coloured as the Win32 shell
+// colours them (view/control_colors.h) and placed by unit rectangles.
+#include <QFont>
+#include <QWidget>
+
+#include <cstdint>
+#include <string>
+
+#include "ui/text_style.h"
+#include "view/control_colors.h"
+#include "view/layout.h"
+
+namespace kovral {
+
+class MainWindowQt;
+
+struct ControlLook {
+  const uint8_t (&dpiColor)[12];  // the record's stage colours
+  ui::Rgb textColor;              // the user's text colour
+  QFont normalFont;               // the normal font in logical pixels (SkinFontQt at 96 DPI): Qt scales children
+};
+
+// A control of `type` (Other: a check box) with the control id the page
+// names, placed at `units` in the window, showing `text` (a static's, an
+// edit's, a button's label). The window owns it.
+QWidget* MakeSkinnedControl(MainWindowQt& window, ControlType type, int id, const layout::Rect& units,
+                            const std::wstring& text, const ControlLook& look);
+// Colours a control anew (the stage colours or the text colour changed).
+void ColorSkinnedControl(QWidget& control, ControlType type, int id, const ControlLook& look);
+
+}  // namespace kovral
