@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
 #include <string>
 
 #include "assign/key_names.h"
@@ -41,6 +42,30 @@ TEST(KeyNames, SharedScanCodesAndTheSystemsOwnNames) {
   EXPECT_EQ(KeyNameOfKeystroke(KeyData(0x1D, true), L"Control"), L"Right Ctrl");
   // A key the table does not know keeps the system's name.
   EXPECT_EQ(KeyNameOfKeystroke(KeyData(0x70, false), L"Katakana"), L"Katakana");
+}
+
+}  // namespace
+}  // namespace kovral
+
+namespace kovral {
+namespace {
+
+// Linux key codes whose key Windows marks extended, or whose number differs
+// from its scan code, name the same key as on Windows.
+TEST(KeyNames, LinuxKeyCodesNameTheSameKeys) {
+  const std::pair<unsigned, const wchar_t*> cases[] = {
+      {30, L"A"},          {28, L"Enter"},      {96, L"Num Enter"},     {29, L"Ctrl"},   {97, L"Right Ctrl"},
+      {54, L"Right Shift"}, {100, L"Right Alt"}, {69, L"Num Lock"},      {119, L"Pause"}, {99, L"Prnt Scrn"},
+      {55, L"Num *"},      {98, L"Num /"},      {111, L"Delete"},       {83, L"Num Del"}, {103, L"Up"},
+      {72, L"Num 8"},      {125, L"Left Windows"}, {126, L"Right Windows"}, {87, L"F11"},
+  };
+  for (const auto& [code, name] : cases) {
+    const wchar_t* got = KeyNameOfEvdevCode(code);
+    ASSERT_NE(got, nullptr) << code;
+    EXPECT_STREQ(got, name) << code;
+  }
+  EXPECT_EQ(KeyNameOfEvdevCode(0), nullptr);
+  EXPECT_EQ(KeyNameOfEvdevCode(240), nullptr);  // KEY_UNKNOWN
 }
 
 }  // namespace

@@ -52,6 +52,27 @@ const wchar_t* KeyNameOfScanCode(unsigned scanCode, bool extended) {
   return nullptr;
 }
 
+const wchar_t* KeyNameOfEvdevCode(unsigned code) {
+  struct Extended {
+    unsigned code;
+    uint8_t scan;
+  };
+  // KEY_KPENTER, KEY_RIGHTCTRL, KEY_KPSLASH, KEY_SYSRQ, KEY_RIGHTALT, the
+  // navigation block, KEY_LEFTMETA and KEY_RIGHTMETA; Windows reports Num
+  // Lock (KEY_NUMLOCK, 69) as extended and Pause (KEY_PAUSE) as plain 0x45.
+  static constexpr Extended kExtended[] = {
+      {96, 0x1C},  {97, 0x1D},  {98, 0x35},  {99, 0x37},  {100, 0x38}, {102, 0x47}, {103, 0x48},
+      {104, 0x49}, {105, 0x4B}, {106, 0x4D}, {107, 0x4F}, {108, 0x50}, {109, 0x51}, {110, 0x52},
+      {111, 0x53}, {125, 0x5B}, {126, 0x5C}, {69, 0x45},
+  };
+  for (const Extended& key : kExtended) {
+    if (key.code == code) return KeyNameOfScanCode(key.scan, true);
+  }
+  if (code == 119) return KeyNameOfScanCode(0x45, false);
+  if (code >= 1 && code <= 88) return KeyNameOfScanCode(code, false);
+  return nullptr;
+}
+
 std::wstring KeyNameOfKeystroke(uint32_t keyData, const std::wstring& systemName) {
   const wchar_t* name = KeyNameOfScanCode((keyData >> 16) & 0xFF, ((keyData >> 24) & 1) != 0);
   return name ? std::wstring(name) : systemName;
