@@ -117,7 +117,9 @@ void AdvancedPage::CreateChildren() {
   shell.MakeList(layout::kMacroListId, layout::kMacroList, true);
   shell.MakeList(layout::kSequenceListId, layout::kSequenceList, false);
   const std::wstring noWheel = context_.pointer.NoHomeReason(PointerSettingsApi::Setting::Wheel);
-  if (!noWheel.empty()) shell.MakeText(kNoWheelTextId, PointerRowRect(2), noWheel);
+  // Over the row and its step numbers, which mean nothing then.
+  const layout::Rect row = PointerRowRect(2);
+  if (!noWheel.empty()) shell.MakeText(kNoWheelTextId, {row.left, row.top, row.right, row.bottom + 24}, noWheel);
   made_ = true;
   panel_.Fill();
   Sync();

@@ -188,6 +188,7 @@ void PageHostQt::MakeText(int id, const layout::Rect& rect, const std::wstring& 
   const ControlKind kind = text.empty() ? ControlKind::Swatch : ControlKind::Text;
   auto* label = static_cast<QLabel*>(MakeControl(ControlType::Static, id, rect, kind, text));
   label->setAlignment(Qt::AlignCenter);
+  label->setWordWrap(true);
   label->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 

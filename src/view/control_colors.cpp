@@ -19,7 +19,7 @@ ControlColors ColorsForControl(ControlType type, int id, const uint8_t (&dpiColo
         c.background = C::Background::Transparent;
         c.brush = C::Brush::Solid;
         c.brushColor = {dpiColor[3 * s], dpiColor[3 * s + 1], dpiColor[3 * s + 2]};
-      } else if (id == 80 || id == 81 || id == 82 || id == 119) {  // lighting values, mouse-event choice
+      } else if (id == 80 || id == 81 || id == 82 || id == 119 || id == 120) {  // lighting values, mouse-event choice, a missing setting
         c.text = C::Text::TextColor;
         c.background = C::Background::Opaque;
         c.backgroundColor = kBlack;
