@@ -14,11 +14,21 @@
 #include <functional>
 #include <string>
 
+#include "../settings_memory_fs.h"
 #include "app/sim_channel_qt.h"
 #include "app/single_instance_qt.h"
 #include "app/tray_qt.h"
 #include "app/tray_rules.h"
 #include "device/clock.h"
+#include "ui/color_chooser.h"
+#include "device/device_link.h"
+#include "macro/macro_store.h"
+#include "pages/page_host_qt.h"
+#include "pages/page_pointer.h"
+#include "settings/app_paths.h"
+#include "settings/defaults.h"
+#include "settings/ini_store.h"
+#include "settings/settings_session.h"
 #include "lang/main_texts.h"
 #include "sim/sim_mouse.h"
 #include "ui/image_cache_qt.h"
@@ -269,6 +279,109 @@ TEST(OsdWindowQt, ShowsThePanelWithoutFocusOrClicksAndGoesAfterItsTime) {
   EXPECT_NE(QApplication::activeWindow(), &window);
   EXPECT_EQ(window.size(), panel.size() / 2);
   EXPECT_TRUE(Pump([&window] { return !window.isVisible(); }, kOsdHoldMs + kOsdFadeMs + 1000));
+}
+
+// The pages on the Qt shell, with the record in memory and the simulated
+// mouse; the window is scaled by 2, as main() asks.
+class QuietPointer final : public PointerSettingsApi {
+ public:
+  bool GetMouse(int&, int&, int&) override { return true; }
+  bool GetMouseSpeed(int&) override { return true; }
+  bool GetWheelScrollLines(uint32_t&) override { return true; }
+  bool GetDoubleClickTime(uint32_t&) override { return true; }
+  bool SetMouse(int, int, int) override { return true; }
+  bool SetMouseSpeed(int) override { return true; }
+  bool SetWheelScrollLines(uint32_t) override { return true; }
+  bool SetDoubleClickTime(uint32_t) override { return true; }
+};
+
+class NoDialogs final : public AssignmentDialogs {
+ public:
+  std::optional<ChoiceResult> RunWindowsDialog() override { return std::nullopt; }
+  std::optional<ChoiceResult> RunMediaDialog() override { return std::nullopt; }
+  std::optional<FireKeyResult> RunFireKeyDialog() override { return std::nullopt; }
+  std::optional<std::wstring> RunSingleKeyDialog() override { return std::nullopt; }
+  std::optional<ComboKeyResult> RunComboDialog() override { return std::nullopt; }
+  std::optional<MacroKeyResult> RunMacroDialog(std::vector<std::wstring>) override { return std::nullopt; }
+  std::optional<DelayTimeResult> RunDelayDialog() override { return std::nullopt; }
+};
+
+layout::Point Middle(const layout::Rect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+struct PagesOnQt {
+  ManualClock clock;
+  SimMouse mouse{clock, SimOptions{}};
+  SimHidPlatform platform{mouse};
+  RecordingMessageSink messages;
+  DeviceLink link{platform, messages, clock};
+  DeviceImage image{};
+  testing::MemoryFileSystem files;
+  FileIniStore ini{files};
+  SettingsSession settings{PathsFromModulePath(L"/k/kovral"), ini, files, messages};
+  QuietPointer api;
+  SystemPointerSettings pointer{api, messages};
+  FixedColorChooser colors{std::nullopt};
+  NoDialogs dialogs;
+  MainWindowQt window;
+  PageHostQt pages{{window, settings, link, image, pointer, messages, colors, dialogs}};
+  PagesOnQt() {
+    settings.config = settings.committedConfig = FactoryConfig();
+    window.SetUnitSize({850, 620});
+    pages.SetLook({L"", {255, 255, 255}, &MainTextsFor(UiLanguage::English), L"EN"});
+    pages.state().SettingsReadOnce = true;  // no mouse is asked
+    window.show();
+  }
+  QListWidget* List(int id) { return window.findChild<QListWidget*>(QStringLiteral("control%1").arg(id)); }
+  std::vector<std::wstring> Items(int id) {
+    std::vector<std::wstring> items;
+    if (QListWidget* list = List(id))
+      for (int i = 0; i < list->count(); ++i) items.push_back(list->item(i)->text().toStdWString());
+    return items;
+  }
+};
+
+// X names a key by its code plus 8, which the shell takes off; a repeat's
+// release is no release, and the repeat itself is the recorder's to drop.
+TEST(PagesQt, AKeyOfTheWindowReachesTheRecordingAsItsKeyName) {
+  PagesOnQt h;
+  ConfirmMacro(h.ini, h.settings.paths().recordIni, L"M", {}, h.settings.config);
+  h.pages.Show(kAdvancedPage);
+  EXPECT_FALSE(h.pages.CapturedKey(30, false, false)) << "captured before the recording";
+  ASSERT_TRUE(h.pages.PageClick(layout::Point{750, 243}));  // Start Recording
+  ASSERT_TRUE(h.pages.Capturing());
+  EXPECT_TRUE(h.pages.CapturedKey(30, false, false));  // KEY_A
+  EXPECT_TRUE(h.pages.CapturedKey(30, true, true));
+  EXPECT_TRUE(h.pages.CapturedKey(30, false, true));
+  EXPECT_TRUE(h.pages.CapturedKey(30, true, false));
+  const std::vector<std::wstring> sequence = h.Items(layout::kSequenceListId);
+  ASSERT_FALSE(sequence.empty());
+  EXPECT_EQ(sequence.front().substr(0, 1), L"A");
+  EXPECT_NE(sequence.front().find(L"Dn"), std::wstring::npos);
+  EXPECT_NE(sequence.back().find(L"Up"), std::wstring::npos);
+  EXPECT_EQ(std::count_if(sequence.begin(), sequence.end(),
+                          [](const std::wstring& e) { return e.find(L"Up") != std::wstring::npos; }),
+            1);
+}
+
+constexpr int kDpiSwitchEntry = 6;  // "DPI Switch" in a key list
+
+// The DPI sub-list opens beside "DPI Switch" of the key list, at its right
+// edge and top, wherever the scaled list put that entry.
+TEST(PagesQt, TheDpiSubListOpensBesideItsEntryAtRatioTwo) {
+  PagesOnQt h;
+  ASSERT_EQ(h.window.devicePixelRatioF(), 2.0);
+  h.pages.Show(kBasicPage);
+  ASSERT_TRUE(h.pages.PageClick(Middle(layout::KeyRowRect(2))));
+  QListWidget* keys = h.List(layout::kKeyListIdBase + 2);
+  ASSERT_NE(keys, nullptr);
+  ASSERT_GT(keys->count(), kDpiSwitchEntry);
+  emit keys->itemEntered(keys->item(kDpiSwitchEntry));  // the pointer rests on it
+  QListWidget* sub = h.List(layout::kKeyListIdBase);
+  ASSERT_NE(sub, nullptr);
+  const QRect entry = keys->visualItemRect(keys->item(kDpiSwitchEntry));
+  const QPoint corner = keys->viewport()->mapTo(&h.window, QPoint(entry.right() + 1, entry.top()));
+  EXPECT_NEAR(sub->geometry().left(), corner.x(), 1);
+  EXPECT_NEAR(sub->geometry().top(), corner.y(), 1);
 }
 
 }  // namespace
