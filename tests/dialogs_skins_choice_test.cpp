@@ -100,7 +100,7 @@ TEST(SkinsChoice, TheDialogKeepsTheSkinInUseWhenTheChosenOneIsIncomplete) {
   model.OnListEvent(kSkinList, ui::ListEvent::DoubleClicked);
   EXPECT_EQ(shell.Take(), (std::vector<std::string>{"open 562 3", "close", "tell"}));
   EXPECT_EQ(result.chosenSkinName, L"Default");
-  EXPECT_EQ(result.chosenSkinFolder, L"C:\\K\\/Skins/Default");
+  EXPECT_EQ(result.chosenSkinFolder, L"C:\\K\\/Skins\\Default");
 
   model.OnClick(field);
   shell.selection[kSkinList] = 0;
