@@ -5,6 +5,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -19,6 +23,7 @@
 #include "app/single_instance_qt.h"
 #include "app/tray_qt.h"
 #include "app/tray_rules.h"
+#include "dialogs/assign_dialogs_qt.h"
 #include "device/clock.h"
 #include "ui/color_chooser.h"
 #include "device/device_link.h"
@@ -382,6 +387,133 @@ TEST(PagesQt, TheDpiSubListOpensBesideItsEntryAtRatioTwo) {
   const QPoint corner = keys->viewport()->mapTo(&h.window, QPoint(entry.right() + 1, entry.top()));
   EXPECT_NEAR(sub->geometry().left(), corner.x(), 1);
   EXPECT_NEAR(sub->geometry().top(), corner.y(), 1);
+}
+
+// A skin with a dialog's face in two sets, red at 1x and green at 2x, and
+// every picture of the frame, so nothing is missing but what a test leaves out.
+class DialogSkin : public SkinFolder {
+ protected:
+  void SetUp() override {
+    const layout::DialogFace& face = layout::DialogFaceOf(kind);
+    const QString name = QString::fromWCharArray(face.background + 1);
+    Picture(name, face.size.width, face.size.height, Qt::red);
+    Picture(name.chopped(4) + QStringLiteral("@2x.png"), face.size.width * 2, face.size.height * 2, Qt::green);
+    for (const layout::Element& e : layout::DialogFrameElements())
+      for (const wchar_t* file : {e.normalImage, e.overImage})
+        if (file) Picture(QString::fromWCharArray(file + 1), 4, 4, Qt::transparent);
+  }
+  DialogEnvironment environment() const { return {folder(), {255, 255, 255}, L"EN"}; }
+  layout::DialogKind kind = layout::DialogKind::Single;
+};
+
+void Press(QWidget& widget, layout::Point unit, Qt::MouseButton button = Qt::LeftButton) {
+  const QPointF at(unit.x, unit.y);  // units are logical pixels at a whole ratio
+  QMouseEvent press(QEvent::MouseButtonPress, at, widget.mapToGlobal(at), button, button, Qt::NoModifier);
+  QCoreApplication::sendEvent(&widget, &press);
+}
+
+void Key(QWidget& widget, QEvent::Type type, unsigned evdevCode, bool autoRepeat = false) {
+  QKeyEvent key(type, Qt::Key_unknown, Qt::NoModifier, evdevCode + 8, 0, 0, QString(), autoRepeat);
+  QCoreApplication::sendEvent(&widget, &key);
+}
+
+// At a ratio of 2 the face comes from the @2x set, not the 1x one enlarged,
+// and the dialog opens centred over the window it belongs to.
+TEST_F(DialogSkin, TheFaceIsTheSetOfTheRatioCentredOverItsWindow) {
+  QWidget owner;
+  owner.setGeometry(100, 80, 600, 500);
+  owner.show();
+  CSingleDialog dialog(environment());
+  QImage shot;
+  QPoint at;
+  QTimer::singleShot(0, &dialog, [&] {
+    shot = dialog.grab().toImage();
+    at = dialog.pos();
+    dialog.model().OnCancel();
+  });
+  EXPECT_EQ(dialog.RunModal(&owner), kDialogCancel);
+  const layout::Size face = layout::DialogFaceOf(kind).size;
+  ASSERT_EQ(shot.size(), QSize(face.width * 2, face.height * 2));
+  EXPECT_EQ(shot.pixelColor(3, face.height), QColor(Qt::green));
+  const QRect frame = owner.frameGeometry();
+  EXPECT_EQ(at, QPoint(frame.x() + (frame.width() - face.width) / 2, frame.y() + (frame.height() - face.height) / 2));
+}
+
+// Keys come from the dialog's own events while it captures: a Linux key
+// code names the key the tables name; a held key's repeated release (X11
+// sends one before each repeat) is no release; Enter, swallowed by the
+// model, does not end the dialog, and OK keeps the key caught.
+TEST_F(DialogSkin, CapturedKeysReachTheModelByTheirLinuxNames) {
+  CSingleDialog dialog(environment());
+  std::vector<std::wstring> seen;
+  QTimer::singleShot(0, &dialog, [&] {
+    Key(dialog, QEvent::KeyPress, 97);  // KEY_RIGHTCTRL
+    seen.push_back(dialog.keyName);
+    Key(dialog, QEvent::KeyRelease, 30, true);  // KEY_A, repeating
+    seen.push_back(dialog.keyName);
+    Key(dialog, QEvent::KeyPress, 28);  // KEY_ENTER
+    seen.push_back(dialog.isVisible() ? dialog.keyName : L"ended");
+    Key(dialog, QEvent::KeyPress, 97);
+    Press(dialog, {layout::kDialogOk.left + 5, layout::kDialogOk.top + 5});
+  });
+  EXPECT_EQ(dialog.RunModal(), kDialogOk);
+  EXPECT_EQ(seen, (std::vector<std::wstring>{L"Right Ctrl", L"Right Ctrl", L"Enter"}));
+  EXPECT_EQ(dialog.keyName, L"Right Ctrl");
+}
+
+// The pop-up list lights the entry under the pointer without choosing it;
+// a click on the face outside it closes it; a press on an entry chooses.
+TEST_F(DialogSkin, ThePopUpListFollowsThePointerAndAClickOutsideClosesIt) {
+  kind = layout::DialogKind::Windows;
+  SetUp();
+  CWindowsDialog dialog(environment());
+  const layout::Point field{layout::choice::kField.right - 4, layout::choice::kField.top + 4};
+  QTimer::singleShot(5000, &dialog, [&] { dialog.model().OnCancel(); });  // a failed step must not hang
+  QTimer::singleShot(0, &dialog, [&] {
+    Press(dialog, field);
+    QListWidget* list = dialog.openList();
+    ASSERT_NE(list, nullptr);
+    const QRect third = list->visualItemRect(list->item(2));
+    QMouseEvent move(QEvent::MouseMove, third.center(), list->viewport()->mapToGlobal(third.center()), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &move);
+    EXPECT_EQ(list->currentRow(), 2);
+    EXPECT_FALSE(dialog.chosen);
+    const QPointer<QListWidget> closing(list);
+    Press(dialog, {300, 100});
+    EXPECT_EQ(dialog.openList(), nullptr);
+    EXPECT_TRUE(closing.isNull() || !closing->isVisible());
+    Press(dialog, field);
+    list = dialog.openList();
+    ASSERT_NE(list, nullptr);
+    const QPoint second = list->visualItemRect(list->item(1)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, second, list->viewport()->mapToGlobal(second), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &press);
+    EXPECT_EQ(dialog.openList(), nullptr);
+    dialog.model().OnOk();
+  });
+  EXPECT_EQ(dialog.RunModal(), kDialogOk);
+  EXPECT_TRUE(dialog.chosen);
+  EXPECT_EQ(dialog.position, 1);
+}
+
+// The mouse goes while a key dialog asks something: the box over it closes
+// and the dialog ends as cancelled, so the window's loop can go on.
+TEST_F(DialogSkin, TheDeviceGoingEndsADeviceDialogWithTheBoxOverIt) {
+  CSingleDialog dialog(environment());
+  bool asked = false;
+  QTimer::singleShot(0, &dialog, [&] {
+    QTimer::singleShot(0, &dialog, [&] {
+      asked = QApplication::activeModalWidget() != &dialog;
+      CSkinDialog::CancelDeviceDialogs();
+    });
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("?"), QStringLiteral("?"), QMessageBox::Ok, &dialog);
+    box.exec();
+    EXPECT_FALSE(CSkinDialog::AnyRunningOver(nullptr));
+  });
+  EXPECT_EQ(dialog.RunModal(), kDialogCancel);
+  EXPECT_TRUE(asked);
 }
 
 }  // namespace
