@@ -110,16 +110,10 @@ bool KovralDlgQt::eventFilter(QObject* watched, QEvent* event) {
   uint32_t code = 0;
   if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) code = kKeyReturn;
   if (key->key() == Qt::Key_Escape) code = kKeyEscape;
-  switch (RuleForKeyDown(pages_.state().CurrentPage, pages_.Recording(), code, pages_.IsPageList(widget))) {
-    case KeyDownRule::PassOn:
-      return false;
-    case KeyDownRule::Swallow:
-      return true;
-    case KeyDownRule::HideAndSwallow:
-      HideMainWindow();
-      return true;
-  }
-  return false;
+  const KeyDownRule rule =
+      RuleForKeyDown(pages_.state().CurrentPage, pages_.Recording(), code, pages_.IsPageList(widget));
+  if (rule == KeyDownRule::HideAndSwallow) HideMainWindow();
+  return rule != KeyDownRule::PassOn;
 }
 
 // ---------------------------------------------------------------------------

@@ -5,11 +5,9 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QUrl>
@@ -123,41 +121,6 @@ std::wstring ConfigHome() {
   return FromUtf8(home ? home : "") + L"/.config/";
 }
 
-QString Filter(const FileChoice& choice) {
-  return QStringLiteral("%1 (*.%2);;%3 (*)")
-      .arg(QString::fromStdWString(choice.typeName), QString::fromStdWString(choice.extension),
-           QString::fromStdWString(choice.allFilesName));
-}
-
-class FileChooserQt final : public FileChooser {
- public:
-  std::optional<std::wstring> ChooseSave(void* owner, const FileChoice& choice) override {
-    QString path = QFileDialog::getSaveFileName(static_cast<QWidget*>(owner), QString::fromStdWString(choice.title),
-                                                QString::fromStdWString(choice.initialName), Filter(choice));
-    if (path.isEmpty()) return std::nullopt;
-    // A name typed without the extension gets it, as the Windows dialog adds it.
-    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".") + QString::fromStdWString(choice.extension);
-    return path.toStdWString();
-  }
-  std::optional<std::wstring> ChooseOpen(void* owner, const FileChoice& choice) override {
-    const QString path = QFileDialog::getOpenFileName(static_cast<QWidget*>(owner),
-                                                      QString::fromStdWString(choice.title), QString(), Filter(choice));
-    if (path.isEmpty()) return std::nullopt;
-    return path.toStdWString();
-  }
-};
-
-class ColorChooserQt final : public ColorChooser {
- public:
-  std::optional<ui::Rgb> Choose(void* owner, ui::Rgb initial) override {
-    const QColor chosen =
-        QColorDialog::getColor(QColor(initial.red, initial.green, initial.blue), static_cast<QWidget*>(owner));
-    if (!chosen.isValid()) return std::nullopt;
-    return ui::Rgb{static_cast<uint8_t>(chosen.red()), static_cast<uint8_t>(chosen.green()),
-                   static_cast<uint8_t>(chosen.blue())};
-  }
-};
-
 class ShellOpenerQt final : public ShellOpener {
  public:
   void Open(const std::wstring& address) override {
@@ -220,14 +183,14 @@ int RunQtProgram(int argc, char** argv) {
   if (options.pickColor || options.pickColorCancel)
     colors = std::make_unique<FixedColorChooser>(options.pickColor);
   else
-    colors = std::make_unique<ColorChooserQt>();
+    colors = MakeSystemColorChooser();
   std::unique_ptr<ShellOpener> shell;
   if (options.shellLog.empty())
     shell = std::make_unique<ShellOpenerQt>();
   else
     shell = std::make_unique<ShellLog>(options.shellLog);
   AutostartEntry autostart(ConfigHome());
-  FileChooserQt fileChooser;
+  std::unique_ptr<FileChooser> fileChooser = MakeSystemFileChooser();
 
   AppServices services;
   services.hid = hid.get();
@@ -239,7 +202,7 @@ int RunQtProgram(int argc, char** argv) {
   services.shell = shell.get();
   services.colors = colors.get();
   services.runKey = &autostart;
-  services.fileChooser = &fileChooser;
+  services.fileChooser = fileChooser.get();
   services.traceFile = options.traceFile;
   services.sim = sim.get();
   services.paths = UserPaths(*files, modulePath);
