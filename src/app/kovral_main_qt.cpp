@@ -6,10 +6,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
 
 #include <cstdio>
@@ -79,39 +75,6 @@ AppPaths UserPaths(ConfigFileSystem& files, const std::wstring& modulePath) {
   if (!files.Exists(paths.configBin)) files.WriteNew(paths.configBin, ConfigFileBytes(FactoryConfig(), 0));
   return paths;
 }
-
-// "Start with Windows" on a Linux desktop: an autostart entry of the
-// freedesktop.org rules, $XDG_CONFIG_HOME/autostart/kovral.desktop. Its
-// Exec line holds the command the portable rule reads and writes.
-class AutostartEntry final : public RunKey {
- public:
-  explicit AutostartEntry(std::wstring configHome) : file_(configHome + L"autostart/kovral.desktop") {}
-  std::optional<std::wstring> Read() override {
-    QFile file(QString::fromStdWString(file_));
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-      if (line.startsWith("Exec=")) return QString::fromUtf8(line.mid(5)).toStdWString();
-    }
-    return std::nullopt;
-  }
-  bool Write(const std::wstring& command) override {
-    const QString path = QString::fromStdWString(file_);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write("[Desktop Entry]\nType=Application\nName=Kovral\nComment=Mouse configuration\nExec=");
-    file.write(QString::fromStdWString(command).toUtf8());
-    file.write("\nIcon=kovral\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
-    return file.commit();
-  }
-  bool Remove() override {
-    QFile file(QString::fromStdWString(file_));
-    return !file.exists() || file.remove();
-  }
-
- private:
-  std::wstring file_;
-};
 
 // $XDG_CONFIG_HOME, else ~/.config, with the trailing separator.
 std::wstring ConfigHome() {
@@ -189,7 +152,8 @@ int RunQtProgram(int argc, char** argv) {
     shell = std::make_unique<ShellOpenerQt>();
   else
     shell = std::make_unique<ShellLog>(options.shellLog);
-  AutostartEntry autostart(ConfigHome());
+  // "Start with Windows" is the desktop's autostart entry.
+  std::unique_ptr<RunKey> autostart = MakeAutostartEntry(*files, ConfigHome());
   std::unique_ptr<FileChooser> fileChooser = MakeSystemFileChooser();
 
   AppServices services;
@@ -201,7 +165,7 @@ int RunQtProgram(int argc, char** argv) {
   services.messages = &messages;
   services.shell = shell.get();
   services.colors = colors.get();
-  services.runKey = &autostart;
+  services.runKey = autostart.get();
   services.fileChooser = fileChooser.get();
   services.traceFile = options.traceFile;
   services.sim = sim.get();

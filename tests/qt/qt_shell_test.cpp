@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -387,6 +388,19 @@ TEST(PagesQt, TheDpiSubListOpensBesideItsEntryAtRatioTwo) {
   const QPoint corner = keys->viewport()->mapTo(&h.window, QPoint(entry.right() + 1, entry.top()));
   EXPECT_NEAR(sub->geometry().left(), corner.x(), 1);
   EXPECT_NEAR(sub->geometry().top(), corner.y(), 1);
+
+  // A press that chooses closes the list inside its own signal: it hides at
+  // once and goes once the signal is over.
+  keys->blockSignals(true);
+  keys->setCurrentRow(2);
+  keys->blockSignals(false);
+  const QPointer<QListWidget> pressed(keys);
+  emit keys->itemPressed(keys->item(2));
+  ASSERT_TRUE(pressed);
+  EXPECT_FALSE(pressed->isVisible());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(pressed);
+  EXPECT_EQ(h.settings.ui.buttonText[1], L"Mid Click");
 }
 
 // A skin with a dialog's face in two sets, red at 1x and green at 2x, and
