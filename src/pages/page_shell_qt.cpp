@@ -143,6 +143,8 @@ void PageHostQt::CloseList(int id) {
   if (!list) return;
   // Keys must keep reaching the window (Enter and Escape hide it).
   if (list->hasFocus()) services_.window.setFocus();
+  // Closed, it reports nothing more, though it lives until its signal is over.
+  list->disconnect();
   list->hide();
   list->deleteLater();
 }

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QKeyEvent>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -239,6 +240,23 @@ TEST(MainWindowQt, PaintsAndMapsThePointerAtItsScale) {
   EXPECT_EQ(window.WidgetRect({3, 4, 9, 12}), QRect(3, 4, 6, 8));
 }
 
+// The window keeps the picture of the skin it started with under a scene
+// that draws from another skin's folder.
+TEST_F(SkinFolder, TheWindowsOwnPictureLiesUnderTheScene) {
+  Picture("main.png", 20, 10, Qt::red);
+  Picture("main@2x.png", 40, 20, Qt::red);
+  MainWindowQt window;
+  window.SetUnitSize({20, 10});
+  window.SetBackground(folder());
+  window.SetSkin(L"/no/such/skin", {});
+  Scene scene;
+  scene.AddFill({0, 0, 5, 10}, {0, 0, 255});
+  window.SetScene(std::move(scene));
+  const QImage shot = window.grab().toImage();
+  EXPECT_EQ(shot.pixelColor(2, 2), QColor(Qt::blue));
+  EXPECT_EQ(shot.pixelColor(30, 15), QColor(Qt::red));
+}
+
 // The roles each control paints with carry the Win32 control colours: a
 // swatch shows its stage's colour, a macro list its dark brush and the
 // user's text colour, a drop-down list white on black.
@@ -388,6 +406,19 @@ TEST(PagesQt, TheDpiSubListOpensBesideItsEntryAtRatioTwo) {
   const QPoint corner = keys->viewport()->mapTo(&h.window, QPoint(entry.right() + 1, entry.top()));
   EXPECT_NEAR(sub->geometry().left(), corner.x(), 1);
   EXPECT_NEAR(sub->geometry().top(), corner.y(), 1);
+
+  // Esc in the list is the list's: it closes, and the window stays.
+  ASSERT_TRUE(h.pages.PageClick(Middle(layout::KeyRowRect(3))));
+  QListWidget* third = h.List(layout::kKeyListIdBase + 3);
+  ASSERT_NE(third, nullptr);
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(third, &escape);
+  EXPECT_FALSE(third->isVisible());
+  EXPECT_TRUE(h.window.isVisible());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_TRUE(h.pages.PageClick(Middle(layout::KeyRowRect(2))));
+  keys = h.List(layout::kKeyListIdBase + 2);
+  ASSERT_NE(keys, nullptr);
 
   // A press that chooses closes the list inside its own signal: it hides at
   // once and goes once the signal is over.
