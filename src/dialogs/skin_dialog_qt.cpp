@@ -129,17 +129,12 @@ void CSkinDialog::SetDefaultOwner(QWidget* owner) { defaultOwner = owner; }
 // a message box of its opening runs a loop in which the device may go.
 int CSkinDialog::RunModal(QWidget* owner) {
   if (owner == nullptr) owner = defaultOwner.data();
-  struct Running {
-    explicit Running(CSkinDialog* dialog) : dialog_(dialog) {
-      dialog->outer_ = innermostDialog;
-      innermostDialog = dialog;
-    }
-    ~Running() {
-      innermostDialog = dialog_->outer_;
-      dialog_->outer_ = nullptr;
-    }
-    CSkinDialog* dialog_;
-  } running(this);
+  outer_ = innermostDialog;
+  innermostDialog = this;
+  const std::unique_ptr<CSkinDialog, void (*)(CSkinDialog*)> listed(this, [](CSkinDialog* ran) {
+    innermostDialog = ran->outer_;
+    ran->outer_ = nullptr;
+  });
   ending_ = false;
   result_ = kDialogCancel;
   setParent(owner, windowFlags());
