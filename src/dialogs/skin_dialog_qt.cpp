@@ -551,6 +551,13 @@ bool CSkinDialog::eventFilter(QObject* watched, QEvent* event) {
     }
     return false;
   }
+  // An edit left: the model may check what was typed in it.
+  if (event->type() == QEvent::FocusOut && qobject_cast<QLineEdit*>(widget) != nullptr) {
+    const auto found = std::find_if(controls_.begin(), controls_.end(),
+                                    [widget](const auto& entry) { return entry.second.widget == widget; });
+    if (found != controls_.end() && !ending_) model_->OnControlEvent(found->first, ControlEvent::FocusLost);
+    return false;
+  }
   if (!IsDialogKey(*event) || (widget != this && !isAncestorOf(widget))) return false;
   auto& key = static_cast<QKeyEvent&>(*event);
   if (OnKey(key)) return true;
