@@ -14,6 +14,7 @@
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 #include <cmath>
@@ -49,6 +50,26 @@ ControlType ControlTypeOf(ControlKind kind) {
   }
   return ControlType::Other;
 }
+
+// A row of a list whose font's stand-in face is taller than the row the
+// Windows face would have: the text is drawn over the row's edges rather
+// than clipped to it, as Windows draws a face taller than its line.
+class RowDelegate final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const bool selected = option.state & QStyle::State_Selected;
+    const QPalette& palette = option.palette;
+    if (selected) painter->fillRect(option.rect, palette.color(QPalette::Highlight));
+    painter->save();
+    painter->setFont(option.font);
+    painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    const int spill = option.fontMetrics.height();
+    painter->drawText(option.rect.adjusted(2, -spill, 0, spill), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                      index.data(Qt::DisplayRole).toString());
+    painter->restore();
+  }
+};
 
 bool IsDialogKey(const QEvent& event) {
   return event.type() == QEvent::KeyPress || event.type() == QEvent::KeyRelease;
@@ -328,7 +349,17 @@ void CSkinDialog::SetListItems(int id, const std::vector<std::wstring>& items) {
   if (!list) return;
   const QSignalBlocker quiet(list);
   list->clear();
-  for (const std::wstring& item : items) list->addItem(QString::fromStdWString(item));
+  AddRows(*list, items);
+}
+
+// Rows as high as a Windows list box makes them, the font's line: the
+// style's padding would show fewer entries than the list has room for.
+void CSkinDialog::AddRows(QListWidget& list, const std::vector<std::wstring>& items) const {
+  if (dynamic_cast<RowDelegate*>(list.itemDelegate()) == nullptr) list.setItemDelegate(new RowDelegate(&list));
+  for (const std::wstring& text : items) {
+    auto* row = new QListWidgetItem(QString::fromStdWString(text), &list);
+    row->setSizeHint(QSize(0, LineHeight()));
+  }
 }
 
 void CSkinDialog::SelectListItem(int id, int index) {
@@ -378,7 +409,7 @@ bool CSkinDialog::OpenList(int id, const layout::Rect& rect, const std::vector<s
   list->setFrameShape(QFrame::Box);
   StyleControl(*list, id, ControlKind::List);
   WatchList(*list, id, true);
-  for (const std::wstring& item : items) list->addItem(QString::fromStdWString(item));
+  AddRows(*list, items);
   list->setGeometry(WidgetRect(rect));
   list->setProperty("kovralUnits", QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top));
   list->show();
