@@ -26,6 +26,13 @@ ControlColors ColorsForControl(ControlType type, int id, const uint8_t (&dpiColo
         c.normalFont = true;
         c.brush = C::Brush::Solid;
         c.brushColor = kBlack;
+      } else if (id == 120) {  // why the desktop has no such pointer setting: readable in any text colour
+        c.text = C::Text::White;
+        c.background = C::Background::Opaque;
+        c.backgroundColor = kBlack;
+        c.normalFont = true;
+        c.brush = C::Brush::Solid;
+        c.brushColor = kBlack;
       } else {
         c.text = C::Text::TextColor;
         c.background = C::Background::Opaque;

@@ -22,6 +22,7 @@
 #include <functional>
 #include <string>
 
+#include "../settings_memory_fs.h"
 #include "app/sim_channel_qt.h"
 #include "app/single_instance_qt.h"
 #include "app/tray_qt.h"
@@ -32,6 +33,15 @@
 #include "ui/file_chooser.h"
 #include "ui/skin_files.h"
 #include "device/clock.h"
+#include "ui/color_chooser.h"
+#include "device/device_link.h"
+#include "macro/macro_store.h"
+#include "pages/page_host_qt.h"
+#include "pages/page_pointer.h"
+#include "settings/app_paths.h"
+#include "settings/defaults.h"
+#include "settings/ini_store.h"
+#include "settings/settings_session.h"
 #include "lang/main_texts.h"
 #include "sim/sim_mouse.h"
 #include "ui/image_cache_qt.h"
@@ -141,40 +151,25 @@ TEST(SceneQt, FontsTakeTheCharacterSizeOfTheNamedFaceAtEachScale) {
   EXPECT_EQ(SkinFontQt({L"Arial", -30, 700}, 144).pixelSize(), 45);  // a character height as it is
 }
 
-TEST(TrayQt, TheMenuHasTheWin32ItemsInOrderAsThingsAreNow) {
-  const MainTexts& texts = MainTextsFor(UiLanguage::English);
-  std::vector<uint32_t> chosen;
-  TrayQt::Handlers handlers;
-  handlers.state = [] {
-    TrayMenuState state;
-    state.profiles = {{1032, L"Desktop", true, true}, {1100, L"Game", false, false}};
-    state.importEnabled = false;
-    state.startsAtLogin = true;
-    return state;
-  };
-  handlers.chosen = [&chosen](uint32_t command) { chosen.push_back(command); };
-  TrayQt tray(QIcon(), texts, handlers);
-  tray.Rebuild();
-  const QList<QAction*> items = tray.menu().actions();
-  ASSERT_EQ(items.size(), 6);
-  EXPECT_EQ(items[0]->text(), QString::fromWCharArray(texts.trayProfiles));
-  ASSERT_NE(items[0]->menu(), nullptr);
-  const QList<QAction*> profiles = items[0]->menu()->actions();
+TEST(TrayQt, TheMenuShowsThePortableItemsWithTheirStatesAndCommands) {
+  const TrayMenu items = {{0, L"Profiles", false, true, {{1032, L"Desktop", true, true, {}}, {1100, L"Game", false, false, {}}}},
+                          {kTrayMenuImportProfileCommand, L"Import", false, false, {}},
+                          {kTrayMenuStartWithWindowsCommand, L"Start", true, true, {}},
+                          {kTrayMenuExitCommand, L"Exit", false, true, {}}};
+  QMenu menu;
+  FillTrayMenu(menu, items);
+  const QList<QAction*> actions = menu.actions();
+  ASSERT_EQ(actions.size(), 4);
+  ASSERT_NE(actions[0]->menu(), nullptr);
+  const QList<QAction*> profiles = actions[0]->menu()->actions();
   ASSERT_EQ(profiles.size(), 2);
   EXPECT_TRUE(profiles[0]->isChecked());
+  EXPECT_EQ(profiles[0]->data().toUInt(), 1032u);
   EXPECT_FALSE(profiles[1]->isEnabled());
-  EXPECT_EQ(items[1]->text(), QString::fromWCharArray(texts.trayExportProfile));
-  EXPECT_EQ(items[2]->text(), QString::fromWCharArray(texts.trayImportProfile));
-  EXPECT_FALSE(items[2]->isEnabled());
-  EXPECT_EQ(items[3]->text(), QString::fromWCharArray(texts.trayPreferences));
-  EXPECT_EQ(items[4]->text(), QString::fromWCharArray(texts.trayStartWithWindows));
-  EXPECT_TRUE(items[4]->isChecked());
-  EXPECT_EQ(items[5]->text(), QString::fromWCharArray(texts.trayExit));
-  items[5]->trigger();
-  profiles[0]->trigger();
-  EXPECT_EQ(chosen, (std::vector<uint32_t>{kTrayMenuExitCommand, 1032}));
-  tray.Rebuild();  // opened again: the same items, once each
-  EXPECT_EQ(tray.menu().actions().size(), 6);
+  EXPECT_FALSE(actions[1]->isEnabled());
+  EXPECT_TRUE(actions[2]->isChecked());
+  EXPECT_FALSE(actions[3]->isCheckable());
+  EXPECT_EQ(actions[3]->data().toUInt(), kTrayMenuExitCommand);
 }
 
 // A socket file left by a copy that was killed must not keep the program
@@ -299,6 +294,108 @@ TEST(OsdWindowQt, ShowsThePanelWithoutFocusOrClicksAndGoesAfterItsTime) {
   EXPECT_TRUE(Pump([&window] { return !window.isVisible(); }, kOsdHoldMs + kOsdFadeMs + 1000));
 }
 
+// The pages on the Qt shell, with the record in memory and the simulated
+// mouse; the window is scaled by 2, as main() asks.
+class QuietPointer final : public PointerSettingsApi {
+ public:
+  bool GetMouse(int&, int&, int&) override { return true; }
+  bool GetMouseSpeed(int&) override { return true; }
+  bool GetWheelScrollLines(uint32_t&) override { return true; }
+  bool GetDoubleClickTime(uint32_t&) override { return true; }
+  bool SetMouse(int, int, int) override { return true; }
+  bool SetMouseSpeed(int) override { return true; }
+  bool SetWheelScrollLines(uint32_t) override { return true; }
+  bool SetDoubleClickTime(uint32_t) override { return true; }
+};
+
+class NoDialogs final : public AssignmentDialogs {
+ public:
+  std::optional<ChoiceResult> RunWindowsDialog() override { return std::nullopt; }
+  std::optional<ChoiceResult> RunMediaDialog() override { return std::nullopt; }
+  std::optional<FireKeyResult> RunFireKeyDialog() override { return std::nullopt; }
+  std::optional<std::wstring> RunSingleKeyDialog() override { return std::nullopt; }
+  std::optional<ComboKeyResult> RunComboDialog() override { return std::nullopt; }
+  std::optional<MacroKeyResult> RunMacroDialog(std::vector<std::wstring>) override { return std::nullopt; }
+  std::optional<DelayTimeResult> RunDelayDialog() override { return std::nullopt; }
+};
+
+layout::Point Middle(const layout::Rect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+struct PagesOnQt {
+  ManualClock clock;
+  SimMouse mouse{clock, SimOptions{}};
+  SimHidPlatform platform{mouse};
+  RecordingMessageSink messages;
+  DeviceLink link{platform, messages, clock};
+  DeviceImage image{};
+  testing::MemoryFileSystem files;
+  FileIniStore ini{files};
+  SettingsSession settings{PathsFromModulePath(L"/k/kovral"), ini, files, messages};
+  QuietPointer api;
+  SystemPointerSettings pointer{api, messages};
+  FixedColorChooser colors{std::nullopt};
+  NoDialogs dialogs;
+  MainWindowQt window;
+  PageHostQt pages{{window, settings, link, image, pointer, messages, colors, dialogs}};
+  PagesOnQt() {
+    settings.config = settings.committedConfig = FactoryConfig();
+    window.SetUnitSize({850, 620});
+    pages.SetLook({L"", {255, 255, 255}, &MainTextsFor(UiLanguage::English), L"EN"});
+    pages.state().SettingsReadOnce = true;  // no mouse is asked
+    window.show();
+  }
+  QListWidget* List(int id) { return window.findChild<QListWidget*>(QStringLiteral("control%1").arg(id)); }
+  std::vector<std::wstring> Items(int id) {
+    std::vector<std::wstring> items;
+    if (QListWidget* list = List(id))
+      for (int i = 0; i < list->count(); ++i) items.push_back(list->item(i)->text().toStdWString());
+    return items;
+  }
+};
+
+// X names a key by its code plus 8, which the shell takes off; a repeat's
+// release is no release, and the repeat itself is the recorder's to drop.
+TEST(PagesQt, AKeyOfTheWindowReachesTheRecordingAsItsKeyName) {
+  PagesOnQt h;
+  ConfirmMacro(h.ini, h.settings.paths().recordIni, L"M", {}, h.settings.config);
+  h.pages.Show(kAdvancedPage);
+  EXPECT_FALSE(h.pages.CapturedKey(30, false, false)) << "captured before the recording";
+  ASSERT_TRUE(h.pages.PageClick(layout::Point{750, 243}));  // Start Recording
+  ASSERT_TRUE(h.pages.Capturing());
+  EXPECT_TRUE(h.pages.CapturedKey(30, false, false));  // KEY_A
+  EXPECT_TRUE(h.pages.CapturedKey(30, true, true));
+  EXPECT_TRUE(h.pages.CapturedKey(30, false, true));
+  EXPECT_TRUE(h.pages.CapturedKey(30, true, false));
+  const std::vector<std::wstring> sequence = h.Items(layout::kSequenceListId);
+  ASSERT_FALSE(sequence.empty());
+  EXPECT_EQ(sequence.front().substr(0, 1), L"A");
+  EXPECT_NE(sequence.front().find(L"Dn"), std::wstring::npos);
+  EXPECT_NE(sequence.back().find(L"Up"), std::wstring::npos);
+  EXPECT_EQ(std::count_if(sequence.begin(), sequence.end(),
+                          [](const std::wstring& e) { return e.find(L"Up") != std::wstring::npos; }),
+            1);
+}
+
+constexpr int kDpiSwitchEntry = 6;  // "DPI Switch" in a key list
+
+// The DPI sub-list opens beside "DPI Switch" of the key list, at its right
+// edge and top, wherever the scaled list put that entry.
+TEST(PagesQt, TheDpiSubListOpensBesideItsEntryAtRatioTwo) {
+  PagesOnQt h;
+  ASSERT_EQ(h.window.devicePixelRatioF(), 2.0);
+  h.pages.Show(kBasicPage);
+  ASSERT_TRUE(h.pages.PageClick(Middle(layout::KeyRowRect(2))));
+  QListWidget* keys = h.List(layout::kKeyListIdBase + 2);
+  ASSERT_NE(keys, nullptr);
+  ASSERT_GT(keys->count(), kDpiSwitchEntry);
+  emit keys->itemEntered(keys->item(kDpiSwitchEntry));  // the pointer rests on it
+  QListWidget* sub = h.List(layout::kKeyListIdBase);
+  ASSERT_NE(sub, nullptr);
+  const QRect entry = keys->visualItemRect(keys->item(kDpiSwitchEntry));
+  const QPoint corner = keys->viewport()->mapTo(&h.window, QPoint(entry.right() + 1, entry.top()));
+  EXPECT_NEAR(sub->geometry().left(), corner.x(), 1);
+  EXPECT_NEAR(sub->geometry().top(), corner.y(), 1);
+}
 
 // A skin with a dialog's face in two sets, red at 1x and green at 2x, and
 // every picture of the frame, so nothing is missing but what a test leaves out.
