@@ -640,6 +640,36 @@ TEST(ChoosersQt, TheFileDialogFiltersProposesAndCompletesNames) {
   EXPECT_EQ(mode, QFileDialog::ExistingFile);
 }
 
+
+// OK lights under the pointer and goes out when it leaves: the moves reach
+// the model without a button held, and its repaint reaches the screen.
+TEST_F(DialogSkin, OkLightsUnderThePointer) {
+  const layout::Element* ok = nullptr;
+  for (const layout::Element& e : layout::DialogFrameElements())
+    if (e.action == layout::Action::DialogOk) ok = &e;
+  ASSERT_TRUE(ok && ok->overImage);
+  Picture(QString::fromWCharArray(ok->overImage + 1), 8, 8, Qt::blue);
+  CSingleDialog dialog(environment());
+  std::vector<QColor> seen;
+  const auto moveTo = [&dialog](QPointF at) {
+    QMouseEvent move(QEvent::MouseMove, at, dialog.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&dialog, &move);
+    Pump([] { return false; }, 60);  // past the hover time
+  };
+  QTimer::singleShot(0, &dialog, [&] {
+    const QPoint corner(ok->rect.left + 2, ok->rect.top + 2);
+    moveTo(QPointF(ok->rect.left + 4, ok->rect.top + 4));
+    seen.push_back(dialog.grab().toImage().pixelColor(corner * 2));
+    moveTo(QPointF(10, 100));
+    seen.push_back(dialog.grab().toImage().pixelColor(corner * 2));
+    dialog.model().OnCancel();
+  });
+  dialog.RunModal();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0], QColor(Qt::blue));
+  EXPECT_NE(seen[1], QColor(Qt::blue));
+}
+
 }  // namespace
 }  // namespace kovral
 
