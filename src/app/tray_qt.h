@@ -1,56 +1,39 @@
 #pragma once
-// The notification-area icon of the Qt shell and its menu, with the items
-// and the order of the Win32 tray: Profiles ▸, Export profile…, Import
-// profile…, Preferences…, Start with Windows (checked while on), Exit. What
-// each item does and when it is greyed is the caller's, asked each time the
-// menu opens.
+// The notification-area icon of the Qt shell. Its menu is the portable one
+// (app/tray_menu.h), built by the controller each time it opens and shown
+// at the pointer until an item is chosen or it is dismissed.
 #include <QIcon>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
 #include <cstdint>
 #include <functional>
-#include <vector>
+#include <optional>
+#include <string>
 
-#include "lang/main_texts.h"
-#include "profiles/profile_menu.h"
+#include "app/tray_menu.h"
+#include "app/tray_rules.h"
 
 namespace kovral {
 
-struct TrayMenuState {
-  std::vector<ProfilesMenuEntry> profiles;  // empty: no Profiles submenu
-  bool exportEnabled = true;
-  bool importEnabled = true;
-  bool preferencesEnabled = true;
-  bool startsAtLogin = false;
-};
+// The menu's actions for `items`, each action's data its command.
+void FillTrayMenu(QMenu& menu, const TrayMenu& items);
 
 class TrayQt {
  public:
-  struct Handlers {
-    std::function<TrayMenuState()> state;
-    // A menu item by its command id (app/tray_rules.h, profiles/profile_menu.h).
-    std::function<void(uint32_t command)> chosen;
-    // A left click (or a double click) on the icon.
-    std::function<void()> activated;
-  };
-  TrayQt(const QIcon& icon, const MainTexts& texts, Handlers handlers);
+  // A click on the icon: left (or double) shows the window, right the menu.
+  explicit TrayQt(const QIcon& icon, std::function<void(TrayClick)> clicked);
 
-  void SetTexts(const MainTexts& texts);
-  void Show() { icon_.show(); }
+  bool Show(const std::wstring& tip);
+  void Hide() { icon_.hide(); }
   bool visible() const { return icon_.isVisible(); }
   void ShowMessage(const std::wstring& title, const std::wstring& text, int timeoutMs);
-  // Builds the menu as things are now; the icon does it each time the menu opens.
-  void Rebuild();
-  const QMenu& menu() const { return menu_; }
+  // Shows the menu at the pointer; the command chosen, nothing when dismissed.
+  std::optional<uint32_t> PopUp(const TrayMenu& items);
 
  private:
-
   QSystemTrayIcon icon_;
-  QMenu menu_;
-  QMenu profiles_;
-  const MainTexts* texts_;
-  Handlers handlers_;
+  std::function<void(TrayClick)> clicked_;
 };
 
 }  // namespace kovral

@@ -5,7 +5,11 @@
 #include <QPainter>
 #include <QWindow>
 
+#include <QElapsedTimer>
+
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "ui/dpi_scale.h"
 #include "view/scene_painter_qt.h"
@@ -15,6 +19,13 @@ namespace kovral {
 MainWindowQt::MainWindowQt() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
+  timePaint_ = std::getenv("KOVRAL_PAINT_TIME") != nullptr;
+}
+
+void MainWindowQt::SetBackground(std::wstring folder) {
+  backgroundFolder_ = std::move(folder);
+  backgroundImages_.Clear();
+  update();
 }
 
 void MainWindowQt::SetUnitSize(layout::Size size) {
@@ -77,10 +88,35 @@ void MainWindowQt::paintEvent(QPaintEvent*) {
   if (f.title.face) resources.titleFont = SkinFontQt(f.title, dpi);
   resources.largeFont = resources.titleFont;
   resources.dpi = dpi;
+  QElapsedTimer took;
+  took.start();
+  Scene whole;
+  if (!backgroundFolder_.empty()) {
+    // Named from its own folder, which may differ from the pages' skin.
+    SceneResourcesQt background{backgroundFolder_, backgroundImages_};
+    background.dpi = dpi;
+    const QImage* main = backgroundImages_.Get(backgroundFolder_, skin::kMain, dpi);
+    QImage picture(ui::DeviceSize(unitSize_, dpi).width, ui::DeviceSize(unitSize_, dpi).height,
+                   QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::black);
+    {
+      QPainter canvas(&picture);
+      if (main) canvas.drawImage(QPoint(0, 0), *main);
+      PaintSceneQt(canvas, scene_, resources);
+    }
+    PresentPicture(std::move(picture), took.nsecsElapsed());
+    return;
+  }
   QImage picture = RenderSceneQt(scene_, unitSize_, resources);
+  PresentPicture(std::move(picture), took.nsecsElapsed());
+}
+
+void MainWindowQt::PresentPicture(QImage picture, qint64 renderNs) {
   picture.setDevicePixelRatio(devicePixelRatioF());
   QPainter painter(this);
   painter.drawImage(QPoint(0, 0), picture);
+  if (timePaint_)
+    std::fprintf(stderr, "kovral: full paint at ratio %.2f: %.2f ms\n", devicePixelRatioF(), renderNs / 1e6);
 }
 
 void MainWindowQt::mousePressEvent(QMouseEvent* event) {
@@ -118,6 +154,7 @@ void MainWindowQt::leaveEvent(QEvent*) {
 void MainWindowQt::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ScreenChangeInternal) {
     images_.Clear();
+    backgroundImages_.Clear();
     FitSize();
     update();
   }

@@ -34,6 +34,10 @@ class MainWindowQt final : public QWidget {
   void SetUnitSize(layout::Size size);
   void SetScene(Scene scene);
   void SetSkin(std::wstring folder, ui::FontPair fonts);
+  // The window's own picture (its "/main.png"), drawn under the scene: the
+  // window keeps the one of the skin it started with while the pages take
+  // a newly chosen skin's.
+  void SetBackground(std::wstring folder);
   void SetHandlers(Handlers handlers) { handlers_ = std::move(handlers); }
 
   // 96 times the device pixel ratio of the screen the window is on.
@@ -56,10 +60,14 @@ class MainWindowQt final : public QWidget {
 
  private:
   void FitSize();
+  void PresentPicture(QImage picture, qint64 renderNs);
 
   layout::Size unitSize_{};
   Scene scene_;
   std::wstring skinFolder_;
+  std::wstring backgroundFolder_;
+  ImageCacheQt backgroundImages_;
+  bool timePaint_ = false;  // KOVRAL_PAINT_TIME: each full paint's time on stderr
   ui::FontPair fonts_{};
   ImageCacheQt images_;
   Handlers handlers_;

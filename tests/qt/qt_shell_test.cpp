@@ -128,40 +128,25 @@ TEST(SceneQt, FontsTakeTheCharacterSizeOfTheNamedFaceAtEachScale) {
   EXPECT_EQ(SkinFontQt({L"Arial", -30, 700}, 144).pixelSize(), 45);  // a character height as it is
 }
 
-TEST(TrayQt, TheMenuHasTheWin32ItemsInOrderAsThingsAreNow) {
-  const MainTexts& texts = MainTextsFor(UiLanguage::English);
-  std::vector<uint32_t> chosen;
-  TrayQt::Handlers handlers;
-  handlers.state = [] {
-    TrayMenuState state;
-    state.profiles = {{1032, L"Desktop", true, true}, {1100, L"Game", false, false}};
-    state.importEnabled = false;
-    state.startsAtLogin = true;
-    return state;
-  };
-  handlers.chosen = [&chosen](uint32_t command) { chosen.push_back(command); };
-  TrayQt tray(QIcon(), texts, handlers);
-  tray.Rebuild();
-  const QList<QAction*> items = tray.menu().actions();
-  ASSERT_EQ(items.size(), 6);
-  EXPECT_EQ(items[0]->text(), QString::fromWCharArray(texts.trayProfiles));
-  ASSERT_NE(items[0]->menu(), nullptr);
-  const QList<QAction*> profiles = items[0]->menu()->actions();
+TEST(TrayQt, TheMenuShowsThePortableItemsWithTheirStatesAndCommands) {
+  const TrayMenu items = {{0, L"Profiles", false, true, {{1032, L"Desktop", true, true, {}}, {1100, L"Game", false, false, {}}}},
+                          {kTrayMenuImportProfileCommand, L"Import", false, false, {}},
+                          {kTrayMenuStartWithWindowsCommand, L"Start", true, true, {}},
+                          {kTrayMenuExitCommand, L"Exit", false, true, {}}};
+  QMenu menu;
+  FillTrayMenu(menu, items);
+  const QList<QAction*> actions = menu.actions();
+  ASSERT_EQ(actions.size(), 4);
+  ASSERT_NE(actions[0]->menu(), nullptr);
+  const QList<QAction*> profiles = actions[0]->menu()->actions();
   ASSERT_EQ(profiles.size(), 2);
   EXPECT_TRUE(profiles[0]->isChecked());
+  EXPECT_EQ(profiles[0]->data().toUInt(), 1032u);
   EXPECT_FALSE(profiles[1]->isEnabled());
-  EXPECT_EQ(items[1]->text(), QString::fromWCharArray(texts.trayExportProfile));
-  EXPECT_EQ(items[2]->text(), QString::fromWCharArray(texts.trayImportProfile));
-  EXPECT_FALSE(items[2]->isEnabled());
-  EXPECT_EQ(items[3]->text(), QString::fromWCharArray(texts.trayPreferences));
-  EXPECT_EQ(items[4]->text(), QString::fromWCharArray(texts.trayStartWithWindows));
-  EXPECT_TRUE(items[4]->isChecked());
-  EXPECT_EQ(items[5]->text(), QString::fromWCharArray(texts.trayExit));
-  items[5]->trigger();
-  profiles[0]->trigger();
-  EXPECT_EQ(chosen, (std::vector<uint32_t>{kTrayMenuExitCommand, 1032}));
-  tray.Rebuild();  // opened again: the same items, once each
-  EXPECT_EQ(tray.menu().actions().size(), 6);
+  EXPECT_FALSE(actions[1]->isEnabled());
+  EXPECT_TRUE(actions[2]->isChecked());
+  EXPECT_FALSE(actions[3]->isCheckable());
+  EXPECT_EQ(actions[3]->data().toUInt(), kTrayMenuExitCommand);
 }
 
 // A socket file left by a copy that was killed must not keep the program

@@ -1,0 +1,127 @@
+#pragma once
+// The main window of the Linux program: the Qt shell of the controller
+// (main_controller.h). It makes the window, the notification-area icon, the
+// pages and the on-screen display, and hands every event to the controller,
+// which decides.
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QTimer>
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "app/app_services.h"
+#include "app/main_controller.h"
+#include "app/main_shell.h"
+#include "app/tray_qt.h"
+#include "pages/page_host_qt.h"
+#include "profiles/foreground_watch.h"
+#include "view/main_window_qt.h"
+#include "view/osd_window_qt.h"
+
+namespace kovral {
+
+// The front window as Linux shows it to this program: nothing yet, so
+// profiles that name programs are never switched to by themselves.
+class NoForegroundSource final : public ForegroundSource {
+ public:
+  uint64_t FrontWindowId() override { return 0; }
+  FrontWindow Describe(uint64_t) override { return {}; }
+};
+
+class KovralDlgQt final : public QObject, private MainShell {
+ public:
+  KovralDlgQt(AppServices& services, MessageSink& messages, AssignmentDialogs& dialogs);
+  ~KovralDlgQt() override;
+
+  // The tray icon, the mouse, the settings and the skin.
+  void Start();
+  // Another start of the program asked for the window.
+  void ShowFromSecondStart() { controller_.OnTrayClick(TrayClick::Left); }
+  MainWindowQt& window() { return window_; }
+
+ protected:
+  // The window's keys: a macro recording hears them, Enter and Esc hide it.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // MainShell: the window.
+  void HideMainWindow() override { window_.hide(); }
+  void BringToFront() override { window_.Present(); }
+  void RepaintWindow() override { window_.update(); }
+  bool DialogUp() override;
+  bool ListOpen() override { return pages_.ListOpen(); }
+  void EndProcess() override;
+  void TakeWindowPicture(const std::wstring& skinFolder, const std::wstring& languageCode) override;
+  void SetLook(const MainLook& look, bool newFonts) override;
+  bool PictureReadable(const std::wstring& path) override;
+  uint16_t SystemLanguageId() override;
+  PageState& pageState() override { return pages_.state(); }
+  void ShowPage(int page) override { pages_.Show(page); }
+  void RebuildPage() override { pages_.Rebuild(); }
+  void CommitEdits() override { pages_.CommitEdits(); }
+  bool PageClick(layout::Point p) override { return pages_.PageClick(p); }
+  void DragWindow() override { dragAsked_ = true; }
+  // The tray and the on-screen display.
+  bool AddTrayIcon(const std::wstring& tip) override { return tray_.Show(tip); }
+  void RemoveTrayIcon() override { tray_.Hide(); }
+  void ShowBalloon(const Balloon& balloon) override;
+  std::optional<uint32_t> PopUpMenu(const TrayMenu& menu) override { return tray_.PopUp(menu); }
+  bool ShowOsd(const OsdNotice& notice, const OsdLook& look, OsdPosition position,
+               const std::wstring& languageCode) override;
+  void HideOsd() override { osd_.HideNotice(); }
+  ui::Rgb SkinAccent(const std::wstring& skinFolder) override { return SkinAccentQt(skinFolder); }
+  // Timers, posts, choosers and dialogs.
+  void StartTimer(MainTimer timer, int ms) override;
+  void StopTimer(MainTimer timer) override;
+  void PostLater(LaterWork work) override;
+  std::optional<std::wstring> ChooseFile(const FileChoice& choice, bool save) override;
+  std::optional<SkinChoice> RunSkinsDialog(const DialogEnvironment& environment,
+                                           const std::wstring& skinName) override;
+  std::optional<PreferencesChoice> RunPreferencesDialog(const DialogEnvironment& environment,
+                                                        const PreferencesChoice& current,
+                                                        std::function<void(OsdPosition)> showSample) override;
+  void RunProfilesDialog(const DialogEnvironment& environment, ProfilesDialogHooks hooks) override;
+  bool CancelDeviceDialogs() override;
+  // The device, the front window and the profile folder.
+  void RouteDeviceEvents() override;
+  void StartReader(bool run) override;
+  void ResumeReader() override;
+  bool StartDeviceNotifications() override;
+  void StopDeviceNotifications() override;
+  void StartFrontWatch() override { frontWatch_ = true; }
+  void StopFrontWatch() override { frontWatch_ = false; }
+  bool FrontWatchRunning() override { return frontWatch_; }
+  bool StartLibraryReader(const std::wstring&) override { return false; }
+  void RequestLibraryRead() override {}
+  std::optional<ProfileListing> TakeLibraryListing() override { return std::nullopt; }
+
+  void OnHidrawChange();
+  void StopReader();
+
+  AppServices& services_;
+  MessageSink& messages_;
+  MainWindowQt window_;
+  TrayQt tray_;
+  OsdWindowQt osd_;
+  NoForegroundSource front_;
+  bool frontWatch_ = false;
+  bool dragAsked_ = false;
+  MainLook look_;
+  std::map<MainTimer, std::unique_ptr<QTimer>> timers_;
+
+  std::thread reader_;
+  bool readerHeld_ = false;
+  std::atomic<bool> readerDone_{false};
+  std::unique_ptr<QFileSystemWatcher> hidrawWatch_;
+  std::map<std::string, std::wstring> hidrawNodes_;  // node name -> the interface name it arrived as
+
+  MainController controller_;
+  PageHostQt pages_;
+};
+
+}  // namespace kovral

@@ -1,0 +1,18 @@
+#pragma once
+// The skin chooser: one of the folders under "Skins" and a colour for the
+// interface texts. The caller reads the result fields after OK and stores them.
+#include <string>
+
+#include "dialogs/skin_dialog_qt.h"
+#include "dialogs/skins_choice.h"
+#include "ui/color_chooser.h"
+
+namespace kovral {
+
+class CSkinsDialog final : public SkinsResult, public CSkinDialog {
+ public:
+  // `environment` carries the current skin folder and text colour.
+  CSkinsDialog(DialogEnvironment environment, std::wstring currentSkinName, ColorChooser& colors);
+};
+
+}  // namespace kovral
