@@ -322,7 +322,7 @@ class FakeShell final : public PageShell, public AssignmentDialogs {
   std::map<int, std::wstring> texts;  // what the user typed, by edit box
   std::optional<ui::Rgb> color;
   std::optional<std::wstring> singleKey;
-  std::optional<DelayResult> delay;
+  std::optional<DelayTimeResult> delay;
   std::optional<int> captureError;
   // Entry 6 of every open list lies here.
   layout::Rect entry6{100, 50, 180, 66};
@@ -379,9 +379,9 @@ class FakeShell final : public PageShell, public AssignmentDialogs {
     Add(L"dialog single");
     return singleKey;
   }
-  std::optional<ComboResult> RunComboDialog() override { return Unused(); }
+  std::optional<ComboKeyResult> RunComboDialog() override { return Unused(); }
   std::optional<MacroKeyResult> RunMacroDialog(std::vector<std::wstring>) override { return Unused(); }
-  std::optional<DelayResult> RunDelayDialog() override {
+  std::optional<DelayTimeResult> RunDelayDialog() override {
     Add(L"dialog delay");
     return delay;
   }
@@ -573,7 +573,7 @@ TEST(AdvancedPageShell, ARecordingHoldsTheKeysAndTheTitleOnlyWhileItRuns) {
   h.host.ListEvent(layout::kSequenceListId, ui::ListEvent::PointerSelected, 1);
   h.host.ListEvent(layout::kSequenceListId, ui::ListEvent::DoubleClicked, 1);
   EXPECT_EQ(h.shell.Take(), Log{L"continue 1,0"});
-  h.shell.delay = DelayResult{L"200", 200};
+  h.shell.delay = DelayTimeResult{L"200", 200};
   h.host.Continue(1, 0);
   EXPECT_EQ(h.shell.Take(), (Log{L"dialog delay", L"items 152 4 sel 1"}));
   EXPECT_EQ(h.host.Recording(), false);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "check/check_run.h"
+#include "settings/app_paths.h"
 
 namespace kovral {
 
@@ -33,6 +34,10 @@ struct AppServices {
   ColorChooser* colors = nullptr;
   FileChooser* fileChooser = nullptr;  // the profile items' file dialogs
   RunKey* runKey = nullptr;  // the user's Run key: "Start with Windows"
+  // Where the user's files are; nothing: beside the executable.
+  std::optional<AppPaths> paths;
+  // The folder holding "Skins"; empty: the user's files' folder.
+  std::wstring skinsHome;
   // Where the link's HID trace goes; empty: no trace. Opened by the main
   // dialog once it knows it is the only copy, so a second copy started with
   // the same file does not empty the first one's trace.

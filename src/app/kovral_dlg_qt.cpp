@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMetaObject>
+#include <QThread>
 
 #include <chrono>
 #include <cstdio>
@@ -214,11 +215,15 @@ std::optional<std::wstring> KovralDlgQt::ChooseFile(const FileChoice& choice, bo
 // The reader waits until the interface thread has shown its notice, as on
 // Windows; the interface thread never waits for the reader but at the end.
 void KovralDlgQt::RouteDeviceEvents() {
+  // The link tells the interface thread's own notices (the handshake's) at once.
   controller_.link().notify = [this](int code, int value) {
-    QMetaObject::invokeMethod(
-        &window_,
-        [this, code, value] { controller_.OnDeviceNotice(static_cast<uint32_t>(code), static_cast<uint32_t>(value)); },
-        Qt::BlockingQueuedConnection);
+    auto tell = [this, code, value] {
+      controller_.OnDeviceNotice(static_cast<uint32_t>(code), static_cast<uint32_t>(value));
+    };
+    if (QThread::currentThread() == window_.thread())
+      tell();
+    else
+      QMetaObject::invokeMethod(&window_, tell, Qt::BlockingQueuedConnection);
   };
   if (!services_.sim) return;
   // Each collection of the simulated mouse comes and goes like a real one,

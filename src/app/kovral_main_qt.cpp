@@ -5,66 +5,55 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QIcon>
-#include <QImageReader>
-#include <QLocale>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QUrl>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/app_globals.h"
+#include "app/app_services.h"
+#include "app/kovral_dlg_qt.h"
 #include "app/launch_options.h"
+#include "app/shell_opener.h"
 #include "app/single_instance_qt.h"
 #include "app/sim_channel_qt.h"
-#include "app/tray_qt.h"
-#include "app/tray_rules.h"
+#include "app/start_with_windows.h"
 #include "device/clock.h"
 #include "device/hid_system.h"
-#include "lang/language.h"
-#include "lang/main_texts.h"
+#include "dialogs/skin_dialog_qt.h"
 #include "lang/messages.h"
-#include "pages/page_click.h"
-#include "pages/page_scene.h"
-#include "profiles/profile_menu.h"
+#include "pages/page_dialogs_qt.h"
+#include "pages/page_pointer.h"
 #include "settings/app_paths.h"
 #include "settings/config_file.h"
 #include "settings/defaults.h"
 #include "settings/ini_store.h"
-#include "settings/settings_session.h"
 #include "settings/text_encoding.h"
 #include "settings/user_folder.h"
 #include "sim/sim_mouse.h"
 #include "simctl/sim_channel.h"
-#include "ui/font_choice.h"
-#include "ui/skin_files.h"
+#include "ui/color_chooser.h"
+#include "ui/file_chooser.h"
 #include "ui/skin_path.h"
-#include "view/main_window_qt.h"
 #include "view/message_box_qt.h"
-#include "view/page_hover.h"
 #include "view/scene_painter_qt.h"
 
 namespace kovral {
 namespace {
 
 const char* Env(const char* name) { return std::getenv(name); }
-
-// The Windows language id of the desktop's language, which the portable
-// "System default" rule takes: the Chinese of the mainland and Singapore,
-// of Taiwan, Hong Kong and Macau, anything else English.
-uint16_t SystemLangId() {
-  const QLocale locale;
-  if (locale.language() != QLocale::Chinese) return 0x0409;
-  switch (locale.territory()) {
-    case QLocale::Taiwan: return 0x0404;
-    case QLocale::HongKong: return 0x0C04;
-    case QLocale::Macao: return 0x1404;
-    case QLocale::Singapore: return 0x1004;
-    default: return locale.script() == QLocale::TraditionalChineseScript ? 0x0404 : 0x0804;
-  }
-}
 
 // The folder holding "Skins": beside the program (a build, an unpacked
 // folder), else the installed share folder.
@@ -93,15 +82,88 @@ AppPaths UserPaths(ConfigFileSystem& files, const std::wstring& modulePath) {
   return paths;
 }
 
-void AppendScene(Scene& to, const Scene& from) {
-  for (const SceneItem& item : from.items()) {
-    switch (item.kind) {
-      case SceneItem::Kind::Image: to.AddImage(item.image, item.rect); break;
-      case SceneItem::Kind::Text: to.AddText(item.text, item.rect, item.format, item.color, item.font); break;
-      case SceneItem::Kind::Fill: to.AddFill(item.rect, item.color); break;
+// "Start with Windows" on a Linux desktop: an autostart entry of the
+// freedesktop.org rules, $XDG_CONFIG_HOME/autostart/kovral.desktop. Its
+// Exec line holds the command the portable rule reads and writes.
+class AutostartEntry final : public RunKey {
+ public:
+  explicit AutostartEntry(std::wstring configHome) : file_(configHome + L"autostart/kovral.desktop") {}
+  std::optional<std::wstring> Read() override {
+    QFile file(QString::fromStdWString(file_));
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+      if (line.startsWith("Exec=")) return QString::fromUtf8(line.mid(5)).toStdWString();
     }
+    return std::nullopt;
   }
+  bool Write(const std::wstring& command) override {
+    const QString path = QString::fromStdWString(file_);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    file.write("[Desktop Entry]\nType=Application\nName=Kovral\nComment=Mouse configuration\nExec=");
+    file.write(QString::fromStdWString(command).toUtf8());
+    file.write("\nIcon=kovral\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
+    return file.commit();
+  }
+  bool Remove() override {
+    QFile file(QString::fromStdWString(file_));
+    return !file.exists() || file.remove();
+  }
+
+ private:
+  std::wstring file_;
+};
+
+// $XDG_CONFIG_HOME, else ~/.config, with the trailing separator.
+std::wstring ConfigHome() {
+  const char* xdg = Env("XDG_CONFIG_HOME");
+  if (xdg && xdg[0] == '/') return FromUtf8(xdg) + L"/";
+  const char* home = Env("HOME");
+  return FromUtf8(home ? home : "") + L"/.config/";
 }
+
+QString Filter(const FileChoice& choice) {
+  return QStringLiteral("%1 (*.%2);;%3 (*)")
+      .arg(QString::fromStdWString(choice.typeName), QString::fromStdWString(choice.extension),
+           QString::fromStdWString(choice.allFilesName));
+}
+
+class FileChooserQt final : public FileChooser {
+ public:
+  std::optional<std::wstring> ChooseSave(void* owner, const FileChoice& choice) override {
+    QString path = QFileDialog::getSaveFileName(static_cast<QWidget*>(owner), QString::fromStdWString(choice.title),
+                                                QString::fromStdWString(choice.initialName), Filter(choice));
+    if (path.isEmpty()) return std::nullopt;
+    // A name typed without the extension gets it, as the Windows dialog adds it.
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".") + QString::fromStdWString(choice.extension);
+    return path.toStdWString();
+  }
+  std::optional<std::wstring> ChooseOpen(void* owner, const FileChoice& choice) override {
+    const QString path = QFileDialog::getOpenFileName(static_cast<QWidget*>(owner),
+                                                      QString::fromStdWString(choice.title), QString(), Filter(choice));
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdWString();
+  }
+};
+
+class ColorChooserQt final : public ColorChooser {
+ public:
+  std::optional<ui::Rgb> Choose(void* owner, ui::Rgb initial) override {
+    const QColor chosen =
+        QColorDialog::getColor(QColor(initial.red, initial.green, initial.blue), static_cast<QWidget*>(owner));
+    if (!chosen.isValid()) return std::nullopt;
+    return ui::Rgb{static_cast<uint8_t>(chosen.red()), static_cast<uint8_t>(chosen.green()),
+                   static_cast<uint8_t>(chosen.blue())};
+  }
+};
+
+class ShellOpenerQt final : public ShellOpener {
+ public:
+  void Open(const std::wstring& address) override {
+    QDesktopServices::openUrl(QUrl(QString::fromStdWString(address)));
+  }
+};
 
 }  // namespace
 
@@ -111,10 +173,10 @@ int RunQtProgram(int argc, char** argv) {
   app.setApplicationName(QStringLiteral("kovral"));
   InstallFontSubstitutesQt();
 
-  std::unique_ptr<MainWindowQt> window;
+  std::unique_ptr<KovralDlgQt> dialog;
   SingleInstanceQt instance;
-  if (!instance.Claim(SessionSocketPath(kInstanceChannelName, Env, getuid()), [&window] {
-        if (window) window->Present();
+  if (!instance.Claim(SessionSocketPath(kInstanceChannelName, Env, getuid()), [&dialog] {
+        if (dialog) dialog->ShowFromSecondStart();
       }))
     return 0;
 
@@ -126,11 +188,9 @@ int RunQtProgram(int argc, char** argv) {
   if (!launch.message.empty()) messages.Show(launch.message, L"");
   if (!launch.run) return launch.exitCode;
   const LaunchOptions& options = launch.options;
-  // These answer parts of the main window this program does not have yet;
-  // taking them silently would let a test believe they ran.
-  if (options.check || !options.traceFile.empty() || !options.shellLog.empty() || options.pickColor ||
-      options.pickColorCancel) {
-    const std::wstring refusal = L"--check, --trace, --shell-log and --pick-color are not available in the Linux program.";
+  // The self-checks drive the Win32 dialog's controls; this program has none of them.
+  if (options.check) {
+    const std::wstring refusal = L"--check is not available in the Linux program.";
     std::fprintf(stderr, "kovral: %s\n", ToUtf8(refusal).c_str());
     messages.Show(refusal, L"");
     return 2;
@@ -155,104 +215,46 @@ int RunQtProgram(int argc, char** argv) {
 
   std::unique_ptr<ConfigFileSystem> files = MakeSystemFileSystem();
   std::unique_ptr<IniStore> ini = MakeSystemIniStore();
-  SettingsSession session(UserPaths(*files, modulePath), *ini, *files, messages);
-  session.Load();
-  const bool strIniExisted = files->Exists(session.paths().strIni);
-  const LanguageChoice choice = StartLanguageChoice(strIniExisted, session.ReadLanguageCode());
-  if (!strIniExisted) WriteLanguageCode(*ini, session.paths().strIni, LanguageChoiceCode(choice));
-  const UiLanguage language = EffectiveLanguage(choice, SystemLangId());
-  const std::wstring languageCode = LanguageCode(language);
-  const MainTexts& texts = MainTextsFor(language);
-  session.SetLanguage(language);
-  session.ReadInterfaceSettings();
-  if (session.firstRunFlag == 0) session.SetFirstRunButtonTexts(texts);
+  std::unique_ptr<PointerSettingsApi> pointer = MakeSystemPointerSettings();
+  std::unique_ptr<ColorChooser> colors;
+  if (options.pickColor || options.pickColorCancel)
+    colors = std::make_unique<FixedColorChooser>(options.pickColor);
+  else
+    colors = std::make_unique<ColorChooserQt>();
+  std::unique_ptr<ShellOpener> shell;
+  if (options.shellLog.empty())
+    shell = std::make_unique<ShellOpenerQt>();
+  else
+    shell = std::make_unique<ShellLog>(options.shellLog);
+  AutostartEntry autostart(ConfigHome());
+  FileChooserQt fileChooser;
 
-  // The window takes its size from "/main.png": one that cannot be read
-  // counts as missing.
-  const std::wstring skinsHome = SkinsHome(PathsFromModulePath(modulePath).directory);
-  const StartSkin skin = ChooseStartSkin(skinsHome, session.ui.skinName, [](const std::wstring& path) {
-    const QString file = QString::fromStdWString(path);
-    return path.ends_with(skin::kMain) ? QImageReader(file).canRead() : std::filesystem::exists(ToUtf8(path));
+  AppServices services;
+  services.hid = hid.get();
+  services.clock = clock.get();
+  services.files = files.get();
+  services.ini = ini.get();
+  services.pointer = pointer.get();
+  services.messages = &messages;
+  services.shell = shell.get();
+  services.colors = colors.get();
+  services.runKey = &autostart;
+  services.fileChooser = &fileChooser;
+  services.traceFile = options.traceFile;
+  services.sim = sim.get();
+  services.paths = UserPaths(*files, modulePath);
+  services.skinsHome = SkinsHome(PathsFromModulePath(modulePath).directory);
+
+  CAssignmentDialogs dialogs([] {
+    const AppGlobals& globals = Globals();
+    return DialogEnvironment{globals.SkinFolder, globals.TextColor, globals.languageCode};
   });
-  if (skin.fellBack) messages.Show(texts.skinIncomplete, kCaptionWarning);
-  const QSize mainSize = QImageReader(QString::fromStdWString(skin.folder + skin::kMain)).size();
-  const TextColorBytes color = TextColorFromSettings(session.ui);
-  const ui::Rgb textColor{color.red, color.green, color.blue};
-
-  window = std::make_unique<MainWindowQt>();
-  window->setWindowTitle(QString::fromWCharArray(texts.trayTip));
-  window->setWindowIcon(QIcon(QStringLiteral(":/kovral.ico")));
-  window->SetUnitSize({std::max(1, mainSize.width()), std::max(1, mainSize.height())});
-  window->SetSkin(skin.folder, ui::FontsForLanguageCode(languageCode, ui::WindowsVersion{6, 2}));
-
-  // Until the page objects come over, the window shows the basic page as
-  // the record has it, with the hover looks, and its common buttons hide
-  // the window or end the program.
-  HoverTracker hover;
-  hover.SetTables({layout::CommonElements(), layout::BasicElements()});
-  const uint8_t sensorType = static_cast<uint8_t>(options.sensorType);
-  auto repaint = [&] {
-    Scene scene;
-    scene.AddImage(skin::kMain, layout::Rect{0, 0, mainSize.width(), mainSize.height()});
-    const PageView view{session.config, session.ui, texts, sensorType, textColor};
-    AppendScene(scene, BuildBasicScene(view, [&hover](const layout::Element& e) { return hover.IsLit(&e); }));
-    window->SetScene(std::move(scene));
-  };
-  MainWindowQt::Handlers handlers;
-  // The steps of a click run in order up to the first this window cannot
-  // take yet (Apply and the rest come with the main window's model): OK must
-  // never hide a window whose record it did not send.
-  handlers.press = [&](layout::Point p) {
-    for (ClickStep step : RouteCommonClick(p, 1, sim != nullptr)) {
-      switch (step) {
-        case ClickStep::RevertConfig:  // nothing is edited here yet
-          continue;
-        case ClickStep::HideWindow:
-          window->hide();
-          return true;
-        case ClickStep::ExitProgram:
-          QApplication::quit();
-          return true;
-        case ClickStep::BasicPagePart:
-        case ClickStep::Drag:
-          return false;
-        default:
-          return true;
-      }
-    }
-    return false;
-  };
-  handlers.move = [&](layout::Point p) {
-    bool track = false;
-    HoverTracker::Redraw redraw = hover.OnMouseMove(p, track);
-    if (track) redraw = hover.OnMouseHover(p);
-    if (!redraw.empty()) repaint();
-  };
-  handlers.leave = [&] {
-    bool track = false;
-    if (!hover.OnMouseMove(layout::Point{-1, -1}, track).empty()) repaint();
-  };
-  window->SetHandlers(std::move(handlers));
-  repaint();
-
-  TrayQt::Handlers trayHandlers;
-  trayHandlers.state = [&] {
-    TrayMenuState state;
-    static const ProfileListing noProfiles;
-    ProfilesMenuState profiles;
-    profiles.listing = &noProfiles;
-    profiles.mousePresent = sim != nullptr;
-    state.profiles = ProfilesMenu(texts, profiles);
-    state.importEnabled = sim != nullptr;
-    return state;
-  };
-  trayHandlers.chosen = [](uint32_t command) {
-    if (command == kTrayMenuExitCommand) QApplication::quit();
-  };
-  trayHandlers.activated = [&window] { window->Present(); };
-  TrayQt tray(QIcon(QStringLiteral(":/kovral.ico")), texts, std::move(trayHandlers));
-  tray.Show();
-  return app.exec();
+  dialog = std::make_unique<KovralDlgQt>(services, messages, dialogs);
+  CSkinDialog::SetDefaultOwner(&dialog->window());
+  dialog->Start();
+  const int code = app.exec();
+  dialog.reset();
+  return code;
 }
 
 }  // namespace kovral

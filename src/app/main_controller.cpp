@@ -25,8 +25,8 @@ MainController::MainController(AppServices& services, MessageSink& messages, Mai
       link_(*services.hid, messages, *services.clock),
       // The paths are fixed for the run; the settings exist from the start so
       // that a start-up stopped early still leaves a usable (empty) state.
-      settings_(std::make_unique<SettingsSession>(PathsFromModulePath(ModulePath()), *services.ini, *services.files,
-                                                  messages)),
+      settings_(std::make_unique<SettingsSession>(services.paths ? *services.paths : PathsFromModulePath(ModulePath()),
+                                                  *services.ini, *services.files, messages)),
       texts_(&MainTextsFor(UiLanguage::English)),
       foregroundWatch_(front),
       pointer_(*services.pointer, messages) {}
@@ -95,7 +95,8 @@ void MainController::LoadSettingsAndSkin() {
   // The window takes its size from "/main.png": one that is there but cannot
   // be read counts as missing, or the window would be 0 by 0.
   const StartSkin skin =
-      ChooseStartSkin(settings_->paths().directory, settings_->ui.skinName, [this](const std::wstring& path) {
+      ChooseStartSkin(services_.skinsHome.empty() ? settings_->paths().directory : services_.skinsHome,
+                      settings_->ui.skinName, [this](const std::wstring& path) {
         if (!services_.files->Exists(path)) return false;
         return !path.ends_with(skin::kMain) || shell_.PictureReadable(path);
       });

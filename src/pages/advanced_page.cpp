@@ -283,9 +283,9 @@ void AdvancedPage::MouseEventListEvent(ui::ListEvent event, int selection) {
 
 void AdvancedPage::Continue(int what, int) {
   if (what != kContinueDelayEdit || !panel_.DelaySelected()) return;
-  const std::optional<DelayResult> delay = context_.shell.Dialogs().RunDelayDialog();
+  const std::optional<DelayTimeResult> delay = context_.shell.Dialogs().RunDelayDialog();
   if (!delay) return;
-  panel_.SetSelectedDelay(delay->value, delay->text);
+  panel_.SetSelectedDelay(delay->delayValue, delay->delayText);
   SyncSequence();
 }
 

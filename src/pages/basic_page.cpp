@@ -456,7 +456,7 @@ bool BasicPage::RunAssignmentDialog(int function, int button) {
       return r.has_value();
     }
     case kFunctionWindows + 4: {
-      const std::optional<ComboResult> r = dialogs.RunComboDialog();
+      const std::optional<ComboKeyResult> r = dialogs.RunComboDialog();
       if (r) StoreComboKey(config, ui, texts, button, r->modifierName, r->firstKeyName, r->secondKeyName);
       return r.has_value();
     }

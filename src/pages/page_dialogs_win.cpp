@@ -7,19 +7,19 @@ namespace kovral {
 std::optional<ChoiceResult> CAssignmentDialogs::RunWindowsDialog() {
   CWindowsDialog dialog(environment_());
   if (dialog.RunModal() != IDOK || !dialog.chosen) return std::nullopt;
-  return ChoiceResult{dialog.position, dialog.text};
+  return static_cast<const ChoiceResult&>(dialog);
 }
 
 std::optional<ChoiceResult> CAssignmentDialogs::RunMediaDialog() {
   CMediaDialog dialog(environment_());
   if (dialog.RunModal() != IDOK || !dialog.chosen) return std::nullopt;
-  return ChoiceResult{dialog.position, dialog.text};
+  return static_cast<const ChoiceResult&>(dialog);
 }
 
 std::optional<FireKeyResult> CAssignmentDialogs::RunFireKeyDialog() {
   CFireKeyDialog dialog(environment_());
   if (dialog.RunModal() != IDOK || !dialog.chosen) return std::nullopt;
-  return FireKeyResult{dialog.position, dialog.text, dialog.speed, dialog.times};
+  return static_cast<const FireKeyResult&>(dialog);
 }
 
 std::optional<std::wstring> CAssignmentDialogs::RunSingleKeyDialog() {
@@ -28,22 +28,22 @@ std::optional<std::wstring> CAssignmentDialogs::RunSingleKeyDialog() {
   return dialog.keyName;
 }
 
-std::optional<ComboResult> CAssignmentDialogs::RunComboDialog() {
+std::optional<ComboKeyResult> CAssignmentDialogs::RunComboDialog() {
   CComboDialog dialog(environment_());
   if (dialog.RunModal() != IDOK) return std::nullopt;
-  return ComboResult{dialog.modifierName, dialog.modifierPosition, dialog.firstKeyName, dialog.secondKeyName};
+  return static_cast<const ComboKeyResult&>(dialog);
 }
 
 std::optional<MacroKeyResult> CAssignmentDialogs::RunMacroDialog(std::vector<std::wstring> macroNames) {
   CMacroDialog dialog(environment_(), std::move(macroNames));
   if (dialog.RunModal() != IDOK || !dialog.chosen) return std::nullopt;
-  return MacroKeyResult{dialog.position, dialog.name, dialog.repeatMode};
+  return static_cast<const MacroKeyResult&>(dialog);
 }
 
-std::optional<DelayResult> CAssignmentDialogs::RunDelayDialog() {
+std::optional<DelayTimeResult> CAssignmentDialogs::RunDelayDialog() {
   CDelayTimeDialog dialog(environment_());
   if (dialog.RunModal() != IDOK) return std::nullopt;
-  return DelayResult{dialog.delayText, dialog.delayValue};
+  return static_cast<const DelayTimeResult&>(dialog);
 }
 
 }  // namespace kovral

@@ -18,9 +18,9 @@ class CAssignmentDialogs final : public AssignmentDialogs {
   std::optional<ChoiceResult> RunMediaDialog() override;
   std::optional<FireKeyResult> RunFireKeyDialog() override;
   std::optional<std::wstring> RunSingleKeyDialog() override;
-  std::optional<ComboResult> RunComboDialog() override;
+  std::optional<ComboKeyResult> RunComboDialog() override;
   std::optional<MacroKeyResult> RunMacroDialog(std::vector<std::wstring> macroNames) override;
-  std::optional<DelayResult> RunDelayDialog() override;
+  std::optional<DelayTimeResult> RunDelayDialog() override;
 
  private:
   std::function<DialogEnvironment()> environment_;

@@ -16,6 +16,7 @@
 #include "pages/page_host.h"
 #include "pages/page_shell.h"
 #include "ui/color_chooser.h"
+#include "view/controls_qt.h"
 #include "view/main_window_qt.h"
 
 namespace kovral {
@@ -104,7 +105,7 @@ class PageHostQt final : private PageShell {
                        const std::wstring& text);
   void Connect(int id, QWidget* control, ControlKind kind);
   void ListEvent(int id, ui::ListEvent event);
-  struct ControlLook ControlLookNow() const;
+  ControlLook ControlLookNow() const;
   Scene PageScene(bool withHover) const;
 
   PageHostQtServices services_;

@@ -8,39 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/assign_dialogs.h"
 #include "ui/text_style.h"
 #include "view/layout.h"
 
 namespace kovral {
 
-// The assignment dialogs' answers after OK; nothing after Cancel.
-struct ChoiceResult {  // Windows and Multimedia: an entry of the dialog's list
-  int position = 0;
-  std::wstring text;
-};
-struct FireKeyResult {
-  int position = 0;
-  std::wstring text;
-  int speed = 0;
-  int times = 0;
-};
-struct ComboResult {
-  std::wstring modifierName;
-  int modifierPosition = 0;
-  std::wstring firstKeyName;
-  std::wstring secondKeyName;
-};
-struct MacroKeyResult {
-  int position = 0;
-  std::wstring name;
-  int repeatMode = 0;
-};
-struct DelayResult {
-  std::wstring text;
-  int value = 0;
-};
-
-// Runs one modal dialog each. The choice dialogs answer nothing when OK
+// Runs one modal dialog each and gives its answer (dialogs/assign_dialogs.h)
+// after OK, nothing after Cancel. The choice dialogs answer nothing when OK
 // came before anything was chosen.
 class AssignmentDialogs {
  public:
@@ -49,10 +24,10 @@ class AssignmentDialogs {
   virtual std::optional<ChoiceResult> RunMediaDialog() = 0;
   virtual std::optional<FireKeyResult> RunFireKeyDialog() = 0;
   virtual std::optional<std::wstring> RunSingleKeyDialog() = 0;  // the key's name
-  virtual std::optional<ComboResult> RunComboDialog() = 0;
+  virtual std::optional<ComboKeyResult> RunComboDialog() = 0;
   // `macroNames`: record.ini's macros in file order (their slots).
   virtual std::optional<MacroKeyResult> RunMacroDialog(std::vector<std::wstring> macroNames) = 0;
-  virtual std::optional<DelayResult> RunDelayDialog() = 0;
+  virtual std::optional<DelayTimeResult> RunDelayDialog() = 0;
 };
 
 class PageShell {
