@@ -75,20 +75,26 @@ class LinuxWorld(wd.World):
     def __init__(self, workdir):
         super().__init__(workdir, os.path.join(BUILD, "kvsimctl"), dpi=96, screen=SCREEN)
         self.trayer = None
+        self.manager = None
         self.session = None  # the environment of the program now running
 
     def start(self):
         self.start_display()
         os.makedirs(self.workdir, exist_ok=True)
+        # A window manager, as every desktop has: it closes the window on
+        # Alt+F4 and gives a new window the keyboard.
+        self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
         self.trayer = subprocess.Popen(
             ["trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24",
              "--transparent", "false", "--tint", "0x303030"],
             env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def stop(self):
-        if self.trayer and self.trayer.poll() is None:
-            self.trayer.kill()
-            self.trayer.wait()
+        for p in (self.trayer, self.manager):
+            if p and p.poll() is None:
+                p.kill()
+                p.wait()
         self.stop_display()
 
     def simctl(self, *args, timeout=60):

@@ -253,7 +253,7 @@ class StartAndTray(ProgramCase):
         self.shot("shown")
         self.assertEqual((w, h), wd.png_size(os.path.join(program.folder, "Skins", "Default", "main.png")),
                          "the window is not the size of the skin's main picture")
-        self.assertTrue(0 <= x and 0 <= y and x + w <= wd.SCREEN[0] and y + h <= wd.SCREEN[1],
+        self.assertTrue(0 <= x and 0 <= y and x + w <= self.world.screen[0] and y + h <= self.world.screen[1],
                         f"window off screen at {(x, y, w, h)}")
 
         # Escape, Enter and closing with Alt+F4 hide the window; the program
