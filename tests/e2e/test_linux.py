@@ -329,6 +329,7 @@ for _cls, _names in list(WALKS.items()) + list(WALKS_200.items()):
     for _name in dir(_cls):
         if _name.startswith("test_") and _name not in _names:
             setattr(_cls, _name, None)  # not collected: unittest takes only what it can call
+del _cls, _names, _name  # the loader would take a class left in the module twice
 
 
 # ---------------------------------------------------------------------------
