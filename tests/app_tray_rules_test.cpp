@@ -95,6 +95,7 @@ TEST(HeldNotices, KeepsOnlyTheNewestWhenFlooded) {
 #include <map>
 
 #include "app/start_with_windows.h"
+#include "settings_memory_fs.h"
 
 namespace kovral {
 namespace {
@@ -138,6 +139,26 @@ TEST(StartWithWindows, OnlyAValueThatStartsThisExecutableCounts) {
   EXPECT_FALSE(StartsWithWindows(key, exe));
   // Already as asked: nothing is written, so a read-only key still agrees.
   EXPECT_TRUE(SetStartWithWindows(key, exe, false));
+}
+
+// On Linux the setting is an autostart entry, whose folder may not exist yet.
+TEST(StartWithWindows, TheLinuxAutostartEntryNamesThisProgramUntilRemoved) {
+  const std::wstring exe = L"/opt/kovral bin/kovral";
+  testing::MemoryFileSystem files;
+  files.folders.insert(L"/home/ann/.config");
+  const std::unique_ptr<RunKey> entry = MakeAutostartEntry(files, L"/home/ann/.config/");
+  EXPECT_FALSE(StartsWithWindows(*entry, exe));
+  ASSERT_TRUE(SetStartWithWindows(*entry, exe, true));
+  EXPECT_TRUE(files.folders.count(L"/home/ann/.config/autostart"));
+  const std::optional<std::vector<uint8_t>> text = files.ReadAll(L"/home/ann/.config/autostart/kovral.desktop");
+  ASSERT_TRUE(text);
+  EXPECT_TRUE(std::string(text->begin(), text->end()).starts_with("[Desktop Entry]\nType=Application\n"));
+  EXPECT_EQ(entry->Read(), L"\"/opt/kovral bin/kovral\"");
+  EXPECT_TRUE(StartsWithWindows(*entry, exe));
+  EXPECT_FALSE(StartsWithWindows(*entry, L"/usr/bin/kovral"));
+  ASSERT_TRUE(SetStartWithWindows(*entry, exe, false));
+  EXPECT_FALSE(files.Exists(L"/home/ann/.config/autostart/kovral.desktop"));
+  EXPECT_TRUE(entry->Remove()) << "nothing to remove is no failure";
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "device/commands.h"
 #include "device/device_link.h"
 #include "device/hid_linux.h"
+#include "device/hidraw_nodes.h"
 #include "settings/device_config.h"
 #include "sim/sim_mouse.h"
 
@@ -323,6 +324,30 @@ TEST(HidrawTest, NotificationsReachTheReaderAndStopEndsThePendingRead) {
   reader.join();
   std::lock_guard<std::mutex> lock(mutex);
   EXPECT_EQ(notices, (std::vector<std::pair<int, int>>{{14, 0}, {7, 2}}));
+}
+
+// A node that goes can no longer be asked its device: it leaves under the
+// name it arrived with, and a node of another device comes and goes unheard.
+TEST(HidrawNodes, NodesComeAndGoAsTheInterfacesWindowsWouldName) {
+  EXPECT_EQ(HidrawInterfaceName("DRIVER=hid-generic\nHID_ID=0003:000004d9:0000A09F\nHID_NAME=x\n", "hidraw3"),
+            L"\\\\?\\HID#VID_04D9&PID_A09F#hidraw3");
+  EXPECT_EQ(HidrawInterfaceName("DRIVER=hid-generic\n", "hidraw3"), L"");
+  EXPECT_EQ(HidrawInterfaceName("HID_ID=0003:04d9\n", "hidraw3"), L"");
+  std::map<std::string, std::wstring> known;
+  std::map<std::string, std::wstring> sysfs = {{"hidraw0", L"keyboard"}, {"hidraw1", L""}};
+  auto nameOf = [&sysfs](const std::string& node) { return sysfs[node]; };
+  EXPECT_EQ(HidrawChanges(known, {"hidraw0", "hidraw1"}, nameOf).size(), 1u);
+  sysfs = {};
+  const std::vector<HidrawChange> gone = HidrawChanges(known, {}, nameOf);
+  ASSERT_EQ(gone.size(), 1u);
+  EXPECT_FALSE(gone[0].arrived);
+  EXPECT_EQ(gone[0].interfaceName, L"keyboard");
+  EXPECT_TRUE(known.empty());
+  sysfs = {{"hidraw2", L"mouse"}};
+  const std::vector<HidrawChange> came = HidrawChanges(known, {"hidraw2"}, nameOf);
+  ASSERT_EQ(came.size(), 1u);
+  EXPECT_TRUE(came[0].arrived);
+  EXPECT_TRUE(HidrawChanges(known, {"hidraw2"}, nameOf).empty()) << "a node told twice";
 }
 
 }  // namespace

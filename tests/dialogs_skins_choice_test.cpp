@@ -47,8 +47,8 @@ TEST(SkinsChoice, ListsDirectoriesInTheOrderFound) {
 TEST(SkinsChoice, TakesOnlyACompleteFolderFoundWithoutRegardToCase) {
   std::set<std::wstring> present;
   for (const wchar_t* file : skin::AllFiles()) {
-    present.insert(SkinImagePath(L"C:\\K\\/Skins\\Ember", file));
-    if (std::wstring(file) != skin::kMain) present.insert(SkinImagePath(L"C:\\K\\/Skins\\Broken", file));
+    present.insert(SkinImagePath(L"C:\\K\\/Skins/Ember", file));
+    if (std::wstring(file) != skin::kMain) present.insert(SkinImagePath(L"C:\\K\\/Skins/Broken", file));
   }
   const auto exists = [&](const std::wstring& path) { return present.count(path) != 0; };
 
@@ -56,7 +56,7 @@ TEST(SkinsChoice, TakesOnlyACompleteFolderFoundWithoutRegardToCase) {
   const SkinPick ember = PickSkin(kSkinsRoot, kRoot, L"eMBER", exists);
   EXPECT_TRUE(ember.taken);
   EXPECT_EQ(ember.name, L"eMBER");
-  EXPECT_EQ(ember.folder, L"C:\\K\\/Skins\\Ember");
+  EXPECT_EQ(ember.folder, L"C:\\K\\/Skins/Ember");
 
   EXPECT_FALSE(PickSkin(kSkinsRoot, kRoot, L"Broken", exists).taken);   // one picture short
   EXPECT_FALSE(PickSkin(kSkinsRoot, kRoot, L"Gone", exists).taken);     // removed since listed
@@ -81,7 +81,7 @@ TEST(SkinsChoice, SwatchShowsTheChosenColourAndTheListIsDark) {
 // colour chosen paints the swatch, a cancelled chooser changes nothing.
 TEST(SkinsChoice, TheDialogKeepsTheSkinInUseWhenTheChosenOneIsIncomplete) {
   std::set<std::wstring> present;
-  for (const wchar_t* file : skin::AllFiles()) present.insert(SkinImagePath(std::wstring(kSkinsRoot) + L"\\Ember", file));
+  for (const wchar_t* file : skin::AllFiles()) present.insert(SkinImagePath(std::wstring(kSkinsRoot) + L"/Ember", file));
   SkinsFolder folder{kSkinsRoot, [] { return kRoot; },
                      [&](const std::wstring& path) { return present.count(path) != 0; }};
   FixedColorChooser colors(ui::Rgb{1, 2, 3});
@@ -106,7 +106,7 @@ TEST(SkinsChoice, TheDialogKeepsTheSkinInUseWhenTheChosenOneIsIncomplete) {
   shell.selection[kSkinList] = 0;
   model.OnListEvent(kSkinList, ui::ListEvent::PointerSelected);
   EXPECT_EQ(result.chosenSkinName, L"Ember");
-  EXPECT_EQ(result.chosenSkinFolder, std::wstring(kSkinsRoot) + L"\\Ember");
+  EXPECT_EQ(result.chosenSkinFolder, std::wstring(kSkinsRoot) + L"/Ember");
   EXPECT_EQ(shell.texts[kSkinNameStatic], L"Ember");
 
   shell.Take();

@@ -30,12 +30,14 @@ class RecordingPointerApi final : public PointerSettingsApi {
   bool SetMouseSpeed(int s) override { return Log("speed", N(s)); }
   bool SetWheelScrollLines(uint32_t l) override { return Log("lines", N(l)); }
   bool SetDoubleClickTime(uint32_t t) override { return Log("dblclk", N(t)); }
+  std::wstring NoHomeReason(Setting s) const override { return s == Setting::Wheel ? noWheel : L""; }
 
   int mouse[3] = {6, 10, 1};
   int speed = 10;
   uint32_t wheelLines = 3;
   uint32_t doubleClickTime = 500;
   std::set<std::string> failing;
+  std::wstring noWheel;  // the desktop keeps no wheel setting, for this reason
   Calls calls;
 
  private:
@@ -355,6 +357,32 @@ TEST(AdvancedPage, ClicksChangeTheRecordAndOnlyThatReachesTheSystem) {
   EXPECT_EQ(page.Click(CentreOf(layout::kPointerDefaultButton)).redraw.size(), 5u);
   EXPECT_EQ(api.calls, (Calls{"mouse 0,0,0", "speed 10", "lines 3", "dblclk 500"}));
   EXPECT_FALSE(page.Click({300, 120}).handled);  // an empty spot drags
+}
+
+// A desktop without a wheel setting: it is never asked for or written, and
+// its row and box change nothing, so no failure is shown for what is missing.
+TEST(AdvancedPage, ASettingTheDesktopDoesNotKeepIsNeitherReadWrittenNorChanged) {
+  RecordingPointerApi api;
+  api.noWheel = L"no wheel setting here";
+  api.failing = {"GetWheelScrollLines", "lines"};
+  RecordingMessageSink messages;
+  SystemPointerSettings pointer(api, messages);
+  DeviceConfig c{};
+  c.scrollLines = 5;
+  ASSERT_TRUE(pointer.ReadOnce(c));
+  EXPECT_EQ(c.scrollLines, 5);
+  AdvancedPageModel page(c, pointer);
+  page.Click(CentreOf(layout::PointerCellRect(2, 2)));
+  page.Click(CentreOf(layout::kOneScreenBox));
+  EXPECT_EQ(c.scrollLines, 5);
+  EXPECT_EQ(c.scrollOneScreen, 0);
+  page.Click(CentreOf(layout::PointerCellRect(1, 4)));
+  pointer.Apply(c);
+  EXPECT_EQ(api.calls, Calls{"speed 6"});
+  api.calls.clear();
+  page.Click(CentreOf(layout::kPointerDefaultButton));
+  EXPECT_EQ(api.calls, (Calls{"mouse 0,0,0", "speed 10", "dblclk 500"}));
+  EXPECT_TRUE(messages.messages.empty());
 }
 
 }  // namespace

@@ -26,7 +26,10 @@ TEST(ControlColors, ValueStaticsAreBlackOthersGreen) {
     EXPECT_EQ(c.backgroundColor, (ui::Rgb{0, 0, 0}));
     EXPECT_TRUE(c.normalFont);
   }
-  for (int id : {70, 75, 79, 83, 120}) {
+  // The reason a pointer setting is missing: white, whatever the text colour.
+  EXPECT_EQ(ColorsForControl(ControlType::Static, 120, kStages).text, C::Text::White);
+  EXPECT_EQ(ColorsForControl(ControlType::Static, 120, kStages).brushColor, (ui::Rgb{0, 0, 0}));
+  for (int id : {70, 75, 79, 83, 121}) {
     C c = ColorsForControl(ControlType::Static, id, kStages);
     EXPECT_EQ(c.backgroundColor, (ui::Rgb{100, 150, 100})) << id;
     EXPECT_EQ(c.brushColor, (ui::Rgb{100, 150, 100}));

@@ -15,6 +15,7 @@
 #include <cstdlib>
 
 #include "device/device_link.h"
+#include "device/hidraw_nodes.h"
 #include "settings/settings_session.h"
 #include "sim/sim_mouse.h"
 #include "ui/color_chooser.h"
@@ -27,21 +28,17 @@ namespace {
 constexpr uint32_t kKeyReturn = 0x0D;  // the key codes RuleForKeyDown knows
 constexpr uint32_t kKeyEscape = 0x1B;
 
-// The mouse's hidraw nodes name its identifiers in their HID_ID line
-// ("HID_ID=0003:000004D9:0000A09F"); the link takes an arrival or removal
-// by the identifiers in its name, as Windows spells them.
-std::wstring HidrawInterfaceName(const std::string& node) {
+std::wstring NodeInterfaceName(const std::string& node) {
   QFile uevent(QStringLiteral("/sys/class/hidraw/%1/device/uevent").arg(QString::fromStdString(node)));
   if (!uevent.open(QIODevice::ReadOnly)) return {};
-  for (const QByteArray& line : uevent.readAll().split('\n')) {
-    if (!line.startsWith("HID_ID=")) continue;
-    const QList<QByteArray> parts = line.mid(7).split(':');
-    if (parts.size() != 3) return {};
-    const QString vid = QString::fromLatin1(parts[1].right(4)).toUpper();
-    const QString pid = QString::fromLatin1(parts[2].right(4)).toUpper();
-    return QStringLiteral("\\\\?\\HID#VID_%1&PID_%2#%3").arg(vid, pid, QString::fromStdString(node)).toStdWString();
-  }
-  return {};
+  return HidrawInterfaceName(uevent.readAll().toStdString(), node);
+}
+
+std::set<std::string> HidrawNodes() {
+  std::set<std::string> nodes;
+  for (const QString& node : QDir(QStringLiteral("/dev")).entryList({QStringLiteral("hidraw*")}, QDir::System))
+    nodes.insert(node.toStdString());
+  return nodes;
 }
 
 }  // namespace
@@ -110,16 +107,10 @@ bool KovralDlgQt::eventFilter(QObject* watched, QEvent* event) {
   uint32_t code = 0;
   if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) code = kKeyReturn;
   if (key->key() == Qt::Key_Escape) code = kKeyEscape;
-  switch (RuleForKeyDown(pages_.state().CurrentPage, pages_.Recording(), code, pages_.IsPageList(widget))) {
-    case KeyDownRule::PassOn:
-      return false;
-    case KeyDownRule::Swallow:
-      return true;
-    case KeyDownRule::HideAndSwallow:
-      HideMainWindow();
-      return true;
-  }
-  return false;
+  const KeyDownRule rule =
+      RuleForKeyDown(pages_.state().CurrentPage, pages_.Recording(), code, pages_.IsPageList(widget));
+  if (rule == KeyDownRule::HideAndSwallow) HideMainWindow();
+  return rule != KeyDownRule::PassOn;
 }
 
 // ---------------------------------------------------------------------------
@@ -255,35 +246,16 @@ bool KovralDlgQt::StartDeviceNotifications() {
   if (services_.sim) return true;
   hidrawWatch_ = std::make_unique<QFileSystemWatcher>();
   if (!hidrawWatch_->addPath(QStringLiteral("/dev"))) return false;
-  for (const QString& node : QDir(QStringLiteral("/dev")).entryList({QStringLiteral("hidraw*")}, QDir::System))
-    hidrawNodes_[node.toStdString()] = HidrawInterfaceName(node.toStdString());
+  HidrawChanges(hidrawNodes_, HidrawNodes(), NodeInterfaceName);  // the nodes there already are no arrivals
   QObject::connect(hidrawWatch_.get(), &QFileSystemWatcher::directoryChanged, &window_, [this] { OnHidrawChange(); });
   return true;
 }
 
 void KovralDlgQt::StopDeviceNotifications() { hidrawWatch_.reset(); }
 
-// A node that went is named as it arrived: its sysfs entry is gone already.
 void KovralDlgQt::OnHidrawChange() {
-  std::set<std::string> now;
-  for (const QString& node : QDir(QStringLiteral("/dev")).entryList({QStringLiteral("hidraw*")}, QDir::System))
-    now.insert(node.toStdString());
-  std::vector<DeviceEvent> changes;
-  for (auto it = hidrawNodes_.begin(); it != hidrawNodes_.end();) {
-    if (now.contains(it->first)) {
-      ++it;
-      continue;
-    }
-    if (!it->second.empty()) changes.push_back({false, it->second});
-    it = hidrawNodes_.erase(it);
-  }
-  for (const std::string& node : now) {
-    if (hidrawNodes_.contains(node)) continue;
-    const std::wstring name = HidrawInterfaceName(node);
-    hidrawNodes_[node] = name;
-    if (!name.empty()) changes.push_back({true, name});
-  }
-  for (const DeviceEvent& change : changes) controller_.OnDeviceEvent(change);
+  for (const HidrawChange& change : HidrawChanges(hidrawNodes_, HidrawNodes(), NodeInterfaceName))
+    controller_.OnDeviceEvent({change.arrived, change.interfaceName});
 }
 
 }  // namespace kovral

@@ -5,13 +5,7 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QColorDialog>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
 
 #include <cstdio>
@@ -82,39 +76,6 @@ AppPaths UserPaths(ConfigFileSystem& files, const std::wstring& modulePath) {
   return paths;
 }
 
-// "Start with Windows" on a Linux desktop: an autostart entry of the
-// freedesktop.org rules, $XDG_CONFIG_HOME/autostart/kovral.desktop. Its
-// Exec line holds the command the portable rule reads and writes.
-class AutostartEntry final : public RunKey {
- public:
-  explicit AutostartEntry(std::wstring configHome) : file_(configHome + L"autostart/kovral.desktop") {}
-  std::optional<std::wstring> Read() override {
-    QFile file(QString::fromStdWString(file_));
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-      if (line.startsWith("Exec=")) return QString::fromUtf8(line.mid(5)).toStdWString();
-    }
-    return std::nullopt;
-  }
-  bool Write(const std::wstring& command) override {
-    const QString path = QString::fromStdWString(file_);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write("[Desktop Entry]\nType=Application\nName=Kovral\nComment=Mouse configuration\nExec=");
-    file.write(QString::fromStdWString(command).toUtf8());
-    file.write("\nIcon=kovral\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
-    return file.commit();
-  }
-  bool Remove() override {
-    QFile file(QString::fromStdWString(file_));
-    return !file.exists() || file.remove();
-  }
-
- private:
-  std::wstring file_;
-};
-
 // $XDG_CONFIG_HOME, else ~/.config, with the trailing separator.
 std::wstring ConfigHome() {
   const char* xdg = Env("XDG_CONFIG_HOME");
@@ -122,41 +83,6 @@ std::wstring ConfigHome() {
   const char* home = Env("HOME");
   return FromUtf8(home ? home : "") + L"/.config/";
 }
-
-QString Filter(const FileChoice& choice) {
-  return QStringLiteral("%1 (*.%2);;%3 (*)")
-      .arg(QString::fromStdWString(choice.typeName), QString::fromStdWString(choice.extension),
-           QString::fromStdWString(choice.allFilesName));
-}
-
-class FileChooserQt final : public FileChooser {
- public:
-  std::optional<std::wstring> ChooseSave(void* owner, const FileChoice& choice) override {
-    QString path = QFileDialog::getSaveFileName(static_cast<QWidget*>(owner), QString::fromStdWString(choice.title),
-                                                QString::fromStdWString(choice.initialName), Filter(choice));
-    if (path.isEmpty()) return std::nullopt;
-    // A name typed without the extension gets it, as the Windows dialog adds it.
-    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".") + QString::fromStdWString(choice.extension);
-    return path.toStdWString();
-  }
-  std::optional<std::wstring> ChooseOpen(void* owner, const FileChoice& choice) override {
-    const QString path = QFileDialog::getOpenFileName(static_cast<QWidget*>(owner),
-                                                      QString::fromStdWString(choice.title), QString(), Filter(choice));
-    if (path.isEmpty()) return std::nullopt;
-    return path.toStdWString();
-  }
-};
-
-class ColorChooserQt final : public ColorChooser {
- public:
-  std::optional<ui::Rgb> Choose(void* owner, ui::Rgb initial) override {
-    const QColor chosen =
-        QColorDialog::getColor(QColor(initial.red, initial.green, initial.blue), static_cast<QWidget*>(owner));
-    if (!chosen.isValid()) return std::nullopt;
-    return ui::Rgb{static_cast<uint8_t>(chosen.red()), static_cast<uint8_t>(chosen.green()),
-                   static_cast<uint8_t>(chosen.blue())};
-  }
-};
 
 class ShellOpenerQt final : public ShellOpener {
  public:
@@ -220,14 +146,15 @@ int RunQtProgram(int argc, char** argv) {
   if (options.pickColor || options.pickColorCancel)
     colors = std::make_unique<FixedColorChooser>(options.pickColor);
   else
-    colors = std::make_unique<ColorChooserQt>();
+    colors = MakeSystemColorChooser();
   std::unique_ptr<ShellOpener> shell;
   if (options.shellLog.empty())
     shell = std::make_unique<ShellOpenerQt>();
   else
     shell = std::make_unique<ShellLog>(options.shellLog);
-  AutostartEntry autostart(ConfigHome());
-  FileChooserQt fileChooser;
+  // "Start with Windows" is the desktop's autostart entry.
+  std::unique_ptr<RunKey> autostart = MakeAutostartEntry(*files, ConfigHome());
+  std::unique_ptr<FileChooser> fileChooser = MakeSystemFileChooser();
 
   AppServices services;
   services.hid = hid.get();
@@ -238,8 +165,8 @@ int RunQtProgram(int argc, char** argv) {
   services.messages = &messages;
   services.shell = shell.get();
   services.colors = colors.get();
-  services.runKey = &autostart;
-  services.fileChooser = &fileChooser;
+  services.runKey = autostart.get();
+  services.fileChooser = fileChooser.get();
   services.traceFile = options.traceFile;
   services.sim = sim.get();
   services.paths = UserPaths(*files, modulePath);

@@ -23,6 +23,13 @@ class RunKey {
 };
 std::unique_ptr<RunKey> MakeSystemRunKey();  // Win32 build only
 
+class ConfigFileSystem;
+// The same setting on a Linux desktop: the freedesktop.org autostart entry
+// `configHome` + "autostart/kovral.desktop" ($XDG_CONFIG_HOME with its
+// trailing separator), whose Exec line holds the command. `files` lives as
+// long as the entry.
+std::unique_ptr<RunKey> MakeAutostartEntry(ConfigFileSystem& files, std::wstring configHome);
+
 // The command that starts the executable: its path in quotes.
 std::wstring RunCommandFor(std::wstring_view executable);
 

@@ -1,8 +1,6 @@
 #pragma once
-// The Preferences dialog: the interface language, how and where notices
-// are shown (with a sample where they will appear), and the switches the
-// tray menu has too. The caller reads `chosen` after OK and carries it out
-// (preferences_view.h decides what changed).
+// The Preferences dialog of the Qt shell (the model: preferences_view.h).
+// The caller reads `chosen` after OK and carries it out.
 #include <functional>
 
 #include "dialogs/preferences_view.h"

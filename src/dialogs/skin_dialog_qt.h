@@ -19,7 +19,7 @@
 #include "dialogs/dialog_shell.h"
 #include "dialogs/skin_dialog.h"
 #include "ui/image_cache_qt.h"
-#include "view/message_box_qt.h"
+#include "base/message_sink.h"
 
 class QListWidget;
 
@@ -57,7 +57,7 @@ class CSkinDialog : public QDialog, private DialogShell {
   void mouseMoveEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
+  // Keys of the dialog and of its controls pass the model first.
   bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;
   void accept() override;
@@ -93,30 +93,49 @@ class CSkinDialog : public QDialog, private DialogShell {
   struct Control {
     QWidget* widget;
     ControlKind kind;
+    layout::Rect rect;
   };
+  // Message boxes over the dialog, owned by it (a cancel closes them).
+  class Messages final : public MessageSink {
+   public:
+    explicit Messages(QWidget& owner);
+    void Show(const std::wstring& text, const std::wstring& caption) override;
+    bool Ask(const std::wstring& question, const std::wstring& caption);
+
+   private:
+    QString Caption(const std::wstring& caption) const;
+    QWidget& owner_;
+    QString appName_;
+  };
+
   QWidget* ControlOf(int id) const;
   QRect WidgetRect(const layout::Rect& units) const;
   layout::Point UnitPointOf(const QPointF& local) const;
+  void Centre(const QWidget* owner);
+  void Render();  // the whole scene onto the face
+  void Place();   // the controls at the current scale
+  void CancelWithOwnedWindows();
   QFont DeviceFont() const;  // the dialog font in device pixels, for painting and measuring
   QFont WidgetFont() const;  // the same in logical pixels, for the controls
   bool LoadFace();
   void StyleControl(QWidget& control, int id, ControlKind kind);
-  void WatchList(QListWidget& list, int id);
+  void WatchList(QListWidget& list, int id, bool popUp);
   // A key of the dialog or one of its controls: true when it is taken.
   bool OnKey(QKeyEvent& event);
 
   std::unique_ptr<SkinDialogModel> model_;
-  MessageBoxQt messages_;
+  Messages messages_;
   ImageCacheQt images_;
-  QImage face_;  // the face picture at the ratio the dialog is shown at
+  QImage surface_;  // the face at the ratio the dialog is shown at, the scene drawn on it
   std::map<int, Control> controls_;
   QPointer<QListWidget> list_;
   int listId_ = 0;
   QTimer hover_;
-  QPoint hoverAt_;
+  QPointF hoverAt_;
   bool capturing_ = false;
   bool faceLoaded_ = false;
   bool ending_ = false;
+  int result_ = kDialogCancel;
   CSkinDialog* outer_ = nullptr;  // the dialog whose loop runs this one's, while it runs
 };
 

@@ -21,8 +21,9 @@ std::optional<std::wstring> FindSkinFolder(std::wstring_view root, std::span<con
   for (const FolderEntry& e : entries) {
     if (!e.directory || e.name == L"." || e.name == L"..") continue;
     if (!EqualIgnoringCase(e.name, name)) continue;
+    // Windows takes "/" too; Linux has no other separator.
     std::wstring folder(root);
-    folder += L'\\';
+    folder += L'/';
     folder += e.name;
     return folder;
   }

@@ -27,7 +27,7 @@ struct FolderEntry {
 std::vector<std::wstring> SkinListEntries(std::span<const FolderEntry> entries);
 
 // The folder of the first directory named `name` without regard to case:
-// root + "\" + the name as the file system spells it. Nothing when no
+// root + "/" + the name as the file system spells it. Nothing when no
 // directory matches (it was removed after the list was made).
 std::optional<std::wstring> FindSkinFolder(std::wstring_view root, std::span<const FolderEntry> entries,
                                            std::wstring_view name);

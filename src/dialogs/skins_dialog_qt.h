@@ -1,6 +1,6 @@
 #pragma once
-// The skin chooser: one of the folders under "Skins" and a colour for the
-// interface texts. The caller reads the result fields after OK and stores them.
+// The skin chooser of the Qt shell (the model: skins_choice.h). The caller
+// reads the result fields after OK and stores them.
 #include <string>
 
 #include "dialogs/skin_dialog_qt.h"
@@ -11,7 +11,8 @@ namespace kovral {
 
 class CSkinsDialog final : public SkinsResult, public CSkinDialog {
  public:
-  // `environment` carries the current skin folder and text colour.
+  // `environment` carries the current skin folder, whose parent is listed,
+  // and the text colour.
   CSkinsDialog(DialogEnvironment environment, std::wstring currentSkinName, ColorChooser& colors);
 };
 

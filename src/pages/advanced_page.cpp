@@ -70,12 +70,15 @@ void AdvancedPageModel::OnPrecisionBox(const Element& e, AdvancedUpdate& u) {
 }
 
 void AdvancedPageModel::OnOneScreenBox(const Element& e, AdvancedUpdate& u) {
+  if (!pointer_.NoHomeReason(PointerSettingsApi::Setting::Wheel).empty()) return;
   config_.scrollOneScreen = config_.scrollOneScreen == 1 ? 0 : 1;
   u.redraw.push_back(e.rect);
 }
 
 // Setting a scroll step leaves "Scroll One Screen" as it is.
+// A setting the desktop does not keep cannot be changed.
 void AdvancedPageModel::OnPointerCell(const Element& e, AdvancedUpdate& u) {
+  if (e.index == 2 && !pointer_.NoHomeReason(PointerSettingsApi::Setting::Wheel).empty()) return;
   uint8_t* steps[layout::kPointerRows] = {&config_.pointerSpeed, &config_.scrollLines, &config_.doubleClickSpeed};
   *steps[e.index - 1] = static_cast<uint8_t>(e.step);
   u.redraw.push_back(PointerRowRect(e.index));
@@ -113,6 +116,10 @@ void AdvancedPage::CreateChildren() {
   shell.MakeEdit(layout::kLoopCountEditId, layout::kLoopCountEdit, kLoopCountLimit, true);
   shell.MakeList(layout::kMacroListId, layout::kMacroList, true);
   shell.MakeList(layout::kSequenceListId, layout::kSequenceList, false);
+  const std::wstring noWheel = context_.pointer.NoHomeReason(PointerSettingsApi::Setting::Wheel);
+  // Over the row and its step numbers, which mean nothing then.
+  const layout::Rect row = PointerRowRect(2);
+  if (!noWheel.empty()) shell.MakeText(kNoWheelTextId, {row.left, row.top, row.right, row.bottom + 24}, noWheel);
   made_ = true;
   panel_.Fill();
   Sync();

@@ -86,6 +86,10 @@ class AdvancedPage final : public Page {
   bool recording_ = false;
 };
 
+// The text that stands over the scrolling row where the desktop keeps no
+// wheel setting, saying why.
+inline constexpr int kNoWheelTextId = 120;
+
 // The cells of slider row 1..3 (Mouse Speed, Scrolling Speed, Double-Click Speed).
 layout::Rect PointerRowRect(int row);
 

@@ -1,29 +1,10 @@
 #pragma once
-// The assignment and delay dialogs as the pages run them: each skinned
-// dialog is made, run modally and read through its result fields.
-#include <functional>
-
-#include "dialogs/dialog_environment.h"
-#include "pages/page_shell.h"
+// The assignment and delay dialogs as the Qt pages run them.
+#include "dialogs/skin_dialog_qt.h"
+#include "pages/page_dialogs.h"
 
 namespace kovral {
 
-class CAssignmentDialogs final : public AssignmentDialogs {
- public:
-  // The skin, colour and language the dialogs open with, read at each run.
-  explicit CAssignmentDialogs(std::function<DialogEnvironment()> environment)
-      : environment_(std::move(environment)) {}
-
-  std::optional<ChoiceResult> RunWindowsDialog() override;
-  std::optional<ChoiceResult> RunMediaDialog() override;
-  std::optional<FireKeyResult> RunFireKeyDialog() override;
-  std::optional<std::wstring> RunSingleKeyDialog() override;
-  std::optional<ComboResult> RunComboDialog() override;
-  std::optional<MacroKeyResult> RunMacroDialog(std::vector<std::wstring> macroNames) override;
-  std::optional<DelayResult> RunDelayDialog() override;
-
- private:
-  std::function<DialogEnvironment()> environment_;
-};
+using CAssignmentDialogs = AssignmentDialogsOn<CSkinDialog, kDialogOk>;
 
 }  // namespace kovral

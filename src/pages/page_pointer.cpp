@@ -53,6 +53,10 @@ void SetRecordValue(DeviceConfig& config, int setting, uint16_t value) {
   }
 }
 
+bool Homeless(const PointerSettingsApi& api, int setting) {
+  return !api.NoHomeReason(static_cast<PointerSettingsApi::Setting>(setting)).empty();
+}
+
 bool WriteSetting(int setting, const SystemPointerValues& v, PointerSettingsApi& api, MessageSink& messages) {
   bool written = false;
   const wchar_t* failure = nullptr;
@@ -105,26 +109,40 @@ bool SystemPointerSettings::ReadOnce(DeviceConfig& config) {
   if (readDone_) return false;
   readDone_ = true;
 
-  int mouse[3] = {0, 0, 0};
-  const bool mouseRead = api_.GetMouse(mouse[0], mouse[1], mouse[2]);  // a failure goes unreported
-  config.enhancePrecision = mouseRead && mouse[2] != 0 ? 1 : 0;
+  // A setting the desktop does not keep is not asked for: the record keeps
+  // its value, and nothing is written for it later.
+  bool mouseRead = false;
+  if (!Homeless(api_, kPrecision)) {
+    int mouse[3] = {0, 0, 0};
+    mouseRead = api_.GetMouse(mouse[0], mouse[1], mouse[2]);  // a failure goes unreported
+    config.enhancePrecision = mouseRead && mouse[2] != 0 ? 1 : 0;
+  }
 
-  int speed = 0;
-  const bool speedRead = api_.GetMouseSpeed(speed);
-  if (!speedRead) messages_.Show(kMsgGetMouseSpeedFailed, kCaptionWarning);
-  config.pointerSpeed = speedRead ? ClampStep(speed / 2 + 1, 1) : kDefaultStep;
+  bool speedRead = false;
+  if (!Homeless(api_, kSpeed)) {
+    int speed = 0;
+    speedRead = api_.GetMouseSpeed(speed);
+    if (!speedRead) messages_.Show(kMsgGetMouseSpeedFailed, kCaptionWarning);
+    config.pointerSpeed = speedRead ? ClampStep(speed / 2 + 1, 1) : kDefaultStep;
+  }
 
-  uint32_t lines = 0;
-  const bool wheelRead = api_.GetWheelScrollLines(lines);
-  if (!wheelRead) messages_.Show(kMsgGetWheelLinesFailed, kCaptionWarning);
-  const bool oneScreen = wheelRead && lines == kWheelPageScroll;
-  config.scrollOneScreen = oneScreen ? 1 : 0;
-  config.scrollLines = wheelRead && !oneScreen ? static_cast<uint8_t>(std::min<uint32_t>(lines, kMaxStep)) : 0;
+  bool wheelRead = false;
+  if (!Homeless(api_, kWheel)) {
+    uint32_t lines = 0;
+    wheelRead = api_.GetWheelScrollLines(lines);
+    if (!wheelRead) messages_.Show(kMsgGetWheelLinesFailed, kCaptionWarning);
+    const bool oneScreen = wheelRead && lines == kWheelPageScroll;
+    config.scrollOneScreen = oneScreen ? 1 : 0;
+    config.scrollLines = wheelRead && !oneScreen ? static_cast<uint8_t>(std::min<uint32_t>(lines, kMaxStep)) : 0;
+  }
 
-  uint32_t time = 0;
-  const bool timeRead = api_.GetDoubleClickTime(time) && time != 0;
-  if (!timeRead) messages_.Show(kMsgGetDoubleClickTimeFailed, kCaptionWarning);
-  config.doubleClickSpeed = timeRead ? DoubleClickStep(time) : kDefaultStep;
+  bool timeRead = false;
+  if (!Homeless(api_, kDoubleClick)) {
+    uint32_t time = 0;
+    timeRead = api_.GetDoubleClickTime(time) && time != 0;
+    if (!timeRead) messages_.Show(kMsgGetDoubleClickTimeFailed, kCaptionWarning);
+    config.doubleClickSpeed = timeRead ? DoubleClickStep(time) : kDefaultStep;
+  }
 
   const bool read[kSettingCount] = {mouseRead, speedRead, wheelRead, timeRead};
   for (int setting = 0; setting < kSettingCount; ++setting) {
@@ -144,6 +162,7 @@ void SystemPointerSettings::Apply(const DeviceConfig& config) {
   for (int setting = 0; setting < kSettingCount; ++setting) {
     Ownership& owner = settings_[setting];
     const uint16_t value = RecordValue(config, setting);
+    if (Homeless(api_, setting)) continue;
     if (!owner.forced && !(owner.known && value != owner.baseline)) continue;
     if (!WriteSetting(setting, v, api_, messages_)) continue;
     owner = {true, value, false};
@@ -163,6 +182,7 @@ void SystemPointerSettings::RestoreDefaults(DeviceConfig& config) {
   RestorePointerDefaults(defaults);
   for (int setting = 0; setting < kSettingCount; ++setting) {
     Ownership& owner = settings_[setting];
+    if (Homeless(api_, setting)) continue;
     if (WriteSetting(setting, systemDefaults, api_, messages_)) {
       owner.known = true;
       owner.baseline = RecordValue(defaults, setting);

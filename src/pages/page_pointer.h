@@ -72,6 +72,9 @@ class SystemPointerSettings {
   // Later calls do nothing and return false.
   bool ReadOnce(DeviceConfig& config);
   bool readDone() const { return readDone_; }
+  // Why the desktop keeps no such setting; empty where it does. Such a
+  // setting is never read or written, and its control is disabled.
+  std::wstring NoHomeReason(PointerSettingsApi::Setting setting) const { return api_.NoHomeReason(setting); }
 
   // OK and Apply: writes the settings whose record value the user changed
   // since they were read or last written, and all four after Default.

@@ -143,6 +143,8 @@ void PageHostQt::CloseList(int id) {
   if (!list) return;
   // Keys must keep reaching the window (Enter and Escape hide it).
   if (list->hasFocus()) services_.window.setFocus();
+  // Closed, it reports nothing more, though it lives until its signal is over.
+  list->disconnect();
   list->hide();
   list->deleteLater();
 }
@@ -188,6 +190,7 @@ void PageHostQt::MakeText(int id, const layout::Rect& rect, const std::wstring& 
   const ControlKind kind = text.empty() ? ControlKind::Swatch : ControlKind::Text;
   auto* label = static_cast<QLabel*>(MakeControl(ControlType::Static, id, rect, kind, text));
   label->setAlignment(Qt::AlignCenter);
+  label->setWordWrap(true);
   label->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 

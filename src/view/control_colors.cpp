@@ -19,8 +19,10 @@ ControlColors ColorsForControl(ControlType type, int id, const uint8_t (&dpiColo
         c.background = C::Background::Transparent;
         c.brush = C::Brush::Solid;
         c.brushColor = {dpiColor[3 * s], dpiColor[3 * s + 1], dpiColor[3 * s + 2]};
-      } else if (id == 80 || id == 81 || id == 82 || id == 119) {  // lighting values, mouse-event choice
-        c.text = C::Text::TextColor;
+      } else if (id == 80 || id == 81 || id == 82 || id == 119 || id == 120) {
+        // Lighting values, the mouse-event choice; 120 says why the desktop has
+        // no such pointer setting, readable in any text colour.
+        c.text = id == 120 ? C::Text::White : C::Text::TextColor;
         c.background = C::Background::Opaque;
         c.backgroundColor = kBlack;
         c.normalFont = true;

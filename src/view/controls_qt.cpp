@@ -19,11 +19,10 @@ QColor ToQColor(ui::Rgb c) { return QColor(c.red, c.green, c.blue); }
 // The roles a widget paints with stand for the Win32 text colour, text
 // background and control brush: the brush fills the control (Window, Base),
 // the text background sits behind each entry or label.
-void ColorSkinnedControl(QWidget& control, ControlType type, int id, const ControlLook& look) {
-  const ControlColors c = ColorsForControl(type, id, look.dpiColor);
+void ApplyControlColorsQt(QWidget& control, const ControlColors& c, ui::Rgb textColor, const QFont& normalFont) {
   QPalette palette = control.palette();
   if (c.text != ControlColors::Text::Unchanged) {
-    const QColor text = c.text == ControlColors::Text::White ? QColor(Qt::white) : ToQColor(look.textColor);
+    const QColor text = c.text == ControlColors::Text::White ? QColor(Qt::white) : ToQColor(textColor);
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::HighlightedText})
       palette.setColor(role, text);
   }
@@ -39,7 +38,11 @@ void ColorSkinnedControl(QWidget& control, ControlType type, int id, const Contr
   }
   control.setPalette(palette);
   control.setAutoFillBackground(fill);
-  if (c.normalFont) control.setFont(look.normalFont);
+  if (c.normalFont) control.setFont(normalFont);
+}
+
+void ColorSkinnedControl(QWidget& control, ControlType type, int id, const ControlLook& look) {
+  ApplyControlColorsQt(control, ColorsForControl(type, id, look.dpiColor), look.textColor, look.normalFont);
 }
 
 QWidget* MakeSkinnedControl(MainWindowQt& window, ControlType type, int id, const layout::Rect& units,

@@ -30,5 +30,8 @@ QWidget* MakeSkinnedControl(MainWindowQt& window, ControlType type, int id, cons
                             const std::wstring& text, const ControlLook& look);
 // Colours a control anew (the stage colours or the text colour changed).
 void ColorSkinnedControl(QWidget& control, ControlType type, int id, const ControlLook& look);
+// Gives a control the colours of an answer (a page's or a dialog's), with
+// `textColor` the user's text colour and `normalFont` the window's font.
+void ApplyControlColorsQt(QWidget& control, const ControlColors& colors, ui::Rgb textColor, const QFont& normalFont);
 
 }  // namespace kovral

@@ -5,20 +5,37 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QKeyEvent>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QTemporaryDir>
 
 #include <functional>
 #include <string>
 
+#include "../settings_memory_fs.h"
 #include "app/sim_channel_qt.h"
 #include "app/single_instance_qt.h"
 #include "app/tray_qt.h"
 #include "app/tray_rules.h"
+#include "dialogs/assign_dialogs_qt.h"
 #include "device/clock.h"
+#include "ui/color_chooser.h"
+#include "device/device_link.h"
+#include "macro/macro_store.h"
+#include "pages/page_host_qt.h"
+#include "pages/page_pointer.h"
+#include "settings/app_paths.h"
+#include "settings/defaults.h"
+#include "settings/ini_store.h"
+#include "settings/settings_session.h"
 #include "lang/main_texts.h"
 #include "sim/sim_mouse.h"
 #include "ui/image_cache_qt.h"
@@ -223,6 +240,23 @@ TEST(MainWindowQt, PaintsAndMapsThePointerAtItsScale) {
   EXPECT_EQ(window.WidgetRect({3, 4, 9, 12}), QRect(3, 4, 6, 8));
 }
 
+// The window keeps the picture of the skin it started with under a scene
+// that draws from another skin's folder.
+TEST_F(SkinFolder, TheWindowsOwnPictureLiesUnderTheScene) {
+  Picture("main.png", 20, 10, Qt::red);
+  Picture("main@2x.png", 40, 20, Qt::red);
+  MainWindowQt window;
+  window.SetUnitSize({20, 10});
+  window.SetBackground(folder());
+  window.SetSkin(L"/no/such/skin", {});
+  Scene scene;
+  scene.AddFill({0, 0, 5, 10}, {0, 0, 255});
+  window.SetScene(std::move(scene));
+  const QImage shot = window.grab().toImage();
+  EXPECT_EQ(shot.pixelColor(2, 2), QColor(Qt::blue));
+  EXPECT_EQ(shot.pixelColor(30, 15), QColor(Qt::red));
+}
+
 // The roles each control paints with carry the Win32 control colours: a
 // swatch shows its stage's colour, a macro list its dark brush and the
 // user's text colour, a drop-down list white on black.
@@ -269,6 +303,262 @@ TEST(OsdWindowQt, ShowsThePanelWithoutFocusOrClicksAndGoesAfterItsTime) {
   EXPECT_NE(QApplication::activeWindow(), &window);
   EXPECT_EQ(window.size(), panel.size() / 2);
   EXPECT_TRUE(Pump([&window] { return !window.isVisible(); }, kOsdHoldMs + kOsdFadeMs + 1000));
+}
+
+// The pages on the Qt shell, with the record in memory and the simulated
+// mouse; the window is scaled by 2, as main() asks.
+class QuietPointer final : public PointerSettingsApi {
+ public:
+  bool GetMouse(int&, int&, int&) override { return true; }
+  bool GetMouseSpeed(int&) override { return true; }
+  bool GetWheelScrollLines(uint32_t&) override { return true; }
+  bool GetDoubleClickTime(uint32_t&) override { return true; }
+  bool SetMouse(int, int, int) override { return true; }
+  bool SetMouseSpeed(int) override { return true; }
+  bool SetWheelScrollLines(uint32_t) override { return true; }
+  bool SetDoubleClickTime(uint32_t) override { return true; }
+};
+
+class NoDialogs final : public AssignmentDialogs {
+ public:
+  std::optional<ChoiceResult> RunWindowsDialog() override { return std::nullopt; }
+  std::optional<ChoiceResult> RunMediaDialog() override { return std::nullopt; }
+  std::optional<FireKeyResult> RunFireKeyDialog() override { return std::nullopt; }
+  std::optional<std::wstring> RunSingleKeyDialog() override { return std::nullopt; }
+  std::optional<ComboKeyResult> RunComboDialog() override { return std::nullopt; }
+  std::optional<MacroKeyResult> RunMacroDialog(std::vector<std::wstring>) override { return std::nullopt; }
+  std::optional<DelayTimeResult> RunDelayDialog() override { return std::nullopt; }
+};
+
+layout::Point Middle(const layout::Rect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+struct PagesOnQt {
+  ManualClock clock;
+  SimMouse mouse{clock, SimOptions{}};
+  SimHidPlatform platform{mouse};
+  RecordingMessageSink messages;
+  DeviceLink link{platform, messages, clock};
+  DeviceImage image{};
+  testing::MemoryFileSystem files;
+  FileIniStore ini{files};
+  SettingsSession settings{PathsFromModulePath(L"/k/kovral"), ini, files, messages};
+  QuietPointer api;
+  SystemPointerSettings pointer{api, messages};
+  FixedColorChooser colors{std::nullopt};
+  NoDialogs dialogs;
+  MainWindowQt window;
+  PageHostQt pages{{window, settings, link, image, pointer, messages, colors, dialogs}};
+  PagesOnQt() {
+    settings.config = settings.committedConfig = FactoryConfig();
+    window.SetUnitSize({850, 620});
+    pages.SetLook({L"", {255, 255, 255}, &MainTextsFor(UiLanguage::English), L"EN"});
+    pages.state().SettingsReadOnce = true;  // no mouse is asked
+    window.show();
+  }
+  QListWidget* List(int id) { return window.findChild<QListWidget*>(QStringLiteral("control%1").arg(id)); }
+  std::vector<std::wstring> Items(int id) {
+    std::vector<std::wstring> items;
+    if (QListWidget* list = List(id))
+      for (int i = 0; i < list->count(); ++i) items.push_back(list->item(i)->text().toStdWString());
+    return items;
+  }
+};
+
+// X names a key by its code plus 8, which the shell takes off; a repeat's
+// release is no release, and the repeat itself is the recorder's to drop.
+TEST(PagesQt, AKeyOfTheWindowReachesTheRecordingAsItsKeyName) {
+  PagesOnQt h;
+  ConfirmMacro(h.ini, h.settings.paths().recordIni, L"M", {}, h.settings.config);
+  h.pages.Show(kAdvancedPage);
+  EXPECT_FALSE(h.pages.CapturedKey(30, false, false)) << "captured before the recording";
+  ASSERT_TRUE(h.pages.PageClick(layout::Point{750, 243}));  // Start Recording
+  ASSERT_TRUE(h.pages.Capturing());
+  EXPECT_TRUE(h.pages.CapturedKey(30, false, false));  // KEY_A
+  EXPECT_TRUE(h.pages.CapturedKey(30, true, true));
+  EXPECT_TRUE(h.pages.CapturedKey(30, false, true));
+  EXPECT_TRUE(h.pages.CapturedKey(30, true, false));
+  const std::vector<std::wstring> sequence = h.Items(layout::kSequenceListId);
+  ASSERT_FALSE(sequence.empty());
+  EXPECT_EQ(sequence.front().substr(0, 1), L"A");
+  EXPECT_NE(sequence.front().find(L"Dn"), std::wstring::npos);
+  EXPECT_NE(sequence.back().find(L"Up"), std::wstring::npos);
+  EXPECT_EQ(std::count_if(sequence.begin(), sequence.end(),
+                          [](const std::wstring& e) { return e.find(L"Up") != std::wstring::npos; }),
+            1);
+}
+
+constexpr int kDpiSwitchEntry = 6;  // "DPI Switch" in a key list
+
+// The DPI sub-list opens beside "DPI Switch" of the key list, at its right
+// edge and top, wherever the scaled list put that entry.
+TEST(PagesQt, TheDpiSubListOpensBesideItsEntryAtRatioTwo) {
+  PagesOnQt h;
+  ASSERT_EQ(h.window.devicePixelRatioF(), 2.0);
+  h.pages.Show(kBasicPage);
+  ASSERT_TRUE(h.pages.PageClick(Middle(layout::KeyRowRect(2))));
+  QListWidget* keys = h.List(layout::kKeyListIdBase + 2);
+  ASSERT_NE(keys, nullptr);
+  ASSERT_GT(keys->count(), kDpiSwitchEntry);
+  emit keys->itemEntered(keys->item(kDpiSwitchEntry));  // the pointer rests on it
+  QListWidget* sub = h.List(layout::kKeyListIdBase);
+  ASSERT_NE(sub, nullptr);
+  const QRect entry = keys->visualItemRect(keys->item(kDpiSwitchEntry));
+  const QPoint corner = keys->viewport()->mapTo(&h.window, QPoint(entry.right() + 1, entry.top()));
+  EXPECT_NEAR(sub->geometry().left(), corner.x(), 1);
+  EXPECT_NEAR(sub->geometry().top(), corner.y(), 1);
+
+  // Esc in the list is the list's: it closes, and the window stays.
+  ASSERT_TRUE(h.pages.PageClick(Middle(layout::KeyRowRect(3))));
+  QListWidget* third = h.List(layout::kKeyListIdBase + 3);
+  ASSERT_NE(third, nullptr);
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(third, &escape);
+  EXPECT_FALSE(third->isVisible());
+  EXPECT_TRUE(h.window.isVisible());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_TRUE(h.pages.PageClick(Middle(layout::KeyRowRect(2))));
+  keys = h.List(layout::kKeyListIdBase + 2);
+  ASSERT_NE(keys, nullptr);
+
+  // A press that chooses closes the list inside its own signal: it hides at
+  // once and goes once the signal is over.
+  keys->blockSignals(true);
+  keys->setCurrentRow(2);
+  keys->blockSignals(false);
+  const QPointer<QListWidget> pressed(keys);
+  emit keys->itemPressed(keys->item(2));
+  ASSERT_TRUE(pressed);
+  EXPECT_FALSE(pressed->isVisible());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(pressed);
+  EXPECT_EQ(h.settings.ui.buttonText[1], L"Mid Click");
+}
+
+// A skin with a dialog's face in two sets, red at 1x and green at 2x, and
+// every picture of the frame, so nothing is missing but what a test leaves out.
+class DialogSkin : public SkinFolder {
+ protected:
+  void SetUp() override {
+    const layout::DialogFace& face = layout::DialogFaceOf(kind);
+    const QString name = QString::fromWCharArray(face.background + 1);
+    Picture(name, face.size.width, face.size.height, Qt::red);
+    Picture(name.chopped(4) + QStringLiteral("@2x.png"), face.size.width * 2, face.size.height * 2, Qt::green);
+    for (const layout::Element& e : layout::DialogFrameElements())
+      for (const wchar_t* file : {e.normalImage, e.overImage})
+        if (file) Picture(QString::fromWCharArray(file + 1), 4, 4, Qt::transparent);
+  }
+  DialogEnvironment environment() const { return {folder(), {255, 255, 255}, L"EN"}; }
+  layout::DialogKind kind = layout::DialogKind::Single;
+};
+
+void Press(QWidget& widget, layout::Point unit, Qt::MouseButton button = Qt::LeftButton) {
+  const QPointF at(unit.x, unit.y);  // units are logical pixels at a whole ratio
+  QMouseEvent press(QEvent::MouseButtonPress, at, widget.mapToGlobal(at), button, button, Qt::NoModifier);
+  QCoreApplication::sendEvent(&widget, &press);
+}
+
+void Key(QWidget& widget, QEvent::Type type, unsigned evdevCode, bool autoRepeat = false) {
+  QKeyEvent key(type, Qt::Key_unknown, Qt::NoModifier, evdevCode + 8, 0, 0, QString(), autoRepeat);
+  QCoreApplication::sendEvent(&widget, &key);
+}
+
+// At a ratio of 2 the face comes from the @2x set, not the 1x one enlarged,
+// and the dialog opens centred over the window it belongs to.
+TEST_F(DialogSkin, TheFaceIsTheSetOfTheRatioCentredOverItsWindow) {
+  QWidget owner;
+  owner.setGeometry(100, 80, 600, 500);
+  owner.show();
+  CSingleDialog dialog(environment());
+  QImage shot;
+  QPoint at;
+  QTimer::singleShot(0, &dialog, [&] {
+    shot = dialog.grab().toImage();
+    at = dialog.pos();
+    dialog.model().OnCancel();
+  });
+  EXPECT_EQ(dialog.RunModal(&owner), kDialogCancel);
+  const layout::Size face = layout::DialogFaceOf(kind).size;
+  ASSERT_EQ(shot.size(), QSize(face.width * 2, face.height * 2));
+  EXPECT_EQ(shot.pixelColor(3, face.height), QColor(Qt::green));
+  const QRect frame = owner.frameGeometry();
+  EXPECT_EQ(at, QPoint(frame.x() + (frame.width() - face.width) / 2, frame.y() + (frame.height() - face.height) / 2));
+}
+
+// Keys come from the dialog's own events while it captures: a Linux key
+// code names the key the tables name; a held key's repeated release (X11
+// sends one before each repeat) is no release; Enter, swallowed by the
+// model, does not end the dialog, and OK keeps the key caught.
+TEST_F(DialogSkin, CapturedKeysReachTheModelByTheirLinuxNames) {
+  CSingleDialog dialog(environment());
+  std::vector<std::wstring> seen;
+  QTimer::singleShot(0, &dialog, [&] {
+    Key(dialog, QEvent::KeyPress, 97);  // KEY_RIGHTCTRL
+    seen.push_back(dialog.keyName);
+    Key(dialog, QEvent::KeyRelease, 30, true);  // KEY_A, repeating
+    seen.push_back(dialog.keyName);
+    Key(dialog, QEvent::KeyPress, 28);  // KEY_ENTER
+    seen.push_back(dialog.isVisible() ? dialog.keyName : L"ended");
+    Key(dialog, QEvent::KeyPress, 97);
+    Press(dialog, {layout::kDialogOk.left + 5, layout::kDialogOk.top + 5});
+  });
+  EXPECT_EQ(dialog.RunModal(), kDialogOk);
+  EXPECT_EQ(seen, (std::vector<std::wstring>{L"Right Ctrl", L"Right Ctrl", L"Enter"}));
+  EXPECT_EQ(dialog.keyName, L"Right Ctrl");
+}
+
+// The pop-up list lights the entry under the pointer without choosing it;
+// a click on the face outside it closes it; a press on an entry chooses.
+TEST_F(DialogSkin, ThePopUpListFollowsThePointerAndAClickOutsideClosesIt) {
+  kind = layout::DialogKind::Windows;
+  SetUp();
+  CWindowsDialog dialog(environment());
+  const layout::Point field{layout::choice::kField.right - 4, layout::choice::kField.top + 4};
+  QTimer::singleShot(5000, &dialog, [&] { dialog.model().OnCancel(); });  // a failed step must not hang
+  QTimer::singleShot(0, &dialog, [&] {
+    Press(dialog, field);
+    QListWidget* list = dialog.openList();
+    ASSERT_NE(list, nullptr);
+    const QRect third = list->visualItemRect(list->item(2));
+    QMouseEvent move(QEvent::MouseMove, third.center(), list->viewport()->mapToGlobal(third.center()), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &move);
+    EXPECT_EQ(list->currentRow(), 2);
+    EXPECT_FALSE(dialog.chosen);
+    const QPointer<QListWidget> closing(list);
+    Press(dialog, {300, 100});
+    EXPECT_EQ(dialog.openList(), nullptr);
+    EXPECT_TRUE(closing.isNull() || !closing->isVisible());
+    Press(dialog, field);
+    list = dialog.openList();
+    ASSERT_NE(list, nullptr);
+    const QPoint second = list->visualItemRect(list->item(1)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, second, list->viewport()->mapToGlobal(second), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &press);
+    EXPECT_EQ(dialog.openList(), nullptr);
+    dialog.model().OnOk();
+  });
+  EXPECT_EQ(dialog.RunModal(), kDialogOk);
+  EXPECT_TRUE(dialog.chosen);
+  EXPECT_EQ(dialog.position, 1);
+}
+
+// The mouse goes while a key dialog asks something: the box over it closes
+// and the dialog ends as cancelled, so the window's loop can go on.
+TEST_F(DialogSkin, TheDeviceGoingEndsADeviceDialogWithTheBoxOverIt) {
+  CSingleDialog dialog(environment());
+  bool asked = false;
+  QTimer::singleShot(0, &dialog, [&] {
+    QTimer::singleShot(0, &dialog, [&] {
+      asked = QApplication::activeModalWidget() != &dialog;
+      CSkinDialog::CancelDeviceDialogs();
+    });
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("?"), QStringLiteral("?"), QMessageBox::Ok, &dialog);
+    box.exec();
+    EXPECT_FALSE(CSkinDialog::AnyRunningOver(nullptr));
+  });
+  EXPECT_EQ(dialog.RunModal(), kDialogCancel);
+  EXPECT_TRUE(asked);
 }
 
 }  // namespace

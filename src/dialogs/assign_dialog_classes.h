@@ -1,0 +1,70 @@
+#pragma once
+// The dialogs of the functions that need details: Windows, Multimedia, Fire
+// Key, Single Key, Combo Key, a macro line's delay and Macro Key, over a
+// shell's skinned dialog `Host` (constructed from the model it runs). Each
+// is constructed by its caller, run modally and read through its result
+// fields after OK; what the dialogs do is their models' (assign_dialogs.h).
+// Each result base is made before the dialog base, whose model fills it.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogs/assign_dialogs.h"
+
+namespace kovral {
+
+template <class Host>
+class MediaDialogOn final : public ChoiceResult, public Host {
+ public:
+  explicit MediaDialogOn(DialogEnvironment environment)
+      : Host(std::make_unique<ChoiceDialogModel>(layout::DialogKind::Media, std::move(environment),
+                                                 static_cast<ChoiceResult&>(*this))) {}
+};
+
+template <class Host>
+class WindowsDialogOn final : public ChoiceResult, public Host {
+ public:
+  explicit WindowsDialogOn(DialogEnvironment environment)
+      : Host(std::make_unique<ChoiceDialogModel>(layout::DialogKind::Windows, std::move(environment),
+                                                 static_cast<ChoiceResult&>(*this))) {}
+};
+
+template <class Host>
+class FireKeyDialogOn final : public FireKeyResult, public Host {
+ public:
+  explicit FireKeyDialogOn(DialogEnvironment environment)
+      : Host(std::make_unique<FireKeyDialogModel>(std::move(environment), static_cast<FireKeyResult&>(*this))) {}
+};
+
+template <class Host>
+class SingleKeyDialogOn final : public SingleKeyResult, public Host {
+ public:
+  explicit SingleKeyDialogOn(DialogEnvironment environment)
+      : Host(std::make_unique<SingleKeyDialogModel>(std::move(environment), static_cast<SingleKeyResult&>(*this))) {}
+};
+
+template <class Host>
+class ComboKeyDialogOn final : public ComboKeyResult, public Host {
+ public:
+  explicit ComboKeyDialogOn(DialogEnvironment environment)
+      : Host(std::make_unique<ComboKeyDialogModel>(std::move(environment), static_cast<ComboKeyResult&>(*this))) {}
+};
+
+// Enter is OK and Esc Cancel (the dialog keys).
+template <class Host>
+class DelayTimeDialogOn final : public DelayTimeResult, public Host {
+ public:
+  explicit DelayTimeDialogOn(DialogEnvironment environment)
+      : Host(std::make_unique<DelayTimeDialogModel>(std::move(environment), static_cast<DelayTimeResult&>(*this))) {}
+};
+
+template <class Host>
+class MacroKeyDialogOn final : public MacroKeyResult, public Host {
+ public:
+  // `macroNames`: the macros of record.ini in file order (their slots).
+  MacroKeyDialogOn(DialogEnvironment environment, std::vector<std::wstring> macroNames)
+      : Host(std::make_unique<MacroKeyDialogModel>(std::move(environment), std::move(macroNames),
+                                                   static_cast<MacroKeyResult&>(*this))) {}
+};
+
+}  // namespace kovral
