@@ -1,6 +1,6 @@
 #pragma once
-// The Qt dialogs of the functions that need details (assign_dialog_classes.h).
-#include "dialogs/assign_dialog_classes.h"
+// The Qt dialogs of the functions that need details (dialog_classes.h).
+#include "dialogs/dialog_classes.h"
 #include "dialogs/skin_dialog_qt.h"
 
 namespace kovral {

@@ -1,6 +1,6 @@
 #pragma once
-// The Win32 dialogs of the functions that need details (assign_dialog_classes.h).
-#include "dialogs/assign_dialog_classes.h"
+// The Win32 dialogs of the functions that need details (dialog_classes.h).
+#include "dialogs/dialog_classes.h"
 #include "dialogs/skin_dialog_win.h"
 
 namespace kovral {

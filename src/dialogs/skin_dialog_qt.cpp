@@ -14,6 +14,7 @@
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 #include <cmath>
@@ -49,6 +50,26 @@ ControlType ControlTypeOf(ControlKind kind) {
   }
   return ControlType::Other;
 }
+
+// A row of a list whose font's stand-in face is taller than the row the
+// Windows face would have: the text is drawn over the row's edges rather
+// than clipped to it, as Windows draws a face taller than its line.
+class RowDelegate final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const bool selected = option.state & QStyle::State_Selected;
+    const QPalette& palette = option.palette;
+    if (selected) painter->fillRect(option.rect, palette.color(QPalette::Highlight));
+    painter->save();
+    painter->setFont(option.font);
+    painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    const int spill = option.fontMetrics.height();
+    painter->drawText(option.rect.adjusted(2, -spill, 0, spill), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                      index.data(Qt::DisplayRole).toString());
+    painter->restore();
+  }
+};
 
 bool IsDialogKey(const QEvent& event) {
   return event.type() == QEvent::KeyPress || event.type() == QEvent::KeyRelease;
@@ -108,17 +129,12 @@ void CSkinDialog::SetDefaultOwner(QWidget* owner) { defaultOwner = owner; }
 // a message box of its opening runs a loop in which the device may go.
 int CSkinDialog::RunModal(QWidget* owner) {
   if (owner == nullptr) owner = defaultOwner.data();
-  struct Running {
-    explicit Running(CSkinDialog* dialog) : dialog_(dialog) {
-      dialog->outer_ = innermostDialog;
-      innermostDialog = dialog;
-    }
-    ~Running() {
-      innermostDialog = dialog_->outer_;
-      dialog_->outer_ = nullptr;
-    }
-    CSkinDialog* dialog_;
-  } running(this);
+  outer_ = innermostDialog;
+  innermostDialog = this;
+  const std::unique_ptr<CSkinDialog, void (*)(CSkinDialog*)> listed(this, [](CSkinDialog* ran) {
+    innermostDialog = ran->outer_;
+    ran->outer_ = nullptr;
+  });
   ending_ = false;
   result_ = kDialogCancel;
   setParent(owner, windowFlags());
@@ -328,7 +344,17 @@ void CSkinDialog::SetListItems(int id, const std::vector<std::wstring>& items) {
   if (!list) return;
   const QSignalBlocker quiet(list);
   list->clear();
-  for (const std::wstring& item : items) list->addItem(QString::fromStdWString(item));
+  AddRows(*list, items);
+}
+
+// Rows as high as a Windows list box makes them, the font's line: the
+// style's padding would show fewer entries than the list has room for.
+void CSkinDialog::AddRows(QListWidget& list, const std::vector<std::wstring>& items) const {
+  if (dynamic_cast<RowDelegate*>(list.itemDelegate()) == nullptr) list.setItemDelegate(new RowDelegate(&list));
+  for (const std::wstring& text : items) {
+    auto* row = new QListWidgetItem(QString::fromStdWString(text), &list);
+    row->setSizeHint(QSize(0, LineHeight()));
+  }
 }
 
 void CSkinDialog::SelectListItem(int id, int index) {
@@ -378,7 +404,7 @@ bool CSkinDialog::OpenList(int id, const layout::Rect& rect, const std::vector<s
   list->setFrameShape(QFrame::Box);
   StyleControl(*list, id, ControlKind::List);
   WatchList(*list, id, true);
-  for (const std::wstring& item : items) list->addItem(QString::fromStdWString(item));
+  AddRows(*list, items);
   list->setGeometry(WidgetRect(rect));
   list->setProperty("kovralUnits", QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top));
   list->show();
@@ -523,6 +549,13 @@ bool CSkinDialog::eventFilter(QObject* watched, QEvent* event) {
       const QSignalBlocker quiet(list_.data());
       list_->setCurrentRow(under.row());
     }
+    return false;
+  }
+  // An edit left: the model may check what was typed in it.
+  if (event->type() == QEvent::FocusOut && qobject_cast<QLineEdit*>(widget) != nullptr) {
+    const auto found = std::find_if(controls_.begin(), controls_.end(),
+                                    [widget](const auto& entry) { return entry.second.widget == widget; });
+    if (found != controls_.end() && !ending_) model_->OnControlEvent(found->first, ControlEvent::FocusLost);
     return false;
   }
   if (!IsDialogKey(*event) || (widget != this && !isAncestorOf(widget))) return false;

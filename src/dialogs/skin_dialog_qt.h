@@ -120,6 +120,7 @@ class CSkinDialog : public QDialog, private DialogShell {
   bool LoadFace();
   void StyleControl(QWidget& control, int id, ControlKind kind);
   void WatchList(QListWidget& list, int id, bool popUp);
+  void AddRows(QListWidget& list, const std::vector<std::wstring>& items) const;
   // A key of the dialog or one of its controls: true when it is taken.
   bool OnKey(QKeyEvent& event);
 

@@ -4,7 +4,7 @@
 // its result fields. `ok` is what the host's RunModal gives for OK.
 #include <functional>
 
-#include "dialogs/assign_dialog_classes.h"
+#include "dialogs/dialog_classes.h"
 #include "dialogs/dialog_environment.h"
 #include "pages/page_shell.h"
 

@@ -14,27 +14,30 @@ QStringList FiltersOf(const FileChoice& choice) {
           QString::fromStdWString(choice.allFilesName) + QStringLiteral(" (*)")};
 }
 
+// Saving proposes the name and asks before replacing a file; a name typed
+// without an extension gets the type's. Opening takes only a file that is there.
+std::optional<std::wstring> Choose(QWidget* owner, const FileChoice& choice, QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(owner, QString::fromStdWString(choice.title));
+  dialog.setNameFilters(FiltersOf(choice));
+  dialog.setDefaultSuffix(QString::fromStdWString(choice.extension));
+  dialog.setAcceptMode(mode);
+  if (mode == QFileDialog::AcceptSave) {
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!choice.initialName.empty()) dialog.selectFile(QString::fromStdWString(choice.initialName));
+  } else {
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdWString();
+}
+
 class QtFileChooser final : public FileChooser {
  public:
   std::optional<std::wstring> ChooseSave(void* owner, const FileChoice& choice) override {
-    return Run(owner, choice, true);
+    return Choose(static_cast<QWidget*>(owner), choice, QFileDialog::AcceptSave);
   }
   std::optional<std::wstring> ChooseOpen(void* owner, const FileChoice& choice) override {
-    return Run(owner, choice, false);
-  }
-
- private:
-  // Saving proposes the name and asks before replacing a file; a name typed
-  // without an extension gets the type's. Opening takes only a file that is there.
-  static std::optional<std::wstring> Run(void* owner, const FileChoice& choice, bool save) {
-    QFileDialog dialog(static_cast<QWidget*>(owner), QString::fromStdWString(choice.title));
-    dialog.setNameFilters(FiltersOf(choice));
-    dialog.setDefaultSuffix(QString::fromStdWString(choice.extension));
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (save && !choice.initialName.empty()) dialog.selectFile(QString::fromStdWString(choice.initialName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().front().toStdWString();
+    return Choose(static_cast<QWidget*>(owner), choice, QFileDialog::AcceptOpen);
   }
 };
 

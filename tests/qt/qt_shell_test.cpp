@@ -4,7 +4,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QColorDialog>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
@@ -26,6 +30,10 @@
 #include "app/tray_qt.h"
 #include "app/tray_rules.h"
 #include "dialogs/assign_dialogs_qt.h"
+#include "dialogs/skins_dialog_qt.h"
+#include "ui/color_chooser.h"
+#include "ui/file_chooser.h"
+#include "ui/skin_files.h"
 #include "device/clock.h"
 #include "ui/color_chooser.h"
 #include "device/device_link.h"
@@ -559,6 +567,122 @@ TEST_F(DialogSkin, TheDeviceGoingEndsADeviceDialogWithTheBoxOverIt) {
   });
   EXPECT_EQ(dialog.RunModal(), kDialogCancel);
   EXPECT_TRUE(asked);
+}
+
+
+void Type(QWidget& widget, const QString& text) {
+  for (const QChar c : text) {
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QCoreApplication::sendEvent(&widget, &key);
+  }
+}
+
+// The speed box takes digits only and is checked when it is left; the
+// times box as it is typed.
+TEST_F(DialogSkin, FireKeyEditsTakeDigitsAndAreCheckedWhereWindowsChecksThem) {
+  kind = layout::DialogKind::FireKey;
+  SetUp();
+  CFireKeyDialog dialog(environment());
+  QTimer::singleShot(0, &dialog, [&] {
+    auto* speed = dialog.findChild<QLineEdit*>(QStringLiteral("control%1").arg(kFireSpeedEdit));
+    auto* times = dialog.findChild<QLineEdit*>(QStringLiteral("control%1").arg(kFireTimesEdit));
+    if (speed && times) {
+      speed->clear();
+      Type(*speed, QStringLiteral("9x99"));
+      EXPECT_EQ(speed->text(), QStringLiteral("999"));  // not yet: a half-typed number is no mistake
+      QFocusEvent left(QEvent::FocusOut);
+      QCoreApplication::sendEvent(speed, &left);
+      EXPECT_EQ(speed->text(), QStringLiteral("5"));  // out of range: the slowest speed
+      times->selectAll();
+      Type(*times, QStringLiteral("25"));
+      EXPECT_EQ(times->text(), QStringLiteral("25"));
+      Type(*times, QStringLiteral("6"));
+      EXPECT_EQ(times->text(), QStringLiteral("1"));
+    }
+    dialog.model().OnCancel();
+  });
+  dialog.RunModal();
+  EXPECT_NE(dialog.findChild<QLineEdit*>(QStringLiteral("control%1").arg(kFireSpeedEdit)), nullptr);
+}
+
+// The skins listed are those beside the skin in use, and the one chosen is
+// a folder Linux can open.
+TEST_F(DialogSkin, TheSkinChosenIsAFolderThatOpens) {
+  kind = layout::DialogKind::Skins;
+  for (const QString& name : {QStringLiteral("Skins/Default"), QStringLiteral("Skins/Ember")}) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath(name));
+    for (const wchar_t* file : skin::AllFiles()) Picture(name + QString::fromWCharArray(file), 4, 4, Qt::blue);
+  }
+  const std::wstring home = folder() + L"/Skins/Default";
+  FixedColorChooser colors(std::nullopt);
+  CSkinsDialog dialog({home, {255, 255, 255}, L"EN"}, L"Default", colors);
+  QTimer::singleShot(5000, &dialog, [&] { dialog.model().OnCancel(); });
+  QTimer::singleShot(0, &dialog, [&] {
+    QTimer::singleShot(50, [] {  // a refused skin's message would wait for OK
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->reject();
+    });
+    Press(dialog, {layout::skins::kField.right - 4, layout::skins::kField.top + 4});
+    QListWidget* list = dialog.openList();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->count(), 2);
+    const QPoint ember = list->visualItemRect(list->item(1)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, ember, list->viewport()->mapToGlobal(ember), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &press);
+    dialog.model().OnOk();
+  });
+  EXPECT_EQ(dialog.RunModal(), kDialogOk);
+  EXPECT_EQ(dialog.chosenSkinName, L"Ember");
+  EXPECT_TRUE(QFileInfo(QString::fromStdWString(dialog.chosenSkinFolder + skin::kMain)).isFile());
+}
+
+// The colour dialog opens at the colour in use and gives the one chosen.
+TEST(ChoosersQt, TheColourDialogStartsAtTheColourInUse) {
+  QColor shown;
+  QTimer::singleShot(0, [&shown] {
+    auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    shown = dialog->currentColor();
+    dialog->setCurrentColor(QColor(10, 20, 30));
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  const std::optional<ui::Rgb> chosen = MakeSystemColorChooser()->Choose(nullptr, {200, 100, 50});
+  EXPECT_EQ(shown, QColor(200, 100, 50));
+  EXPECT_EQ(chosen, (ui::Rgb{10, 20, 30}));
+}
+
+// Saving proposes the name and adds the type's extension to a name typed
+// without one; every file is "*", a Linux name need not have a dot; opening
+// takes only a file that is there.
+TEST(ChoosersQt, TheFileDialogFiltersProposesAndCompletesNames) {
+  QTemporaryDir dir;
+  const FileChoice choice{L"Export", L"Profile", L"kvp", L"All files", L"mine.kvp"};
+  QStringList filters;
+  QStringList proposed;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    filters = dialog->nameFilters();
+    proposed = dialog->selectedFiles();
+    dialog->selectFile(dir.filePath(QStringLiteral("typed")));
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  const std::unique_ptr<FileChooser> files = MakeSystemFileChooser();
+  const std::optional<std::wstring> saved = files->ChooseSave(nullptr, choice);
+  EXPECT_EQ(filters, (QStringList{QStringLiteral("Profile (*.kvp)"), QStringLiteral("All files (*)")}));
+  ASSERT_EQ(proposed.size(), 1);
+  EXPECT_TRUE(proposed.front().endsWith(QStringLiteral("/mine.kvp")));
+  EXPECT_EQ(saved, dir.filePath(QStringLiteral("typed.kvp")).toStdWString());
+
+  std::optional<QFileDialog::FileMode> mode;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    mode = dialog->fileMode();
+    dialog->reject();
+  });
+  EXPECT_EQ(files->ChooseOpen(nullptr, choice), std::nullopt);
+  EXPECT_EQ(mode, QFileDialog::ExistingFile);
 }
 
 }  // namespace

@@ -1,15 +1,19 @@
 #pragma once
-// The dialogs of the functions that need details: Windows, Multimedia, Fire
-// Key, Single Key, Combo Key, a macro line's delay and Macro Key, over a
-// shell's skinned dialog `Host` (constructed from the model it runs). Each
+// The dialogs whose making is the same in every shell, over a shell's
+// skinned dialog `Host` (constructed from the model it runs): the dialogs of
+// the functions that need details (Windows, Multimedia, Fire Key, Single
+// Key, Combo Key, a macro line's delay and Macro Key) and Preferences. Each
 // is constructed by its caller, run modally and read through its result
-// fields after OK; what the dialogs do is their models' (assign_dialogs.h).
-// Each result base is made before the dialog base, whose model fills it.
+// fields after OK; what the dialogs do is their models' (assign_dialogs.h,
+// preferences_view.h). Each result base is made before the dialog base,
+// whose model fills it.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "dialogs/assign_dialogs.h"
+#include "dialogs/preferences_view.h"
 
 namespace kovral {
 
@@ -65,6 +69,22 @@ class MacroKeyDialogOn final : public MacroKeyResult, public Host {
   MacroKeyDialogOn(DialogEnvironment environment, std::vector<std::wstring> macroNames)
       : Host(std::make_unique<MacroKeyDialogModel>(std::move(environment), std::move(macroNames),
                                                    static_cast<MacroKeyResult&>(*this))) {}
+};
+
+struct PreferencesResult {
+  PreferencesChoice chosen;
+};
+
+// The caller reads `chosen` after OK and carries it out (preferences_view.h
+// decides what changed).
+template <class Host>
+class PreferencesDialogOn final : public PreferencesResult, public Host {
+ public:
+  // `showSample` shows a sample notice at a place, at once.
+  PreferencesDialogOn(DialogEnvironment environment, PreferencesChoice current,
+                      std::function<void(OsdPosition)> showSample)
+      : PreferencesResult{current},
+        Host(std::make_unique<PreferencesDialogModel>(std::move(environment), chosen, std::move(showSample))) {}
 };
 
 }  // namespace kovral
