@@ -35,7 +35,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 import test_linux as tl  # noqa: E402
 import winedesk as wd  # noqa: E402
 from test_basic_page import entry_point, key_list, row  # noqa: E402
-from test_program import EMPTY_SPOT, SKINS_BUTTON  # noqa: E402
+from test_program import ADVANCED_TAB, BASIC_TAB, EMPTY_SPOT, SKINS_BUTTON  # noqa: E402
 from tray_start import time_start  # noqa: E402
 
 IDLE_SECONDS = 20
@@ -152,6 +152,12 @@ def main():
             case.show(program)
             case.world.move(*program.client_point(*EMPTY_SPOT))
             time.sleep(1)
+            for _ in range(3):  # each page change paints the whole window again
+                for tab in (ADVANCED_TAB, BASIC_TAB):
+                    program.click_rect(tab)
+                    time.sleep(0.5)
+            case.world.move(*program.client_point(*EMPTY_SPOT))
+            time.sleep(0.5)
         finally:
             program.kill()
         with open(program.log_path, encoding="utf-8", errors="replace") as f:
@@ -167,8 +173,10 @@ def main():
     print(f"idle CPU over {IDLE_SECONDS} s, window hidden: {idle_ms:.0f} ms (the clock counts in "
           f"{1000 / os.sysconf('SC_CLK_TCK'):.0f} ms steps)")
     if paints:
-        print(f"full paint at 200 %: {statistics.median(paints):.2f} ms (median of {len(paints)} paints; "
-              f"{min(paints):.2f} to {max(paints):.2f} ms)")
+        # The first paint also loads the fonts and decodes the pictures.
+        later = paints[1:] or paints
+        print(f"full paint at 200 %: first {paints[0]:.2f} ms, then {statistics.median(later):.2f} ms (median of "
+              f"{len(later)}; {min(later):.2f} to {max(later):.2f} ms)")
     else:
         print("full paint at 200 %: the program printed no figure")
 
