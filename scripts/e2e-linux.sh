@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Tests of the Linux program: the Qt shell's own tests (kovral_qt_tests, on
 # Qt's offscreen platform), then the end-to-end tests, which run the existing
-# Release build (build/linux: kovral, kvsimctl) in simulated-mouse mode on a virtual X
-# display with a tray host and drives it with pointer input. The tests start
-# Xvfb and trayer themselves (tests/e2e/xdisplay.py) and stop them; this
-# script builds nothing.
+# Release build (build/linux: kovral, kvsimctl) in simulated-mouse mode on a
+# virtual X display with a window manager and a tray host, and drive it with
+# the pointer and keys: the Windows program's walks and the Linux program's
+# own checks. The tests start Xvfb, openbox and trayer themselves
+# (tests/e2e/test_linux.py) and stop them; this script builds nothing.
 #
-# Usage: scripts/e2e-linux.sh [unittest names, e.g. test_linux.LinuxProgram]
+# Usage: scripts/e2e-linux.sh [unittest names, e.g. test_linux.LinuxBasicPage]
+# KOVRAL_E2E_LINUX_ALL=1 runs every walk at 200 % too.
 # Environment: KOVRAL_BUILD_LINUX (default build/linux), KOVRAL_E2E_WORK
 # (scratch, default build/e2e-linux), KOVRAL_E2E_SHOTS (default
 # build/e2e-shots/linux). Exits non-zero on any failure.
@@ -18,7 +20,7 @@ build="${KOVRAL_BUILD_LINUX:-$root/build/linux}"
 work="${KOVRAL_E2E_WORK:-$root/build/e2e-linux}"
 shots="${KOVRAL_E2E_SHOTS:-$root/build/e2e-shots/linux}"
 
-for tool in Xvfb xdotool trayer; do
+for tool in Xvfb xdotool trayer openbox; do
   command -v "$tool" >/dev/null || { echo "e2e-linux: $tool is missing; run scripts/setup.sh" >&2; exit 1; }
 done
 python=/usr/bin/python3

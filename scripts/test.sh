@@ -2,8 +2,9 @@
 # Checks the include order of src/'s folders, builds everything and runs
 # every test: the native unit tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for a
-# short while, the Windows build's unit tests under Wine, and the
-# end-to-end tests of the Windows program.
+# short while, the Windows build's unit tests under Wine, the end-to-end
+# tests of the Windows program, then the Linux program's build, its Qt unit
+# tests and its end-to-end tests (the Windows walks on the Linux program).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -46,4 +47,11 @@ if [ -x "$root/scripts/e2e.sh" ]; then
   step "end-to-end tests of the Windows program under Wine"
   "$root/scripts/e2e.sh"
 fi
+# The Linux program is built where Qt 6 is there (scripts/setup.sh installs
+# it); only the targets its tests run.
+step "Linux build (Qt 6)"
+cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/linux -j"$jobs" --target kovral kvsimctl kovral_qt_tests
+step "the Linux program's Qt unit tests and end-to-end tests"
+"$root/scripts/e2e-linux.sh"
 step "all tests passed"

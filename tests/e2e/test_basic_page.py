@@ -8,7 +8,7 @@ import time
 import unittest
 
 import winedesk as wd
-from test_program import (ADVANCED_TAB, APPLY, BASIC_TAB, CANCEL, OK, PAGE_TITLE, CONFIG_SIZE, DETECTED_EN, DIST, EMPTY_SPOT, FACTORY_MATRIX, FACTORY_TEXTS_EN,
+from test_program import (ADVANCED_TAB, APPLY, BASIC_TAB, CANCEL, OK, PAGE_TITLE, CONFIG_SIZE, DIST, EMPTY_SPOT, FACTORY_MATRIX, FACTORY_TEXTS_EN,
                           ProgramCase, _le_words, centre, check_apply_traffic)
 
 # Under Wine the lists' 14-point Arial entries are 14 pixels high; a list's
@@ -71,10 +71,10 @@ class PageCase(ProgramCase):
     def launch_with(self, args):
         folder = self.folder()
         self.world.move(*wd.PARKING_SPOT)
-        program = wd.Program(self.world, folder, args).start()
+        program = self.new_program(folder, args).start()
         self.addCleanup(self._stop, program)
         self.addCleanup(self._shot_if_failed)
-        self.world.wait_balloon(program.start_notice, DETECTED_EN, "Info", timeout=90)
+        self.wait_started(program)
         return program
 
     # -- helpers -----------------------------------------------------------

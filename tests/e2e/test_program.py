@@ -122,12 +122,20 @@ class ProgramCase(unittest.TestCase):
                 ini.setdefault("Notices", {})["Style"] = notices
             wd.write_utf16_ini(os.path.join(folder, "str.ini"), ini)
         self.world.move(*wd.PARKING_SPOT)
-        program = wd.Program(self.world, folder, ["--sensor-type", str(sensor)]).start()
+        program = self.new_program(folder, ["--sensor-type", str(sensor)]).start()
         self.addCleanup(self._stop, program)
         self.addCleanup(self._shot_if_failed)  # runs first: cleanups go last in, first out
         if expect_balloon:
-            self.world.wait_balloon(program.start_notice, expect_balloon, "Info", timeout=90)
+            self.wait_started(program, expect_balloon)
         return program
+
+    def new_program(self, folder, args=(), trace_name="trace.txt"):
+        """A run of the program in `folder`, not started yet."""
+        return wd.Program(self.world, folder, list(args), trace_name=trace_name)
+
+    def wait_started(self, program, balloon=DETECTED_EN):
+        """Waits until the program has found the mouse and said so."""
+        self.world.wait_balloon(program.start_notice, balloon, "Info", timeout=90)
 
     def _shot_if_failed(self):
         result = getattr(self._outcome, "result", None)
@@ -149,8 +157,12 @@ class ProgramCase(unittest.TestCase):
     def exit_from_tray(self, program):
         menu = self.open_tray_menu(program)
         self.shot("menu")
-        self.world.click(*wd.menu_item_point(menu[0], wd.TRAY_EXIT))
+        self.world.click(*self.menu_item_point(menu[0], wd.TRAY_EXIT))
         return program.wait_exit(30)
+
+    def menu_item_point(self, menu, item):
+        """The screen point of an item (wd.TRAY_...) of the open tray menu."""
+        return wd.menu_item_point(menu, item)
 
     def open_tray_menu(self, program):
         # A small window already up (an on-screen notice) is not the menu; a
@@ -241,7 +253,7 @@ class StartAndTray(ProgramCase):
         self.shot("shown")
         self.assertEqual((w, h), wd.png_size(os.path.join(program.folder, "Skins", "Default", "main.png")),
                          "the window is not the size of the skin's main picture")
-        self.assertTrue(0 <= x and 0 <= y and x + w <= wd.SCREEN[0] and y + h <= wd.SCREEN[1],
+        self.assertTrue(0 <= x and 0 <= y and x + w <= self.world.screen[0] and y + h <= self.world.screen[1],
                         f"window off screen at {(x, y, w, h)}")
 
         # Escape, Enter and closing with Alt+F4 hide the window; the program

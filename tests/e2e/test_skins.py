@@ -42,10 +42,10 @@ class Skins(DialogCase):
             f.write("not a skin")
         self.install = folder
         self.world.move(*wd.PARKING_SPOT)
-        self.program = wd.Program(self.world, folder, ["--pick-color", "F0E0D0"]).start()
+        self.program = self.new_program(folder, ["--pick-color", "F0E0D0"]).start()
         self.addCleanup(self._stop, self.program)
         self.addCleanup(self._shot_if_failed)
-        self.world.wait_balloon(self.program.start_notice, "The system detect the gaming mouse.", "Info", timeout=90)
+        self.wait_started(self.program)
         self.show(self.program)
         self.world.move(*self.program.client_point(*EMPTY_SPOT))
 
