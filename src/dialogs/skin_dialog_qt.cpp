@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
@@ -24,6 +23,7 @@
 #include "ui/dpi_scale.h"
 #include "ui/font_choice.h"
 #include "view/controls_qt.h"
+#include "view/message_box_qt.h"
 #include "view/page_hover.h"
 #include "view/scene_painter_qt.h"
 
@@ -51,26 +51,6 @@ ControlType ControlTypeOf(ControlKind kind) {
   return ControlType::Other;
 }
 
-// A row of a list whose font's stand-in face is taller than the row the
-// Windows face would have: the text is drawn over the row's edges rather
-// than clipped to it, as Windows draws a face taller than its line.
-class RowDelegate final : public QStyledItemDelegate {
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    const bool selected = option.state & QStyle::State_Selected;
-    const QPalette& palette = option.palette;
-    if (selected) painter->fillRect(option.rect, palette.color(QPalette::Highlight));
-    painter->save();
-    painter->setFont(option.font);
-    painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-    const int spill = option.fontMetrics.height();
-    painter->drawText(option.rect.adjusted(2, -spill, 0, spill), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                      index.data(Qt::DisplayRole).toString());
-    painter->restore();
-  }
-};
-
 bool IsDialogKey(const QEvent& event) {
   return event.type() == QEvent::KeyPress || event.type() == QEvent::KeyRelease;
 }
@@ -97,15 +77,11 @@ QString CSkinDialog::Messages::Caption(const std::wstring& caption) const {
 }
 
 void CSkinDialog::Messages::Show(const std::wstring& text, const std::wstring& caption) {
-  QMessageBox box(QMessageBox::NoIcon, Caption(caption), QString::fromStdWString(text), QMessageBox::Ok, &owner_);
-  box.exec();
+  RunMessageBoxQt(&owner_, Caption(caption).toStdWString(), text, false);
 }
 
 bool CSkinDialog::Messages::Ask(const std::wstring& question, const std::wstring& caption) {
-  QMessageBox box(QMessageBox::Question, Caption(caption), QString::fromStdWString(question),
-                  QMessageBox::Yes | QMessageBox::No, &owner_);
-  box.setDefaultButton(QMessageBox::No);
-  return box.exec() == QMessageBox::Yes;
+  return RunMessageBoxQt(&owner_, Caption(caption).toStdWString(), question, true);
 }
 
 CSkinDialog::CSkinDialog(std::unique_ptr<SkinDialogModel> model)
@@ -347,14 +323,8 @@ void CSkinDialog::SetListItems(int id, const std::vector<std::wstring>& items) {
   AddRows(*list, items);
 }
 
-// Rows as high as a Windows list box makes them, the font's line: the
-// style's padding would show fewer entries than the list has room for.
 void CSkinDialog::AddRows(QListWidget& list, const std::vector<std::wstring>& items) const {
-  if (dynamic_cast<RowDelegate*>(list.itemDelegate()) == nullptr) list.setItemDelegate(new RowDelegate(&list));
-  for (const std::wstring& text : items) {
-    auto* row = new QListWidgetItem(QString::fromStdWString(text), &list);
-    row->setSizeHint(QSize(0, LineHeight()));
-  }
+  SetListRows(list, items, LineHeight());
 }
 
 void CSkinDialog::SelectListItem(int id, int index) {
@@ -401,7 +371,8 @@ void CSkinDialog::WatchList(QListWidget& list, int id, bool popUp) {
 bool CSkinDialog::OpenList(int id, const layout::Rect& rect, const std::vector<std::wstring>& items) {
   CloseList();
   auto* list = new QListWidget(this);
-  list->setFrameShape(QFrame::Box);
+  // A one-pixel line, as WS_BORDER draws: a sunken box takes two and a row's room.
+  list->setFrameStyle(QFrame::Box | QFrame::Plain);
   StyleControl(*list, id, ControlKind::List);
   WatchList(*list, id, true);
   AddRows(*list, items);

@@ -106,6 +106,8 @@ class PageHostQt final : private PageShell {
   void Connect(int id, QWidget* control, ControlKind kind);
   void ListEvent(int id, ui::ListEvent event);
   ControlLook ControlLookNow() const;
+  // The height of a list row, in units: the line of the window's font.
+  int LineHeight() const;
   Scene PageScene(bool withHover) const;
 
   PageHostQtServices services_;

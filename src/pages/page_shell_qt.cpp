@@ -36,6 +36,10 @@ ControlLook PageHostQt::ControlLookNow() const {
                      fonts.normal.face ? SkinFontQt(fonts.normal, 96) : QFont()};
 }
 
+int PageHostQt::LineHeight() const {
+  return ui::FontsForLanguageCode(look_.languageCode, ui::WindowsVersion{6, 2}).normal.height;
+}
+
 QWidget* PageHostQt::ControlWidget(int id) const {
   const auto it = controls_.find(id);
   return it == controls_.end() ? nullptr : it->second.widget.data();
@@ -122,10 +126,11 @@ void PageHostQt::Connect(int id, QWidget* control, ControlKind kind) {
 bool PageHostQt::OpenList(int id, const layout::Rect& rect, const std::vector<std::wstring>& items, bool focus) {
   auto* list = qobject_cast<QListWidget*>(MakeControl(ControlType::ListBox, id, rect, ControlKind::List, L""));
   if (!list) return false;
-  list->setFrameShape(QFrame::Box);
+  // A one-pixel line, as WS_BORDER draws: a sunken box takes two and a row's room.
+  list->setFrameStyle(QFrame::Box | QFrame::Plain);
   list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   syncing_ = true;
-  for (const std::wstring& item : items) list->addItem(QString::fromStdWString(item));
+  SetListRows(*list, items, LineHeight());
   syncing_ = false;
   Connect(id, list, ControlKind::List);
   list->raise();
@@ -171,8 +176,7 @@ void PageHostQt::SetListItems(int id, const std::vector<std::wstring>& items, in
   auto* list = qobject_cast<QListWidget*>(ControlWidget(id));
   if (!list) return;
   syncing_ = true;
-  list->clear();
-  for (const std::wstring& item : items) list->addItem(QString::fromStdWString(item));
+  SetListRows(*list, items, LineHeight());
   list->setCurrentRow(selected);
   syncing_ = false;
 }

@@ -4,10 +4,12 @@
 // value texts, buttons and check boxes), coloured as the Win32 shell
 // colours them (view/control_colors.h) and placed by unit rectangles.
 #include <QFont>
+#include <QListWidget>
 #include <QWidget>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ui/text_style.h"
 #include "view/control_colors.h"
@@ -33,5 +35,12 @@ void ColorSkinnedControl(QWidget& control, ControlType type, int id, const Contr
 // Gives a control the colours of an answer (a page's or a dialog's), with
 // `textColor` the user's text colour and `normalFont` the window's font.
 void ApplyControlColorsQt(QWidget& control, const ControlColors& colors, ui::Rgb textColor, const QFont& normalFont);
+
+// Replaces a list's entries by `items` in rows as high as a Windows list
+// box makes them, the font's line of `lineHeight` units: the style's padding
+// would show fewer entries than the list has room for, and a click would
+// land on another entry than on Windows. No entry is current afterwards, so
+// the first Down key highlights the first entry, as in a Windows list.
+void SetListRows(QListWidget& list, const std::vector<std::wstring>& items, int lineHeight);
 
 }  // namespace kovral
