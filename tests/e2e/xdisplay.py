@@ -97,11 +97,13 @@ class XDisplay:
             raise E2EError(f"xdotool search {' '.join(what)}: {p.stderr.strip()}")
         windows = []
         for wid in p.stdout.split():
-            geo = self.xdotool("getwindowgeometry", "--shell", wid, check=False)
-            values = dict(line.split("=", 1) for line in geo.splitlines() if "=" in line)
+            # xwininfo's absolute corner: xdotool's getwindowgeometry counts a
+            # window manager's frame offset twice for a decorated window.
+            p = subprocess.run(["xwininfo", "-id", wid], env=self.env, capture_output=True, text=True, timeout=30)
+            values = dict(line.strip().split(":", 1) for line in p.stdout.splitlines() if ":" in line)
             try:
-                windows.append((wid, int(values["X"]), int(values["Y"]), int(values["WIDTH"]),
-                                int(values["HEIGHT"])))
+                windows.append((wid, int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
+                                int(values["Width"]), int(values["Height"])))
             except (KeyError, ValueError):
                 continue  # the window went away between the two calls
         return windows
