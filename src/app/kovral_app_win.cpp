@@ -10,6 +10,7 @@
 #include "app/app_services.h"
 #include "app/kovral_dlg_win.h"
 #include "app/launch_options.h"
+#include "app/platform_objects.h"
 #include "app/start_with_windows.h"
 #include "view/message_box_win.h"
 #include "app/shell_opener.h"
@@ -82,31 +83,14 @@ int CKovralApp::Main() {
     hid = MakeSystemHidPlatform();
   }
 
-  std::unique_ptr<ConfigFileSystem> files = MakeSystemFileSystem();
-  std::unique_ptr<IniStore> ini = MakeSystemIniStore();
-  std::unique_ptr<PointerSettingsApi> pointer = MakeSystemPointerSettings();
-  std::unique_ptr<ColorChooser> colors;
-  if (options.pickColor || options.pickColorCancel)
-    colors = std::make_unique<FixedColorChooser>(options.pickColor);
-  else
-    colors = MakeSystemColorChooser();
-  std::unique_ptr<ShellOpener> shell =
-      options.shellLog.empty() ? MakeSystemShell() : std::make_unique<ShellLog>(options.shellLog);
-
-  std::unique_ptr<RunKey> runKey = MakeSystemRunKey();
-  std::unique_ptr<FileChooser> fileChooser = MakeSystemFileChooser();
+  PlatformObjects platform = MakePlatformObjects(options, MakeSystemShell());
+  platform.runKey = MakeSystemRunKey();
 
   AppServices services;
+  platform.Lend(services);
   services.hid = hid.get();
   services.clock = clock.get();
-  services.files = files.get();
-  services.ini = ini.get();
-  services.pointer = pointer.get();
   services.messages = &messages;
-  services.shell = shell.get();
-  services.colors = colors.get();
-  services.runKey = runKey.get();
-  services.fileChooser = fileChooser.get();
   services.traceFile = options.traceFile;
   services.sim = sim.get();
   services.check = options.check;

@@ -20,6 +20,7 @@
 #include "app/app_services.h"
 #include "app/kovral_dlg_qt.h"
 #include "app/launch_options.h"
+#include "app/platform_objects.h"
 #include "app/shell_opener.h"
 #include "app/single_instance_qt.h"
 #include "app/sim_channel_qt.h"
@@ -139,37 +140,18 @@ int RunQtProgram(int argc, char** argv) {
     hid = MakeSystemHidPlatform();
   }
 
-  std::unique_ptr<ConfigFileSystem> files = MakeSystemFileSystem();
-  std::unique_ptr<IniStore> ini = MakeSystemIniStore();
-  std::unique_ptr<PointerSettingsApi> pointer = MakeSystemPointerSettings();
-  std::unique_ptr<ColorChooser> colors;
-  if (options.pickColor || options.pickColorCancel)
-    colors = std::make_unique<FixedColorChooser>(options.pickColor);
-  else
-    colors = MakeSystemColorChooser();
-  std::unique_ptr<ShellOpener> shell;
-  if (options.shellLog.empty())
-    shell = std::make_unique<ShellOpenerQt>();
-  else
-    shell = std::make_unique<ShellLog>(options.shellLog);
+  PlatformObjects platform = MakePlatformObjects(options, std::make_unique<ShellOpenerQt>());
   // "Start with Windows" is the desktop's autostart entry.
-  std::unique_ptr<RunKey> autostart = MakeAutostartEntry(*files, ConfigHome());
-  std::unique_ptr<FileChooser> fileChooser = MakeSystemFileChooser();
+  platform.runKey = MakeAutostartEntry(*platform.files, ConfigHome());
 
   AppServices services;
+  platform.Lend(services);
   services.hid = hid.get();
   services.clock = clock.get();
-  services.files = files.get();
-  services.ini = ini.get();
-  services.pointer = pointer.get();
   services.messages = &messages;
-  services.shell = shell.get();
-  services.colors = colors.get();
-  services.runKey = autostart.get();
-  services.fileChooser = fileChooser.get();
   services.traceFile = options.traceFile;
   services.sim = sim.get();
-  services.paths = UserPaths(*files, modulePath);
+  services.paths = UserPaths(*platform.files, modulePath);
   services.skinsHome = SkinsHome(PathsFromModulePath(modulePath).directory);
 
   CAssignmentDialogs dialogs([] {
