@@ -106,6 +106,8 @@ struct MainTexts {
   const wchar_t* profileReadFailed;
   const wchar_t* profileRefused;
   const wchar_t* profileImported;
+  // The advanced page where the desktop keeps no wheel setting (Linux).
+  const wchar_t* noWheelSetting;
 
   // The same in every language.
   const wchar_t* webLink;       // kMakerWebAddress

@@ -116,10 +116,11 @@ void AdvancedPage::CreateChildren() {
   shell.MakeEdit(layout::kLoopCountEditId, layout::kLoopCountEdit, kLoopCountLimit, true);
   shell.MakeList(layout::kMacroListId, layout::kMacroList, true);
   shell.MakeList(layout::kSequenceListId, layout::kSequenceList, false);
-  const std::wstring noWheel = context_.pointer.NoHomeReason(PointerSettingsApi::Setting::Wheel);
-  // Over the row and its step numbers, which mean nothing then.
+  // Over the row and its step numbers, which mean nothing then; in the
+  // interface's language (the system's reason is for logs and tests).
   const layout::Rect row = PointerRowRect(2);
-  if (!noWheel.empty()) shell.MakeText(kNoWheelTextId, {row.left, row.top, row.right, row.bottom + 24}, noWheel);
+  if (!context_.pointer.NoHomeReason(PointerSettingsApi::Setting::Wheel).empty())
+    shell.MakeText(kNoWheelTextId, {row.left, row.top, row.right, row.bottom + 24}, context_.texts.noWheelSetting);
   made_ = true;
   panel_.Fill();
   Sync();
