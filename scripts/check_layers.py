@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Fails when a file under src/ includes a folder above its own.
 
-The order of src/'s folders is the README's layout table (the rows naming
+The order of src/'s folders is the layout table of docs/development.md (the
+section "Layout"; the rows naming
 `src/<folder>`, bottom first): a file may include its own folder and the
 folders of the rows before it. tests/, tools/, fuzz/ and bench/ may include
 anything and are not read.
@@ -22,7 +23,7 @@ def read_order(readme):
     in_layout = False
     for line in readme.read_text(encoding="utf-8").splitlines():
         if line.startswith("#"):
-            in_layout = line.strip() == "### Layout"
+            in_layout = line.lstrip("#").strip() == "Layout"
             continue
         m = ROW.match(line) if in_layout else None
         if m:
@@ -30,24 +31,25 @@ def read_order(readme):
                 sys.exit(f"{readme}: src/{m.group(1)} has two rows in the layout table")
             order.append(m.group(1))
     if not order:
-        sys.exit(f"{readme}: no `src/<folder>` rows in the table of '### Layout'")
+        sys.exit(f"{readme}: no `src/<folder>` rows in the table of the section 'Layout'")
     return order
 
 
 def main():
     root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__).resolve().parent.parent)
     src = root / "src"
-    order = read_order(root / "README.md")
+    layout = root / "docs" / "development.md"
+    order = read_order(layout)
     rank = {folder: i for i, folder in enumerate(order)}
     problems = []
 
     folders = sorted(p.name for p in src.iterdir() if p.is_dir())
     for folder in folders:
         if folder not in rank:
-            problems.append(f"src/{folder}/: no row in the README's layout table, so it has no place in the order")
+            problems.append(f"src/{folder}/: no row in the layout table of docs/development.md, so it has no place in the order")
     for folder in order:
         if folder not in folders:
-            problems.append(f"README.md: the layout table names src/{folder}, which does not exist")
+            problems.append(f"docs/development.md: the layout table names src/{folder}, which does not exist")
 
     for path in sorted(src.rglob("*")):
         if not path.is_file():

@@ -19,7 +19,7 @@ started=$SECONDS
 step() { printf '\n=== %s (%d s in)\n' "$*" $((SECONDS - started)); }
 
 # Before anything is built: no file of src/ includes a folder above its own
-# in the README's layout table.
+# in the layout table of docs/development.md.
 step "include order of the src/ folders"
 python3 "$root/scripts/check_layers.py" "$root"
 

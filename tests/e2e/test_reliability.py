@@ -4,7 +4,7 @@ unplugging, Apply, page switches and dialogs with the process's own resource
 counters. After each the window must still take clicks.
 
 KOVRAL_SOAK_CYCLES sets the soak's cycles per phase (CI: 50; the figures in
-the README come from 1000)."""
+docs/quality.md come from 1000)."""
 
 import os
 import sys
