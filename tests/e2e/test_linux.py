@@ -468,5 +468,81 @@ class LinuxDesktop(LinuxCase, test_dialogs.DialogCase):
         self.assertIn("nothing listens", text)
 
 
+# ---------------------------------------------------------------------------
+# A profile exported on one system imports on the other to the same bytes.
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+
+def ini_lines(data):
+    """An INI file's lines without blank ones, whatever its encoding and line ends."""
+    text = data.decode("utf-16") if data[:2] in (b"\xff\xfe", b"\xfe\xff") else data.decode("utf-8-sig")
+    return [line.strip() for line in text.splitlines() if line.strip()]
+
+
+class ProfilesAcrossSystems(unittest.TestCase):
+    """kvctl of the Windows build (under Wine) and of the Linux build carry a
+    profile with macros and three languages' texts both ways."""
+
+    def test_a_profile_goes_to_the_other_system_and_back_unchanged(self):
+        native = os.path.join(ROOT, "build", "asan", "kvctl")
+        windows = os.path.join(ROOT, "build", "win", "kvctl.exe")
+        prefix = os.environ.get("KOVRAL_WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
+        if not (os.path.exists(native) and os.path.exists(windows) and os.path.exists(os.path.join(prefix, ".kovral-ready-2"))):
+            raise unittest.SkipTest("needs build/asan/kvctl, build/win/kvctl.exe and the Wine prefix (scripts/test.sh)")
+        env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", ASAN_OPTIONS="detect_leaks=0")
+        work = tempfile.mkdtemp(prefix="kovral-profile-")
+        self.addCleanup(shutil.rmtree, work, True)
+        # A profile with macros and a text of each language (the seed's are empty).
+        with open(os.path.join(ROOT, "fuzz", "corpus", "profile_fuzz", "exported_with_macros.kvprofile"), encoding="utf-8") as f:
+            text = f.read()
+        for section, words in (("EN", "Left Click"), ("CHS", "左键单击"), ("CHT", "左鍵單擊")):
+            text = text.replace(f"[texts.{section}]\nItem1 = \n", f"[texts.{section}]\nItem1 = {words}\n")
+        seed = os.path.join(work, "seed.kvprofile")
+        with open(seed, "w", encoding="utf-8", newline="\n") as f:
+            f.write(text)
+
+        def files(side):
+            folder = os.path.join(work, side)
+            os.makedirs(folder, exist_ok=True)
+            return [os.path.join(folder, n) for n in ("config.bin", "record.ini", "str.ini")]
+
+        def kvctl(system, command, profile, side):
+            paths = files(side)
+            if system == "windows":
+                z = lambda p: "Z:" + p.replace("/", "\\")
+                args = ["wine", windows, command, z(profile), "--config", z(paths[0]), "--record", z(paths[1]),
+                        "--str", z(paths[2])]
+            else:
+                args = [native, command, profile, "--config", paths[0], "--record", paths[1], "--str", paths[2]]
+            p = subprocess.run(args, env=env, capture_output=True, text=True, timeout=120)
+            self.assertEqual(p.returncode, 0, f"{system} kvctl {command}: {p.stdout}{p.stderr}")
+
+        def read(path):
+            with open(path, "rb") as f:
+                return f.read()
+
+        linux_out = os.path.join(work, "linux.kvprofile")
+        kvctl("linux", "import", seed, "linux")
+        kvctl("linux", "export", linux_out, "linux")
+        windows_out = os.path.join(work, "windows.kvprofile")
+        kvctl("windows", "import", linux_out, "windows")
+        kvctl("windows", "export", windows_out, "windows")
+        self.assertEqual(read(windows_out), read(linux_out), "Linux's profile written back by Windows")
+        # config.bin alike to the byte; the INI files alike line by line (each
+        # system's INI writer spaces its sections in its own way).
+        linux_files, windows_files = files("linux"), files("windows")
+        self.assertEqual(read(windows_files[0]), read(linux_files[0]), "config.bin")
+        self.assertEqual((read(linux_files[2])[:2], read(windows_files[2])[:2]), (b"\xff\xfe", b"\xff\xfe"),
+                         "str.ini in UTF-16LE on both")
+        for linux_file, windows_file in zip(linux_files[1:], windows_files[1:]):
+            self.assertEqual(ini_lines(read(windows_file)), ini_lines(read(linux_file)), os.path.basename(linux_file))
+        back = os.path.join(work, "back.kvprofile")
+        kvctl("linux", "import", windows_out, "back")
+        kvctl("linux", "export", back, "back")
+        self.assertEqual(read(back), read(windows_out), "Windows' profile written back by Linux")
+        self.assertIn("Item1 = 左键单击\n".encode(), read(back))
+
+
 if __name__ == "__main__":
     unittest.main()
