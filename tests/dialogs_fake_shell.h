@@ -20,9 +20,9 @@ class RecordingDialogShell final : public DialogShell {
   std::optional<int> captureError;     // what StartKeyCapture answers
   std::vector<std::wstring> told;      // texts of Tell and Ask
 
-  void CreateControl(const ControlSpec& spec) override {
-    Log("create", spec.id);
-    texts[spec.id] = spec.text;
+  void CreateControl(const ControlRequest& request) override {
+    Log("create", request.id);
+    texts[request.id] = request.text;
   }
   void SetText(int id, const std::wstring& text) override {
     Log("text", id);

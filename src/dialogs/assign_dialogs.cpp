@@ -14,23 +14,23 @@ constexpr ui::Rgb kWhite{255, 255, 255};
 
 std::vector<std::wstring> Texts(std::span<const wchar_t* const> entries) { return {entries.begin(), entries.end()}; }
 
-ControlSpec Static(int id, const layout::Rect& rect, const std::wstring& text, bool centred) {
-  ControlSpec spec;
-  spec.id = id;
-  spec.rect = rect;
-  spec.text = text;
-  spec.centred = centred;
-  return spec;
+ControlRequest Static(int id, const layout::Rect& rect, const std::wstring& text, bool centred) {
+  ControlRequest request;
+  request.id = id;
+  request.rect = rect;
+  request.text = text;
+  request.centred = centred;
+  return request;
 }
 
-ControlSpec Edit(int id, const layout::Rect& rect, bool digitsOnly) {
-  ControlSpec spec;
-  spec.kind = ControlKind::Edit;
-  spec.id = id;
-  spec.rect = rect;
-  spec.centred = true;
-  spec.digitsOnly = digitsOnly;
-  return spec;
+ControlRequest Edit(int id, const layout::Rect& rect, bool digitsOnly) {
+  ControlRequest request;
+  request.kind = ControlKind::Edit;
+  request.id = id;
+  request.rect = rect;
+  request.centred = true;
+  request.digitsOnly = digitsOnly;
+  return request;
 }
 
 // Without capture the dialog runs on; it says why the keys will not show.
@@ -245,7 +245,7 @@ DelayTimeDialogModel::DelayTimeDialogModel(DialogEnvironment environment, DelayT
     : SkinDialogModel(layout::DialogKind::DelayTime, std::move(environment)), result_(result) {}
 
 void DelayTimeDialogModel::Open() {
-  ControlSpec edit = Edit(kDelayEdit, layout::delay::kDelayEdit, true);
+  ControlRequest edit = Edit(kDelayEdit, layout::delay::kDelayEdit, true);
   edit.framed = true;
   shell().CreateControl(edit);
   shell().Focus(kDelayEdit);

@@ -14,7 +14,7 @@ namespace kovral {
 
 enum class ControlKind { Static, Edit, Button, CheckBox, List };
 
-struct ControlSpec {
+struct ControlRequest {
   ControlKind kind = ControlKind::Static;
   int id = 0;
   layout::Rect rect;
@@ -41,7 +41,7 @@ class DialogShell {
  public:
   virtual ~DialogShell() = default;
 
-  virtual void CreateControl(const ControlSpec& spec) = 0;
+  virtual void CreateControl(const ControlRequest& request) = 0;
   virtual void SetText(int id, const std::wstring& text) = 0;
   virtual std::wstring Text(int id) const = 0;
   virtual void Enable(int id, bool enable) = 0;

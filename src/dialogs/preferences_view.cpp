@@ -113,7 +113,7 @@ PreferencesDialogModel::PreferencesDialogModel(DialogEnvironment environment, Pr
 }
 
 void PreferencesDialogModel::Open() {
-  ControlSpec languageText;
+  ControlRequest languageText;
   languageText.id = kPreferencesLanguageStatic;
   languageText.rect = layout::preferences::kLanguageText;
   languageText.text = LanguageEntry(chosen_.language, texts_);

@@ -72,13 +72,13 @@ ProfilesDialogModel::ProfilesDialogModel(DialogEnvironment environment, Profiles
 }
 
 void ProfilesDialogModel::Open() {
-  ControlSpec list;
+  ControlRequest list;
   list.kind = ControlKind::List;
   list.id = kProfilesListId;
   list.rect = layout::profiles::kList;
   list.tabStop = true;
   shell().CreateControl(list);
-  ControlSpec name;
+  ControlRequest name;
   name.kind = ControlKind::Edit;
   name.id = kProfilesNameEditId;
   name.rect = layout::profiles::kNameEdit;

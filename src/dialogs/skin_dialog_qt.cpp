@@ -222,11 +222,11 @@ void CSkinDialog::StyleControl(QWidget& control, int id, ControlKind kind) {
   control.installEventFilter(this);
 }
 
-void CSkinDialog::CreateControl(const ControlSpec& spec) {
-  const QString text = QString::fromStdWString(spec.text);
-  const Qt::Alignment across = spec.centred ? Qt::AlignHCenter : Qt::AlignLeft;
+void CSkinDialog::CreateControl(const ControlRequest& request) {
+  const QString text = QString::fromStdWString(request.text);
+  const Qt::Alignment across = request.centred ? Qt::AlignHCenter : Qt::AlignLeft;
   QWidget* made = nullptr;
-  switch (spec.kind) {
+  switch (request.kind) {
     case ControlKind::Static: {
       auto* label = new QLabel(text, this);
       label->setAlignment(across | Qt::AlignVCenter);
@@ -236,41 +236,41 @@ void CSkinDialog::CreateControl(const ControlSpec& spec) {
     case ControlKind::Edit: {
       auto* edit = new QLineEdit(text, this);
       edit->setAlignment(across | Qt::AlignVCenter);
-      edit->setFrame(spec.framed);
-      if (spec.limit > 0) edit->setMaxLength(spec.limit);
-      if (spec.digitsOnly)
+      edit->setFrame(request.framed);
+      if (request.limit > 0) edit->setMaxLength(request.limit);
+      if (request.digitsOnly)
         edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
       connect(edit, &QLineEdit::textChanged, this,
-              [this, id = spec.id] { model_->OnControlEvent(id, ControlEvent::Changed); });
+              [this, id = request.id] { model_->OnControlEvent(id, ControlEvent::Changed); });
       made = edit;
       break;
     }
     case ControlKind::Button:
     case ControlKind::CheckBox: {
-      QAbstractButton* button = spec.kind == ControlKind::Button ? static_cast<QAbstractButton*>(new QPushButton(text, this))
+      QAbstractButton* button = request.kind == ControlKind::Button ? static_cast<QAbstractButton*>(new QPushButton(text, this))
                                                                  : new QCheckBox(text, this);
       connect(button, &QAbstractButton::clicked, this,
-              [this, id = spec.id] { model_->OnControlEvent(id, ControlEvent::Clicked); });
+              [this, id = request.id] { model_->OnControlEvent(id, ControlEvent::Clicked); });
       made = button;
       break;
     }
     case ControlKind::List: {
       auto* list = new QListWidget(this);
       list->setFrameShape(QFrame::NoFrame);
-      WatchList(*list, spec.id, false);
+      WatchList(*list, request.id, false);
       made = list;
       break;
     }
   }
-  made->setFocusPolicy(spec.tabStop || spec.kind == ControlKind::Edit || spec.kind == ControlKind::List
+  made->setFocusPolicy(request.tabStop || request.kind == ControlKind::Edit || request.kind == ControlKind::List
                            ? Qt::StrongFocus
                            : Qt::ClickFocus);
-  if (spec.kind == ControlKind::Static) made->setFocusPolicy(Qt::NoFocus);
-  made->setObjectName(QStringLiteral("control%1").arg(spec.id));
-  StyleControl(*made, spec.id, spec.kind);
-  made->setGeometry(WidgetRect(spec.rect));
+  if (request.kind == ControlKind::Static) made->setFocusPolicy(Qt::NoFocus);
+  made->setObjectName(QStringLiteral("control%1").arg(request.id));
+  StyleControl(*made, request.id, request.kind);
+  made->setGeometry(WidgetRect(request.rect));
   made->show();
-  controls_[spec.id] = {made, spec.kind, spec.rect};
+  controls_[request.id] = {made, request.kind, request.rect};
 }
 
 void CSkinDialog::SetText(int id, const std::wstring& text) {

@@ -65,7 +65,7 @@ class CSkinDialog : public QDialog, private DialogShell {
 
  private:
   // DialogShell
-  void CreateControl(const ControlSpec& spec) override;
+  void CreateControl(const ControlRequest& request) override;
   void SetText(int id, const std::wstring& text) override;
   std::wstring Text(int id) const override;
   void Enable(int id, bool enable) override;

@@ -18,14 +18,14 @@ DialogKey KeyOf(LPARAM keyData) {
   return {KeyNameOfHookedKey(keyData), (keyData & (1u << 31)) != 0, (keyData & (1 << 30)) != 0};
 }
 
-DWORD StyleOf(const ControlSpec& spec) {
-  DWORD style = spec.tabStop ? WS_TABSTOP : 0;
-  switch (spec.kind) {
+DWORD StyleOf(const ControlRequest& request) {
+  DWORD style = request.tabStop ? WS_TABSTOP : 0;
+  switch (request.kind) {
     case ControlKind::Static:
-      return style | (spec.centred ? SS_CENTER : SS_LEFT) | SS_CENTERIMAGE;
+      return style | (request.centred ? SS_CENTER : SS_LEFT) | SS_CENTERIMAGE;
     case ControlKind::Edit:
-      return style | ES_AUTOHSCROLL | (spec.centred ? ES_CENTER : 0) | (spec.digitsOnly ? ES_NUMBER : 0) |
-             (spec.framed ? WS_BORDER : 0);
+      return style | ES_AUTOHSCROLL | (request.centred ? ES_CENTER : 0) | (request.digitsOnly ? ES_NUMBER : 0) |
+             (request.framed ? WS_BORDER : 0);
     case ControlKind::Button:
       return style | BS_PUSHBUTTON;
     case ControlKind::CheckBox:
@@ -100,12 +100,12 @@ HWND CSkinDialog::ControlOf(int id) const {
   return found == controls_.end() ? nullptr : found->second.first;
 }
 
-void CSkinDialog::CreateControl(const ControlSpec& spec) {
-  HWND made = ui::CreateChildAt(hwnd_, ClassOf(spec.kind), spec.text.c_str(), WS_CHILD | WS_VISIBLE | StyleOf(spec),
-                                layout::ToRECT(spec.rect), spec.id, font_.get());
+void CSkinDialog::CreateControl(const ControlRequest& request) {
+  HWND made = ui::CreateChildAt(hwnd_, ClassOf(request.kind), request.text.c_str(), WS_CHILD | WS_VISIBLE | StyleOf(request),
+                                layout::ToRECT(request.rect), request.id, font_.get());
   if (!made) return;
-  if (spec.kind == ControlKind::Edit && spec.limit > 0) SendMessageW(made, EM_LIMITTEXT, spec.limit, 0);
-  controls_[spec.id] = {made, spec.kind};
+  if (request.kind == ControlKind::Edit && request.limit > 0) SendMessageW(made, EM_LIMITTEXT, request.limit, 0);
+  controls_[request.id] = {made, request.kind};
 }
 
 void CSkinDialog::SetText(int id, const std::wstring& text) {

@@ -39,7 +39,7 @@ class CSkinDialog : public ui::Dialog, private DialogShell, private KeyboardHook
 
  private:
   // DialogShell
-  void CreateControl(const ControlSpec& spec) override;
+  void CreateControl(const ControlRequest& request) override;
   void SetText(int id, const std::wstring& text) override;
   std::wstring Text(int id) const override;
   void Enable(int id, bool enable) override;

@@ -60,12 +60,12 @@ SkinsDialogModel::SkinsDialogModel(DialogEnvironment environment, std::wstring c
 }
 
 void SkinsDialogModel::Open() {
-  ControlSpec name;
+  ControlRequest name;
   name.id = kSkinNameStatic;
   name.rect = layout::skins::kNameText;
   name.text = result_.chosenSkinName;
   shell().CreateControl(name);
-  ControlSpec swatch;
+  ControlRequest swatch;
   swatch.id = kSkinSwatchStatic;
   swatch.rect = layout::skins::kSwatch;
   swatch.centred = true;
