@@ -13,10 +13,9 @@
 namespace kovral {
 namespace {
 
-// DrawTextW flags beyond text_style.h's: a profile name may hold "&", which
-// must show as itself, and a name too long for the widest panel ends in "...".
+// A DrawTextW flag beyond text_style.h's: a profile name may hold "&", which
+// must show as itself. A name too long for the widest panel ends in "...".
 constexpr unsigned kNoPrefix = 0x800;     // DT_NOPREFIX
-constexpr unsigned kEndEllipsis = 0x8000;  // DT_END_ELLIPSIS
 
 // Units of the panel.
 constexpr int kBorder = 2;
@@ -132,9 +131,9 @@ OsdPanel LayoutOsd(const OsdNotice& notice, const OsdLook& look, const OsdTextWi
     scene.AddFill({swatchLeft, swatchTop, swatchLeft + kSwatch, swatchTop + kSwatch}, look.text);
     scene.AddFill({swatchLeft + 1, swatchTop + 1, swatchLeft + kSwatch - 1, swatchTop + kSwatch - 1}, *notice.swatch);
   }
-  scene.AddText(notice.headline, headline, ui::kTextLeft | kNoPrefix | kEndEllipsis, look.text, SceneFont::Large);
+  scene.AddText(notice.headline, headline, ui::kTextLeftEllipsis | kNoPrefix, look.text, SceneFont::Large);
   scene.AddText(notice.detail, {textLeft, headline.bottom, headline.right, headline.bottom + kDetailLine},
-                ui::kTextLeft | kNoPrefix | kEndEllipsis, look.text, SceneFont::Normal);
+                ui::kTextLeftEllipsis | kNoPrefix, look.text, SceneFont::Normal);
   return panel;
 }
 

@@ -14,15 +14,6 @@
 namespace kovral {
 namespace {
 
-// The DrawTextW flags the formats of text_style.h are made of.
-constexpr unsigned kCentre = 0x1;
-constexpr unsigned kRight = 0x2;
-constexpr unsigned kVCentre = 0x4;
-constexpr unsigned kWordBreak = 0x10;
-constexpr unsigned kSingleLine = 0x20;
-constexpr unsigned kBreakAnywhere = 0x2000;
-constexpr unsigned kEndEllipsis = 0x8000;
-
 QRect ToQRect(const layout::Rect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
 
 QColor ToQColor(ui::Rgb c) { return QColor(c.red, c.green, c.blue); }
@@ -33,16 +24,16 @@ QColor ToQColor(ui::Rgb c) { return QColor(c.red, c.green, c.blue); }
 void DrawText(QPainter& painter, const SceneItem& item, const QFont& font, int dpi) {
   const QRect box = ToQRect(ui::DeviceRect(item.rect, dpi));
   const unsigned f = item.format;
-  int flags = (f & kRight) ? Qt::AlignRight : (f & kCentre) ? Qt::AlignHCenter : Qt::AlignLeft;
+  int flags = (f & ui::kTextFlagRight) ? Qt::AlignRight : (f & ui::kTextFlagCentre) ? Qt::AlignHCenter : Qt::AlignLeft;
   QString text = QString::fromStdWString(item.text);
   painter.save();
   painter.setFont(font);
   painter.setPen(ToQColor(item.color));
-  if (f & kWordBreak) {
-    flags |= Qt::AlignVCenter | ((f & kBreakAnywhere) ? Qt::TextWrapAnywhere : Qt::TextWordWrap);
+  if (f & ui::kTextFlagWordBreak) {
+    flags |= Qt::AlignVCenter | ((f & ui::kTextFlagBreakAnywhere) ? Qt::TextWrapAnywhere : Qt::TextWordWrap);
   } else {
-    flags |= Qt::TextSingleLine | ((f & kVCentre) ? Qt::AlignVCenter : Qt::AlignTop);
-    if (f & kEndEllipsis) text = QFontMetrics(font).elidedText(text, Qt::ElideRight, box.width());
+    flags |= Qt::TextSingleLine | ((f & ui::kTextFlagVCentre) ? Qt::AlignVCenter : Qt::AlignTop);
+    if (f & ui::kTextFlagEndEllipsis) text = QFontMetrics(font).elidedText(text, Qt::ElideRight, box.width());
     painter.setClipRect(box, Qt::IntersectClip);
   }
   painter.drawText(box, flags, text);
