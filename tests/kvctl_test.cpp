@@ -111,14 +111,15 @@ TEST_F(Kvctl, BadInputGetsOneLineAndNonZeroStatus) {
   EXPECT_EQ(ReadBytes(Path("short.bin")), shortFile);
 }
 
-// Files are never read past the size they may have: a config.bin of 64 GiB
-// (sparse, so it takes no disk) and a profile one byte over the limit are
+// Files are never read past the size they may have: a config.bin of 4 GiB
+// and 1850 bytes (sparse, so it takes no disk; cut to 32 bits its size is a
+// config file's) and a profile one byte over the limit are
 // refused by their size in no time, and a device or a pipe without a writer
 // is refused by its kind instead of being read to an end it does not have.
 TEST_F(Kvctl, FilesAreRefusedByTheirSizeOrKindBeforeTheyAreRead) {
   WriteFactory();
   WriteBytes(Path("huge.bin"), {});
-  std::filesystem::resize_file(Path("huge.bin"), uint64_t{64} << 30);
+  std::filesystem::resize_file(Path("huge.bin"), (uint64_t{1} << 32) + 1850);
   WriteBytes(Path("big.kvprofile"), {});
   std::filesystem::resize_file(Path("big.kvprofile"), kProfileSizeLimit + 1);
   struct Case {
@@ -126,7 +127,7 @@ TEST_F(Kvctl, FilesAreRefusedByTheirSizeOrKindBeforeTheyAreRead) {
     std::string says;
   };
   std::vector<Case> cases = {
-      {{L"show", L"--config", File(L"huge.bin")}, "config file has 68719476736 bytes, not 1850: "},
+      {{L"show", L"--config", File(L"huge.bin")}, "config file has 4294969146 bytes, not 1850: "},
       {{L"import", File(L"big.kvprofile")},
        ToUtf8(File(L"big.kvprofile")) + " has 41943041 bytes, more than a profile can have (at most 41943040)"},
       {{L"import", dir.path().wstring()}, "profile cannot be read (not a regular file): "},

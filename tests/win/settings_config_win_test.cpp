@@ -99,11 +99,13 @@ TEST(Win32ConfigFile, ReadRefusesDevicesFoldersAndFilesOverTheLimit) {
   EXPECT_EQ(read.size, 1850u);
   EXPECT_TRUE(read.bytes.empty());
 
-  // 8 GiB the disk need not hold: the size alone refuses it.
-  std::filesystem::resize_file(dir.path() / "config.bin", uint64_t{8} << 30);
+  // 4 GiB and 1850 bytes the disk need not hold: the size alone refuses it,
+  // and its low 32 bits alone would be a config file's.
+  const uint64_t huge = (uint64_t{1} << 32) + kConfigFileSize;
+  std::filesystem::resize_file(dir.path() / "config.bin", huge);
   read = files->Read(dir.File(L"config.bin"), kConfigFileSize);
   EXPECT_EQ(read.status, FileRead::Status::kTooLarge);
-  EXPECT_EQ(read.size, uint64_t{8} << 30);
+  EXPECT_EQ(read.size, huge);
   DeviceConfig config{};
   uint8_t flag = 7;
   RecordingMessageSink messages;
