@@ -104,7 +104,9 @@ class FakeRunKey final : public RunKey {
  public:
   std::optional<std::wstring> value;
   bool writable = true;
+  StartupPlace where = StartupPlace::Windows;
   std::optional<std::wstring> Read() override { return value; }
+  StartupPlace place() const override { return where; }
   bool Write(const std::wstring& command) override {
     if (writable) value = command;
     return writable;
@@ -512,6 +514,13 @@ TEST(MainController, TrayCommandsChangeWhatTheySayAndTheLanguageReachesEverythin
   rig.controller->OnTrayClick(TrayClick::Right);
   ASSERT_EQ(rig.messages.messages.size(), 1u);
   EXPECT_EQ(rig.messages.messages[0].text, MainTextsFor(UiLanguage::English).startWithWindowsFailed);
+  // On the Linux desktop the same item and its failure name the desktop.
+  rig.runKey.where = StartupPlace::Desktop;
+  rig.controller->OnTrayClick(TrayClick::Right);
+  EXPECT_EQ(rig.shell.lastMenu[4].text, L"Start with the desktop");
+  ASSERT_EQ(rig.messages.messages.size(), 2u);
+  EXPECT_EQ(rig.messages.messages[1].text, std::wstring(L"Start with the desktop could not be changed."));
+  rig.runKey.where = StartupPlace::Windows;
 
   rig.shell.log.clear();
   rig.shell.dialogUp = true;

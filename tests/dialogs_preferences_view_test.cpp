@@ -58,6 +58,14 @@ TEST(PreferencesView, TheSceneTicksTheChoiceAndNamesThePlace) {
   EXPECT_EQ(scene.TextIn(p::StyleTextRect(1))->text, L"屏幕显示");
   ASSERT_NE(scene.TextIn(p::kShowMe), nullptr);
   EXPECT_EQ(scene.TextIn(p::kShowMe)->text, texts.showMe);
+  ASSERT_NE(scene.TextIn(p::SwitchTextRect(1)), nullptr);
+  EXPECT_EQ(scene.TextIn(p::SwitchTextRect(1))->text, L"开机时启动");
+  // On the Linux desktop the box names the desktop session.
+  choice.startupPlace = StartupPlace::Desktop;
+  Scene desktop;
+  AddPreferencesScene(desktop, choice, PreferencesTextsFor(UiLanguage::English), {1, 2, 3}, {});
+  ASSERT_NE(desktop.TextIn(p::SwitchTextRect(1)), nullptr);
+  EXPECT_EQ(desktop.TextIn(p::SwitchTextRect(1))->text, L"Start with the desktop");
 }
 
 TEST(PreferencesView, TheLanguagesAreNamedInTheirOwnWriting) {

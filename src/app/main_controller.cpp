@@ -330,6 +330,10 @@ void MainController::OnTrayClick(TrayClick click) {
 // The skin is chosen last in reading the settings at start.
 bool MainController::SettingsRead() const { return !skinFolder_.empty(); }
 
+StartupPlace MainController::StartupPlaceOfKey() const {
+  return services_.runKey ? services_.runKey->place() : StartupPlace::Windows;
+}
+
 bool MainController::StartsWithWindows() const {
   return services_.runKey && kovral::StartsWithWindows(*services_.runKey, ModulePath());
 }
@@ -342,6 +346,7 @@ void MainController::ShowTrayMenu() {
   state.mousePresent = link_.ready != 0;
   state.settingsRead = SettingsRead();
   state.startsWithWindows = StartsWithWindows();
+  state.startupPlace = StartupPlaceOfKey();
   if (following_) {
     // The reader's last listing, which it keeps up with the folder: the menu
     // opens at once however many profiles there are. Kept as shown, since a

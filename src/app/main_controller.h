@@ -97,6 +97,7 @@ class MainController {
   void ExportProfile();
   void ImportProfile();
   bool StartsWithWindows() const;
+  StartupPlace StartupPlaceOfKey() const;
   bool SettingsRead() const;
 
   // Preferences and the language (main_controller_prefs.cpp).

@@ -20,7 +20,7 @@ DialogEnvironment MainController::DialogLook() const {
 
 void MainController::RunPreferences() {
   const PreferencesChoice current{languageChoice_, ReadNoticePreferences(*services_.ini, settings_->paths().strIni),
-                                  StartsWithWindows(), switchSettings_};
+                                  StartsWithWindows(), switchSettings_, StartupPlaceOfKey()};
   const std::optional<PreferencesChoice> chosen = shell_.RunPreferencesDialog(
       DialogLook(), current, [this](OsdPosition position) { ShowSampleNotice(position); });
   if (!chosen) return;
@@ -63,7 +63,7 @@ void MainController::SwitchLanguage(UiLanguage language) {
 bool MainController::ChangeStartWithWindows(bool on) {
   if (!services_.runKey) return false;
   if (SetStartWithWindows(*services_.runKey, ModulePath(), on)) return true;
-  messages_.Show(texts_->startWithWindowsFailed, kCaptionWarning);
+  messages_.Show(StartWithFailedText(*texts_, StartupPlaceOfKey()), kCaptionWarning);
   return false;
 }
 

@@ -68,6 +68,7 @@ class AutostartEntry final : public RunKey {
   }
 
   bool Remove() override { return !files_.Exists(file_) || files_.Remove(file_) == 0; }
+  StartupPlace place() const override { return StartupPlace::Desktop; }
 
  private:
   ConfigFileSystem& files_;

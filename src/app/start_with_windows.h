@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "lang/language.h"
+
 namespace kovral {
 
 inline constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -20,6 +22,9 @@ class RunKey {
   virtual std::optional<std::wstring> Read() = 0;  // the value's command, nothing when absent
   virtual bool Write(const std::wstring& command) = 0;
   virtual bool Remove() = 0;
+  // The Run key starts the program with Windows, an autostart entry with
+  // the desktop session: the setting's name in the menu and Preferences.
+  virtual StartupPlace place() const { return StartupPlace::Windows; }
 };
 std::unique_ptr<RunKey> MakeSystemRunKey();  // Win32 build only
 

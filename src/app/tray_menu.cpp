@@ -20,7 +20,7 @@ TrayMenu BuildTrayMenu(const MainTexts& texts, const TrayMenuState& state) {
   menu.push_back({kTrayMenuExportProfileCommand, texts.trayExportProfile, false, ready, {}});
   menu.push_back({kTrayMenuImportProfileCommand, texts.trayImportProfile, false, ready && state.mousePresent, {}});
   menu.push_back({kTrayMenuPreferencesCommand, texts.trayPreferences, false, ready, {}});
-  menu.push_back({kTrayMenuStartWithWindowsCommand, texts.trayStartWithWindows, state.startsWithWindows, true, {}});
+  menu.push_back({kTrayMenuStartWithWindowsCommand, StartWithText(texts, state.startupPlace), state.startsWithWindows, true, {}});
   menu.push_back({kTrayMenuExitCommand, texts.trayExit, false, true, {}});
   return menu;
 }

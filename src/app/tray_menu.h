@@ -31,6 +31,7 @@ struct TrayMenuState {
   // Import edits them, Preferences draws in the skin.
   bool settingsRead = true;
   bool startsWithWindows = false;
+  StartupPlace startupPlace = StartupPlace::Windows;  // names the item
 };
 
 TrayMenu BuildTrayMenu(const MainTexts& texts, const TrayMenuState& state);

@@ -73,7 +73,8 @@ void AddPreferencesScene(Scene& scene, const PreferencesChoice& choice, const Pr
         scene.AddText(texts.styles[e.index - 1], p::StyleTextRect(e.index), ui::kTextLeft, textColor);
         break;
       case layout::Action::StartWithWindows:
-        scene.AddText(texts.startWithWindows, p::SwitchTextRect(e.index), ui::kTextLeft, textColor);
+        scene.AddText(choice.startupPlace == StartupPlace::Desktop ? texts.startWithDesktop : texts.startWithWindows,
+                      p::SwitchTextRect(e.index), ui::kTextLeft, textColor);
         break;
       case layout::Action::SwitchAutomatically:
         scene.AddText(texts.switchAutomatically, p::SwitchTextRect(e.index), ui::kTextLeft, textColor);

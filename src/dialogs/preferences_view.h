@@ -22,6 +22,8 @@ struct PreferencesChoice {
   NoticePreferences notices;
   bool startWithWindows = false;
   SwitchSettings switches;
+  // How the system calls the start-up box; the dialog only shows it.
+  StartupPlace startupPlace = StartupPlace::Windows;
   bool operator==(const PreferencesChoice&) const = default;
 };
 

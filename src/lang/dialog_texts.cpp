@@ -75,6 +75,7 @@ constexpr PreferencesTexts kPreferencesEn{
     {L"Top left", L"Top centre", L"Top right", L"Bottom left", L"Bottom right", L"Centre"},
     L"Show me",
     L"Start with Windows",
+    L"Start with the desktop",
     L"Switch profiles automatically",
     L"Show profile notices",
 };
@@ -87,6 +88,7 @@ constexpr PreferencesTexts kPreferencesChs{
     {L"左上", L"上方居中", L"右上", L"左下", L"右下", L"居中"},
     L"预览",
     L"开机时启动",
+    L"登录桌面时启动",
     L"自动切换配置文件",
     L"显示配置文件通知",
 };
@@ -99,6 +101,7 @@ constexpr PreferencesTexts kPreferencesCht{
     {L"左上", L"上方置中", L"右上", L"左下", L"右下", L"置中"},
     L"預覽",
     L"開機時啟動",
+    L"登入桌面時啟動",
     L"自動切換設定檔",
     L"顯示設定檔通知",
 };

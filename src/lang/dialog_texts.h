@@ -92,6 +92,7 @@ struct PreferencesTexts {
   const wchar_t* positions[6];     // in OsdPosition order
   const wchar_t* showMe;           // shows a sample notice where the chosen place is
   const wchar_t* startWithWindows;
+  const wchar_t* startWithDesktop;  // the same box on the Linux desktop
   const wchar_t* switchAutomatically;
   const wchar_t* profileNotices;
 };

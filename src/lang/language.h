@@ -8,6 +8,11 @@ namespace kovral {
 
 enum class UiLanguage { English, SimplifiedChinese, TraditionalChinese };
 
+// Where the program starts by itself: at sign-in to Windows (the Run key) or
+// with the Linux desktop session (an autostart entry). The setting is the
+// same; its name follows the system.
+enum class StartupPlace { Windows, Desktop };
+
 // What the user chose; System follows Windows' display language.
 enum class LanguageChoice { System, English, SimplifiedChinese, TraditionalChinese };
 inline constexpr int kLanguageChoiceCount = 4;

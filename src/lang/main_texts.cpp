@@ -58,6 +58,7 @@ constexpr MainTexts kEnglish{
     .mouseFoundNotice = L"The system detect the gaming mouse.",
     .trayExit = L"Exit",
     .trayStartWithWindows = L"Start with Windows",
+    .trayStartWithDesktop = L"Start with the desktop",
     .trayExportProfile = L"Export profile…",
     .trayImportProfile = L"Import profile…",
     .trayPreferences = L"Preferences…",
@@ -96,6 +97,7 @@ constexpr MainTexts kEnglish{
     .notRecording = L"It doesn’t start recording, unnecessary to press Stop key!",
     .settingsSaveFailed = L"Could not save the settings to %s.",
     .startWithWindowsFailed = L"Start with Windows could not be changed.",
+    .startWithDesktopFailed = L"Start with the desktop could not be changed.",
     .profileWriteFailed = L"Could not write the profile to %s.",
     .profileReadFailed = L"Could not read the profile %s.",
     .profileRefused = L"This profile cannot be imported:\n%s",
@@ -140,6 +142,7 @@ constexpr MainTexts kSimplified{
     .mouseFoundNotice = L"系统检测到游戏鼠标。",
     .trayExit = L"退出",
     .trayStartWithWindows = L"开机时启动",
+    .trayStartWithDesktop = L"登录桌面时启动",
     .trayExportProfile = L"导出配置文件…",
     .trayImportProfile = L"导入配置文件…",
     .trayPreferences = L"首选项…",
@@ -178,6 +181,7 @@ constexpr MainTexts kSimplified{
     .notRecording = L"没有开始录制,点击停止录制按钮没有意义！",
     .settingsSaveFailed = L"无法将设置保存到 %s。",
     .startWithWindowsFailed = L"无法更改开机时启动设置。",
+    .startWithDesktopFailed = L"无法更改登录桌面时启动设置。",
     .profileWriteFailed = L"无法将配置文件写入 %s。",
     .profileReadFailed = L"无法读取配置文件 %s。",
     .profileRefused = L"无法导入此配置文件：\n%s",
@@ -222,6 +226,7 @@ constexpr MainTexts kTraditional{
     .mouseFoundNotice = L"系統檢測到遊戲滑鼠。",
     .trayExit = L"退出",
     .trayStartWithWindows = L"開機時啟動",
+    .trayStartWithDesktop = L"登入桌面時啟動",
     .trayExportProfile = L"匯出設定檔…",
     .trayImportProfile = L"匯入設定檔…",
     .trayPreferences = L"偏好設定…",
@@ -260,6 +265,7 @@ constexpr MainTexts kTraditional{
     .notRecording = L"沒有開始錄製，點擊停止錄製按鈕沒有意義！",
     .settingsSaveFailed = L"無法將設置儲存到 %s。",
     .startWithWindowsFailed = L"無法變更開機時啟動設定。",
+    .startWithDesktopFailed = L"無法變更登入桌面時啟動設定。",
     .profileWriteFailed = L"無法將設定檔寫入 %s。",
     .profileReadFailed = L"無法讀取設定檔 %s。",
     .profileRefused = L"無法匯入此設定檔：\n%s",
@@ -322,5 +328,13 @@ std::span<const wchar_t* const> BrightnessTexts() { return kBrightness; }
 std::span<const wchar_t* const> RespirationPeriodTexts() { return kRespirationPeriods; }
 std::span<const wchar_t* const> NeonPeriodTexts() { return kNeonPeriods; }
 std::span<const wchar_t* const> MouseEventChoices() { return kMouseEvents; }
+
+const wchar_t* StartWithText(const MainTexts& texts, StartupPlace place) {
+  return place == StartupPlace::Desktop ? texts.trayStartWithDesktop : texts.trayStartWithWindows;
+}
+
+const wchar_t* StartWithFailedText(const MainTexts& texts, StartupPlace place) {
+  return place == StartupPlace::Desktop ? texts.startWithDesktopFailed : texts.startWithWindowsFailed;
+}
 
 }  // namespace kovral

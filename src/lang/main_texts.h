@@ -48,6 +48,7 @@ struct MainTexts {
   const wchar_t* mouseFoundNotice;
   const wchar_t* trayExit;
   const wchar_t* trayStartWithWindows;  // checked while the Run key starts this program
+  const wchar_t* trayStartWithDesktop;  // the same item where the desktop's autostart entry does
   // The profile items; without their trailing dots they title the file dialogs.
   const wchar_t* trayExportProfile;
   const wchar_t* trayImportProfile;
@@ -99,6 +100,7 @@ struct MainTexts {
   const wchar_t* settingsSaveFailed;
   // The Run key refused to change; caption "Warning".
   const wchar_t* startWithWindowsFailed;
+  const wchar_t* startWithDesktopFailed;  // the autostart entry could not be written or removed
   // Profiles: "%s" is the file's path, or for a refused profile what is wrong
   // and on which line (in English, as the profile's keys are); caption
   // "Warning". profileImported follows a good import.
@@ -120,6 +122,9 @@ struct MainTexts {
 };
 
 const MainTexts& MainTextsFor(UiLanguage language);
+// The start-up item and its failure, as the system calls the setting.
+const wchar_t* StartWithText(const MainTexts& texts, StartupPlace place);
+const wchar_t* StartWithFailedText(const MainTexts& texts, StartupPlace place);
 
 // Lighting value texts; a value outside its list gives an empty text.
 const wchar_t* LightModeText(const MainTexts& texts, uint8_t lightMode);
