@@ -269,6 +269,15 @@ int Measure(std::wstring_view text) {
   return width;
 }
 
+// Narrowed no further than the box (rounded down) and no more than a fifth.
+TEST(FitLines, ALineALittleTooWideIsNarrowedToItsBox) {
+  EXPECT_EQ(ui::StretchToFit(100, 100), 100);
+  EXPECT_EQ(ui::StretchToFit(114, 105), 92);  // 114 * 0.92 = 104.9
+  EXPECT_EQ(ui::StretchToFit(125, 100), 80);
+  EXPECT_EQ(ui::StretchToFit(126, 100), 100);  // would need more: cut as it was
+  EXPECT_EQ(ui::StretchToFit(50, 0), 100);
+}
+
 TEST(FitLines, BreaksAtSpacesThenWithinWordsAndCutsWithAnEllipsis) {
   using V = std::vector<std::wstring>;
   EXPECT_EQ(ui::FitLines(L"Saved as \"A\".", 200, 3, Measure), (V{L"Saved as \"A\"."}));

@@ -54,4 +54,11 @@ std::vector<std::wstring> FitLines(std::wstring_view text, int width, int maxLin
   return lines;
 }
 
+int StretchToFit(int textWidth, int boxWidth) {
+  if (textWidth <= boxWidth || textWidth <= 0 || boxWidth <= 0) return 100;
+  // Rounded down, so the narrowed text is no wider than the box.
+  const int stretch = static_cast<int>(static_cast<long long>(boxWidth) * 100 / textWidth);
+  return stretch < kMinTextStretch ? 100 : stretch;
+}
+
 }  // namespace kovral::ui

@@ -19,4 +19,11 @@ using MeasureText = std::function<int(std::wstring_view)>;
 // gives no lines; at least one character stands on every line.
 std::vector<std::wstring> FitLines(std::wstring_view text, int width, int maxLines, const MeasureText& measure);
 
+// A single line a little wider than its box (a heading whose face on this
+// system runs wider than the one the skin was drawn for) is drawn narrower
+// rather than cut at both ends: the horizontal stretch in percent, 100 when
+// it fits, never below kMinTextStretch; a text that needs more is cut.
+inline constexpr int kMinTextStretch = 80;
+int StretchToFit(int textWidth, int boxWidth);
+
 }  // namespace kovral::ui

@@ -1,5 +1,9 @@
 #include "ui/text_win.h"
 
+#include <algorithm>
+
+#include "ui/text_fit.h"
+
 namespace kovral::ui {
 
 OwnedFont CreateSkinFont(int height, int weight, const wchar_t* face) {
@@ -28,6 +32,20 @@ void DrawSkinText(HDC dc, std::wstring_view text, const RECT& rect, unsigned for
     box.top += spare / 2;
     box.bottom -= spare - spare / 2;
   }
+  // A single line a little too wide is drawn in a narrower font of the same face.
+  OwnedFont narrower;
+  if (!(format & (DT_WORDBREAK | DT_END_ELLIPSIS))) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+    const int stretch = StretchToFit(size.cx, box.right - box.left);
+    LOGFONTW face{};
+    TEXTMETRICW metrics{};
+    if (stretch < 100 && font && GetObjectW(font, sizeof(face), &face) && GetTextMetricsW(dc, &metrics)) {
+      face.lfWidth = std::max(1, static_cast<int>(metrics.tmAveCharWidth * stretch / 100));
+      narrower = OwnedFont(CreateFontIndirectW(&face));
+    }
+  }
+  ScopedSelectObject selectNarrower(dc, narrower ? narrower.get() : font);
   DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box, format);
   SetTextColor(dc, oldColor);
   SetBkMode(dc, oldMode);

@@ -9,6 +9,7 @@
 
 #include "lang/messages.h"
 #include "ui/dpi_scale.h"
+#include "ui/text_fit.h"
 #include "ui/text_style.h"
 
 namespace kovral {
@@ -20,7 +21,8 @@ QColor ToQColor(ui::Rgb c) { return QColor(c.red, c.green, c.blue); }
 
 // Wrapped lines sit centred in their rectangle as the Win32 painter centres
 // them, and lines that need more height than it has spill evenly above and
-// below rather than lose their last words; single lines are clipped.
+// below rather than lose their last words; single lines a little too wide
+// are narrowed (StretchToFit), and beyond that clipped.
 void DrawText(QPainter& painter, const SceneItem& item, const QFont& font, int dpi) {
   const QRect box = ToQRect(ui::DeviceRect(item.rect, dpi));
   const unsigned f = item.format;
@@ -33,7 +35,14 @@ void DrawText(QPainter& painter, const SceneItem& item, const QFont& font, int d
     flags |= Qt::AlignVCenter | ((f & ui::kTextFlagBreakAnywhere) ? Qt::TextWrapAnywhere : Qt::TextWordWrap);
   } else {
     flags |= Qt::TextSingleLine | ((f & ui::kTextFlagVCentre) ? Qt::AlignVCenter : Qt::AlignTop);
-    if (f & ui::kTextFlagEndEllipsis) text = QFontMetrics(font).elidedText(text, Qt::ElideRight, box.width());
+    if (f & ui::kTextFlagEndEllipsis) {
+      text = QFontMetrics(font).elidedText(text, Qt::ElideRight, box.width());
+    } else if (const int stretch = ui::StretchToFit(QFontMetrics(font).horizontalAdvance(text), box.width());
+               stretch < 100) {
+      QFont narrower(font);
+      narrower.setStretch(stretch);
+      painter.setFont(narrower);
+    }
     painter.setClipRect(box, Qt::IntersectClip);
   }
   painter.drawText(box, flags, text);

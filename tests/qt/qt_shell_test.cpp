@@ -140,6 +140,21 @@ TEST(SceneQt, FillsMapEdgeByEdgeAndSingleLinesStayInTheirRectangle) {
     }
   }
   EXPECT_GT(inside, 10);
+
+  // A heading a little wider than its box in this system's stand-in face is
+  // narrowed to it: no glyph is cut at either edge of the box.
+  Scene heading;
+  heading.AddText(L"Report Rate Setting", {10, 2, 110, 18}, ui::kTextCentre, {255, 255, 255});
+  ASSERT_GT(QFontMetrics(at96.normalFont).horizontalAdvance(QStringLiteral("Report Rate Setting")), 100);
+  const QImage narrowed = RenderSceneQt(heading, {120, 20}, at96);
+  const auto inkIn = [&](int x) {
+    for (int y = 0; y < narrowed.height(); ++y)
+      if (narrowed.pixelColor(x, y) != QColor(Qt::black)) return true;
+    return false;
+  };
+  EXPECT_FALSE(inkIn(10));
+  EXPECT_FALSE(inkIn(109));
+  EXPECT_TRUE(inkIn(12) || inkIn(13));  // the R's stem, just inside
 }
 
 // The layout's heights are Windows cell heights: the characters take the
