@@ -57,5 +57,6 @@ cd "$root/tests/e2e"
 if [ $# -gt 0 ]; then
   "$python" -m unittest -v "$@"
 else
-  "$python" -m unittest -v test_linux
+  # timed.py runs them as unittest does and lists the slowest at the end.
+  "$python" timed.py test_linux
 fi

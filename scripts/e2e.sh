@@ -64,6 +64,7 @@ cd "$root/tests/e2e"
 if [ $# -gt 0 ]; then
   "$python" -m unittest -v "$@"
 else
-  "$python" -m unittest -v test_dist test_installer test_program test_basic_page test_dialogs test_skins test_reliability \
+  # timed.py runs them as unittest does and lists the slowest at the end.
+  "$python" timed.py test_dist test_installer test_program test_basic_page test_dialogs test_skins test_reliability \
     test_scale test_follow
 fi
