@@ -161,7 +161,10 @@ class LinuxProgram(wd.Program):
         if os.path.basename(folder) != "kovral":
             raise wd.E2EError(f"{folder}: the settings folder of the Linux program is named kovral")
         self.runtime = tempfile.mkdtemp(prefix="kv-")
-        self.env = dict(world.env, XDG_CONFIG_HOME=home, XDG_RUNTIME_DIR=self.runtime, LANG="en_US.UTF-8",
+        # A user's own skins are looked for in $XDG_DATA_HOME: never those of
+        # the user running the tests.
+        self.env = dict(world.env, XDG_CONFIG_HOME=home, XDG_DATA_HOME=os.path.join(home, "data"),
+                        XDG_RUNTIME_DIR=self.runtime, LANG="en_US.UTF-8",
                         LC_ALL="en_US.UTF-8", QT_SCALE_FACTOR=str(scale),
                         GSETTINGS_BACKEND="memory")  # never the settings of the user running the tests
         self.env.pop("QT_QPA_PLATFORM", None)
