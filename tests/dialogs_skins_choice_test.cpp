@@ -88,7 +88,6 @@ TEST(SkinsChoice, ListsTheUsersSkinsThenTheInstalledOnesAndPicksTheFirstComplete
   EXPECT_EQ(ListSkins(folder), (std::vector<std::wstring>{L"Mine", L"ember", L"Default"}));
   EXPECT_EQ(PickSkin(folder, L"Mine").folder, user + L"/Mine");
   EXPECT_EQ(PickSkin(folder, L"ember").folder, share + L"/Ember") << "the user's copy lacks main.png";
-  EXPECT_EQ(PickSkin(folder, L"Default").folder, share + L"/Default");
   present.insert(SkinImagePath(user + L"/ember", skin::kMain));
   EXPECT_EQ(PickSkin(folder, L"Ember").folder, user + L"/ember");
 }
