@@ -18,6 +18,10 @@ packages=(
   # layout tables place them.)
   qt6-base-dev qt6-qpa-plugins libxcb-cursor0 fonts-urw-base35 libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
   trayer openbox
+  # The Debian package: CPack's DEB generator asks dpkg-shlibdeps (dpkg-dev)
+  # for the Depends; its check runs lintian and the desktop entry's and the
+  # AppStream metadata's validators.
+  dpkg-dev lintian desktop-file-utils appstream
 )
 
 missing=()

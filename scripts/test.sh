@@ -4,7 +4,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for a
 # short while, the Windows build's unit tests under Wine, the end-to-end
 # tests of the Windows program, then the Linux program's build, its Qt unit
-# tests and its end-to-end tests (the Windows walks on the Linux program).
+# tests and its end-to-end tests (the Windows walks on the Linux program),
+# and its Debian package, installed and removed.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -54,4 +55,6 @@ cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/linux -j"$jobs" --target kovral kvsimctl kovral_qt_tests
 step "the Linux program's Qt unit tests and end-to-end tests"
 "$root/scripts/e2e-linux.sh"
+step "the Debian package: lintian, installing, the program from its desktop entry, removing"
+"$root/scripts/package-check.sh"
 step "all tests passed"

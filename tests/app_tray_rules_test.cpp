@@ -161,6 +161,21 @@ TEST(StartWithWindows, TheLinuxAutostartEntryNamesThisProgramUntilRemoved) {
   ASSERT_TRUE(SetStartWithWindows(*entry, exe, false));
   EXPECT_FALSE(files.Exists(L"/home/ann/.config/autostart/kovral.desktop"));
   EXPECT_TRUE(entry->Remove()) << "nothing to remove is no failure";
+
+  // A path with the characters an Exec line reserves is written escaped, so
+  // the desktop starts the program it names, and reads back as itself.
+  const std::wstring odd = L"/home/ann/100% $HOME `x`/a\\b/kovral";
+  ASSERT_TRUE(SetStartWithWindows(*entry, odd, true));
+  const std::optional<std::vector<uint8_t>> escaped = files.ReadAll(L"/home/ann/.config/autostart/kovral.desktop");
+  ASSERT_TRUE(escaped);
+  EXPECT_NE(std::string(escaped->begin(), escaped->end())
+                .find("\nExec=\"/home/ann/100%% \\\\$HOME \\\\`x\\\\`/a\\\\\\\\b/kovral\"\n"),
+            std::string::npos)
+      << std::string(escaped->begin(), escaped->end());
+  EXPECT_EQ(entry->Read(), L"\"" + odd + L"\"");
+  EXPECT_TRUE(StartsWithWindows(*entry, odd));
+  ASSERT_TRUE(SetStartWithWindows(*entry, odd, false));
+  EXPECT_FALSE(files.Exists(L"/home/ann/.config/autostart/kovral.desktop"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // which folders it refuses, and its controls' colours.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "dialogs/skins_choice.h"
@@ -25,16 +26,16 @@ TEST(SkinsChoice, TheOptionalPicturesComeFromTheSkinOnlyWhenItHasAllOfThem) {
   for (const wchar_t* file : skin::AllFiles()) present.insert(SkinImagePath(L"C:\\K\\/Skins/Old", file));
   const auto exists = [&](const std::wstring& path) { return present.count(path) != 0; };
   EXPECT_TRUE(SkinIsComplete(L"C:\\K\\/Skins/Old", exists)) << "the optional pictures make no skin incomplete";
-  EXPECT_EQ(OptionalPicturesFolder(L"C:\\K\\", L"C:\\K\\/Skins/Old", exists), L"C:\\K\\/Skins/Default");
+  EXPECT_EQ(OptionalPicturesFolder({L"C:\\K\\"}, L"C:\\K\\/Skins/Old", exists), L"C:\\K\\/Skins/Default");
   present.insert(SkinImagePath(L"C:\\K\\/Skins/Old", skin::kProfilesDialog));
   present.insert(SkinImagePath(L"C:\\K\\/Skins/Old", skin::kProfilesButtonNormal));
-  EXPECT_EQ(OptionalPicturesFolder(L"C:\\K\\", L"C:\\K\\/Skins/Old", exists), L"C:\\K\\/Skins/Default")
+  EXPECT_EQ(OptionalPicturesFolder({L"C:\\K\\"}, L"C:\\K\\/Skins/Old", exists), L"C:\\K\\/Skins/Default")
       << "one picture short";
   present.insert(SkinImagePath(L"C:\\K\\/Skins/Old", skin::kProfilesButtonOver));
-  EXPECT_EQ(OptionalPicturesFolder(L"C:\\K\\", L"C:\\K\\/Skins/Old", exists), L"C:\\K\\/Skins/Default")
+  EXPECT_EQ(OptionalPicturesFolder({L"C:\\K\\"}, L"C:\\K\\/Skins/Old", exists), L"C:\\K\\/Skins/Default")
       << "a skin made before the Preferences dialog";
   present.insert(SkinImagePath(L"C:\\K\\/Skins/Old", skin::kPreferencesDialog));
-  EXPECT_EQ(OptionalPicturesFolder(L"C:\\K\\", L"C:\\K\\/Skins/Old", exists), L"C:\\K\\/Skins/Old");
+  EXPECT_EQ(OptionalPicturesFolder({L"C:\\K\\"}, L"C:\\K\\/Skins/Old", exists), L"C:\\K\\/Skins/Old");
   for (const wchar_t* optional : skin::OptionalFiles())
     for (const wchar_t* file : skin::AllFiles()) EXPECT_NE(std::wstring(optional), std::wstring(file));
 }
@@ -52,16 +53,43 @@ TEST(SkinsChoice, TakesOnlyACompleteFolderFoundWithoutRegardToCase) {
   }
   const auto exists = [&](const std::wstring& path) { return present.count(path) != 0; };
 
+  const SkinsFolder folder{{kSkinsRoot}, [](const std::wstring&) { return kRoot; }, exists};
   // The entry's text is what is stored; the folder is spelt as the file system spells it.
-  const SkinPick ember = PickSkin(kSkinsRoot, kRoot, L"eMBER", exists);
+  const SkinPick ember = PickSkin(folder, L"eMBER");
   EXPECT_TRUE(ember.taken);
   EXPECT_EQ(ember.name, L"eMBER");
   EXPECT_EQ(ember.folder, L"C:\\K\\/Skins/Ember");
 
-  EXPECT_FALSE(PickSkin(kSkinsRoot, kRoot, L"Broken", exists).taken);   // one picture short
-  EXPECT_FALSE(PickSkin(kSkinsRoot, kRoot, L"Gone", exists).taken);     // removed since listed
-  EXPECT_FALSE(PickSkin(kSkinsRoot, kRoot, L"readme.txt", exists).taken);  // a file is never a skin
-  EXPECT_FALSE(PickSkin(kSkinsRoot, kRoot, L"Embers", exists).taken);
+  EXPECT_FALSE(PickSkin(folder, L"Broken").taken);      // one picture short
+  EXPECT_FALSE(PickSkin(folder, L"Gone").taken);        // removed since listed
+  EXPECT_FALSE(PickSkin(folder, L"readme.txt").taken);  // a file is never a skin
+  EXPECT_FALSE(PickSkin(folder, L"Embers").taken);
+}
+
+// A user's skins folder and the installed one: every name once, the user's
+// first; a name in both takes the first complete folder.
+TEST(SkinsChoice, ListsTheUsersSkinsThenTheInstalledOnesAndPicksTheFirstComplete) {
+  const std::wstring user = L"/home/u/.local/share/kovral/Skins";
+  const std::wstring share = L"/usr/share/kovral/Skins";
+  std::map<std::wstring, std::vector<FolderEntry>> roots{
+      {user, {{L"Mine", true}, {L"ember", true}, {L"notes.txt", false}}},
+      {share, {{L"Default", true}, {L"Ember", true}, {L"Mine", false}}},
+  };
+  std::set<std::wstring> present;
+  for (const wchar_t* file : skin::AllFiles()) {
+    present.insert(SkinImagePath(user + L"/Mine", file));
+    present.insert(SkinImagePath(share + L"/Ember", file));
+    present.insert(SkinImagePath(share + L"/Default", file));
+    if (std::wstring(file) != skin::kMain) present.insert(SkinImagePath(user + L"/ember", file));
+  }
+  const SkinsFolder folder{{user, share, L"/nowhere/Skins"},
+                           [&](const std::wstring& root) { return roots[root]; },
+                           [&](const std::wstring& path) { return present.count(path) != 0; }};
+  EXPECT_EQ(ListSkins(folder), (std::vector<std::wstring>{L"Mine", L"ember", L"Default"}));
+  EXPECT_EQ(PickSkin(folder, L"Mine").folder, user + L"/Mine");
+  EXPECT_EQ(PickSkin(folder, L"ember").folder, share + L"/Ember") << "the user's copy lacks main.png";
+  present.insert(SkinImagePath(user + L"/ember", skin::kMain));
+  EXPECT_EQ(PickSkin(folder, L"Ember").folder, user + L"/ember");
 }
 
 TEST(SkinsChoice, SwatchShowsTheChosenColourAndTheListIsDark) {
@@ -82,7 +110,7 @@ TEST(SkinsChoice, SwatchShowsTheChosenColourAndTheListIsDark) {
 TEST(SkinsChoice, TheDialogKeepsTheSkinInUseWhenTheChosenOneIsIncomplete) {
   std::set<std::wstring> present;
   for (const wchar_t* file : skin::AllFiles()) present.insert(SkinImagePath(std::wstring(kSkinsRoot) + L"/Ember", file));
-  SkinsFolder folder{kSkinsRoot, [] { return kRoot; },
+  SkinsFolder folder{{kSkinsRoot}, [](const std::wstring&) { return kRoot; },
                      [&](const std::wstring& path) { return present.count(path) != 0; }};
   FixedColorChooser colors(ui::Rgb{1, 2, 3});
   FixedColorChooser cancelled(std::nullopt);

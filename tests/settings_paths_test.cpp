@@ -80,6 +80,14 @@ TEST(UserConfigFolder, XdgConfigHomeElseHomeConfigAbsoluteOnly) {
   EXPECT_EQ(UserConfigFolder(lookup), L"/tmp/cfg/kovral/");
   env["XDG_CONFIG_HOME"] = "/tmp/配置/";
   EXPECT_EQ(UserConfigFolder(lookup), L"/tmp/配置/kovral/");
+  // A user's own skins are data, not settings: the other base directory.
+  EXPECT_EQ(UserDataFolder(lookup), L"/home/u/.local/share/kovral/");
+  env["XDG_DATA_HOME"] = "relative/data";
+  EXPECT_EQ(UserDataFolder(lookup), L"/home/u/.local/share/kovral/");
+  env["XDG_DATA_HOME"] = "/tmp/data/";
+  EXPECT_EQ(UserDataFolder(lookup), L"/tmp/data/kovral/");
+  env.clear();
+  EXPECT_EQ(UserDataFolder(lookup), L"");
 }
 
 }  // namespace

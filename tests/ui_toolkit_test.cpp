@@ -244,22 +244,68 @@ TEST(StartSkin, AnIncompleteChoiceFallsBackToDefaultOnce) {
   const auto exists = [&](const std::wstring& path) { return present.count(path) != 0; };
   EXPECT_TRUE(SkinIsComplete(SkinFolderFor(L"C:\\K\\", L"Default"), exists));
   // One picture short: the skins dialog could not even be shown to choose again.
-  const StartSkin blue = ChooseStartSkin(L"C:\\K\\", L"Blue", exists);
+  const StartSkin blue = ChooseStartSkin({L"C:\\K\\"}, L"Blue", exists);
   EXPECT_TRUE(blue.fellBack);
   EXPECT_EQ(blue.name, L"Default");
   EXPECT_EQ(blue.folder, SkinFolderFor(L"C:\\K\\", L"Default"));
-  EXPECT_TRUE(ChooseStartSkin(L"C:\\K\\", L"Missing", exists).fellBack);
+  EXPECT_TRUE(ChooseStartSkin({L"C:\\K\\"}, L"Missing", exists).fellBack);
   present.insert(SkinImagePath(SkinFolderFor(L"C:\\K\\", L"Blue"), skin::kSkinsDialog));
-  EXPECT_FALSE(ChooseStartSkin(L"C:\\K\\", L"Blue", exists).fellBack);
+  EXPECT_FALSE(ChooseStartSkin({L"C:\\K\\"}, L"Blue", exists).fellBack);
   // No name chosen (a str.ini without "Path") is Default, and nothing to tell.
-  const StartSkin unnamed = ChooseStartSkin(L"C:\\K\\", L"", exists);
+  const StartSkin unnamed = ChooseStartSkin({L"C:\\K\\"}, L"", exists);
   EXPECT_FALSE(unnamed.fellBack);
   EXPECT_EQ(unnamed.name, L"Default");
   EXPECT_EQ(unnamed.folder, SkinFolderFor(L"C:\\K\\", L"Default"));
   // Default itself is never replaced: there is nothing to fall back to.
   present.clear();
-  EXPECT_FALSE(ChooseStartSkin(L"C:\\K\\", L"Default", exists).fellBack);
-  EXPECT_FALSE(ChooseStartSkin(L"C:\\K\\", L"", exists).fellBack);
+  EXPECT_FALSE(ChooseStartSkin({L"C:\\K\\"}, L"Default", exists).fellBack);
+  EXPECT_FALSE(ChooseStartSkin({L"C:\\K\\"}, L"", exists).fellBack);
+}
+
+// An installed program finds its skins in the share folder beside its bin
+// folder, a build or an unpacked folder beside itself; a user's own come
+// first either way.
+TEST(StartSkin, TheSkinsHomesAreTheUsersThenTheProgramsOrTheInstalledShare) {
+  std::set<std::wstring> folders;
+  const auto isFolder = [&](const std::wstring& path) { return folders.count(path) != 0; };
+  const std::wstring user = L"/home/u/.local/share/kovral/";
+  EXPECT_EQ(SkinsHomesFor(L"/usr/bin/", user, isFolder), (std::vector<std::wstring>{user, L"/usr/bin/"}))
+      << "nothing anywhere: reported where it was looked for first";
+  folders.insert(SkinFolderFor(L"/usr/bin/../share/kovral/", L"Default"));
+  EXPECT_EQ(SkinsHomesFor(L"/usr/bin/", user, isFolder),
+            (std::vector<std::wstring>{user, L"/usr/bin/../share/kovral/"}));
+  EXPECT_EQ(SkinsHomesFor(L"/usr/bin/", L"", isFolder), (std::vector<std::wstring>{L"/usr/bin/../share/kovral/"}));
+  folders.insert(SkinFolderFor(L"/usr/bin/", L"Default"));
+  EXPECT_EQ(SkinsHomesFor(L"/usr/bin/", user, isFolder), (std::vector<std::wstring>{user, L"/usr/bin/"}))
+      << "skins beside the program win over an installation's";
+}
+
+// A user's skin is found by the name str.ini keeps, before an installed
+// one of that name; an incomplete copy does not hide the installed one.
+TEST(StartSkin, AUsersSkinIsFoundFirstAndAnIncompleteCopyHidesNothing) {
+  const std::wstring user = L"/home/u/.local/share/kovral/";
+  const std::wstring share = L"/usr/bin/../share/kovral/";
+  const std::vector<std::wstring> homes{user, share};
+  std::set<std::wstring> present;
+  for (const wchar_t* file : skin::AllFiles()) {
+    present.insert(SkinImagePath(SkinFolderFor(share, L"Default"), file));
+    present.insert(SkinImagePath(SkinFolderFor(share, L"Ember"), file));
+    present.insert(SkinImagePath(SkinFolderFor(user, L"Mine"), file));
+    if (std::wstring(file) != skin::kMain) present.insert(SkinImagePath(SkinFolderFor(user, L"Ember"), file));
+  }
+  const auto exists = [&](const std::wstring& path) { return present.count(path) != 0; };
+  const StartSkin mine = ChooseStartSkin(homes, L"Mine", exists);
+  EXPECT_FALSE(mine.fellBack);
+  EXPECT_EQ(mine.folder, SkinFolderFor(user, L"Mine"));
+  EXPECT_EQ(ChooseStartSkin(homes, L"Ember", exists).folder, SkinFolderFor(share, L"Ember"));
+  EXPECT_EQ(ChooseStartSkin(homes, L"", exists).folder, SkinFolderFor(share, L"Default"));
+  const StartSkin gone = ChooseStartSkin(homes, L"Gone", exists);
+  EXPECT_TRUE(gone.fellBack);
+  EXPECT_EQ(gone.folder, SkinFolderFor(share, L"Default"));
+  // Mine lacks the optional pictures: the dialogs take the installed Default's.
+  EXPECT_EQ(OptionalPicturesFolder(homes, SkinFolderFor(user, L"Mine"), exists), SkinFolderFor(share, L"Default"));
+  present.insert(SkinImagePath(SkinFolderFor(user, L"Ember"), skin::kMain));
+  EXPECT_EQ(ChooseStartSkin(homes, L"Ember", exists).folder, SkinFolderFor(user, L"Ember"));
 }
 
 // Every character 10 pixels wide but the wide W (20) and the ellipsis (10).

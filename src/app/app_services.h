@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "check/check_run.h"
 #include "settings/app_paths.h"
@@ -36,8 +37,9 @@ struct AppServices {
   RunKey* runKey = nullptr;  // the user's Run key: "Start with Windows"
   // Where the user's files are; nothing: beside the executable.
   std::optional<AppPaths> paths;
-  // The folder holding "Skins"; empty: the user's files' folder.
-  std::wstring skinsHome;
+  // The folders holding "Skins", in the order a skin is looked up
+  // (SkinsHomesFor); none: the user's files' folder.
+  std::vector<std::wstring> skinsHomes;
   // Where the link's HID trace goes; empty: no trace. Opened by the main
   // dialog once it knows it is the only copy, so a second copy started with
   // the same file does not empty the first one's trace.

@@ -9,7 +9,7 @@ namespace kovral {
 
 std::optional<SkinChoice> KovralDlgQt::RunSkinsDialog(const DialogEnvironment& environment,
                                                       const std::wstring& skinName) {
-  CSkinsDialog dialog(environment, skinName, *services_.colors);
+  CSkinsDialog dialog(environment, skinName, *services_.colors, services_.skinsHomes);
   const int ended = dialog.RunModal(&window_);
   controller_.OnDialogsEnded();
   if (ended != kDialogOk) return std::nullopt;

@@ -50,15 +50,6 @@ namespace {
 
 const char* Env(const char* name) { return std::getenv(name); }
 
-// The folder holding "Skins": beside the program (a build, an unpacked
-// folder), else the installed share folder.
-std::wstring SkinsHome(const std::wstring& programFolder) {
-  for (const std::wstring& home : {programFolder, programFolder + L"../share/kovral/"}) {
-    if (std::filesystem::is_directory(ToUtf8(SkinFolderFor(home, kDefaultSkinName)))) return home;
-  }
-  return programFolder;
-}
-
 // The files of the user: the folder is made on the first start, with the
 // factory config.bin an installation ships (flag 0: a first run).
 AppPaths UserPaths(ConfigFileSystem& files, const std::wstring& modulePath) {
@@ -152,7 +143,11 @@ int RunQtProgram(int argc, char** argv) {
   services.traceFile = options.traceFile;
   services.sim = sim.get();
   services.paths = UserPaths(*platform.files, modulePath);
-  services.skinsHome = SkinsHome(PathsFromModulePath(modulePath).directory);
+  // The user's own skins, then those that came with the program.
+  services.skinsHomes = SkinsHomesFor(PathsFromModulePath(modulePath).directory, UserDataFolder(Env),
+                                      [](const std::wstring& folder) {
+                                        return std::filesystem::is_directory(ToUtf8(folder));
+                                      });
 
   CAssignmentDialogs dialogs([] {
     const AppGlobals& globals = Globals();

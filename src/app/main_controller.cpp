@@ -95,8 +95,7 @@ void MainController::LoadSettingsAndSkin() {
   // The window takes its size from "/main.png": one that is there but cannot
   // be read counts as missing, or the window would be 0 by 0.
   const StartSkin skin =
-      ChooseStartSkin(services_.skinsHome.empty() ? settings_->paths().directory : services_.skinsHome,
-                      settings_->ui.skinName, [this](const std::wstring& path) {
+      ChooseStartSkin(SkinsHomes(), settings_->ui.skinName, [this](const std::wstring& path) {
         if (!services_.files->Exists(path)) return false;
         return !path.ends_with(skin::kMain) || shell_.PictureReadable(path);
       });
@@ -107,6 +106,11 @@ void MainController::LoadSettingsAndSkin() {
   const TextColorBytes color = TextColorFromSettings(settings_->ui);
   UseSkin(skin.folder, skin.name, {color.red, color.green, color.blue});
   if (link_.ready != 0) shell_.ShowPage(kBasicPage);
+}
+
+std::vector<std::wstring> MainController::SkinsHomes() const {
+  if (!services_.skinsHomes.empty()) return services_.skinsHomes;
+  return {settings_->paths().directory};
 }
 
 // The skin and text colour every window draws with from now on: the

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/app_services.h"
 #include "app/held_notices.h"
@@ -87,6 +88,8 @@ class MainController {
   bool StartDevice();
   void LoadSettingsAndSkin();
   void UseSkin(const std::wstring& folder, const std::wstring& name, ui::Rgb color, bool newFonts = false);
+  // The folders holding "Skins" the services name, else the user's files' folder.
+  std::vector<std::wstring> SkinsHomes() const;
   void ExitProgram();
   void ShutdownCleanup();
 

@@ -13,7 +13,7 @@ namespace kovral {
 // The dialogs draw in the skin's pictures where it has them all.
 DialogEnvironment MainController::DialogLook() const {
   const std::wstring folder =
-      OptionalPicturesFolder(settings_->paths().directory, skinFolder_,
+      OptionalPicturesFolder(SkinsHomes(), skinFolder_,
                              [this](const std::wstring& path) { return services_.files->Exists(path); });
   return DialogEnvironment{folder, textColor_, languageCode_};
 }

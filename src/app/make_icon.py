@@ -4,12 +4,19 @@ wheel and a cyan glow line, at every size Windows asks for at 100 % to 200 %
 (16, 20, 24, 32, 40, 48, 64) and 256 pixels.
 
 Rebuild with:  /usr/bin/python3 src/app/make_icon.py   (needs Pillow)
+
+With --hicolor DIR it writes the Linux desktop's icons instead, each size
+drawn at its own size (never a scaled picture of another):
+DIR/<n>x<n>/apps/kovral.png for the sizes of the hicolor theme. The build
+of the Linux program runs it.
 """
 import os
+import sys
 from PIL import Image, ImageDraw
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SIZES = [16, 20, 24, 32, 40, 48, 64, 256]
+HICOLOR_SIZES = [16, 22, 24, 32, 48, 64, 128, 256]
 SCALE = 4  # draw large, then shrink, for clean anti-aliased edges
 
 
@@ -33,7 +40,18 @@ def draw(size):
     return img.resize((size, size), Image.LANCZOS)
 
 
+def write_hicolor(root):
+    for n in HICOLOR_SIZES:
+        folder = os.path.join(root, f"{n}x{n}", "apps")
+        os.makedirs(folder, exist_ok=True)
+        # No time or text chunks: the same drawing gives the same bytes.
+        draw(n).save(os.path.join(folder, "kovral.png"), format="PNG", optimize=True)
+
+
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == "--hicolor":
+        write_hicolor(sys.argv[2])
+        return
     images = [draw(n) for n in SIZES]
     out = os.path.join(HERE, "kovral.ico")
     images[-1].save(out, format="ICO", sizes=[(n, n) for n in SIZES], append_images=images[:-1])

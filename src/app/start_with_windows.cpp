@@ -38,6 +38,65 @@ bool SetStartWithWindows(RunKey& key, std::wstring_view executable, bool on) {
 
 namespace {
 
+// The Exec value of a desktop entry that starts `program`, per the desktop
+// entry rules: the path quoted, with the four characters the quoting
+// reserves (" ` $ \) escaped by a backslash, "%" (a field code's mark)
+// doubled, and then the escapes of every string value applied (a backslash
+// doubled, a line break as \n), so that a path with any of them starts
+// the program it names instead of another or none.
+std::string DesktopExecValue(std::wstring_view program) {
+  std::string value = "\"";
+  for (const char c : ToUtf8(std::wstring(program))) {
+    if (c == '"' || c == '`' || c == '$') {
+      value += "\\\\";
+      value += c;
+    } else if (c == '\\') {
+      value += "\\\\\\\\";
+    } else if (c == '%') {
+      value += "%%";
+    } else if (c == '\n') {
+      value += "\\n";
+    } else {
+      value += c;
+    }
+  }
+  return value + "\"";
+}
+
+// Back from an Exec value to the command form of RunCommandFor: the string
+// escapes undone, then a quoted program's escapes; "%%" is "%".
+std::wstring CommandOfDesktopExec(std::string_view value) {
+  std::string plain;
+  for (size_t i = 0; i < value.size(); ++i) {
+    if (value[i] != '\\' || i + 1 == value.size()) {
+      plain += value[i];
+      continue;
+    }
+    const char next = value[++i];
+    plain += next == 's' ? ' ' : next == 'n' ? '\n' : next == 't' ? '\t' : next == 'r' ? '\r' : next;
+  }
+  std::string command;
+  bool quoted = false;
+  for (size_t i = 0; i < plain.size(); ++i) {
+    const char c = plain[i];
+    if (c == '"') quoted = !quoted;
+    if (quoted && c == '\\' && i + 1 < plain.size()) {
+      command += plain[++i];
+      continue;
+    }
+    if (c == '%' && i + 1 < plain.size() && plain[i + 1] == '%') ++i;
+    command += c;
+  }
+  return FromUtf8(command);
+}
+
+// The command this program writes is RunCommandFor's: its path in quotes.
+std::wstring_view ProgramOfCommand(std::wstring_view command) {
+  if (command.size() >= 2 && command.front() == L'"' && command.back() == L'"')
+    return command.substr(1, command.size() - 2);
+  return command;
+}
+
 // A desktop reads the first Exec key of the entry's [Desktop Entry] group;
 // the file is written by this program only, so it has no other group.
 class AutostartEntry final : public RunKey {
@@ -54,7 +113,7 @@ class AutostartEntry final : public RunKey {
       size_t end = text.find('\n', start);
       if (end == std::string::npos) end = text.size();
       const std::string_view line(text.data() + start, end - start);
-      if (line.starts_with("Exec=")) return FromUtf8(std::string(line.substr(5)));
+      if (line.starts_with("Exec=")) return CommandOfDesktopExec(line.substr(5));
       start = end + 1;
     }
     return std::nullopt;
@@ -62,7 +121,8 @@ class AutostartEntry final : public RunKey {
 
   bool Write(const std::wstring& command) override {
     if (files_.CreateFolder(folder_) != 0) return false;
-    const std::string text = "[Desktop Entry]\nType=Application\nName=Kovral\nExec=" + ToUtf8(command) +
+    const std::string text = "[Desktop Entry]\nType=Application\nName=Kovral\nExec=" +
+                             DesktopExecValue(ProgramOfCommand(command)) +
                              "\nIcon=kovral\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
     return files_.WriteReplace(file_, std::vector<uint8_t>(text.begin(), text.end())) == 0;
   }

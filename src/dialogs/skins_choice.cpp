@@ -30,11 +30,24 @@ std::optional<std::wstring> FindSkinFolder(std::wstring_view root, std::span<con
   return std::nullopt;
 }
 
-SkinPick PickSkin(std::wstring_view root, std::span<const FolderEntry> entries, std::wstring_view entryText,
-                  const std::function<bool(const std::wstring&)>& exists) {
-  const std::optional<std::wstring> folder = FindSkinFolder(root, entries, entryText);
-  if (!folder || !SkinIsComplete(*folder, exists)) return {};
-  return {true, std::wstring(entryText), *folder};
+std::vector<std::wstring> ListSkins(const SkinsFolder& folder) {
+  std::vector<std::wstring> names;
+  for (const std::wstring& root : folder.roots) {
+    for (std::wstring& name : SkinListEntries(folder.list(root))) {
+      bool seen = false;
+      for (const std::wstring& listed : names) seen = seen || EqualIgnoringCase(listed, name);
+      if (!seen) names.push_back(std::move(name));
+    }
+  }
+  return names;
+}
+
+SkinPick PickSkin(const SkinsFolder& folder, std::wstring_view entryText) {
+  for (const std::wstring& root : folder.roots) {
+    const std::optional<std::wstring> found = FindSkinFolder(root, folder.list(root), entryText);
+    if (found && SkinIsComplete(*found, folder.exists)) return {true, std::wstring(entryText), *found};
+  }
+  return {};
 }
 
 ControlColors SkinsDialogControlColors(int controlId, ControlType type, ui::Rgb chosen) {
@@ -86,7 +99,7 @@ void SkinsDialogModel::OnFieldClick(layout::Point p) {
       CloseList();
       return;
     }
-    listed_ = SkinListEntries(folder_.list());
+    listed_ = ListSkins(folder_);
     OpenList(kSkinList, layout::skins::kList, listed_, layout::skins::kField);
     return;
   }
@@ -104,7 +117,7 @@ void SkinsDialogModel::OnListChoice(int, int index) {
   if (index < 0 || index >= static_cast<int>(listed_.size())) return;
   const std::wstring text = listed_[static_cast<size_t>(index)];
   CloseList();
-  const SkinPick pick = PickSkin(folder_.root, folder_.list(), text, folder_.exists);
+  const SkinPick pick = PickSkin(folder_, text);
   if (!pick.taken) {
     shell().Tell(MainTextsFor(language()).skinIncomplete, kCaptionWarning);
     return;

@@ -32,17 +32,6 @@ std::vector<std::wstring> SkinListEntries(std::span<const FolderEntry> entries);
 std::optional<std::wstring> FindSkinFolder(std::wstring_view root, std::span<const FolderEntry> entries,
                                            std::wstring_view name);
 
-// Choosing an entry of the list. A folder that lacks a picture the program
-// draws would blank every window, the skins dialog's own included, and the
-// user could not choose again: it is refused and the current skin stays.
-struct SkinPick {
-  bool taken = false;  // false: refused, tell the user the skin is incomplete
-  std::wstring name;
-  std::wstring folder;
-};
-SkinPick PickSkin(std::wstring_view root, std::span<const FolderEntry> entries, std::wstring_view entryText,
-                  const std::function<bool(const std::wstring&)>& exists);
-
 inline constexpr int kSkinNameStatic = 560;
 inline constexpr int kSkinSwatchStatic = 561;
 inline constexpr int kSkinList = 562;
@@ -57,14 +46,32 @@ struct SkinsResult {
   ui::Rgb chosenColor;
 };
 
-// Where the skins are and what the file system says of them.
+// Where the skins are and what the file system says of them: the "Skins"
+// folders in the order a name is looked up (a user's own, then the
+// program's; see SkinsHomesFor).
 struct SkinsFolder {
-  std::wstring root;
-  std::function<std::vector<FolderEntry>()> list;          // the root's entries
-  std::function<bool(const std::wstring&)> exists;          // a file of a skin
+  std::vector<std::wstring> roots;
+  std::function<std::vector<FolderEntry>(const std::wstring& root)> list;  // a root's entries
+  std::function<bool(const std::wstring&)> exists;                        // a file of a skin
 };
 
-// The skin chooser: one of the folders under the root and a colour for the
+// The list's entries of every root in turn; a name met again in a later
+// root (without regard to case) is listed once, since choosing it takes the
+// first complete folder of that name.
+std::vector<std::wstring> ListSkins(const SkinsFolder& folder);
+
+// Choosing an entry of the list: the first folder of that name among the
+// roots that holds every picture the program draws. A folder that lacks one
+// would blank every window, the skins dialog's own included, and the user
+// could not choose again: it is refused and the current skin stays.
+struct SkinPick {
+  bool taken = false;  // false: refused, tell the user the skin is incomplete
+  std::wstring name;
+  std::wstring folder;
+};
+SkinPick PickSkin(const SkinsFolder& folder, std::wstring_view entryText);
+
+// The skin chooser: one of the folders under the roots and a colour for the
 // interface texts. The result starts as the skin and colour in use.
 class SkinsDialogModel final : public SkinDialogModel {
  public:

@@ -20,8 +20,8 @@ std::vector<FolderEntry> ListFolder(const std::wstring& root) {
 
 SkinsFolder SkinsFolderOfProgram() {
   SkinsFolder folder;
-  folder.root = SkinsRootFor(PathsFromModulePath(ModulePath()).directory);
-  folder.list = [root = folder.root] { return ListFolder(root); };
+  folder.roots = {SkinsRootFor(PathsFromModulePath(ModulePath()).directory)};
+  folder.list = ListFolder;
   folder.exists = [](const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; };
   return folder;
 }

@@ -21,6 +21,14 @@ std::wstring UserConfigFolder(const std::function<const char*(const char*)>& env
   return std::wstring();
 }
 
+std::wstring UserDataFolder(const std::function<const char*(const char*)>& env) {
+  const char* data = env("XDG_DATA_HOME");
+  if (data && data[0] == '/') return WithSeparator(data) + L"kovral/";
+  const char* home = env("HOME");
+  if (home && home[0] == '/') return WithSeparator(home) + L".local/share/kovral/";
+  return std::wstring();
+}
+
 }  // namespace kovral
 
 namespace kovral {

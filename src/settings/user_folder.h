@@ -12,6 +12,11 @@ namespace kovral {
 // ignored, as the base directory rules say). `env` reads the environment.
 std::wstring UserConfigFolder(const std::function<const char*(const char*)>& env);
 
+// Where a user's own data for the program lives (their own Skins):
+// $XDG_DATA_HOME/kovral/, else $HOME/.local/share/kovral/, with the trailing
+// separator; empty when neither is an absolute path.
+std::wstring UserDataFolder(const std::function<const char*(const char*)>& env);
+
 }  // namespace kovral
 
 namespace kovral {

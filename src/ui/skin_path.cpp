@@ -32,10 +32,30 @@ bool SkinIsComplete(std::wstring_view skinFolder, const std::function<bool(const
   return true;
 }
 
-std::wstring OptionalPicturesFolder(std::wstring_view exeDirectory, const std::wstring& skinFolder,
+std::vector<std::wstring> SkinsHomesFor(std::wstring_view programFolder, std::wstring_view userDataFolder,
+                                        const std::function<bool(const std::wstring&)>& isFolder) {
+  std::vector<std::wstring> homes;
+  if (!userDataFolder.empty()) homes.emplace_back(userDataFolder);
+  std::wstring installed = std::wstring(programFolder) + L"../share/kovral/";
+  if (isFolder(SkinFolderFor(programFolder, kDefaultSkinName)) || !isFolder(SkinFolderFor(installed, kDefaultSkinName)))
+    installed = programFolder;
+  homes.push_back(std::move(installed));
+  return homes;
+}
+
+std::wstring DefaultSkinFolder(const std::vector<std::wstring>& homes,
+                               const std::function<bool(const std::wstring&)>& exists) {
+  for (const std::wstring& home : homes) {
+    std::wstring folder = SkinFolderFor(home, kDefaultSkinName);
+    if (SkinIsComplete(folder, exists)) return folder;
+  }
+  return SkinFolderFor(homes.empty() ? std::wstring() : homes.back(), kDefaultSkinName);
+}
+
+std::wstring OptionalPicturesFolder(const std::vector<std::wstring>& homes, const std::wstring& skinFolder,
                                     const std::function<bool(const std::wstring&)>& exists) {
   for (const wchar_t* file : skin::OptionalFiles())
-    if (!exists(SkinImagePath(skinFolder, file))) return SkinFolderFor(exeDirectory, kDefaultSkinName);
+    if (!exists(SkinImagePath(skinFolder, file))) return DefaultSkinFolder(homes, exists);
   return skinFolder;
 }
 
@@ -43,12 +63,19 @@ std::wstring OptionalPicturesFolder(std::wstring_view exeDirectory, const std::w
 // dialogs without their faces, and the user could not choose again. No name
 // at all is no choice: the program writes a str.ini without one itself (its
 // first run's button texts), and the user never chose anything to be told of.
-StartSkin ChooseStartSkin(std::wstring_view exeDirectory, const std::wstring& skinName,
+// A user's incomplete copy of a skin does not hide the complete one that
+// came with the program.
+StartSkin ChooseStartSkin(const std::vector<std::wstring>& homes, const std::wstring& skinName,
                           const std::function<bool(const std::wstring&)>& exists) {
-  if (skinName.empty()) return {SkinFolderFor(exeDirectory, kDefaultSkinName), kDefaultSkinName, false};
-  StartSkin chosen{SkinFolderFor(exeDirectory, skinName), skinName, false};
-  if (skinName == kDefaultSkinName || SkinIsComplete(chosen.folder, exists)) return chosen;
-  return {SkinFolderFor(exeDirectory, kDefaultSkinName), kDefaultSkinName, true};
+  if (!skinName.empty()) {
+    for (const std::wstring& home : homes) {
+      std::wstring folder = SkinFolderFor(home, skinName);
+      if (SkinIsComplete(folder, exists)) return {std::move(folder), skinName, false};
+    }
+  }
+  // "Default" itself is never replaced: there is nothing to fall back to.
+  const bool fellBack = !skinName.empty() && skinName != kDefaultSkinName;
+  return {DefaultSkinFolder(homes, exists), kDefaultSkinName, fellBack};
 }
 
 }  // namespace kovral

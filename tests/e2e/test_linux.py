@@ -20,6 +20,7 @@ control texts from kvprobe, the registry) are not run here; see WALKS.
 """
 
 import os
+import shlex
 import shutil
 import subprocess
 import tempfile
@@ -160,7 +161,10 @@ class LinuxProgram(wd.Program):
         if os.path.basename(folder) != "kovral":
             raise wd.E2EError(f"{folder}: the settings folder of the Linux program is named kovral")
         self.runtime = tempfile.mkdtemp(prefix="kv-")
-        self.env = dict(world.env, XDG_CONFIG_HOME=home, XDG_RUNTIME_DIR=self.runtime, LANG="en_US.UTF-8",
+        # A user's own skins are looked for in $XDG_DATA_HOME: never those of
+        # the user running the tests.
+        self.env = dict(world.env, XDG_CONFIG_HOME=home, XDG_DATA_HOME=os.path.join(home, "data"),
+                        XDG_RUNTIME_DIR=self.runtime, LANG="en_US.UTF-8",
                         LC_ALL="en_US.UTF-8", QT_SCALE_FACTOR=str(scale),
                         GSETTINGS_BACKEND="memory")  # never the settings of the user running the tests
         self.env.pop("QT_QPA_PLATFORM", None)
@@ -542,6 +546,73 @@ class ProfilesAcrossSystems(unittest.TestCase):
         kvctl("linux", "export", back, "back")
         self.assertEqual(read(back), read(windows_out), "Windows' profile written back by Linux")
         self.assertIn("Item1 = 左键单击\n".encode(), read(back))
+
+
+# ---------------------------------------------------------------------------
+# The installed Debian package (scripts/package-check.sh installs it, names
+# its desktop entry and a scratch home, and removes it afterwards).
+
+class LinuxInstalledPackage(LinuxCase, test_dialogs.DialogCase):
+    """The desktop entry's Exec line starts the installed program for a user
+    with nothing of Kovral yet but a skin of their own; it finds the skins in
+    /usr/share and in the user's data folder, reaches the tray without the
+    mouse, writes the user's files, and "Start with Windows" writes an
+    autostart entry that starts the installed program."""
+
+    ENTRY = os.environ.get("KOVRAL_INSTALLED_ENTRY", "")
+    HOME = os.environ.get("KOVRAL_INSTALLED_HOME", "")
+
+    @classmethod
+    def setUpClass(cls):
+        if not cls.ENTRY or not cls.HOME:
+            raise unittest.SkipTest("scripts/package-check.sh runs this with the package installed")
+        super().setUpClass()
+
+    def exec_line(self):
+        with open(self.ENTRY, encoding="utf-8") as f:
+            lines = [line.strip() for line in f]
+        exec_value = next(line[5:] for line in lines if line.startswith("Exec="))
+        # Field codes (%f, %U, ...) stand for files a launcher passes; none here.
+        return [word for word in shlex.split(exec_value) if not (len(word) == 2 and word[0] == "%")]
+
+    def test_the_desktop_entry_starts_the_installed_program_for_a_new_user(self):
+        home = self.HOME
+        config = os.path.join(home, ".config")
+        data = os.path.join(home, ".local", "share")
+        # A skin of the user's own, chosen in a str.ini of their own: an
+        # installed program that looked only in /usr/share would warn that
+        # it is incomplete and draw Default.
+        shutil.copytree("/usr/share/kovral/Skins/Ember", os.path.join(data, "kovral", "Skins", "Mine"))
+        os.makedirs(os.path.join(config, "kovral"))
+        with open(os.path.join(config, "kovral", "str.ini"), "wb") as f:
+            f.write(str_ini_bytes().replace("Path=Default".encode("utf-16-le"), "Path=Mine".encode("utf-16-le")))
+        program = LinuxProgram(self.world, os.path.join(config, "kovral"))
+        program.args = self.exec_line()
+        program.env.update(HOME=home, XDG_DATA_HOME=data, PATH="/usr/bin:/bin")
+        self.program = program
+        program.start()
+        self.addCleanup(program.kill)
+        self.addCleanup(self._shot_if_failed)
+        wait_for_icon(self.world)
+        self.assertTrue(program.alive(), f"the program ended; see {program.log_path}")
+        wd.wait_for("config.bin in the user's folder", lambda: os.path.isfile(program.file("config.bin")), timeout=10)
+        self.assertEqual(os.stat(program.folder).st_mode & 0o777, 0o700)
+        time.sleep(0.5)  # a warning would be up by now: it comes before the icon
+        self.assertEqual(self.world.message_boxes(None, "Warning"), [], "the user's skin was not found")
+        self.assertEqual(wd.read_utf16_ini(program.file("str.ini"))["Skins"].get("Path"), "Mine")
+
+        menu = self.open_tray_menu(program)
+        self.world.click(*self.menu_item_point(menu[0], wd.TRAY_START_WITH_WINDOWS))
+        autostart = os.path.join(config, "autostart", "kovral.desktop")
+        wd.wait_for("the autostart entry", lambda: os.path.isfile(autostart), timeout=10)
+        with open(autostart, encoding="utf-8") as f:
+            exec_value = next(line[5:].strip() for line in f if line.startswith("Exec="))
+        self.assertEqual(shlex.split(exec_value), ["/usr/bin/kovral"])
+        checked = subprocess.run(["desktop-file-validate", autostart], capture_output=True, text=True)
+        self.assertEqual((checked.returncode, checked.stdout + checked.stderr), (0, ""))
+
+        self.assertEqual(self.exit_from_tray(program), 0)
+        wd.wait_for("the tray icon to go", lambda: self.world.tray_window() is None, timeout=10)
 
 
 if __name__ == "__main__":

@@ -620,17 +620,18 @@ TEST_F(DialogSkin, FireKeyEditsTakeDigitsAndAreCheckedWhereWindowsChecksThem) {
   EXPECT_NE(dialog.findChild<QLineEdit*>(QStringLiteral("control%1").arg(kFireSpeedEdit)), nullptr);
 }
 
-// The skins listed are those beside the skin in use, and the one chosen is
-// a folder Linux can open.
+// The skins listed are the user's own and the installed ones, and the one
+// chosen is a folder Linux can open.
 TEST_F(DialogSkin, TheSkinChosenIsAFolderThatOpens) {
   kind = layout::DialogKind::Skins;
-  for (const QString& name : {QStringLiteral("Skins/Default"), QStringLiteral("Skins/Ember")}) {
+  for (const QString& name : {QStringLiteral("Skins/Default"), QStringLiteral("Skins/Ember"),
+                              QStringLiteral("user/Skins/Mine")}) {
     ASSERT_TRUE(QDir(dir.path()).mkpath(name));
     for (const wchar_t* file : skin::AllFiles()) Picture(name + QString::fromWCharArray(file), 4, 4, Qt::blue);
   }
   const std::wstring home = folder() + L"/Skins/Default";
   FixedColorChooser colors(std::nullopt);
-  CSkinsDialog dialog({home, {255, 255, 255}, L"EN"}, L"Default", colors);
+  CSkinsDialog dialog({home, {255, 255, 255}, L"EN"}, L"Default", colors, {folder() + L"/user/", folder() + L"/"});
   QTimer::singleShot(5000, &dialog, [&] { dialog.model().OnCancel(); });
   QTimer::singleShot(0, &dialog, [&] {
     QTimer::singleShot(50, [] {  // a refused skin's message would wait for OK
@@ -639,15 +640,17 @@ TEST_F(DialogSkin, TheSkinChosenIsAFolderThatOpens) {
     Press(dialog, {layout::skins::kField.right - 4, layout::skins::kField.top + 4});
     QListWidget* list = dialog.openList();
     ASSERT_NE(list, nullptr);
-    ASSERT_EQ(list->count(), 2);
-    const QPoint ember = list->visualItemRect(list->item(1)).center();
-    QMouseEvent press(QEvent::MouseButtonPress, ember, list->viewport()->mapToGlobal(ember), Qt::LeftButton,
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("Mine"));
+    const QPoint mine = list->visualItemRect(list->item(0)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, mine, list->viewport()->mapToGlobal(mine), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(list->viewport(), &press);
     dialog.model().OnOk();
   });
   EXPECT_EQ(dialog.RunModal(), kDialogOk);
-  EXPECT_EQ(dialog.chosenSkinName, L"Ember");
+  EXPECT_EQ(dialog.chosenSkinName, L"Mine");
+  EXPECT_EQ(dialog.chosenSkinFolder, folder() + L"/user//Skins/Mine");
   EXPECT_TRUE(QFileInfo(QString::fromStdWString(dialog.chosenSkinFolder + skin::kMain)).isFile());
 }
 
