@@ -4,6 +4,7 @@
 
 #include <QMetaObject>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cstdlib>
 #include <cstring>
@@ -47,6 +48,12 @@ std::string Text(xcb_connection_t* c, xcb_get_property_cookie_t cookie) {
   return text;
 }
 
+// A window manager names no window for a moment while the focus moves from
+// one window to the next (openbox does, between the focus leaving one and
+// reaching the other): None is told once it has lasted this long, so a
+// click from one game to another sends no Desktop settings between them.
+constexpr int kNoWindowSettleMs = 100;
+
 std::string HostName() {
   char name[256] = {};
   if (gethostname(name, sizeof name - 1) != 0) return {};
@@ -66,6 +73,7 @@ struct X11ForegroundSource::State {
   std::unique_ptr<QSocketNotifier> notifier;
   bool pending = false;  // the active window changed, not yet told
   bool posted = false;   // a telling is on its way through the event loop
+  std::unique_ptr<QTimer> noWindow;  // None in front, told when it lasts
 
   ~State() {
     notifier.reset();
@@ -131,10 +139,33 @@ struct X11ForegroundSource::State {
     }
   }
 
+  // The active window now, 0 for None.
+  uint32_t ActiveWindow() {
+    if (!Connection() || active == XCB_ATOM_NONE) return 0;
+    const std::vector<uint32_t> window = Cardinals(c, xcb_get_property(c, 0, root, active, XCB_ATOM_WINDOW, 0, 1));
+    AfterRequest();
+    return window.empty() ? 0 : window.front();
+  }
+
   void Tell() {
-    if (!pending || !running) return;
-    pending = false;
-    if (changed) changed();
+    while (pending && running) {
+      pending = false;
+      const uint32_t window = ActiveWindow();
+      if (pending) continue;  // changed again meanwhile
+      if (window == 0) {
+        if (!noWindow) {
+          noWindow = std::make_unique<QTimer>();
+          noWindow->setSingleShot(true);
+          QObject::connect(noWindow.get(), &QTimer::timeout, [this] {
+            if (running && changed) changed();
+          });
+        }
+        if (!noWindow->isActive()) noWindow->start(kNoWindowSettleMs);
+        return;
+      }
+      if (noWindow) noWindow->stop();
+      if (changed) changed();
+    }
   }
 
   // After a request of the program's own (the controller asking what is in
@@ -179,17 +210,11 @@ void X11ForegroundSource::Stop() {
   s.running = false;
   s.pending = false;
   s.DropNotifier();
+  if (s.noWindow) s.noWindow->stop();
   if (s.c) s.Select(0);
 }
 
-uint64_t X11ForegroundSource::FrontWindowId() {
-  State& s = *state_;
-  xcb_connection_t* c = s.Connection();
-  if (!c || s.active == XCB_ATOM_NONE) return 0;
-  const std::vector<uint32_t> window = Cardinals(c, xcb_get_property(c, 0, s.root, s.active, XCB_ATOM_WINDOW, 0, 1));
-  s.AfterRequest();
-  return window.empty() ? 0 : window.front();
-}
+uint64_t X11ForegroundSource::FrontWindowId() { return state_->ActiveWindow(); }
 
 FrontWindow X11ForegroundSource::Describe(uint64_t window) {
   State& s = *state_;
