@@ -624,6 +624,10 @@ class LinuxFollow(LinuxFollowCase):
         self.click_game(NATIVE_B)
         self.world.settle()
         self.assertEqual(test_follow.set_features(program.trace.calls_since(mark)), [])
+        # No window in front, as XWayland says while a native Wayland window
+        # has the front: the Desktop settings, once None has lasted.
+        self.switch_to(program, lambda: self.set_no_active_window(), self.step("Beta", "desktop"), "Beta to desktop")
+        self.switch_to(program, lambda: self.click_game(NATIVE_A), self.step("desktop", "Alpha"), "desktop to Alpha")
         for name, digest in files.items():
             self.assertEqual(wd.file_digest(program.file(name)), digest, f"following the front changed {name}")
 
@@ -653,6 +657,10 @@ class LinuxFollow(LinuxFollowCase):
                 line in self.profile_text(folder, "Delta") for line in added), timeout=10)
         self.world.key("Escape")
         self.assertEqual(self.exit_from_tray(program), 0)
+
+    def set_no_active_window(self):
+        subprocess.run(["xprop", "-root", "-f", "_NET_ACTIVE_WINDOW", "32x", "-set", "_NET_ACTIVE_WINDOW", "0"],
+                       env=self.world.env, check=True, timeout=10)
 
     def other_programs(self, program):
         """The programs of the display's other clients (the tray host's
