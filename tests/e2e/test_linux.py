@@ -628,6 +628,19 @@ class LinuxFollow(LinuxFollowCase):
         # has the front: the Desktop settings, once None has lasted.
         self.switch_to(program, lambda: self.set_no_active_window(), self.step("Beta", "desktop"), "Beta to desktop")
         self.switch_to(program, lambda: self.click_game(NATIVE_A), self.step("desktop", "Alpha"), "desktop to Alpha")
+        # A page's open list holds a switch back; its closing, with the
+        # front unchanged, lets it go.
+        self.switch_to(program, lambda: program.click_client(*EMPTY_SPOT), self.step("Alpha", "desktop"),
+                       "Alpha to desktop")
+        mark = program.trace.mark()
+        program.click_rect(test_basic_page.row(2))
+        self.click_game(NATIVE_B)
+        time.sleep(1.5)
+        self.shot("list-open")
+        self.assertEqual(test_follow.set_features(program.trace.calls_since(mark)), [], "a switch under an open list")
+        window = max(self.world.visible_windows(), key=lambda w: w[3] * w[4])[0]
+        self.switch_to(program, lambda: self.world.xdotool("key", "--window", window, "Escape"),
+                       self.step("desktop", "Beta"), "desktop to Beta as the list closes")
         for name, digest in files.items():
             self.assertEqual(wd.file_digest(program.file(name)), digest, f"following the front changed {name}")
 
