@@ -38,7 +38,7 @@ from linux_figures import cpu_seconds  # noqa: E402
 IDLE_SECONDS = 20
 
 
-class Driver(tl.LinuxFollowCase):
+class Driver(tl.LinuxFollow):
     """The e2e fixture, used outside a test run."""
 
     def runTest(self):

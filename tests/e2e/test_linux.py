@@ -478,14 +478,13 @@ FRONT_RECTS = {NATIVE_A: (40, 1180, 300, 120), NATIVE_B: (400, 1180, 300, 120), 
 KVCTL = os.path.join(ROOT, "build", "asan", "kvctl")
 WIN_BUILD = os.path.join(ROOT, "build", "win")
 WINEPREFIX = os.environ.get("KOVRAL_WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
-# The Profiles dialog, units: its profiles' list, "Add program…" and the list it opens.
-PROFILES_LIST, ADD_PROGRAM, PROGRAM_LIST = (14, 40, 366, 118), test_follow.BUTTONS["add"], (14, 70, 200, 230)
-PROFILE_ROW_HEIGHT = 14
+# The Profiles dialog, units: its profiles' list, "Add program…" and the list it opens; their rows.
+PROFILES_LIST, ADD_PROGRAM, PROGRAM_LIST, ROW = (14, 40), test_follow.BUTTONS["add"], (14, 70), 14
 
 
-class LinuxFollowCase(LinuxCase, test_follow.FollowCase):
-    """The Windows walks' profiles and kvctl's answer, on the Linux program:
-    kvctl is the Linux build's, the programs in front are X programs and a
+class LinuxFollow(LinuxCase, test_follow.FollowCase):
+    """The Windows walk's profiles on the Linux program, each switch compared
+    with the Linux kvctl's; the programs in front are two X programs and a
     Windows one under Wine, given the front by a click that the window
     manager (openbox) answers with _NET_ACTIVE_WINDOW."""
 
@@ -494,51 +493,40 @@ class LinuxFollowCase(LinuxCase, test_follow.FollowCase):
         super().setUpClass()
         needed = [KVCTL, os.path.join(BUILD, "kvfront"), os.path.join(WIN_BUILD, WINE_GAME),
                   os.path.join(WINEPREFIX, ".kovral-ready-2")]
-        missing = [path for path in needed if not os.path.exists(path)]
-        if missing:
-            raise unittest.SkipTest(f"needs {', '.join(missing)} (scripts/test.sh builds them)")
+        if [path for path in needed if not os.path.exists(path)]:
+            raise unittest.SkipTest(f"needs {', '.join(needed)} (scripts/test.sh builds them)")
 
     @classmethod
     def tearDownClass(cls):
         # Wine's desktop process lives on after its programs, bound to this display.
-        subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=WINEPREFIX), timeout=60,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+        subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=WINEPREFIX), timeout=60, check=False)
 
     def path_arg(self, path):
         return path
 
     def kvctl(self, folder, *args):
         paths = ["--config", os.path.join(folder, "config.bin")]
-        if args[0] != "factory":
-            paths += ["--str", os.path.join(folder, "str.ini")]
+        paths += ["--str", os.path.join(folder, "str.ini")] if args[0] != "factory" else []
         p = subprocess.run([KVCTL, *args, *paths], cwd=folder, env=dict(os.environ, ASAN_OPTIONS="detect_leaks=0"),
                            stdin=subprocess.DEVNULL, capture_output=True, timeout=90)
         self.assertEqual(p.returncode, 0, p.stdout + p.stderr)
-        return p.stdout.decode("utf-8", "replace")
 
     def make_profiles(self, folder, programs=(NATIVE_A, NATIVE_B, WINE_GAME)):
-        # An installation writes config.bin at its first start; kvctl writes the same.
-        self.kvctl(folder, "factory")
+        self.kvctl(folder, "factory")  # the config.bin an installation's first start writes
         super().make_profiles(folder, programs)
 
     def start_game(self, name):
-        x, y, w, h = FRONT_RECTS[name]
-        geometry = [str(v) for v in (x, y, w, h)]
-        if name == WINE_GAME:
-            env = dict(self.world.env, WINEPREFIX=WINEPREFIX, WINEDEBUG="-all",
-                       WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
-            args, cwd = ["wine", name] + geometry, WIN_BUILD
-        else:
-            # One program under two names: copies, since a process's
-            # executable is the file a link leads to.
-            link = os.path.join(self.world.workdir, name)
-            shutil.copy2(os.path.join(BUILD, "kvfront"), link)
-            env, args, cwd = self.world.env, [link] + geometry, self.world.workdir
+        geometry = [str(v) for v in FRONT_RECTS[name]]
+        env, cwd = dict(self.world.env, WINEPREFIX=WINEPREFIX, WINEDEBUG="-all"), WIN_BUILD
+        args = ["wine", name] + geometry
+        if name != WINE_GAME:
+            # One program under two names: copies, as a process's executable is the file a link leads to.
+            cwd = self.world.workdir
+            args = [shutil.copy2(os.path.join(BUILD, "kvfront"), os.path.join(cwd, name))] + geometry
         proc = subprocess.Popen(args, cwd=cwd, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL, start_new_session=True)
         self.addCleanup(self.stop_game, proc)
         wd.wait_for(f"the window of {name}", lambda: self.world.visible_windows(x_class=name), timeout=60)
-        return proc
 
     def click_game(self, name):
         _, x, y, w, h = self.world.visible_windows(x_class=name)[0]
@@ -549,49 +537,24 @@ class LinuxFollowCase(LinuxCase, test_follow.FollowCase):
         return self.expected_switches(self.folder_path, before, after)[
             len(self.expected_switches(self.folder_path, before)):]
 
-    def wait_quiet(self, program, mark, seconds=0.8, timeout=20):
-        """The set-feature payloads since `mark`, once some came and then
-        none for `seconds`."""
-        last, since = None, time.monotonic()
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
+    def wait_quiet(self, program, mark):
+        """The set-feature payloads since `mark` once some came and then none for 0.8 s."""
+        seen = [None, time.monotonic()]
+        def quiet():
             sent = test_follow.set_features(program.trace.calls_since(mark))
-            if sent != last:
-                last, since = sent, time.monotonic()
-            elif sent and time.monotonic() - since >= seconds:
-                return sent
-            time.sleep(0.05)
-        raise wd.E2EError(f"no switch settled within {timeout} s: {last!r}")
+            if sent != seen[0]:
+                seen[:] = [sent, time.monotonic()]
+            return sent if sent and time.monotonic() - seen[1] >= 0.8 else None
+        return wd.wait_for("a switch to end", quiet, timeout=20)
 
     def switch_to(self, program, action, expected, what):
-        """Does `action`, waits until the mouse got as many set-features as
-        `expected` holds, and checks they are those (then that no more follow)."""
+        """Does `action` and checks the set-features that follow are `expected`."""
         mark = program.trace.mark()
         action()
         wd.wait_for(what, lambda: len(test_follow.set_features(program.trace.calls_since(mark))) >= len(expected),
                     timeout=20)
-        time.sleep(0.3)
+        time.sleep(0.3)  # and no more
         self.assertEqual(test_follow.set_features(program.trace.calls_since(mark)), expected, what)
-
-    def open_profiles_dialog(self, program):
-        """The tray menu's Profiles, its last entry (Manage), by the keys a
-        person may use; returns the dialog (x, y, w, h)."""
-        self.open_tray_menu(program)
-        for key in ("Down", "Right", "Up", "Return"):
-            self.world.key(key)
-            time.sleep(0.15)
-        def find():
-            for _, x, y, w, h in self.world.visible_windows():
-                if program.sized(w, 300, 420) and program.sized(h, 250, 340):
-                    return (x, y, w, h)
-            return None
-        return wd.wait_for("the Profiles dialog", find, timeout=10)
-
-    def d_point(self, program, box, x, y):
-        return box[0] + program.device(x), box[1] + program.device(y)
-
-
-class LinuxFollow(LinuxFollowCase):
 
     def test_the_mouse_follows_x_and_wine_programs_and_the_dialog_lists_them(self):
         self.folder_path = folder = self.folder()
@@ -610,7 +573,6 @@ class LinuxFollow(LinuxFollowCase):
         mark = program.trace.mark()
         self.click_game(NATIVE_B)
         self.wait_quiet(program, mark)
-        self.shot("beta")
         self.switch_to(program, lambda: self.click_game(NATIVE_A), self.step("Beta", "Alpha"), "Beta to Alpha")
         # The Windows program under Wine is named by its .exe.
         self.switch_to(program, lambda: self.click_game(WINE_GAME), self.step("Alpha", "Gamma"), "Alpha to Gamma")
@@ -626,7 +588,9 @@ class LinuxFollow(LinuxFollowCase):
         self.assertEqual(test_follow.set_features(program.trace.calls_since(mark)), [])
         # No window in front, as XWayland says while a native Wayland window
         # has the front: the Desktop settings, once None has lasted.
-        self.switch_to(program, lambda: self.set_no_active_window(), self.step("Beta", "desktop"), "Beta to desktop")
+        no_window = ["xprop", "-root", "-f", "_NET_ACTIVE_WINDOW", "32x", "-set", "_NET_ACTIVE_WINDOW", "0"]
+        self.switch_to(program, lambda: subprocess.run(no_window, env=self.world.env, check=True, timeout=10),
+                       self.step("Beta", "desktop"), "Beta to desktop")
         self.switch_to(program, lambda: self.click_game(NATIVE_A), self.step("desktop", "Alpha"), "desktop to Alpha")
         # A page's open list holds a switch back; its closing, with the
         # front unchanged, lets it go.
@@ -645,58 +609,31 @@ class LinuxFollow(LinuxFollowCase):
             self.assertEqual(wd.file_digest(program.file(name)), digest, f"following the front changed {name}")
 
         # The dialog's "Add program" lists the programs with a window open
-        # now, the Wine one by its .exe: each chosen in turn joins Delta.
-        delta = "".join(line for line in self.profile_text(folder, "Alpha").splitlines(True)
-                        if not line.startswith("program = "))
+        # now (and the tray host's panel), the Wine one by its .exe: each
+        # chosen in turn joins Delta, a profile without programs.
         with open(os.path.join(folder, "Profiles", "Delta.kvprofile"), "w", encoding="utf-8", newline="\n") as f:
-            f.write(delta)
-        box = self.open_profiles_dialog(program)
-        listed = sorted({NATIVE_A, NATIVE_B, WINE_GAME} | self.other_programs(program), key=str.casefold)
+            f.write("".join(l for l in self.profile_text(folder, "Alpha").splitlines(True) if "program = " not in l))
+        self.open_tray_menu(program)
+        for key in ("Down", "Right", "Up", "Return"):  # Profiles, its last entry: Manage
+            self.world.key(key)
+            time.sleep(0.15)
+        box = wd.wait_for("the Profiles dialog", lambda: [w[1:] for w in self.world.visible_windows()
+                          if program.sized(w[3], 300, 420) and program.sized(w[4], 250, 340)], timeout=10)[0]
+        click = lambda x, y: self.world.click(box[0] + program.device(x), box[1] + program.device(y))
+        listed = sorted([NATIVE_A, NATIVE_B, WINE_GAME, "trayer"], key=str.casefold)
         # Rows: Alpha, kvfront_a, Beta, kvfront_b, Delta, Gamma, kvgame_a.exe.
-        self.world.click(*self.d_point(program, box, PROFILES_LIST[0] + 40,
-                                       PROFILES_LIST[1] + 1 + PROFILE_ROW_HEIGHT * 4 + PROFILE_ROW_HEIGHT // 2))
+        click(PROFILES_LIST[0] + 40, PROFILES_LIST[1] + 1 + ROW * 4 + ROW // 2)
         added = []
         for name in (WINE_GAME, NATIVE_A, NATIVE_B):
-            self.world.click(*self.d_point(program, box, (ADD_PROGRAM[0] + ADD_PROGRAM[2]) // 2,
-                                           (ADD_PROGRAM[1] + ADD_PROGRAM[3]) // 2))
+            click((ADD_PROGRAM[0] + ADD_PROGRAM[2]) // 2, (ADD_PROGRAM[1] + ADD_PROGRAM[3]) // 2)
             time.sleep(0.5)
-            if not added:
-                self.shot("programs")
-            index = 1 + listed.index(name)  # after "Browse…"
-            self.world.click(*self.d_point(program, box, PROGRAM_LIST[0] + 30,
-                                           PROGRAM_LIST[1] + 1 + PROFILE_ROW_HEIGHT * index + PROFILE_ROW_HEIGHT // 2))
+            self.shot(f"programs-{len(added)}")
+            click(PROGRAM_LIST[0] + 30, PROGRAM_LIST[1] + 1 + ROW * (1 + listed.index(name)) + ROW // 2)  # Browse… first
             added.append(f"program = {name}\n")
-            wd.wait_for(f"{name} in Delta", lambda: all(
-                line in self.profile_text(folder, "Delta") for line in added), timeout=10)
+            wd.wait_for(f"{name} in Delta", lambda: all(l in self.profile_text(folder, "Delta") for l in added),
+                        timeout=10)
         self.world.key("Escape")
         self.assertEqual(self.exit_from_tray(program), 0)
-
-    def set_no_active_window(self):
-        subprocess.run(["xprop", "-root", "-f", "_NET_ACTIVE_WINDOW", "32x", "-set", "_NET_ACTIVE_WINDOW", "0"],
-                       env=self.world.env, check=True, timeout=10)
-
-    def other_programs(self, program):
-        """The programs of the display's other clients (the tray host's
-        panel), named as the program names them: a Wine process by its
-        command line's first word."""
-        def prop(*args):
-            return subprocess.run(["xprop", *args], env=self.world.env, capture_output=True, text=True,
-                                  timeout=10).stdout
-        names = set()
-        for window in prop("-root", "_NET_CLIENT_LIST").split("#", 1)[-1].replace(",", " ").split():
-            pid = prop("-id", window, "_NET_WM_PID").split("=")[-1].strip()
-            if not pid.isdigit() or int(pid) == program.proc.pid:
-                continue
-            try:
-                name = os.path.basename(os.readlink(f"/proc/{pid}/exe"))
-                with open(f"/proc/{pid}/cmdline", "rb") as f:
-                    first = f.read().split(b"\0")[0].decode()
-            except OSError:
-                continue
-            if name in ("wine", "wine64", "wine-preloader", "wine64-preloader"):
-                name = first.replace("\\", "/").rsplit("/", 1)[-1]
-            names.add(name)
-        return names
 
 
 # ---------------------------------------------------------------------------
