@@ -112,9 +112,11 @@ struct X11ForegroundSource::State {
     c = nullptr;
   }
 
-  // Later: the notifier may be the one whose signal runs now.
+  // Later: the notifier may be the one whose signal runs now. A telling
+  // posted to it goes with it.
   void DropNotifier() {
     if (notifier) notifier.release()->deleteLater();
+    posted = false;
   }
 
   void Select(uint32_t mask) {
