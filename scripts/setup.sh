@@ -13,12 +13,11 @@ packages=(
   # X (the xcb platform plugin, which qt6-base-dev only recommends), the
   # desktop's pointer settings (GSettings through gio, their schemas and the
   # gsettings tool), and for its end-to-end tests a tray host and a window
-  # manager on the virtual display; libxcb1-dev: the window in front and the
-  # open windows, read from the X display (and the tests' X stand-in program).
+  # manager on the virtual display.
   # (fonts-urw-base35: Nimbus Sans has Arial's metrics, so texts fit where the
   # layout tables place them.)
-  qt6-base-dev qt6-qpa-plugins libxcb-cursor0 fonts-urw-base35 libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
-  trayer openbox libxcb1-dev
+  qt6-base-dev qt6-qpa-plugins libxcb-cursor0 libxcb1-dev fonts-urw-base35 libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
+  trayer openbox
 )
 
 missing=()
