@@ -16,7 +16,7 @@ packages=(
   # manager on the virtual display.
   # (fonts-urw-base35: Nimbus Sans has Arial's metrics, so texts fit where the
   # layout tables place them.)
-  qt6-base-dev qt6-qpa-plugins libxcb-cursor0 fonts-urw-base35 libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
+  qt6-base-dev qt6-qpa-plugins libxcb-cursor0 libxcb1-dev fonts-urw-base35 libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
   trayer openbox
   # The Debian package: CPack's DEB generator asks dpkg-shlibdeps (dpkg-dev)
   # for the Depends; its check runs lintian and the desktop entry's and the

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#ifdef __linux__
+#include <unistd.h>
+#endif
+
 #include <map>
 #include <set>
 #include <string>
 
 #include "profiles/foreground_watch.h"
+#include "profiles/process_program.h"
 #include "profiles/profile_follower.h"
 
 namespace kovral {
@@ -288,6 +293,65 @@ TEST(ForegroundWatch, TheProgramsHiddenWindowIsNoChangeOfTheFront) {
   look();
   EXPECT_EQ(f.Run(), kShooter) << "the shown window was not seen, so the choice did not end";
 }
+
+
+// Which program a process is, as a profile names it: Wine's processes by
+// the Windows program they run, so "game.exe" follows the game under Wine
+// and Proton as on Windows.
+TEST(ProgramOfProcess, NamesNativeProgramsByTheirFileAndWineOnesByTheWindowsProgram) {
+  const struct {
+    ProcessFacts facts;
+    std::wstring program;
+  } cases[] = {
+      {{L"/usr/bin/gedit", {L"gedit", L"notes.txt"}, L"gedit"}, L"gedit"},
+      // A file replaced while it runs keeps the old link, marked.
+      {{L"/opt/game/bin/game (deleted)", {L"./game"}, L"game"}, L"game"},
+      // Wine's argv[0]: a drive's path, with forward slashes and spaces.
+      {{L"/usr/lib/wine/wine64-preloader", {L"C:\\games\\Game.exe", L"-windowed"}, L"Game.exe"}, L"Game.exe"},
+      {{L"/usr/lib/wine/wine64-preloader", {L"C:/Program Files/Big Game/bg.exe"}, L"bg.exe"}, L"bg.exe"},
+      // Proton's loaders are Wine's, in its own folder.
+      {{L"/home/u/.steam/steamapps/common/Proton 8.0/dist/bin/wine64-preloader",
+        {L"Z:\\home\\u\\.steam\\steamapps\\common\\Race\\Race.exe"},
+        L"Race.exe"},
+       L"Race.exe"},
+      // The forms a launcher leaves in the command line: the loaders, then
+      // `start` with its options and a Unix path.
+      {{L"/usr/bin/wine", {L"wine", L"game.exe", L"--fast"}, L"wine"}, L"game.exe"},
+      {{L"/usr/lib/wine/wine64", {L"/usr/bin/wine64-preloader", L"/usr/bin/wine64", L"C:\\a\\b.exe"}, L"wine64"},
+       L"b.exe"},
+      {{L"/usr/bin/wine", {L"wine", L"start", L"/wait", L"/unix", L"/home/u/My Game/run.exe"}, L"wine"}, L"run.exe"},
+      {{L"/usr/bin/wine", {L"wine", L"start.exe", L"/d", L"C:\\games", L"/min", L"play.exe"}, L"wine"}, L"play.exe"},
+      {{L"/usr/bin/wine", {L"wine", L"START.EXE", L"/unix", L"./tools.d/x.exe"}, L"wine"}, L"x.exe"},
+      // A loader with nothing to run is itself.
+      {{L"/usr/bin/wine", {L"wine"}, L"wine"}, L"wine"},
+      // Another user's process: no executable; its command line says it,
+      // Wine's argv[0] included, else the kernel's short name.
+      {{L"", {L"/usr/bin/firefox-esr", L"-new-window"}, L"firefox-esr"}, L"firefox-esr"},
+      {{L"", {L"C:\\games\\Game.exe"}, L"Game.exe"}, L"Game.exe"},
+      {{L"", {L"/usr/bin/wine", L"game.exe"}, L"wine"}, L"game.exe"},
+      {{L"", {}, L"kworker"}, L"kworker"},
+      // A name only like a loader's is a program of its own.
+      {{L"/usr/bin/winecfg", {L"winecfg", L"x.exe"}, L"winecfg"}, L"winecfg"},
+  };
+  for (const auto& c : cases) {
+    const std::wstring first = c.facts.args.empty() ? L"" : c.facts.args.front();
+    EXPECT_EQ(ProgramOfProcess(c.facts), c.program) << std::string(first.begin(), first.end());
+  }
+}
+
+#ifdef __linux__
+// The test's own process, as /proc tells it.
+TEST(ProgramOfProcess, ReadsTheFactsOfAProcessFromProc) {
+  const ProcessFacts facts = ReadProcessFacts(static_cast<uint32_t>(getpid()));
+  EXPECT_TRUE(facts.executable.ends_with(L"/kovral_tests")) << std::string(facts.executable.begin(), facts.executable.end());
+  ASSERT_FALSE(facts.args.empty());
+  EXPECT_TRUE(facts.args.front().ends_with(L"kovral_tests"));
+  EXPECT_EQ(facts.shortName, L"kovral_tests");
+  EXPECT_EQ(ProgramOfProcess(facts), L"kovral_tests");
+  // A process that is gone has no facts, and no name.
+  EXPECT_EQ(ProgramOfProcess(ReadProcessFacts(0x7ffffff0)), L"");
+}
+#endif
 
 }  // namespace
 }  // namespace kovral

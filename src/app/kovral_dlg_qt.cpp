@@ -181,13 +181,40 @@ void KovralDlgQt::StartTimer(MainTimer timer, int ms) {
   std::unique_ptr<QTimer>& slot = timers_[timer];
   if (!slot) {
     slot = std::make_unique<QTimer>();
-    QObject::connect(slot.get(), &QTimer::timeout, &window_, [this, timer] { controller_.OnTimer(timer); });
+    QObject::connect(slot.get(), &QTimer::timeout, &window_, [this, timer] {
+      if (timer == MainTimer::FrontCheck) return FrontMaybeChanged();
+      controller_.OnTimer(timer);
+    });
   }
   slot->start(ms);
 }
 
 void KovralDlgQt::StopTimer(MainTimer timer) {
   if (const auto it = timers_.find(timer); it != timers_.end() && it->second) it->second->stop();
+}
+
+// ---------------------------------------------------------------------------
+// The front window: the X display tells each change of its active window,
+// so nothing wakes the program while the front stays.
+
+void KovralDlgQt::StartFrontWatch() {
+  front_.Start([this] { FrontMaybeChanged(); });
+}
+
+void KovralDlgQt::StopFrontWatch() {
+  front_.Stop();
+  StopTimer(MainTimer::FrontCheck);
+}
+
+// A page's open list holds a switch back, and its closing tells nothing:
+// while one is open the front is looked at again each second, as the
+// Windows program always does.
+void KovralDlgQt::FrontMaybeChanged() {
+  controller_.OnFrontMaybeChanged();
+  if (front_.running() && pages_.ListOpen())
+    StartTimer(MainTimer::FrontCheck, 1000);
+  else
+    StopTimer(MainTimer::FrontCheck);
 }
 
 void KovralDlgQt::PostLater(LaterWork work) {

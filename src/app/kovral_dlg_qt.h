@@ -19,19 +19,11 @@
 #include "app/main_shell.h"
 #include "app/tray_qt.h"
 #include "pages/page_host_qt.h"
-#include "profiles/foreground_watch.h"
+#include "profiles/foreground_watch_qt.h"
 #include "view/main_window_qt.h"
 #include "view/osd_window_qt.h"
 
 namespace kovral {
-
-// The front window as Linux shows it to this program: nothing yet, so
-// profiles that name programs are never switched to by themselves.
-class NoForegroundSource final : public ForegroundSource {
- public:
-  uint64_t FrontWindowId() override { return 0; }
-  FrontWindow Describe(uint64_t) override { return {}; }
-};
 
 class KovralDlgQt final : public QObject, private MainShell {
  public:
@@ -93,14 +85,15 @@ class KovralDlgQt final : public QObject, private MainShell {
   void ResumeReader() override;
   bool StartDeviceNotifications() override;
   void StopDeviceNotifications() override;
-  void StartFrontWatch() override { frontWatch_ = true; }
-  void StopFrontWatch() override { frontWatch_ = false; }
-  bool FrontWatchRunning() override { return frontWatch_; }
+  void StartFrontWatch() override;
+  void StopFrontWatch() override;
+  bool FrontWatchRunning() override { return front_.running(); }
   bool StartLibraryReader(const std::wstring&) override { return false; }
   void RequestLibraryRead() override {}
   std::optional<ProfileListing> TakeLibraryListing() override { return std::nullopt; }
 
   void OnHidrawChange();
+  void FrontMaybeChanged();
   void StopReader();
 
   AppServices& services_;
@@ -108,8 +101,7 @@ class KovralDlgQt final : public QObject, private MainShell {
   MainWindowQt window_;
   TrayQt tray_;
   OsdWindowQt osd_;
-  NoForegroundSource front_;
-  bool frontWatch_ = false;
+  X11ForegroundSource front_;
   bool dragAsked_ = false;
   MainLook look_;
   std::map<MainTimer, std::unique_ptr<QTimer>> timers_;

@@ -56,12 +56,17 @@ class FollowCase(ProgramCase):
         self.assertEqual(p.returncode, 0, p.stdout + p.stderr)
         return p.stdout.decode("utf-8", "replace")
 
-    def make_profiles(self, folder):
+    def path_arg(self, path):
+        """A file as kvctl's command line names it."""
+        return windows_path(path)
+
+    def make_profiles(self, folder, programs=(GAME_A, GAME_B)):
         """Alpha for kvgame_a.exe (another report rate), Beta for kvgame_b.exe
         (another report rate and first DPI stage): each switch sends other
-        command families."""
+        command families. `programs`: the programs of Alpha and Beta, and a
+        third, Gamma's (the two rates and a third first stage), if given."""
         exported = os.path.join(folder, "desktop.kvprofile")
-        self.kvctl(folder, "export", windows_path(exported))
+        self.kvctl(folder, "export", self.path_arg(exported))
         with open(exported, encoding="utf-8") as f:
             text = f.read()
         os.remove(exported)
@@ -74,8 +79,11 @@ class FollowCase(ProgramCase):
             return out.replace("version = 1\n", f"version = 1\nprogram = {program}\n", 1)
 
         os.makedirs(os.path.join(folder, "Profiles"), exist_ok=True)
-        for name, body in (("Alpha", variant(GAME_A, "125 Hz", level)),
-                           ("Beta", variant(GAME_B, "250 Hz", "1" if level != "1" else "2"))):
+        other = "1" if level != "1" else "2"
+        profiles = [("Alpha", variant(programs[0], "125 Hz", level)), ("Beta", variant(programs[1], "250 Hz", other))]
+        if len(programs) > 2:
+            profiles.append(("Gamma", variant(programs[2], "500 Hz", "3" if "3" not in (level, other) else "4")))
+        for name, body in profiles:
             with open(os.path.join(folder, "Profiles", name + ".kvprofile"), "w", encoding="utf-8",
                       newline="\n") as f:
                 f.write(body)
@@ -84,7 +92,7 @@ class FollowCase(ProgramCase):
         """What kvctl switch sends for these profiles in turn, one list of
         set-feature payloads per profile, on a simulated mouse of its own."""
         trace = os.path.join(folder, "kvctl-trace.txt")
-        self.kvctl(folder, "switch", *names, "--simulate", "--trace", windows_path(trace))
+        self.kvctl(folder, "switch", *names, "--simulate", "--trace", self.path_arg(trace))
         calls = wd.Trace(trace).calls_since()
         os.remove(trace)
         # kvctl opens its mouse with a handshake first; the switches follow.

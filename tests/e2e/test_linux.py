@@ -33,6 +33,7 @@ import winedesk as wd
 import test_basic_page
 import test_dialogs
 import test_program
+import test_follow
 import test_skins
 from test_program import ADVANCED_TAB, APPLY, BASIC_TAB, EMPTY_SPOT, OK, PAGE_TITLE, check_apply_traffic
 
@@ -470,6 +471,173 @@ class LinuxDesktop(LinuxCase, test_dialogs.DialogCase):
         rc, text = self.world.simctl("plug")
         self.assertEqual(rc, 1)
         self.assertIn("nothing listens", text)
+
+
+# ---------------------------------------------------------------------------
+# Profiles that follow the program in front: two X programs and a Wine one.
+
+NATIVE_A, NATIVE_B, WINE_GAME = "kvfront_a", "kvfront_b", test_follow.GAME_A
+# Below the main window (centred on the screen), side by side.
+FRONT_RECTS = {NATIVE_A: (40, 1180, 300, 120), NATIVE_B: (400, 1180, 300, 120), WINE_GAME: (760, 1180, 300, 120)}
+KVCTL = os.path.join(ROOT, "build", "asan", "kvctl")
+WIN_BUILD = os.path.join(ROOT, "build", "win")
+WINEPREFIX = os.environ.get("KOVRAL_WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
+# The Profiles dialog, units: its profiles' list, "Add program…" and the list it opens; their rows.
+PROFILES_LIST, ADD_PROGRAM, PROGRAM_LIST, ROW = (14, 40), test_follow.BUTTONS["add"], (14, 70), 14
+
+
+class LinuxFollow(LinuxCase, test_follow.FollowCase):
+    """The Windows walk's profiles on the Linux program, each switch compared
+    with the Linux kvctl's; the programs in front are two X programs and a
+    Windows one under Wine, given the front by a click that the window
+    manager (openbox) answers with _NET_ACTIVE_WINDOW."""
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        needed = [KVCTL, os.path.join(BUILD, "kvfront"), os.path.join(WIN_BUILD, WINE_GAME),
+                  os.path.join(WINEPREFIX, ".kovral-ready-2")]
+        if [path for path in needed if not os.path.exists(path)]:
+            raise unittest.SkipTest(f"needs {', '.join(needed)} (scripts/test.sh builds them)")
+
+    @classmethod
+    def tearDownClass(cls):
+        # Wine's desktop process lives on after its programs, bound to this display.
+        subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=WINEPREFIX), timeout=60, check=False)
+
+    def path_arg(self, path):
+        return path
+
+    def kvctl(self, folder, *args):
+        paths = ["--config", os.path.join(folder, "config.bin")]
+        paths += ["--str", os.path.join(folder, "str.ini")] if args[0] != "factory" else []
+        p = subprocess.run([KVCTL, *args, *paths], cwd=folder, env=dict(os.environ, ASAN_OPTIONS="detect_leaks=0"),
+                           stdin=subprocess.DEVNULL, capture_output=True, timeout=90)
+        self.assertEqual(p.returncode, 0, p.stdout + p.stderr)
+
+    def make_profiles(self, folder, programs=(NATIVE_A, NATIVE_B, WINE_GAME)):
+        self.kvctl(folder, "factory")  # the config.bin an installation's first start writes
+        super().make_profiles(folder, programs)
+
+    def start_game(self, name):
+        geometry = [str(v) for v in FRONT_RECTS[name]]
+        env, cwd = dict(self.world.env, WINEPREFIX=WINEPREFIX, WINEDEBUG="-all"), WIN_BUILD
+        args = ["wine", name] + geometry
+        if name != WINE_GAME:
+            # One program under two names: copies, as a process's executable is the file a link leads to.
+            cwd = self.world.workdir
+            args = [shutil.copy2(os.path.join(BUILD, "kvfront"), os.path.join(cwd, name))] + geometry
+        proc = subprocess.Popen(args, cwd=cwd, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
+        self.addCleanup(self.stop_game, proc)
+        wd.wait_for(f"the window of {name}", lambda: self.world.visible_windows(x_class=name), timeout=60)
+
+    def click_game(self, name):
+        _, x, y, w, h = self.world.visible_windows(x_class=name)[0]
+        self.world.click(x + w // 2, y + h // 2)
+
+    def step(self, before, after):
+        """What kvctl switch sends to go from one profile to the next."""
+        return self.expected_switches(self.folder_path, before, after)[
+            len(self.expected_switches(self.folder_path, before)):]
+
+    def wait_quiet(self, program, mark):
+        """The set-feature payloads since `mark` once some came and then none for 0.8 s."""
+        seen = [None, time.monotonic()]
+        def quiet():
+            sent = test_follow.set_features(program.trace.calls_since(mark))
+            if sent != seen[0]:
+                seen[:] = [sent, time.monotonic()]
+            return sent if sent and time.monotonic() - seen[1] >= 0.8 else None
+        return wd.wait_for("a switch to end", quiet, timeout=20)
+
+    def switch_to(self, program, action, expected, what):
+        """Does `action` and checks the set-features that follow are `expected`."""
+        mark = program.trace.mark()
+        action()
+        wd.wait_for(what, lambda: len(test_follow.set_features(program.trace.calls_since(mark))) >= len(expected),
+                    timeout=20)
+        time.sleep(0.3)  # and no more
+        self.assertEqual(test_follow.set_features(program.trace.calls_since(mark)), expected, what)
+
+    def test_the_mouse_follows_x_and_wine_programs_and_the_dialog_lists_them(self):
+        self.folder_path = folder = self.folder()
+        self.make_profiles(folder)
+        program = self.launch(folder)
+        # A first run saves the texts its rows show at the first showing;
+        # after that nothing the following does may write a file.
+        self.show(program)
+        self.world.key("Escape")
+        program.wait_hidden()
+        files = {name: wd.file_digest(program.file(name)) for name in ("config.bin", "str.ini")}
+        for name in (NATIVE_A, NATIVE_B, WINE_GAME):
+            self.start_game(name)
+
+        # A known start whatever the programs did as they started: B in front.
+        mark = program.trace.mark()
+        self.click_game(NATIVE_B)
+        self.wait_quiet(program, mark)
+        self.switch_to(program, lambda: self.click_game(NATIVE_A), self.step("Beta", "Alpha"), "Beta to Alpha")
+        # The Windows program under Wine is named by its .exe.
+        self.switch_to(program, lambda: self.click_game(WINE_GAME), self.step("Alpha", "Gamma"), "Alpha to Gamma")
+        self.shot("gamma")
+        # The program's own window in front: the Desktop settings.
+        self.switch_to(program, lambda: program.tray_click(), self.step("Gamma", "desktop"), "Gamma to desktop")
+        program.wait_shown()
+        self.switch_to(program, lambda: self.click_game(NATIVE_B), self.step("desktop", "Beta"), "desktop to Beta")
+        # Clicks on the window that is in front already change nothing.
+        mark = program.trace.mark()
+        self.click_game(NATIVE_B)
+        self.world.settle()
+        self.assertEqual(test_follow.set_features(program.trace.calls_since(mark)), [])
+        # No window in front, as XWayland says while a native Wayland window
+        # has the front: the Desktop settings, once None has lasted.
+        no_window = ["xprop", "-root", "-f", "_NET_ACTIVE_WINDOW", "32x", "-set", "_NET_ACTIVE_WINDOW", "0"]
+        self.switch_to(program, lambda: subprocess.run(no_window, env=self.world.env, check=True, timeout=10),
+                       self.step("Beta", "desktop"), "Beta to desktop")
+        self.switch_to(program, lambda: self.click_game(NATIVE_A), self.step("desktop", "Alpha"), "desktop to Alpha")
+        # A page's open list holds a switch back; its closing, with the
+        # front unchanged, lets it go.
+        self.switch_to(program, lambda: program.click_client(*EMPTY_SPOT), self.step("Alpha", "desktop"),
+                       "Alpha to desktop")
+        mark = program.trace.mark()
+        program.click_rect(test_basic_page.row(2))
+        self.click_game(NATIVE_B)
+        time.sleep(1.5)
+        self.shot("list-open")
+        self.assertEqual(test_follow.set_features(program.trace.calls_since(mark)), [], "a switch under an open list")
+        window = max(self.world.visible_windows(), key=lambda w: w[3] * w[4])[0]
+        self.switch_to(program, lambda: self.world.xdotool("key", "--window", window, "Escape"),
+                       self.step("desktop", "Beta"), "desktop to Beta as the list closes")
+        for name, digest in files.items():
+            self.assertEqual(wd.file_digest(program.file(name)), digest, f"following the front changed {name}")
+
+        # The dialog's "Add program" lists the programs with a window open
+        # now (and the tray host's panel), the Wine one by its .exe: each
+        # chosen in turn joins Delta, a profile without programs.
+        with open(os.path.join(folder, "Profiles", "Delta.kvprofile"), "w", encoding="utf-8", newline="\n") as f:
+            f.write("".join(l for l in self.profile_text(folder, "Alpha").splitlines(True) if "program = " not in l))
+        self.open_tray_menu(program)
+        for key in ("Down", "Right", "Up", "Return"):  # Profiles, its last entry: Manage
+            self.world.key(key)
+            time.sleep(0.15)
+        box = wd.wait_for("the Profiles dialog", lambda: [w[1:] for w in self.world.visible_windows()
+                          if program.sized(w[3], 300, 420) and program.sized(w[4], 250, 340)], timeout=10)[0]
+        click = lambda x, y: self.world.click(box[0] + program.device(x), box[1] + program.device(y))
+        listed = sorted([NATIVE_A, NATIVE_B, WINE_GAME, "trayer"], key=str.casefold)
+        # Rows: Alpha, kvfront_a, Beta, kvfront_b, Delta, Gamma, kvgame_a.exe.
+        click(PROFILES_LIST[0] + 40, PROFILES_LIST[1] + 1 + ROW * 4 + ROW // 2)
+        added = []
+        for name in (WINE_GAME, NATIVE_A, NATIVE_B):
+            click((ADD_PROGRAM[0] + ADD_PROGRAM[2]) // 2, (ADD_PROGRAM[1] + ADD_PROGRAM[3]) // 2)
+            time.sleep(0.5)
+            self.shot(f"programs-{len(added)}")
+            click(PROGRAM_LIST[0] + 30, PROGRAM_LIST[1] + 1 + ROW * (1 + listed.index(name)) + ROW // 2)  # Browse… first
+            added.append(f"program = {name}\n")
+            wd.wait_for(f"{name} in Delta", lambda: all(l in self.profile_text(folder, "Delta") for l in added),
+                        timeout=10)
+        self.world.key("Escape")
+        self.assertEqual(self.exit_from_tray(program), 0)
 
 
 # ---------------------------------------------------------------------------

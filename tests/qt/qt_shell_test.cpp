@@ -40,6 +40,7 @@
 #include "macro/macro_store.h"
 #include "pages/page_host_qt.h"
 #include "pages/page_pointer.h"
+#include "profiles/foreground_watch_qt.h"
 #include "settings/app_paths.h"
 #include "settings/defaults.h"
 #include "settings/ini_store.h"
@@ -655,6 +656,28 @@ TEST_F(DialogSkin, TheSkinChosenIsAFolderThatOpens) {
 }
 
 // The colour dialog opens at the colour in use and gives the one chosen.
+// Without an X display (a Wayland session without XWayland) the front is
+// always the desktop, and the watch still runs, so the follower is asked.
+TEST(ForegroundX11, WithoutADisplayTheFrontIsTheDesktop) {
+  const QByteArray display = qgetenv("DISPLAY");
+  qunsetenv("DISPLAY");
+  {
+    X11ForegroundSource source;
+    int told = 0;
+    source.Start([&told] { ++told; });
+    EXPECT_TRUE(source.running());
+    EXPECT_EQ(source.FrontWindowId(), 0u);
+    EXPECT_EQ(source.Describe(0), FrontWindow{});
+    EXPECT_EQ(source.Describe(0x400000), FrontWindow{});
+    EXPECT_TRUE(source.OpenWindows().empty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(told, 0);
+    source.Stop();
+    EXPECT_FALSE(source.running());
+  }
+  if (!display.isEmpty()) qputenv("DISPLAY", display);
+}
+
 TEST(ChoosersQt, TheColourDialogStartsAtTheColourInUse) {
   QColor shown;
   QTimer::singleShot(0, [&shown] {
