@@ -20,6 +20,7 @@
 #include "app/tray_qt.h"
 #include "pages/page_host_qt.h"
 #include "profiles/foreground_watch_qt.h"
+#include "profiles/library_reader_qt.h"
 #include "view/main_window_qt.h"
 #include "view/osd_window_qt.h"
 
@@ -88,9 +89,9 @@ class KovralDlgQt final : public QObject, private MainShell {
   void StartFrontWatch() override;
   void StopFrontWatch() override;
   bool FrontWatchRunning() override { return front_.running(); }
-  bool StartLibraryReader(const std::wstring&) override { return false; }
-  void RequestLibraryRead() override {}
-  std::optional<ProfileListing> TakeLibraryListing() override { return std::nullopt; }
+  bool StartLibraryReader(const std::wstring& folder) override;
+  void RequestLibraryRead() override;
+  std::optional<ProfileListing> TakeLibraryListing() override;
 
   void OnHidrawChange();
   void FrontMaybeChanged();
@@ -114,6 +115,8 @@ class KovralDlgQt final : public QObject, private MainShell {
 
   MainController controller_;
   PageHostQt pages_;
+  // Gone before the controller its listings are announced to.
+  std::unique_ptr<LibraryReaderQt> libraryReader_;
 };
 
 }  // namespace kovral
