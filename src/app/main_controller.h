@@ -55,6 +55,9 @@ class MainController {
   bool OnMenuCommand(uint32_t command);
   void OnDeviceNotice(uint32_t code, uint32_t value);
   void OnDeviceEvent(const DeviceEvent& event);
+  // The system woke from sleep: the link is checked, and re-opened when the
+  // mouse no longer answers on it. Once per wake.
+  void OnSystemResumed();
   void OnTimer(MainTimer timer);
   void OnLater(LaterWork work);
   void OnFrontMaybeChanged();
@@ -89,6 +92,7 @@ class MainController {
   void UseSkin(const std::wstring& folder, const std::wstring& name, ui::Rgb color, bool newFonts = false);
   void ExitProgram();
   void ShutdownCleanup();
+  void AfterDeviceChange(const DeviceChangeResult& result);
 
   // The window and the tray.
   void RunSkinChoice();

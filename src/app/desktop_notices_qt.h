@@ -1,0 +1,33 @@
+#pragma once
+// The desktop's notifications (org.freedesktop.Notifications on the session
+// bus): where the program's balloons go on Linux, since a notification
+// server shows them on every desktop, Wayland's included, where a tray
+// icon's own balloon may have no place. Without a server the balloon is the
+// tray icon's.
+#include <QDBusConnection>
+#include <QImage>
+
+#include <cstdint>
+#include <functional>
+
+#include "lang/notices.h"
+
+namespace kovral {
+
+class DesktopNoticesQt {
+ public:
+  DesktopNoticesQt(QDBusConnection bus, QImage icon, std::function<void(const Balloon&)> fallback);
+
+  // Asks the server to show `balloon`, replacing the one shown before, as a
+  // tray icon shows one balloon at a time; the fallback shows it when no
+  // server is there or it refuses.
+  void Show(const Balloon& balloon);
+
+ private:
+  QDBusConnection bus_;
+  QImage icon_;  // RGBA, 8 bits a channel
+  std::function<void(const Balloon&)> fallback_;
+  uint32_t lastId_ = 0;
+};
+
+}  // namespace kovral
