@@ -326,28 +326,62 @@ TEST(HidrawTest, NotificationsReachTheReaderAndStopEndsThePendingRead) {
   EXPECT_EQ(notices, (std::vector<std::pair<int, int>>{{14, 0}, {7, 2}}));
 }
 
-// A node that goes can no longer be asked its device: it leaves under the
-// name it arrived with, and a node of another device comes and goes unheard.
-TEST(HidrawNodes, NodesComeAndGoAsTheInterfacesWindowsWouldName) {
-  EXPECT_EQ(HidrawInterfaceName("DRIVER=hid-generic\nHID_ID=0003:000004d9:0000A09F\nHID_NAME=x\n", "hidraw3"),
+HidrawUevent Uevent(const char* action, const char* node, const char* hidId = "", const char* phys = "") {
+  return {action, "hidraw", node, std::string("/dev/") + node, hidId, phys};
+}
+
+std::vector<std::pair<bool, std::wstring>> Told(HidrawNodeNames& known, const HidrawUevent& event) {
+  const HidrawEventMeaning meaning = HidrawEventChange(known, event);
+  std::vector<std::pair<bool, std::wstring>> told;
+  for (const std::optional<HidrawChange>& change : {meaning.leftFirst, meaning.change})
+    if (change) told.emplace_back(change->arrived, change->interfaceName);
+  return told;
+}
+
+// udev's events as the link hears them: a node named as Windows names the
+// interface, its removal (whose sysfs entry is gone) under the name it came
+// with; changes, other subsystems and nodes of no HID device unheard.
+TEST(HidrawNodes, UdevEventsBecomeTheArrivalsAndRemovalsWindowsWouldSend) {
+  EXPECT_EQ(HidrawInterfaceName("0003:000004d9:0000a09f", "usb-0000:00:14.0-2/input1", "hidraw3"),
+            L"\\\\?\\HID#VID_04D9&PID_A09F&MI_01#hidraw3");
+  EXPECT_EQ(HidrawInterfaceName("0003:000004D9:0000A09F", "", "hidraw3"), L"\\\\?\\HID#VID_04D9&PID_A09F#hidraw3");
+  EXPECT_EQ(HidrawInterfaceName("0003:04d9", "", "hidraw3"), L"");
+  EXPECT_EQ(HidrawInterfaceName("0003:000004d9:0000a09f", "usb-1/inputX", "hidraw3"),
             L"\\\\?\\HID#VID_04D9&PID_A09F#hidraw3");
-  EXPECT_EQ(HidrawInterfaceName("DRIVER=hid-generic\n", "hidraw3"), L"");
-  EXPECT_EQ(HidrawInterfaceName("HID_ID=0003:04d9\n", "hidraw3"), L"");
-  std::map<std::string, std::wstring> known;
-  std::map<std::string, std::wstring> sysfs = {{"hidraw0", L"keyboard"}, {"hidraw1", L""}};
-  auto nameOf = [&sysfs](const std::string& node) { return sysfs[node]; };
-  EXPECT_EQ(HidrawChanges(known, {"hidraw0", "hidraw1"}, nameOf).size(), 1u);
-  sysfs = {};
-  const std::vector<HidrawChange> gone = HidrawChanges(known, {}, nameOf);
-  ASSERT_EQ(gone.size(), 1u);
-  EXPECT_FALSE(gone[0].arrived);
-  EXPECT_EQ(gone[0].interfaceName, L"keyboard");
-  EXPECT_TRUE(known.empty());
-  sysfs = {{"hidraw2", L"mouse"}};
-  const std::vector<HidrawChange> came = HidrawChanges(known, {"hidraw2"}, nameOf);
-  ASSERT_EQ(came.size(), 1u);
-  EXPECT_TRUE(came[0].arrived);
-  EXPECT_TRUE(HidrawChanges(known, {"hidraw2"}, nameOf).empty()) << "a node told twice";
+
+  const char* mouseId = "0003:000004D9:0000A09F";
+  const std::wstring mouse0 = L"\\\\?\\HID#VID_04D9&PID_A09F&MI_00#hidraw4";
+  const std::wstring mouse1 = L"\\\\?\\HID#VID_04D9&PID_A09F&MI_01#hidraw5";
+  HidrawNodeNames known;
+  using Heard = std::vector<std::pair<bool, std::wstring>>;
+  EXPECT_EQ(Told(known, Uevent("add", "hidraw4", mouseId, "usb-0000:00:14.0-2/input0")), (Heard{{true, mouse0}}));
+  EXPECT_EQ(Told(known, Uevent("add", "hidraw5", mouseId, "usb-0000:00:14.0-2/input1")), (Heard{{true, mouse1}}));
+  // Another maker's keyboard is told too: the link decides by the name.
+  EXPECT_EQ(Told(known, Uevent("add", "hidraw0", "0003:0000046D:0000C31C")),
+            (Heard{{true, L"\\\\?\\HID#VID_046D&PID_C31C#hidraw0"}}));
+  EXPECT_TRUE(Told(known, Uevent("change", "hidraw4", mouseId)).empty());
+  EXPECT_TRUE(Told(known, Uevent("bind", "hidraw4", mouseId)).empty());
+  HidrawUevent input = Uevent("add", "event7", mouseId);
+  input.subsystem = "input";
+  EXPECT_TRUE(Told(known, input).empty());
+  EXPECT_TRUE(Told(known, Uevent("add", "hidraw9")).empty()) << "a node without a HID device";
+  EXPECT_TRUE(Told(known, Uevent("remove", "hidraw9")).empty());
+  EXPECT_TRUE(Told(known, Uevent("remove", "hidraw7")).empty()) << "a node never seen";
+
+  // The remove carries no properties.
+  EXPECT_EQ(Told(known, Uevent("remove", "hidraw5")), (Heard{{false, mouse1}}));
+  EXPECT_TRUE(Told(known, Uevent("remove", "hidraw5")).empty()) << "a node told gone twice";
+
+  // A second add of a node still known: its remove was lost. It arrives
+  // again; named anew, it first leaves under its old name.
+  EXPECT_EQ(Told(known, Uevent("add", "hidraw4", mouseId, "usb-0000:00:14.0-2/input0")), (Heard{{true, mouse0}}));
+  EXPECT_EQ(Told(known, Uevent("add", "hidraw0", mouseId, "usb-0000:00:14.0-2/input1")),
+            (Heard{{false, L"\\\\?\\HID#VID_046D&PID_C31C#hidraw0"},
+                   {true, L"\\\\?\\HID#VID_04D9&PID_A09F&MI_01#hidraw0"}}));
+  // Without a sysname the node is the devnode's last part.
+  HidrawUevent bare = Uevent("remove", "");
+  bare.devnode = "/dev/hidraw4";
+  EXPECT_EQ(Told(known, bare), (Heard{{false, mouse0}}));
 }
 
 }  // namespace

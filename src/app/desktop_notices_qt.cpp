@@ -42,7 +42,9 @@ void DesktopNoticesQt::Show(const Balloon& balloon) {
                                      QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
   QVariantMap hints;
   hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("kovral"));
-  hints.insert(QStringLiteral("urgency"), QVariant::fromValue(static_cast<uchar>(1)));  // normal, warnings too: none needs the user at once
+  // Normal, warnings too: none needs the user at once, and a critical one
+  // would stay until clicked away.
+  hints.insert(QStringLiteral("urgency"), QVariant::fromValue(static_cast<uchar>(1)));
   if (!icon_.isNull()) hints.insert(QStringLiteral("image-data"), ImageData(icon_));
   call << QStringLiteral("Kovral") << lastId_ << QStringLiteral("kovral") << QString::fromStdWString(balloon.title)
        << QString::fromStdWString(balloon.text) << QStringList() << hints << static_cast<int>(balloon.timeoutMs);

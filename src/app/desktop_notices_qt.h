@@ -22,6 +22,8 @@ class DesktopNoticesQt {
   // tray icon shows one balloon at a time; the fallback shows it when no
   // server is there or it refuses.
   void Show(const Balloon& balloon);
+  // The server's id of the last notice it showed, which the next replaces; 0 before any.
+  uint32_t shownId() const { return lastId_; }
 
  private:
   QDBusConnection bus_;
