@@ -15,14 +15,20 @@ Linux program has, on one program shared between its checks, and takes the
 screenshots of both pages and two dialogs at both scales in English and
 Simplified Chinese (KOVRAL_E2E_SHOTS, build/e2e-shots/linux).
 
-The walks that need what only Wine shows (balloon texts from its debug log,
-control texts from kvprobe, the registry) are not run here; see WALKS.
+The program's balloons are the desktop's notifications: a notification
+server of the tests' own on a session bus of their own (DesktopBuses) keeps
+them, where Wine's log keeps the Windows program's. A stand-in system bus
+carries logind's word that the system woke.
+
+The walks that need what only Wine shows (control texts from kvprobe, the
+registry) are not run here; see WALKS.
 """
 
 import os
 import shutil
 import subprocess
 import tempfile
+import threading
 import time
 import unittest
 
@@ -71,6 +77,76 @@ def install(folder):
     return folder
 
 
+class DesktopBuses:
+    """A session bus with a notification server that keeps every notice, and
+    a stand-in system bus on which logind's name is the tests': both private
+    to the tests, served by a GLib loop on a thread of its own."""
+
+    def __init__(self):
+        self.daemons = []
+        self.notices = []  # (title, text), in the order the program sent them
+        self.lock = threading.Lock()
+        self.loop = None
+
+    def _daemon(self):
+        p = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"], stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL, text=True)
+        self.daemons.append(p)
+        return p.stdout.readline().strip()
+
+    def start(self, env):
+        import dbus
+        import dbus.mainloop.glib
+        import dbus.service
+        from gi.repository import GLib
+        dbus.mainloop.glib.threads_init()
+        mainloop = dbus.mainloop.glib.DBusGMainLoop()
+        env["DBUS_SESSION_BUS_ADDRESS"] = self._daemon()
+        env["DBUS_SYSTEM_BUS_ADDRESS"] = self._daemon()
+        buses = self
+
+        class Notifications(dbus.service.Object):
+            @dbus.service.method("org.freedesktop.Notifications", in_signature="susssasa{sv}i", out_signature="u")
+            def Notify(self, app, replaces, icon, title, text, actions, hints, timeout):
+                with buses.lock:
+                    buses.notices.append((str(title), str(text)))
+                    return len(buses.notices)
+
+        class Login(dbus.service.Object):
+            @dbus.service.signal("org.freedesktop.login1.Manager", signature="b")
+            def PrepareForSleep(self, start):
+                pass
+
+        session = dbus.bus.BusConnection(env["DBUS_SESSION_BUS_ADDRESS"], mainloop=mainloop)
+        system = dbus.bus.BusConnection(env["DBUS_SYSTEM_BUS_ADDRESS"], mainloop=mainloop)
+        self.names = [dbus.service.BusName("org.freedesktop.Notifications", session),
+                      dbus.service.BusName("org.freedesktop.login1", system)]
+        self.server = Notifications(session, "/org/freedesktop/Notifications")
+        self.login = Login(system, "/org/freedesktop/login1")
+        self.idle_add = GLib.idle_add
+        self.loop = GLib.MainLoop()
+        threading.Thread(target=self.loop.run, daemon=True).start()
+
+    def stop(self):
+        if self.loop:
+            self.loop.quit()
+        for p in self.daemons:
+            p.kill()
+            p.wait()
+
+    def wake(self):
+        """logind's signal that the system has woken, sent from the loop's thread."""
+        self.idle_add(self.login.PrepareForSleep, False)
+
+    def count(self):
+        with self.lock:
+            return len(self.notices)
+
+    def since(self, count):
+        with self.lock:
+            return self.notices[count:]
+
+
 class LinuxWorld(wd.World):
     """Xvfb and trayer: the desktop the Linux program runs on."""
 
@@ -79,9 +155,11 @@ class LinuxWorld(wd.World):
         self.trayer = None
         self.manager = None
         self.session = None  # the environment of the program now running
+        self.buses = DesktopBuses()
 
     def start(self):
         self.start_display()
+        self.buses.start(self.env)
         os.makedirs(self.workdir, exist_ok=True)
         # A window manager, as every desktop has: it closes the window on
         # Alt+F4 and gives a new window the keyboard.
@@ -97,6 +175,7 @@ class LinuxWorld(wd.World):
             if p and p.poll() is None:
                 p.kill()
                 p.wait()
+        self.buses.stop()
         self.stop_display()
 
     def simctl(self, *args, timeout=60):
@@ -136,10 +215,12 @@ class LinuxWorld(wd.World):
                 and not (w[3] >= DIALOG_MIN[0] and w[4] >= DIALOG_MIN[1])]
 
     def notice_mark(self):
-        return wd.NoticeMark(0, set())
+        return wd.NoticeMark(self.buses.count(), set())
 
     def wait_balloon(self, mark, text, title, timeout=20):
-        raise wd.E2EError(f"the balloon {text!r} cannot be read on this desktop (no notification server)")
+        """Waits until the notification server was asked to show this notice after `mark`."""
+        wd.wait_for(f"the notice {title}: {text!r}", lambda: (title, text) in self.buses.since(mark.log),
+                    timeout=timeout)
 
 
 def wait_for_icon(world):
@@ -303,14 +384,15 @@ class LinuxDialogs200(LinuxDialogs):
 
 
 # Which walks run: those whose every check can be made on this desktop.
-# Left out: balloon texts (read from Wine's log), kvprobe's view of
+# Left out: Wine's log of tooltips, kvprobe's view of
 # controls and text ink, the Windows registry (the pointer settings, the
 # Run key), the Windows file dialogs.
 WALKS = {
     LinuxStartAndTray: ["test_tray_click_shows_the_window_and_keys_hide_it", "test_hover_over_ok_lights_it",
                         "test_apply_sends_everything_and_saves", "test_ok_applies_and_hides",
                         "test_cancel_sends_nothing_and_restores", "test_edit_then_apply_reaches_the_mouse",
-                        "test_silent_mouse_leaves_the_program_usable", "test_close_button_exits"],
+                        "test_silent_mouse_leaves_the_program_usable", "test_close_button_exits",
+                        "test_unplug_and_replug"],
     LinuxBasicPage: ["test_button_functions_modes_and_default", "test_keys_in_a_buttons_open_list",
                      "test_report_rate_dpi_stages_and_lighting"],
     LinuxAdvancedPage: ["test_a_macro_from_the_keyboard_to_the_mouse"],
@@ -392,7 +474,42 @@ class LinuxDesktop(LinuxCase, test_dialogs.DialogCase):
         self.assertEqual(rc, 1)
         self.assertIn("unknown command", text)
 
-    def test_4_screenshots_of_both_pages_and_two_dialogs(self):
+    def test_4_a_wake_checks_the_link_and_opens_it_anew_when_its_handles_died(self):
+        program = self.program
+        self.world.settle()  # the last plug's arrivals are through
+        trace, notices = program.trace.mark(), self.world.buses.count()
+
+        def wait_calls(what, done):
+            wd.wait_for(what, lambda: done(program.trace.calls_since(trace)), timeout=10)
+            self.world.settle()  # the wake's handling is through
+            return program.trace.calls_since(trace)
+
+        # A live link: the one query, nothing else.
+        self.world.buses.wake()
+        calls = wait_calls("the check after the wake", lambda calls: len(calls) >= 2)
+        self.assertEqual([c.kind for c in calls], ["SET_FEATURE", "GET_FEATURE"])
+        self.assertEqual(calls[0].payload[0], 0x83)
+        self.assertTrue(any(line.endswith(" resumed") for line in program.trace.lines()[trace:]))
+
+        # Enumerated anew while asleep, unheard: the check fails on the dead
+        # handles and the link is opened again, shaken hands with, the sensor read.
+        self.world.simctl_ok("reenumerate")
+        trace = program.trace.mark()
+        self.world.buses.wake()
+        calls = wait_calls("the link opened anew", lambda calls: any(
+            c.kind == "SET_FEATURE" and c.payload and c.payload[0] == 0x03 for c in calls))
+        self.assertTrue(calls[0].failure, "the check went through on a dead handle")
+        sets = [c.payload for c in calls if c.kind == "SET_FEATURE" and not c.failure]
+        self.assertIn(test_program.HANDSHAKE_CHALLENGE, sets)
+        self.assertEqual([p[0] for p in sets][-2:], [0x83, 0x03])
+        self.assertEqual(self.world.buses.since(notices), [], "the mouse, found before and after, was told again")
+        # The reader reads the new handles: a notice of the mouse reaches the screen.
+        trace = program.trace.mark()
+        self.world.simctl_ok("notify", 7, 1)
+        wd.wait_for("the on-screen notice", lambda: any(
+            line.endswith(" osd shown") for line in program.trace.lines()[trace:]), timeout=10)
+
+    def test_5_screenshots_of_both_pages_and_two_dialogs(self):
         """Both pages, the Single Key and the skins dialog, in English here;
         the Chinese and 200 % sets come from separate runs below."""
         self.take_shots(self.program, "en.100")
@@ -430,7 +547,7 @@ class LinuxDesktop(LinuxCase, test_dialogs.DialogCase):
         program.wait_hidden()
         return page
 
-    def test_5_at_200_percent_and_in_chinese(self):
+    def test_6_at_200_percent_and_in_chinese(self):
         self.assertEqual(self.exit_from_tray(self.program), 0)
         window_100 = None
         for scale, lan in ((1, "CHS"), (2, "EN"), (2, "CHS")):
@@ -461,7 +578,7 @@ class LinuxDesktop(LinuxCase, test_dialogs.DialogCase):
             self.assertEqual(self.exit_from_tray(program), 0)
         self.program = self.shared
 
-    def test_6_the_last_exit_leaves_nothing_listening(self):
+    def test_7_the_last_exit_leaves_nothing_listening(self):
         self.world.session = self.shared.env
         rc, text = self.world.simctl("plug")
         self.assertEqual(rc, 1)

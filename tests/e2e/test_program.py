@@ -573,10 +573,13 @@ class StartAndTray(ProgramCase):
         codes = [p[0] for p in sets]
         self.assertIn(0x83, codes, "the sensor was not read after the arrival")
 
-        # The dialog ended as cancelled: Apply saves the record as it was.
+        # The dialog ended as cancelled: Apply sends the record as it was to
+        # the mouse come back, and saves it.
         self.show(program)
+        trace_mark = program.trace.mark()
         program.click_rect(APPLY)
         self.wait_config_flag(program)
+        check_apply_traffic(self, program.trace.calls_since(trace_mark), config[1:])
         self.assertEqual(self.read_config(program)[1:], config[1:], "the record changed")
         self.assertEqual(wd.read_utf16_ini(program.file("str.ini"))["Setting-EN"].get("Item2"), "Right Click")
 
