@@ -217,6 +217,12 @@ class LinuxWorld(wd.World):
     def notice_mark(self):
         return wd.NoticeMark(self.buses.count(), set())
 
+    def balloons_since(self, mark):
+        return self.buses.since(mark.log)
+
+    def wake(self):
+        self.buses.wake()
+
     def wait_balloon(self, mark, text, title, timeout=20):
         """Waits until the notification server was asked to show this notice after `mark`."""
         wd.wait_for(f"the notice {title}: {text!r}", lambda: (title, text) in self.buses.since(mark.log),
@@ -300,13 +306,15 @@ class LinuxCase:
         return LinuxProgram(self.world, folder, args, trace_name, scale=self.SCALE)
 
     def wait_started(self, program, balloon=None):
-        """Waits for the icon and for the handshake the program sends when it
-        finds the mouse; the notice that says so is Qt's own balloon."""
+        """Waits for the icon, for the handshake the program sends when it
+        finds the mouse and for the notice that says so, when one is named."""
         wait_for_icon(self.world)
         wd.wait_for("the handshake with the mouse",
                     lambda: len(program.trace.calls_since()) >= HANDSHAKE_CALLS or not program.alive(), timeout=30)
         if not program.alive():
             raise wd.E2EError(f"the program ended with {program.proc.returncode}; see {program.log_path}")
+        if balloon:
+            self.world.wait_balloon(program.start_notice, balloon, "Info")
 
     def _stop(self, program):
         program.kill()
@@ -392,7 +400,7 @@ WALKS = {
                         "test_apply_sends_everything_and_saves", "test_ok_applies_and_hides",
                         "test_cancel_sends_nothing_and_restores", "test_edit_then_apply_reaches_the_mouse",
                         "test_silent_mouse_leaves_the_program_usable", "test_close_button_exits",
-                        "test_unplug_and_replug"],
+                        "test_unplug_and_replug", "test_a_wake_checks_the_link_and_opens_it_anew_when_it_died"],
     LinuxBasicPage: ["test_button_functions_modes_and_default", "test_keys_in_a_buttons_open_list",
                      "test_report_rate_dpi_stages_and_lighting"],
     LinuxAdvancedPage: ["test_a_macro_from_the_keyboard_to_the_mouse"],
@@ -474,42 +482,7 @@ class LinuxDesktop(LinuxCase, test_dialogs.DialogCase):
         self.assertEqual(rc, 1)
         self.assertIn("unknown command", text)
 
-    def test_4_a_wake_checks_the_link_and_opens_it_anew_when_its_handles_died(self):
-        program = self.program
-        self.world.settle()  # the last plug's arrivals are through
-        trace, notices = program.trace.mark(), self.world.buses.count()
-
-        def wait_calls(what, done):
-            wd.wait_for(what, lambda: done(program.trace.calls_since(trace)), timeout=10)
-            self.world.settle()  # the wake's handling is through
-            return program.trace.calls_since(trace)
-
-        # A live link: the one query, nothing else.
-        self.world.buses.wake()
-        calls = wait_calls("the check after the wake", lambda calls: len(calls) >= 2)
-        self.assertEqual([c.kind for c in calls], ["SET_FEATURE", "GET_FEATURE"])
-        self.assertEqual(calls[0].payload[0], 0x83)
-        self.assertTrue(any(line.endswith(" resumed") for line in program.trace.lines()[trace:]))
-
-        # Enumerated anew while asleep, unheard: the check fails on the dead
-        # handles and the link is opened again, shaken hands with, the sensor read.
-        self.world.simctl_ok("reenumerate")
-        trace = program.trace.mark()
-        self.world.buses.wake()
-        calls = wait_calls("the link opened anew", lambda calls: any(
-            c.kind == "SET_FEATURE" and c.payload and c.payload[0] == 0x03 for c in calls))
-        self.assertTrue(calls[0].failure, "the check went through on a dead handle")
-        sets = [c.payload for c in calls if c.kind == "SET_FEATURE" and not c.failure]
-        self.assertIn(test_program.HANDSHAKE_CHALLENGE, sets)
-        self.assertEqual([p[0] for p in sets][-2:], [0x83, 0x03])
-        self.assertEqual(self.world.buses.since(notices), [], "the mouse, found before and after, was told again")
-        # The reader reads the new handles: a notice of the mouse reaches the screen.
-        trace = program.trace.mark()
-        self.world.simctl_ok("notify", 7, 1)
-        wd.wait_for("the on-screen notice", lambda: any(
-            line.endswith(" osd shown") for line in program.trace.lines()[trace:]), timeout=10)
-
-    def test_5_screenshots_of_both_pages_and_two_dialogs(self):
+    def test_4_screenshots_of_both_pages_and_two_dialogs(self):
         """Both pages, the Single Key and the skins dialog, in English here;
         the Chinese and 200 % sets come from separate runs below."""
         self.take_shots(self.program, "en.100")
@@ -547,7 +520,7 @@ class LinuxDesktop(LinuxCase, test_dialogs.DialogCase):
         program.wait_hidden()
         return page
 
-    def test_6_at_200_percent_and_in_chinese(self):
+    def test_5_at_200_percent_and_in_chinese(self):
         self.assertEqual(self.exit_from_tray(self.program), 0)
         window_100 = None
         for scale, lan in ((1, "CHS"), (2, "EN"), (2, "CHS")):
@@ -578,7 +551,7 @@ class LinuxDesktop(LinuxCase, test_dialogs.DialogCase):
             self.assertEqual(self.exit_from_tray(program), 0)
         self.program = self.shared
 
-    def test_7_the_last_exit_leaves_nothing_listening(self):
+    def test_6_the_last_exit_leaves_nothing_listening(self):
         self.world.session = self.shared.env
         rc, text = self.world.simctl("plug")
         self.assertEqual(rc, 1)
