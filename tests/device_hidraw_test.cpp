@@ -326,62 +326,38 @@ TEST(HidrawTest, NotificationsReachTheReaderAndStopEndsThePendingRead) {
   EXPECT_EQ(notices, (std::vector<std::pair<int, int>>{{14, 0}, {7, 2}}));
 }
 
-HidrawUevent Uevent(const char* action, const char* node, const char* hidId = "", const char* phys = "") {
-  return {action, "hidraw", node, std::string("/dev/") + node, hidId, phys};
-}
-
-std::vector<std::pair<bool, std::wstring>> Told(HidrawNodeNames& known, const HidrawUevent& event) {
-  const HidrawEventMeaning meaning = HidrawEventChange(known, event);
-  std::vector<std::pair<bool, std::wstring>> told;
-  for (const std::optional<HidrawChange>& change : {meaning.leftFirst, meaning.change})
-    if (change) told.emplace_back(change->arrived, change->interfaceName);
-  return told;
-}
-
 // udev's events as the link hears them: a node named as Windows names the
 // interface, its removal (whose sysfs entry is gone) under the name it came
-// with; changes, other subsystems and nodes of no HID device unheard.
+// with; changes, other subsystems and nodes of no HID device unheard; an add
+// of a node still known (its remove lost) an arrival again.
 TEST(HidrawNodes, UdevEventsBecomeTheArrivalsAndRemovalsWindowsWouldSend) {
-  EXPECT_EQ(HidrawInterfaceName("0003:000004d9:0000a09f", "usb-0000:00:14.0-2/input1", "hidraw3"),
-            L"\\\\?\\HID#VID_04D9&PID_A09F&MI_01#hidraw3");
-  EXPECT_EQ(HidrawInterfaceName("0003:000004D9:0000A09F", "", "hidraw3"), L"\\\\?\\HID#VID_04D9&PID_A09F#hidraw3");
-  EXPECT_EQ(HidrawInterfaceName("0003:04d9", "", "hidraw3"), L"");
-  EXPECT_EQ(HidrawInterfaceName("0003:000004d9:0000a09f", "usb-1/inputX", "hidraw3"),
-            L"\\\\?\\HID#VID_04D9&PID_A09F#hidraw3");
-
-  const char* mouseId = "0003:000004D9:0000A09F";
-  const std::wstring mouse0 = L"\\\\?\\HID#VID_04D9&PID_A09F&MI_00#hidraw4";
-  const std::wstring mouse1 = L"\\\\?\\HID#VID_04D9&PID_A09F&MI_01#hidraw5";
-  HidrawNodeNames known;
   using Heard = std::vector<std::pair<bool, std::wstring>>;
-  EXPECT_EQ(Told(known, Uevent("add", "hidraw4", mouseId, "usb-0000:00:14.0-2/input0")), (Heard{{true, mouse0}}));
-  EXPECT_EQ(Told(known, Uevent("add", "hidraw5", mouseId, "usb-0000:00:14.0-2/input1")), (Heard{{true, mouse1}}));
-  // Another maker's keyboard is told too: the link decides by the name.
-  EXPECT_EQ(Told(known, Uevent("add", "hidraw0", "0003:0000046D:0000C31C")),
-            (Heard{{true, L"\\\\?\\HID#VID_046D&PID_C31C#hidraw0"}}));
-  EXPECT_TRUE(Told(known, Uevent("change", "hidraw4", mouseId)).empty());
-  EXPECT_TRUE(Told(known, Uevent("bind", "hidraw4", mouseId)).empty());
-  HidrawUevent input = Uevent("add", "event7", mouseId);
-  input.subsystem = "input";
-  EXPECT_TRUE(Told(known, input).empty());
-  EXPECT_TRUE(Told(known, Uevent("add", "hidraw9")).empty()) << "a node without a HID device";
-  EXPECT_TRUE(Told(known, Uevent("remove", "hidraw9")).empty());
-  EXPECT_TRUE(Told(known, Uevent("remove", "hidraw7")).empty()) << "a node never seen";
-
-  // The remove carries no properties.
-  EXPECT_EQ(Told(known, Uevent("remove", "hidraw5")), (Heard{{false, mouse1}}));
-  EXPECT_TRUE(Told(known, Uevent("remove", "hidraw5")).empty()) << "a node told gone twice";
-
-  // A second add of a node still known: its remove was lost. It arrives
-  // again; named anew, it first leaves under its old name.
-  EXPECT_EQ(Told(known, Uevent("add", "hidraw4", mouseId, "usb-0000:00:14.0-2/input0")), (Heard{{true, mouse0}}));
-  EXPECT_EQ(Told(known, Uevent("add", "hidraw0", mouseId, "usb-0000:00:14.0-2/input1")),
-            (Heard{{false, L"\\\\?\\HID#VID_046D&PID_C31C#hidraw0"},
-                   {true, L"\\\\?\\HID#VID_04D9&PID_A09F&MI_01#hidraw0"}}));
-  // Without a sysname the node is the devnode's last part.
-  HidrawUevent bare = Uevent("remove", "");
-  bare.devnode = "/dev/hidraw4";
-  EXPECT_EQ(Told(known, bare), (Heard{{false, mouse0}}));
+  HidrawNodeNames known;
+  auto told = [&known](const char* action, const char* node, const char* hidId = "", const char* phys = "",
+                       const char* subsystem = "hidraw") {
+    const HidrawEventMeaning meaning = HidrawEventChange(known, {action, subsystem, node, hidId, phys});
+    Heard heard;
+    for (const std::optional<HidrawChange>& change : {meaning.leftFirst, meaning.change})
+      if (change) heard.emplace_back(change->arrived, change->interfaceName);
+    return heard;
+  };
+  const char* mouse = "0003:000004d9:0000A09F";
+  const std::wstring mouse4 = L"\\\\?\\HID#VID_04D9&PID_A09F&MI_00#hidraw4";
+  const std::wstring mouse5 = L"\\\\?\\HID#VID_04D9&PID_A09F&MI_01#hidraw5";
+  const std::wstring keyboard = L"\\\\?\\HID#VID_046D&PID_C31C#hidraw0";
+  EXPECT_EQ(told("add", "hidraw4", mouse, "usb-0000:00:14.0-2/input0"), (Heard{{true, mouse4}}));
+  EXPECT_EQ(told("add", "hidraw5", mouse, "usb-0000:00:14.0-2/input1"), (Heard{{true, mouse5}}));
+  EXPECT_EQ(told("add", "hidraw0", "0003:0000046D:0000C31C"), (Heard{{true, keyboard}}));
+  EXPECT_EQ(told("change", "hidraw4", mouse), Heard{});
+  EXPECT_EQ(told("add", "event7", mouse, "", "input"), Heard{});
+  EXPECT_EQ(told("add", "hidraw9", "0003:04d9"), Heard{}) << "no usable HID_ID";
+  EXPECT_EQ(told("remove", "hidraw9"), Heard{});
+  EXPECT_EQ(told("remove", "hidraw7"), Heard{}) << "a node never seen";
+  EXPECT_EQ(told("remove", "hidraw5"), (Heard{{false, mouse5}}));
+  EXPECT_EQ(told("remove", "hidraw5"), Heard{}) << "a node told gone twice";
+  EXPECT_EQ(told("add", "hidraw4", mouse, "usb-0000:00:14.0-2/input0"), (Heard{{true, mouse4}}));
+  EXPECT_EQ(told("add", "hidraw0", mouse, "usb-0000:00:14.0-2/input1"),
+            (Heard{{false, keyboard}, {true, L"\\\\?\\HID#VID_04D9&PID_A09F&MI_01#hidraw0"}}));
 }
 
 }  // namespace

@@ -328,44 +328,31 @@ TEST(SimLinkTest, UnplugAndReplugWithTheReaderRunning) {
 // is re-opened as at an arrival, and one whose mouse left unheard is closed.
 TEST(SimLinkTest, AWakeReopensALinkWhoseHandlesDiedAndLeavesALiveOneAlone) {
   SimHarness h(SimHarness::Sensor(2));
-  std::vector<SimPlugEvent> events;
-  h.mouse.SetPlugListener([&](const SimPlugEvent& e) { events.push_back(e); });
   h.Connect();
   RefreshSensor(h.link, h.image);
   h.Commands();
   DeviceChangeResult r = CheckLinkAfterWake(h.link, h.image);
   EXPECT_FALSE(r.reopened || r.hideWindow || r.resumeReader);
   EXPECT_EQ(h.Commands(), (std::vector<uint8_t>{0x83}));
-  EXPECT_EQ(h.link.ready, 1);
 
   ASSERT_TRUE(h.mouse.Reenumerate());
-  EXPECT_TRUE(events.empty());
   r = CheckLinkAfterWake(h.link, h.image);
-  EXPECT_TRUE(r.reopened && r.resumeReader);
-  EXPECT_FALSE(r.hideWindow);
+  EXPECT_TRUE(r.reopened && r.resumeReader && !r.hideWindow);
   EXPECT_EQ(h.link.ready, 1);
   const std::vector<uint8_t> sent = h.Commands();
-  ASSERT_GE(sent.size(), 3u);
   EXPECT_EQ(sent.front(), 0x00) << "the handshake on the new handles";
   EXPECT_EQ(std::vector<uint8_t>(sent.end() - 2, sent.end()), (std::vector<uint8_t>{0x83, 0x03}));
   EXPECT_EQ(h.Notices(), (std::vector<std::pair<int, int>>{{14, 0}, {14, 0}}));
 
-  // A query the mouse cannot read (scrambled with a key it does not hold)
-  // gets no answer the link can trust: it is shaken hands with again.
-  h.link.scrambleKey = ScrambleKey{};
-  r = CheckLinkAfterWake(h.link, h.image);
-  EXPECT_TRUE(r.reopened);
-  EXPECT_EQ(h.link.ready, 1);
+  h.link.scrambleKey = ScrambleKey{};  // a query the mouse cannot read: no answer
+  EXPECT_TRUE(CheckLinkAfterWake(h.link, h.image).reopened);
   h.mouse.ClearRecord();
 
   h.mouse.Unplug();
-  events.clear();
   r = CheckLinkAfterWake(h.link, h.image);
   EXPECT_TRUE(r.reopened && r.hideWindow);
-  EXPECT_EQ(h.link.ready, 0);
   EXPECT_EQ(h.Notices().back(), (std::pair<int, int>{15, 0}));
   EXPECT_FALSE(h.mouse.Reenumerate()) << "nothing to enumerate while unplugged";
-  EXPECT_TRUE(h.mouse.Errors().empty()) << Joined(h.mouse.Errors());
 }
 
 }  // namespace

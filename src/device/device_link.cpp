@@ -260,17 +260,17 @@ DeviceChangeResult HandleDeviceChange(DeviceLink& link, DeviceImage& image, uint
   return Reconnect(link, image, eventType == kDeviceArrival);
 }
 
-bool LinkAnswers(DeviceLink& link, const DeviceImage& image) {
+bool LinkAnswers(DeviceLink& link) {
   if (link.ready == 0 || !link.featureHandle) return false;
   ExchangeSequence sequence(link);
   Payload query{};
   query[0] = kQuerySensor;
   const ExchangeResult result = Transact(link, query);
-  return result.sent && result.answered && query[1] == image.activeSensorType;
+  return result.sent && result.answered;
 }
 
 DeviceChangeResult CheckLinkAfterWake(DeviceLink& link, DeviceImage& image) {
-  if (LinkAnswers(link, image)) return {};
+  if (LinkAnswers(link)) return {};
   return Reconnect(link, image, /*arrival=*/true);
 }
 

@@ -121,11 +121,10 @@ struct DeviceChangeResult {
 DeviceChangeResult HandleDeviceChange(DeviceLink& link, DeviceImage& image, uint32_t eventType,
                                       uint32_t deviceType, std::wstring_view interfaceName);
 
-// Whether the mouse behind the link still answers: one sensor query, whose
-// answer must come and name the sensor the link found at the arrival. A
+// Whether the mouse behind the link still answers: one sensor query. A
 // handle whose device went away fails it; so does a mouse that started over
-// in plain mode, which cannot read a scrambled query.
-bool LinkAnswers(DeviceLink& link, const DeviceImage& image);
+// in plain mode, which cannot read a scrambled query and prepares no answer.
+bool LinkAnswers(DeviceLink& link);
 
 // After the system slept. A ready link whose mouse still answers is left as
 // it is, with no traffic but the check. Any other is re-opened as at an

@@ -38,7 +38,6 @@ HidrawUevent HidrawMonitor::Read(udev_device* device, const char* action) {
   event.action = Text(action);
   event.subsystem = Text(udev_device_get_subsystem(device));
   event.sysname = Text(udev_device_get_sysname(device));
-  event.devnode = Text(udev_device_get_devnode(device));
   if (udev_device* hid = udev_device_get_parent_with_subsystem_devtype(device, "hid", nullptr)) {
     event.hidId = Text(udev_device_get_property_value(hid, "HID_ID"));
     event.hidPhys = Text(udev_device_get_property_value(hid, "HID_PHYS"));

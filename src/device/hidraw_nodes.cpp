@@ -21,12 +21,6 @@ std::string_view InterfaceNumber(std::string_view phys) {
   return number;
 }
 
-std::string NodeName(const HidrawUevent& event) {
-  if (!event.sysname.empty()) return event.sysname;
-  const size_t slash = event.devnode.rfind('/');
-  return slash == std::string::npos ? event.devnode : event.devnode.substr(slash + 1);
-}
-
 }  // namespace
 
 // The identifiers are the last four digits of each eight-digit field.
@@ -53,7 +47,7 @@ std::wstring HidrawInterfaceName(std::string_view hidId, std::string_view hidPhy
 HidrawEventMeaning HidrawEventChange(HidrawNodeNames& known, const HidrawUevent& event) {
   HidrawEventMeaning meaning;
   if (event.subsystem != "hidraw") return meaning;
-  const std::string node = NodeName(event);
+  const std::string& node = event.sysname;
   if (node.empty()) return meaning;
   const auto it = known.find(node);
   if (event.action == "remove") {

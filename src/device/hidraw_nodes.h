@@ -18,14 +18,12 @@ namespace kovral {
 std::wstring HidrawInterfaceName(std::string_view hidId, std::string_view hidPhys, std::string_view node);
 
 // One device event of the hidraw subsystem: udev's action ("add", "remove",
-// "change", ...), the node's sysfs name and /dev path, and the properties
-// of the HID device the node belongs to (absent on a remove, whose sysfs
-// entry is gone).
+// "change", ...), the node's name, and the properties of the HID device the
+// node belongs to (absent on a remove, whose sysfs entry is gone).
 struct HidrawUevent {
   std::string action;
   std::string subsystem;
   std::string sysname;  // "hidraw3"
-  std::string devnode;  // "/dev/hidraw3"
   std::string hidId;
   std::string hidPhys;
 };

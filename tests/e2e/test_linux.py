@@ -78,58 +78,44 @@ def install(folder):
 
 
 class DesktopBuses:
-    """A session bus with a notification server that keeps every notice, and
-    a stand-in system bus on which logind's name is the tests': both private
-    to the tests, served by a GLib loop on a thread of its own."""
-
-    def __init__(self):
-        self.daemons = []
-        self.notices = []  # (title, text), in the order the program sent them
-        self.lock = threading.Lock()
-        self.loop = None
-
-    def _daemon(self):
-        p = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"], stdout=subprocess.PIPE,
-                             stderr=subprocess.DEVNULL, text=True)
-        self.daemons.append(p)
-        return p.stdout.readline().strip()
+    """Private session and system buses: on the first a notification server
+    keeps every notice, on the second logind's name is the tests'. A GLib
+    loop on a thread of its own serves both."""
 
     def start(self, env):
-        import dbus
         import dbus.mainloop.glib
         import dbus.service
         from gi.repository import GLib
         dbus.mainloop.glib.threads_init()
-        mainloop = dbus.mainloop.glib.DBusGMainLoop()
-        env["DBUS_SESSION_BUS_ADDRESS"] = self._daemon()
-        env["DBUS_SYSTEM_BUS_ADDRESS"] = self._daemon()
-        buses = self
+        self.daemons = [subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+                        for _ in range(2)]
+        env["DBUS_SESSION_BUS_ADDRESS"], env["DBUS_SYSTEM_BUS_ADDRESS"] = (
+            d.stdout.readline().strip() for d in self.daemons)
+        session, system = (dbus.bus.BusConnection(env[name], mainloop=dbus.mainloop.glib.DBusGMainLoop())
+                           for name in ("DBUS_SESSION_BUS_ADDRESS", "DBUS_SYSTEM_BUS_ADDRESS"))
+        notices = self.notices = []  # (title, text); list.append is atomic
 
         class Notifications(dbus.service.Object):
             @dbus.service.method("org.freedesktop.Notifications", in_signature="susssasa{sv}i", out_signature="u")
             def Notify(self, app, replaces, icon, title, text, actions, hints, timeout):
-                with buses.lock:
-                    buses.notices.append((str(title), str(text)))
-                    return len(buses.notices)
+                notices.append((str(title), str(text)))
+                return len(notices)
 
         class Login(dbus.service.Object):
             @dbus.service.signal("org.freedesktop.login1.Manager", signature="b")
             def PrepareForSleep(self, start):
                 pass
 
-        session = dbus.bus.BusConnection(env["DBUS_SESSION_BUS_ADDRESS"], mainloop=mainloop)
-        system = dbus.bus.BusConnection(env["DBUS_SYSTEM_BUS_ADDRESS"], mainloop=mainloop)
         self.names = [dbus.service.BusName("org.freedesktop.Notifications", session),
                       dbus.service.BusName("org.freedesktop.login1", system)]
         self.server = Notifications(session, "/org/freedesktop/Notifications")
         self.login = Login(system, "/org/freedesktop/login1")
-        self.idle_add = GLib.idle_add
-        self.loop = GLib.MainLoop()
+        self.loop, self.idle_add = GLib.MainLoop(), GLib.idle_add
         threading.Thread(target=self.loop.run, daemon=True).start()
 
     def stop(self):
-        if self.loop:
-            self.loop.quit()
+        self.loop.quit()
         for p in self.daemons:
             p.kill()
             p.wait()
@@ -137,14 +123,6 @@ class DesktopBuses:
     def wake(self):
         """logind's signal that the system has woken, sent from the loop's thread."""
         self.idle_add(self.login.PrepareForSleep, False)
-
-    def count(self):
-        with self.lock:
-            return len(self.notices)
-
-    def since(self, count):
-        with self.lock:
-            return self.notices[count:]
 
 
 class LinuxWorld(wd.World):
@@ -215,17 +193,17 @@ class LinuxWorld(wd.World):
                 and not (w[3] >= DIALOG_MIN[0] and w[4] >= DIALOG_MIN[1])]
 
     def notice_mark(self):
-        return wd.NoticeMark(self.buses.count(), set())
+        return wd.NoticeMark(len(self.buses.notices), set())
 
     def balloons_since(self, mark):
-        return self.buses.since(mark.log)
+        return self.buses.notices[mark.log:]
 
     def wake(self):
         self.buses.wake()
 
     def wait_balloon(self, mark, text, title, timeout=20):
         """Waits until the notification server was asked to show this notice after `mark`."""
-        wd.wait_for(f"the notice {title}: {text!r}", lambda: (title, text) in self.buses.since(mark.log),
+        wd.wait_for(f"the notice {title}: {text!r}", lambda: (title, text) in self.balloons_since(mark),
                     timeout=timeout)
 
 

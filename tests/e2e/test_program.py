@@ -604,37 +604,35 @@ class StartAndTray(ProgramCase):
 
     def test_a_wake_checks_the_link_and_opens_it_anew_when_it_died(self):
         program = self.launch()
-        trace, notices = program.trace.mark(), self.world.notice_mark()
+        notices = self.world.notice_mark()
 
-        def wait_calls(what, done):
-            wd.wait_for(what, lambda: done(program.trace.calls_since(trace)), timeout=20)
+        def wake(until):
+            trace = program.trace.mark()
+            self.world.wake()
+            wd.wait_for("the link checked after the wake", lambda: until(program.trace.calls_since(trace)), timeout=20)
             self.world.settle()  # the wake's handling is through
             return program.trace.calls_since(trace)
 
         # A live link: the one query, nothing else.
-        self.world.wake()
-        calls = wait_calls("the check after the wake", lambda calls: len(calls) >= 2)
+        calls = wake(lambda calls: len(calls) >= 2)
         self.assertEqual([c.kind for c in calls], ["SET_FEATURE", "GET_FEATURE"])
         self.assertEqual(calls[0].payload[0], 0x83)
-        self.assertTrue(any(line.endswith(" resumed") for line in program.trace.lines()[trace:]))
-
-        # Enumerated anew while asleep, unheard: the check fails on the dead
+        # Enumerated anew while asleep, unheard: the query fails on the dead
         # handles, and the link is opened again, shaken hands with, the sensor read.
         self.world.simctl_ok("reenumerate")
-        trace = program.trace.mark()
-        self.world.wake()
-        calls = wait_calls("the link opened anew", lambda calls: any(
-            c.kind == "SET_FEATURE" and not c.failure and c.payload[0] == 0x03 for c in calls))
-        self.assertTrue(calls[0].failure, "the check went through on a dead handle")
-        sets = [c.payload for c in calls if c.kind == "SET_FEATURE" and not c.failure]
-        self.assertIn(HANDSHAKE_CHALLENGE, sets)
-        self.assertEqual([p[0] for p in sets][-2:], [0x83, 0x03])
+        def sets(calls):
+            return [c.payload for c in calls if c.kind == "SET_FEATURE" and not c.failure]
+
+        calls = wake(lambda calls: [p[0] for p in sets(calls)][-1:] == [0x03])
+        self.assertTrue(calls[0].failure, "the query went through on a dead handle")
+        sent = sets(calls)
+        self.assertEqual((sent[0], sent[-2][0], sent[-1][0]), (HANDSHAKE_CHALLENGE, 0x83, 0x03))
         self.assertEqual(self.world.balloons_since(notices), [], "the mouse, there before and after, was told again")
         # The reader reads the new handles: the mouse's notice reaches the screen.
-        trace = program.trace.mark()
+        trace = program.trace.lines()
         self.world.simctl_ok("notify", 7, 1)
-        wd.wait_for("the on-screen notice", lambda: any(
-            line.endswith(" osd shown") for line in program.trace.lines()[trace:]), timeout=20)
+        wd.wait_for("the on-screen notice", lambda: "osd shown" in " ".join(program.trace.lines()[len(trace):]),
+                    timeout=20)
         self.assertEqual(self.exit_from_tray(program), 0)
 
     def test_silent_mouse_leaves_the_program_usable(self):
