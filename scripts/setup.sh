@@ -18,9 +18,9 @@ packages=(
   # layout tables place them.)
   qt6-base-dev qt6-qpa-plugins libxcb-cursor0 fonts-urw-base35 libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
   trayer openbox
-  # The hidraw nodes coming and going (libudev); the e2e tests' private
-  # session and system buses (dbus-daemon) and their notification server and
-  # logind stand-in (python3-dbus, python3-gi).
+  # The hidraw nodes coming and going (libudev); the tests' private session
+  # bus (dbus-daemon) and the e2e tests' notification server on it
+  # (python3-dbus, python3-gi).
   libudev-dev dbus-daemon python3-dbus python3-gi
 )
 

@@ -15,13 +15,9 @@ Linux program has, on one program shared between its checks, and takes the
 screenshots of both pages and two dialogs at both scales in English and
 Simplified Chinese (KOVRAL_E2E_SHOTS, build/e2e-shots/linux).
 
-The program's balloons are the desktop's notifications: a notification
-server of the tests' own on a session bus of their own (DesktopBuses) keeps
-them, where Wine's log keeps the Windows program's. A stand-in system bus
-carries logind's word that the system woke.
-
-The walks that need what only Wine shows (control texts from kvprobe, the
-registry) are not run here; see WALKS.
+The balloons are read from a notification server on a session bus of the
+tests' own (NotificationServer). The walks that need what only Wine shows
+(control texts from kvprobe, the registry) are not run here; see WALKS.
 """
 
 import os
@@ -77,23 +73,19 @@ def install(folder):
     return folder
 
 
-class DesktopBuses:
-    """Private session and system buses: on the first a notification server
-    keeps every notice, on the second logind's name is the tests'. A GLib
-    loop on a thread of its own serves both."""
+class NotificationServer:
+    """Keeps every notice the program sends, on a private session bus served
+    by a GLib loop on a thread of its own."""
 
     def start(self, env):
         import dbus.mainloop.glib
         import dbus.service
         from gi.repository import GLib
         dbus.mainloop.glib.threads_init()
-        self.daemons = [subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-                        for _ in range(2)]
-        env["DBUS_SESSION_BUS_ADDRESS"], env["DBUS_SYSTEM_BUS_ADDRESS"] = (
-            d.stdout.readline().strip() for d in self.daemons)
-        session, system = (dbus.bus.BusConnection(env[name], mainloop=dbus.mainloop.glib.DBusGMainLoop())
-                           for name in ("DBUS_SESSION_BUS_ADDRESS", "DBUS_SYSTEM_BUS_ADDRESS"))
+        self.daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        env["DBUS_SESSION_BUS_ADDRESS"] = self.daemon.stdout.readline().strip()
+        bus = dbus.bus.BusConnection(env["DBUS_SESSION_BUS_ADDRESS"], mainloop=dbus.mainloop.glib.DBusGMainLoop())
         notices = self.notices = []  # (title, text); list.append is atomic
 
         class Notifications(dbus.service.Object):
@@ -102,27 +94,13 @@ class DesktopBuses:
                 notices.append((str(title), str(text)))
                 return len(notices)
 
-        class Login(dbus.service.Object):
-            @dbus.service.signal("org.freedesktop.login1.Manager", signature="b")
-            def PrepareForSleep(self, start):
-                pass
-
-        self.names = [dbus.service.BusName("org.freedesktop.Notifications", session),
-                      dbus.service.BusName("org.freedesktop.login1", system)]
-        self.server = Notifications(session, "/org/freedesktop/Notifications")
-        self.login = Login(system, "/org/freedesktop/login1")
-        self.loop, self.idle_add = GLib.MainLoop(), GLib.idle_add
-        threading.Thread(target=self.loop.run, daemon=True).start()
+        self.name = dbus.service.BusName("org.freedesktop.Notifications", bus)
+        self.server = Notifications(bus, "/org/freedesktop/Notifications")
+        threading.Thread(target=GLib.MainLoop().run, daemon=True).start()
 
     def stop(self):
-        self.loop.quit()
-        for p in self.daemons:
-            p.kill()
-            p.wait()
-
-    def wake(self):
-        """logind's signal that the system has woken, sent from the loop's thread."""
-        self.idle_add(self.login.PrepareForSleep, False)
+        self.daemon.kill()
+        self.daemon.wait()
 
 
 class LinuxWorld(wd.World):
@@ -133,11 +111,11 @@ class LinuxWorld(wd.World):
         self.trayer = None
         self.manager = None
         self.session = None  # the environment of the program now running
-        self.buses = DesktopBuses()
+        self.notifications = NotificationServer()
 
     def start(self):
         self.start_display()
-        self.buses.start(self.env)
+        self.notifications.start(self.env)
         os.makedirs(self.workdir, exist_ok=True)
         # A window manager, as every desktop has: it closes the window on
         # Alt+F4 and gives a new window the keyboard.
@@ -153,7 +131,7 @@ class LinuxWorld(wd.World):
             if p and p.poll() is None:
                 p.kill()
                 p.wait()
-        self.buses.stop()
+        self.notifications.stop()
         self.stop_display()
 
     def simctl(self, *args, timeout=60):
@@ -193,16 +171,12 @@ class LinuxWorld(wd.World):
                 and not (w[3] >= DIALOG_MIN[0] and w[4] >= DIALOG_MIN[1])]
 
     def notice_mark(self):
-        return wd.NoticeMark(len(self.buses.notices), set())
+        return wd.NoticeMark(len(self.notifications.notices), set())
 
     def balloons_since(self, mark):
-        return self.buses.notices[mark.log:]
-
-    def wake(self):
-        self.buses.wake()
+        return self.notifications.notices[mark.log:]
 
     def wait_balloon(self, mark, text, title, timeout=20):
-        """Waits until the notification server was asked to show this notice after `mark`."""
         wd.wait_for(f"the notice {title}: {text!r}", lambda: (title, text) in self.balloons_since(mark),
                     timeout=timeout)
 
@@ -378,7 +352,7 @@ WALKS = {
                         "test_apply_sends_everything_and_saves", "test_ok_applies_and_hides",
                         "test_cancel_sends_nothing_and_restores", "test_edit_then_apply_reaches_the_mouse",
                         "test_silent_mouse_leaves_the_program_usable", "test_close_button_exits",
-                        "test_unplug_and_replug", "test_a_wake_checks_the_link_and_opens_it_anew_when_it_died"],
+                        "test_unplug_and_replug"],
     LinuxBasicPage: ["test_button_functions_modes_and_default", "test_keys_in_a_buttons_open_list",
                      "test_report_rate_dpi_stages_and_lighting"],
     LinuxAdvancedPage: ["test_a_macro_from_the_keyboard_to_the_mouse"],

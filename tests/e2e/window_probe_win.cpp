@@ -366,8 +366,7 @@ int Watch(const std::wstring& path, double seconds) {
   return 0;
 }
 
-// What Windows sends every top-level window after a wake from sleep, sent
-// to the program's main window alone.
+// What Windows sends every top-level window after a wake from sleep.
 int Wake() {
   HWND window = FindWindowW(L"KV-305GMClass", nullptr);
   LRESULT answer = 0;

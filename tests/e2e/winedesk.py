@@ -342,7 +342,6 @@ class World(XDisplay):
         return [b for b in self.log.tooltips_since(mark.log) if b[1] != "Gaming Mouse Setting"]
 
     def wake(self):
-        """The system woke from sleep: the program's window is told so."""
         rc, text = self.run_wine(self.kvprobe, "wake")
         if rc != 0:
             raise E2EError(f"kvprobe wake exited {rc}: {text.strip()}")
