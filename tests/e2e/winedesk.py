@@ -337,8 +337,7 @@ class World(XDisplay):
     def notice_mark(self):
         return NoticeMark(self.log.mark(), self.balloon_ids())
 
-    def balloons_since(self, mark):
-        """(title, text) of the balloons shown since `mark`, the icon's tip left out."""
+    def balloons_since(self, mark):  # (title, text), the icon's tip left out
         return [b for b in self.log.tooltips_since(mark.log) if b[1] != "Gaming Mouse Setting"]
 
     def wake(self):
