@@ -323,9 +323,8 @@ TEST(SimLinkTest, UnplugAndReplugWithTheReaderRunning) {
   EXPECT_TRUE(h.mouse.Errors().empty()) << Joined(h.mouse.Errors());
 }
 
-// After a wake: a live link costs one sensor query and nothing else; one
-// whose mouse was enumerated anew unheard (its handles dead, no plug event)
-// is re-opened as at an arrival, and one whose mouse left unheard is closed.
+// After a wake: a live link costs one query; one whose mouse was enumerated
+// anew or left unheard (no plug event) is re-opened as at an arrival.
 TEST(SimLinkTest, AWakeReopensALinkWhoseHandlesDiedAndLeavesALiveOneAlone) {
   SimHarness h(SimHarness::Sensor(2));
   h.Connect();

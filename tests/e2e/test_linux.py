@@ -74,8 +74,7 @@ def install(folder):
 
 
 class NotificationServer:
-    """Keeps every notice the program sends, on a private session bus served
-    by a GLib loop on a thread of its own."""
+    """Keeps every notice, on a private session bus served by a thread's GLib loop."""
 
     def start(self, env):
         import dbus.mainloop.glib
