@@ -746,17 +746,15 @@ TEST(DesktopNoticesQt, ABalloonIsTheServersNotifyElseTheTrays) {
   ASSERT_TRUE(server.registerService(QStringLiteral("org.freedesktop.Notifications")));
   std::vector<std::wstring> fallbacks;
   auto fallback = [&](const Balloon& b) { fallbacks.push_back(b.text); };
-  QImage icon(16, 16, QImage::Format_ARGB32);
-  icon.fill(Qt::red);
-  DesktopNoticesQt notices(QDBusConnection::connectToBus(address, QStringLiteral("kv-program")), icon, fallback);
+  DesktopNoticesQt notices(QDBusConnection::connectToBus(address, QStringLiteral("kv-program")),
+                           QImage(16, 16, QImage::Format_ARGB32), fallback);
   notices.Show({L"Warning", L"The mouse is not connected.", 3000, BalloonIcon::Warning});
   ASSERT_TRUE(Pump([&] { return notices.shownId() == 41; }));
   const QList<QVariant> args = fake.calls.at(0);
   ASSERT_EQ(args.size(), 8);
   EXPECT_EQ(QStringList({args[0].toString(), args[2].toString(), args[3].toString(), args[4].toString()}),
             QStringList({"Kovral", "kovral", "Warning", "The mouse is not connected."}));
-  EXPECT_EQ(args[1].toUInt(), 0u);
-  EXPECT_EQ(args[7].toInt(), 3000);
+  EXPECT_EQ(std::make_pair(args[1].toUInt(), args[7].toInt()), std::make_pair(0u, 3000)) << "replaces, time-out";
   notices.Show({L"Info", L"The mouse is connected.", 2000, BalloonIcon::Information});
   ASSERT_TRUE(Pump([&] { return fake.calls.size() == 2; }));
   EXPECT_EQ(fake.calls[1][1].toUInt(), 41u) << "the notice shown before is replaced";
