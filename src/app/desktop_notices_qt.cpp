@@ -6,7 +6,6 @@
 #include <QDBusPendingReply>
 #include <QVariantMap>
 
-#include <memory>
 
 namespace kovral {
 namespace {
@@ -48,8 +47,8 @@ void DesktopNoticesQt::Show(const Balloon& balloon) {
   if (!icon_.isNull()) hints.insert(QStringLiteral("image-data"), ImageData(icon_));
   call << QStringLiteral("Kovral") << lastId_ << QStringLiteral("kovral") << QString::fromStdWString(balloon.title)
        << QString::fromStdWString(balloon.text) << QStringList() << hints << static_cast<int>(balloon.timeoutMs);
-  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kReplyWaitMs));
-  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [this, balloon, watcher] {
+  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kReplyWaitMs), &replies_);
+  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &replies_, [this, balloon, watcher] {
     const QDBusPendingReply<uint32_t> reply = *watcher;
     if (reply.isError())
       fallback_(balloon);

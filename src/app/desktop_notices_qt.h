@@ -6,6 +6,7 @@
 // tray icon's.
 #include <QDBusConnection>
 #include <QImage>
+#include <QObject>
 
 #include <cstdint>
 #include <functional>
@@ -30,6 +31,7 @@ class DesktopNoticesQt {
   QImage icon_;  // RGBA, 8 bits a channel
   std::function<void(const Balloon&)> fallback_;
   uint32_t lastId_ = 0;
+  QObject replies_;  // owns the calls under way: a reply after the end reaches no one
 };
 
 }  // namespace kovral
