@@ -15,7 +15,6 @@
 #include <cstdlib>
 
 #include "device/device_link.h"
-#include "device/hidraw_nodes.h"
 #include "settings/settings_session.h"
 #include "sim/sim_mouse.h"
 #include "ui/color_chooser.h"
