@@ -22,6 +22,10 @@ packages=(
   # for the Depends; its check runs lintian and the desktop entry's and the
   # AppStream metadata's validators.
   dpkg-dev lintian desktop-file-utils appstream
+  # The hidraw nodes coming and going (libudev); the tests' private session
+  # bus (dbus-daemon) and the e2e tests' notification server on it
+  # (python3-dbus, python3-gi).
+  libudev-dev dbus-daemon python3-dbus python3-gi
 )
 
 missing=()

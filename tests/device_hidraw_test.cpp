@@ -326,28 +326,37 @@ TEST(HidrawTest, NotificationsReachTheReaderAndStopEndsThePendingRead) {
   EXPECT_EQ(notices, (std::vector<std::pair<int, int>>{{14, 0}, {7, 2}}));
 }
 
-// A node that goes can no longer be asked its device: it leaves under the
-// name it arrived with, and a node of another device comes and goes unheard.
-TEST(HidrawNodes, NodesComeAndGoAsTheInterfacesWindowsWouldName) {
-  EXPECT_EQ(HidrawInterfaceName("DRIVER=hid-generic\nHID_ID=0003:000004d9:0000A09F\nHID_NAME=x\n", "hidraw3"),
-            L"\\\\?\\HID#VID_04D9&PID_A09F#hidraw3");
-  EXPECT_EQ(HidrawInterfaceName("DRIVER=hid-generic\n", "hidraw3"), L"");
-  EXPECT_EQ(HidrawInterfaceName("HID_ID=0003:04d9\n", "hidraw3"), L"");
-  std::map<std::string, std::wstring> known;
-  std::map<std::string, std::wstring> sysfs = {{"hidraw0", L"keyboard"}, {"hidraw1", L""}};
-  auto nameOf = [&sysfs](const std::string& node) { return sysfs[node]; };
-  EXPECT_EQ(HidrawChanges(known, {"hidraw0", "hidraw1"}, nameOf).size(), 1u);
-  sysfs = {};
-  const std::vector<HidrawChange> gone = HidrawChanges(known, {}, nameOf);
-  ASSERT_EQ(gone.size(), 1u);
-  EXPECT_FALSE(gone[0].arrived);
-  EXPECT_EQ(gone[0].interfaceName, L"keyboard");
-  EXPECT_TRUE(known.empty());
-  sysfs = {{"hidraw2", L"mouse"}};
-  const std::vector<HidrawChange> came = HidrawChanges(known, {"hidraw2"}, nameOf);
-  ASSERT_EQ(came.size(), 1u);
-  EXPECT_TRUE(came[0].arrived);
-  EXPECT_TRUE(HidrawChanges(known, {"hidraw2"}, nameOf).empty()) << "a node told twice";
+// udev's events as the link hears them: a node named as Windows names the
+// interface, its removal (whose sysfs entry is gone) under the name it came
+// with; changes, other subsystems and nodes of no HID device unheard; an add
+// of a node still known (its remove lost) an arrival again.
+TEST(HidrawNodes, UdevEventsBecomeTheArrivalsAndRemovalsWindowsWouldSend) {
+  using Heard = std::vector<std::pair<bool, std::wstring>>;
+  HidrawNodeNames known;
+  auto told = [&known](const char* action, const char* node, const char* hidId = "", const char* phys = "",
+                       const char* subsystem = "hidraw") {
+    const HidrawEventMeaning meaning = HidrawEventChange(known, {action, subsystem, node, hidId, phys});
+    Heard heard;
+    for (const std::optional<HidrawChange>& change : {meaning.leftFirst, meaning.change})
+      if (change) heard.emplace_back(change->arrived, change->interfaceName);
+    return heard;
+  };
+  const char* mouse = "0003:000004d9:0000A09F";
+  const std::wstring mouse4 = L"\\\\?\\HID#VID_04D9&PID_A09F&MI_00#hidraw4";
+  const std::wstring mouse5 = L"\\\\?\\HID#VID_04D9&PID_A09F&MI_01#hidraw5";
+  const std::wstring keyboard = L"\\\\?\\HID#VID_046D&PID_C31C#hidraw0";
+  EXPECT_EQ(told("add", "hidraw4", mouse, "usb-0000:00:14.0-2/input0"), (Heard{{true, mouse4}}));
+  EXPECT_EQ(told("add", "hidraw5", mouse, "usb-0000:00:14.0-2/input1"), (Heard{{true, mouse5}}));
+  EXPECT_EQ(told("add", "hidraw0", "0003:0000046D:0000C31C"), (Heard{{true, keyboard}}));
+  EXPECT_EQ(told("change", "hidraw4", mouse), Heard{});
+  EXPECT_EQ(told("add", "event7", mouse, "", "input"), Heard{});
+  EXPECT_EQ(told("add", "hidraw9", "0003:04d9"), Heard{}) << "no usable HID_ID";
+  EXPECT_EQ(told("remove", "hidraw7"), Heard{}) << "a node never seen";
+  EXPECT_EQ(told("remove", "hidraw5"), (Heard{{false, mouse5}}));
+  EXPECT_EQ(told("remove", "hidraw5"), Heard{}) << "a node told gone twice";
+  EXPECT_EQ(told("add", "hidraw4", mouse, "usb-0000:00:14.0-2/input0"), (Heard{{true, mouse4}}));
+  EXPECT_EQ(told("add", "hidraw0", mouse, "usb-0000:00:14.0-2/input1"),
+            (Heard{{false, keyboard}, {true, L"\\\\?\\HID#VID_04D9&PID_A09F&MI_01#hidraw0"}}));
 }
 
 }  // namespace

@@ -323,5 +323,32 @@ TEST(SimLinkTest, UnplugAndReplugWithTheReaderRunning) {
   EXPECT_TRUE(h.mouse.Errors().empty()) << Joined(h.mouse.Errors());
 }
 
+// After a wake: a live link costs one query; one whose mouse was enumerated
+// anew or left unheard (no plug event) is re-opened as at an arrival.
+TEST(SimLinkTest, AWakeReopensALinkWhoseHandlesDiedAndLeavesALiveOneAlone) {
+  SimHarness h(SimHarness::Sensor(2));
+  h.Connect();
+  RefreshSensor(h.link, h.image);
+  h.Commands();
+  DeviceChangeResult r = CheckLinkAfterWake(h.link, h.image);
+  EXPECT_FALSE(r.reopened || r.hideWindow || r.resumeReader);
+  EXPECT_EQ(h.Commands(), (std::vector<uint8_t>{0x83}));
+
+  ASSERT_TRUE(h.mouse.Reenumerate());
+  r = CheckLinkAfterWake(h.link, h.image);
+  EXPECT_TRUE(r.reopened && r.resumeReader && !r.hideWindow);
+  EXPECT_EQ(h.link.ready, 1);
+  const std::vector<uint8_t> sent = h.Commands();
+  EXPECT_EQ(sent.front(), 0x00) << "the handshake on the new handles";
+  EXPECT_EQ(std::vector<uint8_t>(sent.end() - 2, sent.end()), (std::vector<uint8_t>{0x83, 0x03}));
+  EXPECT_EQ(h.Notices(), (std::vector<std::pair<int, int>>{{14, 0}, {14, 0}}));
+
+  h.mouse.Unplug();
+  r = CheckLinkAfterWake(h.link, h.image);
+  EXPECT_TRUE(r.reopened && r.hideWindow);
+  EXPECT_EQ(h.Notices().back(), (std::pair<int, int>{15, 0}));
+  EXPECT_FALSE(h.mouse.Reenumerate()) << "nothing to enumerate while unplugged";
+}
+
 }  // namespace
 }  // namespace kovral

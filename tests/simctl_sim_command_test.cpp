@@ -47,6 +47,7 @@ TEST(SimCommand, RawAcceptsSpacedOrRunTogetherHex) {
 TEST(SimCommand, PlugUnplugAndSilent) {
   EXPECT_EQ(Parsed(L"unplug").kind, SimCommandKind::Unplug);
   EXPECT_EQ(Parsed(L"plug").kind, SimCommandKind::Plug);
+  EXPECT_EQ(Parsed(L"reenumerate").kind, SimCommandKind::Reenumerate);
   EXPECT_FALSE(ParseSimCommand(L"plug now").command);
   SimCommand c = Parsed(L"silent on");
   EXPECT_EQ(c.kind, SimCommandKind::Silent);

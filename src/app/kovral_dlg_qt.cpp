@@ -1,8 +1,8 @@
 #include "app/kovral_dlg_qt.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
+#include <QDBusConnection>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -15,7 +15,6 @@
 #include <cstdlib>
 
 #include "device/device_link.h"
-#include "device/hidraw_nodes.h"
 #include "settings/settings_session.h"
 #include "sim/sim_mouse.h"
 #include "ui/color_chooser.h"
@@ -28,18 +27,10 @@ namespace {
 constexpr uint32_t kKeyReturn = 0x0D;  // the key codes RuleForKeyDown knows
 constexpr uint32_t kKeyEscape = 0x1B;
 
-std::wstring NodeInterfaceName(const std::string& node) {
-  QFile uevent(QStringLiteral("/sys/class/hidraw/%1/device/uevent").arg(QString::fromStdString(node)));
-  if (!uevent.open(QIODevice::ReadOnly)) return {};
-  return HidrawInterfaceName(uevent.readAll().toStdString(), node);
-}
-
-std::set<std::string> HidrawNodes() {
-  std::set<std::string> nodes;
-  for (const QString& node : QDir(QStringLiteral("/dev")).entryList({QStringLiteral("hidraw*")}, QDir::System))
-    nodes.insert(node.toStdString());
-  return nodes;
-}
+// A window places itself over the others on X (XWayland included); a native
+// Wayland surface cannot, and the on-screen display would be lost behind
+// the game.
+bool OsdCanShow() { return QGuiApplication::platformName() != QStringLiteral("wayland"); }
 
 }  // namespace
 
@@ -51,6 +42,12 @@ KovralDlgQt::KovralDlgQt(AppServices& services, MessageSink& messages, Assignmen
       pages_(PageHostQtServices{window_, controller_.settings(), controller_.link(), controller_.image(),
                                 controller_.pointer(), messages, *services.colors, dialogs}) {
   window_.setWindowIcon(QIcon(QStringLiteral(":/kovral.ico")));
+  notices_ = std::make_unique<DesktopNoticesQt>(
+      QDBusConnection::sessionBus(), QIcon(QStringLiteral(":/kovral.ico")).pixmap(64).toImage(),
+      [this](const Balloon& balloon) {
+        tray_.ShowMessage(balloon.title, balloon.text, static_cast<int>(balloon.timeoutMs),
+                          balloon.icon == BalloonIcon::Warning);
+      });
   window_.setWindowTitle(QStringLiteral("Kovral"));
   MainWindowQt::Handlers handlers;
   // The controller runs the click's steps; a page part no element took, or
@@ -163,12 +160,12 @@ void KovralDlgQt::SetLook(const MainLook& look, bool) {
 // ---------------------------------------------------------------------------
 // The tray and the on-screen display
 
-void KovralDlgQt::ShowBalloon(const Balloon& balloon) {
-  tray_.ShowMessage(balloon.title, balloon.text, static_cast<int>(balloon.timeoutMs));
-}
+void KovralDlgQt::ShowBalloon(const Balloon& balloon) { notices_->Show(balloon); }
 
+// Where the display cannot be shown the controller tells the notice as a balloon.
 bool KovralDlgQt::ShowOsd(const OsdNotice& notice, const OsdLook& look, OsdPosition position,
                           const std::wstring& languageCode) {
+  if (!OsdCanShow()) return false;
   osd_.ShowNotice(notice, look, position, languageCode);
   return osd_.showing();
 }
@@ -267,22 +264,40 @@ void KovralDlgQt::ResumeReader() {
   });
 }
 
-// The hidraw nodes come and go in /dev; each of the mouse's is one of its
-// collections. The simulated mouse has its own events.
+// udev tells the hidraw nodes coming and going; each of the mouse's is one
+// of its collections. The simulated mouse has its own events. logind tells
+// the wake from sleep, for the simulated mouse too.
 bool KovralDlgQt::StartDeviceNotifications() {
+  sleepWatch_ = std::make_unique<SleepWatchQt>([this] { controller_.OnSystemResumed(); });
+  sleepWatch_->Start(QDBusConnection::systemBus());
   if (services_.sim) return true;
-  hidrawWatch_ = std::make_unique<QFileSystemWatcher>();
-  if (!hidrawWatch_->addPath(QStringLiteral("/dev"))) return false;
-  HidrawChanges(hidrawNodes_, HidrawNodes(), NodeInterfaceName);  // the nodes there already are no arrivals
-  QObject::connect(hidrawWatch_.get(), &QFileSystemWatcher::directoryChanged, &window_, [this] { OnHidrawChange(); });
+  hidrawMonitor_ = std::make_unique<HidrawMonitor>();
+  if (!hidrawMonitor_->Start()) {
+    hidrawMonitor_.reset();
+    return false;
+  }
+  // The nodes there already are no arrivals: the start opened what it found.
+  for (const HidrawUevent& node : hidrawMonitor_->Present()) HidrawEventChange(hidrawNodes_, node);
+  hidrawNotifier_ = std::make_unique<QSocketNotifier>(hidrawMonitor_->fd(), QSocketNotifier::Read);
+  QObject::connect(hidrawNotifier_.get(), &QSocketNotifier::activated, &window_, [this] { OnHidrawEvents(); });
   return true;
 }
 
-void KovralDlgQt::StopDeviceNotifications() { hidrawWatch_.reset(); }
+void KovralDlgQt::StopDeviceNotifications() {
+  sleepWatch_.reset();
+  hidrawNotifier_.reset();
+  hidrawMonitor_.reset();
+}
 
-void KovralDlgQt::OnHidrawChange() {
-  for (const HidrawChange& change : HidrawChanges(hidrawNodes_, HidrawNodes(), NodeInterfaceName))
-    controller_.OnDeviceEvent({change.arrived, change.interfaceName});
+// Every event waiting is taken, so the notifier fires again only for new ones.
+void KovralDlgQt::OnHidrawEvents() {
+  while (hidrawMonitor_) {
+    const std::optional<HidrawUevent> event = hidrawMonitor_->Receive();
+    if (!event) break;
+    const HidrawEventMeaning meaning = HidrawEventChange(hidrawNodes_, *event);
+    for (const std::optional<HidrawChange>& change : {meaning.leftFirst, meaning.change})
+      if (change) controller_.OnDeviceEvent({change->arrived, change->interfaceName});
+  }
 }
 
 // ---------------------------------------------------------------------------

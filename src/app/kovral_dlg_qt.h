@@ -3,21 +3,23 @@
 // (main_controller.h). It makes the window, the notification-area icon, the
 // pages and the on-screen display, and hands every event to the controller,
 // which decides.
-#include <QFileSystemWatcher>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <atomic>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <thread>
 
 #include "app/app_services.h"
+#include "app/desktop_notices_qt.h"
 #include "app/main_controller.h"
 #include "app/main_shell.h"
+#include "app/sleep_watch_qt.h"
 #include "app/tray_qt.h"
+#include "device/hidraw_monitor_linux.h"
 #include "pages/page_host_qt.h"
 #include "profiles/foreground_watch_qt.h"
 #include "profiles/library_reader_qt.h"
@@ -93,7 +95,7 @@ class KovralDlgQt final : public QObject, private MainShell {
   void RequestLibraryRead() override;
   std::optional<ProfileListing> TakeLibraryListing() override;
 
-  void OnHidrawChange();
+  void OnHidrawEvents();
   void FrontMaybeChanged();
   void StopReader();
 
@@ -110,8 +112,11 @@ class KovralDlgQt final : public QObject, private MainShell {
   std::thread reader_;
   bool readerHeld_ = false;
   std::atomic<bool> readerDone_{false};
-  std::unique_ptr<QFileSystemWatcher> hidrawWatch_;
-  std::map<std::string, std::wstring> hidrawNodes_;  // node name -> the interface name it arrived as
+  std::unique_ptr<HidrawMonitor> hidrawMonitor_;
+  std::unique_ptr<QSocketNotifier> hidrawNotifier_;
+  HidrawNodeNames hidrawNodes_;
+  std::unique_ptr<SleepWatchQt> sleepWatch_;
+  std::unique_ptr<DesktopNoticesQt> notices_;
 
   MainController controller_;
   PageHostQt pages_;

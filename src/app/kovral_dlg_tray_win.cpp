@@ -174,6 +174,14 @@ LRESULT CKovralDlg::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
   return TRUE;
 }
 
+// Windows sends PBT_APMRESUMEAUTOMATIC after every wake, whoever woke the
+// machine; PBT_APMRESUMESUSPEND follows it only when a user did, so it would
+// make a second check.
+LRESULT CKovralDlg::OnPowerBroadcast(WPARAM event, LPARAM) {
+  if (event == PBT_APMRESUMEAUTOMATIC) controller_.OnSystemResumed();
+  return TRUE;
+}
+
 // Only the arrival or removal of a device interface names a collection;
 // every other change concerns no mouse.
 void CKovralDlg::HandleDeviceChange(UINT eventType, const DEV_BROADCAST_HDR* header) {

@@ -23,6 +23,7 @@ std::span<const ui::MessageEntry<CKovralDlg>> CKovralDlg::Messages() {
       M::WithDc<&CKovralDlg::OnEraseBackground>(WM_ERASEBKGND),
       M::Message<&CKovralDlg::OnTrayNotify>(WM_TRAY_NOTIFY),
       M::Message<&CKovralDlg::OnDeviceChange>(WM_DEVICECHANGE),
+      M::Message<&CKovralDlg::OnPowerBroadcast>(WM_POWERBROADCAST),
       M::Message<&CKovralDlg::OnDeviceNotify>(WM_DEVICE_NOTIFY),
       M::Message<&CKovralDlg::OnSimDeviceChange>(WM_SIM_DEVICECHANGE),
       M::Message<&CKovralDlg::OnCopyData>(WM_COPYDATA),

@@ -129,6 +129,7 @@ class CKovralDlg final : public ui::Dialog, private MainShell {
   LRESULT OnTrayNotify(WPARAM, LPARAM);
   LRESULT OnDeviceNotify(WPARAM, LPARAM);
   LRESULT OnDeviceChange(WPARAM, LPARAM);
+  LRESULT OnPowerBroadcast(WPARAM event, LPARAM);
   LRESULT OnSimDeviceChange(WPARAM, LPARAM);
   void HandleDeviceChange(UINT eventType, const DEV_BROADCAST_HDR* header);
   LRESULT OnCopyData(WPARAM, LPARAM);

@@ -296,6 +296,22 @@ void MainController::OnDeviceEvent(const DeviceEvent& event) {
       HandleDeviceChange(link_, image_, event.arrived ? protocol::kDeviceArrival : protocol::kDeviceRemoveComplete,
                          protocol::kDeviceTypeInterface, event.interfaceName);
   inDeviceEvent_ = false;
+  AfterDeviceChange(result);
+}
+
+// A link that died in the sleep goes the way of a removal and an arrival at
+// once: the notices are told as for one plug (only a change of presence),
+// the window goes without the mouse, and the profiles are sent again once
+// the mouse has settled.
+void MainController::OnSystemResumed() {
+  if (trace_) trace_->Note("resumed");
+  inDeviceEvent_ = true;
+  const DeviceChangeResult result = CheckLinkAfterWake(link_, image_);
+  inDeviceEvent_ = false;
+  AfterDeviceChange(result);
+}
+
+void MainController::AfterDeviceChange(const DeviceChangeResult& result) {
   if (result.hideWindow) HideWithoutMouse();
   if (result.reopened) OnMouseChanged();
   if (result.resumeReader) shell_.ResumeReader();

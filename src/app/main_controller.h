@@ -56,6 +56,9 @@ class MainController {
   bool OnMenuCommand(uint32_t command);
   void OnDeviceNotice(uint32_t code, uint32_t value);
   void OnDeviceEvent(const DeviceEvent& event);
+  // The system woke from sleep: the link is checked, and re-opened when the
+  // mouse no longer answers on it. Once per wake.
+  void OnSystemResumed();
   void OnTimer(MainTimer timer);
   void OnLater(LaterWork work);
   void OnFrontMaybeChanged();
@@ -92,6 +95,7 @@ class MainController {
   std::vector<std::wstring> SkinsHomes() const;
   void ExitProgram();
   void ShutdownCleanup();
+  void AfterDeviceChange(const DeviceChangeResult& result);
 
   // The window and the tray.
   void RunSkinChoice();

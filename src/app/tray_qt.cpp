@@ -36,9 +36,9 @@ bool TrayQt::Show(const std::wstring& tip) {
   return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-void TrayQt::ShowMessage(const std::wstring& title, const std::wstring& text, int timeoutMs) {
-  icon_.showMessage(QString::fromStdWString(title), QString::fromStdWString(text), QSystemTrayIcon::Information,
-                    timeoutMs);
+void TrayQt::ShowMessage(const std::wstring& title, const std::wstring& text, int timeoutMs, bool warning) {
+  icon_.showMessage(QString::fromStdWString(title), QString::fromStdWString(text),
+                    warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information, timeoutMs);
 }
 
 std::optional<uint32_t> TrayQt::PopUp(const TrayMenu& items) {

@@ -27,7 +27,7 @@ class TrayQt {
   bool Show(const std::wstring& tip);
   void Hide() { icon_.hide(); }
   bool visible() const { return icon_.isVisible(); }
-  void ShowMessage(const std::wstring& title, const std::wstring& text, int timeoutMs);
+  void ShowMessage(const std::wstring& title, const std::wstring& text, int timeoutMs, bool warning);
   // Shows the menu at the pointer; the command chosen, nothing when dismissed.
   std::optional<uint32_t> PopUp(const TrayMenu& items);
 

@@ -232,22 +232,46 @@ DeviceChangeAction ClassifyDeviceChange(uint32_t eventType, uint32_t deviceType,
   return DeviceChangeAction::Reopen;
 }
 
-// Each collection of the mouse brings its own arrival, and every one re-opens
-// the link: an arrival may be the collection the last open could not find.
-DeviceChangeResult HandleDeviceChange(DeviceLink& link, DeviceImage& image, uint32_t eventType,
-                                      uint32_t deviceType, std::wstring_view interfaceName) {
+namespace {
+
+// Re-opens the link; after an arrival that left it ready, the sensor is read
+// anew and the reader may start.
+DeviceChangeResult Reconnect(DeviceLink& link, DeviceImage& image, bool arrival) {
   DeviceChangeResult result;
-  if (ClassifyDeviceChange(eventType, deviceType, interfaceName) == DeviceChangeAction::Ignore) return result;
   result.reopened = true;
   if (!ConnectDevice(link)) {
     result.hideWindow = true;
     return result;
   }
-  if (eventType == kDeviceArrival && link.ready != 0) {
+  if (arrival && link.ready != 0) {
     RefreshSensor(link, image);
     result.resumeReader = true;
   }
   return result;
+}
+
+}  // namespace
+
+// Each collection of the mouse brings its own arrival, and every one re-opens
+// the link: an arrival may be the collection the last open could not find.
+DeviceChangeResult HandleDeviceChange(DeviceLink& link, DeviceImage& image, uint32_t eventType,
+                                      uint32_t deviceType, std::wstring_view interfaceName) {
+  if (ClassifyDeviceChange(eventType, deviceType, interfaceName) == DeviceChangeAction::Ignore) return {};
+  return Reconnect(link, image, eventType == kDeviceArrival);
+}
+
+bool LinkAnswers(DeviceLink& link) {
+  if (link.ready == 0 || !link.featureHandle) return false;
+  ExchangeSequence sequence(link);
+  Payload query{};
+  query[0] = kQuerySensor;
+  const ExchangeResult result = Transact(link, query);
+  return result.sent && result.answered;
+}
+
+DeviceChangeResult CheckLinkAfterWake(DeviceLink& link, DeviceImage& image) {
+  if (LinkAnswers(link)) return {};
+  return Reconnect(link, image, /*arrival=*/true);
 }
 
 // The interface thread never waits for this loop: it asks for the pending

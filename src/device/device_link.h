@@ -121,6 +121,18 @@ struct DeviceChangeResult {
 DeviceChangeResult HandleDeviceChange(DeviceLink& link, DeviceImage& image, uint32_t eventType,
                                       uint32_t deviceType, std::wstring_view interfaceName);
 
+// Whether the mouse behind the link still answers: one sensor query. A
+// handle whose device went away fails it; so does a mouse that started over
+// in plain mode, which cannot read a scrambled query and prepares no answer.
+bool LinkAnswers(DeviceLink& link);
+
+// After the system slept. A ready link whose mouse still answers is left as
+// it is, with no traffic but the check. Any other is re-opened as at an
+// arrival: the mouse may have been re-enumerated while the program was
+// frozen, leaving handles that no longer reach it, with the removal and the
+// arrival told while the program could not hear them, or not at all.
+DeviceChangeResult CheckLinkAfterWake(DeviceLink& link, DeviceImage& image);
+
 // Whether the reader passes a notification report on: report ID 6 with one
 // of the event codes 5, 7, 8, 9.
 bool IsForwardedNotification(uint8_t reportId, uint8_t code);

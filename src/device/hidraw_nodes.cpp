@@ -3,53 +3,66 @@
 #include <cwctype>
 
 namespace kovral {
+namespace {
 
-// The identifiers are the last four digits of each eight-digit field.
-std::wstring HidrawInterfaceName(std::string_view uevent, const std::string& node) {
-  size_t start = 0;
-  while (start < uevent.size()) {
-    size_t end = uevent.find('\n', start);
-    if (end == std::string_view::npos) end = uevent.size();
-    std::string_view line = uevent.substr(start, end - start);
-    start = end + 1;
-    if (!line.starts_with("HID_ID=")) continue;
-    line.remove_prefix(7);
-    const size_t first = line.find(':');
-    const size_t second = first == std::string_view::npos ? first : line.find(':', first + 1);
-    if (second == std::string_view::npos) return {};
-    const std::string_view vendor = line.substr(first + 1, second - first - 1);
-    const std::string_view product = line.substr(second + 1);
-    if (vendor.size() < 4 || product.size() < 4) return {};
-    std::wstring name = L"\\\\?\\HID#VID_";
-    for (char c : vendor.substr(vendor.size() - 4)) name += static_cast<wchar_t>(std::towupper(c));
-    name += L"&PID_";
-    for (char c : product.substr(product.size() - 4)) name += static_cast<wchar_t>(std::towupper(c));
-    name += L"#";
-    name.append(node.begin(), node.end());
-    return name;
-  }
-  return {};
+void AppendUpper(std::wstring& name, std::string_view digits) {
+  for (char c : digits) name += static_cast<wchar_t>(std::towupper(static_cast<unsigned char>(c)));
 }
 
-std::vector<HidrawChange> HidrawChanges(std::map<std::string, std::wstring>& known,
-                                        const std::set<std::string>& now,
-                                        const std::function<std::wstring(const std::string&)>& nameOf) {
-  std::vector<HidrawChange> changes;
-  for (auto it = known.begin(); it != known.end();) {
-    if (now.contains(it->first)) {
-      ++it;
-      continue;
-    }
-    if (!it->second.empty()) changes.push_back({false, it->second});
-    it = known.erase(it);
+// "usb-0000:00:14.0-2/input1" -> "01"; empty for a device not on USB or
+// without an interface number.
+std::string_view InterfaceNumber(std::string_view phys) {
+  const size_t slash = phys.rfind("/input");
+  if (slash == std::string_view::npos) return {};
+  const std::string_view number = phys.substr(slash + 6);
+  if (number.empty() || number.size() > 2) return {};
+  for (char c : number)
+    if (c < '0' || c > '9') return {};
+  return number;
+}
+
+}  // namespace
+
+// The identifiers are the last four digits of each eight-digit field.
+std::wstring HidrawInterfaceName(std::string_view hidId, std::string_view hidPhys, std::string_view node) {
+  const size_t first = hidId.find(':');
+  const size_t second = first == std::string_view::npos ? first : hidId.find(':', first + 1);
+  if (second == std::string_view::npos) return {};
+  const std::string_view vendor = hidId.substr(first + 1, second - first - 1);
+  const std::string_view product = hidId.substr(second + 1);
+  if (vendor.size() < 4 || product.size() < 4) return {};
+  std::wstring name = L"\\\\?\\HID#VID_";
+  AppendUpper(name, vendor.substr(vendor.size() - 4));
+  name += L"&PID_";
+  AppendUpper(name, product.substr(product.size() - 4));
+  if (const std::string_view number = InterfaceNumber(hidPhys); !number.empty()) {
+    name += number.size() == 1 ? L"&MI_0" : L"&MI_";
+    AppendUpper(name, number);
   }
-  for (const std::string& node : now) {
-    if (known.contains(node)) continue;
-    const std::wstring name = nameOf(node);
-    known[node] = name;
-    if (!name.empty()) changes.push_back({true, name});
+  name += L"#";
+  name.append(node.begin(), node.end());
+  return name;
+}
+
+HidrawEventMeaning HidrawEventChange(HidrawNodeNames& known, const HidrawUevent& event) {
+  HidrawEventMeaning meaning;
+  if (event.subsystem != "hidraw") return meaning;
+  const std::string& node = event.sysname;
+  if (node.empty()) return meaning;
+  const auto it = known.find(node);
+  if (event.action == "remove") {
+    if (it == known.end()) return meaning;
+    if (!it->second.empty()) meaning.change = HidrawChange{false, it->second};
+    known.erase(it);
+    return meaning;
   }
-  return changes;
+  if (event.action != "add") return meaning;
+  const std::wstring name = HidrawInterfaceName(event.hidId, event.hidPhys, node);
+  if (it != known.end() && !it->second.empty() && it->second != name)
+    meaning.leftFirst = HidrawChange{false, it->second};
+  known[node] = name;
+  if (!name.empty()) meaning.change = HidrawChange{true, name};
+  return meaning;
 }
 
 }  // namespace kovral

@@ -357,6 +357,13 @@ void SimMouse::Plug() {
   }
 }
 
+bool SimMouse::Reenumerate() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!plugged_) return false;
+  EndSession();
+  return true;
+}
+
 // The device instance is gone: its handles die, reads pending on them
 // complete empty, and the firmware forgets unfinished exchanges. Settings
 // live in the mouse's own memory and stay.

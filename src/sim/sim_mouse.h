@@ -132,6 +132,10 @@ class SimMouse {
   void Unplug();
   void Plug();
   bool Plugged() const;
+  // The mouse is enumerated anew unheard, as when it is reset while the
+  // system sleeps: every open handle dies as at an unplug, while its
+  // interfaces stay present and no plug event is told. False while unplugged.
+  bool Reenumerate();
   // Called after Plug and Unplug, once per collection of the mouse in
   // enumeration order, outside the simulator's lock.
   void SetPlugListener(std::function<void(const SimPlugEvent&)> listener);

@@ -101,9 +101,11 @@ SimCommandParse ParseSimCommand(std::wstring_view text) {
     if (command.report.size() > kSimRawReportMax) return Fail(L"raw: a report holds at most 40 bytes");
     return {command, L""};
   }
-  if (verb == L"unplug" || verb == L"plug") {
+  if (verb == L"unplug" || verb == L"plug" || verb == L"reenumerate") {
     if (words.size() != 1) return Fail(verb + L" takes no arguments");
-    command.kind = verb == L"plug" ? SimCommandKind::Plug : SimCommandKind::Unplug;
+    command.kind = verb == L"plug"          ? SimCommandKind::Plug
+                   : verb == L"reenumerate" ? SimCommandKind::Reenumerate
+                                            : SimCommandKind::Unplug;
     return {command, L""};
   }
   if (verb == L"silent") {
@@ -122,7 +124,7 @@ SimCommandParse ParseSimCommand(std::wstring_view text) {
       return Fail(L"stall: ms must be 1..600000, not \"" + words[2] + L"\"");
     return {command, L""};
   }
-  return Fail(L"unknown command \"" + verb + L"\" (notify, raw, unplug, plug, silent, stall)");
+  return Fail(L"unknown command \"" + verb + L"\" (notify, raw, unplug, plug, reenumerate, silent, stall)");
 }
 
 std::wstring JoinSimCommand(const std::vector<std::wstring>& words) {

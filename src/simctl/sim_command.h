@@ -21,7 +21,7 @@ constexpr size_t kSimRawReportMax = 40;
 constexpr int kSimReplyBadCommand = 2;
 constexpr int kSimReplyRefused = 3;  // the simulated mouse cannot do it now (e.g. unplugged)
 
-enum class SimCommandKind { Notify, Raw, Unplug, Plug, Silent, Stall };
+enum class SimCommandKind { Notify, Raw, Unplug, Plug, Silent, Stall, Reenumerate };
 
 struct SimCommand {
   SimCommandKind kind = SimCommandKind::Notify;
@@ -42,6 +42,7 @@ struct SimCommandParse {
 //   notify <code> <value>   numbers 0..255, decimal or 0x-prefixed hex
 //   raw <hex bytes>         "06 07 00 02" or "06070002", 1..40 bytes
 //   unplug | plug
+//   reenumerate             the handles die, no plug event (as across a sleep)
 //   silent on|off
 //   stall <count> <ms>      the next count (1..100000) calls on the configuration
 //                           collection each take ms (1..600000) longer

@@ -28,6 +28,10 @@ bool ExecuteSimCommand(SimMouse& mouse, const SimCommand& command, std::wstring&
       }
       mouse.Plug();
       return true;
+    case SimCommandKind::Reenumerate:
+      if (mouse.Reenumerate()) return true;
+      why = L"the simulated mouse is unplugged";
+      return false;
     case SimCommandKind::Silent:
       mouse.SetResponding(!command.on);
       return true;

@@ -573,10 +573,13 @@ class StartAndTray(ProgramCase):
         codes = [p[0] for p in sets]
         self.assertIn(0x83, codes, "the sensor was not read after the arrival")
 
-        # The dialog ended as cancelled: Apply saves the record as it was.
+        # The dialog ended as cancelled: Apply sends the record as it was to
+        # the mouse come back, and saves it.
         self.show(program)
+        trace_mark = program.trace.mark()
         program.click_rect(APPLY)
         self.wait_config_flag(program)
+        check_apply_traffic(self, program.trace.calls_since(trace_mark), config[1:])
         self.assertEqual(self.read_config(program)[1:], config[1:], "the record changed")
         self.assertEqual(wd.read_utf16_ini(program.file("str.ini"))["Setting-EN"].get("Item2"), "Right Click")
 
@@ -598,6 +601,32 @@ class StartAndTray(ProgramCase):
 
     def dialogs(self, program):
         return [w for w in self.world.visible_windows() if program.sized(w[3], 300, 420) and program.sized(w[4], 250, 340)]
+
+    def test_a_wake_checks_the_link_and_opens_it_anew_when_it_died(self):
+        program = self.launch()
+        notices = self.world.notice_mark()
+
+        def wake(until):
+            trace = program.trace.mark()
+            self.world.wake()
+            wd.wait_for("the link checked after the wake", lambda: until(program.trace.calls_since(trace)), timeout=20)
+            self.world.settle()  # the wake's handling is through
+            return program.trace.calls_since(trace)
+
+        # A live link: the one query, nothing else.
+        calls = wake(lambda calls: len(calls) >= 2)
+        self.assertEqual([(c.kind, c.payload[0]) for c in calls], [("SET_FEATURE", 0x83), ("GET_FEATURE", 0x83)])
+        # Enumerated anew while asleep, unheard: the query fails on the dead
+        # handles; the link is opened again, shaken hands with, the sensor read.
+        self.world.simctl_ok("reenumerate")
+        calls = wake(lambda calls: calls and (calls[-1].payload or b"")[:1] == b"\x03")
+        sent = [c.payload for c in calls if c.kind == "SET_FEATURE" and not c.failure]
+        self.assertTrue(calls[0].failure, "the query went through on a dead handle")
+        self.assertEqual((sent[0], sent[-2][0], sent[-1][0]), (HANDSHAKE_CHALLENGE, 0x83, 0x03))
+        self.assertEqual(self.world.balloons_since(notices), [], "the mouse, there before and after, was told again")
+        self.world.simctl_ok("notify", 7, 1)  # read on the new handles, told on the screen
+        wd.wait_for("the on-screen notice", lambda: any("osd shown" in line for line in program.trace.lines()))
+        self.assertEqual(self.exit_from_tray(program), 0)
 
     def test_silent_mouse_leaves_the_program_usable(self):
         program = self.launch()

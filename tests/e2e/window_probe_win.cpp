@@ -366,12 +366,20 @@ int Watch(const std::wstring& path, double seconds) {
   return 0;
 }
 
+// What Windows sends every top-level window after a wake from sleep.
+int Wake() {
+  LRESULT answer = 0;
+  HWND window = FindWindowW(L"KV-305GMClass", nullptr);
+  return window && Send(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0, answer) ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wcscmp(argv[1], L"wake") == 0) return Wake();
   if (argc == 3 && std::wcscmp(argv[1], L"windows") == 0) return Windows(argv[2]);
   if (argc == 4 && std::wcscmp(argv[1], L"render") == 0) return Render(argv[2], argv[3]);
   if (argc == 4 && std::wcscmp(argv[1], L"watch") == 0) return Watch(argv[2], _wtof(argv[3]));
-  std::fwprintf(stderr, L"usage: kvprobe windows FILE | kvprobe render LIST PREFIX | kvprobe watch FILE SECONDS\n");
+  std::fwprintf(stderr, L"usage: kvprobe windows FILE | kvprobe render LIST PREFIX | kvprobe watch FILE SECONDS | kvprobe wake\n");
   return 2;
 }

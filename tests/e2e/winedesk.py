@@ -337,6 +337,14 @@ class World(XDisplay):
     def notice_mark(self):
         return NoticeMark(self.log.mark(), self.balloon_ids())
 
+    def balloons_since(self, mark):  # (title, text), the icon's tip left out
+        return [b for b in self.log.tooltips_since(mark.log) if b[1] != "Gaming Mouse Setting"]
+
+    def wake(self):
+        rc, text = self.run_wine(self.kvprobe, "wake")
+        if rc != 0:
+            raise E2EError(f"kvprobe wake exited {rc}: {text.strip()}")
+
     def wait_balloon(self, mark, text, title, timeout=20):
         """Waits until the balloon with this title and text was shown after
         `mark`, and a new balloon window is on the screen."""

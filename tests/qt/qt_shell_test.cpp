@@ -5,6 +5,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QColorDialog>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QProcess>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -25,6 +29,7 @@
 #include <string>
 
 #include "../settings_memory_fs.h"
+#include "app/desktop_notices_qt.h"
 #include "app/sim_channel_qt.h"
 #include "app/single_instance_qt.h"
 #include "app/tray_qt.h"
@@ -754,6 +759,51 @@ TEST_F(DialogSkin, OkLightsUnderThePointer) {
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0], QColor(Qt::blue));
   EXPECT_NE(seen[1], QColor(Qt::blue));
+}
+
+// A notification server on a session bus of the test's own: it keeps the
+// arguments of every Notify and answers each with a new id (41, 42, ...).
+class FakeNotificationServer final : public QDBusVirtualObject {
+ public:
+  QString introspect(const QString&) const override { return {}; }
+  bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+    calls.push_back(message.arguments());
+    return connection.send(message.createReply(QVariant::fromValue(static_cast<uint32_t>(40 + calls.size()))));
+  }
+  std::vector<QList<QVariant>> calls;
+};
+
+// The call a server gets, each notice replacing the one before; the tray's
+// balloon once no server answers.
+TEST(DesktopNoticesQt, ABalloonIsTheServersNotifyElseTheTrays) {
+  QProcess daemon;
+  daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                 QStringLiteral("--print-address=1")});
+  ASSERT_TRUE(Pump([&] { return daemon.canReadLine(); })) << "dbus-daemon did not start (package dbus-daemon)";
+  const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+  QDBusConnection server = QDBusConnection::connectToBus(address, QStringLiteral("kv-server"));
+  FakeNotificationServer fake;
+  ASSERT_TRUE(server.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &fake));
+  ASSERT_TRUE(server.registerService(QStringLiteral("org.freedesktop.Notifications")));
+  std::vector<std::wstring> fallbacks;
+  auto fallback = [&](const Balloon& b) { fallbacks.push_back(b.text); };
+  DesktopNoticesQt notices(QDBusConnection::connectToBus(address, QStringLiteral("kv-program")),
+                           QImage(16, 16, QImage::Format_ARGB32), fallback);
+  notices.Show({L"Warning", L"The mouse is not connected.", 3000, BalloonIcon::Warning});
+  ASSERT_TRUE(Pump([&] { return notices.shownId() == 41; }));
+  const QList<QVariant> args = fake.calls.at(0);
+  ASSERT_EQ(args.size(), 8);
+  EXPECT_EQ(QStringList({args[0].toString(), args[2].toString(), args[3].toString(), args[4].toString()}),
+            QStringList({"Kovral", "kovral", "Warning", "The mouse is not connected."}));
+  EXPECT_EQ(std::make_pair(args[1].toUInt(), args[7].toInt()), std::make_pair(0u, 3000)) << "replaces, time-out";
+  notices.Show({L"Info", L"The mouse is connected.", 2000, BalloonIcon::Information});
+  ASSERT_TRUE(Pump([&] { return fake.calls.size() == 2; }));
+  EXPECT_EQ(fake.calls[1][1].toUInt(), 41u) << "the notice shown before is replaced";
+
+  ASSERT_TRUE(server.unregisterService(QStringLiteral("org.freedesktop.Notifications")));
+  notices.Show({L"Info", L"Switch to key matrix 2", 2000, BalloonIcon::Information});
+  ASSERT_TRUE(Pump([&] { return !fallbacks.empty(); }));
+  EXPECT_EQ(fallbacks, std::vector<std::wstring>{L"Switch to key matrix 2"});
 }
 
 }  // namespace
