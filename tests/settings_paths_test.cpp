@@ -80,6 +80,7 @@ TEST(UserConfigFolder, XdgConfigHomeElseHomeConfigAbsoluteOnly) {
   EXPECT_EQ(UserConfigFolder(lookup), L"/tmp/cfg/kovral/");
   env["XDG_CONFIG_HOME"] = "/tmp/配置/";
   EXPECT_EQ(UserConfigFolder(lookup), L"/tmp/配置/kovral/");
+  EXPECT_EQ(XdgBaseFolder(lookup, "XDG_CONFIG_HOME", L".config/"), L"/tmp/配置/");
   // A user's own skins are data, not settings: the other base directory.
   EXPECT_EQ(UserDataFolder(lookup), L"/home/u/.local/share/kovral/");
   env["XDG_DATA_HOME"] = "relative/data";

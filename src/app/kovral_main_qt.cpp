@@ -68,14 +68,6 @@ AppPaths UserPaths(ConfigFileSystem& files, const std::wstring& modulePath) {
   return paths;
 }
 
-// $XDG_CONFIG_HOME, else ~/.config, with the trailing separator.
-std::wstring ConfigHome() {
-  const char* xdg = Env("XDG_CONFIG_HOME");
-  if (xdg && xdg[0] == '/') return FromUtf8(xdg) + L"/";
-  const char* home = Env("HOME");
-  return FromUtf8(home ? home : "") + L"/.config/";
-}
-
 class ShellOpenerQt final : public ShellOpener {
  public:
   void Open(const std::wstring& address) override {
@@ -132,8 +124,10 @@ int RunQtProgram(int argc, char** argv) {
   }
 
   PlatformObjects platform = MakePlatformObjects(options, std::make_unique<ShellOpenerQt>());
-  // "Start with Windows" is the desktop's autostart entry.
-  platform.runKey = MakeAutostartEntry(*platform.files, ConfigHome());
+  // "Start with the desktop" is the desktop's autostart entry; without a
+  // home folder there is nowhere to keep one, and the item does nothing.
+  if (const std::wstring configHome = XdgBaseFolder(Env, "XDG_CONFIG_HOME", L".config/"); !configHome.empty())
+    platform.runKey = MakeAutostartEntry(*platform.files, configHome);
 
   AppServices services;
   platform.Lend(services);

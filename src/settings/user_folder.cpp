@@ -13,20 +13,23 @@ std::wstring WithSeparator(const char* path) {
 
 }  // namespace
 
-std::wstring UserConfigFolder(const std::function<const char*(const char*)>& env) {
-  const char* config = env("XDG_CONFIG_HOME");
-  if (config && config[0] == '/') return WithSeparator(config) + L"kovral/";
+std::wstring XdgBaseFolder(const std::function<const char*(const char*)>& env, const char* variable,
+                           const wchar_t* inHome) {
+  const char* base = env(variable);
+  if (base && base[0] == '/') return WithSeparator(base);
   const char* home = env("HOME");
-  if (home && home[0] == '/') return WithSeparator(home) + L".config/kovral/";
+  if (home && home[0] == '/') return WithSeparator(home) + inHome;
   return std::wstring();
 }
 
+std::wstring UserConfigFolder(const std::function<const char*(const char*)>& env) {
+  const std::wstring base = XdgBaseFolder(env, "XDG_CONFIG_HOME", L".config/");
+  return base.empty() ? base : base + L"kovral/";
+}
+
 std::wstring UserDataFolder(const std::function<const char*(const char*)>& env) {
-  const char* data = env("XDG_DATA_HOME");
-  if (data && data[0] == '/') return WithSeparator(data) + L"kovral/";
-  const char* home = env("HOME");
-  if (home && home[0] == '/') return WithSeparator(home) + L".local/share/kovral/";
-  return std::wstring();
+  const std::wstring base = XdgBaseFolder(env, "XDG_DATA_HOME", L".local/share/");
+  return base.empty() ? base : base + L"kovral/";
 }
 
 }  // namespace kovral

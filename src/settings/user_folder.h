@@ -7,6 +7,12 @@
 
 namespace kovral {
 
+// A base folder of the freedesktop.org rules: `variable`'s value, else
+// $HOME/`inHome` ("XDG_CONFIG_HOME", L".config/"), with the trailing
+// separator; empty when neither is an absolute path.
+std::wstring XdgBaseFolder(const std::function<const char*(const char*)>& env, const char* variable,
+                           const wchar_t* inHome);
+
 // $XDG_CONFIG_HOME/kovral/, else $HOME/.config/kovral/, with the trailing
 // separator; empty when neither is an absolute path (relative values are
 // ignored, as the base directory rules say). `env` reads the environment.
