@@ -12,7 +12,7 @@ its files beside itself.
 Each walk runs at 100 % and again at 200 % (QT_SCALE_FACTOR=2, the device
 pixel ratio a desktop at 192 DPI gives). LinuxDesktop checks what only the
 Linux program has, on one program shared between its checks, and takes the
-screenshots of both pages and two dialogs at both scales in English and
+screenshots of both pages, two dialogs, the tray menu and Preferences at both scales in English and
 Simplified Chinese (KOVRAL_E2E_SHOTS, build/e2e-shots/linux).
 
 The balloons are read from a notification server on a session bus of the
@@ -474,6 +474,16 @@ class LinuxDesktop(LinuxCase, test_dialogs.DialogCase):
         self.dialog_gone()
         self.world.key("Escape")
         program.wait_hidden()
+        # The tray menu and Preferences, whose start-up item names the desktop here.
+        menu = self.open_tray_menu(program)
+        self.world.screenshot(os.path.join(SHOTS, f"linux.menu.{tag}.png"))
+        self.world.click(*wd.menu_item_point(menu[0], wd.TRAY_PREFERENCES))
+        self.dialog()
+        self.world.move(*wd.PARKING_SPOT)
+        time.sleep(0.4)
+        self.world.screenshot(os.path.join(SHOTS, f"linux.preferences.{tag}.png"))
+        self.world.key("Escape")
+        self.dialog_gone()
         return page
 
     def test_5_at_200_percent_and_in_chinese(self):
