@@ -160,6 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   UiSettings ui;
   ReadInterfaceSettings(ini, kFile, SettingsSection(language), ui);
   TextColorFromSettings(ui);
-  ChooseStartSkin(L"C:\\Kovral\\", ui.skinName, [](const std::wstring& path) { return path.size() % 3 != 0; });
+  ChooseStartSkin({L"C:\\Kovral\\", L"/usr/share/kovral/"}, ui.skinName,
+                  [](const std::wstring& path) { return path.size() % 3 != 0; });
   return 0;
 }
