@@ -235,6 +235,13 @@ class LinuxProgram(wd.Program):
                 best = (x, y, width, height)
         return best
 
+    def wait_shown(self, timeout=15):
+        # Mapped is not yet drawn: the first paint (which at 200 % decodes the
+        # 2x pictures) comes a moment later, and a look taken before it is black.
+        window = super().wait_shown(timeout)
+        wd.wait_for("the main window's first paint", lambda: self.grab_client().getbbox() is not None, timeout=timeout)
+        return window
+
     def popups(self):
         return [(x, y, w, h) for wid, x, y, w, h in self.world.visible_windows()
                 if 4 < w < self.device(300) and h < self.device(200) and not self.world.is_tray_icon((wid, x, y, w, h))]
