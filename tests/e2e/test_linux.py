@@ -100,6 +100,7 @@ class NotificationServer:
         threading.Thread(target=GLib.MainLoop().run, daemon=True).start()
 
     def stop(self):
+        self.name = None  # gives the name back while the bus is there to take it
         self.daemon.kill()
         self.daemon.wait()
 
