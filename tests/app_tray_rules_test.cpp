@@ -302,7 +302,7 @@ class RecordingShell final : public MainShell {
     Log("preferences dialog");
     return preferencesChoice;
   }
-  void RunProfilesDialog(const DialogEnvironment&, ProfilesDialogHooks) override { Log("profiles dialog"); }
+  void RunProfilesDialog(const DialogEnvironment&, ProfilesDialogServices) override { Log("profiles dialog"); }
   bool CancelDeviceDialogs() override { return Log("cancel dialogs"), dialogStaysOnCancel; }
   // The link's notices come on the interface thread, as the Win32 shell's
   // sent message brings them; plug events wait for the test to deliver them.

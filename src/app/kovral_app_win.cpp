@@ -14,16 +14,8 @@
 #include "app/start_with_windows.h"
 #include "view/message_box_win.h"
 #include "app/shell_opener.h"
-#include "device/clock.h"
-#include "sim/sim_mouse.h"
-#include "device/hid_system.h"
-#include "pages/page_pointer.h"
 #include "settings/app_paths.h"
-#include "settings/config_file.h"
-#include "settings/ini_store.h"
 #include "base/handles_win.h"
-#include "ui/color_chooser.h"
-#include "ui/file_chooser.h"
 #include "ui/window_win.h"
 
 namespace kovral {
@@ -68,35 +60,9 @@ int CKovralApp::Main() {
   if (!ui::RegisterDialogClass(ui::kMainWindowClass)) return 1;
   GdiplusSession gdiplus;
 
-  std::unique_ptr<Clock> clock = MakeSystemClock();
-  std::unique_ptr<SimMouse> sim;
-  std::unique_ptr<HidPlatform> hid;
-  if (options.simulate) {
-    SimOptions simOptions;
-    simOptions.sensorType = static_cast<uint8_t>(options.sensorType);
-    // A simulated mouse left running for hours must not keep every exchange;
-    // the fault sweep reads back at most one Apply's.
-    simOptions.recordLimit = 512;
-    sim = std::make_unique<SimMouse>(*clock, simOptions);
-    hid = std::make_unique<SimHidPlatform>(*sim);
-  } else {
-    hid = MakeSystemHidPlatform();
-  }
-
   PlatformObjects platform = MakePlatformObjects(options, MakeSystemShell());
   platform.runKey = MakeSystemRunKey();
-
-  AppServices services;
-  platform.Lend(services);
-  services.hid = hid.get();
-  services.clock = clock.get();
-  services.messages = &messages;
-  services.traceFile = options.traceFile;
-  services.sim = sim.get();
-  services.check = options.check;
-  services.checkLog = options.checkLog;
-  services.checkCycles = options.checkCycles;
-  services.checkEvery = options.checkEvery;
+  AppServices services = platform.Lend(messages, options);
 
   CKovralDlg dialog(services, messages);
   dialog.RunModal();

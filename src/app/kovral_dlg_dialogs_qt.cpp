@@ -1,8 +1,7 @@
 // The main window's dialogs in the Qt shell, each modal over the window;
 // once one ends, what it held back is sent.
 #include "app/kovral_dlg_qt.h"
-#include "dialogs/preferences_dialog_qt.h"
-#include "dialogs/profiles_dialog_qt.h"
+#include "dialogs/dialog_names.h"
 #include "dialogs/skins_dialog_qt.h"
 
 namespace kovral {
@@ -26,10 +25,8 @@ std::optional<PreferencesChoice> KovralDlgQt::RunPreferencesDialog(const DialogE
   return dialog.chosen;
 }
 
-void KovralDlgQt::RunProfilesDialog(const DialogEnvironment& environment, ProfilesDialogHooks hooks) {
-  CProfilesDialog dialog(environment, ProfilesDialogServices{hooks.library, services_.fileChooser,
-                                                             std::move(hooks.currentSettings),
-                                                             std::move(hooks.active), std::move(hooks.changed)});
+void KovralDlgQt::RunProfilesDialog(const DialogEnvironment& environment, ProfilesDialogServices services) {
+  CProfilesDialog dialog(environment, std::move(services), [] { return X11ForegroundSource().OpenWindows(); });
   dialog.RunModal(&window_);
   controller_.OnDialogsEnded();
 }

@@ -3,8 +3,7 @@
 #include "app/kovral_dlg_win.h"
 #include "app/main_window_win.h"
 #include "check/self_check_win.h"
-#include "dialogs/preferences_dialog_win.h"
-#include "dialogs/profiles_dialog_win.h"
+#include "dialogs/dialog_names.h"
 #include "dialogs/skins_dialog_win.h"
 
 namespace kovral {
@@ -72,10 +71,8 @@ std::optional<PreferencesChoice> CKovralDlg::RunPreferencesDialog(const DialogEn
   return dialog.chosen;
 }
 
-void CKovralDlg::RunProfilesDialog(const DialogEnvironment& environment, ProfilesDialogHooks hooks) {
-  CProfilesDialog dialog(environment, ProfilesDialogServices{hooks.library, services_.fileChooser,
-                                                            std::move(hooks.currentSettings),
-                                                            std::move(hooks.active), std::move(hooks.changed)});
+void CKovralDlg::RunProfilesDialog(const DialogEnvironment& environment, ProfilesDialogServices services) {
+  CProfilesDialog dialog(environment, std::move(services), [] { return Win32ForegroundSource().OpenWindows(); });
   dialog.RunModal();
 }
 

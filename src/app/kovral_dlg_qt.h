@@ -80,7 +80,7 @@ class KovralDlgQt final : public QObject, private MainShell {
   std::optional<PreferencesChoice> RunPreferencesDialog(const DialogEnvironment& environment,
                                                         const PreferencesChoice& current,
                                                         std::function<void(OsdPosition)> showSample) override;
-  void RunProfilesDialog(const DialogEnvironment& environment, ProfilesDialogHooks hooks) override;
+  void RunProfilesDialog(const DialogEnvironment& environment, ProfilesDialogServices services) override;
   bool CancelDeviceDialogs() override;
   // The device, the front window and the profile folder.
   void RouteDeviceEvents() override;

@@ -82,7 +82,7 @@ class CKovralDlg final : public ui::Dialog, private MainShell {
   std::optional<PreferencesChoice> RunPreferencesDialog(const DialogEnvironment& environment,
                                                         const PreferencesChoice& current,
                                                         std::function<void(OsdPosition)> showSample) override;
-  void RunProfilesDialog(const DialogEnvironment& environment, ProfilesDialogHooks hooks) override;
+  void RunProfilesDialog(const DialogEnvironment& environment, ProfilesDialogServices services) override;
   bool CancelDeviceDialogs() override;
   // The device, the front window and the profile folder (kovral_dlg_tray_win.cpp).
   void RouteDeviceEvents() override;

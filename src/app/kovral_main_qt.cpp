@@ -106,36 +106,20 @@ int RunQtProgram(int argc, char** argv) {
     return 2;
   }
 
-  std::unique_ptr<Clock> clock = MakeSystemClock();
-  std::unique_ptr<SimMouse> sim;
-  std::unique_ptr<HidPlatform> hid;
-  std::unique_ptr<SimChannelQt> simChannel;
-  if (options.simulate) {
-    SimOptions simOptions;
-    simOptions.sensorType = static_cast<uint8_t>(options.sensorType);
-    simOptions.recordLimit = 512;  // a simulated mouse left running for hours keeps no history
-    sim = std::make_unique<SimMouse>(*clock, simOptions);
-    hid = std::make_unique<SimHidPlatform>(*sim);
-    simChannel = std::make_unique<SimChannelQt>(*sim, nullptr);
-    if (!simChannel->Listen(SessionSocketPath(kSimChannelName, Env, getuid())))
-      messages.Show(L"The control socket of the simulated mouse could not be made.", kCaptionWarning);
-  } else {
-    hid = MakeSystemHidPlatform();
-  }
-
   PlatformObjects platform = MakePlatformObjects(options, std::make_unique<ShellOpenerQt>());
   // "Start with the desktop" is the desktop's autostart entry; without a
   // home folder there is nowhere to keep one, and the item does nothing.
   if (const std::wstring configHome = XdgBaseFolder(Env, "XDG_CONFIG_HOME", L".config/"); !configHome.empty())
     platform.runKey = MakeAutostartEntry(*platform.files, configHome);
 
-  AppServices services;
-  platform.Lend(services);
-  services.hid = hid.get();
-  services.clock = clock.get();
-  services.messages = &messages;
-  services.traceFile = options.traceFile;
-  services.sim = sim.get();
+  std::unique_ptr<SimChannelQt> simChannel;
+  if (platform.sim) {
+    simChannel = std::make_unique<SimChannelQt>(*platform.sim, nullptr);
+    if (!simChannel->Listen(SessionSocketPath(kSimChannelName, Env, getuid())))
+      messages.Show(L"The control socket of the simulated mouse could not be made.", kCaptionWarning);
+  }
+
+  AppServices services = platform.Lend(messages, options);
   services.paths = UserPaths(*platform.files, modulePath);
   // The user's own skins, then those that came with the program.
   services.skinsHomes = SkinsHomesFor(PathsFromModulePath(modulePath).directory, UserDataFolder(Env),

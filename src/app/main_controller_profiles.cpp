@@ -167,14 +167,14 @@ bool MainController::OnProfilesMenuCommand(uint32_t command) {
 // folder anew, and a switch it makes due waits until the dialog is closed.
 void MainController::RunProfilesDialog() {
   if (!following_) return;
-  shell_.RunProfilesDialog(DialogLook(), ProfilesDialogHooks{*library_,
-                                                             [this] {
-                                                               shell_.CommitEdits();
-                                                               return ShownSessionProfile(*settings_,
-                                                                                          following_.get());
-                                                             },
-                                                             [this] { return following_->follower().active(); },
-                                                             [this] { RefreshLibrary(); }});
+  shell_.RunProfilesDialog(DialogLook(), ProfilesDialogServices{*library_, services_.fileChooser,
+                                                                [this] {
+                                                                  shell_.CommitEdits();
+                                                                  return ShownSessionProfile(*settings_,
+                                                                                             following_.get());
+                                                                },
+                                                                [this] { return following_->follower().active(); },
+                                                                [this] { RefreshLibrary(); }});
   if (link_.ready == 0) HideWithoutMouse();  // the window stayed with the dialog
   RefreshLibrary();
   OnFrontMaybeChanged();

@@ -13,6 +13,7 @@
 #include "app/tray_menu.h"
 #include "dialogs/dialog_environment.h"
 #include "dialogs/preferences_view.h"
+#include "dialogs/profiles_view.h"
 #include "lang/main_texts.h"
 #include "lang/notices.h"
 #include "pages/page_state.h"
@@ -59,13 +60,6 @@ struct SkinChoice {
   ui::Rgb color;
 };
 
-// What the Profiles dialog uses of the window while it runs.
-struct ProfilesDialogHooks {
-  ProfileLibrary& library;
-  std::function<ProfileData()> currentSettings;          // what the window shows, edits included
-  std::function<std::optional<SwitchTarget>()> active;   // what the mouse holds now
-  std::function<void()> changed;                         // after every change of the folder
-};
 
 class MainShell {
  public:
@@ -128,7 +122,7 @@ class MainShell {
   virtual std::optional<PreferencesChoice> RunPreferencesDialog(
       const DialogEnvironment& environment, const PreferencesChoice& current,
       std::function<void(OsdPosition)> showSample) = 0;
-  virtual void RunProfilesDialog(const DialogEnvironment& environment, ProfilesDialogHooks hooks) = 0;
+  virtual void RunProfilesDialog(const DialogEnvironment& environment, ProfilesDialogServices services) = 0;
   // The mouse went: the dialogs that change the record end as cancelled.
   // True when a dialog that needs no mouse still runs over the window.
   virtual bool CancelDeviceDialogs() = 0;

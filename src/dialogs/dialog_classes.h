@@ -2,7 +2,8 @@
 // The dialogs whose making is the same in every shell, over a shell's
 // skinned dialog `Host` (constructed from the model it runs): the dialogs of
 // the functions that need details (Windows, Multimedia, Fire Key, Single
-// Key, Combo Key, a macro line's delay and Macro Key) and Preferences. Each
+// Key, Combo Key, a macro line's delay and Macro Key), Preferences and
+// Profiles. Each
 // is constructed by its caller, run modally and read through its result
 // fields after OK; what the dialogs do is their models' (assign_dialogs.h,
 // preferences_view.h). Each result base is made before the dialog base,
@@ -14,6 +15,7 @@
 
 #include "dialogs/assign_dialogs.h"
 #include "dialogs/preferences_view.h"
+#include "dialogs/profiles_view.h"
 
 namespace kovral {
 
@@ -85,6 +87,21 @@ class PreferencesDialogOn final : public PreferencesResult, public Host {
                       std::function<void(OsdPosition)> showSample)
       : PreferencesResult{current},
         Host(std::make_unique<PreferencesDialogModel>(std::move(environment), chosen, std::move(showSample))) {}
+};
+
+// The Profiles dialog: the profiles of the library with their programs and
+// which one the mouse holds; the current settings saved under a typed name,
+// a program added (from the file dialog or the windows open now, which
+// `openWindows` lists from the shell's display) or removed, a profile
+// renamed or deleted. Each action changes the folder at once and tells the
+// program, which reads the library again; OK and Cancel close.
+template <class Host>
+class ProfilesDialogOn final : public Host {
+ public:
+  ProfilesDialogOn(DialogEnvironment environment, ProfilesDialogServices services,
+                   std::function<std::vector<FrontWindow>()> openWindows)
+      : Host(std::make_unique<ProfilesDialogModel>(std::move(environment), std::move(services),
+                                                   std::move(openWindows))) {}
 };
 
 }  // namespace kovral

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "dialogs/assign_dialogs_win.h"
 #include "device/device_link.h"
 #include "settings/settings_session.h"
 #include "ui/skin_image_win.h"

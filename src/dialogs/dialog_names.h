@@ -1,9 +1,12 @@
 #pragma once
-// The Win32 dialogs of the functions that need details (dialog_classes.h).
+// The program's names of its dialogs, over the skinned dialog `CSkinDialog`
+// that each shell defines (skin_dialog_win.h, skin_dialog_qt.h): a file
+// includes its shell's header and this one.
 #include "dialogs/dialog_classes.h"
-#include "dialogs/skin_dialog_win.h"
 
 namespace kovral {
+
+class CSkinDialog;
 
 using CMediaDialog = MediaDialogOn<CSkinDialog>;
 using CWindowsDialog = WindowsDialogOn<CSkinDialog>;
@@ -12,5 +15,7 @@ using CSingleDialog = SingleKeyDialogOn<CSkinDialog>;
 using CComboDialog = ComboKeyDialogOn<CSkinDialog>;
 using CDelayTimeDialog = DelayTimeDialogOn<CSkinDialog>;
 using CMacroDialog = MacroKeyDialogOn<CSkinDialog>;
+using CPreferencesDialog = PreferencesDialogOn<CSkinDialog>;
+using CProfilesDialog = ProfilesDialogOn<CSkinDialog>;
 
 }  // namespace kovral
