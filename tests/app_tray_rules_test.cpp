@@ -320,9 +320,7 @@ class RecordingShell final : public MainShell {
   void StartFrontWatch() override { watching = true; }
   void StopFrontWatch() override { watching = false; }
   bool FrontWatchRunning() override { return watching; }
-  bool StartLibraryReader(const std::wstring&) override { return false; }
-  void RequestLibraryRead() override {}
-  std::optional<ProfileListing> TakeLibraryListing() override { return std::nullopt; }
+  std::unique_ptr<FolderWatch> WatchFolder(std::function<void()>) override { return nullptr; }
 };
 
 class FixedFront final : public ForegroundSource {

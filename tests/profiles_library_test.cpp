@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 
+#include "profiles/library_reader.h"
 #include "profiles/profile_library.h"
 #include "profiles/profile.h"
 #include "settings/text_encoding.h"
@@ -276,6 +281,85 @@ TEST(ProfilesLibrary, TheSystemFileSystemListsRenamesAndDeletes) {
   EXPECT_EQ(fs->ReadAll(library.FileOf(L"four")), bytes);
   EXPECT_EQ(fs->ListFiles(library.Folder())->size(), 3u);  // nothing left beside them
   EXPECT_FALSE(fs->ListFiles(dir.File(L"missing")));
+}
+
+// The reader's thread with a watch worked by hand: what it armed, and each
+// listing it announced.
+class HandWatch final : public FolderWatch {
+ public:
+  void Watch(const std::wstring& folder) override {
+    std::lock_guard lock(mutex);
+    armed.push_back(folder);
+  }
+  std::mutex mutex;
+  std::vector<std::wstring> armed;
+};
+
+struct Announced {
+  void Tell() {
+    {
+      std::lock_guard lock(mutex);
+      ++count;
+    }
+    told.notify_all();
+  }
+  int Count() {
+    std::lock_guard lock(mutex);
+    return count;
+  }
+  bool WaitFor(int n) {
+    std::unique_lock lock(mutex);
+    return told.wait_for(lock, std::chrono::seconds(5), [&] { return count >= n; });
+  }
+  std::mutex mutex;
+  std::condition_variable told;
+  int count = 0;
+};
+
+// The file system is touched only while the reader waits between reads.
+TEST(ProfilesLibrary, TheReaderReadsAtStartWhenAskedAndOnceAfterChangesSettled) {
+  MemoryFileSystem fs;
+  ProfileLibrary library(fs, kFolder);
+  ASSERT_EQ(library.Save(L"one", ProfileFor(1), false), "");
+  auto watch = std::make_unique<HandWatch>();
+  HandWatch& hand = *watch;
+  Announced announced;
+  LibraryReader reader(fs, kFolder, [&announced] { announced.Tell(); });
+  reader.Start(std::move(watch));
+
+  ASSERT_TRUE(announced.WaitFor(1));
+  std::optional<ProfileListing> listing = reader.Take();
+  ASSERT_TRUE(listing);
+  EXPECT_EQ(Names(*listing), std::vector<std::wstring>{L"one"});
+  EXPECT_FALSE(reader.Take()) << "a listing is taken once";
+  {
+    std::lock_guard lock(hand.mutex);
+    EXPECT_EQ(hand.armed, std::vector<std::wstring>{library.Folder()}) << "armed before the first read";
+  }
+
+  // Changes and a request in a burst: one read, once they settled.
+  ASSERT_EQ(library.Save(L"two", ProfileFor(2), false), "");
+  const auto changed = std::chrono::steady_clock::now();
+  reader.FolderChanged();
+  reader.Request();
+  reader.FolderChanged();
+  ASSERT_TRUE(announced.WaitFor(2));
+  EXPECT_GE(std::chrono::steady_clock::now() - changed, LibraryReader::kSettle);
+  listing = reader.Take();
+  ASSERT_TRUE(listing);
+  EXPECT_EQ(Names(*listing), (std::vector<std::wstring>{L"one", L"two"}));
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  EXPECT_EQ(announced.Count(), 2) << "the burst was read more than once";
+  {
+    std::lock_guard lock(hand.mutex);
+    EXPECT_EQ(hand.armed.size(), 2u) << "not armed again before the second read";
+  }
+
+  // A request alone is read at once.
+  const auto asked = std::chrono::steady_clock::now();
+  reader.Request();
+  ASSERT_TRUE(announced.WaitFor(3));
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, LibraryReader::kSettle);
 }
 
 }  // namespace

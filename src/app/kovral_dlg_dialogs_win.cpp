@@ -39,7 +39,10 @@ LRESULT CKovralDlg::OnTimer(WPARAM timer, LPARAM) {
 }
 
 // The front watch posts the same message on a front change.
-void CKovralDlg::PostLater(LaterWork) { PostMessageW(hwnd_, WM_FRONT_MAYBE_CHANGED, 0, 0); }
+// Posted from the library reader's thread too.
+void CKovralDlg::PostLater(LaterWork work) {
+  PostMessageW(hwnd_, work == LaterWork::TakeListing ? WM_LIBRARY_READ : WM_FRONT_MAYBE_CHANGED, 0, 0);
+}
 
 LRESULT CKovralDlg::OnLater(WPARAM, LPARAM) {
   controller_.OnLater(LaterWork::LookAtFront);

@@ -300,21 +300,4 @@ void KovralDlgQt::OnHidrawEvents() {
   }
 }
 
-// ---------------------------------------------------------------------------
-// The profile folder
-
-bool KovralDlgQt::StartLibraryReader(const std::wstring& folder) {
-  libraryReader_ = std::make_unique<LibraryReaderQt>(*services_.files, folder, window_,
-                                                     [this] { controller_.OnLibraryRead(); });
-  return true;
-}
-
-void KovralDlgQt::RequestLibraryRead() {
-  if (libraryReader_) libraryReader_->Request();
-}
-
-std::optional<ProfileListing> KovralDlgQt::TakeLibraryListing() {
-  return libraryReader_ ? libraryReader_->Take() : std::nullopt;
-}
-
 }  // namespace kovral

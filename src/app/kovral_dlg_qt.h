@@ -22,7 +22,6 @@
 #include "device/hidraw_monitor_linux.h"
 #include "pages/page_host_qt.h"
 #include "profiles/foreground_watch_qt.h"
-#include "profiles/library_reader_qt.h"
 #include "view/main_window_qt.h"
 #include "view/osd_window_qt.h"
 
@@ -91,9 +90,9 @@ class KovralDlgQt final : public QObject, private MainShell {
   void StartFrontWatch() override;
   void StopFrontWatch() override;
   bool FrontWatchRunning() override { return front_.running(); }
-  bool StartLibraryReader(const std::wstring& folder) override;
-  void RequestLibraryRead() override;
-  std::optional<ProfileListing> TakeLibraryListing() override;
+  std::unique_ptr<FolderWatch> WatchFolder(std::function<void()> changed) override {
+    return MakeSystemFolderWatch(std::move(changed));
+  }
 
   void OnHidrawEvents();
   void FrontMaybeChanged();
@@ -120,8 +119,6 @@ class KovralDlgQt final : public QObject, private MainShell {
 
   MainController controller_;
   PageHostQt pages_;
-  // Gone before the controller its listings are announced to.
-  std::unique_ptr<LibraryReaderQt> libraryReader_;
 };
 
 }  // namespace kovral

@@ -222,24 +222,8 @@ void CKovralDlg::StartFrontWatch() {
 
 void CKovralDlg::StopFrontWatch() { foregroundHook_.Stop(); }
 
-bool CKovralDlg::StartLibraryReader(const std::wstring& folder) {
-  libraryReader_ = std::make_unique<LibraryReader>(*services_.files, folder);
-  if (libraryReader_->Start(hwnd_, WM_LIBRARY_READ)) return true;
-  libraryReader_.reset();
-  return false;
-}
-
-void CKovralDlg::RequestLibraryRead() {
-  if (libraryReader_) libraryReader_->Request();
-}
-
-std::optional<ProfileListing> CKovralDlg::TakeLibraryListing() {
-  if (!libraryReader_) return std::nullopt;
-  return libraryReader_->Take();
-}
-
 LRESULT CKovralDlg::OnLibraryRead(WPARAM, LPARAM) {
-  controller_.OnLibraryRead();
+  controller_.OnLater(LaterWork::TakeListing);
   return 0;
 }
 

@@ -19,7 +19,6 @@
 #include "base/handles_win.h"
 #include "pages/page_host_win.h"
 #include "profiles/foreground_watch.h"
-#include "profiles/library_reader_win.h"
 #include "ui/skin_image_win.h"
 #include "ui/window_win.h"
 #include "view/control_colors_win.h"
@@ -93,9 +92,9 @@ class CKovralDlg final : public ui::Dialog, private MainShell {
   void StartFrontWatch() override;
   void StopFrontWatch() override;
   bool FrontWatchRunning() override { return foregroundHook_.running(); }
-  bool StartLibraryReader(const std::wstring& folder) override;
-  void RequestLibraryRead() override;
-  std::optional<ProfileListing> TakeLibraryListing() override;
+  std::unique_ptr<FolderWatch> WatchFolder(std::function<void()> changed) override {
+    return MakeSystemFolderWatch(std::move(changed));
+  }
 
   // Messages.
   bool OnPaint();
@@ -160,7 +159,6 @@ class CKovralDlg final : public ui::Dialog, private MainShell {
   ControlBrushes controlBrush_;
   POINT pressedAt_{};  // device point of the last left press, where a drag starts
 
-  std::unique_ptr<LibraryReader> libraryReader_;
   Win32ForegroundSource foregroundSource_;
   ForegroundHook foregroundHook_;
 

@@ -132,6 +132,7 @@ void MainController::UseSkin(const std::wstring& folder, const std::wstring& nam
 // Closes the device and removes the icon. The read event stays: the reader
 // may be waiting on it, and it ends with the process a moment later.
 void MainController::ShutdownCleanup() {
+  libraryReader_.reset();  // it announces its listings through the shell
   shell_.HideOsd();
   CloseDevice(link_);
   shell_.StopDeviceNotifications();
@@ -264,6 +265,9 @@ void MainController::OnLater(LaterWork work) {
   switch (work) {
     case LaterWork::LookAtFront:
       OnFrontMaybeChanged();
+      break;
+    case LaterWork::TakeListing:
+      OnLibraryRead();
       break;
   }
 }

@@ -164,7 +164,7 @@ class MainController {
 
   std::unique_ptr<ProfileLibrary> library_;
   std::unique_ptr<ProfileFollowing> following_;
-  bool libraryReader_ = false;  // the shell reads the folder on a thread
+  std::unique_ptr<LibraryReader> libraryReader_;  // none: read on the interface thread
   ProfileListing menuListing_;  // what the open Profiles submenu shows
   SwitchSettings switchSettings_;
   ForegroundWatch foregroundWatch_;

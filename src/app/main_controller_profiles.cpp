@@ -22,8 +22,14 @@ void MainController::StartFollowing() {
   switchSettings_ = ReadSwitchSettings(*services_.ini, settings_->paths().strIni);
   following_->follower().SetAutomatic(switchSettings_.automatic);
   // The first listing comes a moment later; without a thread the start reads it itself.
-  libraryReader_ = shell_.StartLibraryReader(library_->Folder());
-  if (!libraryReader_) following_->Reload();
+  auto reader = std::make_unique<LibraryReader>(*services_.files, library_->Folder(),
+                                                [this] { shell_.PostLater(LaterWork::TakeListing); });
+  if (std::unique_ptr<FolderWatch> watch = shell_.WatchFolder([r = reader.get()] { r->FolderChanged(); })) {
+    reader->Start(std::move(watch));
+    libraryReader_ = std::move(reader);
+  } else {
+    following_->Reload();
+  }
   // A switch never landed while the window showed a profile, so the
   // Desktop settings are shown; whether the mouse holds them the marker says.
   if (link_.ready != 0) following_->follower().MouseArrived();
@@ -33,7 +39,7 @@ void MainController::StartFollowing() {
 
 void MainController::RefreshLibrary() {
   if (!following_) return;
-  if (libraryReader_) return shell_.RequestLibraryRead();
+  if (libraryReader_) return libraryReader_->Request();
   following_->Reload();
   TellUnreadableProfiles();
   UpdateForegroundWatch();
@@ -43,7 +49,7 @@ void MainController::RefreshLibrary() {
 // A program a new profile names may be in front already.
 void MainController::OnLibraryRead() {
   if (!following_ || !libraryReader_) return;
-  std::optional<ProfileListing> listing = shell_.TakeLibraryListing();
+  std::optional<ProfileListing> listing = libraryReader_->Take();
   if (!listing) return;
   following_->Take(std::move(*listing));
   TellUnreadableProfiles();

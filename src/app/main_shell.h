@@ -7,6 +7,7 @@
 // carries out. Everything is in the portable terms the controller uses.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,7 @@
 #include "lang/main_texts.h"
 #include "lang/notices.h"
 #include "pages/page_state.h"
+#include "profiles/library_reader.h"
 #include "profiles/profile.h"
 #include "profiles/profile_follower.h"
 #include "profiles/profile_library.h"
@@ -36,7 +38,8 @@ enum class MainTimer {
 
 // Work the controller asks to be done once the event under way is through.
 enum class LaterWork {
-  LookAtFront,  // look at the front window and send the switch that is due
+  LookAtFront,   // look at the front window and send the switch that is due
+  TakeListing,   // the library's reader has a new listing (posted from its thread)
 };
 
 // An interface of a HID collection came or went.
@@ -143,11 +146,10 @@ class MainShell {
   virtual void StopFrontWatch() = 0;
   virtual bool FrontWatchRunning() = 0;
 
-  // The profile folder's reader thread; each listing read is announced
-  // through the controller's OnLibraryRead. False when it cannot run.
-  virtual bool StartLibraryReader(const std::wstring& folder) = 0;
-  virtual void RequestLibraryRead() = 0;
-  virtual std::optional<ProfileListing> TakeLibraryListing() = 0;
+  // The profile folder's watch for the library's reader thread
+  // (MakeSystemFolderWatch); nothing: no thread, the folder is read on the
+  // interface thread when asked.
+  virtual std::unique_ptr<FolderWatch> WatchFolder(std::function<void()> changed) = 0;
 };
 
 }  // namespace kovral

@@ -21,7 +21,7 @@ inline constexpr UINT WM_RUN_CHECK = WM_APP + 5;
 // The window in front may have changed, or what held a profile switch back
 // may have ended: look at the front and send the switch that is due.
 inline constexpr UINT WM_FRONT_MAYBE_CHANGED = WM_APP + 6;
-// The profile library's reader has a new listing (LibraryReader::Take).
+// The profile library's reader has a new listing (LaterWork::TakeListing).
 inline constexpr UINT WM_LIBRARY_READ = WM_APP + 12;
 // The timers of the front's once-a-second check and of the wait after the
 // mouse's collections arrived (each arrives on its own).

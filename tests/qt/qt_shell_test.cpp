@@ -47,6 +47,7 @@
 #include "pages/page_host_qt.h"
 #include "pages/page_pointer.h"
 #include "profiles/foreground_watch_qt.h"
+#include "profiles/library_reader.h"
 #include "settings/app_paths.h"
 #include "settings/defaults.h"
 #include "settings/ini_store.h"
@@ -661,7 +662,35 @@ TEST_F(DialogSkin, TheSkinChosenIsAFolderThatOpens) {
   EXPECT_TRUE(QFileInfo(QString::fromStdWString(dialog.chosenSkinFolder + skin::kMain)).isFile());
 }
 
-// The colour dialog opens at the colour in use and gives the one chosen.
+// The profile folder's watch: while the folder is missing, its making
+// beside it (a file there is no change); then what is written in it. Arming
+// it again, from the folder above to the folder or on the same folder, is no
+// change, or the reader would read for ever.
+TEST(FolderWatchQt, TellsTheFoldersMakingAndItsFilesButNotItsOwnArming) {
+  QTemporaryDir dir;
+  const std::wstring folder = dir.path().toStdWString() + L"/Profiles";
+  int changes = 0;
+  const std::unique_ptr<FolderWatch> watch = MakeSystemFolderWatch([&changes] { ++changes; });
+  watch->Watch(folder);
+  const auto write = [](const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write("x") == 1;
+  };
+  ASSERT_TRUE(write(dir.filePath(QStringLiteral("str.ini"))));
+  Pump([] { return false; }, 300);
+  EXPECT_EQ(changes, 0) << "a file beside the folder counted";
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Profiles")));
+  ASSERT_TRUE(Pump([&changes] { return changes > 0; }));
+
+  watch->Watch(folder);
+  watch->Watch(folder);
+  Pump([] { return false; }, 300);
+  EXPECT_EQ(changes, 1);
+
+  ASSERT_TRUE(write(dir.filePath(QStringLiteral("Profiles/one.kvprofile"))));
+  EXPECT_TRUE(Pump([&changes] { return changes > 1; }));
+}
+
 // Without an X display (a Wayland session without XWayland) the front is
 // always the desktop, and the watch still runs, so the follower is asked.
 TEST(ForegroundX11, WithoutADisplayTheFrontIsTheDesktop) {
@@ -684,6 +713,7 @@ TEST(ForegroundX11, WithoutADisplayTheFrontIsTheDesktop) {
   if (!display.isEmpty()) qputenv("DISPLAY", display);
 }
 
+// The colour dialog opens at the colour in use and gives the one chosen.
 TEST(ChoosersQt, TheColourDialogStartsAtTheColourInUse) {
   QColor shown;
   QTimer::singleShot(0, [&shown] {

@@ -1,6 +1,7 @@
-// The profile library's reader thread: a listing at start, after a request,
-// and whenever the Profiles folder changes behind the program's back (made,
-// a profile copied in), each announced by a message to a window.
+// The profile library's reader thread with the system's folder watch: a
+// listing at start, after a request, and whenever the Profiles folder
+// changes behind the program's back (made, a profile copied in), each
+// announced by a message to a window.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,7 +10,7 @@
 #include <functional>
 #include <optional>
 
-#include "profiles/library_reader_win.h"
+#include "profiles/library_reader.h"
 #include "settings_temp_dir.h"
 
 namespace kovral::testing {
@@ -47,8 +48,8 @@ TEST(LibraryReader, ReadsAtStartOnRequestAndWhenTheFolderChanges) {
   ASSERT_NE(window, nullptr);
   int announced = 0;
   {
-    LibraryReader reader(*files, folder);
-    ASSERT_TRUE(reader.Start(window, kRead));
+    LibraryReader reader(*files, folder, [window] { PostMessageW(window, kRead, 0, 0); });
+    reader.Start(MakeSystemFolderWatch([&reader] { reader.FolderChanged(); }));
     // No folder yet: no profiles, no problem.
     ASSERT_TRUE(WaitFor(window, reader, announced, [](const ProfileListing& l) {
       return l.profiles.empty() && l.problem.empty();
