@@ -20,27 +20,12 @@ build="${KOVRAL_BUILD_LINUX:-$root/build/linux}"
 work="${KOVRAL_E2E_WORK:-$root/build/e2e-linux}"
 shots="${KOVRAL_E2E_SHOTS:-$root/build/e2e-shots/linux}"
 
-for tool in Xvfb xdotool trayer openbox; do
-  command -v "$tool" >/dev/null || { echo "e2e-linux: $tool is missing; run scripts/setup.sh" >&2; exit 1; }
-done
-python=/usr/bin/python3
-[ -x "$python" ] || python="$(command -v python3)"
-"$python" -c 'import PIL.ImageGrab' 2>/dev/null || { echo "e2e-linux: $python lacks PIL (python3-pil)" >&2; exit 1; }
+# shellcheck source=e2e-common.sh
+source "$root/scripts/e2e-common.sh" e2e-linux "$work" Xvfb xdotool trayer openbox
+
 for exe in kovral kvsimctl kovral_qt_tests; do
   [ -x "$build/$exe" ] || { echo "e2e-linux: $build/$exe is missing; build build/linux first" >&2; exit 1; }
 done
-
-pidfile="$work/xvfb.pids"
-cleanup() {
-  # The tests stop what they start; this catches an interrupted run.
-  if [ -f "$pidfile" ]; then
-    while read -r pid; do
-      if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = "Xvfb" ]; then kill "$pid" 2>/dev/null || true; fi
-    done <"$pidfile"
-  fi
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
 
 rm -rf "$work" "$shots"
 mkdir -p "$work" "$shots"

@@ -21,13 +21,8 @@ build="${KOVRAL_BUILD_WIN:-$root/build/win}"
 work="${KOVRAL_E2E_WORK:-$root/build/e2e}"
 shots="${KOVRAL_E2E_SHOTS:-$root/build/e2e-shots}"
 
-for tool in Xvfb xdotool wine wineserver zip iconv makensis; do
-  command -v "$tool" >/dev/null || { echo "e2e: $tool is missing; run scripts/setup.sh" >&2; exit 1; }
-done
-# Debian's interpreter carries python3-pil; another python3 earlier on PATH may not.
-python=/usr/bin/python3
-[ -x "$python" ] || python="$(command -v python3)"
-"$python" -c 'import PIL.ImageGrab' 2>/dev/null || { echo "e2e: $python lacks PIL (python3-pil)" >&2; exit 1; }
+# shellcheck source=e2e-common.sh
+source "$root/scripts/e2e-common.sh" e2e "$work" Xvfb xdotool wine wineserver zip iconv makensis
 
 for exe in KALVORIN_DRX_Driver.exe kvsimctl.exe; do
   [ -f "$build/$exe" ] || { echo "e2e: $build/$exe is missing; build the cross build first" >&2; exit 1; }
@@ -36,18 +31,8 @@ done
 # shellcheck source=wine-prefix.sh
 source "$root/scripts/wine-prefix.sh" ""  # "": not this script's arguments
 
-pidfile="$work/xvfb.pids"
-cleanup() {
-  # The harness stops what it starts; this catches an interrupted run.
-  wineserver -k >/dev/null 2>&1 || true
-  if [ -f "$pidfile" ]; then
-    while read -r pid; do
-      if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = "Xvfb" ]; then kill "$pid" 2>/dev/null || true; fi
-    done <"$pidfile"
-  fi
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+# Wine's server outlives an interrupted run.
+e2e_extra_cleanup() { wineserver -k >/dev/null 2>&1 || true; }
 
 rm -rf "$work" "$shots"
 mkdir -p "$work" "$shots"
