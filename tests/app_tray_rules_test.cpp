@@ -240,6 +240,7 @@ class RecordingShell final : public MainShell {
   bool dialogStaysOnCancel = false;
   bool notificationsWork = true;
   bool osdWorks = true;
+  bool pressShowMe = false;  // "Show me" in the Preferences dialog
   std::optional<uint32_t> menuChoice;
   TrayMenu lastMenu;
   std::optional<SkinChoice> skinChoice;
@@ -298,8 +299,9 @@ class RecordingShell final : public MainShell {
     return skinChoice;
   }
   std::optional<PreferencesChoice> RunPreferencesDialog(const DialogEnvironment&, const PreferencesChoice&,
-                                                        std::function<void(OsdPosition)>) override {
+                                                        std::function<void(OsdPosition)> showSample) override {
     Log("preferences dialog");
+    if (pressShowMe) showSample(OsdPosition::BottomRight);
     return preferencesChoice;
   }
   void RunProfilesDialog(const DialogEnvironment&, ProfilesDialogServices) override { Log("profiles dialog"); }
@@ -556,7 +558,8 @@ TEST(MainController, TrayCommandsChangeWhatTheySayAndTheLanguageReachesEverythin
 }
 
 // Every in-game notice goes where the preferences say; the mouse missing is
-// always a balloon.
+// always a balloon. Where the panel cannot show, Preferences' sample is a
+// balloon too.
 TEST(MainController, NoticesGoOnTheScreenIntoABalloonOrNowhereAsThePreferencesSay) {
   struct Case {
     NoticeStyle style;
@@ -583,6 +586,13 @@ TEST(MainController, NoticesGoOnTheScreenIntoABalloonOrNowhereAsThePreferencesSa
     rig.controller->OnTrayClick(TrayClick::Left);  // the window is not shown without the mouse
     told.insert(told.end(), rig.shell.log.begin(), rig.shell.log.end());
     EXPECT_EQ(told, c.log) << static_cast<int>(c.style);
+
+    rig.shell.log.clear();
+    rig.shell.pressShowMe = true;
+    rig.controller->OnMenuCommand(kTrayMenuPreferencesCommand);
+    Lines sample = {"preferences dialog", "osd DPI 1600"};
+    if (!c.osdWorks) sample.push_back("balloon DPI 1600, stage 2 of 4");
+    EXPECT_EQ(rig.shell.log, sample) << static_cast<int>(c.style);
   }
 }
 

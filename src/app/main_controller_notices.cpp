@@ -47,7 +47,14 @@ void MainController::TellInGame(const Balloon& balloon, const OsdNotice& onScree
   }
 }
 
-void MainController::ShowSampleNotice(OsdPosition position) { ShowOnScreen(SampleOsdNotice(language_), position); }
+// Where the panel cannot show (a native Wayland session refuses it, or its
+// window could not be made) the notices become balloons, and so does the
+// sample: "Show me" always shows what a notice will look like.
+void MainController::ShowSampleNotice(OsdPosition position) {
+  const OsdNotice sample = SampleOsdNotice(language_);
+  if (!ShowOnScreen(sample, position))
+    shell_.ShowBalloon(Balloon{kCaptionInfo, sample.text, 3000, BalloonIcon::Information});
+}
 
 bool MainController::ShowOnScreen(const OsdNotice& notice, OsdPosition position) {
   // The accent is read from a picture of the skin once per skin.
