@@ -3,9 +3,13 @@
 #include <QFontMetrics>
 #include <QString>
 #include <QStringList>
+#include <QTextLayout>
+#include <QTextOption>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "lang/messages.h"
 #include "ui/dpi_scale.h"
@@ -19,10 +23,43 @@ QRect ToQRect(const layout::Rect& r) { return QRect(QPoint(r.left, r.top), QPoin
 
 QColor ToQColor(ui::Rgb c) { return QColor(c.red, c.green, c.blue); }
 
-// Wrapped lines sit centred in their rectangle as the Win32 painter centres
-// them, and lines that need more height than it has spill evenly above and
-// below rather than lose their last words; single lines a little too wide
-// are narrowed (StretchToFit), and beyond that clipped.
+// Wrapped text breaks between words, and inside one only when it is wider
+// than the box alone (as DT_WORDBREAK | DT_EDITCONTROL); Unicode's rules
+// break Chinese between any two characters. The lines sit centred in the
+// box as the Win32 painter centres them. The box was measured for the
+// Windows face's line pitch, its cell; the stand-in face here may space its
+// lines wider (Nimbus Sans for Arial: 18 px lines at 13 px), so lines that
+// need more height than the box has come closer, down to the box's share for
+// each but never under a line's ink, and only beyond that spill evenly above
+// and below rather than lose their last words.
+void DrawWrapped(QPainter& painter, const QRect& box, QString text, const QFont& font, Qt::Alignment horizontal) {
+  text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+  QTextLayout layout(text, font, painter.device());
+  QTextOption option(horizontal);
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(option);
+  std::vector<QTextLine> lines;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(box.width());
+    lines.push_back(line);
+  }
+  layout.endLayout();
+  if (lines.empty()) return;
+  const QFontMetricsF metrics(font, painter.device());
+  const qreal natural = lines.front().height();
+  // A line's ink: a capital and a descender, or an ideograph (an em).
+  const qreal ink = std::max(metrics.capHeight() + metrics.descent(), static_cast<qreal>(font.pixelSize()));
+  const auto count = static_cast<qreal>(lines.size());
+  const qreal pitch = std::clamp(box.height() / count, std::min(ink, natural), natural);
+  const qreal top = box.top() + (box.height() - pitch * count) / 2;
+  for (size_t i = 0; i < lines.size(); ++i)
+    lines[i].setPosition(QPointF(0, top + pitch * static_cast<qreal>(i) - (natural - pitch) / 2));
+  layout.draw(&painter, QPointF(box.left(), 0));
+}
+
+// Single lines a little too wide are narrowed (StretchToFit), and beyond
+// that clipped.
 void DrawText(QPainter& painter, const SceneItem& item, const QFont& font, int dpi) {
   const QRect box = ToQRect(ui::DeviceRect(item.rect, dpi));
   const unsigned f = item.format;
@@ -32,19 +69,20 @@ void DrawText(QPainter& painter, const SceneItem& item, const QFont& font, int d
   painter.setFont(font);
   painter.setPen(ToQColor(item.color));
   if (f & ui::kTextFlagWordBreak) {
-    flags |= Qt::AlignVCenter | ((f & ui::kTextFlagBreakAnywhere) ? Qt::TextWrapAnywhere : Qt::TextWordWrap);
-  } else {
-    flags |= Qt::TextSingleLine | ((f & ui::kTextFlagVCentre) ? Qt::AlignVCenter : Qt::AlignTop);
-    if (f & ui::kTextFlagEndEllipsis) {
-      text = QFontMetrics(font).elidedText(text, Qt::ElideRight, box.width());
-    } else if (const int stretch = ui::StretchToFit(QFontMetrics(font).horizontalAdvance(text), box.width());
-               stretch < 100) {
-      QFont narrower(font);
-      narrower.setStretch(stretch);
-      painter.setFont(narrower);
-    }
-    painter.setClipRect(box, Qt::IntersectClip);
+    DrawWrapped(painter, box, text, font, static_cast<Qt::Alignment>(flags));
+    painter.restore();
+    return;
   }
+  flags |= Qt::TextSingleLine | ((f & ui::kTextFlagVCentre) ? Qt::AlignVCenter : Qt::AlignTop);
+  if (f & ui::kTextFlagEndEllipsis) {
+    text = QFontMetrics(font).elidedText(text, Qt::ElideRight, box.width());
+  } else if (const int stretch = ui::StretchToFit(QFontMetrics(font).horizontalAdvance(text), box.width());
+             stretch < 100) {
+    QFont narrower(font);
+    narrower.setStretch(stretch);
+    painter.setFont(narrower);
+  }
+  painter.setClipRect(box, Qt::IntersectClip);
   painter.drawText(box, flags, text);
   painter.restore();
 }

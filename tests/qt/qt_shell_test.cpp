@@ -163,6 +163,24 @@ TEST(SceneQt, FillsMapEdgeByEdgeAndSingleLinesStayInTheirRectangle) {
   EXPECT_FALSE(inkIn(10));
   EXPECT_FALSE(inkIn(109));
   EXPECT_TRUE(inkIn(12) || inkIn(13));  // the R's stem, just inside
+
+  // Wrapped in a box of two Windows lines: a word goes whole to the next
+  // line, and the lines come closer than this face spaces them, so no ink
+  // leaves the box.
+  const QFontMetrics metrics(at96.normalFont);
+  ASSERT_GT(metrics.lineSpacing() * 2, 28);
+  const int width = metrics.horizontalAdvance(QStringLiteral("Times relea"));
+  Scene wrapped;
+  wrapped.AddText(L"Times released", {2, 2, 2 + width, 30}, ui::kTextWrapLeftAnywhere, {255, 255, 255});
+  const QImage lines = RenderSceneQt(wrapped, {width + 10, 40}, at96);
+  const int firstWordEnds = 2 + metrics.horizontalAdvance(QStringLiteral("Times "));
+  for (int y = 0; y < lines.height(); ++y) {
+    for (int x = 0; x < lines.width(); ++x) {
+      if (lines.pixelColor(x, y) == QColor(Qt::black)) continue;
+      EXPECT_TRUE(y >= 2 && y < 30) << "ink at " << x << "," << y;
+      EXPECT_FALSE(y < 14 && x > firstWordEnds) << "the second word began on the first line: " << x << "," << y;
+    }
+  }
 }
 
 // The layout's heights are Windows cell heights: the characters take the
