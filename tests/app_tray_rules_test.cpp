@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/held_notices.h"
 #include "app/tray_rules.h"
 #include "profiles/profile_menu.h"
@@ -241,6 +243,7 @@ class RecordingShell final : public MainShell {
   bool notificationsWork = true;
   bool osdWorks = true;
   bool pressShowMe = false;  // "Show me" in the Preferences dialog
+  bool notificationArea = true;
   std::optional<uint32_t> menuChoice;
   TrayMenu lastMenu;
   std::optional<SkinChoice> skinChoice;
@@ -273,6 +276,7 @@ class RecordingShell final : public MainShell {
   bool PageClick(layout::Point) override { return Log("page click"), false; }
   void DragWindow() override { Log("drag"); }
   bool AddTrayIcon(const std::wstring& tip) override { return Log("tray " + Narrow(tip)), true; }
+  bool HasNotificationArea() override { return notificationArea; }
   void RemoveTrayIcon() override { Log("untray"); }
   void ShowBalloon(const Balloon& balloon) override { Log("balloon " + Narrow(balloon.text)); }
   std::optional<uint32_t> PopUpMenu(const TrayMenu& menu) override {
@@ -387,6 +391,21 @@ TEST(MainController, StartsInOrderAndTellsTheHandshakeOnceTheTextsExist) {
     EXPECT_EQ(rig.shell.log, (Lines{"tray Gaming Mouse Setting", "route", "reader", "notifications",
                                     "picture Skins/Default EN", "look Default EN", "page 1", "balloon " + found}));
     for (const auto& m : rig.messages.messages) ADD_FAILURE() << Narrow(m.text);
+  }
+  {
+    // A desktop without a notification area: the start shows the window as
+    // a click on the icon would; without the mouse it says so, once.
+    MainRig rig;
+    rig.shell.notificationArea = false;
+    rig.controller->Start();
+    EXPECT_EQ(rig.shell.log.back(), "front");
+    MainRig without;
+    without.shell.notificationArea = false;
+    without.sim.Unplug();
+    without.controller->Start();
+    const std::string missing = "balloon " + Narrow(NoticeBalloon(UiLanguage::English, kNoticeMouseMissing, 0)->text);
+    EXPECT_EQ(std::count(without.shell.log.begin(), without.shell.log.end(), missing), 1);
+    EXPECT_EQ(std::count(without.shell.log.begin(), without.shell.log.end(), "front"), 0);
   }
   // Without device notifications nothing else starts, but the icon is there
   // to end the program and the handshake is still told.

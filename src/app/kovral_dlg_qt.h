@@ -62,6 +62,7 @@ class KovralDlgQt final : public QObject, private MainShell {
   void DragWindow() override { dragAsked_ = true; }
   // The tray and the on-screen display.
   bool AddTrayIcon(const std::wstring& tip) override { return tray_.Show(tip); }
+  bool HasNotificationArea() override { return TrayQt::Available(); }
   void RemoveTrayIcon() override { tray_.Hide(); }
   void ShowBalloon(const Balloon& balloon) override;
   std::optional<uint32_t> PopUpMenu(const TrayMenu& menu) override { return tray_.PopUp(menu); }

@@ -64,6 +64,9 @@ class CKovralDlg final : public ui::Dialog, private MainShell {
   void DragWindow() override;
   // The tray and the on-screen display (kovral_dlg_tray_win.cpp).
   bool AddTrayIcon(const std::wstring& tip) override;
+  // Every Windows desktop has one; an icon not added at logon, before the
+  // taskbar, is added again when it comes (TaskbarCreated).
+  bool HasNotificationArea() override { return true; }
   void RemoveTrayIcon() override;
   void ShowBalloon(const Balloon& balloon) override;
   std::optional<uint32_t> PopUpMenu(const TrayMenu& menu) override;

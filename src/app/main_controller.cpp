@@ -35,7 +35,10 @@ MainController::MainController(AppServices& services, MessageSink& messages, Mai
 // Start-up
 
 // The tray icon comes first, so that even a start stopped early can be
-// ended from it.
+// ended from it. On a desktop without a notification area the program would
+// run where nobody can reach it: with the mouse there the start shows the
+// window, as a click on the icon would (without it the start has just said
+// so), and a second start shows it again once it is hidden.
 void MainController::Start() {
   shell_.AddTrayIcon(texts_->trayTip);
   if (StartDevice()) {
@@ -44,6 +47,7 @@ void MainController::Start() {
   }
   // The handshake's notice came before any text existed; now it can be shown.
   for (const DeviceNotice& notice : heldNotices_.Release()) ShowNotice(notice);
+  if (!shell_.HasNotificationArea() && link_.ready != 0) OnTrayClick(TrayClick::Left);
 }
 
 void MainController::OnTaskbarCreated() { shell_.AddTrayIcon(texts_->trayTip); }

@@ -101,6 +101,9 @@ class MainShell {
   // The notification-area icon. `PopUpMenu` shows the menu at the pointer
   // and returns the command chosen.
   virtual bool AddTrayIcon(const std::wstring& tip) = 0;
+  // False on a desktop that shows no notification area at all (GNOME
+  // without an extension for one), where the icon cannot be clicked.
+  virtual bool HasNotificationArea() = 0;
   virtual void RemoveTrayIcon() = 0;
   virtual void ShowBalloon(const Balloon& balloon) = 0;
   virtual std::optional<uint32_t> PopUpMenu(const TrayMenu& menu) = 0;

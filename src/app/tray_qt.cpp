@@ -33,8 +33,10 @@ TrayQt::TrayQt(const QIcon& icon, std::function<void(TrayClick)> clicked) : clic
 bool TrayQt::Show(const std::wstring& tip) {
   icon_.setToolTip(QString::fromStdWString(tip));
   icon_.show();
-  return QSystemTrayIcon::isSystemTrayAvailable();
+  return Available();
 }
+
+bool TrayQt::Available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 void TrayQt::ShowMessage(const std::wstring& title, const std::wstring& text, int timeoutMs, bool warning) {
   icon_.showMessage(QString::fromStdWString(title), QString::fromStdWString(text),

@@ -25,6 +25,9 @@ class TrayQt {
   explicit TrayQt(const QIcon& icon, std::function<void(TrayClick)> clicked);
 
   bool Show(const std::wstring& tip);
+  // Whether the desktop shows icons like this one (an XEmbed tray or a
+  // StatusNotifierItem host).
+  static bool Available();
   void Hide() { icon_.hide(); }
   bool visible() const { return icon_.isVisible(); }
   void ShowMessage(const std::wstring& title, const std::wstring& text, int timeoutMs, bool warning);
