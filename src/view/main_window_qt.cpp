@@ -1,6 +1,7 @@
 #include "view/main_window_qt.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
@@ -123,6 +124,11 @@ void MainWindowQt::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   const bool taken = handlers_.press && handlers_.press(UnitPointOf(event->position()));
   if (taken) return;
+  // A Wayland compositor places its windows itself and ignores a move: the
+  // drag is the compositor's own, asked for at the press.
+  if (QGuiApplication::platformName() == QLatin1String("wayland") && windowHandle() &&
+      windowHandle()->startSystemMove())
+    return;
   dragging_ = true;
   dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
 }
