@@ -26,6 +26,9 @@ packages=(
   # bus (dbus-daemon) and the e2e tests' notification server on it
   # (python3-dbus, python3-gi).
   libudev-dev dbus-daemon python3-dbus python3-gi
+  # A native Wayland session for one e2e walk: a compositor in a window of
+  # the virtual display (weston) and Qt's Wayland platform plugin.
+  weston qt6-wayland
 )
 
 missing=()

@@ -391,6 +391,12 @@ TEST(MainController, StartsInOrderAndTellsTheHandshakeOnceTheTextsExist) {
     EXPECT_EQ(rig.shell.log, (Lines{"tray Gaming Mouse Setting", "route", "reader", "notifications",
                                     "picture Skins/Default EN", "look Default EN", "page 1", "balloon " + found}));
     for (const auto& m : rig.messages.messages) ADD_FAILURE() << Narrow(m.text);
+    // The str.ini a new installation starts: the system's language, the
+    // Default skin and white text.
+    for (const wchar_t* key : {L"RColor", L"GColor", L"BColor"})
+      EXPECT_EQ(rig.ini.Get(rig.StrIni(), L"Skins", key), L"255") << Narrow(key);
+    EXPECT_EQ(rig.ini.Get(rig.StrIni(), L"Skins", L"Path"), L"Default");
+    EXPECT_EQ(rig.ini.Get(rig.StrIni(), L"Skins", L"Lan"), L"SYS");
   }
   {
     // A desktop without a notification area: the start shows the window as

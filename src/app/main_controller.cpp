@@ -85,10 +85,16 @@ bool MainController::StartDevice() {
 void MainController::LoadSettingsAndSkin() {
   settings_->Load();
   // A new installation follows the system's language, and says so in the
-  // str.ini it starts, since a str.ini without "Lan" means English.
+  // str.ini it starts, since a str.ini without "Lan" means English; it also
+  // writes what the Windows installation's str.ini holds, the Default skin
+  // and white text, since a Linux user's first start has no such file and
+  // without colours the text is black, unreadable on the dark skins.
   const bool strIniExisted = services_.files->Exists(settings_->paths().strIni);
   languageChoice_ = StartLanguageChoice(strIniExisted, settings_->ReadLanguageCode());
-  if (!strIniExisted) WriteLanguageCode(*services_.ini, settings_->paths().strIni, LanguageChoiceCode(languageChoice_));
+  if (!strIniExisted) {
+    WriteLanguageCode(*services_.ini, settings_->paths().strIni, LanguageChoiceCode(languageChoice_));
+    WriteSkinChoice(*services_.ini, settings_->paths().strIni, {255, 255, 255}, kDefaultSkinName);
+  }
   language_ = EffectiveLanguage(languageChoice_, shell_.SystemLanguageId());
   languageCode_ = LanguageCode(language_);
   texts_ = &MainTextsFor(language_);

@@ -29,7 +29,7 @@ import threading
 import time
 import unittest
 
-from PIL import Image, ImageChops, ImageStat
+from PIL import Image, ImageChops, ImageFilter, ImageStat
 
 import winedesk as wd
 import test_basic_page
@@ -530,6 +530,62 @@ class LinuxDesktop(LinuxCase, test_dialogs.DialogCase):
         rc, text = self.world.simctl("plug")
         self.assertEqual(rc, 1)
         self.assertIn("nothing listens", text)
+
+    def test_7_a_new_user_on_wayland_without_a_tray(self):
+        """A first start (no str.ini) on a native Wayland compositor that shows
+        no tray: the window shows by itself, its texts are white, and a drag
+        on a bare spot moves it (the compositor's own move)."""
+        folder = install(os.path.join(WORK, "wayland", "kovral"))
+        os.remove(os.path.join(folder, "str.ini"))
+        program = LinuxProgram(self.world, folder)
+        self.addCleanup(program.kill)
+        with open(os.path.join(WORK, "wayland", "weston.ini"), "w") as f:
+            f.write("[core]\nidle-time=0\n[shell]\npanel-position=none\nlocking=false\n")
+        weston = subprocess.Popen(["weston", "--backend=x11-backend.so", "--width=1100", "--height=800",
+                                   "--socket=kv-wayland", "--config=" + f.name],
+                                  env=dict(self.world.env, XDG_RUNTIME_DIR=program.runtime),
+                                  stdout=subprocess.DEVNULL, stderr=open(program.log_path + ".weston", "wb"))
+        self.addCleanup(weston.wait)
+        self.addCleanup(weston.kill)
+        _, ox, oy, _, _ = wd.wait_for("weston's output", lambda: self.world.search_windows(
+            ["--class", "^Weston Compositor$"]), timeout=20)[0]
+        self.world.move(*wd.PARKING_SPOT)  # weston draws the pointer where it was last
+        time.sleep(0.5)
+
+        def output():
+            return self.world.grab().crop((ox, oy, ox + 1100, oy + 800)).convert("RGB")
+
+        empty = output()
+
+        def window():
+            # What differs from the empty output, without the pointer's few pixels.
+            shown = output()
+            changed = ImageChops.difference(shown, empty).convert("L").point(lambda v: 255 if v > 24 else 0)
+            box = changed.filter(ImageFilter.MinFilter(9)).getbbox()
+            if not box or box[2] - box[0] < WINDOW[0] - 8 or box[3] - box[1] < WINDOW[1] - 8:
+                return None
+            return shown, (box[0] - 4, box[1] - 4)
+
+        program.env = dict(program.env, QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY="kv-wayland")
+        program.env.pop("DISPLAY")
+        program.start()
+        shown, (left, top) = wd.wait_for("the window, shown without a tray", window, timeout=20)
+        rows = shown.crop((left + 260, top + 200, left + 460, top + 336)).convert("L")
+        self.assertGreater(sum(1 for v in rows.getdata() if v > 200), 300, "the row texts are not white")
+        sx, sy = ox + left + EMPTY_SPOT[0], oy + top + EMPTY_SPOT[1]
+        # The press reaches the program, which asks the compositor to move
+        # the window: the pointer moves once the compositor has taken it.
+        self.world.move(sx, sy)
+        self.world.xdotool("mousedown", 1)
+        time.sleep(0.3)
+        for i in range(1, 5):
+            self.world.move(sx - 15 * i, sy - 10 * i)
+            time.sleep(0.05)
+        self.world.xdotool("mouseup", 1)
+        self.world.move(*wd.PARKING_SPOT)
+        moved = wd.wait_for("the window to be moved", lambda: (w := window()) and w[1] != (left, top) and w[1],
+                            timeout=10)
+        self.assertEqual((moved[0] - left, moved[1] - top), (-60, -40))
 
 
 # ---------------------------------------------------------------------------
