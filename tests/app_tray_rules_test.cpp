@@ -397,6 +397,9 @@ TEST(MainController, StartsInOrderAndTellsTheHandshakeOnceTheTextsExist) {
       EXPECT_EQ(rig.ini.Get(rig.StrIni(), L"Skins", key), L"255") << Narrow(key);
     EXPECT_EQ(rig.ini.Get(rig.StrIni(), L"Skins", L"Path"), L"Default");
     EXPECT_EQ(rig.ini.Get(rig.StrIni(), L"Skins", L"Lan"), L"SYS");
+    rig.shell.log.clear();
+    rig.controller->OnWindowContextMenu();  // the menu is the icon's
+    EXPECT_TRUE(rig.shell.log.empty());
   }
   {
     // A desktop without a notification area: the start shows the window as
@@ -405,6 +408,9 @@ TEST(MainController, StartsInOrderAndTellsTheHandshakeOnceTheTextsExist) {
     rig.shell.notificationArea = false;
     rig.controller->Start();
     EXPECT_EQ(rig.shell.log.back(), "front");
+    // The tray's menu is then the window's, on a right click.
+    rig.controller->OnWindowContextMenu();
+    EXPECT_EQ(rig.shell.log.back(), "menu");
     MainRig without;
     without.shell.notificationArea = false;
     without.sim.Unplug();

@@ -60,6 +60,7 @@ KovralDlgQt::KovralDlgQt(AppServices& services, MessageSink& messages, Assignmen
   };
   handlers.move = [this](layout::Point p) { pages_.MouseMove(p); };
   handlers.leave = [this] { pages_.MouseLeft(); };
+  handlers.context = [this] { controller_.OnWindowContextMenu(); };
   window_.SetHandlers(std::move(handlers));
   // Qt has no window to ask for the closing: it only hides.
   window_.setAttribute(Qt::WA_QuitOnClose, false);

@@ -65,7 +65,9 @@ class KovralDlgQt final : public QObject, private MainShell {
   bool HasNotificationArea() override { return TrayQt::Available(); }
   void RemoveTrayIcon() override { tray_.Hide(); }
   void ShowBalloon(const Balloon& balloon) override;
-  std::optional<uint32_t> PopUpMenu(const TrayMenu& menu) override { return tray_.PopUp(menu); }
+  std::optional<uint32_t> PopUpMenu(const TrayMenu& menu) override {
+    return tray_.PopUp(menu, window_.isVisible() ? &window_ : nullptr);
+  }
   bool ShowOsd(const OsdNotice& notice, const OsdLook& look, OsdPosition position,
                const std::wstring& languageCode) override;
   void HideOsd() override { osd_.HideNotice(); }

@@ -372,6 +372,13 @@ bool MainController::StartsWithWindows() const {
   return services_.runKey && kovral::StartsWithWindows(*services_.runKey, ModulePath());
 }
 
+// Without a notification area the window is where the tray's menu (Profiles,
+// Export, Import, Preferences, Exit …) is found; with one, a right click on
+// the window does nothing, as always.
+void MainController::OnWindowContextMenu() {
+  if (!shell_.HasNotificationArea()) ShowTrayMenu();
+}
+
 // A dialog of the program disables the window while it is up; the menu's
 // items that would change the record under it are greyed then.
 void MainController::ShowTrayMenu() {

@@ -52,6 +52,8 @@ class MainController {
   // Events the shell hands on.
   void OnLeftClick(layout::Point unitPoint);
   void OnTrayClick(TrayClick click);
+  // A right click on the window.
+  void OnWindowContextMenu();
   // A command of the tray menu; false for another id.
   bool OnMenuCommand(uint32_t command);
   void OnDeviceNotice(uint32_t code, uint32_t value);

@@ -43,8 +43,8 @@ void TrayQt::ShowMessage(const std::wstring& title, const std::wstring& text, in
                     warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information, timeoutMs);
 }
 
-std::optional<uint32_t> TrayQt::PopUp(const TrayMenu& items) {
-  QMenu menu;
+std::optional<uint32_t> TrayQt::PopUp(const TrayMenu& items, QWidget* over) {
+  QMenu menu(over);
   FillTrayMenu(menu, items);
   const QAction* chosen = menu.exec(QCursor::pos());
   if (!chosen || !chosen->data().isValid()) return std::nullopt;

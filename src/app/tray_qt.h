@@ -31,8 +31,10 @@ class TrayQt {
   void Hide() { icon_.hide(); }
   bool visible() const { return icon_.isVisible(); }
   void ShowMessage(const std::wstring& title, const std::wstring& text, int timeoutMs, bool warning);
-  // Shows the menu at the pointer; the command chosen, nothing when dismissed.
-  std::optional<uint32_t> PopUp(const TrayMenu& items);
+  // Shows the menu at the pointer, over `over` when it shows (a Wayland
+  // compositor places a pop-up only beside a window of its program); the
+  // command chosen, nothing when dismissed.
+  std::optional<uint32_t> PopUp(const TrayMenu& items, QWidget* over = nullptr);
 
  private:
   QSystemTrayIcon icon_;

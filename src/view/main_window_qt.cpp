@@ -121,6 +121,7 @@ void MainWindowQt::PresentPicture(QImage picture, qint64 renderNs) {
 }
 
 void MainWindowQt::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton && handlers_.context) return handlers_.context();
   if (event->button() != Qt::LeftButton) return;
   const bool taken = handlers_.press && handlers_.press(UnitPointOf(event->position()));
   if (taken) return;

@@ -25,6 +25,8 @@ class MainWindowQt final : public QWidget {
     std::function<void(layout::Point)> move;
     // The pointer left the window: nothing is hovered.
     std::function<void()> leave;
+    // A right press.
+    std::function<void()> context;
   };
 
   MainWindowQt();

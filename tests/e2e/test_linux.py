@@ -586,6 +586,12 @@ class LinuxDesktop(LinuxCase, test_dialogs.DialogCase):
         moved = wd.wait_for("the window to be moved", lambda: (w := window()) and w[1] != (left, top) and w[1],
                             timeout=10)
         self.assertEqual((moved[0] - left, moved[1] - top), (-60, -40))
+        # The tray's menu is the window's: a right click, its last item (Exit).
+        self.world.click(ox + moved[0] + EMPTY_SPOT[0], oy + moved[1] + EMPTY_SPOT[1], button=3)
+        time.sleep(0.5)
+        self.world.key("Up")
+        self.world.key("Return")
+        self.assertEqual(program.wait_exit(10), 0)
 
 
 # ---------------------------------------------------------------------------
